@@ -1,0 +1,15 @@
+#ifndef APPCONTEXT_H
+#define APPCONTEXT_H
+
+class CUSBHID;
+class CConsole;
+
+// What the main window hands to its pages: pointers to the long-lived objects it owns.
+// Nothing here is owned by the record or by the pages that receive it.
+struct AppContext
+{
+    CUSBHID* usb = nullptr;
+    CConsole* console = nullptr;
+};
+
+#endif // APPCONTEXT_H

@@ -1,0 +1,390 @@
+#include "MainWindow.h"
+#include "ui_MainWindow.h"
+
+#include "CConsole.h"
+#include "CUSBHID.h"
+#include "DeviceSelectDialog.h"
+#include "HidBackend.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDebug>
+#include <QDockWidget>
+#include <QLabel>
+#include <QSettings>
+#include <QTimer>
+#include <QtEndian>
+
+#include <cstring>
+
+namespace {
+
+const char* const applicationName = "Parlona Control";
+const char* const versionText = PARLONA_VERSION_TEXT;
+
+const char* const normalBackground =
+    "QMainWindow {                     background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:1, y2:0, "
+    "stop:0 rgb(135, 135, 135), stop:1 rgb(125, 125, 125));                    }";
+const char* const alertBackground =
+    "QMainWindow {                     background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:1, y2:0, "
+    "stop:0 rgb(255, 20, 20), stop:1 rgb(200, 20, 20));                    }";
+
+qint32 readInt32(const QByteArray& data, int offset)
+{
+    return qFromLittleEndian<qint32>(data.constData() + offset);
+}
+
+double readFloat32(const QByteArray& data, int offset)
+{
+    const quint32 bits = qFromLittleEndian<quint32>(data.constData() + offset);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+} // namespace
+
+MainWindow::MainWindow(HidBackend* backend, QWidget* parent)
+    : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
+    , m_backend(backend)
+{
+    ui->setupUi(this);
+
+    const QString version = QString::fromLatin1(versionText).replace(QLatin1Char(','), QLatin1Char('.'));
+    setWindowTitle(tr("%1 - v%2").arg(QLatin1String(applicationName), version));
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("orvane.com"));
+    QCoreApplication::setApplicationName(QLatin1String(applicationName));
+
+    onReadSettings();
+
+    qRegisterMetaType<msg_st>("msg_st");
+
+    m_console = new CConsole;
+    auto* dock = new QDockWidget(tr("Debug Console"), this);
+    dock->setObjectName(QStringLiteral("dockConsole"));
+    dock->setAllowedAreas(Qt::BottomDockWidgetArea);
+    dock->setTitleBarWidget(new QWidget(dock));
+    dock->setWidget(m_console);
+    addDockWidget(Qt::BottomDockWidgetArea, dock);
+
+    m_usb = new CUSBHID(m_backend, m_console, this);
+    m_context.usb = m_usb;
+    m_context.console = m_console;
+
+    statusLabel = new QLabel(this);
+    statusLabel->setObjectName(QStringLiteral("statusLabel"));
+
+    createToolActions();
+
+    statusBar()->addPermanentWidget(statusLabel, 1);
+    for (QWidget* page : m_pages) {
+        if (page)
+            ui->stackedWidget->addWidget(page);
+    }
+
+    meterTimer = new QTimer(this);
+    connect(meterTimer, &QTimer::timeout, this, &MainWindow::onMeterRelease);
+    meterTimer->start(meterTickInterval);
+    autoConnectTimer = new QTimer(this);
+    autoConnectTimer->setInterval(AutoConnectIntervalMs);
+    connect(autoConnectTimer, &QTimer::timeout, this, &MainWindow::onAutoConnectTimeout);
+    backlightTimer = new QTimer(this);
+    backlightTimer->setInterval(FlashIntervalMs);
+    connect(backlightTimer, &QTimer::timeout, this, &MainWindow::onBacklightTimeout);
+
+    m_console->setLevelEnabled(CConsole::Error, true);
+    m_console->setLevelEnabled(CConsole::Info, true);
+
+    onDisconnected();
+
+    // The system's wiring. The order of the connections is the order in which slots that
+    // share a signal run.
+    connect(m_usb, &CUSBHID::dataAvailable, this, &MainWindow::onReceiveUSB);
+    connect(m_usb, &CUSBHID::connected, this, &MainWindow::onConnected);
+    connect(m_usb, &CUSBHID::disconnected, this, &MainWindow::onDisconnected);
+    connect(m_usb, &CUSBHID::disconnected, this, &MainWindow::onResetMeters);
+    connect(ui->actionConnect, &QAction::triggered, this, &MainWindow::onActionConnect);
+    connect(ui->actionDisconnect, &QAction::triggered, this, &MainWindow::onActionDisconnect);
+    connect(ui->actionAutoConnect, &QAction::triggered, this, &MainWindow::onActionAutoConnect);
+
+    showPage(PageOutCall);
+    backlightTimer->stop();
+    applyBackground(false);
+    onActionAutoConnect(ui->actionAutoConnect->isChecked());
+
+    qDebug() << QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
+}
+
+MainWindow::~MainWindow()
+{
+    qDebug() << "~MainWindow";
+    qDebug() << "Connection state: " << (m_usb->isConnected() ? "true" : "false");
+    onWriteSettings();
+    // Close the link while the console and the widgets that follow it are still alive.
+    m_usb->stop();
+    disconnect(m_usb, nullptr, this, nullptr);
+    delete ui;
+}
+
+QString MainWindow::statusText() const
+{
+    return statusLabel->text();
+}
+
+void MainWindow::createToolActions()
+{
+    static const ToolAction actions[] = {
+        { PageOutCall, ":/resources/png/dialpad.png", QT_TR_NOOP("Dialpad"), &MainWindow::onActionCall, 1 },
+        { PagePhonebook, ":/resources/png/phonebook.png", QT_TR_NOOP("Phonebook"), &MainWindow::onActionPhonebook, 2 },
+        { PageEqualizer, ":/resources/png/equalizer1.png", QT_TR_NOOP("Equalizer"), &MainWindow::onActionEqualizer, 3 },
+        { PageDynamics, ":/resources/png/wave2.png", QT_TR_NOOP("Dynamics"), &MainWindow::onActionDynamics, 0 },
+        { PageSettings, ":/resources/png/settings2.png", QT_TR_NOOP("Settings"), &MainWindow::onActionSettings, 4 },
+        { PageSms, ":/resources/png/sms4.png", QT_TR_NOOP("SMS"), &MainWindow::onActionSms, 0 },
+        { PageInfo, ":/resources/png/info.png", QT_TR_NOOP("Info"), &MainWindow::onActionInfo, 6 },
+        { PageCallHistory, ":/resources/png/history.png", QT_TR_NOOP("Call History"), &MainWindow::onActionCallHistory, 5 },
+        { PageDebug, ":/resources/png/debug1.png", QT_TR_NOOP("Debug"), &MainWindow::onActionDebug, 0 },
+    };
+
+    std::array<QAction*, PageCount> toolBarOrder {};
+    for (const ToolAction& entry : actions) {
+        auto* action = new QAction(QIcon(QLatin1String(entry.icon)), tr(entry.text), this);
+        action->setObjectName(QStringLiteral("action") + QString::fromLatin1(entry.text).remove(QLatin1Char(' ')));
+        // A page that is not part of this build yet has its action greyed out.
+        action->setEnabled(m_pages[entry.page] != nullptr);
+        connect(action, &QAction::triggered, this, entry.slot);
+        m_pageActions[entry.page] = action;
+        if (entry.toolBarPosition > 0)
+            toolBarOrder[entry.toolBarPosition - 1] = action;
+    }
+    for (QAction* action : toolBarOrder) {
+        if (action)
+            ui->toolBar->addAction(action);
+    }
+}
+
+void MainWindow::showPage(Page page)
+{
+    if (m_pages[page])
+        ui->stackedWidget->setCurrentWidget(m_pages[page]);
+}
+
+void MainWindow::onActionCall(bool)
+{
+    showPage(PageOutCall);
+}
+
+void MainWindow::onActionEqualizer(bool)
+{
+    showPage(PageEqualizer);
+}
+
+void MainWindow::onActionDynamics(bool)
+{
+    showPage(PageDynamics);
+}
+
+void MainWindow::onActionPhonebook(bool)
+{
+    showPage(PagePhonebook);
+}
+
+void MainWindow::onActionDebug(bool)
+{
+    showPage(PageDebug);
+}
+
+void MainWindow::onActionSettings(bool)
+{
+    showPage(PageSettings);
+}
+
+void MainWindow::onActionInfo(bool)
+{
+    showPage(PageInfo);
+}
+
+void MainWindow::onActionSms(bool)
+{
+    showPage(PageSms);
+}
+
+void MainWindow::onActionCallHistory(bool)
+{
+    showPage(PageCallHistory);
+}
+
+void MainWindow::onConnected()
+{
+    if (!ui->actionAutoConnect->isChecked()) {
+        ui->actionConnect->setEnabled(false);
+        ui->actionDisconnect->setEnabled(true);
+    }
+    statusLabel->setText(tr("Status: Connected [Initializing...]"));
+
+    static const quint8 connectionRequests[] = {
+        DeviceMessage::ConnectRequest0, DeviceMessage::SerialNumber,     DeviceMessage::HardwareId,
+        DeviceMessage::ConnectRequest8, DeviceMessage::ConnectRequest12, DeviceMessage::ConnectRequest14,
+        DeviceMessage::AutoAnswer,      DeviceMessage::FirmwareVersion,
+    };
+    for (quint8 id : connectionRequests)
+        m_usb->transmit(id, DeviceMessage::Read, nullptr, 0);
+}
+
+void MainWindow::onDisconnected()
+{
+    if (!ui->actionAutoConnect->isChecked()) {
+        ui->actionConnect->setEnabled(true);
+        ui->actionDisconnect->setEnabled(false);
+    }
+    statusLabel->setText(tr("Status: Disconnected"));
+}
+
+void MainWindow::onActionConnect(bool)
+{
+    DeviceSelectDialog dialog;
+    const QStringList devices = m_backend->listDevices(CUSBHID::VendorId, CUSBHID::ProductId);
+    for (const QString& device : devices)
+        dialog.addDevice(device);
+
+    if (devices.size() == 1) {
+        m_usb->start(devices.first());
+    } else if (devices.size() > 1) {
+        m_selectingDevice = true;
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        m_selectingDevice = false;
+        if (accepted)
+            m_usb->start(dialog.selectedDevice());
+    }
+}
+
+void MainWindow::onActionDisconnect(bool)
+{
+    m_usb->stop();
+}
+
+void MainWindow::onActionAutoConnect(bool toggled)
+{
+    if (toggled) {
+        ui->actionConnect->setEnabled(false);
+        ui->actionDisconnect->setEnabled(false);
+        autoConnectTimer->start();
+    } else {
+        const bool open = m_usb->isConnected();
+        ui->actionConnect->setEnabled(!open);
+        ui->actionDisconnect->setEnabled(open);
+        autoConnectTimer->stop();
+    }
+}
+
+void MainWindow::onAutoConnectTimeout()
+{
+    // Nothing to look for while a unit is open, and never a second selection dialog on top of
+    // one that is still waiting for the operator.
+    if (m_selectingDevice || m_usb->isConnected())
+        return;
+    onActionConnect(false);
+}
+
+void MainWindow::onReceiveUSB(int id, int /*type*/, QByteArray data)
+{
+    switch (id) {
+    case DeviceMessage::AudioLevels:
+        handleLevels(data);
+        break;
+    case DeviceMessage::FirmwareVersion:
+        handleFirmwareVersion(data);
+        break;
+    case DeviceMessage::DebugText:
+        handleDebugText(data);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::handleLevels(const QByteArray& data)
+{
+    if (data.size() < 8)
+        return;
+    recvLevel = readFloat32(data, 0);
+    sendLevel = readFloat32(data, 4);
+}
+
+void MainWindow::handleFirmwareVersion(const QByteArray& data)
+{
+    if (data.size() < 20)
+        return;
+    statusLabel->setText(tr("Status: Connected [Orvane Parlona, Firmware: v%1.%2.%3.%4]")
+                             .arg(readInt32(data, 4))
+                             .arg(readInt32(data, 8))
+                             .arg(readInt32(data, 12))
+                             .arg(readInt32(data, 16)));
+}
+
+void MainWindow::handleDebugText(const QByteArray& data)
+{
+    if (data.size() < 2)
+        return;
+    const QByteArray text = data.mid(1);
+    const int end = text.indexOf('\0');
+    emit m_console->debug(QString::fromLatin1(end < 0 ? text : text.left(end)));
+}
+
+void MainWindow::onMeterRelease()
+{
+    ui->ppm_send->applyRelease(sendLevel, releaseStep);
+    ui->ppm_recv->applyRelease(recvLevel, releaseStep);
+}
+
+void MainWindow::onResetMeters()
+{
+    recvLevel = -50.0;
+    sendLevel = -50.0;
+}
+
+void MainWindow::onReadSettings()
+{
+    QSettings settings;
+    const QVariant autoConnect = settings.value(QStringLiteral("AutoConnect"));
+    ui->actionAutoConnect->setChecked(autoConnect.isNull() ? false : autoConnect.toBool());
+}
+
+void MainWindow::onWriteSettings()
+{
+    QSettings settings;
+    settings.setValue(QStringLiteral("AutoConnect"), ui->actionAutoConnect->isChecked());
+}
+
+void MainWindow::onBacklightTimeout()
+{
+    applyBackground(!m_flashPhase);
+    m_flashPhase = !m_flashPhase;
+    if (++m_flashCount >= FlashTicks) {
+        backlightTimer->stop();
+        applyBackground(false);
+        m_flashCount = 0;
+    }
+}
+
+void MainWindow::onSetBackgroundBehaviour(BACKGROUND_ROLE role)
+{
+    if (role == BACKGROUND_NORMAL) {
+        backlightTimer->stop();
+        applyBackground(false);
+    } else if (role == BACKGROUND_FLASH) {
+        backlightTimer->start();
+    }
+}
+
+void MainWindow::onDTMFfromCaller(int ascii_code)
+{
+    if (ascii_code == '0')
+        backlightTimer->start();
+}
+
+void MainWindow::applyBackground(bool alert)
+{
+    setStyleSheet(QLatin1String(alert ? alertBackground : normalBackground));
+}

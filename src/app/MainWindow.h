@@ -1,0 +1,122 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include <QByteArray>
+#include <QMainWindow>
+#include <array>
+
+#include "AppContext.h"
+
+namespace Ui {
+class MainWindow;
+}
+
+class QAction;
+class QLabel;
+class QTimer;
+class CConsole;
+class CUSBHID;
+class HidBackend;
+class OrvanePPMMeter;
+
+// 0 = steady normal background, 1 = flash the window.
+enum BACKGROUND_ROLE { BACKGROUND_NORMAL = 0, BACKGROUND_FLASH = 1 };
+
+// The program's one window: owns the link, the console and the pages, makes the wiring between
+// them, shows the connection state, drives the level meters and looks for hybrids to connect to.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // The pages of the stack, in stack order.
+    enum Page {
+        PageDebug,
+        PageOutCall,
+        PageEqualizer,
+        PageDynamics,
+        PagePhonebook,
+        PageSettings,
+        PageInfo,
+        PageSms,
+        PageCallHistory,
+        PageCount
+    };
+
+    static constexpr double ReleaseStep = 0.133; // dB per meter tick: 13.3 dB per second
+    static constexpr int MeterTickMs = 10;
+    static constexpr int AutoConnectIntervalMs = 100;
+    static constexpr int FlashIntervalMs = 200;
+    static constexpr int FlashTicks = 6;
+
+    explicit MainWindow(HidBackend* backend, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    const AppContext* context() const { return &m_context; }
+    QString statusText() const;
+
+public slots:
+    void onConnected();
+    void onDisconnected();
+    void onActionCall(bool);
+    void onActionEqualizer(bool);
+    void onActionDynamics(bool);
+    void onActionPhonebook(bool);
+    void onActionDebug(bool);
+    void onActionSettings(bool);
+    void onActionInfo(bool);
+    void onActionSms(bool);
+    void onActionCallHistory(bool);
+    void onActionConnect(bool triggered);
+    void onActionDisconnect(bool triggered);
+    void onActionAutoConnect(bool toggled);
+    void onReceiveUSB(int id, int type, QByteArray data);
+    void onMeterRelease();
+    void onResetMeters();
+    void onReadSettings();
+    void onWriteSettings();
+    void onBacklightTimeout();
+    void onSetBackgroundBehaviour(BACKGROUND_ROLE role);
+    void onDTMFfromCaller(int ascii_code);
+    void onAutoConnectTimeout();
+
+private:
+    struct ToolAction
+    {
+        Page page;
+        const char* icon;
+        const char* text;
+        void (MainWindow::*slot)(bool);
+        int toolBarPosition; // 0 = not on the tool bar
+    };
+
+    void createToolActions();
+    void showPage(Page page);
+    void applyBackground(bool alert);
+    void handleFirmwareVersion(const QByteArray& data);
+    void handleLevels(const QByteArray& data);
+    void handleDebugText(const QByteArray& data);
+
+    Ui::MainWindow* ui;
+    HidBackend* m_backend;
+    CConsole* m_console;
+    CUSBHID* m_usb;
+    AppContext m_context;
+    QLabel* statusLabel;
+    std::array<QWidget*, PageCount> m_pages {};
+    std::array<QAction*, PageCount> m_pageActions {};
+
+    double recvLevel = -50.0;
+    double sendLevel = -50.0;
+    double releaseStep = ReleaseStep;
+    int meterTickInterval = MeterTickMs;
+    QTimer* meterTimer;
+    QTimer* autoConnectTimer;
+    QTimer* backlightTimer;
+
+    bool m_flashPhase = false;
+    int m_flashCount = 0;
+    bool m_selectingDevice = false;
+};
+
+#endif // MAINWINDOW_H

@@ -1,0 +1,111 @@
+#include "CUSBHID.h"
+
+#include "CConsole.h"
+#include "HidBackend.h"
+
+#include <QDebug>
+
+CUSBHID::CUSBHID(HidBackend* backend, CConsole* console, QObject* parent)
+    : QObject(parent)
+    , m_backend(backend)
+    , m_console(console)
+    , pollTimer(new QTimer(this))
+{
+    pollTimer->setInterval(PollIntervalMs);
+    pollTimer->setTimerType(Qt::PreciseTimer);
+    connect(pollTimer, &QTimer::timeout, this, &CUSBHID::onHidTimer);
+}
+
+CUSBHID::~CUSBHID()
+{
+    qDebug() << "~CUSBHID";
+    qDebug() << "Connection state: " << (isConnected() ? "true" : "false");
+    stop();
+}
+
+int CUSBHID::start(const QString& serial)
+{
+    if (m_device)
+        return -1;
+
+    m_device = m_backend->open(VendorId, ProductId, serial);
+    if (!m_device) {
+        emit m_console->info(tr("Unable to open device [%1]").arg(serial));
+        emit m_console->warn(tr("%1() - Unable to open USB device with VID: 0x%2, PID: 0x%3")
+                                 .arg(QStringLiteral("start"))
+                                 .arg(VendorId, 4, 16, QLatin1Char('0'))
+                                 .arg(ProductId, 4, 16, QLatin1Char('0')));
+        return -2;
+    }
+
+    pollTimer->start();
+    emit m_console->info(QStringLiteral("Connected"));
+    emit connected();
+    return 0;
+}
+
+int CUSBHID::stop()
+{
+    if (!m_device)
+        return -1;
+
+    pollTimer->stop();
+    txQueue.clear();
+    m_device.reset();
+    emit disconnected();
+    emit m_console->info(QStringLiteral("Disconnected"));
+    return 0;
+}
+
+bool CUSBHID::isConnected() const
+{
+    return m_device != nullptr;
+}
+
+void CUSBHID::transmit(quint8 id, int type, const char* data, int len)
+{
+    if (!m_device)
+        return;
+    if (len > DeviceMessage::MaxPayload || len < 0) {
+        emit m_console->error(QStringLiteral("%1: message length exceeded!").arg(QStringLiteral("transmit")));
+        return;
+    }
+    QByteArray report(1, '\0');
+    report.append(DeviceFrame::encode(id, static_cast<quint8>(type), data, len));
+    txQueue.enqueue(report);
+}
+
+int CUSBHID::pendingCount() const
+{
+    return txQueue.size();
+}
+
+void CUSBHID::onHidTimer()
+{
+    // Read everything that is waiting, so that the system's report buffer cannot overflow while
+    // the GUI thread was busy elsewhere; receivers may close the link, so check it every time.
+    for (int i = 0; i < MaxReadsPerTick && m_device; ++i) {
+        QByteArray frame(DeviceFrame::ReportSize, '\0');
+        const int result = m_device->read(reinterpret_cast<unsigned char*>(frame.data()), frame.size());
+        if (result == 0)
+            break;
+        if (result < 0) {
+            stop();
+            return;
+        }
+        if (result != DeviceFrame::FrameSize)
+            continue;
+        frame.truncate(DeviceFrame::FrameSize);
+        if (!DeviceFrame::isValid(frame))
+            continue;
+        emit dataAvailable(static_cast<quint8>(frame[0]), static_cast<quint8>(frame[1]),
+                           frame.mid(3, DeviceMessage::MaxPayload));
+    }
+
+    // Writes stay paced at one report per tick, in queue order.
+    if (txQueue.isEmpty())
+        return;
+    const QByteArray report = txQueue.dequeue();
+    if (m_device)
+        m_device->write(reinterpret_cast<const unsigned char*>(report.constData()), report.size());
+}

@@ -1,0 +1,63 @@
+#ifndef CUSBHID_H
+#define CUSBHID_H
+
+#include <QByteArray>
+#include <QObject>
+#include <QQueue>
+#include <QTimer>
+#include <memory>
+
+#include "DeviceFrame.h"
+#include "HidDevice.h"
+
+class CConsole;
+class HidBackend;
+
+// The only path between the program and a hybrid: opens one unit by serial number, polls it
+// every millisecond, delivers every valid incoming frame and sends queued messages one per tick.
+class CUSBHID : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr quint16 VendorId = 0x0805;
+    static constexpr quint16 ProductId = 0x1403;
+    static constexpr int PollIntervalMs = 1;
+    // Input reports read in one poll tick at the most (more than the 64 that Linux buffers).
+    static constexpr int MaxReadsPerTick = 128;
+
+    CUSBHID(HidBackend* backend, CConsole* console, QObject* parent = nullptr);
+    ~CUSBHID() override;
+
+    // Opens the hybrid named serial: 0 when opened, -1 when a device is already open, -2 on failure.
+    int start(const QString& serial);
+    // Closes the open device: 0, or -1 when none is open.
+    int stop();
+    bool isConnected() const;
+
+    // Queues one message; payloads over 36 bytes are refused, and nothing happens while closed.
+    void transmit(quint8 id, int type, const char* data, int len);
+
+    // Reports waiting to be written.
+    int pendingCount() const;
+
+signals:
+    // Fires for every valid frame received: the id, the type and the 36 payload bytes.
+    void dataAvailable(int id, int type, QByteArray data);
+    // Fires once after each successful start().
+    void connected();
+    // Fires once when an open device is closed (by request, a read error, or destruction).
+    void disconnected();
+
+public slots:
+    void onHidTimer();
+
+private:
+    HidBackend* m_backend;
+    CConsole* m_console;
+    std::unique_ptr<HidDevice> m_device;
+    QTimer* pollTimer;
+    QQueue<QByteArray> txQueue;
+};
+
+#endif // CUSBHID_H

@@ -1,0 +1,85 @@
+#include "HidapiBackend.h"
+
+#include <hidapi.h>
+
+#include <string>
+
+namespace {
+
+// A device opened through hidapi. hidapi is finalised on every close; the next listing or
+// open initialises it again.
+class HidapiDevice : public HidDevice
+{
+public:
+    explicit HidapiDevice(hid_device* handle)
+        : m_handle(handle)
+    {
+        hid_set_nonblocking(m_handle, 1);
+    }
+
+    ~HidapiDevice() override
+    {
+        hid_close(m_handle);
+        hid_exit();
+    }
+
+    HidapiDevice(const HidapiDevice&) = delete;
+    HidapiDevice& operator=(const HidapiDevice&) = delete;
+
+    int read(unsigned char* buffer, int size) override
+    {
+        return hid_read(m_handle, buffer, static_cast<size_t>(size));
+    }
+
+    int write(const unsigned char* report, int size) override
+    {
+        return hid_write(m_handle, report, static_cast<size_t>(size));
+    }
+
+private:
+    hid_device* m_handle;
+};
+
+QString fromWide(const wchar_t* text)
+{
+    return text ? QString::fromWCharArray(text) : QString();
+}
+
+} // namespace
+
+QStringList HidapiBackend::listDevices(quint16 vendorId, quint16 productId)
+{
+    QStringList names;
+    hid_device_info* devices = hid_enumerate(vendorId, productId);
+    for (const hid_device_info* info = devices; info; info = info->next) {
+        const QString serial = fromWide(info->serial_number);
+        names.append(serial.isEmpty() ? QString::fromLocal8Bit(info->path) : serial);
+    }
+    hid_free_enumeration(devices);
+    return names;
+}
+
+std::unique_ptr<HidDevice> HidapiBackend::open(quint16 vendorId, quint16 productId, const QString& name)
+{
+    // A name that is the path of a listed device without a serial number opens that device.
+    QByteArray pathToOpen;
+    hid_device_info* devices = hid_enumerate(vendorId, productId);
+    for (const hid_device_info* info = devices; info; info = info->next) {
+        if (fromWide(info->serial_number).isEmpty() && QString::fromLocal8Bit(info->path) == name) {
+            pathToOpen = info->path;
+            break;
+        }
+    }
+    hid_free_enumeration(devices);
+
+    hid_device* handle = nullptr;
+    if (!pathToOpen.isEmpty()) {
+        handle = hid_open_path(pathToOpen.constData());
+    } else {
+        const std::wstring serial = name.toStdWString();
+        handle = hid_open(vendorId, productId, serial.c_str());
+    }
+    if (!handle)
+        return nullptr;
+    return std::make_unique<HidapiDevice>(handle);
+}
