@@ -1,0 +1,264 @@
+#include "OrvanePPMMeter.h"
+
+#include <QLinearGradient>
+#include <QMetaType>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QRect>
+#include <QtGlobal>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// DIN curve constants: p = 10^((dB + offset) / divisor).
+constexpr double kCurveOffset = 0.0;
+constexpr double kCurveDivisor = 80.0;
+
+// Below this both the level and the target count as silence for the release.
+constexpr double kReleaseFloor = -50.0;
+
+double curvePower(double dB)
+{
+    return std::pow(10.0, (dB + kCurveOffset) / kCurveDivisor);
+}
+
+// Fills rows first..last (inclusive, from the top) across the full width.
+void fillRows(QPainter &painter, int width, int first, int last, const QBrush &brush)
+{
+    if (last < first)
+        return;
+    painter.fillRect(QRect(0, first, width, last - first + 1), brush);
+}
+
+} // namespace
+
+OrvanePPMMeter::OrvanePPMMeter(QWidget *parent)
+    : QWidget(parent)
+{
+    // Lets queued and string-based connections name the slot's argument type.
+    qRegisterMetaType<double_db>("double_db");
+
+    recomputeCurve();
+
+    setWindowTitle(tr("PPM Meter"));
+    resize(16, 200);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    m_backgroundImage = QImage(backgroundImagePath());
+}
+
+void OrvanePPMMeter::setdBPosition(double_db NewdBPosition)
+{
+    // Clamping is left to updatePosition() at paint time.
+    m_dBPosition = NewdBPosition;
+    update();
+}
+
+void OrvanePPMMeter::setMindBPosition(double value)
+{
+    if (value == m_mindBPosition)
+        return;
+    m_mindBPosition = value;
+    recomputeCurve();
+    update();
+}
+
+void OrvanePPMMeter::setMaxdBPosition(double value)
+{
+    if (value == m_maxdBPosition)
+        return;
+    m_maxdBPosition = value;
+    recomputeCurve();
+    update();
+}
+
+void OrvanePPMMeter::setReleasePerSecond(double value)
+{
+    // Kept for the designer only; the owner's release step does not use it.
+    if (value != m_releasePerSecond)
+        m_releasePerSecond = value;
+}
+
+void OrvanePPMMeter::setDINCurve(bool on)
+{
+    if (on == m_dinCurve)
+        return;
+    m_dinCurve = on;
+    update();
+}
+
+void OrvanePPMMeter::setGradientBackground(bool on)
+{
+    if (on == m_gradientBackground)
+        return;
+    m_gradientBackground = on;
+    update();
+}
+
+void OrvanePPMMeter::setGradientForground(bool on)
+{
+    if (on == m_gradientForground)
+        return;
+    m_gradientForground = on;
+    update();
+}
+
+void OrvanePPMMeter::setMaxColor(QColor color)
+{
+    m_maxColor = color;
+    update();
+}
+
+void OrvanePPMMeter::setMinColor(QColor color)
+{
+    m_minColor = color;
+    update();
+}
+
+void OrvanePPMMeter::setMaxBackgroundColor(QColor color)
+{
+    m_maxBackgroundColor = color;
+    update();
+}
+
+void OrvanePPMMeter::setMinBackgroundColor(QColor color)
+{
+    m_minBackgroundColor = color;
+    update();
+}
+
+void OrvanePPMMeter::setSkinEnvironmentVariable(const QString &name)
+{
+    if (name == m_skinEnvironmentVariable)
+        return;
+    m_skinEnvironmentVariable = name;
+    reloadBackgroundImage();
+    update();
+}
+
+void OrvanePPMMeter::setPPMMeterBackgroundFileName(const QString &fileName)
+{
+    if (fileName == m_backgroundFileName)
+        return;
+    m_backgroundFileName = fileName;
+    reloadBackgroundImage();
+    update();
+}
+
+QString OrvanePPMMeter::backgroundImagePath() const
+{
+    QString directory;
+    const QByteArray variable = m_skinEnvironmentVariable.toLatin1();
+    if (!variable.isEmpty())
+        directory = qEnvironmentVariable(variable.constData());
+    return directory + QLatin1Char('/') + m_backgroundFileName;
+}
+
+void OrvanePPMMeter::reloadBackgroundImage()
+{
+    if (!m_backgroundImage.load(backgroundImagePath()))
+        m_backgroundImage = QImage();
+}
+
+void OrvanePPMMeter::recomputeCurve()
+{
+    m_minPower = curvePower(m_mindBPosition);
+    m_powerSpan = curvePower(m_maxdBPosition) - m_minPower;
+    m_dBSpan = m_maxdBPosition - m_mindBPosition;
+}
+
+bool OrvanePPMMeter::updatePosition()
+{
+    if (m_mindBPosition > m_dBPosition)
+        m_dBPosition = m_mindBPosition;
+    if (m_dBPosition > m_maxdBPosition)
+        m_dBPosition = m_maxdBPosition;
+
+    const int h = height();
+    if (m_dinCurve) {
+        const double p = curvePower(m_dBPosition);
+        m_barHeight = static_cast<int>(h * (p - m_minPower) / m_powerSpan);
+        m_zeroRow = static_cast<int>(h * (1.0 - m_minPower) / m_powerSpan);
+    } else {
+        // Both products are cut to whole pixels before the division.
+        const int barPixels = static_cast<int>(h * (m_dBPosition - m_mindBPosition));
+        const int zeroPixels = static_cast<int>(h * (-m_mindBPosition));
+        m_barHeight = static_cast<int>(barPixels / m_dBSpan);
+        m_zeroRow = static_cast<int>(zeroPixels / m_dBSpan);
+    }
+
+    if (m_barHeight == m_lastBarHeight)
+        return false;
+    m_lastBarHeight = m_barHeight;
+    return true;
+}
+
+void OrvanePPMMeter::applyRelease(double target, double step)
+{
+    const double cur = m_dBPosition;
+    if (cur <= kReleaseFloor && target <= kReleaseFloor)
+        return;
+
+    const double d = static_cast<float>(target - cur);
+    const double r = static_cast<float>(step);
+    const double change = d < -r ? -r : d;
+    if (change == 0.0)
+        return;
+
+    // Written directly: the repaint below is requested only for a visible change.
+    m_dBPosition = cur + change;
+    if (updatePosition())
+        update();
+}
+
+void OrvanePPMMeter::paintEvent(QPaintEvent *event)
+{
+    Q_UNUSED(event)
+
+    updatePosition();
+
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+
+    if (!m_backgroundImage.isNull())
+        painter.drawImage(0, 0, m_backgroundImage);
+
+    const int w = width();
+    const int h = height();
+    const int bar = m_barHeight;
+    const int zero = m_zeroRow;
+    const int mid = static_cast<int>(h * 0.5 + 0.5);
+
+    QLinearGradient backgroundGradient(0, mid, 0, 0);
+    backgroundGradient.setColorAt(0, m_minBackgroundColor);
+    backgroundGradient.setColorAt(1, m_maxBackgroundColor);
+
+    QLinearGradient barGradient(0, mid, 0, 0);
+    barGradient.setColorAt(0, m_minColor);
+    barGradient.setColorAt(1, m_maxColor);
+
+    // Background: lower and upper part.
+    if (m_gradientBackground) {
+        fillRows(painter, w, mid, 2 * mid - 1, m_minBackgroundColor);
+        fillRows(painter, w, 0, mid - 1, backgroundGradient);
+    } else {
+        fillRows(painter, w, h - zero, h - 1, m_minBackgroundColor);
+        fillRows(painter, w, 0, h - zero - 1, m_maxBackgroundColor);
+    }
+
+    // Bar: solid lower part, then the part above mid-height or above 0 dB.
+    if (m_gradientForground) {
+        fillRows(painter, w, h - std::min(bar, mid + 2), h - 1, m_minColor);
+        const int excess = bar - mid;
+        if (excess >= 1)
+            fillRows(painter, w, mid - excess, mid - 1, barGradient);
+    } else if (bar <= zero) {
+        fillRows(painter, w, h - bar, h - 1, m_minColor);
+    } else {
+        fillRows(painter, w, h - zero, h - 1, m_minColor);
+        fillRows(painter, w, h - bar, h - zero - 1, m_maxColor);
+    }
+}

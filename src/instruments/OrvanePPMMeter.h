@@ -1,0 +1,115 @@
+#ifndef ORVANEPPMMETER_H
+#define ORVANEPPMMETER_H
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+// A level in dB as the meter sees it.
+typedef double double_db;
+
+class QPaintEvent;
+
+// Narrow vertical bar meter for one audio level in dB. The level maps to a bar
+// height on the DIN power curve (default) or linearly; the look is driven by
+// the properties below so the meter can be styled from a form designer.
+// The meter owns no timer: its owner drives the fall-back with applyRelease().
+class OrvanePPMMeter : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(double dBPosition READ dBPosition WRITE setdBPosition DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(double MindBPosition READ MindBPosition WRITE setMindBPosition DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(double MaxdBPosition READ MaxdBPosition WRITE setMaxdBPosition DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(double ReleasePerSecond READ ReleasePerSecond WRITE setReleasePerSecond DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(bool DINCurve READ DINCurve WRITE setDINCurve DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(bool GradientBackground READ GradientBackground WRITE setGradientBackground DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(bool GradientForground READ GradientForground WRITE setGradientForground DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(QColor MaxColor READ MaxColor WRITE setMaxColor DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(QColor MinColor READ MinColor WRITE setMinColor DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(QColor MaxBackgroundColor READ MaxBackgroundColor WRITE setMaxBackgroundColor DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(QColor MinBackgroundColor READ MinBackgroundColor WRITE setMinBackgroundColor DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(QString SkinEnvironmentVariable READ SkinEnvironmentVariable WRITE setSkinEnvironmentVariable DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(QString PPMMeterBackgroundFileName READ PPMMeterBackgroundFileName WRITE setPPMMeterBackgroundFileName DESIGNABLE true SCRIPTABLE true STORED true)
+
+public:
+    explicit OrvanePPMMeter(QWidget *parent = nullptr);
+
+    double dBPosition() const { return m_dBPosition; }
+    double MindBPosition() const { return m_mindBPosition; }
+    double MaxdBPosition() const { return m_maxdBPosition; }
+    double ReleasePerSecond() const { return m_releasePerSecond; }
+    bool DINCurve() const { return m_dinCurve; }
+    bool GradientBackground() const { return m_gradientBackground; }
+    bool GradientForground() const { return m_gradientForground; }
+    QColor MaxColor() const { return m_maxColor; }
+    QColor MinColor() const { return m_minColor; }
+    QColor MaxBackgroundColor() const { return m_maxBackgroundColor; }
+    QColor MinBackgroundColor() const { return m_minBackgroundColor; }
+    QString SkinEnvironmentVariable() const { return m_skinEnvironmentVariable; }
+    QString PPMMeterBackgroundFileName() const { return m_backgroundFileName; }
+
+    void setMindBPosition(double value);
+    void setMaxdBPosition(double value);
+    void setReleasePerSecond(double value);
+    void setDINCurve(bool on);
+    void setGradientBackground(bool on);
+    void setGradientForground(bool on);
+
+    // Colour writers always repaint, even when the colour is unchanged.
+    virtual void setMaxColor(QColor color);
+    virtual void setMinColor(QColor color);
+    virtual void setMaxBackgroundColor(QColor color);
+    virtual void setMinBackgroundColor(QColor color);
+
+    void setSkinEnvironmentVariable(const QString &name);
+    void setPPMMeterBackgroundFileName(const QString &fileName);
+
+    // Clamps the level into the range, computes the bar height and the 0 dB row
+    // for the current height; true when the bar height changed since last time.
+    bool updatePosition();
+
+    // One release tick: a rising level is taken at once, a falling one drops by
+    // at most `step` dB. Repaints only when the bar height in pixels changed.
+    void applyRelease(double target, double step);
+
+    // Directory from the skin environment variable + "/" + background file name.
+    QString backgroundImagePath() const;
+
+public slots:
+    void setdBPosition(double_db NewdBPosition);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void recomputeCurve();
+    void reloadBackgroundImage();
+
+    double m_dBPosition = -50.0;
+    double m_mindBPosition = -50.0;
+    double m_maxdBPosition = 5.0;
+    double m_releasePerSecond = 18.0;
+    bool m_dinCurve = true;
+    bool m_gradientBackground = true;
+    bool m_gradientForground = true;
+    QColor m_maxColor{255, 0, 0};
+    QColor m_minColor{0, 255, 0};
+    QColor m_maxBackgroundColor{64, 0, 0};
+    QColor m_minBackgroundColor{0, 64, 0};
+    QString m_skinEnvironmentVariable;
+    QString m_backgroundFileName;
+
+    // Curve terms for the current range, refreshed whenever an end of it moves.
+    double m_minPower = 0.0;   // 10^(min/80)
+    double m_powerSpan = 0.0;  // 10^(max/80) - 10^(min/80)
+    double m_dBSpan = 0.0;     // max - min
+
+    int m_barHeight = 0;
+    int m_zeroRow = 0;         // 0 dB row, counted from the bottom
+    int m_lastBarHeight = 0;
+
+    QImage m_backgroundImage;
+};
+
+#endif // ORVANEPPMMETER_H
