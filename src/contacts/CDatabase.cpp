@@ -1,0 +1,222 @@
+#include "CDatabase.h"
+
+#include "CConsole.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <QStandardPaths>
+
+namespace {
+
+const char* const databaseFileName = "parlona.db";
+
+// Contacts by the key of their number. SQLite's substr() counts characters as Qt does for every
+// number made of ordinary characters; the rows it cannot key the same way (a NUL inside the
+// number, a value that is not text) sit in the second, partial index and are checked as well.
+const char* const createKeyIndex
+    = "CREATE INDEX IF NOT EXISTS contacts_number_key ON contacts (substr(phone_number, -9))";
+const char* const createUnusualIndex
+    = "CREATE INDEX IF NOT EXISTS contacts_number_unusual ON contacts (id) "
+      "WHERE typeof(phone_number) <> 'text' OR instr(CAST(phone_number AS BLOB), x'00') > 0";
+const char* const selectCandidates
+    = "SELECT id, first_name, last_name, phone_number FROM contacts WHERE substr(phone_number, -9) = ? "
+      "UNION ALL "
+      "SELECT id, first_name, last_name, phone_number FROM contacts "
+      "WHERE typeof(phone_number) <> 'text' OR instr(CAST(phone_number AS BLOB), x'00') > 0 "
+      "ORDER BY 1";
+const char* const selectAllContacts = "SELECT id, first_name, last_name, phone_number FROM contacts ORDER BY id";
+
+// Whether SQLite compares this key exactly as Qt does: no NUL, no UTF-16 surrogate and no
+// replacement character, which is what a stray byte sequence in stored text is read back as.
+bool sqliteKeysAlike(const QString& key)
+{
+    for (const QChar c : key) {
+        if (c.isNull() || c.isSurrogate() || c == QChar::ReplacementCharacter)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+CDatabase::CDatabase(const QString& directory, CConsole* console, QObject* parent)
+    : QObject(parent)
+    , m_connectionName(QStringLiteral("parlona-%1").arg(reinterpret_cast<quintptr>(this), 0, 16))
+    , m_console(console)
+{
+    const QString path = locate(directory);
+    qDebug().noquote() << "Database file:" << QDir::toNativeSeparators(path);
+    QString reason;
+    if (!open(path, &reason)) {
+        qDebug().noquote() << "Database not opened:" << reason;
+        if (m_console) {
+            emit m_console->error(tr("Cannot open the database %1 (%2): contacts and calls are not saved")
+                                      .arg(QDir::toNativeSeparators(path), reason));
+        }
+        m_db.close();
+    }
+}
+
+CDatabase::~CDatabase()
+{
+    m_lookup.reset();
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+QString CDatabase::locate(const QString& directory)
+{
+    const QString inDirectory = QDir(directory).filePath(QLatin1String(databaseFileName));
+    const QFileInfo directoryInfo(directory);
+    if (QFileInfo::exists(inDirectory) || (directoryInfo.isDir() && directoryInfo.isWritable()))
+        return inDirectory;
+
+    // Installed where the user may not write: keep the data with the user's own files.
+    const QString dataDirectory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (dataDirectory.isEmpty())
+        return inDirectory;
+    QDir().mkpath(dataDirectory);
+    return QDir(dataDirectory).filePath(QLatin1String(databaseFileName));
+}
+
+bool CDatabase::open(const QString& path, QString* reason)
+{
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    m_db.setDatabaseName(path);
+    if (!m_db.open()) {
+        *reason = m_db.lastError().text();
+        return false;
+    }
+    // SQLite opens any file; reading its schema tells whether it is a database at all.
+    QSqlQuery probe(m_db);
+    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+        *reason = probe.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+QSqlQuery CDatabase::query(const QString& sql)
+{
+    return query(sql, QVariantList());
+}
+
+QSqlQuery CDatabase::query(const QString& sql, const QVariantList& values)
+{
+    if (!m_db.isOpen())
+        return QSqlQuery();
+
+    QSqlQuery result(m_db);
+    bool ok;
+    if (values.isEmpty()) {
+        ok = result.exec(sql);
+    } else {
+        ok = result.prepare(sql);
+        if (ok) {
+            for (const QVariant& value : values)
+                result.addBindValue(value);
+            ok = result.exec();
+        }
+    }
+    if (!ok) {
+        qDebug() << result.lastError();
+        return QSqlQuery();
+    }
+    return result;
+}
+
+QSqlDatabase CDatabase::database() const
+{
+    return m_db;
+}
+
+bool CDatabase::isOpen() const
+{
+    return m_db.isOpen();
+}
+
+QString CDatabase::fileName() const
+{
+    return m_db.databaseName();
+}
+
+QString CDatabase::numberKey(const QString& number)
+{
+    return number.right(NumberKeyLength);
+}
+
+QString CDatabase::findContactName(QString number)
+{
+    Contact contact;
+    if (!findContact(number, &contact))
+        return number;
+    return contact.firstName + QLatin1Char(' ') + contact.lastName;
+}
+
+int CDatabase::findContactId(QString number)
+{
+    qDebug() << "findContactId" << number;
+    Contact contact;
+    return findContact(number, &contact) ? contact.id : 0;
+}
+
+bool CDatabase::findContact(const QString& number, Contact* contact)
+{
+    if (!m_db.isOpen())
+        return false;
+    // An empty number is a key too: it matches a contact stored without a number.
+    QString key = numberKey(number);
+    if (key.isNull())
+        key = QLatin1String("");
+
+    if (!sqliteKeysAlike(key)) {
+        QSqlQuery all(m_db);
+        all.setForwardOnly(true);
+        return all.exec(QLatin1String(selectAllContacts)) && firstMatch(all, key, contact);
+    }
+
+    if (!m_lookup && !prepareLookup())
+        return false;
+    m_lookup->bindValue(0, key);
+    if (!m_lookup->exec()) {
+        // Prepared again, with its indexes, at the next lookup.
+        m_lookup.reset();
+        return false;
+    }
+    return firstMatch(*m_lookup, key, contact);
+}
+
+bool CDatabase::prepareLookup()
+{
+    // The phonebook creates its table after the database has been opened, so the indexes are
+    // made on first use. Without them (a read-only file) the statement still works, only slower.
+    QSqlQuery(m_db).exec(QLatin1String(createKeyIndex));
+    QSqlQuery(m_db).exec(QLatin1String(createUnusualIndex));
+
+    auto lookup = std::make_unique<QSqlQuery>(m_db);
+    lookup->setForwardOnly(true);
+    if (!lookup->prepare(QLatin1String(selectCandidates)))
+        return false;
+    m_lookup = std::move(lookup);
+    return true;
+}
+
+bool CDatabase::firstMatch(QSqlQuery& rows, const QString& key, Contact* contact)
+{
+    bool found = false;
+    while (rows.next()) {
+        if (numberKey(rows.value(3).toString()) == key) {
+            contact->id = rows.value(0).toInt();
+            contact->firstName = rows.value(1).toString();
+            contact->lastName = rows.value(2).toString();
+            found = true;
+            break;
+        }
+    }
+    rows.finish();
+    return found;
+}

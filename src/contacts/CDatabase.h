@@ -1,0 +1,74 @@
+#ifndef CDATABASE_H
+#define CDATABASE_H
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariantList>
+
+#include <memory>
+
+class CConsole;
+
+// The program's SQLite database "parlona.db": the phonebook (table contacts) and the record of
+// calls (table call_register). The tables belong to the pages that use them; this class opens
+// the file, runs statements and looks up contacts by phone number.
+//
+// The file lives in the directory given to the constructor (the program passes its own
+// directory) when that directory is writable or already holds the file; otherwise it lives in
+// the user's application data directory. The connection has a name of its own, so several
+// instances (and other code using Qt's default connection) never share it.
+class CDatabase : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int NumberKeyLength = 9;
+
+    explicit CDatabase(const QString& directory, CConsole* console, QObject* parent = nullptr);
+    ~CDatabase() override;
+
+    // Runs a fixed statement. Returns the executed query, positioned before its first row, or an
+    // inert query (no rows) when the database is closed or the statement failed.
+    QSqlQuery query(const QString& sql);
+    // Runs a statement whose "?" placeholders are bound, in order, to the given values. Every
+    // statement that carries a value goes through here, so quotes or SQL text in a value are
+    // stored as they are.
+    QSqlQuery query(const QString& sql, const QVariantList& values);
+
+    // The connection, for binding a table model to it.
+    QSqlDatabase database() const;
+    bool isOpen() const;
+    // The path of the database file in use.
+    QString fileName() const;
+
+    // "first_name last_name" of the contact whose number matches, or the number itself.
+    QString findContactName(QString number);
+    // The id of the contact whose number matches, or 0.
+    int findContactId(QString number);
+
+    // What numbers are compared by: their last nine characters (a shorter number whole).
+    static QString numberKey(const QString& number);
+
+private:
+    struct Contact
+    {
+        int id = 0;
+        QString firstName;
+        QString lastName;
+    };
+
+    static QString locate(const QString& directory);
+    // Opens the file; on failure tells why it cannot be used.
+    bool open(const QString& path, QString* reason);
+    bool findContact(const QString& number, Contact* contact);
+    bool prepareLookup();
+    bool firstMatch(QSqlQuery& rows, const QString& key, Contact* contact);
+
+    QSqlDatabase m_db;
+    QString m_connectionName;
+    CConsole* m_console;
+    std::unique_ptr<QSqlQuery> m_lookup;
+};
+
+#endif // CDATABASE_H
