@@ -1,0 +1,130 @@
+#include "PhonebookForm.h"
+#include "ui_PhonebookForm.h"
+
+#include "AppContext.h"
+#include "CDatabase.h"
+#include "ContactDialog.h"
+
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QSqlRecord>
+#include <QSqlTableModel>
+
+namespace {
+
+const char* const createContactsTable
+    = "     CREATE TABLE contacts        (         id              INTEGER PRIMARY KEY AUTOINCREMENT,         "
+      "first_name      TEXT NOT NULL,         last_name       TEXT NOT NULL,         phone_number    TEXT NOT "
+      "NULL,         info            TEXT     );     ";
+
+// The columns are NOT NULL: a field left empty is stored as an empty text, never as NULL.
+QString notNull(const QString& text)
+{
+    return text.isNull() ? QLatin1String("") : text;
+}
+
+} // namespace
+
+PhonebookForm::PhonebookForm(AppContext* context, QWidget* parent)
+    : QWidget(parent)
+    , ui(new Ui::PhonebookForm)
+    , m_context(context)
+{
+    ui->setupUi(this);
+    connect(ui->tableView, &QTableView::clicked, this, &PhonebookForm::onTableClicked);
+
+    // Fails harmlessly when the table is already there.
+    m_context->database->query(QLatin1String(createContactsTable));
+
+    m_model = new QSqlTableModel(this, m_context->database->database());
+    m_model->setTable(QStringLiteral("contacts"));
+    m_model->setEditStrategy(QSqlTableModel::OnFieldChange);
+    m_model->select();
+
+    ui->tableView->setModel(m_model);
+    ui->tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ui->tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ui->tableView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    ui->tableView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ui->tableView->verticalHeader()->setDefaultSectionSize(10);
+    ui->tableView->hideColumn(ColumnId);
+    ui->tableView->hideColumn(ColumnInfo);
+}
+
+PhonebookForm::~PhonebookForm()
+{
+    delete ui;
+}
+
+void PhonebookForm::addContact(QString firstName, QString lastName, QString phoneNumber, QString info)
+{
+    QSqlRecord record = m_model->record();
+    record.setValue(QStringLiteral("first_name"), notNull(firstName));
+    record.setValue(QStringLiteral("last_name"), notNull(lastName));
+    record.setValue(QStringLiteral("phone_number"), notNull(phoneNumber));
+    record.setValue(QStringLiteral("info"), notNull(info));
+    m_model->insertRecord(-1, record);
+    m_model->select();
+    emit contactsUpdate();
+}
+
+QString PhonebookForm::currentPhoneNumber() const
+{
+    return cellText(currentRow(), ColumnPhoneNumber);
+}
+
+void PhonebookForm::on_add_clicked()
+{
+    ContactDialog dialog(this);
+    dialog.setWindowTitle(tr("Add Contact"));
+    dialog.setModal(true);
+    if (dialog.exec() == QDialog::Accepted)
+        addContact(dialog.firstName(), dialog.lastName(), dialog.phoneNumber(), dialog.info());
+}
+
+void PhonebookForm::on_edit_clicked()
+{
+    const int row = currentRow();
+    ContactDialog dialog(this);
+    dialog.setWindowTitle(tr("Edit Contact"));
+    dialog.setModal(true);
+    dialog.setFirstName(cellText(row, ColumnFirstName));
+    dialog.setLastName(cellText(row, ColumnLastName));
+    dialog.setPhoneNumber(cellText(row, ColumnPhoneNumber));
+    dialog.setInfo(cellText(row, ColumnInfo));
+    if (dialog.exec() == QDialog::Accepted) {
+        const QString texts[] = { dialog.firstName(), dialog.lastName(), dialog.phoneNumber(), dialog.info() };
+        int column = ColumnFirstName;
+        for (const QString& text : texts)
+            m_model->setData(m_model->index(row, column++), notNull(text));
+    }
+    emit contactsUpdate();
+}
+
+void PhonebookForm::on_del_clicked()
+{
+    const int row = currentRow();
+    const QString id = cellText(row, ColumnId);
+    const QMessageBox::StandardButton answer = QMessageBox::question(this, tr("Delete"),
+        tr("Are you sure you want to delete contact\"%1\"?").arg(id), QMessageBox::Yes | QMessageBox::No);
+    if (answer == QMessageBox::Yes) {
+        m_model->removeRow(row);
+        m_model->select();
+    }
+    emit contactsUpdate();
+}
+
+void PhonebookForm::onTableClicked(QModelIndex index)
+{
+    ui->textEdit->setPlainText(cellText(index.row(), ColumnInfo));
+}
+
+QString PhonebookForm::cellText(int row, int column) const
+{
+    return m_model->index(row, column).data().toString();
+}
+
+int PhonebookForm::currentRow() const
+{
+    return ui->tableView->currentIndex().row();
+}

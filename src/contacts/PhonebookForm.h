@@ -1,0 +1,51 @@
+#ifndef PHONEBOOKFORM_H
+#define PHONEBOOKFORM_H
+
+#include <QModelIndex>
+#include <QWidget>
+
+namespace Ui {
+class PhonebookForm;
+}
+
+class QSqlTableModel;
+struct AppContext;
+
+// The phonebook page: lists the contacts and adds, edits and deletes them. Every change reaches
+// the database at once and is announced with contactsUpdate().
+class PhonebookForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PhonebookForm(AppContext* context, QWidget* parent = nullptr);
+    ~PhonebookForm() override;
+
+    // Appends a contact and announces the change.
+    void addContact(QString firstName, QString lastName, QString phoneNumber, QString info);
+    // The number of the contact at the view's current row; empty when there is none.
+    QString currentPhoneNumber() const;
+
+signals:
+    // Fires after a contact was added, and after the Edit or Delete button was used (whether the
+    // operator went through with it or not).
+    void contactsUpdate();
+
+public slots:
+    void on_add_clicked();
+    void on_edit_clicked();
+    void on_del_clicked();
+    void onTableClicked(QModelIndex index);
+
+private:
+    enum Column { ColumnId, ColumnFirstName, ColumnLastName, ColumnPhoneNumber, ColumnInfo };
+
+    QString cellText(int row, int column) const;
+    int currentRow() const;
+
+    Ui::PhonebookForm* ui;
+    AppContext* m_context;
+    QSqlTableModel* m_model;
+};
+
+#endif // PHONEBOOKFORM_H
