@@ -1,0 +1,178 @@
+#include "CCallHistoryForm.h"
+#include "ui_CCallHistoryForm.h"
+
+#include "AppContext.h"
+#include "CDatabase.h"
+#include "ContactDialog.h"
+#include "PhonebookForm.h"
+
+#include <QDebug>
+#include <QHeaderView>
+#include <QLocale>
+#include <QSqlQuery>
+
+namespace {
+
+const char* const selectCalls = "SELECT * FROM call_register ORDER BY id DESC LIMIT 100";
+
+// Positions of the call_register columns.
+enum { RegisterId, RegisterNumber, RegisterType, RegisterDuration, RegisterTimeDate };
+
+const char* const iconFiles[] = {
+    ":/resources/png/baseline_call_received_black_48dp.png", // incoming
+    ":/resources/png/baseline_call_made_black_48dp.png", // outgoing
+    ":/resources/png/baseline_call_missed_black_48dp.png", // missed
+};
+const int missedCall = 2;
+
+} // namespace
+
+CCallHistoryForm::CCallHistoryForm(AppContext* context, PhonebookForm* phonebook, QWidget* parent)
+    : QWidget(parent)
+    , ui(new Ui::CCallHistoryForm)
+    , m_context(context)
+    , m_phonebook(phonebook)
+    , m_clock([] { return QDateTime::currentDateTime(); })
+{
+    // The images are compiled into the program's static library, which the linker would
+    // otherwise leave out of the executable.
+    Q_INIT_RESOURCE(resources);
+    ui->setupUi(this);
+    for (int type = 0; type < 3; ++type)
+        m_icons[type] = QIcon(QLatin1String(iconFiles[type]));
+    LoadTable();
+}
+
+CCallHistoryForm::~CCallHistoryForm()
+{
+    delete ui;
+}
+
+void CCallHistoryForm::setClock(std::function<QDateTime()> clock)
+{
+    m_clock = std::move(clock);
+}
+
+void CCallHistoryForm::setUpTable()
+{
+    QTableWidget* table = ui->tableWidget;
+    table->setRowCount(0);
+    table->setColumnCount(ColumnCount);
+    table->horizontalHeader()->setStretchLastSection(false);
+    table->horizontalHeader()->hide();
+    table->verticalHeader()->hide();
+    table->setColumnHidden(ColumnNumber, true);
+    table->setColumnHidden(ColumnContactId, true);
+    table->setColumnHidden(ColumnSpare, true);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // The name takes the room that the date and the talk time leave, so those are never cut.
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->horizontalHeader()->setSectionResizeMode(ColumnDate, QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setSectionResizeMode(ColumnDuration, QHeaderView::ResizeToContents);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(10);
+    table->setColumnWidth(ColumnSpare, 12);
+}
+
+void CCallHistoryForm::LoadTable()
+{
+    setUpTable();
+    QTableWidget* table = ui->tableWidget;
+    CDatabase* database = m_context->database;
+    const QDateTime now = m_clock();
+
+    QSqlQuery calls = database->query(QLatin1String(selectCalls));
+    int lastType = -1;
+    QString lastName;
+    int repeats = 0;
+    QIcon icon;
+    while (calls.next()) {
+        const int type = calls.value(RegisterType).toInt();
+        const QString number = calls.value(RegisterNumber).toString();
+        QString name = database->findContactName(number);
+        if (type >= 0 && type < 3)
+            icon = m_icons[type];
+
+        if (type != lastType || name != lastName) {
+            table->insertRow(table->rowCount());
+            lastName = name;
+            lastType = type;
+            repeats = 0;
+        } else {
+            name += tr(" (%1)").arg(repeats + 2);
+            ++repeats;
+        }
+
+        // A folded row takes the items of each further call of its run.
+        const int row = table->rowCount() - 1;
+        auto* nameItem = new QTableWidgetItem(icon, name);
+        if (type == missedCall)
+            nameItem->setForeground(QColor(255, 0, 0));
+        table->setItem(row, ColumnName, nameItem);
+        table->setItem(row, ColumnDate, new QTableWidgetItem(dateText(calls.value(RegisterTimeDate).toString(), now)));
+        table->setItem(
+            row, ColumnDuration, new QTableWidgetItem(durationText(calls.value(RegisterDuration).toLongLong())));
+        table->setItem(row, ColumnNumber, new QTableWidgetItem(number));
+        table->setItem(row, ColumnContactId, new QTableWidgetItem(QString::number(database->findContactId(number))));
+    }
+}
+
+QString CCallHistoryForm::dateText(const QString& timeDate, const QDateTime& now)
+{
+    // Date and time are taken as written: no time zone is applied to either.
+    const QDateTime when = QDateTime::fromString(timeDate, Qt::ISODate);
+    const QDate date = when.date();
+    const QTime time = when.time();
+    if (!date.isValid() || !time.isValid())
+        return QString();
+
+    const QString clock = QLocale::c().toString(time, QStringLiteral("HH:mm"));
+    const qint64 daysAgo = now.date().toJulianDay() - date.toJulianDay();
+    if (daysAgo == 0)
+        return clock;
+    if (daysAgo > 0 && daysAgo < 7)
+        return QLocale().dayName(date.dayOfWeek(), QLocale::LongFormat) + QLatin1Char(' ') + clock;
+    // Older calls, and calls stamped after today by a clock that was wrong, show the full date.
+    return QLocale::c().toString(date, QStringLiteral("dd.MM.yyyy")) + QLatin1Char(' ') + clock;
+}
+
+QString CCallHistoryForm::durationText(qint64 milliseconds)
+{
+    if (milliseconds < 0)
+        return QString();
+    const qint64 seconds = milliseconds / 1000;
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString CCallHistoryForm::selectedNumber() const
+{
+    const QTableWidgetItem* item = ui->tableWidget->item(ui->tableWidget->currentRow(), ColumnNumber);
+    return item ? item->text() : QString();
+}
+
+void CCallHistoryForm::on_pushButton_clear_clicked()
+{
+    m_context->database->query(QStringLiteral("DELETE FROM call_register"));
+    LoadTable();
+}
+
+void CCallHistoryForm::on_tableWidget_cellDoubleClicked(int row, int /*column*/)
+{
+    const QTableWidgetItem* idItem = ui->tableWidget->item(row, ColumnContactId);
+    const QTableWidgetItem* numberItem = ui->tableWidget->item(row, ColumnNumber);
+    if (!idItem || !numberItem || idItem->text().toInt() != 0)
+        return;
+
+    const QString number = numberItem->text();
+    qDebug() << "number: " << number << "not in database!";
+    ContactDialog dialog(this);
+    dialog.setWindowTitle(tr("Add Contact"));
+    dialog.setModal(true);
+    dialog.setPhoneNumber(number);
+    if (dialog.exec() == QDialog::Accepted && m_phonebook)
+        m_phonebook->addContact(dialog.firstName(), dialog.lastName(), dialog.phoneNumber(), dialog.info());
+}

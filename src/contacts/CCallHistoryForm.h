@@ -1,0 +1,58 @@
+#ifndef CCALLHISTORYFORM_H
+#define CCALLHISTORYFORM_H
+
+#include <QDateTime>
+#include <QIcon>
+#include <QWidget>
+
+#include <functional>
+
+namespace Ui {
+class CCallHistoryForm;
+}
+
+class PhonebookForm;
+struct AppContext;
+
+// The call history page: the last 100 calls, newest first, with direction, name or number, when
+// the call began and how long it was talked. Runs of the same kind of call from the same party
+// are folded into one row with a count.
+class CCallHistoryForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MaxCalls = 100;
+    enum Column { ColumnName, ColumnDate, ColumnDuration, ColumnNumber, ColumnContactId, ColumnSpare, ColumnCount };
+
+    explicit CCallHistoryForm(AppContext* context, PhonebookForm* phonebook, QWidget* parent = nullptr);
+    ~CCallHistoryForm() override;
+
+    // The stored number of the current row; empty when there is none.
+    QString selectedNumber() const;
+
+    // Replaces the clock that tells what "today" is (local time).
+    void setClock(std::function<QDateTime()> clock);
+
+    // When a call began, as the date column shows it relative to now: the time alone today, the
+    // weekday (in the default locale) and time within the six days before, else the full date.
+    static QString dateText(const QString& timeDate, const QDateTime& now);
+    // Talk time as hours, minutes and seconds; empty for a negative duration.
+    static QString durationText(qint64 milliseconds);
+
+public slots:
+    void LoadTable();
+    void on_pushButton_clear_clicked();
+    void on_tableWidget_cellDoubleClicked(int row, int column);
+
+private:
+    void setUpTable();
+
+    Ui::CCallHistoryForm* ui;
+    AppContext* m_context;
+    PhonebookForm* m_phonebook;
+    std::function<QDateTime()> m_clock;
+    QIcon m_icons[3];
+};
+
+#endif // CCALLHISTORYFORM_H
