@@ -3,6 +3,7 @@
 
 class CUSBHID;
 class CConsole;
+class CDatabase;
 
 // What the main window hands to its pages: pointers to the long-lived objects it owns.
 // Nothing here is owned by the record or by the pages that receive it.
@@ -10,6 +11,7 @@ struct AppContext
 {
     CUSBHID* usb = nullptr;
     CConsole* console = nullptr;
+    CDatabase* database = nullptr;
 };
 
 #endif // APPCONTEXT_H

@@ -1,10 +1,14 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "CCallHistoryForm.h"
+#include "CCallRegistration.h"
 #include "CConsole.h"
+#include "CDatabase.h"
 #include "CUSBHID.h"
 #include "DeviceSelectDialog.h"
 #include "HidBackend.h"
+#include "PhonebookForm.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -45,10 +49,17 @@ double readFloat32(const QByteArray& data, int offset)
 } // namespace
 
 MainWindow::MainWindow(HidBackend* backend, QWidget* parent)
+    : MainWindow(backend, QCoreApplication::applicationDirPath(), parent)
+{
+}
+
+MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QWidget* parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
     , m_backend(backend)
 {
+    // The images live in the static core library; make sure the linker keeps them.
+    Q_INIT_RESOURCE(resources);
     ui->setupUi(this);
 
     const QString version = QString::fromLatin1(versionText).replace(QLatin1Char(','), QLatin1Char('.'));
@@ -70,11 +81,18 @@ MainWindow::MainWindow(HidBackend* backend, QWidget* parent)
     addDockWidget(Qt::BottomDockWidgetArea, dock);
 
     m_usb = new CUSBHID(m_backend, m_console, this);
+    m_database = new CDatabase(databaseDirectory, m_console, this);
     m_context.usb = m_usb;
     m_context.console = m_console;
+    m_context.database = m_database;
 
     statusLabel = new QLabel(this);
     statusLabel->setObjectName(QStringLiteral("statusLabel"));
+    m_phonebookForm = new PhonebookForm(&m_context, this);
+    m_pages[PagePhonebook] = m_phonebookForm;
+    m_callHistoryForm = new CCallHistoryForm(&m_context, m_phonebookForm, this);
+    m_pages[PageCallHistory] = m_callHistoryForm;
+    m_callRegistration = new CCallRegistration(&m_context, this);
 
     createToolActions();
 
@@ -108,6 +126,8 @@ MainWindow::MainWindow(HidBackend* backend, QWidget* parent)
     connect(ui->actionConnect, &QAction::triggered, this, &MainWindow::onActionConnect);
     connect(ui->actionDisconnect, &QAction::triggered, this, &MainWindow::onActionDisconnect);
     connect(ui->actionAutoConnect, &QAction::triggered, this, &MainWindow::onActionAutoConnect);
+    connect(m_callRegistration, &CCallRegistration::registerUpdate, m_callHistoryForm, &CCallHistoryForm::LoadTable);
+    connect(m_phonebookForm, &PhonebookForm::contactsUpdate, m_callHistoryForm, &CCallHistoryForm::LoadTable);
 
     showPage(PageOutCall);
     backlightTimer->stop();

@@ -14,10 +14,14 @@ class MainWindow;
 class QAction;
 class QLabel;
 class QTimer;
+class CCallHistoryForm;
+class CCallRegistration;
 class CConsole;
+class CDatabase;
 class CUSBHID;
 class HidBackend;
 class OrvanePPMMeter;
+class PhonebookForm;
 
 // 0 = steady normal background, 1 = flash the window.
 enum BACKGROUND_ROLE { BACKGROUND_NORMAL = 0, BACKGROUND_FLASH = 1 };
@@ -50,6 +54,9 @@ public:
     static constexpr int FlashTicks = 6;
 
     explicit MainWindow(HidBackend* backend, QWidget* parent = nullptr);
+    // Keeps the database in the given directory (or, when the program may not write there, in
+    // the user's data directory) instead of the program's own directory.
+    explicit MainWindow(HidBackend* backend, const QString& databaseDirectory, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     const AppContext* context() const { return &m_context; }
@@ -101,10 +108,14 @@ private:
     HidBackend* m_backend;
     CConsole* m_console;
     CUSBHID* m_usb;
+    CDatabase* m_database = nullptr;
     AppContext m_context;
     QLabel* statusLabel;
     std::array<QWidget*, PageCount> m_pages {};
     std::array<QAction*, PageCount> m_pageActions {};
+    PhonebookForm* m_phonebookForm = nullptr;
+    CCallHistoryForm* m_callHistoryForm = nullptr;
+    CCallRegistration* m_callRegistration = nullptr;
 
     double recvLevel = -50.0;
     double sendLevel = -50.0;
