@@ -58,8 +58,6 @@ MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QW
     , ui(new Ui::MainWindow)
     , m_backend(backend)
 {
-    // The images live in the static core library; make sure the linker keeps them.
-    Q_INIT_RESOURCE(resources);
     ui->setupUi(this);
 
     const QString version = QString::fromLatin1(versionText).replace(QLatin1Char(','), QLatin1Char('.'));

@@ -34,9 +34,6 @@ CCallHistoryForm::CCallHistoryForm(AppContext* context, PhonebookForm* phonebook
     , m_phonebook(phonebook)
     , m_clock([] { return QDateTime::currentDateTime(); })
 {
-    // The images are compiled into the program's static library, which the linker would
-    // otherwise leave out of the executable.
-    Q_INIT_RESOURCE(resources);
     ui->setupUi(this);
     for (int type = 0; type < 3; ++type)
         m_icons[type] = QIcon(QLatin1String(iconFiles[type]));
