@@ -85,12 +85,15 @@ MainWindow::MainWindow(HidBackend* backend, QWidget* parent)
     }
 
     meterTimer = new QTimer(this);
+    meterTimer->setObjectName(QStringLiteral("meterTimer"));
     connect(meterTimer, &QTimer::timeout, this, &MainWindow::onMeterRelease);
     meterTimer->start(meterTickInterval);
     autoConnectTimer = new QTimer(this);
+    autoConnectTimer->setObjectName(QStringLiteral("autoConnectTimer"));
     autoConnectTimer->setInterval(AutoConnectIntervalMs);
     connect(autoConnectTimer, &QTimer::timeout, this, &MainWindow::onAutoConnectTimeout);
     backlightTimer = new QTimer(this);
+    backlightTimer->setObjectName(QStringLiteral("backlightTimer"));
     backlightTimer->setInterval(FlashIntervalMs);
     connect(backlightTimer, &QTimer::timeout, this, &MainWindow::onBacklightTimeout);
 
