@@ -25,7 +25,7 @@ protected:
 private:
     const double m_bottomdB = -50.0;
     const double m_topdB = 5.0;
-    double m_minPower = 0.0; // 10^(bottom/80)
+    double m_minPower = 0.0;  // 10^(bottom/80)
     double m_powerSpan = 0.0; // 10^(top/80) - 10^(bottom/80)
 
     // dB value -> label; an empty label makes a short unlabelled tick.

@@ -110,9 +110,9 @@ private:
     QString m_backgroundFileName;
 
     // Curve terms for the current range, refreshed whenever an end of it moves.
-    double m_minPower = 0.0; // 10^(min/80)
+    double m_minPower = 0.0;  // 10^(min/80)
     double m_powerSpan = 0.0; // 10^(max/80) - 10^(min/80)
-    double m_dBSpan = 0.0; // max - min
+    double m_dBSpan = 0.0;    // max - min
 
     int m_barHeight = 0;
     int m_zeroRow = 0; // 0 dB row, counted from the bottom

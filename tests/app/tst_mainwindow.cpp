@@ -184,7 +184,8 @@ void TestMainWindow::firmwareReport_data()
     QTest::newRow("2.1.0.7") << QList<int> { 2, 1, 0, 7 } << "Status: Connected [Orvane Parlona, Firmware: v2.1.0.7]";
     QTest::newRow("wide numbers") << QList<int> { 10, 200, 3000, 40000 }
                                   << "Status: Connected [Orvane Parlona, Firmware: v10.200.3000.40000]";
-    QTest::newRow("negative") << QList<int> { -1, 0, 0, 1 } << "Status: Connected [Orvane Parlona, Firmware: v-1.0.0.1]";
+    QTest::newRow("negative") << QList<int> { -1, 0, 0, 1 }
+                              << "Status: Connected [Orvane Parlona, Firmware: v-1.0.0.1]";
 }
 
 void TestMainWindow::firmwareReport()

@@ -37,8 +37,8 @@ void TestCConsole::emitAt(CConsole& console, CConsole::Level level, const QStrin
         emit console.debug(msg);
         break;
     case CConsole::Trace:
-        emit console._trace(QStringLiteral("../__src/DebugForm"), QStringLiteral("on_pushButton_clicked"),
-                            QStringLiteral("35"), msg);
+        emit console._trace(
+            QStringLiteral("../__src/DebugForm"), QStringLiteral("on_pushButton_clicked"), QStringLiteral("35"), msg);
         break;
     }
 }
@@ -55,10 +55,14 @@ void TestCConsole::lineFormats_data()
     QTest::addColumn<QString>("colour");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("error") << int(CConsole::Error) << "#ff0000" << "ERROR] test console..";
-    QTest::newRow("warn") << int(CConsole::Warn) << "#ff3300" << "WARN] test console..";
-    QTest::newRow("info") << int(CConsole::Info) << "#ffff00" << "INFO] test console..";
-    QTest::newRow("debug") << int(CConsole::Debug) << "#00cc00" << "DEBUG] test console..";
+    QTest::newRow("error") << int(CConsole::Error) << "#ff0000"
+                           << "ERROR] test console..";
+    QTest::newRow("warn") << int(CConsole::Warn) << "#ff3300"
+                          << "WARN] test console..";
+    QTest::newRow("info") << int(CConsole::Info) << "#ffff00"
+                          << "INFO] test console..";
+    QTest::newRow("debug") << int(CConsole::Debug) << "#00cc00"
+                           << "DEBUG] test console..";
     QTest::newRow("trace") << int(CConsole::Trace) << "#009999"
                            << "TRACE] {../__src/DebugForm, on_pushButton_clicked, 35} test console..";
 }
@@ -125,7 +129,7 @@ void TestCConsole::messagesAreShownAsPlainText()
     // Placeholders in a trace's fields are not filled by the fields that follow.
     emit console._trace(QStringLiteral("file %2"), message, QStringLiteral("7"), QStringLiteral("m %1"));
     QVERIFY2(console.plainText().endsWith(QStringLiteral("TRACE] {file %2, ") + message + QStringLiteral(", 7} m %1")),
-             qPrintable(console.plainText()));
+        qPrintable(console.plainText()));
 }
 
 void TestCConsole::keepsOnlyTheNewestLines()

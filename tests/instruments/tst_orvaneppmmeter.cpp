@@ -15,9 +15,9 @@
 namespace {
 
 // Fill colours that are easy to tell apart in a rendered column.
-const QColor kBar(0, 0, 255); // MinColor
-const QColor kBarTop(255, 255, 0); // MaxColor
-const QColor kBack(0, 160, 0); // MinBackgroundColor
+const QColor kBar(0, 0, 255);       // MinColor
+const QColor kBarTop(255, 255, 0);  // MaxColor
+const QColor kBack(0, 160, 0);      // MinBackgroundColor
 const QColor kBackTop(255, 0, 255); // MaxBackgroundColor
 
 // Expected bar height on the DIN curve, worked out straight from the curve:
@@ -421,7 +421,7 @@ void tst_OrvanePPMMeter::updatePositionReportsChange()
     meter.resize(14, 200);
 
     meter.setdBPosition(0.0);
-    QVERIFY(meter.updatePosition()); // 0 -> 166 pixels
+    QVERIFY(meter.updatePosition());  // 0 -> 166 pixels
     QVERIFY(!meter.updatePosition()); // nothing moved
 
     meter.setdBPosition(-0.01); // still 166 pixels
@@ -449,13 +449,13 @@ void tst_OrvanePPMMeter::gradientBarShape_data()
     // Heights 200 (mid 100) and 300 (mid 150); bars below, at, just above and
     // well above mid-height.
     QTest::newRow("h200 empty") << false << 200 << -50.0;
-    QTest::newRow("h200 short") << true << 200 << -20.0; // 70
+    QTest::newRow("h200 short") << true << 200 << -20.0;   // 70
     QTest::newRow("h200 at mid") << false << 200 << -22.5; // 100
-    QTest::newRow("h200 mid+1") << false << 200 << -22.0; // 101
-    QTest::newRow("h200 mid+2") << false << 200 << -21.8; // 102
-    QTest::newRow("h200 tall") << true << 200 << -10.0; // 111
-    QTest::newRow("h200 0 dB") << true << 200 << 0.0; // 166
-    QTest::newRow("h200 full") << true << 200 << 5.0; // 200
+    QTest::newRow("h200 mid+1") << false << 200 << -22.0;  // 101
+    QTest::newRow("h200 mid+2") << false << 200 << -21.8;  // 102
+    QTest::newRow("h200 tall") << true << 200 << -10.0;    // 111
+    QTest::newRow("h200 0 dB") << true << 200 << 0.0;      // 166
+    QTest::newRow("h200 full") << true << 200 << 5.0;      // 200
     QTest::newRow("h300 short") << true << 300 << -15.0;
     QTest::newRow("h300 tall") << true << 300 << -3.0;
     QTest::newRow("h300 full linear") << false << 300 << 5.0;
