@@ -109,7 +109,8 @@ void TestMainWindow::init()
 {
     FakeHidapi::reset();
     QSettings(QStringLiteral("Orvane"), QStringLiteral("Parlona Control")).clear();
-    m_window = std::make_unique<MainWindow>(&m_backend);
+    // The database goes with the settings, not into the build tree beside the test.
+    m_window = std::make_unique<MainWindow>(&m_backend, m_settingsDir.path());
 }
 
 void TestMainWindow::cleanup()
@@ -425,7 +426,7 @@ void TestMainWindow::autoConnectSettingIsRemembered()
     m_window.reset();
     QCOMPARE(QSettings().value(QStringLiteral("AutoConnect")).toBool(), true);
 
-    m_window = std::make_unique<MainWindow>(&m_backend);
+    m_window = std::make_unique<MainWindow>(&m_backend, m_settingsDir.path());
     QVERIFY(action("actionAutoConnect")->isChecked());
     QVERIFY(timer("autoConnectTimer")->isActive());
     QVERIFY(!action("actionConnect")->isEnabled());
@@ -433,7 +434,7 @@ void TestMainWindow::autoConnectSettingIsRemembered()
     action("actionAutoConnect")->trigger();
     m_window.reset();
     QCOMPARE(QSettings().value(QStringLiteral("AutoConnect")).toBool(), false);
-    m_window = std::make_unique<MainWindow>(&m_backend);
+    m_window = std::make_unique<MainWindow>(&m_backend, m_settingsDir.path());
     QVERIFY(!timer("autoConnectTimer")->isActive());
 }
 
