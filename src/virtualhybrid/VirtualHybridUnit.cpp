@@ -342,6 +342,8 @@ void VirtualHybridUnit::handleMessage(quint8 id, quint8 type, const QByteArray& 
 {
     const bool read = type == DeviceMessage::Read;
     const bool write = type == DeviceMessage::Write;
+    if (read)
+        m_readRequests.append(id);
     switch (id) {
     case DeviceMessage::ConnectRequest0:
         if (read)
@@ -751,6 +753,11 @@ int VirtualHybridUnit::reportsLost() const
 QStringList VirtualHybridUnit::atCommandsReceived() const
 {
     return m_atCommands;
+}
+
+QList<int> VirtualHybridUnit::readRequestsReceived() const
+{
+    return m_readRequests;
 }
 
 int VirtualHybridUnit::storeCount() const

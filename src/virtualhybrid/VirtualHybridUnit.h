@@ -124,6 +124,8 @@ public:
     int framesSent() const;
     int reportsLost() const;
     QStringList atCommandsReceived() const;
+    // The ids of the read requests (type 1) received, in order.
+    QList<int> readRequestsReceived() const;
     int storeCount() const;
 
     // The host side of USB, used by the unit's HidDevice.
@@ -203,6 +205,7 @@ private:
     int m_reportsLost = 0;
     int m_storeCount = 0;
     QStringList m_atCommands;
+    QList<int> m_readRequests;
 };
 
 #endif // VIRTUALHYBRIDUNIT_H
