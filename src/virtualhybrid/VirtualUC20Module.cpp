@@ -629,44 +629,36 @@ void VirtualUC20Module::handleIdentification(const Command& command, QStringList
     out << manufacturer << model << QStringLiteral("Revision: ") + revision << ok;
 }
 
+void VirtualUC20Module::answerIdentification(const Command& command, const QString& text, QStringList& out)
+{
+    // The action form answers the text; the test form only OK.
+    if (command.form != Execute && command.form != Test) {
+        out.append(error);
+        return;
+    }
+    if (command.form == Execute)
+        out.append(text);
+    out.append(ok);
+}
+
 void VirtualUC20Module::handleManufacturer(const Command& command, QStringList& out)
 {
-    if (command.form == Execute)
-        out.append(manufacturer);
-    else if (command.form != Test)
-        out.append(error);
-    if (command.form == Execute || command.form == Test)
-        out.append(ok);
+    answerIdentification(command, manufacturer, out);
 }
 
 void VirtualUC20Module::handleModel(const Command& command, QStringList& out)
 {
-    if (command.form == Execute)
-        out.append(model);
-    else if (command.form != Test)
-        out.append(error);
-    if (command.form == Execute || command.form == Test)
-        out.append(ok);
+    answerIdentification(command, model, out);
 }
 
 void VirtualUC20Module::handleRevision(const Command& command, QStringList& out)
 {
-    if (command.form == Execute)
-        out.append(QStringLiteral("Revision: ") + revision);
-    else if (command.form != Test)
-        out.append(error);
-    if (command.form == Execute || command.form == Test)
-        out.append(ok);
+    answerIdentification(command, QStringLiteral("Revision: ") + revision, out);
 }
 
 void VirtualUC20Module::handleImei(const Command& command, QStringList& out)
 {
-    if (command.form == Execute)
-        out.append(m_imei);
-    else if (command.form != Test)
-        out.append(error);
-    if (command.form == Execute || command.form == Test)
-        out.append(ok);
+    answerIdentification(command, m_imei, out);
 }
 
 void VirtualUC20Module::handlePin(const Command& command, QStringList& out)
@@ -1068,11 +1060,16 @@ void VirtualUC20Module::handleSendMessage(const Command& command, QStringList& o
         return;
     }
     const QStringList arguments = splitArguments(command.arguments);
+    // Text mode names the destination in quotes; PDU mode gives the length of the PDU.
     QString destination;
-    int length = 0;
-    const bool valid = m_messageFormat == 1 ? arguments.size() <= 2 && arguments[0].startsWith(QLatin1Char('"'))
-            && isDialString(destination = unquoted(arguments[0]))
-                                            : arguments.size() == 1 && readNumber(arguments[0], 1, 164, &length);
+    bool valid = false;
+    if (m_messageFormat == 1) {
+        destination = unquoted(arguments[0]);
+        valid = arguments.size() <= 2 && arguments[0].startsWith(QLatin1Char('"')) && isDialString(destination);
+    } else {
+        int length = 0;
+        valid = arguments.size() == 1 && readNumber(arguments[0], 1, 164, &length);
+    }
     if (!valid) {
         out.append(error);
         return;

@@ -139,6 +139,7 @@ private:
     void takeMessageText(const QString& line);
     void unsolicited(const QString& line);
     void answerSimError(QStringList& out) const;
+    static void answerIdentification(const Command& command, const QString& text, QStringList& out);
     bool simReady() const;
     bool hasNetwork() const;
     void startCall(CallStatus status, bool incoming, const QString& number);
