@@ -73,6 +73,7 @@ int main(int argc, char* argv[])
     panel.setAttribute(Qt::WA_QuitOnClose, false);
     window.move(20, 20);
     window.show();
+    panel.adjustSize();
     panel.move(window.frameGeometry().right() + 12, window.frameGeometry().top());
     panel.show();
     return app.exec();
