@@ -69,7 +69,7 @@ void TestE2eConnection::init()
     m_clock = new ManualClock;
     m_backend = new VirtualHybridBackend(m_clock);
     m_unit = m_backend->addUnit(serialA);
-    m_window = new MainWindow(m_backend);
+    m_window = new MainWindow(m_backend, m_settingsDir.path());
 }
 
 void TestE2eConnection::cleanup()
