@@ -2,6 +2,7 @@
 #define APPCONTEXT_H
 
 class CUSBHID;
+class CUC20;
 class CConsole;
 
 // What the main window hands to its pages: pointers to the long-lived objects it owns.
@@ -9,6 +10,7 @@ class CConsole;
 struct AppContext
 {
     CUSBHID* usb = nullptr;
+    CUC20* uc20 = nullptr;
     CConsole* console = nullptr;
 };
 

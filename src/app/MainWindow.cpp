@@ -2,6 +2,7 @@
 #include "ui_MainWindow.h"
 
 #include "CConsole.h"
+#include "CUC20.h"
 #include "CUSBHID.h"
 #include "DeviceSelectDialog.h"
 #include "HidBackend.h"
@@ -60,6 +61,8 @@ MainWindow::MainWindow(HidBackend* backend, QWidget* parent)
     onReadSettings();
 
     qRegisterMetaType<msg_st>("msg_st");
+    qRegisterMetaType<VOICECALL_STATE>("VOICECALL_STATE");
+    qRegisterMetaType<SIM_STATE>("SIM_STATE");
 
     m_console = new CConsole;
     auto* dock = new QDockWidget(tr("Debug Console"), this);
@@ -70,7 +73,9 @@ MainWindow::MainWindow(HidBackend* backend, QWidget* parent)
     addDockWidget(Qt::BottomDockWidgetArea, dock);
 
     m_usb = new CUSBHID(m_backend, m_console, this);
+    m_uc20 = new CUC20(this, m_usb, m_console);
     m_context.usb = m_usb;
+    m_context.uc20 = m_uc20;
     m_context.console = m_console;
 
     statusLabel = new QLabel(this);
@@ -84,9 +89,13 @@ MainWindow::MainWindow(HidBackend* backend, QWidget* parent)
             ui->stackedWidget->addWidget(page);
     }
 
+    // The meter tick runs only while a meter moves: it stops itself once both meters stand at
+    // their levels and is woken when a level changes.
     meterTimer = new QTimer(this);
+    meterTimer->setObjectName(QStringLiteral("meterTimer"));
+    meterTimer->setInterval(meterTickInterval);
     connect(meterTimer, &QTimer::timeout, this, &MainWindow::onMeterRelease);
-    meterTimer->start(meterTickInterval);
+    meterTimer->start();
     autoConnectTimer = new QTimer(this);
     autoConnectTimer->setInterval(AutoConnectIntervalMs);
     connect(autoConnectTimer, &QTimer::timeout, this, &MainWindow::onAutoConnectTimeout);
@@ -101,10 +110,13 @@ MainWindow::MainWindow(HidBackend* backend, QWidget* parent)
 
     // The system's wiring. The order of the connections is the order in which slots that
     // share a signal run.
+    connect(m_usb, &CUSBHID::dataAvailable, m_uc20, &CUC20::onReceiveUSB);
     connect(m_usb, &CUSBHID::dataAvailable, this, &MainWindow::onReceiveUSB);
+    connect(m_usb, &CUSBHID::connected, m_uc20, &CUC20::initialize);
     connect(m_usb, &CUSBHID::connected, this, &MainWindow::onConnected);
     connect(m_usb, &CUSBHID::disconnected, this, &MainWindow::onDisconnected);
     connect(m_usb, &CUSBHID::disconnected, this, &MainWindow::onResetMeters);
+    connect(m_uc20, &CUC20::DTMFfromCaller, this, &MainWindow::onDTMFfromCaller);
     connect(ui->actionConnect, &QAction::triggered, this, &MainWindow::onActionConnect);
     connect(ui->actionDisconnect, &QAction::triggered, this, &MainWindow::onActionDisconnect);
     connect(ui->actionAutoConnect, &QAction::triggered, this, &MainWindow::onActionAutoConnect);
@@ -308,8 +320,13 @@ void MainWindow::handleLevels(const QByteArray& data)
 {
     if (data.size() < 8)
         return;
-    recvLevel = readFloat32(data, 0);
-    sendLevel = readFloat32(data, 4);
+    const double recv = readFloat32(data, 0);
+    const double send = readFloat32(data, 4);
+    if (recv == recvLevel && send == sendLevel)
+        return;
+    recvLevel = recv;
+    sendLevel = send;
+    wakeMeters();
 }
 
 void MainWindow::handleFirmwareVersion(const QByteArray& data)
@@ -334,14 +351,26 @@ void MainWindow::handleDebugText(const QByteArray& data)
 
 void MainWindow::onMeterRelease()
 {
+    const double sendBefore = ui->ppm_send->dBPosition();
+    const double recvBefore = ui->ppm_recv->dBPosition();
     ui->ppm_send->applyRelease(sendLevel, releaseStep);
     ui->ppm_recv->applyRelease(recvLevel, releaseStep);
+    // A tick that moved neither meter would be repeated unchanged until a level changes.
+    if (ui->ppm_send->dBPosition() == sendBefore && ui->ppm_recv->dBPosition() == recvBefore)
+        meterTimer->stop();
 }
 
 void MainWindow::onResetMeters()
 {
     recvLevel = -50.0;
     sendLevel = -50.0;
+    wakeMeters();
+}
+
+void MainWindow::wakeMeters()
+{
+    if (!meterTimer->isActive())
+        meterTimer->start();
 }
 
 void MainWindow::onReadSettings()

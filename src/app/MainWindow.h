@@ -16,6 +16,7 @@ class QLabel;
 class QTimer;
 class CConsole;
 class CUSBHID;
+class CUC20;
 class HidBackend;
 class OrvanePPMMeter;
 
@@ -96,11 +97,13 @@ private:
     void handleFirmwareVersion(const QByteArray& data);
     void handleLevels(const QByteArray& data);
     void handleDebugText(const QByteArray& data);
+    void wakeMeters();
 
     Ui::MainWindow* ui;
     HidBackend* m_backend;
     CConsole* m_console;
     CUSBHID* m_usb;
+    CUC20* m_uc20;
     AppContext m_context;
     QLabel* statusLabel;
     std::array<QWidget*, PageCount> m_pages {};
