@@ -23,12 +23,12 @@ namespace {
 const char* const applicationName = "Parlona Control";
 const char* const versionText = PARLONA_VERSION_TEXT;
 
-const char* const normalBackground =
-    "QMainWindow {                     background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:1, y2:0, "
-    "stop:0 rgb(135, 135, 135), stop:1 rgb(125, 125, 125));                    }";
-const char* const alertBackground =
-    "QMainWindow {                     background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:1, y2:0, "
-    "stop:0 rgb(255, 20, 20), stop:1 rgb(200, 20, 20));                    }";
+const char* const normalBackground
+    = "QMainWindow {                     background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:1, y2:0, "
+      "stop:0 rgb(135, 135, 135), stop:1 rgb(125, 125, 125));                    }";
+const char* const alertBackground
+    = "QMainWindow {                     background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:1, y2:0, "
+      "stop:0 rgb(255, 20, 20), stop:1 rgb(200, 20, 20));                    }";
 
 qint32 readInt32(const QByteArray& data, int offset)
 {
@@ -97,9 +97,11 @@ MainWindow::MainWindow(HidBackend* backend, QWidget* parent)
     connect(meterTimer, &QTimer::timeout, this, &MainWindow::onMeterRelease);
     meterTimer->start();
     autoConnectTimer = new QTimer(this);
+    autoConnectTimer->setObjectName(QStringLiteral("autoConnectTimer"));
     autoConnectTimer->setInterval(AutoConnectIntervalMs);
     connect(autoConnectTimer, &QTimer::timeout, this, &MainWindow::onAutoConnectTimeout);
     backlightTimer = new QTimer(this);
+    backlightTimer->setObjectName(QStringLiteral("backlightTimer"));
     backlightTimer->setInterval(FlashIntervalMs);
     connect(backlightTimer, &QTimer::timeout, this, &MainWindow::onBacklightTimeout);
 
@@ -155,7 +157,8 @@ void MainWindow::createToolActions()
         { PageSettings, ":/resources/png/settings2.png", QT_TR_NOOP("Settings"), &MainWindow::onActionSettings, 4 },
         { PageSms, ":/resources/png/sms4.png", QT_TR_NOOP("SMS"), &MainWindow::onActionSms, 0 },
         { PageInfo, ":/resources/png/info.png", QT_TR_NOOP("Info"), &MainWindow::onActionInfo, 6 },
-        { PageCallHistory, ":/resources/png/history.png", QT_TR_NOOP("Call History"), &MainWindow::onActionCallHistory, 5 },
+        { PageCallHistory, ":/resources/png/history.png", QT_TR_NOOP("Call History"), &MainWindow::onActionCallHistory,
+            5 },
         { PageDebug, ":/resources/png/debug1.png", QT_TR_NOOP("Debug"), &MainWindow::onActionDebug, 0 },
     };
 
@@ -236,9 +239,14 @@ void MainWindow::onConnected()
     statusLabel->setText(tr("Status: Connected [Initializing...]"));
 
     static const quint8 connectionRequests[] = {
-        DeviceMessage::ConnectRequest0, DeviceMessage::SerialNumber,     DeviceMessage::HardwareId,
-        DeviceMessage::ConnectRequest8, DeviceMessage::ConnectRequest12, DeviceMessage::ConnectRequest14,
-        DeviceMessage::AutoAnswer,      DeviceMessage::FirmwareVersion,
+        DeviceMessage::ConnectRequest0,
+        DeviceMessage::SerialNumber,
+        DeviceMessage::HardwareId,
+        DeviceMessage::ConnectRequest8,
+        DeviceMessage::ConnectRequest12,
+        DeviceMessage::ConnectRequest14,
+        DeviceMessage::AutoAnswer,
+        DeviceMessage::FirmwareVersion,
     };
     for (quint8 id : connectionRequests)
         m_usb->transmit(id, DeviceMessage::Read, nullptr, 0);

@@ -5,6 +5,8 @@
 
 int main(int argc, char* argv[])
 {
+    // The images live in the core library; a static library's resources need registering.
+    Q_INIT_RESOURCE(resources);
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
 

@@ -72,8 +72,7 @@ void CConsole::onTrace(QString file, QString function, QString line, QString msg
 {
     if (!levelEnabled[Trace])
         return;
-    appendLine(Trace, QStringLiteral("#009999"),
-               QStringLiteral("{%1, %2, %3} %4").arg(file, function, line, msg));
+    appendLine(Trace, QStringLiteral("#009999"), QStringLiteral("{%1, %2, %3} %4").arg(file, function, line, msg));
 }
 
 void CConsole::appendLine(Level level, const QString& colour, const QString& text)

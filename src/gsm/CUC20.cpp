@@ -158,7 +158,7 @@ struct CUC20::EchoRule
     enum Test { EqualsIgnoringCase, ContainsIgnoringCase, ContainsCaseSensitive };
 
     Test test;
-    QStringList texts; // the row matches when any of them does
+    QStringList texts;       // the row matches when any of them does
     ResponseHandler handler; // null: recognised, nothing to do
 
     bool matches(const QString& echo) const

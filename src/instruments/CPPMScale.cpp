@@ -22,7 +22,7 @@ double curvePower(double dB)
 
 } // namespace
 
-CPPMScale::CPPMScale(QWidget *parent)
+CPPMScale::CPPMScale(QWidget* parent)
     : QWidget(parent)
 {
     m_minPower = curvePower(m_bottomdB);
@@ -57,14 +57,13 @@ int CPPMScale::dBToY(double dB) const
     return h - static_cast<int>((curvePower(dB) - m_minPower) * h / m_powerSpan);
 }
 
-void CPPMScale::paintEvent(QPaintEvent *event)
+void CPPMScale::paintEvent(QPaintEvent* event)
 {
     Q_UNUSED(event)
 
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setPen(QPen(QBrush(Qt::black, Qt::SolidPattern), 2.0, Qt::SolidLine, Qt::SquareCap,
-                        Qt::BevelJoin));
+    painter.setPen(QPen(QBrush(Qt::black, Qt::SolidPattern), 2.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
 
     QFont font(QStringLiteral("Arial"), 7, QFont::Normal, false);
     painter.setFont(font);
@@ -83,7 +82,7 @@ void CPPMScale::paintEvent(QPaintEvent *event)
 
     for (auto it = m_marks.cbegin(); it != m_marks.cend(); ++it) {
         const double dB = it.key();
-        const QString &label = it.value();
+        const QString& label = it.value();
         const int y = dBToY(dB);
 
         if (label.isEmpty()) {

@@ -14,19 +14,19 @@ class CPPMScale : public QWidget
     Q_OBJECT
 
 public:
-    explicit CPPMScale(QWidget *parent = nullptr);
+    explicit CPPMScale(QWidget* parent = nullptr);
 
     // Pixel row (from the top) of a level for the current height.
     int dBToY(double dB) const;
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     const double m_bottomdB = -50.0;
     const double m_topdB = 5.0;
-    double m_minPower = 0.0;   // 10^(bottom/80)
-    double m_powerSpan = 0.0;  // 10^(top/80) - 10^(bottom/80)
+    double m_minPower = 0.0;  // 10^(bottom/80)
+    double m_powerSpan = 0.0; // 10^(top/80) - 10^(bottom/80)
 
     // dB value -> label; an empty label makes a short unlabelled tick.
     QMap<double, QString> m_marks;

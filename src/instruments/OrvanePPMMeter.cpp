@@ -25,7 +25,7 @@ double curvePower(double dB)
 }
 
 // Fills rows first..last (inclusive, from the top) across the full width.
-void fillRows(QPainter &painter, int width, int first, int last, const QBrush &brush)
+void fillRows(QPainter& painter, int width, int first, int last, const QBrush& brush)
 {
     if (last < first)
         return;
@@ -34,7 +34,7 @@ void fillRows(QPainter &painter, int width, int first, int last, const QBrush &b
 
 } // namespace
 
-OrvanePPMMeter::OrvanePPMMeter(QWidget *parent)
+OrvanePPMMeter::OrvanePPMMeter(QWidget* parent)
     : QWidget(parent)
 {
     // Lets queued and string-based connections name the slot's argument type.
@@ -129,7 +129,7 @@ void OrvanePPMMeter::setMinBackgroundColor(QColor color)
     update();
 }
 
-void OrvanePPMMeter::setSkinEnvironmentVariable(const QString &name)
+void OrvanePPMMeter::setSkinEnvironmentVariable(const QString& name)
 {
     if (name == m_skinEnvironmentVariable)
         return;
@@ -138,7 +138,7 @@ void OrvanePPMMeter::setSkinEnvironmentVariable(const QString &name)
     update();
 }
 
-void OrvanePPMMeter::setPPMMeterBackgroundFileName(const QString &fileName)
+void OrvanePPMMeter::setPPMMeterBackgroundFileName(const QString& fileName)
 {
     if (fileName == m_backgroundFileName)
         return;
@@ -213,7 +213,7 @@ void OrvanePPMMeter::applyRelease(double target, double step)
         update();
 }
 
-void OrvanePPMMeter::paintEvent(QPaintEvent *event)
+void OrvanePPMMeter::paintEvent(QPaintEvent* event)
 {
     Q_UNUSED(event)
 

@@ -19,21 +19,30 @@ class OrvanePPMMeter : public QWidget
 {
     Q_OBJECT
     Q_PROPERTY(double dBPosition READ dBPosition WRITE setdBPosition DESIGNABLE true SCRIPTABLE true STORED true)
-    Q_PROPERTY(double MindBPosition READ MindBPosition WRITE setMindBPosition DESIGNABLE true SCRIPTABLE true STORED true)
-    Q_PROPERTY(double MaxdBPosition READ MaxdBPosition WRITE setMaxdBPosition DESIGNABLE true SCRIPTABLE true STORED true)
-    Q_PROPERTY(double ReleasePerSecond READ ReleasePerSecond WRITE setReleasePerSecond DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(
+        double MindBPosition READ MindBPosition WRITE setMindBPosition DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(
+        double MaxdBPosition READ MaxdBPosition WRITE setMaxdBPosition DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(double ReleasePerSecond READ ReleasePerSecond WRITE setReleasePerSecond
+            DESIGNABLE true SCRIPTABLE true STORED true)
     Q_PROPERTY(bool DINCurve READ DINCurve WRITE setDINCurve DESIGNABLE true SCRIPTABLE true STORED true)
-    Q_PROPERTY(bool GradientBackground READ GradientBackground WRITE setGradientBackground DESIGNABLE true SCRIPTABLE true STORED true)
-    Q_PROPERTY(bool GradientForground READ GradientForground WRITE setGradientForground DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(bool GradientBackground READ GradientBackground WRITE setGradientBackground
+            DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(bool GradientForground READ GradientForground WRITE setGradientForground
+            DESIGNABLE true SCRIPTABLE true STORED true)
     Q_PROPERTY(QColor MaxColor READ MaxColor WRITE setMaxColor DESIGNABLE true SCRIPTABLE true STORED true)
     Q_PROPERTY(QColor MinColor READ MinColor WRITE setMinColor DESIGNABLE true SCRIPTABLE true STORED true)
-    Q_PROPERTY(QColor MaxBackgroundColor READ MaxBackgroundColor WRITE setMaxBackgroundColor DESIGNABLE true SCRIPTABLE true STORED true)
-    Q_PROPERTY(QColor MinBackgroundColor READ MinBackgroundColor WRITE setMinBackgroundColor DESIGNABLE true SCRIPTABLE true STORED true)
-    Q_PROPERTY(QString SkinEnvironmentVariable READ SkinEnvironmentVariable WRITE setSkinEnvironmentVariable DESIGNABLE true SCRIPTABLE true STORED true)
-    Q_PROPERTY(QString PPMMeterBackgroundFileName READ PPMMeterBackgroundFileName WRITE setPPMMeterBackgroundFileName DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(QColor MaxBackgroundColor READ MaxBackgroundColor WRITE setMaxBackgroundColor
+            DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(QColor MinBackgroundColor READ MinBackgroundColor WRITE setMinBackgroundColor
+            DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(QString SkinEnvironmentVariable READ SkinEnvironmentVariable WRITE setSkinEnvironmentVariable
+            DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(QString PPMMeterBackgroundFileName READ PPMMeterBackgroundFileName WRITE setPPMMeterBackgroundFileName
+            DESIGNABLE true SCRIPTABLE true STORED true)
 
 public:
-    explicit OrvanePPMMeter(QWidget *parent = nullptr);
+    explicit OrvanePPMMeter(QWidget* parent = nullptr);
 
     double dBPosition() const { return m_dBPosition; }
     double MindBPosition() const { return m_mindBPosition; }
@@ -62,8 +71,8 @@ public:
     virtual void setMaxBackgroundColor(QColor color);
     virtual void setMinBackgroundColor(QColor color);
 
-    void setSkinEnvironmentVariable(const QString &name);
-    void setPPMMeterBackgroundFileName(const QString &fileName);
+    void setSkinEnvironmentVariable(const QString& name);
+    void setPPMMeterBackgroundFileName(const QString& fileName);
 
     // Clamps the level into the range, computes the bar height and the 0 dB row
     // for the current height; true when the bar height changed since last time.
@@ -80,7 +89,7 @@ public slots:
     void setdBPosition(double_db NewdBPosition);
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void recomputeCurve();
@@ -93,20 +102,20 @@ private:
     bool m_dinCurve = true;
     bool m_gradientBackground = true;
     bool m_gradientForground = true;
-    QColor m_maxColor{255, 0, 0};
-    QColor m_minColor{0, 255, 0};
-    QColor m_maxBackgroundColor{64, 0, 0};
-    QColor m_minBackgroundColor{0, 64, 0};
+    QColor m_maxColor { 255, 0, 0 };
+    QColor m_minColor { 0, 255, 0 };
+    QColor m_maxBackgroundColor { 64, 0, 0 };
+    QColor m_minBackgroundColor { 0, 64, 0 };
     QString m_skinEnvironmentVariable;
     QString m_backgroundFileName;
 
     // Curve terms for the current range, refreshed whenever an end of it moves.
-    double m_minPower = 0.0;   // 10^(min/80)
-    double m_powerSpan = 0.0;  // 10^(max/80) - 10^(min/80)
-    double m_dBSpan = 0.0;     // max - min
+    double m_minPower = 0.0;  // 10^(min/80)
+    double m_powerSpan = 0.0; // 10^(max/80) - 10^(min/80)
+    double m_dBSpan = 0.0;    // max - min
 
     int m_barHeight = 0;
-    int m_zeroRow = 0;         // 0 dB row, counted from the bottom
+    int m_zeroRow = 0; // 0 dB row, counted from the bottom
     int m_lastBarHeight = 0;
 
     QImage m_backgroundImage;

@@ -98,8 +98,8 @@ void CUSBHID::onHidTimer()
         frame.truncate(DeviceFrame::FrameSize);
         if (!DeviceFrame::isValid(frame))
             continue;
-        emit dataAvailable(static_cast<quint8>(frame[0]), static_cast<quint8>(frame[1]),
-                           frame.mid(3, DeviceMessage::MaxPayload));
+        emit dataAvailable(
+            static_cast<quint8>(frame[0]), static_cast<quint8>(frame[1]), frame.mid(3, DeviceMessage::MaxPayload));
     }
 
     // Writes stay paced at one report per tick, in queue order.

@@ -11,22 +11,22 @@
 namespace DeviceMessage {
 
 enum Id : quint8 {
-    ConnectRequest0 = 0, // read request sent at every connection; answer not read
-    SerialNumber = 1,    // read (type 1) / write (type 0, text + NUL); answer: NUL-terminated text
-    HardwareId = 2,      // read; answer: 15 bytes
-    AtCommand = 3,       // to device: one AT command line + NUL; from device: one line of module output
-    CodecRegister = 4,   // write: reg, lo, hi; read: reg; answer: reg, lo, hi
-    FirmwareVersion = 5, // read; answer: four int32 at payload offsets 4, 8, 12, 16
-    Identify = 7,        // 1 byte: 1 = start, 0 = stop
-    ConnectRequest8 = 8, // read request sent at every connection; answer not read
-    FactoryReset = 9,    // command, no payload
-    StoreSettings = 10,  // command; the device answers with id 10 when the settings are stored
-    Reboot = 11,         // command, no payload
+    ConnectRequest0 = 0,   // read request sent at every connection; answer not read
+    SerialNumber = 1,      // read (type 1) / write (type 0, text + NUL); answer: NUL-terminated text
+    HardwareId = 2,        // read; answer: 15 bytes
+    AtCommand = 3,         // to device: one AT command line + NUL; from device: one line of module output
+    CodecRegister = 4,     // write: reg, lo, hi; read: reg; answer: reg, lo, hi
+    FirmwareVersion = 5,   // read; answer: four int32 at payload offsets 4, 8, 12, 16
+    Identify = 7,          // 1 byte: 1 = start, 0 = stop
+    ConnectRequest8 = 8,   // read request sent at every connection; answer not read
+    FactoryReset = 9,      // command, no payload
+    StoreSettings = 10,    // command; the device answers with id 10 when the settings are stored
+    Reboot = 11,           // command, no payload
     ConnectRequest12 = 12, // read request sent at every connection; answer not read
-    DebugText = 13,      // from device: text from payload offset 1 to the first NUL
+    DebugText = 13,        // from device: text from payload offset 1 to the first NUL
     ConnectRequest14 = 14, // read request sent at every connection; answer not read
-    AudioLevels = 15,    // from device: float32 receive dB at offset 0, send dB at offset 4
-    AutoAnswer = 16,     // read / write 1 byte (nonzero = enabled); answer: byte 0
+    AudioLevels = 15,      // from device: float32 receive dB at offset 0, send dB at offset 4
+    AutoAnswer = 16,       // read / write 1 byte (nonzero = enabled); answer: byte 0
 };
 
 enum Type : quint8 {

@@ -26,10 +26,7 @@ public:
     HidapiDevice(const HidapiDevice&) = delete;
     HidapiDevice& operator=(const HidapiDevice&) = delete;
 
-    int read(unsigned char* buffer, int size) override
-    {
-        return hid_read(m_handle, buffer, static_cast<size_t>(size));
-    }
+    int read(unsigned char* buffer, int size) override { return hid_read(m_handle, buffer, static_cast<size_t>(size)); }
 
     int write(const unsigned char* report, int size) override
     {

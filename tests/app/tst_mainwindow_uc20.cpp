@@ -76,12 +76,7 @@ void TestMainWindowUc20::deliverLines(const QStringList& lines)
 
 QTimer* TestMainWindowUc20::backlightTimer() const
 {
-    const QList<QTimer*> timers = m_window->findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
-    for (QTimer* timer : timers) {
-        if (timer->interval() == MainWindow::FlashIntervalMs)
-            return timer;
-    }
-    return nullptr;
+    return m_window->findChild<QTimer*>(QStringLiteral("backlightTimer"));
 }
 
 void TestMainWindowUc20::engineIsOwnedAndShared()

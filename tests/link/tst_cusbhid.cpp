@@ -5,8 +5,8 @@
 #include "HidapiBackend.h"
 
 #include <QSignalSpy>
-#include <QThread>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
