@@ -1,7 +1,46 @@
 #include "HidapiBackend.h"
 #include "MainWindow.h"
+#include "RealTimeClock.h"
+#include "VirtualHybridBackend.h"
+#include "VirtualHybridPanel.h"
 
 #include <QApplication>
+#include <QStringList>
+#include <QTextStream>
+
+namespace {
+
+const char* const virtualHybridOption = "--virtual-hybrid";
+constexpr int maxVirtualUnits = 16;
+
+// The number of virtual units asked for with --virtual-hybrid [N]: 0 without the option, 1 when
+// no count follows it, -1 for a count that is not 1 to 16.
+int virtualUnitCount(const QStringList& arguments)
+{
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        QString count;
+        if (argument == QLatin1String(virtualHybridOption)) {
+            bool isCount = false;
+            if (i + 1 < arguments.size())
+                arguments[i + 1].toInt(&isCount);
+            if (isCount)
+                count = arguments[i + 1];
+        } else if (argument.startsWith(QLatin1String(virtualHybridOption) + QLatin1Char('='))) {
+            count = argument.section(QLatin1Char('='), 1);
+        } else {
+            continue;
+        }
+        if (count.isEmpty())
+            return 1;
+        bool ok = false;
+        const int units = count.toInt(&ok);
+        return ok && units >= 1 && units <= maxVirtualUnits ? units : -1;
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -10,8 +49,34 @@ int main(int argc, char* argv[])
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
 
-    HidapiBackend backend;
+    const int virtualUnits = virtualUnitCount(QApplication::arguments());
+    if (virtualUnits < 0) {
+        QTextStream(stderr) << "usage: parlona-control [" << virtualHybridOption << " [N]] (N from 1 to "
+                            << maxVirtualUnits << ")\n";
+        return 2;
+    }
+
+    if (virtualUnits == 0) {
+        HidapiBackend backend;
+        MainWindow window(&backend);
+        window.show();
+        return app.exec();
+    }
+
+    // Virtual units stand in for USB: the program talks to them through the same link, and the
+    // "Virtual Hybrid" window beside the main window plays the network side.
+    RealTimeClock clock;
+    VirtualHybridBackend backend(&clock);
+    for (int i = 1; i <= virtualUnits; ++i)
+        backend.addUnit(QStringLiteral("VH%1").arg(i, 6, 10, QLatin1Char('0')));
     MainWindow window(&backend);
+    VirtualHybridPanel panel(&backend);
+    // Closing the main window ends the program, whether the panel is open or not.
+    panel.setAttribute(Qt::WA_QuitOnClose, false);
+    window.move(20, 20);
     window.show();
+    panel.adjustSize();
+    panel.move(window.frameGeometry().right() + 12, window.frameGeometry().top());
+    panel.show();
     return app.exec();
 }

@@ -1,0 +1,6 @@
+#include "VirtualClock.h"
+
+VirtualClock::VirtualClock(QObject* parent)
+    : QObject(parent)
+{
+}

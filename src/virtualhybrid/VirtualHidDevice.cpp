@@ -1,0 +1,25 @@
+#include "VirtualHidDevice.h"
+
+#include "VirtualHybridUnit.h"
+
+VirtualHidDevice::VirtualHidDevice(VirtualHybridUnit* unit, int session)
+    : m_unit(unit)
+    , m_session(session)
+{
+}
+
+VirtualHidDevice::~VirtualHidDevice()
+{
+    if (m_unit)
+        m_unit->closeSession(m_session);
+}
+
+int VirtualHidDevice::read(unsigned char* buffer, int size)
+{
+    return m_unit ? m_unit->hostRead(m_session, buffer, size) : -1;
+}
+
+int VirtualHidDevice::write(const unsigned char* report, int size)
+{
+    return m_unit ? m_unit->hostWrite(m_session, report, size) : -1;
+}
