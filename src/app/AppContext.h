@@ -2,6 +2,7 @@
 #define APPCONTEXT_H
 
 class CUSBHID;
+class CUC20;
 class CConsole;
 class CDatabase;
 
@@ -10,6 +11,7 @@ class CDatabase;
 struct AppContext
 {
     CUSBHID* usb = nullptr;
+    CUC20* uc20 = nullptr;
     CConsole* console = nullptr;
     CDatabase* database = nullptr;
 };

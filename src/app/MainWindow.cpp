@@ -5,6 +5,7 @@
 #include "CCallRegistration.h"
 #include "CConsole.h"
 #include "CDatabase.h"
+#include "CUC20.h"
 #include "CUSBHID.h"
 #include "DeviceSelectDialog.h"
 #include "HidBackend.h"
@@ -69,6 +70,8 @@ MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QW
     onReadSettings();
 
     qRegisterMetaType<msg_st>("msg_st");
+    qRegisterMetaType<VOICECALL_STATE>("VOICECALL_STATE");
+    qRegisterMetaType<SIM_STATE>("SIM_STATE");
 
     m_console = new CConsole;
     auto* dock = new QDockWidget(tr("Debug Console"), this);
@@ -79,8 +82,10 @@ MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QW
     addDockWidget(Qt::BottomDockWidgetArea, dock);
 
     m_usb = new CUSBHID(m_backend, m_console, this);
+    m_uc20 = new CUC20(this, m_usb, m_console);
     m_database = new CDatabase(databaseDirectory, m_console, this);
     m_context.usb = m_usb;
+    m_context.uc20 = m_uc20;
     m_context.console = m_console;
     m_context.database = m_database;
 
@@ -100,10 +105,13 @@ MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QW
             ui->stackedWidget->addWidget(page);
     }
 
+    // The meter tick runs only while a meter moves: it stops itself once both meters stand at
+    // their levels and is woken when a level changes.
     meterTimer = new QTimer(this);
     meterTimer->setObjectName(QStringLiteral("meterTimer"));
+    meterTimer->setInterval(meterTickInterval);
     connect(meterTimer, &QTimer::timeout, this, &MainWindow::onMeterRelease);
-    meterTimer->start(meterTickInterval);
+    meterTimer->start();
     autoConnectTimer = new QTimer(this);
     autoConnectTimer->setObjectName(QStringLiteral("autoConnectTimer"));
     autoConnectTimer->setInterval(AutoConnectIntervalMs);
@@ -120,10 +128,14 @@ MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QW
 
     // The system's wiring. The order of the connections is the order in which slots that
     // share a signal run.
+    connect(m_usb, &CUSBHID::dataAvailable, m_uc20, &CUC20::onReceiveUSB);
     connect(m_usb, &CUSBHID::dataAvailable, this, &MainWindow::onReceiveUSB);
+    connect(m_usb, &CUSBHID::connected, m_uc20, &CUC20::initialize);
     connect(m_usb, &CUSBHID::connected, this, &MainWindow::onConnected);
     connect(m_usb, &CUSBHID::disconnected, this, &MainWindow::onDisconnected);
     connect(m_usb, &CUSBHID::disconnected, this, &MainWindow::onResetMeters);
+    connect(m_uc20, &CUC20::voicecallStateChange, m_callRegistration, &CCallRegistration::onVoicecallStateChange);
+    connect(m_uc20, &CUC20::DTMFfromCaller, this, &MainWindow::onDTMFfromCaller);
     connect(ui->actionConnect, &QAction::triggered, this, &MainWindow::onActionConnect);
     connect(ui->actionDisconnect, &QAction::triggered, this, &MainWindow::onActionDisconnect);
     connect(ui->actionAutoConnect, &QAction::triggered, this, &MainWindow::onActionAutoConnect);
@@ -335,8 +347,13 @@ void MainWindow::handleLevels(const QByteArray& data)
 {
     if (data.size() < 8)
         return;
-    recvLevel = readFloat32(data, 0);
-    sendLevel = readFloat32(data, 4);
+    const double recv = readFloat32(data, 0);
+    const double send = readFloat32(data, 4);
+    if (recv == recvLevel && send == sendLevel)
+        return;
+    recvLevel = recv;
+    sendLevel = send;
+    wakeMeters();
 }
 
 void MainWindow::handleFirmwareVersion(const QByteArray& data)
@@ -361,14 +378,26 @@ void MainWindow::handleDebugText(const QByteArray& data)
 
 void MainWindow::onMeterRelease()
 {
+    const double sendBefore = ui->ppm_send->dBPosition();
+    const double recvBefore = ui->ppm_recv->dBPosition();
     ui->ppm_send->applyRelease(sendLevel, releaseStep);
     ui->ppm_recv->applyRelease(recvLevel, releaseStep);
+    // A tick that moved neither meter would be repeated unchanged until a level changes.
+    if (ui->ppm_send->dBPosition() == sendBefore && ui->ppm_recv->dBPosition() == recvBefore)
+        meterTimer->stop();
 }
 
 void MainWindow::onResetMeters()
 {
     recvLevel = -50.0;
     sendLevel = -50.0;
+    wakeMeters();
+}
+
+void MainWindow::wakeMeters()
+{
+    if (!meterTimer->isActive())
+        meterTimer->start();
 }
 
 void MainWindow::onReadSettings()

@@ -19,6 +19,7 @@ class CCallRegistration;
 class CConsole;
 class CDatabase;
 class CUSBHID;
+class CUC20;
 class HidBackend;
 class OrvanePPMMeter;
 class PhonebookForm;
@@ -103,11 +104,13 @@ private:
     void handleFirmwareVersion(const QByteArray& data);
     void handleLevels(const QByteArray& data);
     void handleDebugText(const QByteArray& data);
+    void wakeMeters();
 
     Ui::MainWindow* ui;
     HidBackend* m_backend;
     CConsole* m_console;
     CUSBHID* m_usb;
+    CUC20* m_uc20;
     CDatabase* m_database = nullptr;
     AppContext m_context;
     QLabel* statusLabel;

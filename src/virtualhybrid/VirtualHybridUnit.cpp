@@ -11,8 +11,10 @@
 
 namespace {
 
-// Characters of one module line that fit in a frame, leaving room for the NUL.
-constexpr int lineChunk = DeviceMessage::MaxPayload - 1;
+// Characters of one module line that fit in a frame. A line that fills the payload goes without
+// its NUL (the program reads a text to the first NUL or to the end of the payload), so that a
+// call list line with an international number still arrives as one line.
+constexpr int lineChunk = DeviceMessage::MaxPayload;
 constexpr int firstPrintable = 0x21;
 constexpr int lastPrintable = 0x7E;
 

@@ -369,7 +369,8 @@ void TestMainWindow::autoConnectReopensAfterUnplug()
     FakeHidapi::plug(unitA);
     action("actionAutoConnect")->trigger();
     QTRY_COMPARE(window().statusText(), QStringLiteral("Status: Connected [Initializing...]"));
-    QTRY_COMPARE(FakeHidapi::written(unitA).size(), 8);
+    // The module engine's seven start-up commands, then the eight read requests.
+    QTRY_COMPARE(FakeHidapi::written(unitA).size(), 15);
 
     FakeHidapi::unplug(unitA);
     QTRY_COMPARE(window().statusText(), QStringLiteral("Status: Disconnected"));
@@ -380,7 +381,7 @@ void TestMainWindow::autoConnectReopensAfterUnplug()
 
     FakeHidapi::plug(unitA);
     QTRY_VERIFY_WITH_TIMEOUT(window().context()->usb->isConnected(), 1000);
-    QTRY_COMPARE(writtenIds(unitA).mid(8), QList<int>({ 0, 1, 2, 8, 12, 14, 16, 5 }));
+    QTRY_COMPARE(writtenIds(unitA).mid(15), QList<int>({ 3, 3, 3, 3, 3, 3, 3, 0, 1, 2, 8, 12, 14, 16, 5 }));
 
     // Switching auto-connect off while connected: Disconnect enabled, Connect disabled.
     action("actionAutoConnect")->trigger();

@@ -112,17 +112,6 @@ protected:
     }
 };
 
-class ColourWriterSpy : public OrvanePPMMeter
-{
-public:
-    int maxColourWrites = 0;
-    void setMaxColor(QColor color) override
-    {
-        ++maxColourWrites;
-        OrvanePPMMeter::setMaxColor(color);
-    }
-};
-
 void flushPaints()
 {
     for (int i = 0; i < 3; ++i)
@@ -136,11 +125,6 @@ class tst_OrvanePPMMeter : public QObject
     Q_OBJECT
 
 private slots:
-    void construction();
-    void propertyMetadata_data();
-    void propertyMetadata();
-    void dBPositionSlot();
-    void colourWritersAreVirtual();
 
     void barHeightOnImage_data();
     void barHeightOnImage();
@@ -167,103 +151,6 @@ private slots:
     void releaseBelowFloor();
     void releaseRepaintsOnlyOnVisibleChange();
 };
-
-void tst_OrvanePPMMeter::construction()
-{
-    OrvanePPMMeter meter;
-    QCOMPARE(meter.windowTitle(), QStringLiteral("PPM Meter"));
-    QCOMPARE(meter.size(), QSize(16, 200));
-    QVERIFY(meter.testAttribute(Qt::WA_OpaquePaintEvent));
-    // Nothing has been computed yet, and the default level maps to an empty bar.
-    QVERIFY(!meter.updatePosition());
-}
-
-void tst_OrvanePPMMeter::propertyMetadata_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("typeName");
-    QTest::addColumn<QVariant>("defaultValue");
-
-    QTest::newRow("dBPosition") << 0 << "dBPosition"
-                                << "double" << QVariant(-50.0);
-    QTest::newRow("MindBPosition") << 1 << "MindBPosition"
-                                   << "double" << QVariant(-50.0);
-    QTest::newRow("MaxdBPosition") << 2 << "MaxdBPosition"
-                                   << "double" << QVariant(5.0);
-    QTest::newRow("ReleasePerSecond") << 3 << "ReleasePerSecond"
-                                      << "double" << QVariant(18.0);
-    QTest::newRow("DINCurve") << 4 << "DINCurve"
-                              << "bool" << QVariant(true);
-    QTest::newRow("GradientBackground") << 5 << "GradientBackground"
-                                        << "bool" << QVariant(true);
-    QTest::newRow("GradientForground") << 6 << "GradientForground"
-                                       << "bool" << QVariant(true);
-    QTest::newRow("MaxColor") << 7 << "MaxColor"
-                              << "QColor" << QVariant(QColor(255, 0, 0));
-    QTest::newRow("MinColor") << 8 << "MinColor"
-                              << "QColor" << QVariant(QColor(0, 255, 0));
-    QTest::newRow("MaxBackgroundColor") << 9 << "MaxBackgroundColor"
-                                        << "QColor" << QVariant(QColor(64, 0, 0));
-    QTest::newRow("MinBackgroundColor") << 10 << "MinBackgroundColor"
-                                        << "QColor" << QVariant(QColor(0, 64, 0));
-    QTest::newRow("SkinEnvironmentVariable") << 11 << "SkinEnvironmentVariable"
-                                             << "QString" << QVariant(QString());
-    QTest::newRow("PPMMeterBackgroundFileName") << 12 << "PPMMeterBackgroundFileName"
-                                                << "QString" << QVariant(QString());
-}
-
-void tst_OrvanePPMMeter::propertyMetadata()
-{
-    QFETCH(int, index);
-    QFETCH(QString, name);
-    QFETCH(QString, typeName);
-    QFETCH(QVariant, defaultValue);
-
-    const QMetaObject& mo = OrvanePPMMeter::staticMetaObject;
-    QCOMPARE(mo.propertyOffset(), QWidget::staticMetaObject.propertyCount());
-    QCOMPARE(mo.propertyCount() - mo.propertyOffset(), 13);
-
-    const QMetaProperty property = mo.property(mo.propertyOffset() + index);
-    QCOMPARE(QString::fromLatin1(property.name()), name);
-    QCOMPARE(QString::fromLatin1(property.typeName()), typeName);
-    QVERIFY(property.isReadable());
-    QVERIFY(property.isWritable());
-    QVERIFY(property.isDesignable());
-    QVERIFY(property.isScriptable());
-    QVERIFY(property.isStored());
-
-    OrvanePPMMeter meter;
-    QCOMPARE(property.read(&meter), defaultValue);
-    if (typeName == QLatin1String("QColor"))
-        QCOMPARE(property.read(&meter).value<QColor>().alpha(), 255);
-}
-
-void tst_OrvanePPMMeter::dBPositionSlot()
-{
-    const QMetaObject& mo = OrvanePPMMeter::staticMetaObject;
-    // The only slot the meter adds, named with the meter's dB type.
-    QCOMPARE(mo.methodCount() - mo.methodOffset(), 1);
-    const int slot = mo.indexOfSlot("setdBPosition(double_db)");
-    QVERIFY(slot >= mo.methodOffset());
-
-    OrvanePPMMeter meter;
-    QVERIFY(QMetaObject::invokeMethod(&meter, "setdBPosition", Q_ARG(double_db, -12.5)));
-    QCOMPARE(meter.dBPosition(), -12.5);
-
-    // The property writer goes through the same slot.
-    QVERIFY(meter.setProperty("dBPosition", -3.25));
-    QCOMPARE(meter.dBPosition(), -3.25);
-}
-
-void tst_OrvanePPMMeter::colourWritersAreVirtual()
-{
-    // A designer or style sheet writes the property; a subclass must see the call.
-    ColourWriterSpy meter;
-    QVERIFY(meter.setProperty("MaxColor", QColor(1, 2, 3)));
-    QCOMPARE(meter.maxColourWrites, 1);
-    QCOMPARE(meter.MaxColor(), QColor(1, 2, 3));
-}
 
 void tst_OrvanePPMMeter::barHeightOnImage_data()
 {

@@ -62,8 +62,9 @@ QStringList moduleLines(const QList<Message>& messages)
 {
     QStringList lines;
     for (const Message& message : withId(messages, DeviceMessage::AtCommand)) {
+        // A text ends at its NUL, or at the end of a payload it fills.
         const int end = message.payload.indexOf('\0');
-        lines.append(QString::fromLatin1(message.payload.left(end)));
+        lines.append(QString::fromLatin1(end < 0 ? message.payload : message.payload.left(end)));
     }
     return lines;
 }
@@ -379,12 +380,21 @@ void TestVirtualHybridUnit::atTunnel()
 void TestVirtualHybridUnit::longLinesAreSplit()
 {
     collect(100);
+    // 36 characters fill a payload exactly and arrive as one line, without a NUL.
+    m_unit->ringIn("+441234567890");
+    write(DeviceMessage::AtCommand, DeviceMessage::Write, atLine("AT+CLCC"));
+    const QString fitting = QStringLiteral("+CLCC: 1,1,4,0,0,\"+441234567890\",145");
+    QCOMPARE(fitting.size(), 36);
+    QCOMPARE(moduleLines(collect(20)), (QStringList { "RING", "AT+CLCC", fitting, "OK" }));
+    m_unit->farEndHangsUp();
+    collect(100);
+
+    // 40 characters: 36 in the first frame, the rest in the next.
     m_unit->ringIn("+4412345678901234");
     write(DeviceMessage::AtCommand, DeviceMessage::Write, atLine("AT+CLCC"));
     const QStringList lines = moduleLines(collect(20));
-    // 40 characters: 35 in the first frame, the rest in the next.
     const QString full = QStringLiteral("+CLCC: 1,1,4,0,0,\"+4412345678901234\",145");
-    QCOMPARE(lines, (QStringList { "RING", "AT+CLCC", full.left(35), full.mid(35), "OK" }));
+    QCOMPARE(lines, (QStringList { "RING", "AT+CLCC", full.left(36), full.mid(36), "OK" }));
 }
 
 void TestVirtualHybridUnit::firmwarePollsTheModule()

@@ -1,0 +1,617 @@
+#include "CUC20.h"
+
+#include "CConsole.h"
+#include "CUSBHID.h"
+#include "DeviceMessage.h"
+
+#include <QPair>
+#include <QTimer>
+
+#include <utility>
+
+namespace {
+
+const QString traceFile = QStringLiteral("../__src/CUC20");
+
+// +CME error codes and their texts, as the module's manual names them.
+const QMap<int, QString> cmeErrorTexts = {
+    { 0, QStringLiteral("Phone failure") },
+    { 1, QStringLiteral("No connection to phone") },
+    { 2, QStringLiteral("Phone-adaptor link reserved") },
+    { 3, QStringLiteral("Operation not allowed") },
+    { 4, QStringLiteral("Operation not supported") },
+    { 5, QStringLiteral("PH-SIM PIN required") },
+    { 6, QStringLiteral("PH-FSIM PIN required") },
+    { 7, QStringLiteral("PH-FSIM PUK required") },
+    { 10, QStringLiteral("SIM not inserted") },
+    { 11, QStringLiteral("SIM PIN required") },
+    { 12, QStringLiteral("SIM PUK required") },
+    { 13, QStringLiteral("SIM failure") },
+    { 14, QStringLiteral("SIM busy") },
+    { 15, QStringLiteral("SIM wrong") },
+    { 16, QStringLiteral("Incorrect password") },
+    { 17, QStringLiteral("SIM PIN2 required") },
+    { 18, QStringLiteral("SIM PUK2 required") },
+    { 20, QStringLiteral("Memory full") },
+    { 21, QStringLiteral("Invalid index") },
+    { 22, QStringLiteral("Not found") },
+    { 23, QStringLiteral("Memory failure") },
+    { 24, QStringLiteral("Text string too long") },
+    { 25, QStringLiteral("Invalid characters in text string") },
+    { 26, QStringLiteral("Dial string too long") },
+    { 27, QStringLiteral("Invalid characters in dial string") },
+    { 30, QStringLiteral("No network service") },
+    { 31, QStringLiteral("Network timeout") },
+    { 32, QStringLiteral("Network not allowed - emergency calls only") },
+    { 40, QStringLiteral("Network personalization PIN required") },
+    { 41, QStringLiteral("Network personalization PUK required") },
+    { 42, QStringLiteral("Network subset personalization PIN required") },
+    { 43, QStringLiteral("Network subset personalization PUK required") },
+    { 44, QStringLiteral("Service provider personalization PIN required") },
+    { 45, QStringLiteral("Service provider personalization PUK required") },
+    { 46, QStringLiteral("Corporate personalization PIN required") },
+    { 47, QStringLiteral("Corporate personalization PUK required") },
+};
+
+// +CME error codes that tell what the SIM waits for.
+const QMap<int, SIM_STATE> cmeSimStates = {
+    { 11, SIM_PIN },
+    { 12, SIM_PUK },
+    { 17, SIM_PIN2 },
+    { 18, SIM_PUK2 },
+    { 40, SIM_PH_NET_PIN },
+    { 41, SIM_PH_NET_PUK },
+    { 42, SIM_PH_NETSUB_PIN },
+    { 43, SIM_PH_NETSUB_PUK },
+    { 44, SIM_PH_SP_PIN },
+    { 45, SIM_PH_SP_PUK },
+    { 46, SIM_PH_CORP_PIN },
+    { 47, SIM_PH_CORP_PUK },
+};
+
+// +CPIN status texts, in the order they are searched: each longer text comes before the
+// shorter one it contains ("SIM PIN2" before "SIM PIN").
+const QList<QPair<QString, SIM_STATE>> cpinStatusTexts = {
+    { QStringLiteral("READY"), SIM_READY },
+    { QStringLiteral("SIM PIN2"), SIM_PIN2 },
+    { QStringLiteral("SIM PUK2"), SIM_PUK2 },
+    { QStringLiteral("SIM PIN"), SIM_PIN },
+    { QStringLiteral("SIM PUK"), SIM_PUK },
+    { QStringLiteral("PH-NET PIN"), SIM_PH_NET_PIN },
+    { QStringLiteral("PH-NET PUK"), SIM_PH_NET_PUK },
+    { QStringLiteral("PH-NETSUB PIN"), SIM_PH_NETSUB_PIN },
+    { QStringLiteral("PH-NETSUB PUK"), SIM_PH_NETSUB_PUK },
+};
+
+// Speech codec names by the type number of a +QSPCH answer.
+const QStringList speechCodecNames = {
+    QStringLiteral("UNKNOWN CODEC"),
+    QStringLiteral("GSM FR"),
+    QStringLiteral("GSM HR"),
+    QStringLiteral("GSM EFR"),
+    QStringLiteral("GSM AMR NB"),
+    QStringLiteral("GSM HR AMR"),
+    QStringLiteral("GSM AMR WB"),
+    QStringLiteral("WCDMA AMR NB"),
+    QStringLiteral("WCDMA AMR WB"),
+};
+
+// The commands sent on every connection, in order.
+const char* const startupCommands[] = {
+    "AT+CPIN?",
+    "ATI",
+    "AT+QCFG=\"amrcodec\"",
+    "AT+GMI",
+    "AT+GMM",
+    "AT+GMR",
+    "AT+GSN",
+};
+
+QString replyLine(const QStringList& response)
+{
+    return response.value(1);
+}
+
+// A decimal field; 0 when it is not a number.
+int decimalField(const QString& field)
+{
+    return field.toInt();
+}
+
+// Splits at commas that are not inside double quotes, and drops the quotes.
+QStringList splitQuotedFields(const QString& text)
+{
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (c == QLatin1Char(',') && !quoted)
+            fields.append(std::exchange(field, QString()));
+        else
+            field.append(c);
+    }
+    fields.append(field);
+    return fields;
+}
+
+int rssiToDbm(int rssi)
+{
+    if (rssi == 0)
+        return -113;
+    if (rssi == 1)
+        return -111;
+    if (rssi >= 2 && rssi <= 30)
+        return 2 * rssi - 113;
+    if (rssi == 31)
+        return -51;
+    return 0; // 99 and anything else: not known
+}
+
+} // namespace
+
+// One row of the dispatch on a response's first line (normally the module's echo of the
+// command). Rows are tried in order; the first that matches decides.
+struct CUC20::EchoRule
+{
+    enum Test { EqualsIgnoringCase, ContainsIgnoringCase, ContainsCaseSensitive };
+
+    Test test;
+    QStringList texts;       // the row matches when any of them does
+    ResponseHandler handler; // null: recognised, nothing to do
+
+    bool matches(const QString& echo) const
+    {
+        for (const QString& text : texts) {
+            if (matchesText(echo, text))
+                return true;
+        }
+        return false;
+    }
+
+    bool matchesText(const QString& echo, const QString& text) const
+    {
+        switch (test) {
+        case EqualsIgnoringCase:
+            return echo.compare(text, Qt::CaseInsensitive) == 0;
+        case ContainsIgnoringCase:
+            return echo.contains(text, Qt::CaseInsensitive);
+        case ContainsCaseSensitive:
+            return echo.contains(text, Qt::CaseSensitive);
+        }
+        return false;
+    }
+};
+
+const QList<CUC20::EchoRule>& CUC20::echoRules()
+{
+    static const QList<EchoRule> rules = {
+        { EchoRule::EqualsIgnoringCase, { QStringLiteral("ATI") }, nullptr },
+        { EchoRule::EqualsIgnoringCase, { QStringLiteral("AT+GMI") }, &CUC20::reportManufacturer },
+        { EchoRule::EqualsIgnoringCase, { QStringLiteral("AT+GMM") }, &CUC20::reportModel },
+        { EchoRule::EqualsIgnoringCase, { QStringLiteral("AT+GMR") }, &CUC20::reportFirmwareRevision },
+        { EchoRule::EqualsIgnoringCase,
+            { QStringLiteral("AT+CGMI"), QStringLiteral("AT+CGMM"), QStringLiteral("AT+CGMR") }, nullptr },
+        { EchoRule::EqualsIgnoringCase, { QStringLiteral("AT+GSN") }, &CUC20::reportImei },
+        { EchoRule::EqualsIgnoringCase,
+            { QStringLiteral("AT+CGSN"), QStringLiteral("AT&F0"), QStringLiteral("AT&V"), QStringLiteral("AT&W") },
+            nullptr },
+        { EchoRule::ContainsIgnoringCase, { QStringLiteral("+CPIN") }, &CUC20::parseSimStatus },
+        { EchoRule::EqualsIgnoringCase, { QStringLiteral("AT+CSQ") }, &CUC20::parseSignalQuality },
+        { EchoRule::EqualsIgnoringCase, { QStringLiteral("ATA") }, nullptr },
+        { EchoRule::ContainsCaseSensitive, { QStringLiteral("ATD") }, nullptr },
+        { EchoRule::EqualsIgnoringCase, { QStringLiteral("ATH") }, nullptr },
+        { EchoRule::EqualsIgnoringCase, { QStringLiteral("AT+CLCC") }, &CUC20::parseCallList },
+        { EchoRule::ContainsIgnoringCase, { QStringLiteral("AT+CPBR") }, &CUC20::parsePhonebook },
+        { EchoRule::EqualsIgnoringCase, { QStringLiteral("AT+QSIDET?") }, &CUC20::parseSidetone },
+        { EchoRule::ContainsIgnoringCase, { QStringLiteral("+QTONEDET:") }, &CUC20::parseDtmfFromCaller },
+        { EchoRule::EqualsIgnoringCase, { QStringLiteral("AT+QSPCH") }, &CUC20::parseSpeechCodec },
+    };
+    return rules;
+}
+
+CUC20::CUC20(QObject* parent, CUSBHID* link, CConsole* console)
+    : QObject(parent)
+    , m_link(link)
+    , m_drainTimer(new QTimer(this))
+    , m_console(console)
+    , m_errorTexts(cmeErrorTexts)
+{
+    // The drain timer runs only while responses wait for the parser.
+    m_drainTimer->setObjectName(QStringLiteral("drainTimer"));
+    m_drainTimer->setInterval(DrainIntervalMs);
+    connect(m_drainTimer, &QTimer::timeout, this, &CUC20::processMsgQueue);
+}
+
+CUC20::~CUC20() = default;
+
+UC20_RESULT_CODE CUC20::classifyResultCode(const QString& line)
+{
+    struct FinalCode
+    {
+        const char* verbose;
+        const char* numeric;
+        UC20_RESULT_CODE code;
+    };
+    static const FinalCode finalCodes[] = {
+        { "OK", "0", UC20_OK },
+        { "CONNECT", "1", UC20_CONNECT },
+        { "RING", "2", UC20_RING },
+        { "NO CARRIER", "3", UC20_NO_CARRIER },
+        { "ERROR", "4", UC20_ERROR },
+        { "NO DIALTONE", "6", UC20_NO_DIALTONE },
+        { "BUSY", "7", UC20_BUSY },
+        { "NO ANSWER", "8", UC20_NO_ANSWER },
+    };
+    for (const FinalCode& finalCode : finalCodes) {
+        if (line == QLatin1String(finalCode.verbose) || line == QLatin1String(finalCode.numeric))
+            return finalCode.code;
+    }
+    return UC20_NOT_FINAL;
+}
+
+void CUC20::sendATCmd(QString cmd)
+{
+    emit m_console->_trace(traceFile, QStringLiteral("sendATCmd"), QStringLiteral("143"), cmd);
+
+    // The limit is on the bytes that travel: a character outside ASCII takes more than one.
+    QByteArray data = cmd.toUtf8();
+    if (data.size() > MaxCommandLength) {
+        emit m_console->error(QStringLiteral("sendATCmd(), max. length of at-command exceeded!"));
+        return;
+    }
+    data.append('\0');
+    m_link->transmit(DeviceMessage::AtCommand, DeviceMessage::Write, data.constData(), data.size());
+}
+
+VOICECALL_STATE CUC20::callState() const
+{
+    return m_callState;
+}
+
+SIM_STATE CUC20::simState() const
+{
+    return m_simState;
+}
+
+int CUC20::pendingLineCount() const
+{
+    return m_pendingLines.size();
+}
+
+int CUC20::queuedResponseCount() const
+{
+    return m_responseQueue.size();
+}
+
+void CUC20::initialize()
+{
+    for (const char* command : startupCommands)
+        sendATCmd(QLatin1String(command));
+}
+
+void CUC20::onReceiveUSB(int id, int /*type*/, QByteArray data)
+{
+    if (id != DeviceMessage::AtCommand)
+        return;
+
+    const int end = data.indexOf('\0');
+    const QString line = QString::fromLatin1(end < 0 ? data : data.left(end));
+    if (line.isEmpty())
+        return;
+
+    m_pendingLines.append(line);
+    if (m_pendingLines.size() > MaxPendingLines) {
+        m_pendingLines.removeFirst();
+        if (!m_overflowReported) {
+            m_overflowReported = true;
+            emit m_console->error(tr("Module output without a final result code: more than %1 lines, "
+                                     "dropping the oldest")
+                                      .arg(MaxPendingLines));
+        }
+    }
+
+    if (classifyResultCode(line) != UC20_NOT_FINAL) {
+        queueResponse(m_pendingLines);
+        m_pendingLines.clear();
+        m_overflowReported = false;
+    }
+}
+
+void CUC20::call(QString number)
+{
+    if (!m_link->isConnected()) {
+        emit m_console->error(tr("Not connected with device"));
+        return;
+    }
+    if (number.isEmpty()) {
+        emit m_console->error(tr("Invalid phone number"));
+        return;
+    }
+    if (m_callState != VOICECALL_IDLE) {
+        emit m_console->error(tr("Current call active"));
+        return;
+    }
+    emit m_console->info(tr("Calling number: %1").arg(number));
+    sendATCmd(QStringLiteral("ATD") + number + QLatin1Char(';'));
+}
+
+void CUC20::endCall()
+{
+    sendATCmd(QStringLiteral("ATH"));
+}
+
+void CUC20::answerCall()
+{
+    sendATCmd(QStringLiteral("ATA"));
+}
+
+void CUC20::sms(QString /*number*/, QString /*msg*/) { }
+
+void CUC20::errorInject(QStringList errMsg)
+{
+    // A response needs a last line to be classified by.
+    if (errMsg.isEmpty())
+        return;
+    queueResponse(errMsg);
+}
+
+void CUC20::rssiRequest()
+{
+    // The hybrid polls the signal quality itself and its answers arrive in the module output, so
+    // there is nothing to ask for here; for the same reason no timer calls this.
+}
+
+void CUC20::queueResponse(const QStringList& response)
+{
+    m_responseQueue.append(response);
+    if (!m_drainTimer->isActive())
+        m_drainTimer->start();
+}
+
+void CUC20::processMsgQueue()
+{
+    if (m_responseQueue.isEmpty()) {
+        m_drainTimer->stop();
+        return;
+    }
+    const QStringList response = m_responseQueue.takeFirst();
+    if (m_responseQueue.isEmpty())
+        m_drainTimer->stop();
+    parseResponse(response);
+}
+
+void CUC20::parseResponse(const QStringList& response)
+{
+    if (response.isEmpty())
+        return;
+
+    QString traceText;
+    for (const QString& line : response)
+        traceText += QLatin1Char(' ') + line;
+    emit m_console->_trace(traceFile, QStringLiteral("processMsgQueue"), QStringLiteral("240"), traceText);
+
+    reportResult(classifyResultCode(response.last()), response);
+}
+
+void CUC20::reportResult(UC20_RESULT_CODE result, const QStringList& response)
+{
+    switch (result) {
+    case UC20_OK:
+        analyseOkResponse(response);
+        break;
+    case UC20_ERROR:
+        emit m_console->error(tr("Invalid GSM Command: %1").arg(response.first()));
+        break;
+    case UC20_RING:
+        emit m_console->info(tr("Incoming call..."));
+        break;
+    case UC20_CONNECT:
+        emit m_console->info(QStringLiteral("Connect"));
+        break;
+    case UC20_NO_CARRIER:
+        emit m_console->info(QStringLiteral("No Carrier"));
+        break;
+    case UC20_NO_DIALTONE:
+        emit m_console->info(QStringLiteral("No Dialtone"));
+        break;
+    case UC20_BUSY:
+        emit m_console->info(QStringLiteral("Busy"));
+        break;
+    case UC20_NO_ANSWER:
+        emit m_console->info(QStringLiteral("No Anwer"));
+        break;
+    case UC20_NOT_FINAL:
+        break;
+    }
+}
+
+void CUC20::analyseOkResponse(const QStringList& response)
+{
+    scanErrors(response);
+
+    const QString& echo = response.first();
+    for (const EchoRule& rule : echoRules()) {
+        if (rule.matches(echo)) {
+            if (rule.handler)
+                (this->*rule.handler)(response);
+            return;
+        }
+    }
+}
+
+void CUC20::scanErrors(const QStringList& response)
+{
+    int lastCode = -1;
+    for (const QString& line : response) {
+        if (!line.contains(QLatin1String("+CME ERROR"), Qt::CaseInsensitive))
+            continue;
+        // "+CME ERROR: <code>": a line too short to carry a code has none.
+        const QStringList fields = line.split(QLatin1Char(' '));
+        if (fields.size() < 3) {
+            emit m_console->error(QString());
+            continue;
+        }
+        lastCode = decimalField(fields.at(2));
+        emit m_console->error(m_errorTexts.value(lastCode));
+    }
+    if (cmeSimStates.contains(lastCode))
+        setSimState(cmeSimStates.value(lastCode));
+}
+
+void CUC20::setSimState(SIM_STATE state)
+{
+    m_simState = state;
+    emit simStateChange(state);
+}
+
+void CUC20::setCallState(VOICECALL_STATE state, const QString& number)
+{
+    if (m_callState == state)
+        return;
+    m_callState = state;
+    emit voicecallStateChange(state, number);
+}
+
+void CUC20::reportManufacturer(const QStringList& response)
+{
+    emit manufacturerIdentification(replyLine(response));
+}
+
+void CUC20::reportModel(const QStringList& response)
+{
+    emit modelIdentification(replyLine(response));
+}
+
+void CUC20::reportFirmwareRevision(const QStringList& response)
+{
+    emit firmwareRevision(replyLine(response));
+}
+
+void CUC20::reportImei(const QStringList& response)
+{
+    emit IMEIIdentify(replyLine(response));
+}
+
+void CUC20::parseSimStatus(const QStringList& response)
+{
+    const QString& echo = response.first();
+    // The answer to a PIN or PUK entry says nothing about the state; the next query will.
+    if (echo.contains(QLatin1String("AT+CPIN=")))
+        return;
+
+    // An unsolicited status report is itself the first line of the response.
+    const QString status = echo.contains(QLatin1String("AT+CPIN?")) ? replyLine(response) : echo;
+    for (const auto& statusText : cpinStatusTexts) {
+        if (status.contains(statusText.first)) {
+            setSimState(statusText.second);
+            return;
+        }
+    }
+}
+
+void CUC20::parseSignalQuality(const QStringList& response)
+{
+    // "+CSQ: <rssi>,<ber>"
+    if (response.size() != 3)
+        return;
+    const QStringList fields = replyLine(response).split(QLatin1Char(' '));
+    if (fields.size() != 2)
+        return;
+    const QStringList values = fields.at(1).split(QLatin1Char(','));
+    if (values.size() != 2)
+        return;
+    const int rssi = decimalField(values.at(0));
+    emit rssiChange(rssi, rssiToDbm(rssi));
+}
+
+void CUC20::parseCallList(const QStringList& response)
+{
+    if (replyLine(response).compare(QLatin1String("OK"), Qt::CaseInsensitive) == 0) {
+        setCallState(VOICECALL_IDLE, QString());
+        return;
+    }
+
+    // Exactly one call: "+CLCC: <idx>,<dir>,<stat>,<mode>,<mpty>,<number>,<type>". A call line
+    // with a name field, or a second call, changes nothing.
+    if (response.size() != 3)
+        return;
+    const QStringList fields = replyLine(response).split(QLatin1Char(','));
+    if (fields.size() != 7)
+        return;
+    bool isNumber = false;
+    const int stat = fields.at(2).toInt(&isNumber);
+    if (!isNumber)
+        return;
+    const QString number = QString(fields.at(5)).remove(QLatin1Char('"'));
+
+    switch (stat) {
+    case 0:
+        setCallState(VOICECALL_ACTIVE, number);
+        break;
+    case 2:
+        setCallState(VOICECALL_CALLING, number);
+        break;
+    case 4:
+        setCallState(VOICECALL_INCOMING, number);
+        break;
+    default:
+        break; // held, alerting, waiting
+    }
+}
+
+void CUC20::parsePhonebook(const QStringList& response)
+{
+    // The test form only tells the index range and field lengths, which nothing here needs.
+    if (response.first().contains(QLatin1String("AT+CPBR=?"), Qt::CaseInsensitive))
+        return;
+
+    // Entries: "+CPBR: <index>,<number>,<type>,<text>", between the echo and the final code.
+    for (int i = 1; i < response.size() - 1; ++i) {
+        const QString& line = response.at(i);
+        if (!line.startsWith(QLatin1String("+CPBR:"), Qt::CaseInsensitive))
+            continue;
+        const int blank = line.indexOf(QLatin1Char(' '));
+        if (blank < 0)
+            continue;
+        const QStringList fields = splitQuotedFields(line.mid(blank + 1));
+        if (fields.size() < 4)
+            continue;
+        emit phonebookEntry(fields.at(0), fields.at(1), fields.at(2), fields.at(3));
+    }
+}
+
+void CUC20::parseSidetone(const QStringList& response)
+{
+    // "+QSIDET: <gain>"
+    if (response.size() != 3)
+        return;
+    const QStringList fields = replyLine(response).split(QLatin1Char(' '));
+    if (fields.size() != 2)
+        return;
+    emit sidetone(decimalField(fields.at(1)));
+}
+
+void CUC20::parseDtmfFromCaller(const QStringList& response)
+{
+    // The unsolicited "+QTONEDET: <ascii code>" opened the response; what follows it belongs to
+    // whatever command the closing final code answered and is not looked at.
+    const QStringList fields = response.first().split(QLatin1Char(' '));
+    if (fields.size() != 2)
+        return;
+    emit DTMFfromCaller(decimalField(fields.at(1)));
+}
+
+void CUC20::parseSpeechCodec(const QStringList& response)
+{
+    // "+QSPCH: <mode>,<type>,<rate>"
+    if (response.size() != 3)
+        return;
+    const QStringList fields = replyLine(response).split(QLatin1Char(','));
+    if (fields.size() != 3)
+        return;
+    const int type = decimalField(fields.at(1));
+    if (type >= 0 && type < speechCodecNames.size())
+        emit codecChange(type, speechCodecNames.at(type));
+}

@@ -1,0 +1,138 @@
+#ifndef CUC20_H
+#define CUC20_H
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include "GsmTypes.h"
+
+class CConsole;
+class CUSBHID;
+class QTimer;
+
+// How a line of module output ends a response: the V.250 final result codes, or
+// UC20_NOT_FINAL for any other line.
+enum UC20_RESULT_CODE {
+    UC20_NOT_FINAL = -1,
+    UC20_OK = 0,
+    UC20_CONNECT = 1,
+    UC20_RING = 2,
+    UC20_NO_CARRIER = 3,
+    UC20_ERROR = 4,
+    UC20_NO_DIALTONE = 5,
+    UC20_BUSY = 6,
+    UC20_NO_ANSWER = 7,
+};
+
+// The engine of the hybrid's UC20 module. It sends AT command lines through the link, collects
+// the module's output lines into responses (each closed by a final result code), parses the
+// responses one at a time in arrival order and publishes what it learns: the call state, the SIM
+// state, the signal strength, the speech codec, the identification texts and DTMF keys pressed
+// by the caller. The module's output is interpreted nowhere else.
+class CUC20 : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Longest command line a device message can carry (the NUL takes the 36th byte).
+    static constexpr int MaxCommandLength = 35;
+    // Output lines kept while no final result code arrives; older ones are dropped.
+    static constexpr int MaxPendingLines = 200;
+    static constexpr int DrainIntervalMs = 1;
+
+    explicit CUC20(QObject* parent, CUSBHID* link, CConsole* console);
+    ~CUC20() override;
+
+    // Classifies one whole output line, exactly and case-sensitively, in its verbose or numeric form.
+    static UC20_RESULT_CODE classifyResultCode(const QString& line);
+
+    // Sends one command line to the module; lines longer than MaxCommandLength bytes are refused.
+    void sendATCmd(QString cmd);
+
+    // Parses one complete response as the drain timer does (used by processMsgQueue).
+    void parseResponse(const QStringList& response);
+
+    VOICECALL_STATE callState() const;
+    SIM_STATE simState() const;
+
+    // Output lines waiting for a final result code, and complete responses waiting for the parser.
+    int pendingLineCount() const;
+    int queuedResponseCount() const;
+
+public slots:
+    void initialize();
+    void onReceiveUSB(int id, int type, QByteArray data);
+    void call(QString number);
+    void endCall();
+    void answerCall();
+    void sms(QString number, QString msg);
+    void errorInject(QStringList errMsg);
+    void rssiRequest();
+    void processMsgQueue();
+
+signals:
+    // Declared for the call user interface; never fires.
+    void callAccepted();
+    // Fires when the module answers a side tone query, with the side tone gain.
+    void sidetone(int gain);
+    // Fires for each entry of an answer to a phonebook read, in the module's order.
+    void phonebookEntry(QString index, QString number, QString type, QString text);
+    // Fires for every signal quality answer, with the raw rssi (99 = unknown) and dBm (0 = unknown).
+    void rssiChange(int rssi, int dBm);
+    // Fires for every speech codec answer with a known type, with the type and its name.
+    void codecChange(int type, QString typeStr);
+    // Fires when the call list shows a change of call state, with the call's number (empty for idle).
+    void voicecallStateChange(VOICECALL_STATE state, QString number = QString());
+    // Fires whenever the module reports the SIM state, also when it did not change.
+    void simStateChange(SIM_STATE state);
+    // Fires when the module detects a DTMF key pressed by the caller, with the key's ASCII code.
+    void DTMFfromCaller(int ascii_code);
+    // Fires when the module answers the manufacturer query, with its reply line.
+    void manufacturerIdentification(QString);
+    // Fires when the module answers the model query, with its reply line.
+    void modelIdentification(QString);
+    // Fires when the module answers the firmware revision query, with its reply line.
+    void firmwareRevision(QString);
+    // Fires when the module answers the serial number query, with its reply line (the IMEI).
+    void IMEIIdentify(QString);
+
+private:
+    using ResponseHandler = void (CUC20::*)(const QStringList& response);
+    struct EchoRule;
+    static const QList<EchoRule>& echoRules();
+
+    void queueResponse(const QStringList& response);
+    void reportResult(UC20_RESULT_CODE result, const QStringList& response);
+    void analyseOkResponse(const QStringList& response);
+    void scanErrors(const QStringList& response);
+    void setSimState(SIM_STATE state);
+    void setCallState(VOICECALL_STATE state, const QString& number);
+
+    void reportManufacturer(const QStringList& response);
+    void reportModel(const QStringList& response);
+    void reportFirmwareRevision(const QStringList& response);
+    void reportImei(const QStringList& response);
+    void parseSimStatus(const QStringList& response);
+    void parseSignalQuality(const QStringList& response);
+    void parseCallList(const QStringList& response);
+    void parsePhonebook(const QStringList& response);
+    void parseSidetone(const QStringList& response);
+    void parseDtmfFromCaller(const QStringList& response);
+    void parseSpeechCodec(const QStringList& response);
+
+    CUSBHID* m_link;
+    QStringList m_pendingLines;
+    QList<QStringList> m_responseQueue;
+    QTimer* m_drainTimer;
+    CConsole* m_console;
+    QMap<int, QString> m_errorTexts;
+    VOICECALL_STATE m_callState = VOICECALL_IDLE;
+    SIM_STATE m_simState = SIM_UNKNOWN;
+    bool m_overflowReported = false;
+};
+
+#endif // CUC20_H
