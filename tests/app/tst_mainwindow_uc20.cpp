@@ -55,7 +55,7 @@ void TestMainWindowUc20::init()
 {
     FakeHidapi::reset();
     FakeHidapi::plug(serial);
-    m_window = new MainWindow(&m_backend);
+    m_window = new MainWindow(&m_backend, m_settingsDir.path());
 }
 
 void TestMainWindowUc20::cleanup()

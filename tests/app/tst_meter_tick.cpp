@@ -68,7 +68,7 @@ void TestMeterTick::initTestCase()
 void TestMeterTick::init()
 {
     FakeHidapi::reset();
-    m_window = new MainWindow(&m_backend);
+    m_window = new MainWindow(&m_backend, m_settingsDir.path());
     m_meterTimer = m_window->findChild<QTimer*>(QStringLiteral("meterTimer"));
     m_recv = m_window->findChild<OrvanePPMMeter*>(QStringLiteral("ppm_recv"));
     m_send = m_window->findChild<OrvanePPMMeter*>(QStringLiteral("ppm_send"));

@@ -66,7 +66,7 @@ void TestE2eGsm::init()
     m_backend = new VirtualHybridBackend(m_clock);
     m_unit = m_backend->addUnit(serial);
     QVERIFY(m_unit);
-    m_window = new MainWindow(m_backend);
+    m_window = new MainWindow(m_backend, m_settingsDir.path());
     m_link = m_window->context()->usb;
     m_uc20 = m_window->context()->uc20;
 }
