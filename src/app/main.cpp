@@ -5,6 +5,8 @@
 #include "VirtualHybridPanel.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTextStream>
 
@@ -69,7 +71,11 @@ int main(int argc, char* argv[])
     VirtualHybridBackend backend(&clock);
     for (int i = 1; i <= virtualUnits; ++i)
         backend.addUnit(QStringLiteral("VH%1").arg(i, 6, 10, QLatin1Char('0')));
-    MainWindow window(&backend);
+    // Calls made with virtual units are kept apart from the studio's real phonebook and history.
+    const QString demoDirectory = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/Orvane/Parlona Control/virtual-hybrid");
+    QDir().mkpath(demoDirectory);
+    MainWindow window(&backend, demoDirectory);
     VirtualHybridPanel panel(&backend);
     // Closing the main window ends the program, whether the panel is open or not.
     panel.setAttribute(Qt::WA_QuitOnClose, false);

@@ -128,15 +128,17 @@ QString CCallHistoryForm::dateText(const QString& timeDate, const QDateTime& now
     const qint64 daysAgo = now.date().toJulianDay() - date.toJulianDay();
     if (daysAgo == 0)
         return clock;
-    if (daysAgo > 0 && daysAgo < 7)
+    // The last six days, and any day after today, are named by their weekday.
+    if (daysAgo < 7)
         return QLocale().dayName(date.dayOfWeek(), QLocale::LongFormat) + QLatin1Char(' ') + clock;
-    // Older calls, and calls stamped after today by a clock that was wrong, show the full date.
     return QLocale::c().toString(date, QStringLiteral("dd.MM.yyyy")) + QLatin1Char(' ') + clock;
 }
 
 QString CCallHistoryForm::durationText(qint64 milliseconds)
 {
-    if (milliseconds < 0)
+    // Shown as a time of day: a day or more, or a negative time, has no such form.
+    constexpr qint64 day = 24 * 60 * 60 * 1000;
+    if (milliseconds < 0 || milliseconds >= day)
         return QString();
     const qint64 seconds = milliseconds / 1000;
     return QStringLiteral("%1:%2:%3")
