@@ -20,8 +20,8 @@ enum { RegisterId, RegisterNumber, RegisterType, RegisterDuration, RegisterTimeD
 
 const char* const iconFiles[] = {
     ":/resources/png/baseline_call_received_black_48dp.png", // incoming
-    ":/resources/png/baseline_call_made_black_48dp.png", // outgoing
-    ":/resources/png/baseline_call_missed_black_48dp.png", // missed
+    ":/resources/png/baseline_call_made_black_48dp.png",     // outgoing
+    ":/resources/png/baseline_call_missed_black_48dp.png",   // missed
 };
 const int missedCall = 2;
 

@@ -168,7 +168,7 @@ private:
     VirtualUC20Module* m_module;
     VirtualLevelGenerator* m_levels;
 
-    QString m_serial; // kept in the unit's memory; the USB listing takes it at power-up
+    QString m_serial;    // kept in the unit's memory; the USB listing takes it at power-up
     QString m_usbSerial; // what USB reports until the next power-up
     QByteArray m_hardwareId;
 
@@ -195,7 +195,7 @@ private:
 
     int m_session = 0; // the open session, 0 when closed
     int m_lastSession = 0;
-    QQueue<QByteArray> m_txFifo; // frames the firmware has queued for USB
+    QQueue<QByteArray> m_txFifo;     // frames the firmware has queued for USB
     QQueue<QByteArray> m_hostBuffer; // reports waiting for the host to read them
     bool m_pumpScheduled = false;
 

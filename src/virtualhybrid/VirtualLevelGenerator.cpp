@@ -5,7 +5,7 @@
 namespace {
 
 constexpr double pi = 3.14159265358979323846;
-constexpr float gapLevel = -36.0f; // between syllables
+constexpr float gapLevel = -36.0f;      // between syllables
 constexpr float listenerLevel = -40.0f; // the side that does not talk
 
 } // namespace
