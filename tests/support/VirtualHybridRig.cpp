@@ -1,0 +1,79 @@
+#include "VirtualHybridRig.h"
+
+#include "CUC20.h"
+#include "CUSBHID.h"
+#include "MainWindow.h"
+#include "ManualClock.h"
+#include "VirtualHybridBackend.h"
+#include "VirtualHybridUnit.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
+
+const QString VirtualHybridRig::serial = QStringLiteral("VH000001");
+
+VirtualHybridRig::VirtualHybridRig()
+    : m_clock(new ManualClock)
+    , m_backend(new VirtualHybridBackend(m_clock))
+    , m_unit(m_backend->addUnit(serial))
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QCoreApplication::setApplicationName(QStringLiteral("Parlona Control"));
+    QSettings().clear();
+    m_window = new MainWindow(m_backend, m_dir.path());
+}
+
+VirtualHybridRig::~VirtualHybridRig()
+{
+    delete m_window;
+    delete m_backend;
+    delete m_clock;
+}
+
+QAction* VirtualHybridRig::action(const char* objectName) const
+{
+    return m_window->findChild<QAction*>(QLatin1String(objectName));
+}
+
+bool VirtualHybridRig::connectUnit()
+{
+    return m_window->context()->usb->start(serial) == 0;
+}
+
+bool VirtualHybridRig::pumpUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!condition()) {
+        if (elapsed.elapsed() > timeoutMs)
+            return false;
+        m_clock->advance(5);
+        QTest::qWait(1);
+    }
+    return true;
+}
+
+bool VirtualHybridRig::stepUntil(const std::function<bool()>& condition, int ms)
+{
+    CUSBHID* link = m_window->context()->usb;
+    CUC20* uc20 = m_window->context()->uc20;
+    for (int i = 0; i < ms; ++i) {
+        if (condition())
+            return true;
+        m_clock->advance(1);
+        link->onHidTimer();
+        uc20->processMsgQueue();
+    }
+    return condition();
+}
+
+void VirtualHybridRig::step(int ms)
+{
+    stepUntil([] { return false; }, ms);
+}

@@ -1,0 +1,53 @@
+#ifndef VIRTUALHYBRIDRIG_H
+#define VIRTUALHYBRIDRIG_H
+
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+
+class QAction;
+class ManualClock;
+class MainWindow;
+class VirtualHybridBackend;
+class VirtualHybridUnit;
+
+// The whole program on a virtual hybrid: the real main window, link and engines talking to one
+// virtual unit whose clock the test advances. Settings and the database live in a temporary
+// folder of the rig's own.
+class VirtualHybridRig
+{
+public:
+    static const QString serial;
+
+    VirtualHybridRig();
+    ~VirtualHybridRig();
+    VirtualHybridRig(const VirtualHybridRig&) = delete;
+    VirtualHybridRig& operator=(const VirtualHybridRig&) = delete;
+
+    ManualClock* clock() const { return m_clock; }
+    VirtualHybridBackend* backend() const { return m_backend; }
+    VirtualHybridUnit* unit() const { return m_unit; }
+    MainWindow* window() const { return m_window; }
+    QAction* action(const char* objectName) const;
+
+    // Opens the unit with the link, as Connect does with one unit attached.
+    bool connectUnit();
+
+    // Lets the program's event loop run in real time while the unit's clock moves on in 5 ms
+    // steps, until condition holds; false when it still does not after timeoutMs.
+    bool pumpUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
+
+    // Deterministic: moves the unit's clock on 1 ms at a time, running one link poll and one
+    // parse step after each, until condition holds or ms have passed.
+    bool stepUntil(const std::function<bool()>& condition, int ms);
+    void step(int ms);
+
+private:
+    QTemporaryDir m_dir;
+    ManualClock* m_clock;
+    VirtualHybridBackend* m_backend;
+    VirtualHybridUnit* m_unit;
+    MainWindow* m_window;
+};
+
+#endif // VIRTUALHYBRIDRIG_H
