@@ -82,9 +82,6 @@ public:
     // at most `step` dB. Repaints only when the bar height in pixels changed.
     void applyRelease(double target, double step);
 
-    // Directory from the skin environment variable + "/" + background file name.
-    QString backgroundImagePath() const;
-
 public slots:
     void setdBPosition(double_db NewdBPosition);
 
@@ -94,6 +91,8 @@ protected:
 private:
     void recomputeCurve();
     void reloadBackgroundImage();
+    // Directory from the skin environment variable + "/" + background file name.
+    QString backgroundImagePath() const;
 
     double m_dBPosition = -50.0;
     double m_mindBPosition = -50.0;
