@@ -16,13 +16,13 @@ class CPPMScale : public QWidget
 public:
     explicit CPPMScale(QWidget* parent = nullptr);
 
+    // Pixel row (from the top) of a level for the current height.
+    int dBToY(double dB) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Pixel row (from the top) of a level for the current height.
-    int dBToY(double dB) const;
-
     const double m_bottomdB = -50.0;
     const double m_topdB = 5.0;
     double m_minPower = 0.0;  // 10^(bottom/80)
