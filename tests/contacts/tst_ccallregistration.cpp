@@ -74,7 +74,7 @@ private slots:
     void calls_data()
     {
         QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("rows"); // party, type, talk time, start on 3 March 2025
+        QTest::addColumn<QString>("rows"); // party, type (0 in, 1 out, 2 missed), talk ms, start
         QTest::newRow("incoming, answered") << "+1000 ring:A +4000 talk:A +65000 idle" << QString("A 0 65000 10:00:01");
         QTest::newRow("incoming, missed") << "ring:A +20000 idle" << QString("A 2 0 10:00:00");
         QTest::newRow("outgoing, unanswered") << "+2000 call:B +30000 idle" << QString("B 1 0 10:00:02");

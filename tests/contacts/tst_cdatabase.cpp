@@ -48,7 +48,7 @@ private slots:
     {
         // Permission bits do not hold back root: carry on as the unprivileged user.
         if (geteuid() == 0) {
-            // Changing the user makes the process undumpable, which hides it from the leak checker.
+            // Changing the user makes the process undumpable, hiding it from the leak checker: undo that.
             const passwd* nobody = getpwnam("nobody");
             QVERIFY(nobody && setgroups(0, nullptr) == 0 && setgid(nobody->pw_gid) == 0 && setuid(nobody->pw_uid) == 0
                 && prctl(PR_SET_DUMPABLE, 1) == 0);
