@@ -1,47 +1,27 @@
 #include "ModalAnswer.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
-namespace ModalAnswer {
-
-namespace {
-
-const int pollMs = 5;
-
-void poll(QObject* context, const std::function<void(QWidget*)>& action, int remainingMs)
+void ModalAnswer::whenShown(QObject* context, std::function<void(QWidget*)> action, int timeoutMs)
 {
-    QTimer::singleShot(pollMs, context, [context, action, remainingMs] {
+    const int pollMs = 5;
+    QTimer::singleShot(pollMs, context, [=] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal && modal->isVisible())
             action(modal);
-        else if (remainingMs > 0)
-            poll(context, action, remainingMs - pollMs);
+        else if (timeoutMs > 0)
+            whenShown(context, action, timeoutMs - pollMs);
     });
 }
 
-} // namespace
-
-void whenShown(QObject* context, std::function<void(QWidget*)> action, int timeoutMs)
+void ModalAnswer::clickButton(QWidget* modal, int standardButton)
 {
-    poll(context, action, timeoutMs);
-}
-
-void clickButton(QWidget* modal, int standardButton)
-{
-    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-        if (QAbstractButton* button = box->button(static_cast<QMessageBox::StandardButton>(standardButton)))
-            button->click();
-        return;
-    }
-    if (auto* buttons = modal->findChild<QDialogButtonBox*>()) {
-        if (QAbstractButton* button = buttons->button(static_cast<QDialogButtonBox::StandardButton>(standardButton)))
+    // A message box keeps its buttons in a button box too, under the same standard values.
+    if (auto* box = modal->findChild<QDialogButtonBox*>()) {
+        if (QPushButton* button = box->button(QDialogButtonBox::StandardButton(standardButton)))
             button->click();
     }
 }
-
-} // namespace ModalAnswer
