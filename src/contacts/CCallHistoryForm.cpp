@@ -147,6 +147,12 @@ QString CCallHistoryForm::durationText(qint64 milliseconds)
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
+QString CCallHistoryForm::selectedNumber() const
+{
+    const QTableWidgetItem* item = ui->tableWidget->item(ui->tableWidget->currentRow(), ColumnNumber);
+    return item ? item->text() : QString();
+}
+
 void CCallHistoryForm::on_pushButton_clear_clicked()
 {
     m_context->database->query(QStringLiteral("DELETE FROM call_register"));

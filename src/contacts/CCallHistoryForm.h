@@ -28,6 +28,9 @@ public:
     explicit CCallHistoryForm(AppContext* context, PhonebookForm* phonebook, QWidget* parent = nullptr);
     ~CCallHistoryForm() override;
 
+    // The stored number of the current row; empty when there is none.
+    QString selectedNumber() const;
+
     // Replaces the clock that tells what "today" is (local time).
     void setClock(std::function<QDateTime()> clock);
 

@@ -68,6 +68,11 @@ void PhonebookForm::addContact(QString firstName, QString lastName, QString phon
     emit contactsUpdate();
 }
 
+QString PhonebookForm::currentPhoneNumber() const
+{
+    return cellText(currentRow(), ColumnPhoneNumber);
+}
+
 void PhonebookForm::on_add_clicked()
 {
     ContactDialog dialog(this);

@@ -23,6 +23,8 @@ public:
 
     // Appends a contact and announces the change.
     void addContact(QString firstName, QString lastName, QString phoneNumber, QString info);
+    // The number of the contact at the view's current row; empty when there is none.
+    QString currentPhoneNumber() const;
 
 signals:
     // Fires after a contact was added, and after the Edit or Delete button was used (whether the
