@@ -130,6 +130,10 @@ private slots:
         QCOMPARE(row(table, 2, 2), QStringLiteral("Anna Alpha|09:04|00:00:42 received"));
         // One row for the run, with the count and the oldest call's time and number.
         QCOMPARE(row(table, 3, 3), QStringLiteral("Anna Alpha (3)|09:01|0301234567 missed red"));
+        // The call button dials the number as stored; nothing without a selected row.
+        QCOMPARE(form.selectedNumber(), QString());
+        table->setCurrentCell(3, 0);
+        QCOMPARE(form.selectedNumber(), QStringLiteral("0301234567"));
 
         // A double click offers an unknown caller for the phonebook; a known one is left alone.
         QSignalSpy updates(&phonebook, &PhonebookForm::contactsUpdate);

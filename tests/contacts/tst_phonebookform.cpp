@@ -93,6 +93,8 @@ private slots:
             // The information is shown as plain text.
             QCOMPARE(form.findChild<QTextEdit*>(QStringLiteral("textEdit"))->toPlainText(), bert.section('|', 3));
         }
+        // The number the call button dials.
+        QCOMPARE(form.currentPhoneNumber(), row >= 0 ? bert.section('|', 2, 2) : QString());
 
         QSignalSpy contactsUpdate(&form, &PhonebookForm::contactsUpdate);
         QString shown = QStringLiteral("no dialog");
