@@ -25,13 +25,10 @@ void TestVirtualCodecRegisters::writes_data()
     QTest::newRow("upper bits dropped") << 18 << 0x12C << 0xFE2C << 0x02C;
     QTest::newRow("first notch register") << 27 << 0x000 << 0x1C4 << 0x0C4; // the update bit reads 0
     QTest::newRow("last notch register") << 30 << 0x000 << 0x145 << 0x045;
-    QTest::newRow("after the notch") << 32 << 0x038 << 0x1C4 << 0x1C4;
     QTest::newRow("no register") << 26 << 0x000 << 0x155 << -1;
     QTest::newRow("device id") << 63 << 0x01A << 0x055 << -1;
-    QTest::newRow("AGC peak") << 77 << 0x000 << 0x010 << -1;
     QTest::newRow("last register") << 79 << 0x000 << 0x180 << 0x180;
     QTest::newRow("beyond the last") << 80 << 0x000 << 0x001 << -1;
-    QTest::newRow("negative") << -1 << 0x000 << 0x001 << -1;
 }
 
 void TestVirtualCodecRegisters::writes()
@@ -54,22 +51,16 @@ void TestVirtualCodecRegisters::resetAndRestore()
     codec.write(11, 0x080);
     codec.write(79, 0x100);
     QCOMPARE(changes.count(), 2);
-    QCOMPARE(changes[0][0].toInt(), 11);
-    QCOMPARE(changes[0][1].value<quint16>(), quint16(0x080));
+    QCOMPARE(changes[0], (QList<QVariant> { 11, QVariant::fromValue(quint16(0x080)) }));
     QVector<quint16> saved = codec.values();
-    // A write to register 0 resets the chip; register 0 reads 0.
-    QVERIFY(codec.write(0, 0x000));
+    QVERIFY(codec.write(0, 0x155)); // register 0 resets the chip and reads 0
     QCOMPARE(changes.count(), 4);
-    QCOMPARE(int(codec.value(11)), 0x0FF);
-    QCOMPARE(int(codec.value(79)), 0x000);
-    QCOMPARE(int(codec.value(0)), 0);
+    QVERIFY(codec.value(0) == 0 && codec.value(11) == 0x0FF && codec.value(79) == 0);
     // Restored values keep to nine bits and to the registers that exist.
     saved[26] = 0x155;
     saved[45] = 0xFFFF;
     codec.setValues(saved);
-    QCOMPARE(int(codec.value(11)), 0x080);
-    QCOMPARE(int(codec.value(26)), 0x000);
-    QCOMPARE(int(codec.value(45)), 0x1FF);
+    QVERIFY(codec.value(11) == 0x080 && codec.value(26) == 0 && codec.value(45) == 0x1FF);
 }
 
 QTEST_GUILESS_MAIN(TestVirtualCodecRegisters)
