@@ -35,8 +35,3 @@ void ManualClock::advance(int ms)
     m_now = target;
     m_advancing = false;
 }
-
-int ManualClock::pendingActions() const
-{
-    return static_cast<int>(m_actions.size());
-}

@@ -24,9 +24,6 @@ public:
     // Moves the time on by ms (0 runs whatever is due now). Not to be called from an action.
     void advance(int ms);
 
-    // Actions waiting to run, including those whose context is gone and that will be skipped.
-    int pendingActions() const;
-
 private:
     struct Entry
     {

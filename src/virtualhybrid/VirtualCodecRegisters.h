@@ -23,9 +23,6 @@ public:
     static quint16 powerOnValue(int address);
     // True when the chip has a register at this address (0 to 79).
     static bool exists(int address);
-    // True when the power-on value is our own choice: the sources disagree or say nothing.
-    static bool isEstimated(int address);
-    static bool isReadOnly(int address);
 
     // The current value; 0 outside 0 to 79.
     quint16 value(int address) const;

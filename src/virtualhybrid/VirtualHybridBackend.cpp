@@ -36,11 +36,6 @@ VirtualHybridUnit* VirtualHybridBackend::unit(const QString& serial) const
     return nullptr;
 }
 
-VirtualClock* VirtualHybridBackend::clock() const
-{
-    return m_clock;
-}
-
 QStringList VirtualHybridBackend::listDevices(quint16 vendorId, quint16 productId)
 {
     QStringList names;

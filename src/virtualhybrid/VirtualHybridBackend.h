@@ -24,7 +24,6 @@ public:
     QList<VirtualHybridUnit*> units() const;
     // The unit listed under this USB serial number, or null.
     VirtualHybridUnit* unit(const QString& serial) const;
-    VirtualClock* clock() const;
 
     QStringList listDevices(quint16 vendorId, quint16 productId) override;
     // Null when the unit is unknown, unplugged, rebooting or already open.

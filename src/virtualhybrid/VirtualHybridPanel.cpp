@@ -67,11 +67,6 @@ VirtualHybridPanel::~VirtualHybridPanel()
     delete ui;
 }
 
-VirtualHybridUnit* VirtualHybridPanel::currentUnit() const
-{
-    return m_unit;
-}
-
 QString VirtualHybridPanel::statusText() const
 {
     return ui->label_status->text();

@@ -26,7 +26,6 @@ public:
     explicit VirtualHybridPanel(VirtualHybridBackend* backend, QWidget* parent = nullptr);
     ~VirtualHybridPanel() override;
 
-    VirtualHybridUnit* currentUnit() const;
     QString statusText() const;
 
 public slots:

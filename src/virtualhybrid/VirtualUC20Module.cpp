@@ -430,16 +430,6 @@ QString VirtualUC20Module::puk() const
     return m_puk;
 }
 
-int VirtualUC20Module::pinTriesLeft() const
-{
-    return m_pinTries;
-}
-
-int VirtualUC20Module::pukTriesLeft() const
-{
-    return m_pukTries;
-}
-
 VirtualUC20Module::CallStatus VirtualUC20Module::callStatus() const
 {
     return m_callStatus;
@@ -460,29 +450,9 @@ int VirtualUC20Module::speechCodec() const
     return m_speechCodec;
 }
 
-int VirtualUC20Module::audioMode() const
-{
-    return m_audioMode;
-}
-
-int VirtualUC20Module::sidetoneGain() const
-{
-    return m_sidetone[m_audioMode];
-}
-
 bool VirtualUC20Module::toneDetection() const
 {
     return m_toneDetection;
-}
-
-bool VirtualUC20Module::isPlayingTone() const
-{
-    return !m_toneContext.isNull();
-}
-
-bool VirtualUC20Module::echo() const
-{
-    return m_echo;
 }
 
 QString VirtualUC20Module::imei() const

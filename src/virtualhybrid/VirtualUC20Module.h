@@ -84,19 +84,13 @@ public:
     QString pin() const;
     void setPuk(const QString& puk);
     QString puk() const;
-    int pinTriesLeft() const;
-    int pukTriesLeft() const;
 
     // What the module is doing.
     CallStatus callStatus() const;
     QString callNumber() const;
     bool isCallIncoming() const;
     int speechCodec() const;
-    int audioMode() const;
-    int sidetoneGain() const;
     bool toneDetection() const;
-    bool isPlayingTone() const;
-    bool echo() const;
     QString imei() const;
     // Every DTMF key sent towards the far end with AT+VTS, in order.
     QString dtmfSent() const;
