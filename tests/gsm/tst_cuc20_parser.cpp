@@ -24,6 +24,15 @@ QStringList calls(std::initializer_list<const char*> fields)
     return ok(lines);
 }
 
+// An answer with one +CME error line for each code.
+QStringList cme(std::initializer_list<const char*> codes)
+{
+    QStringList lines { "AT" };
+    for (const char* code : codes)
+        lines << QLatin1String("+CME ERROR: ") + QLatin1String(code);
+    return ok(lines);
+}
+
 const int idle = VOICECALL_IDLE;
 const int calling = VOICECALL_CALLING;
 const int incoming = VOICECALL_INCOMING;
@@ -261,18 +270,14 @@ void TestCUC20Parser::cmeScan_data()
     // In a status query the +CME line is the reply line: only the scan reports the state.
     QTest::newRow("SIM not inserted") << ok({ "AT+CPIN?", "+CME ERROR: 10" }) << "SIM not inserted" << SIM_UNKNOWN;
     QTest::newRow("SIM PIN required") << ok({ "AT+CPIN?", "+CME ERROR: 11" }) << "SIM PIN required" << SIM_PIN;
-    QTest::newRow("PIN2 in any answer") << ok({ "AT", "+CME ERROR: 17" }) << "SIM PIN2 required" << SIM_PIN2;
-    QTest::newRow("47") << ok({ "AT", "+CME ERROR: 47" }) << "Corporate personalization PUK required"
-                        << SIM_PH_CORP_PUK;
-    QTest::newRow("last code wins") << ok({ "AT", "+CME ERROR: 11", "+CME ERROR: 12" })
-                                    << "SIM PIN required|SIM PUK required" << SIM_PUK;
-    QTest::newRow("last code is no SIM state")
-        << ok({ "AT", "+CME ERROR: 11", "+CME ERROR: 16" }) << "SIM PIN required|Incorrect password" << SIM_UNKNOWN;
+    QTest::newRow("PIN2 in any answer") << cme({ "17" }) << "SIM PIN2 required" << SIM_PIN2;
+    QTest::newRow("code 47") << cme({ "47" }) << "Corporate personalization PUK required" << SIM_PH_CORP_PUK;
+    QTest::newRow("last code wins") << cme({ "11", "12" }) << "SIM PIN required|SIM PUK required" << SIM_PUK;
+    QTest::newRow("last, no SIM state") << cme({ "11", "16" }) << "SIM PIN required|Incorrect password" << SIM_UNKNOWN;
     QTest::newRow("lower case") << ok({ "AT", "+cme error: 12" }) << "SIM PUK required" << SIM_PUK;
-    QTest::newRow("unknown code") << ok({ "AT", "+CME ERROR: 8" }) << "" << SIM_UNKNOWN;
+    QTest::newRow("unknown code") << cme({ "8" }) << "" << SIM_UNKNOWN;
     QTest::newRow("no code") << ok({ "AT", "+CME ERROR:" }) << "" << SIM_UNKNOWN;
-    QTest::newRow("no code after a code")
-        << ok({ "AT", "+CME ERROR: 11", "+CME ERROR:" }) << "SIM PIN required|" << SIM_PIN;
+    QTest::newRow("code, then none") << ok({ "AT", "+CME ERROR: 11", "+CME ERROR:" }) << "SIM PIN required|" << SIM_PIN;
 }
 
 void TestCUC20Parser::cmeScan()
