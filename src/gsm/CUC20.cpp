@@ -270,21 +270,6 @@ VOICECALL_STATE CUC20::callState() const
     return m_callState;
 }
 
-SIM_STATE CUC20::simState() const
-{
-    return m_simState;
-}
-
-int CUC20::pendingLineCount() const
-{
-    return m_pendingLines.size();
-}
-
-int CUC20::queuedResponseCount() const
-{
-    return m_responseQueue.size();
-}
-
 void CUC20::initialize()
 {
     for (const char* command : startupCommands)
@@ -462,7 +447,6 @@ void CUC20::scanErrors(const QStringList& response)
 
 void CUC20::setSimState(SIM_STATE state)
 {
-    m_simState = state;
     emit simStateChange(state);
 }
 

@@ -53,15 +53,7 @@ public:
     // Sends one command line to the module; lines longer than MaxCommandLength bytes are refused.
     void sendATCmd(QString cmd);
 
-    // Parses one complete response as the drain timer does (used by processMsgQueue).
-    void parseResponse(const QStringList& response);
-
     VOICECALL_STATE callState() const;
-    SIM_STATE simState() const;
-
-    // Output lines waiting for a final result code, and complete responses waiting for the parser.
-    int pendingLineCount() const;
-    int queuedResponseCount() const;
 
 public slots:
     void initialize();
@@ -106,6 +98,8 @@ private:
     static const QList<EchoRule>& echoRules();
 
     void queueResponse(const QStringList& response);
+    // Parses one complete response (one step of the drain timer).
+    void parseResponse(const QStringList& response);
     void reportResult(UC20_RESULT_CODE result, const QStringList& response);
     void analyseOkResponse(const QStringList& response);
     void scanErrors(const QStringList& response);
@@ -131,7 +125,6 @@ private:
     CConsole* m_console;
     QMap<int, QString> m_errorTexts;
     VOICECALL_STATE m_callState = VOICECALL_IDLE;
-    SIM_STATE m_simState = SIM_UNKNOWN;
     bool m_overflowReported = false;
 };
 

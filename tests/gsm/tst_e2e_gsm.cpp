@@ -1,106 +1,48 @@
 #include "CUC20.h"
-#include "CUSBHID.h"
 #include "MainWindow.h"
-#include "ManualClock.h"
-#include "VirtualHybridBackend.h"
+#include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 #include "VirtualUC20Module.h"
 
-#include <QSettings>
 #include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include <functional>
-
-namespace {
-
-const QString serial = QStringLiteral("VH000001");
-
-} // namespace
-
-// The module engine in the main window against a virtual hybrid on a test clock: everything the
-// engine knows comes from the unit's module through the USB frames, as it would from a real one.
+// The module engine in the whole program against a virtual hybrid: everything it knows comes
+// from the unit's module through the USB frames, as it would from a real one.
 class TestE2eGsm : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
-    void cleanup();
+    void cleanup() { m_rig.reset(); }
 
     void startupCommandsAndIdentification();
-    void incomingCallAnsweredAndEndedByTheFarEnd();
+    void incomingCallWithCallerKeys();
     void outgoingCall();
     void pinLockedSim();
-    void signalCodecAndCallerKeys();
 
 private:
-    void connectUnit();
-    // Lets the unit and the program run in 1 ms steps (the link's poll and the drain step each
-    // millisecond) until done() holds or ms have passed; true when done() held.
-    bool runUntil(const std::function<bool()>& done, int ms);
-    void run(int ms);
+    bool reaches(VOICECALL_STATE state)
+    {
+        return m_rig->stepUntil([&] { return m_uc20->callState() == state; }, 5000);
+    }
 
-    QTemporaryDir m_settingsDir;
-    ManualClock* m_clock = nullptr;
-    VirtualHybridBackend* m_backend = nullptr;
-    VirtualHybridUnit* m_unit = nullptr;
-    MainWindow* m_window = nullptr;
-    CUSBHID* m_link = nullptr;
+    std::unique_ptr<VirtualHybridRig> m_rig;
     CUC20* m_uc20 = nullptr;
+    QStringList m_calls; // every call state change reported: "incoming +31201234567"
 };
-
-void TestE2eGsm::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-}
 
 void TestE2eGsm::init()
 {
-    m_clock = new ManualClock;
-    m_backend = new VirtualHybridBackend(m_clock);
-    m_unit = m_backend->addUnit(serial);
-    QVERIFY(m_unit);
-    m_window = new MainWindow(m_backend, m_settingsDir.path());
-    m_link = m_window->context()->usb;
-    m_uc20 = m_window->context()->uc20;
-}
-
-void TestE2eGsm::cleanup()
-{
-    delete m_window;
-    delete m_backend;
-    delete m_clock;
-    m_window = nullptr;
-    m_backend = nullptr;
-    m_clock = nullptr;
-}
-
-void TestE2eGsm::connectUnit()
-{
-    QCOMPARE(m_link->start(serial), 0);
-}
-
-bool TestE2eGsm::runUntil(const std::function<bool()>& done, int ms)
-{
-    for (int i = 0; i < ms; ++i) {
-        if (done())
-            return true;
-        m_clock->advance(1);
-        m_link->onHidTimer();
-        m_uc20->processMsgQueue();
-    }
-    return done();
-}
-
-void TestE2eGsm::run(int ms)
-{
-    runUntil([] { return false; }, ms);
+    m_rig = std::make_unique<VirtualHybridRig>();
+    m_uc20 = m_rig->window()->context()->uc20;
+    m_calls.clear();
+    connect(m_uc20, &CUC20::voicecallStateChange, this, [this](VOICECALL_STATE state, const QString& number) {
+        const char* const names[] = { "idle", "calling", "incoming", "active" };
+        m_calls << QStringLiteral("%1 %2").arg(QLatin1String(names[state]), number).trimmed();
+    });
 }
 
 void TestE2eGsm::startupCommandsAndIdentification()
@@ -109,129 +51,76 @@ void TestE2eGsm::startupCommandsAndIdentification()
     QSignalSpy model(m_uc20, &CUC20::modelIdentification);
     QSignalSpy revision(m_uc20, &CUC20::firmwareRevision);
     QSignalSpy imei(m_uc20, &CUC20::IMEIIdentify);
-    QSignalSpy sim(m_uc20, &CUC20::simStateChange);
-
-    connectUnit();
-    QVERIFY(runUntil([&] { return imei.count() > 0; }, 2000));
+    QVERIFY(m_rig->connectUnit());
+    QVERIFY(m_rig->stepUntil([&] { return imei.count() > 0; }, 2000));
 
     const QStringList startup { "AT+CPIN?", "ATI", "AT+QCFG=\"amrcodec\"", "AT+GMI", "AT+GMM", "AT+GMR", "AT+GSN" };
-    QCOMPARE(m_unit->atCommandsReceived().mid(0, startup.size()), startup);
-
-    QCOMPARE(manufacturer.count(), 1);
-    QCOMPARE(manufacturer[0][0].toString(), QStringLiteral("Quectel"));
-    QCOMPARE(model.count(), 1);
-    QCOMPARE(model[0][0].toString(), QStringLiteral("UC20"));
-    QCOMPARE(revision.count(), 1);
-    QVERIFY(revision[0][0].toString().startsWith(QStringLiteral("Revision: ")));
-    QCOMPARE(imei.count(), 1);
-    QCOMPARE(imei[0][0].toString(), m_unit->module()->imei());
-
-    QCOMPARE(m_uc20->simState(), SIM_READY);
-    QCOMPARE(sim.count(), 1);
+    QCOMPARE(m_rig->unit()->atCommandsReceived().mid(0, startup.size()), startup);
+    // Each is reported once, with the unit's answer.
+    const auto only = [](const QSignalSpy& spy) { return spy.count() == 1 ? spy[0][0].toString() : QString(); };
+    QCOMPARE(only(manufacturer), QStringLiteral("Quectel"));
+    QCOMPARE(only(model), QStringLiteral("UC20"));
+    QVERIFY(only(revision).startsWith(QStringLiteral("Revision: ")));
+    QCOMPARE(only(imei), m_rig->unit()->module()->imei());
 }
 
-void TestE2eGsm::incomingCallAnsweredAndEndedByTheFarEnd()
+void TestE2eGsm::incomingCallWithCallerKeys()
 {
-    const QString caller = QStringLiteral("+31201234567");
-    connectUnit();
-    run(1000);
-    QSignalSpy spy(m_uc20, &CUC20::voicecallStateChange);
-
-    m_unit->ringIn(caller);
-    QVERIFY(runUntil([&] { return m_uc20->callState() == VOICECALL_INCOMING; }, 2000));
+    QVERIFY(m_rig->connectUnit());
+    m_rig->step(1000);
+    m_uc20->sendATCmd(QStringLiteral("AT+QTONEDET=1"));
+    m_rig->unit()->ringIn(QStringLiteral("+31201234567"));
+    QVERIFY(reaches(VOICECALL_INCOMING));
     m_uc20->answerCall();
-    QVERIFY(runUntil([&] { return m_uc20->callState() == VOICECALL_ACTIVE; }, 2000));
-    run(3000);
-    m_unit->farEndHangsUp();
-    QVERIFY(runUntil([&] { return m_uc20->callState() == VOICECALL_IDLE; }, 2000));
-    run(1000);
+    QVERIFY(reaches(VOICECALL_ACTIVE));
 
-    QCOMPARE(spy.count(), 3);
-    QCOMPARE(spy[0][0].value<VOICECALL_STATE>(), VOICECALL_INCOMING);
-    QCOMPARE(spy[0][1].toString(), caller);
-    QCOMPARE(spy[1][0].value<VOICECALL_STATE>(), VOICECALL_ACTIVE);
-    QCOMPARE(spy[1][1].toString(), caller);
-    QCOMPARE(spy[2][0].value<VOICECALL_STATE>(), VOICECALL_IDLE);
-    QCOMPARE(spy[2][1].toString(), QString());
+    // The caller's 0 flashes the window; other keys do not.
+    QSignalSpy keys(m_uc20, &CUC20::DTMFfromCaller);
+    QTimer* flash = m_rig->window()->findChild<QTimer*>(QStringLiteral("backlightTimer"));
+    m_rig->unit()->callerPressesKey('7');
+    QVERIFY(m_rig->stepUntil([&] { return keys.count() == 1; }, 2000));
+    QVERIFY(!flash->isActive());
+    m_rig->unit()->callerPressesKey('0');
+    QVERIFY(m_rig->stepUntil([&] { return keys.count() == 2; }, 2000));
+    QVERIFY(flash->isActive());
+    QCOMPARE(keys[0][0].toInt(), int('7'));
+
+    m_rig->unit()->farEndHangsUp();
+    QVERIFY(reaches(VOICECALL_IDLE));
+    m_rig->step(1000);
+    QCOMPARE(m_calls, QStringList({ "incoming +31201234567", "active +31201234567", "idle" }));
 }
 
 void TestE2eGsm::outgoingCall()
 {
-    const QString number = QStringLiteral("0201234567");
-    connectUnit();
-    run(1000);
-    m_unit->setOutgoingOutcome(VirtualHybridUnit::AnswerAfterDelay, 2000);
-    QSignalSpy spy(m_uc20, &CUC20::voicecallStateChange);
-
-    m_uc20->call(number);
-    QVERIFY(runUntil([&] { return m_uc20->callState() == VOICECALL_CALLING; }, 2000));
-    QVERIFY(m_unit->atCommandsReceived().contains("ATD" + number + ';'));
-    QVERIFY(runUntil([&] { return m_uc20->callState() == VOICECALL_ACTIVE; }, 5000));
-    run(2000);
+    QVERIFY(m_rig->connectUnit());
+    m_rig->step(1000);
+    m_rig->unit()->setOutgoingOutcome(VirtualHybridUnit::AnswerAfterDelay, 2000);
+    m_uc20->call(QStringLiteral("0201234567"));
+    QVERIFY(reaches(VOICECALL_CALLING));
+    QVERIFY(m_rig->unit()->atCommandsReceived().contains("ATD0201234567;"));
+    QVERIFY(reaches(VOICECALL_ACTIVE));
     m_uc20->endCall();
-    QVERIFY(runUntil([&] { return m_uc20->callState() == VOICECALL_IDLE; }, 2000));
-    run(1000);
-
-    QCOMPARE(spy.count(), 3);
-    QCOMPARE(spy[0][0].value<VOICECALL_STATE>(), VOICECALL_CALLING);
-    QCOMPARE(spy[0][1].toString(), number);
-    QCOMPARE(spy[1][0].value<VOICECALL_STATE>(), VOICECALL_ACTIVE);
-    QCOMPARE(spy[1][1].toString(), number);
-    QCOMPARE(spy[2][0].value<VOICECALL_STATE>(), VOICECALL_IDLE);
+    QVERIFY(reaches(VOICECALL_IDLE));
+    m_rig->step(1000);
+    QCOMPARE(m_calls, QStringList({ "calling 0201234567", "active 0201234567", "idle" }));
 }
 
 void TestE2eGsm::pinLockedSim()
 {
-    m_unit->setSimLock(VirtualHybridUnit::SimPinLocked);
-    m_unit->setPin(QStringLiteral("4321"));
-    QSignalSpy spy(m_uc20, &CUC20::simStateChange);
-
-    connectUnit();
-    QVERIFY(runUntil([&] { return m_uc20->simState() == SIM_PIN; }, 2000));
-    run(1000);
-    QCOMPARE(m_uc20->simState(), SIM_PIN);
+    m_rig->unit()->setSimLock(VirtualHybridUnit::SimPinLocked);
+    m_rig->unit()->setPin(QStringLiteral("4321"));
+    QSignalSpy sim(m_uc20, &CUC20::simStateChange);
+    const auto reported = [&](SIM_STATE state) {
+        return m_rig->stepUntil([&] { return !sim.isEmpty() && sim.last()[0].value<SIM_STATE>() == state; }, 2000);
+    };
+    QVERIFY(m_rig->connectUnit());
+    QVERIFY(reported(SIM_PIN));
 
     m_uc20->sendATCmd(QStringLiteral("AT+CPIN=4321"));
     m_uc20->sendATCmd(QStringLiteral("AT+CPIN?"));
-    QVERIFY(runUntil([&] { return m_uc20->simState() == SIM_READY; }, 2000));
-    QVERIFY(m_unit->atCommandsReceived().contains(QStringLiteral("AT+CPIN=4321")));
-    QCOMPARE(spy.last().at(0).value<SIM_STATE>(), SIM_READY);
-    for (int i = 0; i + 1 < spy.count(); ++i)
-        QCOMPARE(spy[i][0].value<SIM_STATE>(), SIM_PIN);
-}
-
-void TestE2eGsm::signalCodecAndCallerKeys()
-{
-    QSignalSpy rssi(m_uc20, &CUC20::rssiChange);
-    QSignalSpy codec(m_uc20, &CUC20::codecChange);
-    QSignalSpy keys(m_uc20, &CUC20::DTMFfromCaller);
-    connectUnit();
-    m_unit->setSignal(25);
-    QVERIFY(runUntil([&] { return rssi.count() > 0; }, 2000));
-    QCOMPARE(rssi.last().at(0).toInt(), 25);
-    QCOMPARE(rssi.last().at(1).toInt(), -63);
-
-    // The module reports the caller's keys once its tone detection is on.
-    m_uc20->sendATCmd(QStringLiteral("AT+QTONEDET=1"));
-    m_unit->ringIn(QStringLiteral("0201234567"));
-    QVERIFY(runUntil([&] { return m_uc20->callState() == VOICECALL_INCOMING; }, 2000));
-    m_uc20->answerCall();
-    QVERIFY(runUntil([&] { return m_uc20->callState() == VOICECALL_ACTIVE; }, 2000));
-    QVERIFY(runUntil([&] { return !codec.isEmpty() && codec.last().at(0).toInt() > 0; }, 2000));
-    const int type = codec.last().at(0).toInt();
-    QCOMPARE(type, m_unit->module()->speechCodec());
-    QVERIFY(codec.last().at(1).toString().contains(QStringLiteral("AMR")));
-
-    QTimer* flash = m_window->findChild<QTimer*>(QStringLiteral("backlightTimer"));
-    QVERIFY(flash && !flash->isActive());
-    m_unit->callerPressesKey('7');
-    QVERIFY(runUntil([&] { return keys.count() == 1; }, 2000));
-    QCOMPARE(keys[0][0].toInt(), int('7'));
-    QVERIFY(!flash->isActive());
-    m_unit->callerPressesKey('0');
-    QVERIFY(runUntil([&] { return keys.count() == 2; }, 2000));
-    QCOMPARE(keys[1][0].toInt(), int('0'));
-    QVERIFY(flash->isActive());
+    QVERIFY(reported(SIM_READY));
+    QVERIFY(m_rig->unit()->atCommandsReceived().contains(QStringLiteral("AT+CPIN=4321")));
 }
 
 QTEST_MAIN(TestE2eGsm)

@@ -1,61 +1,94 @@
 #ifndef UC20TESTRIG_H
 #define UC20TESTRIG_H
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
-#include <QStringList>
-
+#include "CConsole.h"
+#include "CUC20.h"
+#include "CUSBHID.h"
+#include "DeviceMessage.h"
+#include "FakeHidapi.h"
 #include "HidapiBackend.h"
 
-class CConsole;
-class CUC20;
-class CUSBHID;
+#include <QTimer>
+#include <utility>
 
-// A module engine on a link to one fake hybrid, with a console that shows every level. Module
-// output is fed line by line as the link would deliver it; what the engine sent is read back
-// from the fake unit's written reports.
+// A module engine on an open link to one fake hybrid. Module output is handed to the engine line
+// by line, the parse step is run by hand, and what the engine sent is read back from the unit.
 class Uc20TestRig
 {
 public:
-    static const QString serial;
+    static inline const QString serial = QStringLiteral("PH000020");
 
-    explicit Uc20TestRig(bool connected = true);
-    ~Uc20TestRig();
-    Uc20TestRig(const Uc20TestRig&) = delete;
-    Uc20TestRig& operator=(const Uc20TestRig&) = delete;
+    Uc20TestRig()
+    {
+        QObject::connect(&m_console, &CConsole::error, [this](const QString& text) { m_log << "ERROR] " + text; });
+        QObject::connect(&m_console, &CConsole::info, [this](const QString& text) { m_log << "INFO] " + text; });
+        // The parse step traces each response as its lines, each after a blank.
+        QObject::connect(&m_console, &CConsole::_trace,
+            [this](const QString&, const QString& function, const QString&, const QString& text) {
+                if (function == QLatin1String("processMsgQueue"))
+                    m_parsed << text.mid(1);
+            });
+        m_link.start(serial);
+        m_log.clear();
+    }
 
-    CConsole* console() const { return m_console; }
-    CUSBHID* link() const { return m_link; }
-    CUC20* uc20() const { return m_uc20; }
+    CUSBHID* link() { return &m_link; }
+    CUC20* uc20() { return &m_uc20; }
+    QTimer* drainTimer() const { return m_drainTimer; }
 
-    // Hands lines to the engine as id-3 messages (Latin-1, NUL-terminated), without the link.
-    void receive(const QStringList& lines);
-    // Delivers lines as input reports of the fake unit and lets the link read them.
-    void receiveThroughLink(const QStringList& lines);
-    // Parses queued responses until none is left; returns how many were parsed.
-    int drain();
+    // Hands lines to the engine as id-3 messages (Latin-1, NUL-terminated).
+    void receive(const QStringList& lines)
+    {
+        for (const QString& line : lines)
+            m_uc20.onReceiveUSB(DeviceMessage::AtCommand, DeviceMessage::Write, line.toLatin1() + '\0');
+    }
 
-    // Lets the link write everything it has queued, then returns each id-3 payload sent since
-    // the last call, cut to its length.
-    QList<QByteArray> takeSentPayloads();
-    // The same, as command texts (up to the NUL).
-    QStringList takeSentCommands();
-    // What was logged since the last call at the levels the console shows, exactly as emitted
-    // and without time stamps: "ERROR] Invalid phone number",
-    // "TRACE] {../__src/CUC20, sendATCmd, 143} AT".
-    QStringList takeLog();
+    // Runs the parse step while the drain timer runs, at most steps times; returns the responses
+    // parsed since the last call, each as its lines joined by blanks.
+    QStringList drain(int steps = 10000)
+    {
+        for (; m_drainTimer->isActive() && steps > 0; --steps)
+            m_uc20.processMsgQueue();
+        return std::exchange(m_parsed, QStringList());
+    }
+
+    // The command texts sent since the last call (UTF-8, up to the NUL).
+    QStringList takeSentCommands()
+    {
+        while (m_link.pendingCount() > 0)
+            m_link.onHidTimer();
+        const QList<QByteArray> written = FakeHidapi::written(serial);
+        QStringList commands;
+        // Report id 0, then the frame: id, type, payload length + 3, payload.
+        for (const QByteArray& report : written.mid(std::exchange(m_writtenSeen, written.size()))) {
+            if (quint8(report.at(1)) == DeviceMessage::AtCommand)
+                commands << QString::fromUtf8(report.mid(4, quint8(report.at(3)) - 3).constData());
+        }
+        return commands;
+    }
+
+    // The errors and infos logged since the last call: "ERROR] text".
+    QStringList takeLog() { return std::exchange(m_log, QStringList()); }
 
 private:
-    QList<QByteArray> takeWritten();
-    void record(int level, const QString& text);
-
-    HidapiBackend m_backend;
-    CConsole* m_console;
-    CUSBHID* m_link;
-    CUC20* m_uc20;
-    int m_writtenSeen = 0;
+    struct FakeUnit
+    {
+        FakeUnit()
+        {
+            FakeHidapi::reset();
+            FakeHidapi::plug(serial);
+        }
+        ~FakeUnit() { FakeHidapi::reset(); }
+    } m_unit;
+    // Declared before the parts, which log while they are destroyed.
     QStringList m_log;
+    QStringList m_parsed;
+    int m_writtenSeen = 0;
+    HidapiBackend m_backend;
+    CConsole m_console;
+    CUSBHID m_link { &m_backend, &m_console };
+    CUC20 m_uc20 { nullptr, &m_link, &m_console };
+    QTimer* m_drainTimer = m_uc20.findChild<QTimer*>(QStringLiteral("drainTimer"));
 };
 
 #endif // UC20TESTRIG_H
