@@ -270,6 +270,11 @@ VOICECALL_STATE CUC20::callState() const
     return m_callState;
 }
 
+SIM_STATE CUC20::simState() const
+{
+    return m_simState;
+}
+
 void CUC20::initialize()
 {
     for (const char* command : startupCommands)
@@ -447,6 +452,7 @@ void CUC20::scanErrors(const QStringList& response)
 
 void CUC20::setSimState(SIM_STATE state)
 {
+    m_simState = state;
     emit simStateChange(state);
 }
 

@@ -54,6 +54,7 @@ public:
     void sendATCmd(QString cmd);
 
     VOICECALL_STATE callState() const;
+    SIM_STATE simState() const;
 
 public slots:
     void initialize();
@@ -125,6 +126,7 @@ private:
     CConsole* m_console;
     QMap<int, QString> m_errorTexts;
     VOICECALL_STATE m_callState = VOICECALL_IDLE;
+    SIM_STATE m_simState = SIM_UNKNOWN;
     bool m_overflowReported = false;
 };
 

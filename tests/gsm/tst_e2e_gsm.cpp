@@ -114,12 +114,15 @@ void TestE2eGsm::pinLockedSim()
     const auto reported = [&](SIM_STATE state) {
         return m_rig->stepUntil([&] { return !sim.isEmpty() && sim.last()[0].value<SIM_STATE>() == state; }, 2000);
     };
+    QCOMPARE(m_uc20->simState(), SIM_UNKNOWN);
     QVERIFY(m_rig->connectUnit());
     QVERIFY(reported(SIM_PIN));
+    QCOMPARE(m_uc20->simState(), SIM_PIN);
 
     m_uc20->sendATCmd(QStringLiteral("AT+CPIN=4321"));
     m_uc20->sendATCmd(QStringLiteral("AT+CPIN?"));
     QVERIFY(reported(SIM_READY));
+    QCOMPARE(m_uc20->simState(), SIM_READY);
     QVERIFY(m_rig->unit()->atCommandsReceived().contains(QStringLiteral("AT+CPIN=4321")));
 }
 
