@@ -851,54 +851,45 @@ void VirtualUC20Module::handleDtmf(const Command& command, QStringList& out)
     emit stateChanged();
 }
 
+bool VirtualUC20Module::numericSetting(
+    const Command& command, QStringList& out, const QString& name, int lowest, int highest, int& value)
+{
+    int number = 0;
+    switch (command.form) {
+    case Test: {
+        const QLatin1Char separator(highest - lowest == 1 ? ',' : '-');
+        out << QStringLiteral("%1: (%2%3%4)").arg(name).arg(lowest).arg(separator).arg(highest) << ok;
+        return false;
+    }
+    case Read:
+        out << QStringLiteral("%1: %2").arg(name).arg(value) << ok;
+        return false;
+    case Set:
+        if (!readNumber(command.arguments, lowest, highest, &number)) {
+            out.append(error);
+            return false;
+        }
+        value = number;
+        out.append(ok);
+        return true;
+    case Execute:
+        break;
+    }
+    out.append(error);
+    return false;
+}
+
 void VirtualUC20Module::handleAudioMode(const Command& command, QStringList& out)
 {
-    int mode = 0;
-    switch (command.form) {
-    case Test:
-        out.append(QStringLiteral("+QAUDMOD: (0-8)"));
-        break;
-    case Read:
-        out.append(QStringLiteral("+QAUDMOD: %1").arg(m_audioMode));
-        break;
-    case Set:
-        if (!readNumber(command.arguments, 0, audioModeCount - 1, &mode)) {
-            out.append(error);
-            return;
-        }
-        m_audioMode = mode;
+    if (numericSetting(command, out, QStringLiteral("+QAUDMOD"), 0, audioModeCount - 1, m_audioMode))
         emit stateChanged();
-        break;
-    case Execute:
-        out.append(error);
-        return;
-    }
-    out.append(ok);
 }
 
 void VirtualUC20Module::handleSidetone(const Command& command, QStringList& out)
 {
-    int gain = 0;
-    switch (command.form) {
-    case Test:
-        out.append(QStringLiteral("+QSIDET: (0-65535)"));
-        break;
-    case Read:
-        out.append(QStringLiteral("+QSIDET: %1").arg(m_sidetone[m_audioMode]));
-        break;
-    case Set:
-        if (!readNumber(command.arguments, 0, 65535, &gain)) {
-            out.append(error);
-            return;
-        }
-        m_sidetone[m_audioMode] = gain; // per audio mode, not kept over a power cycle
+    // Kept per audio mode, not over a power cycle.
+    if (numericSetting(command, out, QStringLiteral("+QSIDET"), 0, 65535, m_sidetone[m_audioMode]))
         emit stateChanged();
-        break;
-    case Execute:
-        out.append(error);
-        return;
-    }
-    out.append(ok);
 }
 
 void VirtualUC20Module::handleLocalTone(const Command& command, QStringList& out)
@@ -947,50 +938,14 @@ void VirtualUC20Module::handleLocalTone(const Command& command, QStringList& out
 
 void VirtualUC20Module::handleToneDetection(const Command& command, QStringList& out)
 {
-    int enable = 0;
-    switch (command.form) {
-    case Test:
-        out.append(QStringLiteral("+QTONEDET: (0,1)"));
-        break;
-    case Read:
-        out.append(QStringLiteral("+QTONEDET: %1").arg(m_toneDetection ? 1 : 0));
-        break;
-    case Set:
-        if (!readNumber(command.arguments, 0, 1, &enable)) {
-            out.append(error);
-            return;
-        }
-        m_toneDetection = enable == 1;
-        break;
-    case Execute:
-        out.append(error);
-        return;
-    }
-    out.append(ok);
+    int enabled = m_toneDetection ? 1 : 0;
+    if (numericSetting(command, out, QStringLiteral("+QTONEDET"), 0, 1, enabled))
+        m_toneDetection = enabled == 1;
 }
 
 void VirtualUC20Module::handleMessageFormat(const Command& command, QStringList& out)
 {
-    int format = 0;
-    switch (command.form) {
-    case Test:
-        out.append(QStringLiteral("+CMGF: (0,1)"));
-        break;
-    case Read:
-        out.append(QStringLiteral("+CMGF: %1").arg(m_messageFormat));
-        break;
-    case Set:
-        if (!readNumber(command.arguments, 0, 1, &format)) {
-            out.append(error);
-            return;
-        }
-        m_messageFormat = format;
-        break;
-    case Execute:
-        out.append(error);
-        return;
-    }
-    out.append(ok);
+    numericSetting(command, out, QStringLiteral("+CMGF"), 0, 1, m_messageFormat);
 }
 
 void VirtualUC20Module::handleCharacterSet(const Command& command, QStringList& out)

@@ -155,6 +155,9 @@ private:
     void handleAnswer(const Command& command, QStringList& out);
     void handleHangUp(const Command& command, QStringList& out);
     void handleDtmf(const Command& command, QStringList& out);
+    // A setting of one number: "=?" gives its range, "?" reads it, "=<n>" sets it. True when set.
+    bool numericSetting(
+        const Command& command, QStringList& out, const QString& name, int lowest, int highest, int& value);
     void handleAudioMode(const Command& command, QStringList& out);
     void handleSidetone(const Command& command, QStringList& out);
     void handleLocalTone(const Command& command, QStringList& out);
