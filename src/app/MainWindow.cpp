@@ -282,20 +282,23 @@ void MainWindow::onDisconnected()
 
 void MainWindow::onActionConnect(bool)
 {
-    DeviceSelectDialog dialog;
     const QStringList devices = m_backend->listDevices(CUSBHID::VendorId, CUSBHID::ProductId);
-    for (const QString& device : devices)
-        dialog.addDevice(device);
-
     if (devices.size() == 1) {
         m_usb->start(devices.first());
-    } else if (devices.size() > 1) {
-        m_selectingDevice = true;
-        const bool accepted = dialog.exec() == QDialog::Accepted;
-        m_selectingDevice = false;
-        if (accepted)
-            m_usb->start(dialog.selectedDevice());
+        return;
     }
+    if (devices.size() < 2)
+        return;
+
+    // The choice is only offered, and the dialog only built, when there is one to make.
+    DeviceSelectDialog dialog;
+    for (const QString& device : devices)
+        dialog.addDevice(device);
+    m_selectingDevice = true;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    m_selectingDevice = false;
+    if (accepted)
+        m_usb->start(dialog.selectedDevice());
 }
 
 void MainWindow::onActionDisconnect(bool)

@@ -216,7 +216,6 @@ CUC20::CUC20(QObject* parent, CUSBHID* link, CConsole* console)
     , m_link(link)
     , m_drainTimer(new QTimer(this))
     , m_console(console)
-    , m_errorTexts(cmeErrorTexts)
 {
     // The drain timer runs only while responses wait for the parser.
     m_drainTimer->setObjectName(QStringLiteral("drainTimer"));
@@ -444,7 +443,7 @@ void CUC20::scanErrors(const QStringList& response)
             continue;
         }
         lastCode = decimalField(fields.at(2));
-        emit m_console->error(m_errorTexts.value(lastCode));
+        emit m_console->error(cmeErrorTexts.value(lastCode));
     }
     if (cmeSimStates.contains(lastCode))
         setSimState(cmeSimStates.value(lastCode));

@@ -124,7 +124,6 @@ private:
     QList<QStringList> m_responseQueue;
     QTimer* m_drainTimer;
     CConsole* m_console;
-    QMap<int, QString> m_errorTexts;
     VOICECALL_STATE m_callState = VOICECALL_IDLE;
     SIM_STATE m_simState = SIM_UNKNOWN;
     bool m_overflowReported = false;

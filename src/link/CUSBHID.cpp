@@ -84,9 +84,9 @@ void CUSBHID::onHidTimer()
 {
     // Read everything that is waiting, so that the system's report buffer cannot overflow while
     // the GUI thread was busy elsewhere; receivers may close the link, so check it every time.
+    unsigned char input[DeviceFrame::ReportSize];
     for (int i = 0; i < MaxReadsPerTick && m_device; ++i) {
-        QByteArray frame(DeviceFrame::ReportSize, '\0');
-        const int result = m_device->read(reinterpret_cast<unsigned char*>(frame.data()), frame.size());
+        const int result = m_device->read(input, DeviceFrame::ReportSize);
         if (result == 0)
             break;
         if (result < 0) {
@@ -95,11 +95,11 @@ void CUSBHID::onHidTimer()
         }
         if (result != DeviceFrame::FrameSize)
             continue;
-        frame.truncate(DeviceFrame::FrameSize);
+        // Looked at in place; only the payload of a valid frame is copied.
+        const QByteArray frame = QByteArray::fromRawData(reinterpret_cast<const char*>(input), DeviceFrame::FrameSize);
         if (!DeviceFrame::isValid(frame))
             continue;
-        emit dataAvailable(
-            static_cast<quint8>(frame[0]), static_cast<quint8>(frame[1]), frame.mid(3, DeviceMessage::MaxPayload));
+        emit dataAvailable(input[0], input[1], QByteArray(frame.constData() + 3, DeviceMessage::MaxPayload));
     }
 
     // Writes stay paced at one report per tick, in queue order.
