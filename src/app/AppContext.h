@@ -3,6 +3,7 @@
 
 class CUSBHID;
 class CUC20;
+class CNau8810;
 class CConsole;
 class CDatabase;
 
@@ -12,6 +13,7 @@ struct AppContext
 {
     CUSBHID* usb = nullptr;
     CUC20* uc20 = nullptr;
+    CNau8810* nau8810 = nullptr; // the codec model; null until the program has one
     CConsole* console = nullptr;
     CDatabase* database = nullptr;
 };

@@ -8,7 +8,7 @@
 #include "CUC20.h"
 #include "CUSBHID.h"
 #include "DeviceSelectDialog.h"
-#include "HidBackend.h"
+#include "HidapiBackend.h"
 #include "PhonebookForm.h"
 
 #include <QCoreApplication>
@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -49,15 +50,16 @@ double readFloat32(const QByteArray& data, int offset)
 
 } // namespace
 
-MainWindow::MainWindow(HidBackend* backend, QWidget* parent)
-    : MainWindow(backend, QCoreApplication::applicationDirPath(), parent)
+MainWindow::MainWindow(QWidget* parent)
+    : MainWindow(nullptr, QCoreApplication::applicationDirPath(), parent)
 {
 }
 
 MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QWidget* parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
-    , m_backend(backend)
+    , m_ownBackend(backend ? nullptr : std::make_unique<HidapiBackend>())
+    , m_backend(backend ? backend : m_ownBackend.get())
 {
     ui->setupUi(this);
 
@@ -81,7 +83,7 @@ MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QW
     dock->setWidget(m_console);
     addDockWidget(Qt::BottomDockWidgetArea, dock);
 
-    m_usb = new CUSBHID(m_backend, m_console, this);
+    m_usb = new CUSBHID(this, m_console, m_backend);
     m_uc20 = new CUC20(this, m_usb, m_console);
     m_database = new CDatabase(databaseDirectory, m_console, this);
     m_context.usb = m_usb;
@@ -350,8 +352,10 @@ void MainWindow::handleLevels(const QByteArray& data)
 {
     if (data.size() < 8)
         return;
-    const double recv = readFloat32(data, 0);
-    const double send = readFloat32(data, 4);
+    // A corrupted report can still pass the checksum: a level that is not a number is silence.
+    const auto level = [](double dB) { return std::isfinite(dB) ? dB : -50.0; };
+    const double recv = level(readFloat32(data, 0));
+    const double send = level(readFloat32(data, 4));
     if (recv == recvLevel && send == sendLevel)
         return;
     recvLevel = recv;
@@ -415,6 +419,8 @@ void MainWindow::onWriteSettings()
     QSettings settings;
     settings.setValue(QStringLiteral("AutoConnect"), ui->actionAutoConnect->isChecked());
 }
+
+void MainWindow::on_actionDoStatusBar_triggered() { }
 
 void MainWindow::onBacklightTimeout()
 {

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QMainWindow>
 #include <array>
+#include <memory>
 
 #include "AppContext.h"
 
@@ -54,10 +55,11 @@ public:
     static constexpr int FlashIntervalMs = 200;
     static constexpr int FlashTicks = 6;
 
-    explicit MainWindow(HidBackend* backend, QWidget* parent = nullptr);
-    // Keeps the database in the given directory (or, when the program may not write there, in
-    // the user's data directory) instead of the program's own directory.
-    explicit MainWindow(HidBackend* backend, const QString& databaseDirectory, QWidget* parent = nullptr);
+    // Real hybrids through hidapi, the database in the program's own directory.
+    explicit MainWindow(QWidget* parent = nullptr);
+    // Hybrids through the given backend (not owned), the database in the given directory (or,
+    // when the program may not write there, in the user's data directory).
+    MainWindow(HidBackend* backend, const QString& databaseDirectory, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     const AppContext* context() const { return &m_context; }
@@ -83,6 +85,8 @@ public slots:
     void onResetMeters();
     void onReadSettings();
     void onWriteSettings();
+    // Kept for the form's status bar action; there is nothing for it to do.
+    void on_actionDoStatusBar_triggered();
     void onBacklightTimeout();
     void onSetBackgroundBehaviour(BACKGROUND_ROLE role);
     void onDTMFfromCaller(int ascii_code);
@@ -107,6 +111,7 @@ private:
     void wakeMeters();
 
     Ui::MainWindow* ui;
+    std::unique_ptr<HidBackend> m_ownBackend;
     HidBackend* m_backend;
     CConsole* m_console;
     CUSBHID* m_usb;

@@ -1,4 +1,3 @@
-#include "HidapiBackend.h"
 #include "MainWindow.h"
 #include "RealTimeClock.h"
 #include "VirtualHybridBackend.h"
@@ -59,8 +58,7 @@ int main(int argc, char* argv[])
     }
 
     if (virtualUnits == 0) {
-        HidapiBackend backend;
-        MainWindow window(&backend);
+        MainWindow window;
         window.show();
         return app.exec();
     }

@@ -2,6 +2,7 @@
 
 #include "CConsole.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
@@ -42,9 +43,16 @@ bool sqliteKeysAlike(const QString& key)
 
 } // namespace
 
+CDatabase::CDatabase(QObject* parent)
+    : CDatabase(QCoreApplication::applicationDirPath(), nullptr, parent)
+{
+}
+
 CDatabase::CDatabase(const QString& directory, CConsole* console, QObject* parent)
     : QObject(parent)
-    , m_connectionName(QStringLiteral("parlona-%1").arg(reinterpret_cast<quintptr>(this), 0, 16))
+    , m_connectionName(QSqlDatabase::contains(QLatin1String(QSqlDatabase::defaultConnection))
+              ? QStringLiteral("parlona-%1").arg(reinterpret_cast<quintptr>(this), 0, 16)
+              : QLatin1String(QSqlDatabase::defaultConnection))
     , m_console(console)
 {
     const QString path = locate(directory);

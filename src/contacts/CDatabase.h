@@ -14,10 +14,11 @@ class CConsole;
 // calls (table call_register). The tables belong to the pages that use them; this class opens
 // the file, runs statements and looks up contacts by phone number.
 //
-// The file lives in the directory given to the constructor (the program passes its own
-// directory) when that directory is writable or already holds the file; otherwise it lives in
-// the user's application data directory. The connection has a name of its own, so several
-// instances (and other code using Qt's default connection) never share it.
+// The file lives in the program's own directory (or the directory given to the constructor)
+// when that directory is writable or already holds the file; otherwise it lives in the user's
+// application data directory. The first instance opens Qt's default connection, so that code
+// using a default QSqlQuery sees the program's data; a second instance alive at the same time
+// gets a connection of its own instead of taking the first one's away.
 class CDatabase : public QObject
 {
     Q_OBJECT
@@ -25,7 +26,10 @@ class CDatabase : public QObject
 public:
     static constexpr int NumberKeyLength = 9;
 
-    explicit CDatabase(const QString& directory, CConsole* console, QObject* parent = nullptr);
+    // The database in the program's own directory.
+    explicit CDatabase(QObject* parent);
+    // The database in the given directory; open failures are reported on the console, if any.
+    CDatabase(const QString& directory, CConsole* console, QObject* parent = nullptr);
     ~CDatabase() override;
 
     // Runs a fixed statement. Returns the executed query, positioned before its first row, or an

@@ -1,13 +1,19 @@
 #include "CUSBHID.h"
 
 #include "CConsole.h"
-#include "HidBackend.h"
+#include "HidapiBackend.h"
 
 #include <QDebug>
 
-CUSBHID::CUSBHID(HidBackend* backend, CConsole* console, QObject* parent)
+CUSBHID::CUSBHID(QObject* parent, CConsole* console)
+    : CUSBHID(parent, console, nullptr)
+{
+}
+
+CUSBHID::CUSBHID(QObject* parent, CConsole* console, HidBackend* backend)
     : QObject(parent)
-    , m_backend(backend)
+    , m_ownBackend(backend ? nullptr : std::make_unique<HidapiBackend>())
+    , m_backend(backend ? backend : m_ownBackend.get())
     , m_console(console)
     , pollTimer(new QTimer(this))
 {

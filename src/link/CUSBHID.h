@@ -26,7 +26,10 @@ public:
     // Input reports read in one poll tick at the most (more than the 64 that Linux buffers).
     static constexpr int MaxReadsPerTick = 128;
 
-    CUSBHID(HidBackend* backend, CConsole* console, QObject* parent = nullptr);
+    // Reaches real hybrids through hidapi.
+    CUSBHID(QObject* parent, CConsole* console);
+    // Reaches hybrids through the given backend (the virtual hybrid, for instance), not owned.
+    CUSBHID(QObject* parent, CConsole* console, HidBackend* backend);
     ~CUSBHID() override;
 
     // Opens the hybrid named serial: 0 when opened, -1 when a device is already open, -2 on failure.
@@ -53,6 +56,7 @@ public slots:
     void onHidTimer();
 
 private:
+    std::unique_ptr<HidBackend> m_ownBackend;
     HidBackend* m_backend;
     CConsole* m_console;
     std::unique_ptr<HidDevice> m_device;

@@ -100,7 +100,7 @@ private slots:
     {
         QTemporaryDir dir;
         CDatabase database(dir.path(), nullptr);
-        AppContext context { nullptr, nullptr, nullptr, &database };
+        AppContext context { nullptr, nullptr, nullptr, nullptr, &database };
         CCallRegistration makesTheRegister(&context);
         PhonebookForm phonebook(&context);
         CCallHistoryForm form(&context, &phonebook);

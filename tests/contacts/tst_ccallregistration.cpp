@@ -43,7 +43,7 @@ class TestCCallRegistration : public QObject
         m_console = std::make_unique<CConsole>();
         m_console->setLevelEnabled(CConsole::Error, true);
         m_database = std::make_unique<CDatabase>(m_dir->path(), m_console.get());
-        m_context = { nullptr, nullptr, m_console.get(), m_database.get() };
+        m_context = { nullptr, nullptr, nullptr, m_console.get(), m_database.get() };
         m_registration = std::make_unique<CCallRegistration>(&m_context);
         // Both clocks run on the test's time: the wall clock from 10:00:00.600 on 3 March 2025.
         m_elapsedMs = 0;

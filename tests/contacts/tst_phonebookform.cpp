@@ -79,7 +79,7 @@ private slots:
         QFETCH(int, updates);
         QTemporaryDir dir;
         CDatabase database(dir.path(), nullptr);
-        AppContext context { nullptr, nullptr, nullptr, &database };
+        AppContext context { nullptr, nullptr, nullptr, nullptr, &database };
         PhonebookForm form(&context);
         // A field given as a null text is stored as an empty one.
         form.addContact(QStringLiteral("Anna"), QString(), QStringLiteral("0301234567"), QStringLiteral("first"));

@@ -65,7 +65,8 @@ void TestCUSBHID::init()
     m_console = new CConsole;
     for (CConsole::Level level : { CConsole::Error, CConsole::Warn, CConsole::Info })
         m_console->setLevelEnabled(level, true);
-    m_usb = new CUSBHID(&m_backend, m_console);
+    // Built as the main window builds it: real units through hidapi (replaced here at link time).
+    m_usb = new CUSBHID(nullptr, m_console);
 }
 
 void TestCUSBHID::cleanup()

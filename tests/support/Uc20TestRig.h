@@ -6,7 +6,6 @@
 #include "CUSBHID.h"
 #include "DeviceMessage.h"
 #include "FakeHidapi.h"
-#include "HidapiBackend.h"
 
 #include <QTimer>
 #include <utility>
@@ -84,9 +83,8 @@ private:
     QStringList m_log;
     QStringList m_parsed;
     int m_writtenSeen = 0;
-    HidapiBackend m_backend;
     CConsole m_console;
-    CUSBHID m_link { &m_backend, &m_console };
+    CUSBHID m_link { nullptr, &m_console };
     CUC20 m_uc20 { nullptr, &m_link, &m_console };
     QTimer* m_drainTimer = m_uc20.findChild<QTimer*>(QStringLiteral("drainTimer"));
 };
