@@ -8,6 +8,7 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -22,6 +23,15 @@ constexpr double kReleaseFloor = -50.0;
 double curvePower(double dB)
 {
     return std::pow(10.0, (dB + kCurveOffset) / kCurveDivisor);
+}
+
+// A pixel count truncated toward zero and kept within 0..limit, so that odd ranges (a span of
+// zero, a level far outside it) never turn an infinity or NaN into an int.
+int toPixels(double value, int limit)
+{
+    if (!(value > 0.0))
+        return 0;
+    return value >= limit ? limit : static_cast<int>(value);
 }
 
 // Fills rows first..last (inclusive, from the top) across the full width.
@@ -171,6 +181,9 @@ void OrvanePPMMeter::recomputeCurve()
 
 bool OrvanePPMMeter::updatePosition()
 {
+    // A level that is not a number (a corrupted report) reads as the floor.
+    if (!std::isfinite(m_dBPosition))
+        m_dBPosition = m_mindBPosition;
     if (m_mindBPosition > m_dBPosition)
         m_dBPosition = m_mindBPosition;
     if (m_dBPosition > m_maxdBPosition)
@@ -179,14 +192,14 @@ bool OrvanePPMMeter::updatePosition()
     const int h = height();
     if (m_dinCurve) {
         const double p = curvePower(m_dBPosition);
-        m_barHeight = static_cast<int>(h * (p - m_minPower) / m_powerSpan);
-        m_zeroRow = static_cast<int>(h * (1.0 - m_minPower) / m_powerSpan);
+        m_barHeight = toPixels(h * (p - m_minPower) / m_powerSpan, h);
+        m_zeroRow = toPixels(h * (1.0 - m_minPower) / m_powerSpan, h);
     } else {
         // Both products are cut to whole pixels before the division.
-        const int barPixels = static_cast<int>(h * (m_dBPosition - m_mindBPosition));
-        const int zeroPixels = static_cast<int>(h * (-m_mindBPosition));
-        m_barHeight = static_cast<int>(barPixels / m_dBSpan);
-        m_zeroRow = static_cast<int>(zeroPixels / m_dBSpan);
+        const int barPixels = toPixels(h * (m_dBPosition - m_mindBPosition), INT_MAX);
+        const int zeroPixels = toPixels(h * (-m_mindBPosition), INT_MAX);
+        m_barHeight = toPixels(barPixels / m_dBSpan, h);
+        m_zeroRow = toPixels(zeroPixels / m_dBSpan, h);
     }
 
     if (m_barHeight == m_lastBarHeight)
@@ -197,6 +210,8 @@ bool OrvanePPMMeter::updatePosition()
 
 void OrvanePPMMeter::applyRelease(double target, double step)
 {
+    if (!std::isfinite(target))
+        target = kReleaseFloor;
     const double cur = m_dBPosition;
     if (cur <= kReleaseFloor && target <= kReleaseFloor)
         return;
