@@ -1,5 +1,6 @@
 #include "CUC20.h"
 
+#include "AtFields.h"
 #include "CConsole.h"
 #include "CUSBHID.h"
 #include "DeviceMessage.h"
@@ -8,6 +9,7 @@
 #include <QTimer>
 
 #include <utility>
+
 
 namespace {
 
@@ -118,24 +120,6 @@ int decimalField(const QString& field)
     return field.toInt();
 }
 
-// Splits at commas that are not inside double quotes, and drops the quotes.
-QStringList splitQuotedFields(const QString& text)
-{
-    QStringList fields;
-    QString field;
-    bool quoted = false;
-    for (const QChar c : text) {
-        if (c == QLatin1Char('"'))
-            quoted = !quoted;
-        else if (c == QLatin1Char(',') && !quoted)
-            fields.append(std::exchange(field, QString()));
-        else
-            field.append(c);
-    }
-    fields.append(field);
-    return fields;
-}
-
 int rssiToDbm(int rssi)
 {
     if (rssi == 0)
@@ -221,6 +205,8 @@ CUC20::CUC20(QObject* parent, CUSBHID* link, CConsole* console)
     m_drainTimer->setObjectName(QStringLiteral("drainTimer"));
     m_drainTimer->setInterval(DrainIntervalMs);
     connect(m_drainTimer, &QTimer::timeout, this, &CUC20::processMsgQueue);
+    if (m_link)
+        connect(m_link, &CUSBHID::disconnected, this, &CUC20::onLinkClosed);
 }
 
 CUC20::~CUC20() = default;
@@ -280,16 +266,33 @@ void CUC20::initialize()
         sendATCmd(QLatin1String(command));
 }
 
-void CUC20::onReceiveUSB(int id, int /*type*/, QByteArray data)
+void CUC20::onReceiveUSB(int id, int type, QByteArray data)
 {
     if (id != DeviceMessage::AtCommand)
         return;
 
     const int end = data.indexOf('\0');
-    const QString line = QString::fromLatin1(end < 0 ? data : data.left(end));
-    if (line.isEmpty())
-        return;
+    const QString line = assembleLine(end < 0 ? data : data.left(end), type == DeviceMessage::LineContinues);
+    if (!line.isEmpty())
+        addPendingLine(line);
+}
 
+QString CUC20::assembleLine(const QByteArray& text, bool continues)
+{
+    const int room = MaxLineLength - m_partialLine.size();
+    if (text.size() > room && !m_lineCutReported) {
+        m_lineCutReported = true;
+        emit m_console->error(tr("Module line longer than %1 characters: the rest is cut off").arg(MaxLineLength));
+    }
+    m_partialLine.append(text.left(room));
+    if (continues)
+        return QString();
+    m_lineCutReported = false;
+    return QString::fromLatin1(std::exchange(m_partialLine, QByteArray()));
+}
+
+void CUC20::addPendingLine(const QString& line)
+{
     m_pendingLines.append(line);
     if (m_pendingLines.size() > MaxPendingLines) {
         m_pendingLines.removeFirst();
@@ -308,13 +311,45 @@ void CUC20::onReceiveUSB(int id, int /*type*/, QByteArray data)
     }
 }
 
+void CUC20::onLinkClosed()
+{
+    // Half a line or half a response would be glued to the first one after a reconnection.
+    m_partialLine.clear();
+    m_lineCutReported = false;
+    m_pendingLines.clear();
+    m_overflowReported = false;
+    m_responseQueue.clear();
+    m_drainTimer->stop();
+    // Without the unit nothing tells how the call goes on: it ends here, so that it is recorded
+    // with the time talked until now.
+    if (m_callState != VOICECALL_IDLE) {
+        emit m_console->error(tr("Connection with the device lost: the call is ended here"));
+        setCallState(VOICECALL_IDLE, QString());
+    }
+}
+
+bool CUC20::isDialable(const QString& number)
+{
+    static const QString dialCharacters = QStringLiteral("0123456789+*#");
+    static const QString separators = QStringLiteral(" -.()");
+    bool dials = false;
+    for (const QChar c : number) {
+        if (dialCharacters.contains(c))
+            dials = dials || c != QLatin1Char('+');
+        else if (!separators.contains(c))
+            return false;
+    }
+    return dials;
+}
+
 void CUC20::call(QString number)
 {
     if (!m_link->isConnected()) {
         emit m_console->error(tr("Not connected with device"));
         return;
     }
-    if (number.isEmpty()) {
+    // Anything else would reach the module as part of the command line ("123;+CFUN=0").
+    if (!isDialable(number)) {
         emit m_console->error(tr("Invalid phone number"));
         return;
     }
@@ -522,21 +557,24 @@ void CUC20::parseCallList(const QStringList& response)
         return;
     }
 
-    // Exactly one call: "+CLCC: <idx>,<dir>,<stat>,<mode>,<mpty>,<number>,<type>". A call line
-    // with a name field, or a second call, changes nothing.
+    // Exactly one call: "+CLCC: <idx>,<dir>,<stat>,<mode>,<mpty>,<number>,<type>[,<alpha>]".
+    // A second call, or a line of another shape, changes nothing.
     if (response.size() != 3)
         return;
-    const QStringList fields = replyLine(response).split(QLatin1Char(','));
-    if (fields.size() != 7)
+    const QStringList fields = AtFields::split(replyLine(response));
+    if (fields.size() != 7 && fields.size() != 8)
         return;
     bool isNumber = false;
     const int stat = fields.at(2).toInt(&isNumber);
     if (!isNumber)
         return;
-    const QString number = QString(fields.at(5)).remove(QLatin1Char('"'));
+    const QString& number = fields.at(5);
 
     switch (stat) {
     case 0:
+        // A call of ours answered before any list showed it dialling is still an outgoing call.
+        if (m_callState == VOICECALL_IDLE && fields.at(1).trimmed() == QLatin1String("0"))
+            setCallState(VOICECALL_CALLING, number);
         setCallState(VOICECALL_ACTIVE, number);
         break;
     case 2:
@@ -564,7 +602,7 @@ void CUC20::parsePhonebook(const QStringList& response)
         const int blank = line.indexOf(QLatin1Char(' '));
         if (blank < 0)
             continue;
-        const QStringList fields = splitQuotedFields(line.mid(blank + 1));
+        const QStringList fields = AtFields::split(line.mid(blank + 1));
         if (fields.size() < 4)
             continue;
         emit phonebookEntry(fields.at(0), fields.at(1), fields.at(2), fields.at(3));

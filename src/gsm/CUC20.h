@@ -42,6 +42,8 @@ public:
     static constexpr int MaxCommandLength = 35;
     // Output lines kept while no final result code arrives; older ones are dropped.
     static constexpr int MaxPendingLines = 200;
+    // Longest module line put together from several messages; the rest of a longer one is cut.
+    static constexpr int MaxLineLength = 512;
     static constexpr int DrainIntervalMs = 1;
 
     explicit CUC20(QObject* parent, CUSBHID* link, CConsole* console);
@@ -52,6 +54,10 @@ public:
 
     // Sends one command line to the module; lines longer than MaxCommandLength bytes are refused.
     void sendATCmd(QString cmd);
+
+    // Whether number can go out as a dial string: digits, '+', '*' and '#', with the blanks,
+    // '-', '.', '(' and ')' people write between them, and at least one digit, '*' or '#'.
+    static bool isDialable(const QString& number);
 
     VOICECALL_STATE callState() const;
     SIM_STATE simState() const;
@@ -98,6 +104,11 @@ private:
     struct EchoRule;
     static const QList<EchoRule>& echoRules();
 
+    // The link closed: what was half received is gone with it, and so is the call.
+    void onLinkClosed();
+    // Adds one message's text to the module line being received; the whole line once it ends.
+    QString assembleLine(const QByteArray& text, bool continues);
+    void addPendingLine(const QString& line);
     void queueResponse(const QStringList& response);
     // Parses one complete response (one step of the drain timer).
     void parseResponse(const QStringList& response);
@@ -120,6 +131,8 @@ private:
     void parseSpeechCodec(const QStringList& response);
 
     CUSBHID* m_link;
+    QByteArray m_partialLine;
+    bool m_lineCutReported = false;
     QStringList m_pendingLines;
     QList<QStringList> m_responseQueue;
     QTimer* m_drainTimer;

@@ -32,6 +32,10 @@ enum Id : quint8 {
 enum Type : quint8 {
     Write = 0,
     Read = 1,
+    // From the device, id 3 only: this message carries the first (or a middle) 36 bytes of a
+    // module line that is longer than one frame; the line goes on in the next id-3 message, and
+    // the message with any other type ends it. Lines of up to 36 bytes travel in one message.
+    LineContinues = 0xC0,
 };
 
 // Payload bytes carried by one frame at the most.

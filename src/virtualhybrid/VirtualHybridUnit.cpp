@@ -12,8 +12,7 @@
 namespace {
 
 // Characters of one module line that fit in a frame. A line that fills the payload goes without
-// its NUL (the program reads a text to the first NUL or to the end of the payload), so that a
-// call list line with an international number still arrives as one line.
+// its NUL (the program reads a text to the first NUL or to the end of the payload).
 constexpr int lineChunk = DeviceMessage::MaxPayload;
 constexpr int firstPrintable = 0x21;
 constexpr int lastPrintable = 0x7E;
@@ -441,10 +440,14 @@ void VirtualHybridUnit::sendRegisterReport()
 
 void VirtualHybridUnit::sendModuleLine(const QString& line)
 {
-    // A line longer than a frame holds goes out in pieces, one frame each.
+    // A line longer than a frame holds goes out in pieces, one frame each; every piece but the
+    // last says that the line goes on.
     const QByteArray text = line.toLatin1();
-    for (int offset = 0; offset < text.size(); offset += lineChunk)
-        send(DeviceMessage::AtCommand, DeviceMessage::Write, text.mid(offset, lineChunk) + '\0');
+    for (int offset = 0; offset < text.size(); offset += lineChunk) {
+        const bool last = offset + lineChunk >= text.size();
+        send(DeviceMessage::AtCommand, last ? DeviceMessage::Write : DeviceMessage::LineContinues,
+            text.mid(offset, lineChunk) + '\0');
+    }
 }
 
 void VirtualHybridUnit::writeSerialNumber(const QByteArray& payload)
@@ -564,9 +567,9 @@ void VirtualHybridUnit::onModuleCallStateChanged()
 
 // ---- Script -------------------------------------------------------------------------------
 
-void VirtualHybridUnit::ringIn(const QString& number)
+void VirtualHybridUnit::ringIn(const QString& number, const QString& name)
 {
-    m_module->ringIn(number);
+    m_module->ringIn(number, name);
 }
 
 void VirtualHybridUnit::farEndAnswers()

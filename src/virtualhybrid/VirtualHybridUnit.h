@@ -84,7 +84,7 @@ public:
     bool isOpen() const;
 
     // The network side.
-    void ringIn(const QString& number);
+    void ringIn(const QString& number, const QString& name = QString());
     void farEndAnswers();
     void farEndHangsUp();
     void setOutgoingOutcome(OutgoingOutcome outcome, int delayMs = 3000);

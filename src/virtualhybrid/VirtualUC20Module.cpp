@@ -269,12 +269,13 @@ void VirtualUC20Module::unsolicited(const QString& line)
 
 // ---- Network side -------------------------------------------------------------------------
 
-void VirtualUC20Module::ringIn(const QString& number)
+void VirtualUC20Module::ringIn(const QString& number, const QString& name)
 {
     // Only a registered phone with no call in progress can be called.
     if (!m_powered || m_callStatus != NoCall || !simReady() || !hasNetwork())
         return;
     startCall(CallIncoming, true, number);
+    m_callName = name;
     unsolicited(QStringLiteral("RING"));
     scheduleRing();
 }
@@ -509,6 +510,7 @@ void VirtualUC20Module::startCall(CallStatus status, bool incoming, const QStrin
     m_callStatus = status;
     m_callIncoming = incoming;
     m_callNumber = number;
+    m_callName.clear();
     emit callStateChanged();
 }
 
@@ -528,6 +530,7 @@ void VirtualUC20Module::endCall(const char* report)
     m_callStatus = NoCall;
     m_callIncoming = false;
     m_callNumber.clear();
+    m_callName.clear();
     if (report)
         unsolicited(QLatin1String(report));
     emit callStateChanged();
@@ -1044,7 +1047,8 @@ void VirtualUC20Module::handleCallList(const Command& command, QStringList& out)
                        .arg(m_callIncoming ? 1 : 0)
                        .arg(static_cast<int>(m_callStatus))
                        .arg(m_callNumber)
-                       .arg(type));
+                       .arg(type)
+            + (m_callName.isEmpty() ? QString() : QStringLiteral(",\"%1\"").arg(m_callName)));
     }
     out.append(ok);
 }

@@ -64,7 +64,8 @@ public:
     bool isAwaitingText() const;
 
     // The network side.
-    void ringIn(const QString& number);
+    // A name, when given, is listed with the call as a phonebook entry's text would be.
+    void ringIn(const QString& number, const QString& name = QString());
     void farEndAnswers();
     void farEndHangsUp();
     void setOutgoingOutcome(OutgoingOutcome outcome, int delayMs = 3000);
@@ -193,6 +194,7 @@ private:
     CallStatus m_callStatus = NoCall;
     bool m_callIncoming = false;
     QString m_callNumber;
+    QString m_callName;
     QPointer<QObject> m_callContext;
 
     // Settings kept over a power cycle

@@ -19,7 +19,9 @@ private slots:
     void assembly();
     void pendingLinesAreBounded();
     void drainTimerRunsOnlyWhileResponsesWait();
-    void reconnectionKeepsPendingLinesAndTheCallState();
+    void linkLossDropsHalfResponsesAndEndsTheCall();
+    void longLinesArePutTogether_data();
+    void longLinesArePutTogether();
     void sendATCmd_data();
     void sendATCmd();
     void call_data();
@@ -124,19 +126,64 @@ void TestCUC20Channel::drainTimerRunsOnlyWhileResponsesWait()
         QVERIFY(!engineTimer->isActive());
 }
 
-void TestCUC20Channel::reconnectionKeepsPendingLinesAndTheCallState()
+void TestCUC20Channel::linkLossDropsHalfResponsesAndEndsTheCall()
 {
     Uc20TestRig rig;
-    rig.receive({ "AT+CLCC", "+CLCC: 1,1,0,0,0,\"020\",129", "OK", "AT+CSQ" });
+    // An active call, the first piece of a long line and half a response when the link closes.
+    rig.receive({ "AT+CLCC", "+CLCC: 1,1,0,0,0,\"020\",129", "OK" });
     rig.drain();
+    rig.receive({ "AT+CSQ", "+CSQ: 20,99", "OK", "AT+CSQ" });
+    rig.uc20()->onReceiveUSB(DeviceMessage::AtCommand, DeviceMessage::LineContinues, "+QIND: ");
     QSignalSpy spy(rig.uc20(), &CUC20::voicecallStateChange);
+    rig.takeLog();
     rig.link()->stop();
+    QCOMPARE(rig.uc20()->callState(), VOICECALL_IDLE);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy[0][0].value<VOICECALL_STATE>(), VOICECALL_IDLE);
+    QCOMPARE(rig.takeLog().first(), QStringLiteral("ERROR] Connection with the device lost: the call is ended here"));
+    // Nothing received before the loss is parsed, or glued to what comes after it.
+    QCOMPARE(rig.drain(), QStringList());
     QCOMPARE(rig.link()->start(Uc20TestRig::serial), 0);
-    rig.uc20()->initialize();
+    rig.receive({ "AT+CPIN?", "+CPIN: READY", "OK" });
+    QCOMPARE(rig.drain(), QStringList("AT+CPIN? +CPIN: READY OK"));
+    QCOMPARE(rig.uc20()->simState(), SIM_READY);
+    // A loss while idle reports nothing.
+    rig.link()->stop();
+    QCOMPARE(spy.count(), 1);
+}
+
+void TestCUC20Channel::longLinesArePutTogether_data()
+{
+    QTest::addColumn<QByteArrayList>("pieces"); // id-3 payloads; all but the last say the line goes on
+    QTest::addColumn<QString>("line");
+
+    const QByteArray clcc36 = R"(+CLCC: 1,1,4,0,0,"+4915112345678",1)";
+    QTest::newRow("two pieces") << QByteArrayList { clcc36, "45" } << QString(clcc36 + "45");
+    QTest::newRow("three pieces") << QByteArrayList { QByteArray(36, 'a'), QByteArray(36, 'b'), "c" }
+                                  << QString(QByteArray(36, 'a') + QByteArray(36, 'b') + "c");
+    // A piece that carries a NUL ends its text there.
+    QTest::newRow("NUL inside a piece") << QByteArrayList { QByteArray("ab\0zz", 5), "cd" } << "abcd";
+    QByteArrayList flood;
+    for (int i = 0; i < 20; ++i)
+        flood << QByteArray(36, 'x');
+    QTest::newRow("bounded") << flood << QString(CUC20::MaxLineLength, 'x');
+}
+
+void TestCUC20Channel::longLinesArePutTogether()
+{
+    QFETCH(QByteArrayList, pieces);
+    QFETCH(QString, line);
+    Uc20TestRig rig;
+    rig.receive({ "AT+CLCC" });
+    for (int i = 0; i < pieces.size(); ++i) {
+        const bool last = i == pieces.size() - 1;
+        rig.uc20()->onReceiveUSB(DeviceMessage::AtCommand, last ? DeviceMessage::Write : DeviceMessage::LineContinues,
+            pieces[i].leftJustified(DeviceMessage::MaxPayload, '\0'));
+    }
     rig.receive({ "OK" });
-    QCOMPARE(rig.drain(), QStringList("AT+CSQ OK"));
-    QCOMPARE(rig.uc20()->callState(), VOICECALL_ACTIVE);
-    QCOMPARE(spy.count(), 0);
+    QCOMPARE(rig.drain(), QStringList("AT+CLCC " + line + " OK"));
+    const bool cut = line.size() == CUC20::MaxLineLength;
+    QCOMPARE(rig.takeLog().filter("longer than").size(), cut ? 1 : 0);
 }
 
 void TestCUC20Channel::sendATCmd_data()
@@ -172,11 +219,24 @@ void TestCUC20Channel::call_data()
     // call() checks the link first, then the number, then the call state; answering and hanging
     // up go out unchecked, but not through a closed link.
     const QString number = QStringLiteral("020");
-    QTest::newRow("closed") << false << int(VOICECALL_CALLING) << QString() << "ERROR] Not connected with device";
+    QTest::newRow("closed") << false << int(VOICECALL_IDLE) << QString() << "ERROR] Not connected with device";
     QTest::newRow("no number") << true << int(VOICECALL_INCOMING) << QString() << "ERROR] Invalid phone number|ATA|ATH";
     QTest::newRow("incoming") << true << int(VOICECALL_INCOMING) << number << "ERROR] Current call active|ATA|ATH";
     QTest::newRow("calling") << true << int(VOICECALL_CALLING) << number << "ERROR] Current call active|ATA|ATH";
     QTest::newRow("idle") << true << int(VOICECALL_IDLE) << number << "INFO] Calling number: 020|ATD020;|ATA|ATH";
+    // A dial string carries digits, + * # and the separators people write; nothing else reaches
+    // the module, least of all a second command.
+    const QString refused = QStringLiteral("ERROR] Invalid phone number|ATA|ATH");
+    QTest::newRow("written out") << true << int(VOICECALL_IDLE) << "+31 (20) 123-45.67"
+                                 << "INFO] Calling number: +31 (20) 123-45.67|ATD+31 (20) 123-45.67;|ATA|ATH";
+    QTest::newRow("service code") << true << int(VOICECALL_IDLE) << "*#06#"
+                                  << "INFO] Calling number: *#06#|ATD*#06#;|ATA|ATH";
+    QTest::newRow("second command") << true << int(VOICECALL_IDLE) << "123;+CFUN=0" << refused;
+    QTest::newRow("line end") << true << int(VOICECALL_IDLE) << "123\rATH" << refused;
+    QTest::newRow("NUL") << true << int(VOICECALL_IDLE) << QString::fromLatin1("12\0" "3", 4) << refused;
+    QTest::newRow("quote") << true << int(VOICECALL_IDLE) << "12\"3" << refused;
+    QTest::newRow("letters") << true << int(VOICECALL_IDLE) << "0800-FLOWERS" << refused;
+    QTest::newRow("separators only") << true << int(VOICECALL_IDLE) << "+ (-)" << refused;
 }
 
 void TestCUC20Channel::call()
