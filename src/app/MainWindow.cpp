@@ -62,6 +62,7 @@ MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QW
     , m_backend(backend ? backend : m_ownBackend.get())
 {
     ui->setupUi(this);
+    m_formStyleSheet = styleSheet();
 
     const QString version = QString::fromLatin1(versionText).replace(QLatin1Char(','), QLatin1Char('.'));
     setWindowTitle(tr("%1 - v%2").arg(QLatin1String(applicationName), version));
@@ -451,5 +452,6 @@ void MainWindow::onDTMFfromCaller(int ascii_code)
 
 void MainWindow::applyBackground(bool alert)
 {
-    setStyleSheet(QLatin1String(alert ? alertBackground : normalBackground));
+    // Only the window's background changes: the form's own rules (the tool bar's) stay in place.
+    setStyleSheet(m_formStyleSheet + QLatin1String(alert ? alertBackground : normalBackground));
 }

@@ -133,6 +133,7 @@ private:
     QTimer* autoConnectTimer;
     QTimer* backlightTimer;
 
+    QString m_formStyleSheet;
     bool m_flashPhase = false;
     int m_flashCount = 0;
     bool m_selectingDevice = false;

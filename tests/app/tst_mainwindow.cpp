@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QtEndian>
 
 #include <cstring>
@@ -255,12 +256,33 @@ void TestMainWindow::levelsDriveTheMeters()
         window().onMeterRelease();
     QCOMPARE(recv->dBPosition(), -40.0);
     QCOMPARE(send->dBPosition(), -40.0);
+
+    // A corrupted report that is no number counts as silence, and the meters go on working.
+    window().onReceiveUSB(DeviceMessage::AudioLevels, 0, levelPayload(qQNaN(), -qInf()));
+    for (int tick = 0; tick < 200; ++tick)
+        window().onMeterRelease();
+    QCOMPARE(recv->dBPosition(), -50.0);
+    QCOMPARE(send->dBPosition(), -50.0);
+    window().onReceiveUSB(DeviceMessage::AudioLevels, 0, levelPayload(-6.0f, -6.0f));
+    window().onMeterRelease();
+    QCOMPARE(recv->dBPosition(), -6.0);
 }
 
 void TestMainWindow::windowFlash()
 {
     QTimer* flash = timer("backlightTimer");
     QVERIFY(flash && !flash->isActive());
+    // The flash changes the background only: the tool bar keeps its size and its buttons.
+    window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window()));
+    auto* toolBar = window().findChild<QToolBar*>(QStringLiteral("toolBar"));
+    const auto toolBarLayout = [toolBar] {
+        QList<QRect> places { toolBar->geometry() };
+        for (const QToolButton* button : toolBar->findChildren<QToolButton*>())
+            places << button->geometry();
+        return places;
+    };
+    const QList<QRect> toolBarBefore = toolBarLayout();
     const QString normal = window().styleSheet();
     QVERIFY(normal.contains(QStringLiteral("rgb(135, 135, 135)")));
 
@@ -282,6 +304,8 @@ void TestMainWindow::windowFlash()
     QCOMPARE(seen, QStringList({ "alert", "normal", "alert", "normal", "alert", "normal" }));
     QVERIFY(!flash->isActive());
     QCOMPARE(window().styleSheet(), normal);
+    QApplication::processEvents();
+    QCOMPARE(toolBarLayout(), toolBarBefore);
 
     // The same through the event loop, started by role 1 and cut short by role 0.
     window().onSetBackgroundBehaviour(BACKGROUND_FLASH);

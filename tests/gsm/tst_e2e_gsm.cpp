@@ -1,10 +1,15 @@
+#include "CCallRegistration.h"
+#include "CDatabase.h"
 #include "CUC20.h"
+#include "CUSBHID.h"
 #include "MainWindow.h"
+#include "ManualClock.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 #include "VirtualUC20Module.h"
 
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
 
@@ -21,12 +26,27 @@ private slots:
     void startupCommandsAndIdentification();
     void incomingCallWithCallerKeys();
     void outgoingCall();
+    void longNumbersAndNames_data();
+    void longNumbersAndNames();
+    void unplugDuringACall();
     void pinLockedSim();
 
 private:
     bool reaches(VOICECALL_STATE state)
     {
         return m_rig->stepUntil([&] { return m_uc20->callState() == state; }, 5000);
+    }
+
+    // The call register's rows: "number type duration", oldest first.
+    QStringList recorded()
+    {
+        QStringList rows;
+        QSqlQuery query = m_rig->window()->context()->database->query(
+            QStringLiteral("SELECT phone_number, call_type, duration FROM call_register ORDER BY id"));
+        while (query.next())
+            rows << QStringLiteral("%1 %2 %3").arg(query.value(0).toString(), query.value(1).toString(),
+                query.value(2).toString());
+        return rows;
     }
 
     std::unique_ptr<VirtualHybridRig> m_rig;
@@ -104,6 +124,81 @@ void TestE2eGsm::outgoingCall()
     QVERIFY(reaches(VOICECALL_IDLE));
     m_rig->step(1000);
     QCOMPARE(m_calls, QStringList({ "calling 0201234567", "active 0201234567", "idle" }));
+}
+
+void TestE2eGsm::longNumbersAndNames_data()
+{
+    QTest::addColumn<bool>("incoming");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("name"); // listed with the call by the module
+
+    // From 14 characters on, the call list line no longer fits in one frame.
+    for (const char* number : { "+441234567890", "+4915112345678", "+49151123456789", "+4915112345678901234" }) {
+        QTest::addRow("in, %d characters", int(strlen(number))) << true << number << QString();
+        QTest::addRow("out, %d characters", int(strlen(number))) << false << number << QString();
+    }
+    QTest::newRow("in, with a name") << true << "+4915112345678" << "Funkhaus, Studio 3";
+}
+
+void TestE2eGsm::longNumbersAndNames()
+{
+    QFETCH(bool, incoming);
+    QFETCH(QString, number);
+    QFETCH(QString, name);
+    QVERIFY(m_rig->connectUnit());
+    m_rig->step(1000);
+    if (incoming) {
+        m_rig->unit()->ringIn(number, name);
+        QVERIFY(reaches(VOICECALL_INCOMING));
+        m_uc20->answerCall();
+    } else {
+        m_rig->unit()->setOutgoingOutcome(VirtualHybridUnit::AnswerAfterDelay, 500);
+        m_uc20->call(number);
+        QVERIFY(reaches(VOICECALL_CALLING));
+    }
+    QVERIFY(reaches(VOICECALL_ACTIVE));
+    m_rig->unit()->farEndHangsUp();
+    QVERIFY(reaches(VOICECALL_IDLE));
+    const QString first = incoming ? "incoming " : "calling ";
+    QCOMPARE(m_calls, QStringList({ first + number, "active " + number, "idle" }));
+    QCOMPARE(recorded().size(), 1);
+    QVERIFY(recorded().first().startsWith(number + (incoming ? " 0 " : " 1 ")));
+}
+
+void TestE2eGsm::unplugDuringACall()
+{
+    // The register measures talk time on the unit's clock.
+    ManualClock* clock = m_rig->clock();
+    auto* registration = m_rig->window()->findChild<CCallRegistration*>();
+    registration->setClock([] { return QDateTime::currentDateTime(); }, [clock] { return clock->nowMs(); });
+    QVERIFY(m_rig->connectUnit());
+    m_rig->step(1000);
+    m_rig->unit()->ringIn(QStringLiteral("0301234567"));
+    QVERIFY(reaches(VOICECALL_INCOMING));
+    m_uc20->answerCall();
+    QVERIFY(reaches(VOICECALL_ACTIVE));
+    const qint64 answered = clock->nowMs();
+    m_rig->step(10000);
+
+    // The cable is pulled: the call ends there and is recorded with the 10 s talked.
+    m_rig->unit()->unplug();
+    QVERIFY(m_rig->stepUntil([&] { return !m_rig->window()->context()->usb->isConnected(); }, 100));
+    const qint64 talked = clock->nowMs() - answered;
+    QCOMPARE(m_uc20->callState(), VOICECALL_IDLE);
+    QCOMPARE(recorded(), QStringList(QStringLiteral("0301234567 0 %1").arg(talked)));
+    QVERIFY(talked >= 10000 && talked < 10100);
+
+    // Ten minutes later it is plugged in again: nothing more is recorded, and the module's
+    // first answers are understood whole.
+    clock->advance(10 * 60 * 1000);
+    m_rig->unit()->plug();
+    QSignalSpy sim(m_uc20, &CUC20::simStateChange);
+    QVERIFY(m_rig->connectUnit());
+    QVERIFY(m_rig->stepUntil([&] { return !sim.isEmpty(); }, 3000));
+    QCOMPARE(m_uc20->simState(), SIM_READY);
+    m_rig->step(1000);
+    QCOMPARE(recorded().size(), 1);
+    QCOMPARE(m_calls, QStringList({ "incoming 0301234567", "active 0301234567", "idle" }));
 }
 
 void TestE2eGsm::pinLockedSim()

@@ -67,8 +67,9 @@ QString meterMismatch(bool din, bool gradients, int height, double level, double
     meter.setdBPosition(level);
     const QString mismatch
         = firstMismatch(meter.grab().toImage().convertToFormat(QImage::Format_RGB32), rowColour, gradients ? 3 : 0);
-    // Painting also clamps the stored level into the range.
-    return meter.dBPosition() == qBound(minDb, level, maxDb) ? mismatch : QStringLiteral("level not clamped");
+    // Painting also clamps the stored level into the range; a level that is no number is the floor.
+    const double clamped = std::isfinite(level) ? qBound(minDb, level, maxDb) : minDb;
+    return meter.dBPosition() == clamped ? mismatch : QStringLiteral("level not clamped");
 }
 
 // Solid fills: bar colour below the 0 dB row and top colour above it, background the same way.
@@ -113,6 +114,10 @@ private slots:
         QTest::newRow("+5") << 5.0 << 200 << 200;
         QTest::newRow("below range") << -120.0 << 0 << 0;
         QTest::newRow("above range") << 12.0 << 200 << 200;
+        // A level that is not a number reads as the floor.
+        QTest::newRow("NaN") << qQNaN() << 0 << 0;
+        QTest::newRow("infinity") << qInf() << 0 << 0;
+        QTest::newRow("far above") << 1e300 << 200 << 200;
     }
 
     void barHeight200()
@@ -244,6 +249,9 @@ private slots:
         // Either one above the floor lets the step run; a fall past the floor is clamped.
         QTest::newRow("below the floor, target above") << -60.0 << -40.0 << -40.0;
         QTest::newRow("just above the floor, target below") << -49.95 << -70.0 << -50.0;
+        // A target that is not a number is the floor: the meter falls, it does not stick.
+        QTest::newRow("NaN target") << -10.0 << qQNaN() << -10.133;
+        QTest::newRow("infinite target") << -10.0 << qInf() << -10.133;
     }
 
     void releaseOneTick()
@@ -255,6 +263,38 @@ private slots:
         meter.setdBPosition(from);
         meter.applyRelease(target, 0.133);
         QVERIFY2(qAbs(meter.dBPosition() - after) < 1e-5, qPrintable(QString::number(meter.dBPosition(), 'g', 17)));
+    }
+
+    void oddRangesPaint_data()
+    {
+        QTest::addColumn<double>("minimum");
+        QTest::addColumn<double>("maximum");
+        QTest::addColumn<int>("height");
+
+        QTest::newRow("empty range") << 0.0 << 0.0 << 200;
+        QTest::newRow("upside down") << 5.0 << -50.0 << 200;
+        QTest::newRow("no height") << -50.0 << 5.0 << 0;
+        QTest::newRow("huge range") << -1e300 << 1e300 << 200;
+    }
+
+    void oddRangesPaint()
+    {
+        // Nothing here may divide by zero into an int or overflow (the sanitizers watch).
+        QFETCH(double, minimum);
+        QFETCH(double, maximum);
+        QFETCH(int, height);
+        for (bool din : { true, false }) {
+            OrvanePPMMeter meter;
+            meter.setDINCurve(din);
+            meter.setMindBPosition(minimum);
+            meter.setMaxdBPosition(maximum);
+            meter.resize(14, height);
+            for (double level : { -60.0, 0.0, 10.0 }) {
+                meter.setdBPosition(level);
+                QVERIFY(!meter.grab().isNull() || height == 0);
+                QVERIFY(std::isfinite(meter.dBPosition()));
+            }
+        }
     }
 };
 

@@ -1,0 +1,89 @@
+#include "AppContext.h"
+#include "CConsole.h"
+#include "CDatabase.h"
+#include "CUC20.h"
+#include "CUSBHID.h"
+#include "FakeHidapi.h"
+#include "MainWindow.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Code written against the program's public classes builds them with their plain constructors:
+// real units through hidapi (replaced at link time in every test), the database beside the
+// program. Built that way they work as the program's own wiring does.
+class TestPlainConstruction : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_settingsDir;
+    const QString m_databaseFile = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("parlona.db"));
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+        QFile::remove(m_databaseFile);
+    }
+
+    void cleanupTestCase() { QFile::remove(m_databaseFile); }
+
+    void linkEngineAndContext()
+    {
+        FakeHidapi::reset();
+        FakeHidapi::plug(QStringLiteral("PH000001"));
+        CConsole console;
+        auto* usb = new CUSBHID(nullptr, &console);
+        CUC20 uc20(nullptr, usb, &console);
+        CDatabase database(nullptr);
+        // usb, uc20, nau8810, console, database
+        const AppContext context { usb, &uc20, nullptr, &console, &database };
+        QCOMPARE(context.console, &console);
+        QCOMPARE(context.database, &database);
+
+        QCOMPARE(usb->start(QStringLiteral("PH000001")), 0);
+        uc20.call(QStringLiteral("0301234567"));
+        while (usb->pendingCount() > 0)
+            usb->onHidTimer();
+        const QByteArray sent = FakeHidapi::written(QStringLiteral("PH000001")).last();
+        QCOMPARE(sent.mid(4, 14), QByteArray("ATD0301234567;"));
+        delete usb;
+        QVERIFY(!FakeHidapi::isOpen(QStringLiteral("PH000001")));
+    }
+
+    void databaseIsTheDefaultConnection()
+    {
+        CDatabase database(nullptr);
+        QVERIFY(database.isOpen());
+        QCOMPARE(QDir::cleanPath(database.fileName()), QDir::cleanPath(m_databaseFile));
+        QVERIFY(QSqlQuery().exec(QStringLiteral("CREATE TABLE IF NOT EXISTS probe (x)")));
+        QVERIFY(database.query(QStringLiteral("SELECT x FROM probe")).isActive());
+    }
+
+    void mainWindow()
+    {
+        FakeHidapi::reset();
+        FakeHidapi::plug(QStringLiteral("PH000002"));
+        {
+            MainWindow window;
+            window.show();
+            window.on_actionDoStatusBar_triggered();
+            window.findChild<QAction*>(QStringLiteral("actionConnect"))->trigger();
+            QCOMPARE(window.statusText(), QStringLiteral("Status: Connected [Initializing...]"));
+            QVERIFY(QSqlQuery().exec(QStringLiteral("SELECT count(*) FROM call_register")));
+        }
+        QVERIFY(!FakeHidapi::isOpen(QStringLiteral("PH000002")));
+        FakeHidapi::reset();
+    }
+};
+
+QTEST_MAIN(TestPlainConstruction)
+#include "tst_plain_construction.moc"
