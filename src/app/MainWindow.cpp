@@ -7,6 +7,7 @@
 #include "CDatabase.h"
 #include "CUC20.h"
 #include "CUSBHID.h"
+#include "DevicePayload.h"
 #include "DeviceSelectDialog.h"
 #include "HidapiBackend.h"
 #include "PhonebookForm.h"
@@ -18,10 +19,8 @@
 #include <QLabel>
 #include <QSettings>
 #include <QTimer>
-#include <QtEndian>
 
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -34,19 +33,6 @@ const char* const normalBackground
 const char* const alertBackground
     = "QMainWindow {                     background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:1, y2:0, "
       "stop:0 rgb(255, 20, 20), stop:1 rgb(200, 20, 20));                    }";
-
-qint32 readInt32(const QByteArray& data, int offset)
-{
-    return qFromLittleEndian<qint32>(data.constData() + offset);
-}
-
-double readFloat32(const QByteArray& data, int offset)
-{
-    const quint32 bits = qFromLittleEndian<quint32>(data.constData() + offset);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 } // namespace
 
@@ -351,12 +337,11 @@ void MainWindow::onReceiveUSB(int id, int /*type*/, QByteArray data)
 
 void MainWindow::handleLevels(const QByteArray& data)
 {
-    if (data.size() < 8)
-        return;
     // A corrupted report can still pass the checksum: a level that is not a number is silence.
     const auto level = [](double dB) { return std::isfinite(dB) ? dB : -50.0; };
-    const double recv = level(readFloat32(data, 0));
-    const double send = level(readFloat32(data, 4));
+    const DevicePayload::Levels levels = DevicePayload::levels(data);
+    const double recv = level(levels.receive);
+    const double send = level(levels.send);
     if (recv == recvLevel && send == sendLevel)
         return;
     recvLevel = recv;
@@ -366,22 +351,17 @@ void MainWindow::handleLevels(const QByteArray& data)
 
 void MainWindow::handleFirmwareVersion(const QByteArray& data)
 {
-    if (data.size() < 20)
-        return;
+    const DevicePayload::FirmwareVersion version = DevicePayload::firmwareVersion(data);
     statusLabel->setText(tr("Status: Connected [Orvane Parlona, Firmware: v%1.%2.%3.%4]")
-                             .arg(readInt32(data, 4))
-                             .arg(readInt32(data, 8))
-                             .arg(readInt32(data, 12))
-                             .arg(readInt32(data, 16)));
+                             .arg(version[0])
+                             .arg(version[1])
+                             .arg(version[2])
+                             .arg(version[3]));
 }
 
 void MainWindow::handleDebugText(const QByteArray& data)
 {
-    if (data.size() < 2)
-        return;
-    const QByteArray text = data.mid(1);
-    const int end = text.indexOf('\0');
-    emit m_console->debug(QString::fromLatin1(end < 0 ? text : text.left(end)));
+    emit m_console->debug(DevicePayload::debugText(data));
 }
 
 void MainWindow::onMeterRelease()

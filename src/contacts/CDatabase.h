@@ -27,7 +27,7 @@ public:
     static constexpr int NumberKeyLength = 9;
 
     // The database in the program's own directory.
-    explicit CDatabase(QObject* parent);
+    explicit CDatabase(QObject* parent = nullptr);
     // The database in the given directory; open failures are reported on the console, if any.
     CDatabase(const QString& directory, CConsole* console, QObject* parent = nullptr);
     ~CDatabase() override;

@@ -4,6 +4,7 @@
 #include "CConsole.h"
 #include "CUSBHID.h"
 #include "DeviceMessage.h"
+#include "DevicePayload.h"
 
 #include <QPair>
 #include <QTimer>
@@ -241,13 +242,13 @@ void CUC20::sendATCmd(QString cmd)
     emit m_console->_trace(traceFile, QStringLiteral("sendATCmd"), QStringLiteral("143"), cmd);
 
     // The limit is on the bytes that travel: a character outside ASCII takes more than one.
-    QByteArray data = cmd.toUtf8();
+    const QByteArray data = cmd.toUtf8();
     if (data.size() > MaxCommandLength) {
         emit m_console->error(QStringLiteral("sendATCmd(), max. length of at-command exceeded!"));
         return;
     }
-    data.append('\0');
-    m_link->transmit(DeviceMessage::AtCommand, DeviceMessage::Write, data.constData(), data.size());
+    const QByteArray payload = DevicePayload::atCommandPayload(data);
+    m_link->transmit(DeviceMessage::AtCommand, DeviceMessage::Write, payload.constData(), payload.size());
 }
 
 VOICECALL_STATE CUC20::callState() const
@@ -271,8 +272,7 @@ void CUC20::onReceiveUSB(int id, int type, QByteArray data)
     if (id != DeviceMessage::AtCommand)
         return;
 
-    const int end = data.indexOf('\0');
-    const QString line = assembleLine(end < 0 ? data : data.left(end), type == DeviceMessage::LineContinues);
+    const QString line = assembleLine(DevicePayload::atLine(data), type == DeviceMessage::LineContinues);
     if (!line.isEmpty())
         addPendingLine(line);
 }

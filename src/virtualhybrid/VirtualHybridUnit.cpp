@@ -1,19 +1,16 @@
 #include "VirtualHybridUnit.h"
 
 #include "DeviceFrame.h"
+#include "DevicePayload.h"
 #include "VirtualClock.h"
 #include "VirtualCodecRegisters.h"
 #include "VirtualLevelGenerator.h"
 
-#include <QtEndian>
 
 #include <cstring>
 
 namespace {
 
-// Characters of one module line that fit in a frame. A line that fills the payload goes without
-// its NUL (the program reads a text to the first NUL or to the end of the payload).
-constexpr int lineChunk = DeviceMessage::MaxPayload;
 constexpr int firstPrintable = 0x21;
 constexpr int lastPrintable = 0x7E;
 
@@ -69,36 +66,6 @@ QString imeiFor(const QString& serial)
     }
     digits.append(QLatin1Char(static_cast<char>('0' + (10 - sum % 10) % 10)));
     return digits;
-}
-
-// A codec register as the unit reports it: address, value bits 0-7, value bits 8-15.
-QByteArray registerPayload(int address, quint16 value)
-{
-    QByteArray payload(3, '\0');
-    payload[0] = static_cast<char>(address);
-    payload[1] = static_cast<char>(value & 0xFF);
-    payload[2] = static_cast<char>(value >> 8);
-    return payload;
-}
-
-QByteArray int32s(std::initializer_list<qint32> values)
-{
-    QByteArray bytes;
-    for (const qint32 value : values) {
-        char le[4];
-        qToLittleEndian(value, le);
-        bytes.append(le, 4);
-    }
-    return bytes;
-}
-
-QByteArray float32(float value)
-{
-    quint32 bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    char le[4];
-    qToLittleEndian(bits, le);
-    return QByteArray(le, 4);
 }
 
 } // namespace
@@ -274,9 +241,10 @@ int VirtualHybridUnit::hostWrite(int session, const unsigned char* report, int s
 
 void VirtualHybridUnit::receiveFrame(const QByteArray& frame)
 {
+    // The firmware is stricter than the frame check alone: a length byte below 3 would not even
+    // cover the frame's own header, and a program that sends one has a fault worth counting.
     const int length = static_cast<quint8>(frame[2]);
-    if (length < 3 || length > DeviceFrame::FrameSize - 1
-        || DeviceFrame::checksum(frame.constData(), length) != static_cast<quint8>(frame[DeviceFrame::FrameSize - 1])) {
+    if (!DeviceFrame::isValid(frame) || length < 3) {
         ++m_badFrames;
         return;
     }
@@ -352,7 +320,7 @@ void VirtualHybridUnit::handleMessage(quint8 id, quint8 type, const QByteArray& 
         break;
     case DeviceMessage::SerialNumber:
         if (read)
-            send(id, type, m_serial.toLatin1() + '\0');
+            send(id, type, DevicePayload::serialNumberPayload(m_serial));
         else if (write)
             writeSerialNumber(payload);
         break;
@@ -362,31 +330,29 @@ void VirtualHybridUnit::handleMessage(quint8 id, quint8 type, const QByteArray& 
         break;
     case DeviceMessage::AtCommand:
         if (write) {
-            const int end = payload.indexOf('\0');
-            QString line = QString::fromLatin1(end < 0 ? payload : payload.left(end));
+            QString line = QString::fromLatin1(DevicePayload::atLine(payload));
             while (line.endsWith(QLatin1Char('\r')) || line.endsWith(QLatin1Char('\n')))
                 line.chop(1);
             m_atCommands.append(line);
             m_module->submit(line);
         }
         break;
-    case DeviceMessage::CodecRegister:
+    case DeviceMessage::CodecRegister: {
         if (payload.isEmpty() || (!read && !write))
             break;
-        if (static_cast<quint8>(payload[0]) >= VirtualCodecRegisters::RegisterCount) {
-            sendDebugText(QStringLiteral("codec register %1 does not exist").arg(static_cast<quint8>(payload[0])));
-        } else if (write && payload.size() >= 3) {
-            const quint16 value
-                = static_cast<quint16>(static_cast<quint8>(payload[1]) | static_cast<quint8>(payload[2]) << 8);
-            m_codec->write(static_cast<quint8>(payload[0]), value);
-        } else if (read) {
-            const int address = static_cast<quint8>(payload[0]);
-            send(id, type, registerPayload(address, m_codec->value(address)));
-        }
+        const DevicePayload::CodecRegister reg = DevicePayload::codecRegister(payload);
+        if (reg.address >= VirtualCodecRegisters::RegisterCount)
+            sendDebugText(QStringLiteral("codec register %1 does not exist").arg(reg.address));
+        else if (write && payload.size() >= 3)
+            m_codec->write(reg.address, reg.value);
+        else if (read)
+            send(id, type, DevicePayload::codecRegisterPayload({ reg.address, m_codec->value(reg.address) }));
         break;
+    }
     case DeviceMessage::FirmwareVersion:
         if (read)
-            send(id, type, int32s({ 0, FirmwareMajor, FirmwareMinor, FirmwarePatch, FirmwareBuild }));
+            send(id, type,
+                DevicePayload::firmwareVersionPayload({ FirmwareMajor, FirmwareMinor, FirmwarePatch, FirmwareBuild }));
         break;
     case DeviceMessage::Identify:
         if (write && !payload.isEmpty()) {
@@ -413,9 +379,9 @@ void VirtualHybridUnit::handleMessage(quint8 id, quint8 type, const QByteArray& 
         break;
     case DeviceMessage::AutoAnswer:
         if (read)
-            send(id, type, QByteArray(1, m_autoAnswer ? '\1' : '\0'));
+            send(id, type, DevicePayload::autoAnswerPayload(m_autoAnswer));
         else if (write && !payload.isEmpty())
-            setAutoAnswer(payload[0] != '\0');
+            setAutoAnswer(DevicePayload::autoAnswer(payload));
         break;
     default:
         sendDebugText(QStringLiteral("unknown message id %1").arg(id));
@@ -425,35 +391,26 @@ void VirtualHybridUnit::handleMessage(quint8 id, quint8 type, const QByteArray& 
 
 void VirtualHybridUnit::sendDebugText(const QString& text)
 {
-    // Byte 0 is a channel number the program skips; the text follows.
-    QByteArray payload(1, '\1');
-    payload.append(text.toLatin1().left(DeviceMessage::MaxPayload - 2));
-    payload.append('\0');
-    send(DeviceMessage::DebugText, DeviceMessage::Write, payload);
+    send(DeviceMessage::DebugText, DeviceMessage::Write, DevicePayload::debugTextPayload(text));
 }
 
 void VirtualHybridUnit::sendRegisterReport()
 {
     for (int address = 0; address < VirtualCodecRegisters::RegisterCount; ++address)
-        send(DeviceMessage::CodecRegister, DeviceMessage::Read, registerPayload(address, m_codec->value(address)));
+        send(DeviceMessage::CodecRegister, DeviceMessage::Read,
+            DevicePayload::codecRegisterPayload({ address, m_codec->value(address) }));
 }
 
 void VirtualHybridUnit::sendModuleLine(const QString& line)
 {
-    // A line longer than a frame holds goes out in pieces, one frame each; every piece but the
-    // last says that the line goes on.
-    const QByteArray text = line.toLatin1();
-    for (int offset = 0; offset < text.size(); offset += lineChunk) {
-        const bool last = offset + lineChunk >= text.size();
-        send(DeviceMessage::AtCommand, last ? DeviceMessage::Write : DeviceMessage::LineContinues,
-            text.mid(offset, lineChunk) + '\0');
-    }
+    // A line longer than a frame holds goes out in pieces, one frame each.
+    for (const DevicePayload::Message& message : DevicePayload::atLineMessages(line.toLatin1()))
+        send(DeviceMessage::AtCommand, message.type, message.payload);
 }
 
 void VirtualHybridUnit::writeSerialNumber(const QByteArray& payload)
 {
-    const int end = payload.indexOf('\0');
-    const QByteArray text = end < 0 ? payload : payload.left(end);
+    const QByteArray text = DevicePayload::textUpToNul(payload);
     bool valid = !text.isEmpty() && text.size() < DeviceMessage::MaxPayload;
     for (const char c : text)
         valid = valid && c >= firstPrintable && c <= lastPrintable;
@@ -538,7 +495,7 @@ void VirtualHybridUnit::reportLevels()
         receive = qBound(VirtualLevelGenerator::NoiseFloorLow, receive, 0.0f);
         send = qBound(VirtualLevelGenerator::NoiseFloorLow, send, 0.0f);
     }
-    this->send(DeviceMessage::AudioLevels, DeviceMessage::Write, float32(receive) + float32(send));
+    this->send(DeviceMessage::AudioLevels, DeviceMessage::Write, DevicePayload::levelsPayload({ receive, send }));
 }
 
 void VirtualHybridUnit::onModuleOutput(const QStringList& lines)

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include "DevicePayload.h"
 #include "VirtualUC20Module.h"
 
 class VirtualClock;
@@ -68,7 +69,7 @@ public:
     static constexpr int RebootMs = 2000;
     static constexpr int AutoAnswerRings = 3;
     static constexpr int RegisterReportRequest = 0;
-    static constexpr int HardwareIdSize = 15;
+    static constexpr int HardwareIdSize = DevicePayload::HardwareIdSize;
 
     VirtualHybridUnit(VirtualClock* clock, const QString& serial, QObject* parent = nullptr);
     ~VirtualHybridUnit() override;

@@ -1,0 +1,97 @@
+#include "DeviceMessage.h"
+#include "DevicePayload.h"
+
+#include <QTest>
+
+// The payload layouts, by hand-made byte vectors and by round trips.
+class TestDevicePayload : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void levels()
+    {
+        // -12.5 is 0xC1480000 as a float32; 0 dB is all zeros.
+        const QByteArray bytes = QByteArray::fromHex("0000000000 0048c1") + QByteArray(28, '\x7f');
+        const DevicePayload::Levels read = DevicePayload::levels(QByteArray::fromHex("000000000000 48c1"));
+        QCOMPARE(read.receive, 0.0f);
+        QCOMPARE(read.send, -12.5f);
+        QCOMPARE(DevicePayload::levelsPayload({ 0.0f, -12.5f }), QByteArray::fromHex("0000000000 0048c1"));
+        QCOMPARE(DevicePayload::levels(bytes).send, -12.5f);
+        const DevicePayload::Levels odd = DevicePayload::levels(DevicePayload::levelsPayload({ -49.75f, 3.0e-8f }));
+        QCOMPARE(odd.receive, -49.75f);
+        QCOMPARE(odd.send, 3.0e-8f);
+    }
+
+    void firmwareVersion()
+    {
+        // Bytes 0-3 carry nothing; the numbers follow as int32.
+        const QByteArray bytes = QByteArray::fromHex("deadbeef 02000000 01000000 00000000 07000000");
+        QCOMPARE(DevicePayload::firmwareVersion(bytes), (DevicePayload::FirmwareVersion { 2, 1, 0, 7 }));
+        const DevicePayload::FirmwareVersion odd { -1, 65536, 0, 2147483647 };
+        QCOMPARE(DevicePayload::firmwareVersion(DevicePayload::firmwareVersionPayload(odd)), odd);
+        QCOMPARE(DevicePayload::firmwareVersionPayload(odd).left(8), QByteArray::fromHex("00000000 ffffffff"));
+    }
+
+    void texts()
+    {
+        // The debug text skips its channel byte, whatever it holds.
+        QCOMPARE(DevicePayload::debugText(QByteArray("Xboot ok\0junk", 13)), QStringLiteral("boot ok"));
+        QCOMPARE(DevicePayload::debugText(DevicePayload::debugTextPayload(QString(50, 'd'))), QString(34, 'd'));
+        QCOMPARE(DevicePayload::serialNumber(QByteArray("PH000001\0\xff", 10)), QStringLiteral("PH000001"));
+        QCOMPARE(DevicePayload::serialNumberPayload(QStringLiteral("PH000001")), QByteArray("PH000001\0", 9));
+        QCOMPARE(DevicePayload::serialNumberPayload(QString(40, 's')).size(), DeviceMessage::MaxPayload);
+        QCOMPARE(DevicePayload::atLine(QByteArray(36, 'x')), QByteArray(36, 'x'));
+        QCOMPARE(DevicePayload::atCommandPayload("ATA"), QByteArray("ATA\0", 4));
+        QCOMPARE(DevicePayload::hardwareId(QByteArray::fromHex("0102030405060708090a0b0c0d0e0f1011")),
+            QByteArray::fromHex("0102030405060708090a0b0c0d0e0f"));
+    }
+
+    void moduleLineMessages_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("types"); // of the messages, in order
+
+        QTest::newRow("empty") << 0 << "";
+        QTest::newRow("35") << 35 << "0";
+        QTest::newRow("36") << 36 << "0";
+        QTest::newRow("37") << 37 << "192 0";
+        QTest::newRow("72") << 72 << "192 0";
+        QTest::newRow("73") << 73 << "192 192 0";
+    }
+
+    void moduleLineMessages()
+    {
+        QFETCH(int, length);
+        QFETCH(QString, types);
+        QByteArray line;
+        for (int i = 0; i < length; ++i)
+            line += char('a' + i % 26);
+        QStringList seen;
+        QByteArray joined;
+        for (const DevicePayload::Message& message : DevicePayload::atLineMessages(line)) {
+            seen << QString::number(message.type);
+            QVERIFY(message.payload.size() <= DeviceMessage::MaxPayload);
+            joined += DevicePayload::atLine(message.payload);
+        }
+        QCOMPARE(seen.join(' '), types);
+        QCOMPARE(joined, line);
+    }
+
+    void codecRegisterAndAutoAnswer()
+    {
+        QCOMPARE(DevicePayload::codecRegisterPayload({ 45, 0x1FF }), QByteArray::fromHex("2dff01"));
+        const DevicePayload::CodecRegister reg = DevicePayload::codecRegister(QByteArray::fromHex("4f3412"));
+        QCOMPARE(reg.address, 79);
+        QCOMPARE(reg.value, quint16(0x1234));
+        // A read request carries the address alone.
+        QCOMPARE(DevicePayload::codecRegister(QByteArray(1, '\x12')).value, quint16(0));
+        QCOMPARE(DevicePayload::autoAnswer(QByteArray::fromHex("00ff")), false);
+        QCOMPARE(DevicePayload::autoAnswer(QByteArray::fromHex("ff00")), true);
+        QCOMPARE(DevicePayload::autoAnswer(QByteArray()), false);
+        QCOMPARE(DevicePayload::autoAnswer(DevicePayload::autoAnswerPayload(true)), true);
+    }
+};
+
+QTEST_MAIN(TestDevicePayload)
+#include "tst_devicepayload.moc"
