@@ -8,7 +8,7 @@
 #include "CUC20.h"
 #include "CUSBHID.h"
 #include "DevicePayload.h"
-#include "DeviceSelectDialog.h"
+#include "DeviceConnector.h"
 #include "HidapiBackend.h"
 #include "PhonebookForm.h"
 
@@ -19,6 +19,9 @@
 #include <QLabel>
 #include <QSettings>
 #include <QTimer>
+
+#include <functional>
+#include <utility>
 
 #include <cmath>
 
@@ -49,19 +52,40 @@ MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QW
 {
     ui->setupUi(this);
     m_formStyleSheet = styleSheet();
+    setIdentity();
+    onReadSettings();
+    qRegisterMetaType<msg_st>("msg_st");
+    qRegisterMetaType<VOICECALL_STATE>("VOICECALL_STATE");
+    qRegisterMetaType<SIM_STATE>("SIM_STATE");
 
+    createSubsystems(databaseDirectory);
+    createPages();
+    createToolActions();
+    createTimers();
+    m_console->setLevelEnabled(CConsole::Error, true);
+    m_console->setLevelEnabled(CConsole::Info, true);
+    onDisconnected();
+    wire();
+
+    showPage(PageOutCall);
+    backlightTimer->stop();
+    applyBackground(false);
+    onActionAutoConnect(ui->actionAutoConnect->isChecked());
+
+    qDebug() << QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
+}
+
+void MainWindow::setIdentity()
+{
     const QString version = QString::fromLatin1(versionText).replace(QLatin1Char(','), QLatin1Char('.'));
     setWindowTitle(tr("%1 - v%2").arg(QLatin1String(applicationName), version));
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("orvane.com"));
     QCoreApplication::setApplicationName(QLatin1String(applicationName));
+}
 
-    onReadSettings();
-
-    qRegisterMetaType<msg_st>("msg_st");
-    qRegisterMetaType<VOICECALL_STATE>("VOICECALL_STATE");
-    qRegisterMetaType<SIM_STATE>("SIM_STATE");
-
+void MainWindow::createSubsystems(const QString& databaseDirectory)
+{
     m_console = new CConsole;
     auto* dock = new QDockWidget(tr("Debug Console"), this);
     dock->setObjectName(QStringLiteral("dockConsole"));
@@ -77,23 +101,33 @@ MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QW
     m_context.uc20 = m_uc20;
     m_context.console = m_console;
     m_context.database = m_database;
+    m_connector = new DeviceConnector(m_backend, m_usb, this);
+}
 
+void MainWindow::createPages()
+{
     statusLabel = new QLabel(this);
     statusLabel->setObjectName(QStringLiteral("statusLabel"));
-    m_phonebookForm = new PhonebookForm(&m_context, this);
-    m_pages[PagePhonebook] = m_phonebookForm;
-    m_callHistoryForm = new CCallHistoryForm(&m_context, m_phonebookForm, this);
-    m_pages[PageCallHistory] = m_callHistoryForm;
-    m_callRegistration = new CCallRegistration(&m_context, this);
 
-    createToolActions();
+    // One row per page, in the order they are made: a page may take one made before it.
+    const std::pair<Page, std::function<QWidget*()>> pages[] = {
+        { PagePhonebook, [this] { return m_phonebookForm = new PhonebookForm(&m_context, this); } },
+        { PageCallHistory,
+            [this] { return m_callHistoryForm = new CCallHistoryForm(&m_context, m_phonebookForm, this); } },
+    };
+    for (const auto& page : pages)
+        m_pages[page.first] = page.second();
+    m_callRegistration = new CCallRegistration(&m_context, this);
 
     statusBar()->addPermanentWidget(statusLabel, 1);
     for (QWidget* page : m_pages) {
         if (page)
             ui->stackedWidget->addWidget(page);
     }
+}
 
+void MainWindow::createTimers()
+{
     // The meter tick runs only while a meter moves: it stops itself once both meters stand at
     // their levels and is woken when a level changes.
     meterTimer = new QTimer(this);
@@ -101,22 +135,15 @@ MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QW
     meterTimer->setInterval(meterTickInterval);
     connect(meterTimer, &QTimer::timeout, this, &MainWindow::onMeterRelease);
     meterTimer->start();
-    autoConnectTimer = new QTimer(this);
-    autoConnectTimer->setObjectName(QStringLiteral("autoConnectTimer"));
-    autoConnectTimer->setInterval(AutoConnectIntervalMs);
-    connect(autoConnectTimer, &QTimer::timeout, this, &MainWindow::onAutoConnectTimeout);
     backlightTimer = new QTimer(this);
     backlightTimer->setObjectName(QStringLiteral("backlightTimer"));
     backlightTimer->setInterval(FlashIntervalMs);
     connect(backlightTimer, &QTimer::timeout, this, &MainWindow::onBacklightTimeout);
+}
 
-    m_console->setLevelEnabled(CConsole::Error, true);
-    m_console->setLevelEnabled(CConsole::Info, true);
-
-    onDisconnected();
-
-    // The system's wiring. The order of the connections is the order in which slots that
-    // share a signal run.
+void MainWindow::wire()
+{
+    // The order of the connections is the order in which slots that share a signal run.
     connect(m_usb, &CUSBHID::dataAvailable, m_uc20, &CUC20::onReceiveUSB);
     connect(m_usb, &CUSBHID::dataAvailable, this, &MainWindow::onReceiveUSB);
     connect(m_usb, &CUSBHID::connected, m_uc20, &CUC20::initialize);
@@ -130,13 +157,6 @@ MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QW
     connect(ui->actionAutoConnect, &QAction::triggered, this, &MainWindow::onActionAutoConnect);
     connect(m_callRegistration, &CCallRegistration::registerUpdate, m_callHistoryForm, &CCallHistoryForm::LoadTable);
     connect(m_phonebookForm, &PhonebookForm::contactsUpdate, m_callHistoryForm, &CCallHistoryForm::LoadTable);
-
-    showPage(PageOutCall);
-    backlightTimer->stop();
-    applyBackground(false);
-    onActionAutoConnect(ui->actionAutoConnect->isChecked());
-
-    qDebug() << QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
 }
 
 MainWindow::~MainWindow()
@@ -245,19 +265,7 @@ void MainWindow::onConnected()
         ui->actionDisconnect->setEnabled(true);
     }
     statusLabel->setText(tr("Status: Connected [Initializing...]"));
-
-    static const quint8 connectionRequests[] = {
-        DeviceMessage::ConnectRequest0,
-        DeviceMessage::SerialNumber,
-        DeviceMessage::HardwareId,
-        DeviceMessage::ConnectRequest8,
-        DeviceMessage::ConnectRequest12,
-        DeviceMessage::ConnectRequest14,
-        DeviceMessage::AutoAnswer,
-        DeviceMessage::FirmwareVersion,
-    };
-    for (quint8 id : connectionRequests)
-        m_usb->transmit(id, DeviceMessage::Read, nullptr, 0);
+    m_connector->requestUnitState();
 }
 
 void MainWindow::onDisconnected()
@@ -271,23 +279,7 @@ void MainWindow::onDisconnected()
 
 void MainWindow::onActionConnect(bool)
 {
-    const QStringList devices = m_backend->listDevices(CUSBHID::VendorId, CUSBHID::ProductId);
-    if (devices.size() == 1) {
-        m_usb->start(devices.first());
-        return;
-    }
-    if (devices.size() < 2)
-        return;
-
-    // The choice is only offered, and the dialog only built, when there is one to make.
-    DeviceSelectDialog dialog;
-    for (const QString& device : devices)
-        dialog.addDevice(device);
-    m_selectingDevice = true;
-    const bool accepted = dialog.exec() == QDialog::Accepted;
-    m_selectingDevice = false;
-    if (accepted)
-        m_usb->start(dialog.selectedDevice());
+    m_connector->connectNow();
 }
 
 void MainWindow::onActionDisconnect(bool)
@@ -297,25 +289,16 @@ void MainWindow::onActionDisconnect(bool)
 
 void MainWindow::onActionAutoConnect(bool toggled)
 {
-    if (toggled) {
-        ui->actionConnect->setEnabled(false);
-        ui->actionDisconnect->setEnabled(false);
-        autoConnectTimer->start();
-    } else {
-        const bool open = m_usb->isConnected();
-        ui->actionConnect->setEnabled(!open);
-        ui->actionDisconnect->setEnabled(open);
-        autoConnectTimer->stop();
-    }
+    // With auto-connect on, the program alone opens and closes the unit.
+    const bool open = m_usb->isConnected();
+    ui->actionConnect->setEnabled(!toggled && !open);
+    ui->actionDisconnect->setEnabled(!toggled && open);
+    m_connector->setAutoConnect(toggled);
 }
 
 void MainWindow::onAutoConnectTimeout()
 {
-    // Nothing to look for while a unit is open, and never a second selection dialog on top of
-    // one that is still waiting for the operator.
-    if (m_selectingDevice || m_usb->isConnected())
-        return;
-    onActionConnect(false);
+    m_connector->onAutoConnectTimeout();
 }
 
 void MainWindow::onReceiveUSB(int id, int /*type*/, QByteArray data)

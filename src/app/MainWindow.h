@@ -21,6 +21,7 @@ class CConsole;
 class CDatabase;
 class CUSBHID;
 class CUC20;
+class DeviceConnector;
 class HidBackend;
 class OrvanePPMMeter;
 class PhonebookForm;
@@ -51,7 +52,6 @@ public:
 
     static constexpr double ReleaseStep = 0.133; // dB per meter tick: 13.3 dB per second
     static constexpr int MeterTickMs = 10;
-    static constexpr int AutoConnectIntervalMs = 100;
     static constexpr int FlashIntervalMs = 200;
     static constexpr int FlashTicks = 6;
 
@@ -102,7 +102,12 @@ private:
         int toolBarPosition; // 0 = not on the tool bar
     };
 
+    void setIdentity();
+    void createSubsystems(const QString& databaseDirectory);
+    void createPages();
     void createToolActions();
+    void createTimers();
+    void wire();
     void showPage(Page page);
     void applyBackground(bool alert);
     void handleFirmwareVersion(const QByteArray& data);
@@ -117,6 +122,7 @@ private:
     CUSBHID* m_usb;
     CUC20* m_uc20;
     CDatabase* m_database = nullptr;
+    DeviceConnector* m_connector = nullptr;
     AppContext m_context;
     QLabel* statusLabel;
     std::array<QWidget*, PageCount> m_pages {};
@@ -130,13 +136,11 @@ private:
     double releaseStep = ReleaseStep;
     int meterTickInterval = MeterTickMs;
     QTimer* meterTimer;
-    QTimer* autoConnectTimer;
     QTimer* backlightTimer;
 
     QString m_formStyleSheet;
     bool m_flashPhase = false;
     int m_flashCount = 0;
-    bool m_selectingDevice = false;
 };
 
 #endif // MAINWINDOW_H
