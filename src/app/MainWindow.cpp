@@ -7,8 +7,8 @@
 #include "CDatabase.h"
 #include "CUC20.h"
 #include "CUSBHID.h"
-#include "DevicePayload.h"
 #include "DeviceConnector.h"
+#include "DevicePayload.h"
 #include "HidapiBackend.h"
 #include "PhonebookForm.h"
 

@@ -1,8 +1,8 @@
 #include "CCallRegistration.h"
 
 #include "AppContext.h"
-#include "CConsole.h"
 #include "CDatabase.h"
+#include "ConsoleLog.h"
 
 #include <QSqlQuery>
 
@@ -112,8 +112,8 @@ void CCallRegistration::recordCall()
     };
     const QSqlQuery inserted = database->query(QLatin1String(insertCall), values);
     // A database that could not be opened has been reported once already.
-    if (!inserted.isActive() && database->isOpen() && m_context->console) {
-        emit m_context->console->error(
+    if (!inserted.isActive() && database->isOpen()) {
+        ConsoleLog::error(m_context->console,
             tr("The call with %1 at %2 could not be recorded").arg(m_number, m_startTime.toString(Qt::ISODate)));
     }
     emit registerUpdate();

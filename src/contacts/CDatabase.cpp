@@ -1,6 +1,6 @@
 #include "CDatabase.h"
 
-#include "CConsole.h"
+#include "ConsoleLog.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -60,10 +60,9 @@ CDatabase::CDatabase(const QString& directory, CConsole* console, QObject* paren
     QString reason;
     if (!open(path, &reason)) {
         qDebug().noquote() << "Database not opened:" << reason;
-        if (m_console) {
-            emit m_console->error(tr("Cannot open the database %1 (%2): contacts and calls are not saved")
-                                      .arg(QDir::toNativeSeparators(path), reason));
-        }
+        ConsoleLog::error(m_console,
+            tr("Cannot open the database %1 (%2): contacts and calls are not saved")
+                .arg(QDir::toNativeSeparators(path), reason));
         m_db.close();
     }
 }

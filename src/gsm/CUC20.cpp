@@ -1,8 +1,8 @@
 #include "CUC20.h"
 
 #include "AtFields.h"
-#include "CConsole.h"
 #include "CUSBHID.h"
+#include "ConsoleLog.h"
 #include "DeviceMessage.h"
 #include "DevicePayload.h"
 
@@ -10,7 +10,6 @@
 #include <QTimer>
 
 #include <utility>
-
 
 namespace {
 
@@ -239,12 +238,12 @@ UC20_RESULT_CODE CUC20::classifyResultCode(const QString& line)
 
 void CUC20::sendATCmd(QString cmd)
 {
-    emit m_console->_trace(traceFile, QStringLiteral("sendATCmd"), QStringLiteral("143"), cmd);
+    ConsoleLog::trace(m_console, traceFile, QStringLiteral("sendATCmd"), QStringLiteral("143"), cmd);
 
     // The limit is on the bytes that travel: a character outside ASCII takes more than one.
     const QByteArray data = cmd.toUtf8();
     if (data.size() > MaxCommandLength) {
-        emit m_console->error(QStringLiteral("sendATCmd(), max. length of at-command exceeded!"));
+        ConsoleLog::error(m_console, QStringLiteral("sendATCmd(), max. length of at-command exceeded!"));
         return;
     }
     const QByteArray payload = DevicePayload::atCommandPayload(data);
@@ -282,7 +281,8 @@ QString CUC20::assembleLine(const QByteArray& text, bool continues)
     const int room = MaxLineLength - m_partialLine.size();
     if (text.size() > room && !m_lineCutReported) {
         m_lineCutReported = true;
-        emit m_console->error(tr("Module line longer than %1 characters: the rest is cut off").arg(MaxLineLength));
+        ConsoleLog::error(
+            m_console, tr("Module line longer than %1 characters: the rest is cut off").arg(MaxLineLength));
     }
     m_partialLine.append(text.left(room));
     if (continues)
@@ -298,9 +298,10 @@ void CUC20::addPendingLine(const QString& line)
         m_pendingLines.removeFirst();
         if (!m_overflowReported) {
             m_overflowReported = true;
-            emit m_console->error(tr("Module output without a final result code: more than %1 lines, "
-                                     "dropping the oldest")
-                                      .arg(MaxPendingLines));
+            ConsoleLog::error(m_console,
+                tr("Module output without a final result code: more than %1 lines, "
+                   "dropping the oldest")
+                    .arg(MaxPendingLines));
         }
     }
 
@@ -323,7 +324,7 @@ void CUC20::onLinkClosed()
     // Without the unit nothing tells how the call goes on: it ends here, so that it is recorded
     // with the time talked until now.
     if (m_callState != VOICECALL_IDLE) {
-        emit m_console->error(tr("Connection with the device lost: the call is ended here"));
+        ConsoleLog::error(m_console, tr("Connection with the device lost: the call is ended here"));
         setCallState(VOICECALL_IDLE, QString());
     }
 }
@@ -345,19 +346,19 @@ bool CUC20::isDialable(const QString& number)
 void CUC20::call(QString number)
 {
     if (!m_link->isConnected()) {
-        emit m_console->error(tr("Not connected with device"));
+        ConsoleLog::error(m_console, tr("Not connected with device"));
         return;
     }
     // Anything else would reach the module as part of the command line ("123;+CFUN=0").
     if (!isDialable(number)) {
-        emit m_console->error(tr("Invalid phone number"));
+        ConsoleLog::error(m_console, tr("Invalid phone number"));
         return;
     }
     if (m_callState != VOICECALL_IDLE) {
-        emit m_console->error(tr("Current call active"));
+        ConsoleLog::error(m_console, tr("Current call active"));
         return;
     }
-    emit m_console->info(tr("Calling number: %1").arg(number));
+    ConsoleLog::info(m_console, tr("Calling number: %1").arg(number));
     sendATCmd(QStringLiteral("ATD") + number + QLatin1Char(';'));
 }
 
@@ -414,7 +415,7 @@ void CUC20::parseResponse(const QStringList& response)
     QString traceText;
     for (const QString& line : response)
         traceText += QLatin1Char(' ') + line;
-    emit m_console->_trace(traceFile, QStringLiteral("processMsgQueue"), QStringLiteral("240"), traceText);
+    ConsoleLog::trace(m_console, traceFile, QStringLiteral("processMsgQueue"), QStringLiteral("240"), traceText);
 
     reportResult(classifyResultCode(response.last()), response);
 }
@@ -426,25 +427,25 @@ void CUC20::reportResult(UC20_RESULT_CODE result, const QStringList& response)
         analyseOkResponse(response);
         break;
     case UC20_ERROR:
-        emit m_console->error(tr("Invalid GSM Command: %1").arg(response.first()));
+        ConsoleLog::error(m_console, tr("Invalid GSM Command: %1").arg(response.first()));
         break;
     case UC20_RING:
-        emit m_console->info(tr("Incoming call..."));
+        ConsoleLog::info(m_console, tr("Incoming call..."));
         break;
     case UC20_CONNECT:
-        emit m_console->info(QStringLiteral("Connect"));
+        ConsoleLog::info(m_console, QStringLiteral("Connect"));
         break;
     case UC20_NO_CARRIER:
-        emit m_console->info(QStringLiteral("No Carrier"));
+        ConsoleLog::info(m_console, QStringLiteral("No Carrier"));
         break;
     case UC20_NO_DIALTONE:
-        emit m_console->info(QStringLiteral("No Dialtone"));
+        ConsoleLog::info(m_console, QStringLiteral("No Dialtone"));
         break;
     case UC20_BUSY:
-        emit m_console->info(QStringLiteral("Busy"));
+        ConsoleLog::info(m_console, QStringLiteral("Busy"));
         break;
     case UC20_NO_ANSWER:
-        emit m_console->info(QStringLiteral("No Anwer"));
+        ConsoleLog::info(m_console, QStringLiteral("No Anwer"));
         break;
     case UC20_NOT_FINAL:
         break;
@@ -474,11 +475,11 @@ void CUC20::scanErrors(const QStringList& response)
         // "+CME ERROR: <code>": a line too short to carry a code has none.
         const QStringList fields = line.split(QLatin1Char(' '));
         if (fields.size() < 3) {
-            emit m_console->error(QString());
+            ConsoleLog::error(m_console, QString());
             continue;
         }
         lastCode = decimalField(fields.at(2));
-        emit m_console->error(cmeErrorTexts.value(lastCode));
+        ConsoleLog::error(m_console, cmeErrorTexts.value(lastCode));
     }
     if (cmeSimStates.contains(lastCode))
         setSimState(cmeSimStates.value(lastCode));

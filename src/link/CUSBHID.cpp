@@ -1,6 +1,6 @@
 #include "CUSBHID.h"
 
-#include "CConsole.h"
+#include "ConsoleLog.h"
 #include "HidapiBackend.h"
 
 #include <QDebug>
@@ -36,16 +36,17 @@ int CUSBHID::start(const QString& serial)
 
     m_device = m_backend->open(VendorId, ProductId, serial);
     if (!m_device) {
-        emit m_console->info(tr("Unable to open device [%1]").arg(serial));
-        emit m_console->warn(tr("%1() - Unable to open USB device with VID: 0x%2, PID: 0x%3")
-                                 .arg(QStringLiteral("start"))
-                                 .arg(VendorId, 4, 16, QLatin1Char('0'))
-                                 .arg(ProductId, 4, 16, QLatin1Char('0')));
+        ConsoleLog::info(m_console, tr("Unable to open device [%1]").arg(serial));
+        ConsoleLog::warn(m_console,
+            tr("%1() - Unable to open USB device with VID: 0x%2, PID: 0x%3")
+                .arg(QStringLiteral("start"))
+                .arg(VendorId, 4, 16, QLatin1Char('0'))
+                .arg(ProductId, 4, 16, QLatin1Char('0')));
         return -2;
     }
 
     pollTimer->start();
-    emit m_console->info(QStringLiteral("Connected"));
+    ConsoleLog::info(m_console, QStringLiteral("Connected"));
     emit connected();
     return 0;
 }
@@ -59,7 +60,7 @@ int CUSBHID::stop()
     txQueue.clear();
     m_device.reset();
     emit disconnected();
-    emit m_console->info(QStringLiteral("Disconnected"));
+    ConsoleLog::info(m_console, QStringLiteral("Disconnected"));
     return 0;
 }
 
@@ -73,7 +74,7 @@ void CUSBHID::transmit(quint8 id, int type, const char* data, int len)
     if (!m_device)
         return;
     if (len > DeviceMessage::MaxPayload || len < 0) {
-        emit m_console->error(QStringLiteral("%1: message length exceeded!").arg(QStringLiteral("transmit")));
+        ConsoleLog::error(m_console, QStringLiteral("%1: message length exceeded!").arg(QStringLiteral("transmit")));
         return;
     }
     QByteArray report(1, '\0');

@@ -6,7 +6,6 @@
 #include "VirtualCodecRegisters.h"
 #include "VirtualLevelGenerator.h"
 
-
 #include <cstring>
 
 namespace {
