@@ -3,6 +3,7 @@
 
 #include "AppContext.h"
 #include "CDatabase.h"
+#include "CallRegisterTable.h"
 #include "ContactDialog.h"
 #include "PhonebookForm.h"
 
@@ -13,17 +14,11 @@
 
 namespace {
 
-const char* const selectCalls = "SELECT * FROM call_register ORDER BY id DESC LIMIT 100";
-
-// Positions of the call_register columns.
-enum { RegisterId, RegisterNumber, RegisterType, RegisterDuration, RegisterTimeDate };
-
 const char* const iconFiles[] = {
     ":/resources/png/baseline_call_received_black_48dp.png", // incoming
     ":/resources/png/baseline_call_made_black_48dp.png",     // outgoing
     ":/resources/png/baseline_call_missed_black_48dp.png",   // missed
 };
-const int missedCall = 2;
 
 } // namespace
 
@@ -79,15 +74,16 @@ void CCallHistoryForm::LoadTable()
     CDatabase* database = m_context->database;
     const QDateTime now = m_clock();
 
-    QSqlQuery calls = database->query(QLatin1String(selectCalls));
+    QSqlQuery calls = CallRegisterTable::newest(database, MaxCalls);
     int lastType = -1;
     QString lastName;
     int repeats = 0;
     QIcon icon;
     while (calls.next()) {
-        const int type = calls.value(RegisterType).toInt();
-        const QString number = calls.value(RegisterNumber).toString();
-        QString name = database->findContactName(number);
+        const int type = calls.value(CallRegisterTable::CallType).toInt();
+        const QString number = calls.value(CallRegisterTable::PhoneNumber).toString();
+        const CDatabase::ContactMatch contact = database->matchContact(number);
+        QString name = contact.name;
         if (type >= 0 && type < 3)
             icon = m_icons[type];
 
@@ -104,14 +100,15 @@ void CCallHistoryForm::LoadTable()
         // A folded row takes the items of each further call of its run.
         const int row = table->rowCount() - 1;
         auto* nameItem = new QTableWidgetItem(icon, name);
-        if (type == missedCall)
+        if (type == CallRegisterTable::Missed)
             nameItem->setForeground(QColor(255, 0, 0));
         table->setItem(row, ColumnName, nameItem);
-        table->setItem(row, ColumnDate, new QTableWidgetItem(dateText(calls.value(RegisterTimeDate).toString(), now)));
         table->setItem(
-            row, ColumnDuration, new QTableWidgetItem(durationText(calls.value(RegisterDuration).toLongLong())));
+            row, ColumnDate, new QTableWidgetItem(dateText(calls.value(CallRegisterTable::TimeDate).toString(), now)));
+        table->setItem(row, ColumnDuration,
+            new QTableWidgetItem(durationText(calls.value(CallRegisterTable::Duration).toLongLong())));
         table->setItem(row, ColumnNumber, new QTableWidgetItem(number));
-        table->setItem(row, ColumnContactId, new QTableWidgetItem(QString::number(database->findContactId(number))));
+        table->setItem(row, ColumnContactId, new QTableWidgetItem(QString::number(contact.id)));
     }
 }
 
@@ -155,7 +152,7 @@ QString CCallHistoryForm::selectedNumber() const
 
 void CCallHistoryForm::on_pushButton_clear_clicked()
 {
-    m_context->database->query(QStringLiteral("DELETE FROM call_register"));
+    CallRegisterTable::clear(m_context->database);
     LoadTable();
 }
 

@@ -2,21 +2,8 @@
 
 #include "AppContext.h"
 #include "CDatabase.h"
+#include "CallRegisterTable.h"
 #include "ConsoleLog.h"
-
-#include <QSqlQuery>
-
-namespace {
-
-const char* const createCallRegisterTable
-    = "     CREATE TABLE call_register        (         id           INTEGER PRIMARY KEY AUTOINCREMENT,         "
-      "phone_number TEXT NOT NULL,         call_type    INTEGER NOT NULL,         duration     INTEGER NOT "
-      "NULL,         time_date    TEXT NOT NULL     );     ";
-
-const char* const insertCall
-    = "INSERT INTO call_register (phone_number, call_type, duration, time_date) VALUES (?, ?, ?, ?)";
-
-} // namespace
 
 CCallRegistration::CCallRegistration(AppContext* context, QObject* parent)
     : QObject(parent)
@@ -26,8 +13,7 @@ CCallRegistration::CCallRegistration(AppContext* context, QObject* parent)
     m_wallClock = [] { return QDateTime::currentDateTime(); };
     m_monotonicClock = [this] { return m_elapsed.elapsed(); };
 
-    // Fails harmlessly when the table is already there.
-    m_context->database->query(QLatin1String(createCallRegisterTable));
+    CallRegisterTable::create(m_context->database);
 }
 
 void CCallRegistration::setClock(std::function<QDateTime()> wallClock, std::function<qint64()> monotonicClock)
@@ -45,7 +31,7 @@ void CCallRegistration::onVoicecallStateChange(VOICECALL_STATE state, QString nu
         // still being followed has ended without an idle report between the two: keep it too.
         if (m_lastState != state || number != m_number) {
             finishCall();
-            beginCall(number, state == VOICECALL_CALLING ? CallOutgoing : CallIncoming);
+            beginCall(number, state == VOICECALL_CALLING ? CallRegisterTable::Outgoing : CallRegisterTable::Incoming);
         }
         break;
     case VOICECALL_ACTIVE:
@@ -54,7 +40,7 @@ void CCallRegistration::onVoicecallStateChange(VOICECALL_STATE state, QString nu
         } else if (m_lastState != VOICECALL_ACTIVE) {
             // Connected before the engine saw it ring, as when the hybrid answers by itself
             // between two call lists: an answered incoming call that begins now.
-            beginCall(number, CallIncoming);
+            beginCall(number, CallRegisterTable::Incoming);
             startTalking();
         }
         break;
@@ -65,7 +51,7 @@ void CCallRegistration::onVoicecallStateChange(VOICECALL_STATE state, QString nu
     m_lastState = state;
 }
 
-void CCallRegistration::beginCall(const QString& number, CallType type)
+void CCallRegistration::beginCall(const QString& number, int type)
 {
     m_number = number;
     m_callType = type;
@@ -87,7 +73,7 @@ void CCallRegistration::finishCall()
         break;
     case VOICECALL_INCOMING:
         m_duration = 0;
-        m_callType = CallMissed;
+        m_callType = CallRegisterTable::Missed;
         break;
     case VOICECALL_ACTIVE:
         m_duration = m_monotonicClock() - m_talkStart;
@@ -104,15 +90,9 @@ void CCallRegistration::recordCall()
     CDatabase* database = m_context->database;
     const QString timeDate
         = m_startTime.date().toString(Qt::ISODate) + QLatin1Char('T') + m_startTime.time().toString(Qt::ISODate);
-    const QVariantList values {
-        m_number.isNull() ? QLatin1String("") : m_number,
-        m_callType,
-        m_duration,
-        timeDate,
-    };
-    const QSqlQuery inserted = database->query(QLatin1String(insertCall), values);
+    const bool inserted = CallRegisterTable::insert(database, m_number, m_callType, m_duration, timeDate);
     // A database that could not be opened has been reported once already.
-    if (!inserted.isActive() && database->isOpen()) {
+    if (!inserted && database->isOpen()) {
         ConsoleLog::error(m_context->console,
             tr("The call with %1 at %2 could not be recorded").arg(m_number, m_startTime.toString(Qt::ISODate)));
     }

@@ -19,9 +19,6 @@ class CCallRegistration : public QObject
     Q_OBJECT
 
 public:
-    // The call_type values of the register.
-    enum CallType { CallIncoming = 0, CallOutgoing = 1, CallMissed = 2 };
-
     explicit CCallRegistration(AppContext* context, QObject* parent = nullptr);
 
     // Replaces the clocks: the wall clock gives the local time a call began, the monotonic one
@@ -36,7 +33,7 @@ public slots:
     void onVoicecallStateChange(VOICECALL_STATE state, QString number);
 
 private:
-    void beginCall(const QString& number, CallType type);
+    void beginCall(const QString& number, int type);
     void startTalking();
     void finishCall();
     void recordCall();
@@ -44,7 +41,7 @@ private:
     AppContext* m_context;
     int m_lastState = VOICECALL_IDLE;
     QString m_number;
-    int m_callType = CallIncoming;
+    int m_callType = 0; // a CallRegisterTable::Type
     QDateTime m_startTime;
     qint64 m_talkStart = 0;
     qint64 m_duration = 0;

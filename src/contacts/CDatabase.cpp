@@ -1,6 +1,7 @@
 #include "CDatabase.h"
 
 #include "ConsoleLog.h"
+#include "ContactsTable.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -13,22 +14,6 @@
 namespace {
 
 const char* const databaseFileName = "parlona.db";
-
-// Contacts by the key of their number. SQLite's substr() counts characters as Qt does for every
-// number made of ordinary characters; the rows it cannot key the same way (a NUL inside the
-// number, a value that is not text) sit in the second, partial index and are checked as well.
-const char* const createKeyIndex
-    = "CREATE INDEX IF NOT EXISTS contacts_number_key ON contacts (substr(phone_number, -9))";
-const char* const createUnusualIndex
-    = "CREATE INDEX IF NOT EXISTS contacts_number_unusual ON contacts (id) "
-      "WHERE typeof(phone_number) <> 'text' OR instr(CAST(phone_number AS BLOB), x'00') > 0";
-const char* const selectCandidates
-    = "SELECT id, first_name, last_name, phone_number FROM contacts WHERE substr(phone_number, -9) = ? "
-      "UNION ALL "
-      "SELECT id, first_name, last_name, phone_number FROM contacts "
-      "WHERE typeof(phone_number) <> 'text' OR instr(CAST(phone_number AS BLOB), x'00') > 0 "
-      "ORDER BY 1";
-const char* const selectAllContacts = "SELECT id, first_name, last_name, phone_number FROM contacts ORDER BY id";
 
 // Whether SQLite compares this key exactly as Qt does: no NUL, no UTF-16 surrogate and no
 // replacement character, which is what a stray byte sequence in stored text is read back as.
@@ -158,17 +143,21 @@ QString CDatabase::numberKey(const QString& number)
 
 QString CDatabase::findContactName(QString number)
 {
-    Contact contact;
-    if (!findContact(number, &contact))
-        return number;
-    return contact.firstName + QLatin1Char(' ') + contact.lastName;
+    return matchContact(number).name;
 }
 
 int CDatabase::findContactId(QString number)
 {
     qDebug() << "findContactId" << number;
+    return matchContact(number).id;
+}
+
+CDatabase::ContactMatch CDatabase::matchContact(const QString& number)
+{
     Contact contact;
-    return findContact(number, &contact) ? contact.id : 0;
+    if (!findContact(number, &contact))
+        return { 0, number };
+    return { contact.id, contact.firstName + QLatin1Char(' ') + contact.lastName };
 }
 
 bool CDatabase::findContact(const QString& number, Contact* contact)
@@ -183,7 +172,7 @@ bool CDatabase::findContact(const QString& number, Contact* contact)
     if (!sqliteKeysAlike(key)) {
         QSqlQuery all(m_db);
         all.setForwardOnly(true);
-        return all.exec(QLatin1String(selectAllContacts)) && firstMatch(all, key, contact);
+        return all.exec(QLatin1String(ContactsTable::selectAll())) && firstMatch(all, key, contact);
     }
 
     if (!m_lookup && !prepareLookup())
@@ -199,14 +188,12 @@ bool CDatabase::findContact(const QString& number, Contact* contact)
 
 bool CDatabase::prepareLookup()
 {
-    // The phonebook creates its table after the database has been opened, so the indexes are
-    // made on first use. Without them (a read-only file) the statement still works, only slower.
-    QSqlQuery(m_db).exec(QLatin1String(createKeyIndex));
-    QSqlQuery(m_db).exec(QLatin1String(createUnusualIndex));
-
+    // A table made without its indexes (by an older version, say) gets them now. Without them
+    // (a read-only file) the statement still works, only slower.
+    ContactsTable::createIndexes(this);
     auto lookup = std::make_unique<QSqlQuery>(m_db);
     lookup->setForwardOnly(true);
-    if (!lookup->prepare(QLatin1String(selectCandidates)))
+    if (!lookup->prepare(QLatin1String(ContactsTable::selectByKey())))
         return false;
     m_lookup = std::move(lookup);
     return true;

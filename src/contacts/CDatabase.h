@@ -51,6 +51,15 @@ public:
     // The id of the contact whose number matches, or 0.
     int findContactId(QString number);
 
+    // Both in one lookup: the matching contact's id and "first_name last_name", or 0 and the
+    // number itself.
+    struct ContactMatch
+    {
+        int id = 0;
+        QString name;
+    };
+    ContactMatch matchContact(const QString& number);
+
     // What numbers are compared by: their last nine characters (a shorter number whole).
     static QString numberKey(const QString& number);
 

@@ -4,6 +4,7 @@
 #include "AppContext.h"
 #include "CDatabase.h"
 #include "ContactDialog.h"
+#include "ContactsTable.h"
 
 #include <QHeaderView>
 #include <QMessageBox>
@@ -11,11 +12,6 @@
 #include <QSqlTableModel>
 
 namespace {
-
-const char* const createContactsTable
-    = "     CREATE TABLE contacts        (         id              INTEGER PRIMARY KEY AUTOINCREMENT,         "
-      "first_name      TEXT NOT NULL,         last_name       TEXT NOT NULL,         phone_number    TEXT NOT "
-      "NULL,         info            TEXT     );     ";
 
 // The columns are NOT NULL: a field left empty is stored as an empty text, never as NULL.
 QString notNull(const QString& text)
@@ -33,8 +29,7 @@ PhonebookForm::PhonebookForm(AppContext* context, QWidget* parent)
     ui->setupUi(this);
     connect(ui->tableView, &QTableView::clicked, this, &PhonebookForm::onTableClicked);
 
-    // Fails harmlessly when the table is already there.
-    m_context->database->query(QLatin1String(createContactsTable));
+    ContactsTable::create(m_context->database);
 
     m_model = new QSqlTableModel(this, m_context->database->database());
     m_model->setTable(QStringLiteral("contacts"));
@@ -47,8 +42,8 @@ PhonebookForm::PhonebookForm(AppContext* context, QWidget* parent)
     ui->tableView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     ui->tableView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ui->tableView->verticalHeader()->setDefaultSectionSize(10);
-    ui->tableView->hideColumn(ColumnId);
-    ui->tableView->hideColumn(ColumnInfo);
+    ui->tableView->hideColumn(ContactsTable::Id);
+    ui->tableView->hideColumn(ContactsTable::Info);
 }
 
 PhonebookForm::~PhonebookForm()
@@ -70,7 +65,7 @@ void PhonebookForm::addContact(QString firstName, QString lastName, QString phon
 
 QString PhonebookForm::currentPhoneNumber() const
 {
-    return cellText(currentRow(), ColumnPhoneNumber);
+    return cellText(currentRow(), ContactsTable::PhoneNumber);
 }
 
 void PhonebookForm::on_add_clicked()
@@ -88,13 +83,13 @@ void PhonebookForm::on_edit_clicked()
     ContactDialog dialog(this);
     dialog.setWindowTitle(tr("Edit Contact"));
     dialog.setModal(true);
-    dialog.setFirstName(cellText(row, ColumnFirstName));
-    dialog.setLastName(cellText(row, ColumnLastName));
-    dialog.setPhoneNumber(cellText(row, ColumnPhoneNumber));
-    dialog.setInfo(cellText(row, ColumnInfo));
+    dialog.setFirstName(cellText(row, ContactsTable::FirstName));
+    dialog.setLastName(cellText(row, ContactsTable::LastName));
+    dialog.setPhoneNumber(cellText(row, ContactsTable::PhoneNumber));
+    dialog.setInfo(cellText(row, ContactsTable::Info));
     if (dialog.exec() == QDialog::Accepted) {
         const QString texts[] = { dialog.firstName(), dialog.lastName(), dialog.phoneNumber(), dialog.info() };
-        int column = ColumnFirstName;
+        int column = ContactsTable::FirstName;
         for (const QString& text : texts)
             m_model->setData(m_model->index(row, column++), notNull(text));
     }
@@ -104,7 +99,7 @@ void PhonebookForm::on_edit_clicked()
 void PhonebookForm::on_del_clicked()
 {
     const int row = currentRow();
-    const QString id = cellText(row, ColumnId);
+    const QString id = cellText(row, ContactsTable::Id);
     const QMessageBox::StandardButton answer = QMessageBox::question(this, tr("Delete"),
         tr("Are you sure you want to delete contact\"%1\"?").arg(id), QMessageBox::Yes | QMessageBox::No);
     if (answer == QMessageBox::Yes) {
@@ -116,7 +111,7 @@ void PhonebookForm::on_del_clicked()
 
 void PhonebookForm::onTableClicked(QModelIndex index)
 {
-    ui->textEdit->setPlainText(cellText(index.row(), ColumnInfo));
+    ui->textEdit->setPlainText(cellText(index.row(), ContactsTable::Info));
 }
 
 QString PhonebookForm::cellText(int row, int column) const

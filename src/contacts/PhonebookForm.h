@@ -38,8 +38,6 @@ public slots:
     void onTableClicked(QModelIndex index);
 
 private:
-    enum Column { ColumnId, ColumnFirstName, ColumnLastName, ColumnPhoneNumber, ColumnInfo };
-
     QString cellText(int row, int column) const;
     int currentRow() const;
 
