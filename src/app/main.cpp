@@ -41,6 +41,30 @@ int virtualUnitCount(const QStringList& arguments)
     return 0;
 }
 
+// Virtual units stand in for USB: the program talks to them through the same link, and the
+// "Virtual Hybrid" window beside the main window plays the network side.
+int runWithVirtualUnits(int units)
+{
+    RealTimeClock clock;
+    VirtualHybridBackend backend(&clock);
+    for (int i = 1; i <= units; ++i)
+        backend.addUnit(QStringLiteral("VH%1").arg(i, 6, 10, QLatin1Char('0')));
+    // Calls made with virtual units are kept apart from the studio's real phonebook and history.
+    const QString demoDirectory = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/Orvane/Parlona Control/virtual-hybrid");
+    QDir().mkpath(demoDirectory);
+    MainWindow window(&backend, demoDirectory);
+    VirtualHybridPanel panel(&backend);
+    // Closing the main window ends the program, whether the panel is open or not.
+    panel.setAttribute(Qt::WA_QuitOnClose, false);
+    window.move(20, 20);
+    window.show();
+    panel.adjustSize();
+    panel.move(window.frameGeometry().right() + 12, window.frameGeometry().top());
+    panel.show();
+    return QApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -63,24 +87,5 @@ int main(int argc, char* argv[])
         return app.exec();
     }
 
-    // Virtual units stand in for USB: the program talks to them through the same link, and the
-    // "Virtual Hybrid" window beside the main window plays the network side.
-    RealTimeClock clock;
-    VirtualHybridBackend backend(&clock);
-    for (int i = 1; i <= virtualUnits; ++i)
-        backend.addUnit(QStringLiteral("VH%1").arg(i, 6, 10, QLatin1Char('0')));
-    // Calls made with virtual units are kept apart from the studio's real phonebook and history.
-    const QString demoDirectory = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/Orvane/Parlona Control/virtual-hybrid");
-    QDir().mkpath(demoDirectory);
-    MainWindow window(&backend, demoDirectory);
-    VirtualHybridPanel panel(&backend);
-    // Closing the main window ends the program, whether the panel is open or not.
-    panel.setAttribute(Qt::WA_QuitOnClose, false);
-    window.move(20, 20);
-    window.show();
-    panel.adjustSize();
-    panel.move(window.frameGeometry().right() + 12, window.frameGeometry().top());
-    panel.show();
-    return app.exec();
+    return runWithVirtualUnits(virtualUnits);
 }

@@ -93,23 +93,26 @@ void CCallHistoryForm::LoadTable()
             lastType = type;
             repeats = 0;
         } else {
-            name += tr(" (%1)").arg(repeats + 2);
-            ++repeats;
+            name += tr(" (%1)").arg(++repeats + 1);
         }
-
         // A folded row takes the items of each further call of its run.
-        const int row = table->rowCount() - 1;
-        auto* nameItem = new QTableWidgetItem(icon, name);
-        if (type == CallRegisterTable::Missed)
-            nameItem->setForeground(QColor(255, 0, 0));
-        table->setItem(row, ColumnName, nameItem);
-        table->setItem(
-            row, ColumnDate, new QTableWidgetItem(dateText(calls.value(CallRegisterTable::TimeDate).toString(), now)));
-        table->setItem(row, ColumnDuration,
-            new QTableWidgetItem(durationText(calls.value(CallRegisterTable::Duration).toLongLong())));
-        table->setItem(row, ColumnNumber, new QTableWidgetItem(number));
-        table->setItem(row, ColumnContactId, new QTableWidgetItem(QString::number(contact.id)));
+        setRow(table->rowCount() - 1, new QTableWidgetItem(icon, name), calls, now, contact.id);
     }
+}
+
+void CCallHistoryForm::setRow(
+    int row, QTableWidgetItem* nameItem, const QSqlQuery& call, const QDateTime& now, int contactId)
+{
+    QTableWidget* table = ui->tableWidget;
+    if (call.value(CallRegisterTable::CallType).toInt() == CallRegisterTable::Missed)
+        nameItem->setForeground(QColor(255, 0, 0));
+    table->setItem(row, ColumnName, nameItem);
+    table->setItem(
+        row, ColumnDate, new QTableWidgetItem(dateText(call.value(CallRegisterTable::TimeDate).toString(), now)));
+    table->setItem(
+        row, ColumnDuration, new QTableWidgetItem(durationText(call.value(CallRegisterTable::Duration).toLongLong())));
+    table->setItem(row, ColumnNumber, new QTableWidgetItem(call.value(CallRegisterTable::PhoneNumber).toString()));
+    table->setItem(row, ColumnContactId, new QTableWidgetItem(QString::number(contactId)));
 }
 
 QString CCallHistoryForm::dateText(const QString& timeDate, const QDateTime& now)

@@ -12,6 +12,8 @@ class CCallHistoryForm;
 }
 
 class PhonebookForm;
+class QSqlQuery;
+class QTableWidgetItem;
 struct AppContext;
 
 // The call history page: the last 100 calls, newest first, with direction, name or number, when
@@ -47,6 +49,8 @@ public slots:
 
 private:
     void setUpTable();
+    // Fills one row from a call of the register.
+    void setRow(int row, QTableWidgetItem* nameItem, const QSqlQuery& call, const QDateTime& now, int contactId);
 
     Ui::CCallHistoryForm* ui;
     AppContext* m_context;

@@ -69,34 +69,33 @@ void CPPMScale::paintEvent(QPaintEvent* event)
     painter.setFont(font);
     const int third = QFontMetrics(font, this).height() / 3;
 
-    const int w = width();
-    const int h = height();
-    const int tickLong = w / 3;
-    const int tickShort = w / 6;
-    const int labelX = tickLong + 2;
+    const int tickLong = width() / 3;
 
     // Red band above 0 dB over the tick column.
     const int y0 = dBToY(0.0);
     if (y0 > 0 && tickLong > 0)
         painter.fillRect(QRect(0, 0, tickLong, y0), Qt::red);
 
-    for (auto it = m_marks.cbegin(); it != m_marks.cend(); ++it) {
-        const double dB = it.key();
-        const QString& label = it.value();
-        const int y = dBToY(dB);
+    for (auto it = m_marks.cbegin(); it != m_marks.cend(); ++it)
+        drawMark(painter, it.key(), it.value(), third);
+}
 
-        if (label.isEmpty()) {
-            painter.drawLine(QPointF(0, y), QPointF(tickShort, y));
-        } else if (dB == m_bottomdB) {
-            // Lifted off the bottom edge so the whole tick and its label stay visible.
-            painter.drawLine(QPointF(0, y - 2), QPointF(tickLong, y - 2));
-            painter.drawText(QPointF(labelX, h), label);
-        } else if (dB == m_topdB) {
-            painter.drawLine(QPointF(0, y), QPointF(tickLong, y));
-            painter.drawText(QPointF(labelX, 2 * third), label);
-        } else {
-            painter.drawLine(QPointF(0, y), QPointF(tickLong, y));
-            painter.drawText(QPointF(labelX, y + third), label);
-        }
+void CPPMScale::drawMark(QPainter& painter, double dB, const QString& label, int third)
+{
+    const int tickLong = width() / 3;
+    const int labelX = tickLong + 2;
+    const int y = dBToY(dB);
+    if (label.isEmpty()) {
+        painter.drawLine(QPointF(0, y), QPointF(width() / 6, y));
+    } else if (dB == m_bottomdB) {
+        // Lifted off the bottom edge so the whole tick and its label stay visible.
+        painter.drawLine(QPointF(0, y - 2), QPointF(tickLong, y - 2));
+        painter.drawText(QPointF(labelX, height()), label);
+    } else if (dB == m_topdB) {
+        painter.drawLine(QPointF(0, y), QPointF(tickLong, y));
+        painter.drawText(QPointF(labelX, 2 * third), label);
+    } else {
+        painter.drawLine(QPointF(0, y), QPointF(tickLong, y));
+        painter.drawText(QPointF(labelX, y + third), label);
     }
 }

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QPaintEvent;
+class QPainter;
 
 // dB scale drawn beside an OrvanePPMMeter: ticks and labels on the same DIN
 // curve as the meter, with a red band over the range above 0 dB.
@@ -23,6 +24,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // One tick of the scale, with its label when it has one.
+    void drawMark(QPainter& painter, double dB, const QString& label, int third);
+
     const double m_bottomdB = -50.0;
     const double m_topdB = 5.0;
     double m_minPower = 0.0;  // 10^(bottom/80)

@@ -241,35 +241,42 @@ void OrvanePPMMeter::paintEvent(QPaintEvent* event)
     if (!m_backgroundImage.isNull())
         painter.drawImage(0, 0, m_backgroundImage);
 
+    const int mid = static_cast<int>(height() * 0.5 + 0.5);
+    paintBackground(painter, mid);
+    paintBar(painter, mid);
+}
+
+void OrvanePPMMeter::paintBackground(QPainter& painter, int mid)
+{
+    const int w = width();
+    const int h = height();
+    if (m_gradientBackground) {
+        QLinearGradient gradient(0, mid, 0, 0);
+        gradient.setColorAt(0, m_minBackgroundColor);
+        gradient.setColorAt(1, m_maxBackgroundColor);
+        fillRows(painter, w, mid, 2 * mid - 1, m_minBackgroundColor);
+        fillRows(painter, w, 0, mid - 1, gradient);
+    } else {
+        fillRows(painter, w, h - m_zeroRow, h - 1, m_minBackgroundColor);
+        fillRows(painter, w, 0, h - m_zeroRow - 1, m_maxBackgroundColor);
+    }
+}
+
+void OrvanePPMMeter::paintBar(QPainter& painter, int mid)
+{
+    // A solid lower part, then the part above mid-height or above 0 dB.
     const int w = width();
     const int h = height();
     const int bar = m_barHeight;
     const int zero = m_zeroRow;
-    const int mid = static_cast<int>(h * 0.5 + 0.5);
-
-    QLinearGradient backgroundGradient(0, mid, 0, 0);
-    backgroundGradient.setColorAt(0, m_minBackgroundColor);
-    backgroundGradient.setColorAt(1, m_maxBackgroundColor);
-
-    QLinearGradient barGradient(0, mid, 0, 0);
-    barGradient.setColorAt(0, m_minColor);
-    barGradient.setColorAt(1, m_maxColor);
-
-    // Background: lower and upper part.
-    if (m_gradientBackground) {
-        fillRows(painter, w, mid, 2 * mid - 1, m_minBackgroundColor);
-        fillRows(painter, w, 0, mid - 1, backgroundGradient);
-    } else {
-        fillRows(painter, w, h - zero, h - 1, m_minBackgroundColor);
-        fillRows(painter, w, 0, h - zero - 1, m_maxBackgroundColor);
-    }
-
-    // Bar: solid lower part, then the part above mid-height or above 0 dB.
     if (m_gradientForground) {
+        QLinearGradient gradient(0, mid, 0, 0);
+        gradient.setColorAt(0, m_minColor);
+        gradient.setColorAt(1, m_maxColor);
         fillRows(painter, w, h - std::min(bar, mid + 2), h - 1, m_minColor);
         const int excess = bar - mid;
         if (excess >= 1)
-            fillRows(painter, w, mid - excess, mid - 1, barGradient);
+            fillRows(painter, w, mid - excess, mid - 1, gradient);
     } else if (bar <= zero) {
         fillRows(painter, w, h - bar, h - 1, m_minColor);
     } else {

@@ -10,6 +10,7 @@
 typedef double double_db;
 
 class QPaintEvent;
+class QPainter;
 
 // Narrow vertical bar meter for one audio level in dB. The level maps to a bar
 // height on the DIN power curve (default) or linearly; the look is driven by
@@ -90,6 +91,8 @@ protected:
 
 private:
     void recomputeCurve();
+    void paintBackground(QPainter& painter, int mid);
+    void paintBar(QPainter& painter, int mid);
     void reloadBackgroundImage();
     // Directory from the skin environment variable + "/" + background file name.
     QString backgroundImagePath() const;
