@@ -30,36 +30,33 @@ private slots:
             }
             return shown.join(QLatin1Char('|'));
         };
-        auto waitFor
+        auto reaches
             = [&](VOICECALL_STATE state) { return rig.pumpUntil([&] { return engine->callState() == state; }); };
+        auto rows = [&](int count) { return rig.pumpUntil([&] { return table->rowCount() == count; }); };
         rig.window()->show();
         QVERIFY(rig.connectUnit());
-        QVERIFY(
-            rig.pumpUntil([&] { return rig.window()->statusText().startsWith(QStringLiteral("Status: Connected")); }));
+        QVERIFY(rig.pumpUntil([&] { return rig.window()->statusText().startsWith("Status: Connected"); }));
 
-        // A caller gives up while it rings.
+        // Missed, taken, and made by the studio.
         rig.unit()->ringIn(QStringLiteral("+49301234567"));
-        QVERIFY(waitFor(VOICECALL_INCOMING));
+        QVERIFY(reaches(VOICECALL_INCOMING));
         rig.unit()->farEndHangsUp();
-        QVERIFY(rig.pumpUntil([&] { return table->rowCount() == 1; }));
-        // A call taken by the studio.
+        QVERIFY(rows(1));
         rig.unit()->ringIn(QStringLiteral("0407654321"));
-        QVERIFY(waitFor(VOICECALL_INCOMING));
+        QVERIFY(reaches(VOICECALL_INCOMING));
         engine->answerCall();
-        QVERIFY(waitFor(VOICECALL_ACTIVE));
+        QVERIFY(reaches(VOICECALL_ACTIVE));
         rig.unit()->farEndHangsUp();
-        QVERIFY(rig.pumpUntil([&] { return table->rowCount() == 2; }));
-        // A call made by the studio, answered and ended by the studio.
+        QVERIFY(rows(2));
         rig.unit()->setOutgoingOutcome(VirtualHybridUnit::AnswerAfterDelay, 1000);
         engine->call(QStringLiteral("0301234567"));
-        QVERIFY(waitFor(VOICECALL_ACTIVE));
+        QVERIFY(reaches(VOICECALL_ACTIVE));
         engine->endCall();
-        QVERIFY(rig.pumpUntil([&] { return table->rowCount() == 3; }));
-        // Newest first; the missed call in red.
+        QVERIFY(rows(3));
         QCOMPARE(names(), QStringLiteral("0301234567|0407654321|+49301234567 (red)"));
 
-        // The missed caller is added to the phonebook from the history: her name shows on her
-        // call and on the call to her landline, whose last nine digits are the same.
+        // The missed caller is added from the history: her name shows on her call and on the
+        // call to her landline, whose last nine digits are the same.
         QString preset;
         ModalAnswer::whenShown(rig.window(), [&](QWidget* dialog) {
             preset = dialog->findChild<QLineEdit*>(QStringLiteral("phonenumber"))->text();
