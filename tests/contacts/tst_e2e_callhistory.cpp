@@ -57,19 +57,29 @@ private slots:
 
         // The missed caller is added from the history: her name shows on her call and on the
         // call to her landline, whose last nine digits are the same.
-        QString preset;
+        auto doubleClick = [&](int row) {
+            const QPoint at = table->visualItemRect(table->item(row, 1)).center();
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+            QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        };
+        QStringList offered;
         ModalAnswer::whenShown(rig.window(), [&](QWidget* dialog) {
-            preset = dialog->findChild<QLineEdit*>(QStringLiteral("phonenumber"))->text();
+            offered << dialog->findChild<QLineEdit*>(QStringLiteral("phonenumber"))->text();
             dialog->findChild<QLineEdit*>(QStringLiteral("firstname"))->setText(QStringLiteral("Anna"));
             dialog->findChild<QLineEdit*>(QStringLiteral("lastname"))->setText(QStringLiteral("Alpha"));
             ModalAnswer::clickButton(dialog, QDialogButtonBox::Ok);
         });
         rig.window()->onActionCallHistory(true);
-        const QPoint missed = table->visualItemRect(table->item(2, 1)).center();
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, missed);
-        QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, missed);
-        QCOMPARE(preset, QStringLiteral("+49301234567"));
+        doubleClick(2);
+        QCOMPARE(offered, QStringList("+49301234567"));
         QCOMPARE(names(), QStringLiteral("Anna Alpha|0407654321|Anna Alpha (red)"));
+        // A known caller is not offered again.
+        ModalAnswer::whenShown(rig.window(), [&](QWidget* dialog) {
+            offered << QString();
+            ModalAnswer::clickButton(dialog, QDialogButtonBox::Cancel);
+        });
+        doubleClick(0);
+        QCOMPARE(offered.size(), 1);
     }
 };
 
