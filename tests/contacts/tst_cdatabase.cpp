@@ -149,40 +149,33 @@ private slots:
 
     void lookupAgreesWithAFullScan()
     {
-        // A small alphabet, so that many numbers share their key, with characters that SQLite
-        // counts or stores differently from Qt: NUL, non-ASCII, lone surrogates, U+FFFD.
-        const QStringList pieces = QStringList { "0", "1", "+", "ü", "😀" } << QChar(0) << QChar(0xDC00)
-                                                                           << QChar(QChar::ReplacementCharacter);
+        // Numbers from a small alphabet share many keys; some hold characters that SQLite counts
+        // or stores differently from Qt: NUL, non-ASCII, lone surrogates, U+FFFD.
+        const QStringList pieces { "0", "1", "+", "ü", "😀", QChar(0), QChar(0xDC00),
+            QChar(QChar::ReplacementCharacter) };
         QRandomGenerator random(20240611);
-        auto randomNumber = [&](int maxLength) {
-            QString number = QLatin1String("");
-            for (int i = random.bounded(maxLength + 1); i > 0; --i)
-                number += pieces.at(random.bounded(4) ? random.bounded(2) : random.bounded(pieces.size()));
-            return number;
-        };
-        QStringList stored;
-        for (int i = 0; i < 150; ++i)
-            stored << randomNumber(12);
+        QStringList numbers; // the first 150 are stored, the rest only asked for
+        for (int i = 0; i < 300; ++i) {
+            numbers << QLatin1String("");
+            for (int n = random.bounded(13); n > 0; --n)
+                numbers[i] += pieces.at(random.bounded(4) ? random.bounded(2) : random.bounded(pieces.size()));
+        }
         CDatabase db(m_dir->path(), nullptr);
-        addContacts(&db, stored);
-        // As SQLite gives them back.
+        addContacts(&db, numbers.mid(0, 150));
         QSqlQuery all = db.query(QStringLiteral("SELECT phone_number FROM contacts ORDER BY id"));
         for (int i = 0; all.next(); ++i)
-            stored[i] = all.value(0).toString();
+            numbers[i] = all.value(0).toString(); // as SQLite gives them back
 
         int matched = 0;
-        for (const QString& number : qAsConst(stored)) {
-            for (const QString& asked : { number, randomNumber(3) + number, randomNumber(12) }) {
-                // The rule written out plainly: the first contact whose number ends alike.
-                int expected = 0;
-                for (int i = 0; i < stored.size() && !expected; ++i)
-                    expected = stored[i].right(9) == asked.right(9) ? i + 1 : 0;
-                QCOMPARE(db.findContactId(asked), expected);
-                matched += expected ? 1 : 0;
-            }
+        for (const QString& asked : qAsConst(numbers)) {
+            // The rule written out plainly: the first contact whose number ends alike.
+            int expected = 0;
+            for (int i = 0; i < 150 && !expected; ++i)
+                expected = numbers[i].right(9) == asked.right(9) ? i + 1 : 0;
+            QCOMPARE(db.findContactId(asked), expected);
+            matched += expected ? 1 : 0;
         }
-        // Both outcomes occur.
-        QVERIFY(matched < 3 * stored.size());
+        QVERIFY(matched > 150 && matched < 300); // both outcomes occur among the numbers not stored
     }
 };
 
