@@ -17,22 +17,15 @@ private slots:
         // "+ms" moves the clocks on; "ring:A", "call:A", "talk:A" and "idle" are state reports.
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("rows"); // party, type (0 in, 1 out, 2 missed), talk ms, start
-        QTest::newRow("incoming, answered") << "+1000 ring:A +4000 talk:A +65000 idle"
-                                            << "A 0 65000 10:00:01";
-        QTest::newRow("incoming, missed") << "ring:A +20000 idle"
-                                          << "A 2 0 10:00:00";
-        QTest::newRow("outgoing, unanswered") << "+2000 call:B +30000 idle"
-                                              << "B 1 0 10:00:02";
-        QTest::newRow("outgoing, answered") << "call:B +8000 talk:B +12000 idle"
-                                            << "B 1 12000 10:00:00";
-        QTest::newRow("idle repeated") << "idle ring:A idle idle +1000 idle"
-                                       << "A 2 0 10:00:00";
-        QTest::newRow("number with quotes") << "ring:'\");-- idle"
-                                            << "'\");-- 2 0 10:00:00";
-        QTest::newRow("first seen connected") << "talk:A +30000 idle"
-                                              << "A 0 30000 10:00:00";
+        QTest::newRow("incoming, answered") << "+1000 ring:A +4000 talk:A +65000 idle" << QString("A 0 65000 10:00:01");
+        QTest::newRow("incoming, missed") << "ring:A +20000 idle" << QString("A 2 0 10:00:00");
+        QTest::newRow("outgoing, unanswered") << "+2000 call:B +30000 idle" << QString("B 1 0 10:00:02");
+        QTest::newRow("outgoing, answered") << "call:B +8000 talk:B +12000 idle" << QString("B 1 12000 10:00:00");
+        QTest::newRow("idle repeated") << "idle ring:A idle idle +1000 idle" << QString("A 2 0 10:00:00");
+        QTest::newRow("number with quotes") << "ring:'\");-- idle" << QString("'\");-- 2 0 10:00:00");
+        QTest::newRow("first seen connected") << "talk:A +30000 idle" << QString("A 0 30000 10:00:00");
         QTest::newRow("next caller while talking") << "ring:A +1000 talk:A +20000 ring:B +1000 talk:B +9000 idle"
-                                                   << "A 0 20000 10:00:00, B 0 9000 10:00:21";
+                                                   << QString("A 0 20000 10:00:00, B 0 9000 10:00:21");
     }
 
     void calls()

@@ -10,170 +10,160 @@ class TestCUC20Channel : public QObject
 {
     Q_OBJECT
 
+    enum Link { Closed, Ringing, Idle };
+
 private slots:
-    void classification_data();
-    void classification();
-    void assembly_data();
-    void assembly();
-    void linkLossEndsTheCallAndDropsHalfResponses();
-    void sendATCmdSendsAtMost35Bytes();
-    void call_data();
-    void call();
-};
-
-void TestCUC20Channel::classification_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<int>("result");
-    QTest::newRow("OK") << "OK" << int(UC20_OK);
-    QTest::newRow("NO CARRIER") << "NO CARRIER" << int(UC20_NO_CARRIER);
-    // The numeric codes skip 5: NO DIALTONE is 6, BUSY 7, NO ANSWER 8.
-    QTest::newRow("5") << "5" << int(UC20_NOT_FINAL);
-    QTest::newRow("6") << "6" << int(UC20_NO_DIALTONE);
-    QTest::newRow("7") << "7" << int(UC20_BUSY);
-    QTest::newRow("8") << "8" << int(UC20_NO_ANSWER);
-    QTest::newRow("lower case") << "ok" << int(UC20_NOT_FINAL);
-    QTest::newRow("trailing blank") << "OK " << int(UC20_NOT_FINAL);
-}
-
-void TestCUC20Channel::classification()
-{
-    QFETCH(QString, line);
-    QFETCH(int, result);
-    QCOMPARE(int(CUC20::classifyResultCode(line)), result);
-}
-
-void TestCUC20Channel::assembly_data()
-{
-    // Payloads of id-3 messages; one ending in '\' is a piece of a line that goes on.
-    QTest::addColumn<QByteArrayList>("payloads");
-    QTest::addColumn<QStringList>("responses"); // parsed, lines joined by blanks
-    QTest::addColumn<int>("errors");
-
-    QTest::newRow("a line left over") << QByteArrayList { "AT", "OK", "RING", "AT+CSQ" }
-                                      << QStringList { "AT OK", "RING" } << 0;
-    QTest::newRow("text ends at the NUL")
-        << QByteArrayList { QByteArray("AT\0z", 4), "OK" } << QStringList("AT OK") << 0;
-    QTest::newRow("empty text dropped") << QByteArrayList { QByteArray("\0AT", 3), "OK" } << QStringList("OK") << 0;
-    QTest::newRow("36 bytes, no NUL") << QByteArrayList { QByteArray(36, 'x'), "OK" }
-                                      << QStringList(QString(36, 'x') + " OK") << 0;
-    QTest::newRow("Latin-1") << QByteArrayList { "Caf\xe9", "OK" } << QStringList(QStringLiteral("Caf\u00e9 OK")) << 0;
-    const QByteArrayList pieces { QByteArray(36, 'a') + '\\', QByteArray("b\0z", 3) + '\\', "c", "OK" };
-    QTest::newRow("line in pieces") << pieces << QStringList(QString(36, 'a') + "bc OK") << 0;
-    QByteArrayList longLine;
-    for (int i = 0; i < 20; ++i)
-        longLine << QByteArray(36, 'x') + '\\';
-    longLine += QByteArrayList { "x", "OK" };
-    QTest::newRow("long line cut") << longLine << QStringList(QString(CUC20::MaxLineLength, 'x') + " OK") << 1;
-    // A response keeps its newest 200 lines, the final code among them; a flood is reported once.
-    QByteArrayList flood;
-    QStringList kept;
-    for (int i = 1; i <= 250; ++i) {
-        flood << "+X: " + QByteArray::number(i);
-        if (i > 51)
-            kept << QString::fromLatin1(flood.last());
+    void classification_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("result");
+        // The numeric codes skip 5: NO DIALTONE is 6, BUSY 7, NO ANSWER 8.
+        QTest::newRow("5") << "5" << int(UC20_NOT_FINAL);
+        QTest::newRow("6") << "6" << int(UC20_NO_DIALTONE);
+        QTest::newRow("7") << "7" << int(UC20_BUSY);
+        QTest::newRow("8") << "8" << int(UC20_NO_ANSWER);
+        QTest::newRow("lower case") << "ok" << int(UC20_NOT_FINAL);
+        QTest::newRow("trailing blank") << "OK " << int(UC20_NOT_FINAL);
     }
-    kept << "OK";
-    QTest::newRow("pending lines bounded")
-        << (flood + QByteArrayList { "OK" } + flood) << QStringList(kept.join(' ')) << 2;
-}
 
-void TestCUC20Channel::assembly()
-{
-    QFETCH(QByteArrayList, payloads);
-    QFETCH(QStringList, responses);
-    QFETCH(int, errors);
-    Uc20TestRig rig;
-    for (const QByteArray& payload : payloads) {
-        const bool goesOn = payload.endsWith('\\');
-        rig.uc20()->onReceiveUSB(DeviceMessage::AtCommand, goesOn ? DeviceMessage::LineContinues : DeviceMessage::Write,
-            goesOn ? payload.chopped(1) : payload);
+    void classification()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, result);
+        QCOMPARE(int(CUC20::classifyResultCode(line)), result);
     }
-    // One response per tick of the drain timer, oldest first; then the timer stops.
-    QStringList parsed;
-    while (rig.drainTimer()->isActive()) {
-        const QStringList tick = rig.drain(1);
-        QCOMPARE(tick.size(), 1);
-        parsed += tick;
+
+    void assembly_data()
+    {
+        // Payloads of id-3 messages; one ending in '\' is a piece of a line that goes on.
+        QTest::addColumn<QByteArrayList>("payloads");
+        QTest::addColumn<QStringList>("responses"); // parsed, lines joined by blanks
+        QTest::addColumn<int>("errors");
+
+        QTest::newRow("a line left over")
+            << QByteArrayList { "AT", "OK", "RING", "AT+CSQ" } << QStringList { "AT OK", "RING" } << 0;
+        QTest::newRow("text ends at the NUL")
+            << QByteArrayList { QByteArray("AT\0z", 4), "OK" } << QStringList("AT OK") << 0;
+        QTest::newRow("empty text dropped") << QByteArrayList { QByteArray("\0AT", 3), "OK" } << QStringList("OK") << 0;
+        QTest::newRow("36 bytes, no NUL")
+            << QByteArrayList { QByteArray(36, 'x'), "OK" } << QStringList(QString(36, 'x') + " OK") << 0;
+        QTest::newRow("Latin-1") << QByteArrayList { "Caf\xe9", "OK" } << QStringList(QStringLiteral("Caf\u00e9 OK"))
+                                 << 0;
+        const QByteArrayList pieces { QByteArray(36, 'a') + '\\', QByteArray("b\0z", 3) + '\\', "c", "OK" };
+        QTest::newRow("line in pieces") << pieces << QStringList(QString(36, 'a') + "bc OK") << 0;
+        QByteArrayList longLine;
+        for (int i = 0; i < 20; ++i)
+            longLine << QByteArray(36, 'x') + '\\';
+        longLine += QByteArrayList { "x", "OK" };
+        QTest::newRow("long line cut") << longLine << QStringList(QString(CUC20::MaxLineLength, 'x') + " OK") << 1;
+        // A response keeps its newest 200 lines, the final code among them; a flood is reported once.
+        QByteArrayList flood;
+        QStringList kept;
+        for (int i = 1; i <= 250; ++i) {
+            flood << "+X: " + QByteArray::number(i);
+            if (i > 51)
+                kept << QString::fromLatin1(flood.last());
+        }
+        kept << "OK";
+        QTest::newRow("pending lines bounded")
+            << (flood + QByteArrayList { "OK" } + flood) << QStringList(kept.join(' ')) << 2;
     }
-    QCOMPARE(parsed, responses);
-    QCOMPARE(rig.takeLog().filter("ERROR]").size(), errors);
-}
 
-void TestCUC20Channel::linkLossEndsTheCallAndDropsHalfResponses()
-{
-    Uc20TestRig rig;
-    rig.receive({ "AT+CLCC", "+CLCC: 1,1,0,0,0,\"020\",129", "OK" });
-    rig.drain();
-    // Half a response and the first piece of a line are waiting when the link closes.
-    rig.receive({ "AT+CSQ" });
-    rig.uc20()->onReceiveUSB(DeviceMessage::AtCommand, DeviceMessage::LineContinues, "+QIND: ");
-    QSignalSpy spy(rig.uc20(), &CUC20::voicecallStateChange);
-    rig.link()->stop();
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy[0][0].value<VOICECALL_STATE>(), VOICECALL_IDLE);
-    QCOMPARE(rig.takeLog().first(), QStringLiteral("ERROR] Connection with the device lost: the call is ended here"));
+    void assembly()
+    {
+        QFETCH(QByteArrayList, payloads);
+        QFETCH(QStringList, responses);
+        QFETCH(int, errors);
+        Uc20TestRig rig;
+        for (const QByteArray& payload : payloads) {
+            const bool goesOn = payload.endsWith('\\');
+            rig.uc20()->onReceiveUSB(DeviceMessage::AtCommand,
+                goesOn ? DeviceMessage::LineContinues : DeviceMessage::Write, goesOn ? payload.chopped(1) : payload);
+        }
+        // One response per tick of the drain timer, oldest first; then the timer stops.
+        QStringList parsed;
+        while (rig.drainTimer()->isActive()) {
+            const QStringList tick = rig.drain(1);
+            QCOMPARE(tick.size(), 1);
+            parsed += tick;
+        }
+        QCOMPARE(parsed, responses);
+        QCOMPARE(rig.takeLog().filter("ERROR]").size(), errors);
+    }
 
-    QCOMPARE(rig.link()->start(Uc20TestRig::serial), 0);
-    rig.receive({ "AT+CPIN?", "+CPIN: READY", "OK" });
-    QCOMPARE(rig.drain(), QStringList("AT+CPIN? +CPIN: READY OK"));
-    // A loss while idle reports nothing.
-    rig.link()->stop();
-    QCOMPARE(spy.count(), 1);
-}
-
-void TestCUC20Channel::sendATCmdSendsAtMost35Bytes()
-{
-    Uc20TestRig rig;
-    const QString fits = "AT+CPIN=\"" + QString(25, '1') + '"';
-    // The third has 21 characters in 36 bytes.
-    for (const QString& command : { fits, fits + '1', "AT+XY=" + QString(15, QChar(0xe4)) })
-        rig.uc20()->sendATCmd(command);
-    QCOMPARE(rig.takeSentCommands(), QStringList(fits));
-    const QString refused = QStringLiteral("ERROR] sendATCmd(), max. length of at-command exceeded!");
-    QCOMPARE(rig.takeLog(), QStringList({ refused, refused }));
-}
-
-enum Link { Closed, Ringing, Idle };
-
-void TestCUC20Channel::call_data()
-{
-    QTest::addColumn<int>("link"); // Ringing: a call rings already
-    QTest::addColumn<QString>("number");
-    QTest::addColumn<QString>("error"); // empty: dialled as typed
-
-    // call() checks the link, then the number, then the call state.
-    const QString invalid = QStringLiteral("Invalid phone number");
-    QTest::newRow("closed, no number") << int(Closed) << QString() << "Not connected with device";
-    QTest::newRow("ringing, no number") << int(Ringing) << QString() << invalid;
-    QTest::newRow("ringing") << int(Ringing) << "020" << QStringLiteral("Current call active");
-    // Digits, + * # and the separators people write; nothing else reaches the module.
-    QTest::newRow("written out") << int(Idle) << "+31 (20) 123-45.67" << QString();
-    QTest::newRow("service code") << int(Idle) << "*#06#" << QString();
-    QTest::newRow("second command") << int(Idle) << "123;+CFUN=0" << invalid;
-    QTest::newRow("line end") << int(Idle) << "123\rATH" << invalid;
-    QTest::newRow("NUL") << int(Idle) << QString("12") + QChar(0) + '3' << invalid;
-    QTest::newRow("quote") << int(Idle) << "12\"3" << invalid;
-    QTest::newRow("letters") << int(Idle) << "0800-FLOWERS" << invalid;
-    QTest::newRow("separators only") << int(Idle) << "+ (-)" << invalid;
-}
-
-void TestCUC20Channel::call()
-{
-    QFETCH(int, link);
-    QFETCH(QString, number);
-    QFETCH(QString, error);
-    Uc20TestRig rig;
-    if (link == Ringing)
-        rig.receive({ "AT+CLCC", "+CLCC: 1,1,4,0,0,9,129", "OK" });
-    rig.drain();
-    if (link == Closed)
+    void linkLossEndsTheCallAndDropsHalfResponses()
+    {
+        Uc20TestRig rig;
+        rig.receive({ "AT+CLCC", "+CLCC: 1,1,0,0,0,\"020\",129", "OK" });
+        rig.drain();
+        // Half a response and the first piece of a line are waiting when the link closes.
+        rig.receive({ "AT+CSQ" });
+        rig.uc20()->onReceiveUSB(DeviceMessage::AtCommand, DeviceMessage::LineContinues, "+QIND: ");
+        QSignalSpy spy(rig.uc20(), &CUC20::voicecallStateChange);
         rig.link()->stop();
-    rig.takeLog();
-    rig.uc20()->call(number);
-    QCOMPARE(rig.takeLog().filter("ERROR] ").join('|'), error.isEmpty() ? "" : "ERROR] " + error);
-    QCOMPARE(rig.takeSentCommands(), error.isEmpty() ? QStringList("ATD" + number + ';') : QStringList());
-}
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy[0][0].value<VOICECALL_STATE>(), VOICECALL_IDLE);
+        QVERIFY(rig.takeLog().contains("ERROR] Connection with the device lost: the call is ended here"));
+
+        QCOMPARE(rig.link()->start(Uc20TestRig::serial), 0);
+        rig.receive({ "AT+CPIN?", "+CPIN: READY", "OK" });
+        QCOMPARE(rig.drain(), QStringList("AT+CPIN? +CPIN: READY OK"));
+        // A loss while idle reports nothing.
+        rig.link()->stop();
+        QCOMPARE(spy.count(), 1);
+    }
+
+    void sendATCmdSendsAtMost35Bytes()
+    {
+        Uc20TestRig rig;
+        const QString fits = "AT+CPIN=\"" + QString(25, '1') + '"';
+        // The third has 21 characters in 36 bytes.
+        for (const QString& command : { fits, fits + '1', "AT+XY=" + QString(15, QChar(0xe4)) })
+            rig.uc20()->sendATCmd(command);
+        QCOMPARE(rig.takeSentCommands(), QStringList(fits));
+        const QString refused = QStringLiteral("ERROR] sendATCmd(), max. length of at-command exceeded!");
+        QCOMPARE(rig.takeLog(), QStringList({ refused, refused }));
+    }
+
+    void call_data()
+    {
+        QTest::addColumn<int>("link"); // Ringing: a call rings already
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("error"); // empty: dialled as typed
+
+        // call() checks the link, then the number, then the call state.
+        const QString invalid = QStringLiteral("Invalid phone number");
+        QTest::newRow("closed, no number") << int(Closed) << QString() << "Not connected with device";
+        QTest::newRow("ringing, no number") << int(Ringing) << QString() << invalid;
+        QTest::newRow("ringing") << int(Ringing) << "020" << QStringLiteral("Current call active");
+        // Digits, + * # and the separators people write; nothing else reaches the module.
+        QTest::newRow("written out") << int(Idle) << "+31 (20) 123-45.67" << QString();
+        QTest::newRow("service code") << int(Idle) << "*#06#" << QString();
+        QTest::newRow("second command") << int(Idle) << "123;+CFUN=0" << invalid;
+        QTest::newRow("line end") << int(Idle) << "123\rATH" << invalid;
+        QTest::newRow("NUL") << int(Idle) << QString("12") + QChar(0) + '3' << invalid;
+        QTest::newRow("quote") << int(Idle) << "12\"3" << invalid;
+        QTest::newRow("letters") << int(Idle) << "0800-FLOWERS" << invalid;
+        QTest::newRow("separators only") << int(Idle) << "+ (-)" << invalid;
+    }
+
+    void call()
+    {
+        QFETCH(int, link);
+        QFETCH(QString, number);
+        QFETCH(QString, error);
+        Uc20TestRig rig;
+        if (link == Ringing)
+            rig.receive({ "AT+CLCC", "+CLCC: 1,1,4,0,0,9,129", "OK" });
+        rig.drain();
+        if (link == Closed)
+            rig.link()->stop();
+        rig.takeLog();
+        rig.uc20()->call(number);
+        QCOMPARE(rig.takeLog().filter("ERROR] ").join('|'), error.isEmpty() ? "" : "ERROR] " + error);
+        QCOMPARE(rig.takeSentCommands(), error.isEmpty() ? QStringList("ATD" + number + ';') : QStringList());
+    }
+};
 
 QTEST_MAIN(TestCUC20Channel)
 #include "tst_cuc20_channel.moc"
