@@ -140,6 +140,7 @@ private slots:
         QTest::newRow("written out") << int(Idle) << "+31 (20) 123-45.67" << QString();
         QTest::newRow("service code") << int(Idle) << "*#06#" << QString();
         QTest::newRow("second command") << int(Idle) << "123;+CFUN=0" << invalid;
+        QTest::newRow("dial string end") << int(Idle) << "020;" << invalid;
         QTest::newRow("line end") << int(Idle) << "123\rATH" << invalid;
         QTest::newRow("NUL") << int(Idle) << QString("12") + QChar(0) + '3' << invalid;
         QTest::newRow("quote") << int(Idle) << "12\"3" << invalid;
