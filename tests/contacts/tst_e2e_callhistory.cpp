@@ -30,49 +30,56 @@ private slots:
             }
             return shown.join(QLatin1Char('|'));
         };
-        auto waitFor
+        auto reaches
             = [&](VOICECALL_STATE state) { return rig.pumpUntil([&] { return engine->callState() == state; }); };
+        auto rows = [&](int count) { return rig.pumpUntil([&] { return table->rowCount() == count; }); };
         rig.window()->show();
         QVERIFY(rig.connectUnit());
-        QVERIFY(
-            rig.pumpUntil([&] { return rig.window()->statusText().startsWith(QStringLiteral("Status: Connected")); }));
+        QVERIFY(rig.pumpUntil([&] { return rig.window()->statusText().startsWith("Status: Connected"); }));
 
-        // A caller gives up while it rings.
+        // Missed, taken, and made by the studio.
         rig.unit()->ringIn(QStringLiteral("+49301234567"));
-        QVERIFY(waitFor(VOICECALL_INCOMING));
+        QVERIFY(reaches(VOICECALL_INCOMING));
         rig.unit()->farEndHangsUp();
-        QVERIFY(rig.pumpUntil([&] { return table->rowCount() == 1; }));
-        // A call taken by the studio.
+        QVERIFY(rows(1));
         rig.unit()->ringIn(QStringLiteral("0407654321"));
-        QVERIFY(waitFor(VOICECALL_INCOMING));
+        QVERIFY(reaches(VOICECALL_INCOMING));
         engine->answerCall();
-        QVERIFY(waitFor(VOICECALL_ACTIVE));
+        QVERIFY(reaches(VOICECALL_ACTIVE));
         rig.unit()->farEndHangsUp();
-        QVERIFY(rig.pumpUntil([&] { return table->rowCount() == 2; }));
-        // A call made by the studio, answered and ended by the studio.
+        QVERIFY(rows(2));
         rig.unit()->setOutgoingOutcome(VirtualHybridUnit::AnswerAfterDelay, 1000);
         engine->call(QStringLiteral("0301234567"));
-        QVERIFY(waitFor(VOICECALL_ACTIVE));
+        QVERIFY(reaches(VOICECALL_ACTIVE));
         engine->endCall();
-        QVERIFY(rig.pumpUntil([&] { return table->rowCount() == 3; }));
-        // Newest first; the missed call in red.
+        QVERIFY(rows(3));
         QCOMPARE(names(), QStringLiteral("0301234567|0407654321|+49301234567 (red)"));
 
-        // The missed caller is added to the phonebook from the history: her name shows on her
-        // call and on the call to her landline, whose last nine digits are the same.
-        QString preset;
+        // The missed caller is added from the history: her name shows on her call and on the
+        // call to her landline, whose last nine digits are the same.
+        auto doubleClick = [&](int row) {
+            const QPoint at = table->visualItemRect(table->item(row, 1)).center();
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+            QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        };
+        QStringList offered;
         ModalAnswer::whenShown(rig.window(), [&](QWidget* dialog) {
-            preset = dialog->findChild<QLineEdit*>(QStringLiteral("phonenumber"))->text();
+            offered << dialog->findChild<QLineEdit*>(QStringLiteral("phonenumber"))->text();
             dialog->findChild<QLineEdit*>(QStringLiteral("firstname"))->setText(QStringLiteral("Anna"));
             dialog->findChild<QLineEdit*>(QStringLiteral("lastname"))->setText(QStringLiteral("Alpha"));
             ModalAnswer::clickButton(dialog, QDialogButtonBox::Ok);
         });
         rig.window()->onActionCallHistory(true);
-        const QPoint missed = table->visualItemRect(table->item(2, 1)).center();
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, missed);
-        QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, missed);
-        QCOMPARE(preset, QStringLiteral("+49301234567"));
+        doubleClick(2);
+        QCOMPARE(offered, QStringList("+49301234567"));
         QCOMPARE(names(), QStringLiteral("Anna Alpha|0407654321|Anna Alpha (red)"));
+        // A known caller is not offered again.
+        ModalAnswer::whenShown(rig.window(), [&](QWidget* dialog) {
+            offered << QString();
+            ModalAnswer::clickButton(dialog, QDialogButtonBox::Cancel);
+        });
+        doubleClick(0);
+        QCOMPARE(offered.size(), 1);
     }
 };
 

@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <utility>
 
-// A module engine on an open link to one fake hybrid. Module output is handed to the engine line
-// by line, the parse step is run by hand, and what the engine sent is read back from the unit.
+// A module engine on an open link to one fake hybrid: module lines are handed in, the parse step
+// is run by hand, and what the engine sent and logged is read back.
 class Uc20TestRig
 {
 public:
@@ -35,7 +35,7 @@ public:
     CUC20* uc20() { return &m_uc20; }
     QTimer* drainTimer() const { return m_drainTimer; }
 
-    // Hands lines to the engine as id-3 messages (Latin-1, NUL-terminated).
+    // Hands each line over as one whole id-3 message.
     void receive(const QStringList& lines)
     {
         for (const QString& line : lines)
@@ -51,14 +51,13 @@ public:
         return std::exchange(m_parsed, QStringList());
     }
 
-    // The command texts sent since the last call (UTF-8, up to the NUL).
+    // The command texts sent since the last call. A report is id 0, then id, type, length + 3, payload.
     QStringList takeSentCommands()
     {
         while (m_link.pendingCount() > 0)
             m_link.onHidTimer();
         const QList<QByteArray> written = FakeHidapi::written(serial);
         QStringList commands;
-        // Report id 0, then the frame: id, type, payload length + 3, payload.
         for (const QByteArray& report : written.mid(std::exchange(m_writtenSeen, written.size()))) {
             if (quint8(report.at(1)) == DeviceMessage::AtCommand)
                 commands << QString::fromUtf8(report.mid(4, quint8(report.at(3)) - 3).constData());
