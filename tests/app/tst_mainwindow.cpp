@@ -64,7 +64,8 @@ class TestMainWindow : public QObject
             m_offered = dialog->deviceCount();
             if (open.size() == 1 && timer("autoConnectTimer")->isActive())
                 window().onAutoConnectTimeout();
-            dialog->findChild<QComboBox*>(QStringLiteral("comboBox_select_device"))->setCurrentIndex(m_choice);
+            if (m_choice >= 0) // Cancel leaves the first unit selected
+                dialog->findChild<QComboBox*>(QStringLiteral("comboBox_select_device"))->setCurrentIndex(m_choice);
             m_choice >= 0 ? dialog->accept() : dialog->reject();
         });
     }
