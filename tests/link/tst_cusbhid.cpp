@@ -99,7 +99,8 @@ private slots:
         QTest::newRow("no payload") << frame("050103", 0x07) << true;
         QTest::newRow("36 bytes") << frame(fullFrameHead, 0x26) << true;
         QTest::newRow("wrong checksum") << frame("050103", 0x17) << false;
-        QTest::newRow("length byte 40") << frame("050128", 0x2c) << false;
+        // Bytes 0-39 XOR to zero: a checksum over 40 bytes would match.
+        QTest::newRow("length byte 40") << frame("0501282c", 0x2c) << false;
         QTest::newRow("short read") << frame("050103", 0x07).left(39) << false;
         QTest::newRow("all zero") << QByteArray(40, '\0') << true;
         QByteArray noisyTail = frame("050103", 0x07);
