@@ -1,10 +1,9 @@
 #include "CConsole.h"
 #include "CUSBHID.h"
-#include "DeviceFrame.h"
+#include "DevicePayload.h"
 #include "DeviceSelectDialog.h"
-#include "FakeHidapi.h"
-#include "HidapiBackend.h"
 #include "MainWindow.h"
+#include "MemoryHidBackend.h"
 #include "OrvanePPMMeter.h"
 
 #include <QAction>
@@ -16,50 +15,13 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
-#include <QtEndian>
-
-#include <cstring>
-#include <memory>
 
 namespace {
 
 const QString unitA = QStringLiteral("PH000001");
 const QString unitB = QStringLiteral("PH000002");
-
-QByteArray frame(quint8 id, const QByteArray& payload)
-{
-    return DeviceFrame::encode(id, 0, payload.constData(), payload.size());
-}
-
-QByteArray levelPayload(float recv, float send)
-{
-    QByteArray payload(8, '\0');
-    quint32 bits;
-    std::memcpy(&bits, &recv, 4);
-    qToLittleEndian(bits, payload.data());
-    std::memcpy(&bits, &send, 4);
-    qToLittleEndian(bits, payload.data() + 4);
-    return payload;
-}
-
-QList<int> writtenIds(const QString& serial)
-{
-    QList<int> ids;
-    for (const QByteArray& report : FakeHidapi::written(serial))
-        ids.append(quint8(report[1]));
-    return ids;
-}
-
-int visibleSelectionDialogs()
-{
-    int count = 0;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<DeviceSelectDialog*>(widget) && widget->isVisible())
-            ++count;
-    }
-    return count;
-}
+const QString disconnected = QStringLiteral("Status: Disconnected");
+const QString initializing = QStringLiteral("Status: Connected [Initializing...]");
 
 } // namespace
 
@@ -67,385 +29,257 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    QTemporaryDir m_settingsDir;
+    MemoryHidBackend m_backend;
+    std::unique_ptr<MainWindow> m_window;
+    int m_choice = -1;     // the unit the operator picks in a selection dialog; -1 cancels
+    int m_offered = 0;     // units the last selection dialog offered
+    int m_mostDialogs = 0; // selection dialogs seen open at once
 
-    void titleAndToolBar();
-    void statusFollowsTheLink();
-    void firmwareReport_data();
-    void firmwareReport();
-    void debugTextFromTheUnit();
-    void levelsDriveTheMeters();
-    void windowFlash();
-    void connectByHand();
-    void autoConnectReopensAfterUnplug();
-    void autoConnectWithTwoUnitsShowsOneDialog();
-    void autoConnectSettingIsRemembered();
-    void closingWhileConnectedClosesTheUnit();
-
-private:
     MainWindow& window() { return *m_window; }
+    QString log() { return m_window->context()->console->plainText(); }
     QAction* action(const char* name) { return m_window->findChild<QAction*>(QLatin1String(name)); }
     QTimer* timer(const char* name) { return m_window->findChild<QTimer*>(QLatin1String(name)); }
     OrvanePPMMeter* meter(const char* name) { return m_window->findChild<OrvanePPMMeter*>(QLatin1String(name)); }
-    void deliverAndWait(const QString& serial, const QByteArray& report);
-    void answerSelectionDialog(int index, bool accept);
 
-    QTemporaryDir m_settingsDir;
-    HidapiBackend m_backend;
-    std::unique_ptr<MainWindow> m_window;
-};
-
-void TestMainWindow::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-}
-
-void TestMainWindow::init()
-{
-    FakeHidapi::reset();
-    QSettings(QStringLiteral("Orvane"), QStringLiteral("Parlona Control")).clear();
-    // The database goes with the settings, not into the build tree beside the test.
-    m_window = std::make_unique<MainWindow>(&m_backend, m_settingsDir.path());
-}
-
-void TestMainWindow::cleanup()
-{
-    m_window.reset();
-    FakeHidapi::reset();
-}
-
-void TestMainWindow::deliverAndWait(const QString& serial, const QByteArray& report)
-{
-    QVERIFY(FakeHidapi::deliver(serial, report));
-    QTRY_COMPARE(FakeHidapi::pendingInput(serial), 0);
-}
-
-void TestMainWindow::answerSelectionDialog(int index, bool accept)
-{
-    QTimer::singleShot(0, this, [index, accept] {
-        auto* dialog = qobject_cast<DeviceSelectDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        dialog->findChild<QComboBox*>(QStringLiteral("comboBox_select_device"))->setCurrentIndex(index);
-        accept ? dialog->accept() : dialog->reject();
-    });
-}
-
-void TestMainWindow::titleAndToolBar()
-{
-    QCOMPARE(window().windowTitle(), QStringLiteral("Parlona Control - v2.1.0.0"));
-    QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Orvane"));
-    QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Parlona Control"));
-    QStringList texts;
-    for (QAction* toolAction : window().findChild<QToolBar*>(QStringLiteral("toolBar"))->actions()) {
-        texts.append(toolAction->text());
-        QVERIFY2(!toolAction->icon().isNull(), qPrintable(toolAction->text()));
-        QVERIFY(!toolAction->icon().pixmap(48, 48).isNull());
-    }
-    QCOMPARE(texts, QStringList({ "Dialpad", "Phonebook", "Equalizer", "Settings", "Call History", "Info" }));
-    for (const char* name : { "actionDynamics", "actionSMS", "actionDebug" })
-        QVERIFY2(action(name) && !action(name)->icon().isNull(), name);
-}
-
-void TestMainWindow::statusFollowsTheLink()
-{
-    FakeHidapi::plug(unitA);
-    QCOMPARE(window().statusText(), QStringLiteral("Status: Disconnected"));
-    QVERIFY(action("actionConnect")->isEnabled());
-    QVERIFY(!action("actionDisconnect")->isEnabled());
-
-    action("actionConnect")->trigger();
-    QCOMPARE(window().statusText(), QStringLiteral("Status: Connected [Initializing...]"));
-    QVERIFY(!action("actionConnect")->isEnabled());
-    QVERIFY(action("actionDisconnect")->isEnabled());
-
-    // The eight connection-time read requests, one per poll tick, in this order.
-    const QList<int> requests { 0, 1, 2, 8, 12, 14, 16, 5 };
-    QTRY_COMPARE(writtenIds(unitA).mid(writtenIds(unitA).size() - 8), requests);
-    for (const QByteArray& report : FakeHidapi::written(unitA).mid(FakeHidapi::written(unitA).size() - 8)) {
-        QCOMPARE(int(quint8(report[2])), int(DeviceMessage::Read));
-        QCOMPARE(int(quint8(report[3])), 3);
+    void makeWindow()
+    {
+        m_window.reset();
+        // The database goes with the settings, not into the build tree beside the test.
+        m_window = std::make_unique<MainWindow>(&m_backend, m_settingsDir.path());
+        answerSelections();
     }
 
-    action("actionDisconnect")->trigger();
-    QCOMPARE(window().statusText(), QStringLiteral("Status: Disconnected"));
-    QVERIFY(action("actionConnect")->isEnabled());
-    QVERIFY(!action("actionDisconnect")->isEnabled());
-    QVERIFY(!FakeHidapi::isOpen(unitA));
-}
-
-void TestMainWindow::firmwareReport_data()
-{
-    QTest::addColumn<QList<int>>("version");
-    QTest::addColumn<QString>("status");
-    QTest::newRow("2.1.0.7") << QList<int> { 2, 1, 0, 7 } << "Status: Connected [Orvane Parlona, Firmware: v2.1.0.7]";
-    QTest::newRow("negative") << QList<int> { -1, 0, 0, 1 }
-                              << "Status: Connected [Orvane Parlona, Firmware: v-1.0.0.1]";
-}
-
-void TestMainWindow::firmwareReport()
-{
-    QFETCH(QList<int>, version);
-    QFETCH(QString, status);
-    FakeHidapi::plug(unitA);
-    action("actionConnect")->trigger();
-
-    QByteArray payload(20, '\0');
-    payload.replace(0, 4, "\xde\xad\xbe\xef"); // bytes 0-3 are not part of the version
-    for (int i = 0; i < 4; ++i)
-        qToLittleEndian<qint32>(version[i], payload.data() + 4 + 4 * i);
-    deliverAndWait(unitA, frame(DeviceMessage::FirmwareVersion, payload));
-    QCOMPARE(window().statusText(), status);
-
-    // Other ids leave the status alone.
-    deliverAndWait(unitA, frame(6, payload));
-    deliverAndWait(unitA, frame(200, payload));
-    QCOMPARE(window().statusText(), status);
-}
-
-void TestMainWindow::debugTextFromTheUnit()
-{
-    FakeHidapi::plug(unitA);
-    action("actionConnect")->trigger();
-    auto* console = window().context()->console;
-
-    QByteArray payload("Xboot ok\0ignored", 16);
-    deliverAndWait(unitA, frame(DeviceMessage::DebugText, payload));
-    QVERIFY(!console->plainText().contains(QStringLiteral("boot ok")));
-
-    console->setLevelEnabled(CConsole::Debug, true);
-    deliverAndWait(unitA, frame(DeviceMessage::DebugText, payload));
-    QVERIFY2(console->plainText().endsWith(QStringLiteral("DEBUG] boot ok")), qPrintable(console->plainText()));
-    // Latin-1 text and markup arrive as they are.
-    deliverAndWait(unitA, frame(DeviceMessage::DebugText, QByteArray("-temp <b>42\xb0</b>")));
-    QVERIFY(console->plainText().endsWith(QStringLiteral("DEBUG] temp <b>42\u00b0</b>")));
-}
-
-void TestMainWindow::levelsDriveTheMeters()
-{
-    OrvanePPMMeter* recv = meter("ppm_recv");
-    OrvanePPMMeter* send = meter("ppm_send");
-    QVERIFY(recv && send);
-    QCOMPARE(recv->dBPosition(), -50.0);
-
-    // Below the floor while both stand at the floor: nothing moves.
-    window().onReceiveUSB(DeviceMessage::AudioLevels, 0, levelPayload(-60.0f, -60.0f));
-    window().onMeterRelease();
-    QCOMPARE(recv->dBPosition(), -50.0);
-    QCOMPARE(send->dBPosition(), -50.0);
-
-    // A rise is shown at the next tick, whole.
-    window().onReceiveUSB(DeviceMessage::AudioLevels, 0, levelPayload(0.0f, -12.5f));
-    window().onMeterRelease();
-    QCOMPARE(recv->dBPosition(), 0.0);
-    QCOMPARE(send->dBPosition(), -12.5);
-
-    // A fall is limited to 0.133 dB per tick.
-    window().onReceiveUSB(DeviceMessage::AudioLevels, 0, levelPayload(-40.0f, -40.0f));
-    double expected = 0.0;
-    for (int tick = 0; tick < 10; ++tick) {
-        window().onMeterRelease();
-        expected -= double(float(MainWindow::ReleaseStep));
-        QVERIFY(qAbs(recv->dBPosition() - expected) < 1e-9);
+    // Answers every selection dialog while the window lives, one opened inside another's loop too
+    // (hence a fresh single-shot timer each time). The auto-connect tick goes on meanwhile.
+    void answerSelections()
+    {
+        QTimer::singleShot(5, m_window.get(), [this] {
+            answerSelections();
+            auto* dialog = qobject_cast<DeviceSelectDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible())
+                return;
+            const QList<DeviceSelectDialog*> open = window().findChildren<DeviceSelectDialog*>();
+            m_mostDialogs = qMax(m_mostDialogs, open.size());
+            m_offered = dialog->deviceCount();
+            if (open.size() == 1 && timer("autoConnectTimer")->isActive())
+                window().onAutoConnectTimeout();
+            if (m_choice >= 0) // Cancel leaves the first unit selected
+                dialog->findChild<QComboBox*>(QStringLiteral("comboBox_select_device"))->setCurrentIndex(m_choice);
+            m_choice >= 0 ? dialog->accept() : dialog->reject();
+        });
     }
-    // It settles exactly on the target and stays there.
-    for (int tick = 0; tick < 400; ++tick)
-        window().onMeterRelease();
-    QCOMPARE(recv->dBPosition(), -40.0);
-    QCOMPARE(send->dBPosition(), -40.0);
 
-    // A corrupted report that is no number counts as silence, and the meters go on working.
-    window().onReceiveUSB(DeviceMessage::AudioLevels, 0, levelPayload(qQNaN(), -qInf()));
-    for (int tick = 0; tick < 200; ++tick)
-        window().onMeterRelease();
-    QCOMPARE(recv->dBPosition(), -50.0);
-    QCOMPARE(send->dBPosition(), -50.0);
-    window().onReceiveUSB(DeviceMessage::AudioLevels, 0, levelPayload(-6.0f, -6.0f));
-    window().onMeterRelease();
-    QCOMPARE(recv->dBPosition(), -6.0);
-}
-
-void TestMainWindow::windowFlash()
-{
-    QTimer* flash = timer("backlightTimer");
-    QVERIFY(flash && !flash->isActive());
-    // The flash changes the background only: the tool bar keeps its size and its buttons.
-    window().show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window()));
-    auto* toolBar = window().findChild<QToolBar*>(QStringLiteral("toolBar"));
-    const auto toolBarLayout = [toolBar] {
-        QList<QRect> places { toolBar->geometry() };
-        for (const QToolButton* button : toolBar->findChildren<QToolButton*>())
-            places << button->geometry();
-        return places;
-    };
-    const QList<QRect> toolBarBefore = toolBarLayout();
-    const QString normal = window().styleSheet();
-    QVERIFY(normal.contains(QStringLiteral("rgb(135, 135, 135)")));
-
-    window().onDTMFfromCaller('5');
-    QVERIFY(!flash->isActive());
-    window().onDTMFfromCaller('0');
-    QVERIFY(flash->isActive());
-    QCOMPARE(flash->interval(), 200);
-
-    // Alert, normal, alert, normal, alert, normal; then the flash ends.
-    QStringList seen;
-    for (int tick = 0; tick < 6; ++tick) {
-        QVERIFY(flash->isActive());
-        window().onBacklightTimeout();
-        seen.append(window().styleSheet().contains(QStringLiteral("rgb(255, 20, 20)")) ? "alert" : "normal");
-        if (tick == 1) // a second '0' during the flash restarts the interval, not the count
-            window().onDTMFfromCaller('0');
+    // A report from unit A, read at the link's next poll tick.
+    void receive(quint8 id, const QByteArray& payload)
+    {
+        QVERIFY(m_backend.deliver(unitA, DeviceFrame::encode(id, 0, payload.constData(), payload.size())));
+        window().context()->usb->onHidTimer();
     }
-    QCOMPARE(seen, QStringList({ "alert", "normal", "alert", "normal", "alert", "normal" }));
-    QVERIFY(!flash->isActive());
-    QCOMPARE(window().styleSheet(), normal);
-    QApplication::processEvents();
-    QCOMPARE(toolBarLayout(), toolBarBefore);
 
-    // The same through the event loop, started by role 1 and cut short by role 0.
-    window().onSetBackgroundBehaviour(BACKGROUND_FLASH);
-    QTRY_VERIFY(window().styleSheet().contains(QStringLiteral("rgb(255, 20, 20)")));
-    window().onSetBackgroundBehaviour(BACKGROUND_NORMAL);
-    QVERIFY(!flash->isActive());
-    QCOMPARE(window().styleSheet(), normal);
-}
+    void levels(float recv, float send)
+    {
+        window().onReceiveUSB(DeviceMessage::AudioLevels, 0, DevicePayload::levelsPayload({ recv, send }));
+    }
 
-void TestMainWindow::connectByHand()
-{
-    // No unit: nothing happens, nothing is said.
-    const QString before = window().context()->console->plainText();
-    action("actionConnect")->trigger();
-    QCOMPARE(window().context()->console->plainText(), before);
-    QCOMPARE(FakeHidapi::openCalls(), 0);
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+    }
 
-    // Two units: the dialog lists both in listing order; Cancel opens none.
-    FakeHidapi::plug(unitA);
-    FakeHidapi::plug(unitB);
-    QStringList listed;
-    QTimer::singleShot(0, this, [&listed] {
-        auto* dialog = qobject_cast<DeviceSelectDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Device Selection"));
-        auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("comboBox_select_device"));
-        for (int i = 0; i < combo->count(); ++i)
-            listed.append(combo->itemText(i));
-        dialog->reject();
-    });
-    action("actionConnect")->trigger();
-    QCOMPARE(listed, QStringList({ unitA, unitB }));
-    QVERIFY(!window().context()->usb->isConnected());
+    void init()
+    {
+        QSettings(QStringLiteral("Orvane"), QStringLiteral("Parlona Control")).clear();
+        m_backend = MemoryHidBackend();
+        m_choice = -1;
+        m_offered = 0;
+        m_mostDialogs = 0;
+        makeWindow();
+    }
 
-    // OK opens the one selected.
-    answerSelectionDialog(1, true);
-    action("actionConnect")->trigger();
-    QVERIFY(FakeHidapi::isOpen(unitB));
-    QVERIFY(!FakeHidapi::isOpen(unitA));
-    action("actionDisconnect")->trigger();
+    void cleanup() { m_window.reset(); }
 
-    // One unit: opened at once, without a dialog.
-    FakeHidapi::unplug(unitB);
-    action("actionConnect")->trigger();
-    QVERIFY(FakeHidapi::isOpen(unitA));
-}
-
-void TestMainWindow::autoConnectReopensAfterUnplug()
-{
-    // With no unit attached, auto-connect keeps looking and says nothing.
-    QVERIFY(!timer("autoConnectTimer")->isActive());
-    action("actionAutoConnect")->trigger();
-    QVERIFY(timer("autoConnectTimer")->isActive());
-    QCOMPARE(timer("autoConnectTimer")->interval(), 100);
-    QTRY_VERIFY(FakeHidapi::enumerateCalls() >= 3);
-    QCOMPARE(FakeHidapi::openCalls(), 0);
-    QCOMPARE(visibleSelectionDialogs(), 0);
-
-    FakeHidapi::plug(unitA);
-    QTRY_COMPARE(window().statusText(), QStringLiteral("Status: Connected [Initializing...]"));
-    // The module engine's seven start-up commands, then the eight read requests.
-    QTRY_COMPARE(FakeHidapi::written(unitA).size(), 15);
-
-    FakeHidapi::unplug(unitA);
-    QTRY_COMPARE(window().statusText(), QStringLiteral("Status: Disconnected"));
-    QVERIFY(!action("actionConnect")->isEnabled());
-    QVERIFY(!action("actionDisconnect")->isEnabled());
-    QTest::qWait(250);
-    QVERIFY(!window().context()->usb->isConnected());
-
-    FakeHidapi::plug(unitA);
-    QTRY_VERIFY_WITH_TIMEOUT(window().context()->usb->isConnected(), 1000);
-    QTRY_COMPARE(writtenIds(unitA).mid(15), QList<int>({ 3, 3, 3, 3, 3, 3, 3, 0, 1, 2, 8, 12, 14, 16, 5 }));
-
-    // Switching auto-connect off while connected: Disconnect enabled, Connect disabled.
-    action("actionAutoConnect")->trigger();
-    QVERIFY(!timer("autoConnectTimer")->isActive());
-    QVERIFY(!action("actionConnect")->isEnabled());
-    QVERIFY(action("actionDisconnect")->isEnabled());
-}
-
-void TestMainWindow::autoConnectWithTwoUnitsShowsOneDialog()
-{
-    FakeHidapi::plug(unitA);
-    FakeHidapi::plug(unitB);
-    int mostDialogs = 0;
-    // Once the first dialog is up, the operator leaves it open for a while; ticks keep coming
-    // meanwhile. The watcher runs inside the dialog's own event loop.
-    QTimer watcher;
-    watcher.setInterval(20);
-    connect(&watcher, &QTimer::timeout, this, [this, &watcher, &mostDialogs] {
-        if (!qobject_cast<DeviceSelectDialog*>(QApplication::activeModalWidget()))
-            return;
-        watcher.stop();
-        for (int i = 0; i < 8; ++i) {
-            QTest::qWait(60);
-            mostDialogs = qMax(mostDialogs, visibleSelectionDialogs());
+    void titleAndToolBar()
+    {
+        QCOMPARE(window().windowTitle(), QStringLiteral("Parlona Control - v2.1.0.0"));
+        QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Orvane"));
+        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Parlona Control"));
+        QStringList texts;
+        for (QAction* toolAction : window().findChild<QToolBar*>(QStringLiteral("toolBar"))->actions()) {
+            texts.append(toolAction->text());
+            QVERIFY2(!toolAction->icon().pixmap(48, 48).isNull(), qPrintable(toolAction->text()));
         }
-        answerSelectionDialog(1, true);
-    });
-    watcher.start();
-    action("actionAutoConnect")->trigger();
-    QTRY_VERIFY(FakeHidapi::isOpen(unitB));
-    QCOMPARE(mostDialogs, 1);
+        QCOMPARE(texts, QStringList({ "Dialpad", "Phonebook", "Equalizer", "Settings", "Call History", "Info" }));
+        for (const char* name : { "actionDynamics", "actionSMS", "actionDebug" })
+            QVERIFY2(!action(name)->icon().pixmap(48, 48).isNull(), name);
+    }
 
-    // While a unit is open, the ticks do not offer the choice again.
-    QTest::qWait(350);
-    QCOMPARE(visibleSelectionDialogs(), 0);
-    QVERIFY(FakeHidapi::isOpen(unitB));
-}
+    void connectionAndReports()
+    {
+        m_backend.plug(unitA);
+        QCOMPARE(window().statusText(), disconnected);
+        action("actionConnect")->trigger();
+        QCOMPARE(window().statusText(), initializing);
+        QVERIFY(!action("actionConnect")->isEnabled() && action("actionDisconnect")->isEnabled());
 
-void TestMainWindow::autoConnectSettingIsRemembered()
-{
-    QVERIFY(!QSettings().contains(QStringLiteral("AutoConnect")));
-    action("actionAutoConnect")->trigger();
-    m_window.reset();
-    QCOMPARE(QSettings().value(QStringLiteral("AutoConnect")).toBool(), true);
+        // The firmware version is four int32 from byte 4; bytes 0-3 may hold anything.
+        const QByteArray version = QByteArray::fromHex("deadbeef 02000000 01000000 00000000 07000000");
+        const QString status = QStringLiteral("Status: Connected [Orvane Parlona, Firmware: v2.1.0.7]");
+        receive(DeviceMessage::FirmwareVersion, version);
+        QCOMPARE(window().statusText(), status);
+        receive(6, version);
+        receive(200, version);
+        QCOMPARE(window().statusText(), status);
 
-    m_window = std::make_unique<MainWindow>(&m_backend, m_settingsDir.path());
-    QVERIFY(action("actionAutoConnect")->isChecked());
-    QVERIFY(timer("autoConnectTimer")->isActive());
-    QVERIFY(!action("actionConnect")->isEnabled());
+        // Debug text starts at byte 1 and shows once the console's debug level is on.
+        const QByteArray text("Xboot ok\0ignored", 16);
+        receive(DeviceMessage::DebugText, text);
+        QVERIFY(!log().contains(QStringLiteral("boot ok")));
+        window().context()->console->setLevelEnabled(CConsole::Debug, true);
+        receive(DeviceMessage::DebugText, text);
+        QVERIFY2(log().endsWith(QStringLiteral("DEBUG] boot ok")), qPrintable(log()));
 
-    action("actionAutoConnect")->trigger();
-    m_window.reset();
-    QCOMPARE(QSettings().value(QStringLiteral("AutoConnect")).toBool(), false);
-    m_window = std::make_unique<MainWindow>(&m_backend, m_settingsDir.path());
-    QVERIFY(!timer("autoConnectTimer")->isActive());
-}
+        action("actionDisconnect")->trigger();
+        QVERIFY(!m_backend.isOpen(unitA));
+        QCOMPARE(window().statusText(), disconnected);
+        QVERIFY(action("actionConnect")->isEnabled() && !action("actionDisconnect")->isEnabled());
+    }
 
-void TestMainWindow::closingWhileConnectedClosesTheUnit()
-{
-    FakeHidapi::plug(unitA);
-    action("actionConnect")->trigger();
-    QVERIFY(FakeHidapi::isOpen(unitA));
-    m_window.reset();
-    QVERIFY(!FakeHidapi::isOpen(unitA));
-    QCOMPARE(FakeHidapi::closeCalls(), 1);
-    QCOMPARE(FakeHidapi::exitCalls(), 1);
-}
+    void levelsDriveTheMeters_data()
+    {
+        QTest::addColumn<float>("corrupted"); // a level that a corrupted report can still carry
+        QTest::newRow("NaN") << float(qQNaN());
+        QTest::newRow("-inf") << float(-qInf());
+    }
+
+    void levelsDriveTheMeters()
+    {
+        QFETCH(float, corrupted);
+        OrvanePPMMeter* recv = meter("ppm_recv");
+        OrvanePPMMeter* send = meter("ppm_send");
+        // A rise is shown whole at the next tick; a fall goes at 0.133 dB per tick to the level.
+        levels(0.0f, -12.5f);
+        window().onMeterRelease();
+        QCOMPARE(send->dBPosition(), -12.5);
+        levels(-40.0f, -12.5f);
+        for (int tick = 0; tick <= 10; ++tick) {
+            QVERIFY(qAbs(recv->dBPosition() + 0.133 * tick) < 1e-6);
+            window().onMeterRelease();
+        }
+        for (int tick = 0; tick < 400; ++tick)
+            window().onMeterRelease();
+        QCOMPARE(recv->dBPosition(), -40.0);
+        // It counts as the floor, and the meters go on working.
+        levels(corrupted, corrupted);
+        for (int tick = 0; tick < 400; ++tick)
+            window().onMeterRelease();
+        QCOMPARE(recv->dBPosition(), -50.0);
+        QCOMPARE(send->dBPosition(), -50.0);
+        levels(-6.0f, -6.0f);
+        window().onMeterRelease();
+        QCOMPARE(recv->dBPosition(), -6.0);
+        QCOMPARE(send->dBPosition(), -6.0);
+    }
+
+    void windowFlash()
+    {
+        // The flash changes the background only: the tool bar and its buttons stay in place.
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        const auto toolBarLayout = [this] {
+            auto* toolBar = window().findChild<QToolBar*>(QStringLiteral("toolBar"));
+            QList<QRect> places { toolBar->geometry() };
+            for (const QWidget* part : toolBar->findChildren<QWidget*>())
+                places << part->geometry();
+            return places;
+        };
+        const QList<QRect> toolBarBefore = toolBarLayout();
+        const QString normal = window().styleSheet();
+        const auto shown = [this] { return window().styleSheet().contains("rgb(255, 20, 20)") ? "alert" : "normal"; };
+        QTimer* flash = timer("backlightTimer");
+        window().onDTMFfromCaller('5');
+        QVERIFY(!flash->isActive());
+
+        // A '0' from the caller: alert and normal three times; a second '0' meanwhile restarts the
+        // interval, not the count.
+        window().onDTMFfromCaller('0');
+        QStringList seen;
+        for (int tick = 0; tick < 6; ++tick) {
+            QVERIFY(flash->isActive());
+            window().onBacklightTimeout();
+            seen << shown();
+            if (tick == 1)
+                window().onDTMFfromCaller('0');
+        }
+        QCOMPARE(seen, QStringList({ "alert", "normal", "alert", "normal", "alert", "normal" }));
+        QVERIFY(!flash->isActive());
+        QCOMPARE(window().styleSheet(), normal);
+        QApplication::processEvents();
+        QCOMPARE(toolBarLayout(), toolBarBefore);
+
+        // Role 1 starts it through the event loop, role 0 cuts it short.
+        window().onSetBackgroundBehaviour(BACKGROUND_FLASH);
+        QTRY_COMPARE(shown(), "alert");
+        window().onSetBackgroundBehaviour(BACKGROUND_NORMAL);
+        QVERIFY(!flash->isActive());
+        QCOMPARE(window().styleSheet(), normal);
+    }
+
+    void autoConnect()
+    {
+        CUSBHID* link = window().context()->usb;
+        QVERIFY(!timer("autoConnectTimer")->isActive());
+        action("actionAutoConnect")->trigger();
+
+        // No unit: it keeps looking and says nothing. A unit another program holds is tried again.
+        const QString logBefore = log();
+        window().onAutoConnectTimeout();
+        QCOMPARE(log(), logBefore);
+        m_backend.plug(unitA);
+        m_backend.setOpenFails(unitA, true);
+        window().onAutoConnectTimeout();
+        QVERIFY(!link->isConnected());
+        m_backend.setOpenFails(unitA, false);
+        QTRY_COMPARE(window().statusText(), initializing);
+        QVERIFY(!action("actionConnect")->isEnabled() && !action("actionDisconnect")->isEnabled());
+
+        // It follows the cable.
+        m_backend.unplug(unitA);
+        QTRY_COMPARE(window().statusText(), disconnected);
+        m_backend.plug(unitA);
+        QTRY_COMPARE(window().statusText(), initializing);
+
+        // Two units: the operator picks one (Cancel opens none) in one dialog however long the
+        // choice takes, and is not asked again while one is open.
+        m_backend.unplug(unitA);
+        QTRY_VERIFY(!link->isConnected());
+        m_backend.plug(unitA);
+        m_backend.plug(unitB);
+        QTRY_COMPARE(m_offered, 2);
+        QVERIFY(!m_backend.isOpen(unitA) && !m_backend.isOpen(unitB));
+        m_choice = 1;
+        QTRY_VERIFY(m_backend.isOpen(unitB));
+        QCOMPARE(m_mostDialogs, 1);
+        m_offered = 0;
+        window().onAutoConnectTimeout();
+        QCOMPARE(m_offered, 0);
+
+        // Closing the window closes the unit, and the next start connects by itself again.
+        m_window.reset();
+        QVERIFY(!m_backend.isOpen(unitB));
+        makeWindow();
+        QVERIFY(action("actionAutoConnect")->isChecked());
+        QTRY_VERIFY(m_backend.isOpen(unitB));
+        // Switched off while connected, Disconnect is up to the operator again.
+        action("actionAutoConnect")->trigger();
+        QVERIFY(!timer("autoConnectTimer")->isActive());
+        QVERIFY(!action("actionConnect")->isEnabled() && action("actionDisconnect")->isEnabled());
+        makeWindow();
+        QVERIFY(!action("actionAutoConnect")->isChecked());
+    }
+};
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

@@ -53,8 +53,7 @@ private slots:
         uc20.call(QStringLiteral("0301234567"));
         while (usb->pendingCount() > 0)
             usb->onHidTimer();
-        const QByteArray sent = FakeHidapi::written(QStringLiteral("PH000001")).last();
-        QCOMPARE(sent.mid(4, 14), QByteArray("ATD0301234567;"));
+        QCOMPARE(FakeHidapi::written(QStringLiteral("PH000001")).last().mid(4, 14), QByteArray("ATD0301234567;"));
         delete usb;
         QVERIFY(!FakeHidapi::isOpen(QStringLiteral("PH000001")));
     }
@@ -81,7 +80,6 @@ private slots:
             QVERIFY(QSqlQuery().exec(QStringLiteral("SELECT count(*) FROM call_register")));
         }
         QVERIFY(!FakeHidapi::isOpen(QStringLiteral("PH000002")));
-        FakeHidapi::reset();
     }
 };
 

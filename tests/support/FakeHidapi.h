@@ -1,41 +1,27 @@
 #ifndef FAKEHIDAPI_H
 #define FAKEHIDAPI_H
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
+#include "MemoryHidBackend.h"
 
-// A stand-in for hidapi's C functions, linked into every test in place of the real library.
-// Tests attach and detach fake units and feed them input reports; each unit buffers at most
-// bufferCapacity input reports, like the Linux hidraw driver, and drops the rest.
-namespace FakeHidapi {
+// A stand-in for hidapi's C functions, linked into every test in place of the real library, for
+// code that builds the link with its plain constructor. Its units, named by serial number (empty
+// for a unit that reports none), are held in memory; hidapi lists and opens them by device path too.
+class FakeHidapi
+{
+public:
+    // Forgets every unit.
+    static void reset();
+    // Attaches a unit with this serial number and device path.
+    static void plug(const QString& serial, const QString& path = QString());
+    static void unplug(const QString& serial) { units().unplug(serial); }
+    // Queues one input report; false when the unit's buffer was full and the report was lost.
+    static bool deliver(const QString& serial, const QByteArray& report) { return units().deliver(serial, report); }
+    // Every report written to the unit, in order.
+    static QList<QByteArray> written(const QString& serial) { return units().written(serial); }
+    static bool isOpen(const QString& serial) { return units().isOpen(serial); }
 
-// Detaches every unit and clears every counter.
-void reset();
-
-// Attaches a unit with this serial number (empty: the unit reports none) and device path.
-void plug(const QString& serial, const QString& path = QString());
-// Detaches a unit: it leaves the listing and reads on an open handle return -1.
-void unplug(const QString& serial);
-// Makes opening this unit fail (as when another program holds it).
-void setOpenFails(const QString& serial, bool fails);
-void setBufferCapacity(int reports);
-
-// Queues one input report for the unit; false when its buffer was full and the report was lost.
-bool deliver(const QString& serial, const QByteArray& report);
-
-// Every report written to the unit, in order, and how many input reports it lost.
-QList<QByteArray> written(const QString& serial);
-int dropped(const QString& serial);
-bool isOpen(const QString& serial);
-int pendingInput(const QString& serial);
-
-// Calls made through the fake since the last reset.
-int openCalls();
-int closeCalls();
-int exitCalls();
-int enumerateCalls();
-
-} // namespace FakeHidapi
+private:
+    static MemoryHidBackend& units();
+};
 
 #endif // FAKEHIDAPI_H
