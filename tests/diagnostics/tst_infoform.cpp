@@ -61,25 +61,18 @@ private slots:
         QCOMPARE(filledFields(form), filled);
     }
 
-    void moduleIdentification_data()
-    {
-        QTest::addColumn<QByteArray>("slot");
-        QTest::addColumn<QString>("field");
-        QTest::newRow("manufacturer") << QByteArray("onManufacturerIdentification") << "lineEdit_uc20_manufacturer";
-        QTest::newRow("model") << QByteArray("onModelIdentification") << "lineEdit_uc20_model";
-        QTest::newRow("firmware") << QByteArray("onFirmwareRevision") << "lineEdit_uc20_firmware";
-        QTest::newRow("imei") << QByteArray("onIMEIIdentify") << "lineEdit_uc20_imei";
-    }
-
     void moduleIdentification()
     {
-        QFETCH(QByteArray, slot);
-        QFETCH(QString, field);
         AppContext context;
         InfoForm form(&context);
-        QVERIFY(QMetaObject::invokeMethod(&form, slot.constData(), Q_ARG(QString, QStringLiteral("Quectel"))));
-        QVERIFY(QMetaObject::invokeMethod(&form, slot.constData(), Q_ARG(QString, QStringLiteral("UC20 R2.0"))));
-        QCOMPARE(filledFields(form), QStringList(field + QStringLiteral("=UC20 R2.0")));
+        form.onManufacturerIdentification(QStringLiteral("Quectel"));
+        form.onModelIdentification(QStringLiteral("UC20"));
+        form.onFirmwareRevision(QStringLiteral("UC20GQBR03A12E1G"));
+        form.onIMEIIdentify(QStringLiteral("861075020000000"));
+        form.onModelIdentification(QStringLiteral("UC20 R2.0"));
+        QCOMPARE(filledFields(form),
+            QStringList({ "lineEdit_uc20_manufacturer=Quectel", "lineEdit_uc20_model=UC20 R2.0",
+                "lineEdit_uc20_firmware=UC20GQBR03A12E1G", "lineEdit_uc20_imei=861075020000000" }));
     }
 };
 
