@@ -18,6 +18,8 @@ struct AppContext;
 // animation, the other party's name or number, Accept and Decline for an incoming call and a
 // hang-up button for an outgoing one. It follows the engine's call state and hides itself when
 // the call connects or ends. Where the operator leaves it on screen is remembered across runs.
+// Its buttons take no keyboard focus: the window takes the keyboard as it pops up, and a key
+// meant for another window must not answer or end a call. Escape alone declines.
 class CIncomingForm : public QDialog
 {
     Q_OBJECT
