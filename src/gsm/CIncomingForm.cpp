@@ -1,0 +1,147 @@
+#include "CIncomingForm.h"
+#include "ui_CIncomingForm.h"
+
+#include "AppContext.h"
+#include "CDatabase.h"
+#include "CUC20.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMovie>
+#include <QSettings>
+
+namespace {
+
+const char* const geometryKey = "incomingCallFormGeometry";
+
+} // namespace
+
+CIncomingForm::CIncomingForm(AppContext* context, QWidget* parent)
+    : QDialog(parent)
+    , ui(new Ui::CIncomingForm)
+    , m_context(context)
+    , m_movie(new QMovie(QStringLiteral(":/resources/gif/ajax-loader.gif"), QByteArray(), this))
+{
+    ui->setupUi(this);
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    // A top-level window of its own, it must not keep the program running once the main window
+    // is closed during a call.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    ui->label_gif->setMovie(m_movie);
+    loadPlace();
+}
+
+CIncomingForm::~CIncomingForm()
+{
+    storePlace();
+    delete ui;
+}
+
+CUC20* CIncomingForm::engine() const
+{
+    return m_context ? m_context->uc20 : nullptr;
+}
+
+void CIncomingForm::onVoicecallStateChange(VOICECALL_STATE state, QString number)
+{
+    CDatabase* database = m_context ? m_context->database : nullptr;
+    ui->label_number->setText(database ? database->findContactName(number) : number);
+
+    switch (state) {
+    case VOICECALL_CALLING:
+        setWindowTitle(tr("Calling..."));
+        ui->pushButton_call->hide();
+        ui->pushButton_endcall->setText(QString());
+        popUp();
+        break;
+    case VOICECALL_INCOMING:
+        setWindowTitle(tr("Incoming call..."));
+        ui->pushButton_call->show();
+        ui->pushButton_endcall->setText(tr("Decline"));
+        popUp();
+        break;
+    case VOICECALL_IDLE:
+    case VOICECALL_ACTIVE:
+        // Already hidden (by Accept or Decline), the window keeps the place it had when shown.
+        if (isVisible())
+            storePlace();
+        done(Accepted);
+        break;
+    }
+}
+
+void CIncomingForm::on_pushButton_call_clicked()
+{
+    if (CUC20* uc20 = engine())
+        uc20->answerCall();
+    done(Accepted);
+}
+
+void CIncomingForm::on_pushButton_endcall_clicked()
+{
+    if (CUC20* uc20 = engine())
+        uc20->endCall();
+    done(Accepted);
+}
+
+void CIncomingForm::closeEvent(QCloseEvent* event)
+{
+    storePlace();
+    if (CUC20* uc20 = engine())
+        uc20->endCall();
+    done(Accepted);
+    event->accept();
+}
+
+void CIncomingForm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Cancel)) {
+        on_pushButton_endcall_clicked();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CIncomingForm::showEvent(QShowEvent* event)
+{
+    // The animation runs only while someone can see it.
+    m_movie->start();
+    QDialog::showEvent(event);
+}
+
+void CIncomingForm::hideEvent(QHideEvent* event)
+{
+    m_movie->stop();
+    QDialog::hideEvent(event);
+}
+
+void CIncomingForm::popUp()
+{
+    // A window the operator minimised would otherwise ring unseen on the task bar.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    loadPlace();
+    m_placed = true;
+    raise();
+    activateWindow();
+}
+
+void CIncomingForm::loadPlace()
+{
+    const QSettings settings;
+    const QVariant geometry = settings.value(QLatin1String(geometryKey));
+    if (geometry.isNull())
+        return;
+    setGeometry(geometry.toRect());
+    m_placed = true;
+}
+
+void CIncomingForm::storePlace()
+{
+    // Never shown, the window has no place of the operator's choosing.
+    if (!m_placed)
+        return;
+    QSettings settings;
+    settings.setValue(QLatin1String(geometryKey), geometry());
+}

@@ -1,0 +1,60 @@
+#ifndef CINCOMINGFORM_H
+#define CINCOMINGFORM_H
+
+#include <QDialog>
+#include <QString>
+
+#include "GsmTypes.h"
+
+namespace Ui {
+class CIncomingForm;
+}
+
+class CUC20;
+class QMovie;
+struct AppContext;
+
+// The stay-on-top window that pops up while a call is being set up or is ringing: a busy
+// animation, the other party's name or number, Accept and Decline for an incoming call and a
+// hang-up button for an outgoing one. It follows the engine's call state and hides itself when
+// the call connects or ends. Where the operator leaves it on screen is remembered across runs.
+// Its buttons take no keyboard focus: the window takes the keyboard as it pops up, and a key
+// meant for another window must not answer or end a call. Escape alone declines.
+class CIncomingForm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The main window passes no parent, so that the window pops up on its own, whatever the
+    // state of the main window.
+    explicit CIncomingForm(AppContext* context, QWidget* parent = nullptr);
+    ~CIncomingForm() override;
+
+public slots:
+    void onVoicecallStateChange(VOICECALL_STATE state, QString number);
+    void on_pushButton_call_clicked();
+    void on_pushButton_endcall_clicked();
+
+protected:
+    // The window's close button hangs up or rejects the call.
+    void closeEvent(QCloseEvent* event) override;
+    // Escape declines, as the Decline button does.
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    // Shows the window in front of all others, with the keyboard, wherever the main window is.
+    void popUp();
+    void loadPlace();
+    void storePlace();
+    CUC20* engine() const;
+
+    Ui::CIncomingForm* ui;
+    AppContext* m_context;
+    QMovie* m_movie;
+    // Whether the geometry is one worth keeping: restored from the settings or shown on screen.
+    bool m_placed = false;
+};
+
+#endif // CINCOMINGFORM_H
