@@ -5,11 +5,16 @@
 #include "CCallRegistration.h"
 #include "CConsole.h"
 #include "CDatabase.h"
+#include "CIncomingForm.h"
+#include "COutCallForm.h"
+#include "CRssiMeter.h"
 #include "CUC20.h"
 #include "CUSBHID.h"
+#include "ControlBar.h"
 #include "DeviceConnector.h"
 #include "DevicePayload.h"
 #include "HidapiBackend.h"
+#include "InfoForm.h"
 #include "PhonebookForm.h"
 
 #include <QCoreApplication>
@@ -18,6 +23,7 @@
 #include <QDockWidget>
 #include <QLabel>
 #include <QSettings>
+#include <QShortcut>
 #include <QTimer>
 
 #include <functional>
@@ -112,14 +118,22 @@ void MainWindow::createPages()
     // One row per page, in the order they are made: a page may take one made before it.
     const std::pair<Page, std::function<QWidget*()>> pages[] = {
         { PagePhonebook, [this] { return m_phonebookForm = new PhonebookForm(&m_context, this); } },
+        { PageInfo, [this] { return m_infoForm = new InfoForm(&m_context, this); } },
+        { PageOutCall,
+            [this] { return m_outCallForm = new COutCallForm(m_context.nau8810, m_uc20, m_console, this); } },
         { PageCallHistory,
             [this] { return m_callHistoryForm = new CCallHistoryForm(&m_context, m_phonebookForm, this); } },
     };
     for (const auto& page : pages)
         m_pages[page.first] = page.second();
+    // A window of its own, above the others; deleted with this window, though not its child.
+    m_incomingForm = std::make_unique<CIncomingForm>(&m_context, nullptr);
+    m_rssiMeter = new CRssiMeter;
     m_callRegistration = new CCallRegistration(&m_context, this);
+    ui->widget_controlbar->setContext(&m_context);
 
     statusBar()->addPermanentWidget(statusLabel, 1);
+    statusBar()->addPermanentWidget(m_rssiMeter, 0);
     for (QWidget* page : m_pages) {
         if (page)
             ui->stackedWidget->addWidget(page);
@@ -146,12 +160,29 @@ void MainWindow::wire()
     // The order of the connections is the order in which slots that share a signal run.
     connect(m_usb, &CUSBHID::dataAvailable, m_uc20, &CUC20::onReceiveUSB);
     connect(m_usb, &CUSBHID::dataAvailable, this, &MainWindow::onReceiveUSB);
+    connect(m_usb, &CUSBHID::dataAvailable, m_infoForm, &InfoForm::onReceiveUSB);
     connect(m_usb, &CUSBHID::connected, m_uc20, &CUC20::initialize);
     connect(m_usb, &CUSBHID::connected, this, &MainWindow::onConnected);
     connect(m_usb, &CUSBHID::disconnected, this, &MainWindow::onDisconnected);
     connect(m_usb, &CUSBHID::disconnected, this, &MainWindow::onResetMeters);
+    ControlBar* bar = ui->widget_controlbar;
+    connect(m_uc20, &CUC20::rssiChange, m_rssiMeter, &CRssiMeter::setValue);
+    connect(m_uc20, &CUC20::simStateChange, bar, &ControlBar::onSimStateChange);
+    connect(m_uc20, &CUC20::codecChange, bar, &ControlBar::onCodecChange);
+    connect(m_uc20, &CUC20::voicecallStateChange, bar, &ControlBar::onVoicecallStateChange);
+    connect(m_uc20, &CUC20::voicecallStateChange, m_incomingForm.get(), &CIncomingForm::onVoicecallStateChange);
     connect(m_uc20, &CUC20::voicecallStateChange, m_callRegistration, &CCallRegistration::onVoicecallStateChange);
     connect(m_uc20, &CUC20::DTMFfromCaller, this, &MainWindow::onDTMFfromCaller);
+    connect(m_uc20, &CUC20::manufacturerIdentification, m_infoForm, &InfoForm::onManufacturerIdentification);
+    connect(m_uc20, &CUC20::modelIdentification, m_infoForm, &InfoForm::onModelIdentification);
+    connect(m_uc20, &CUC20::firmwareRevision, m_infoForm, &InfoForm::onFirmwareRevision);
+    connect(m_uc20, &CUC20::IMEIIdentify, m_infoForm, &InfoForm::onIMEIIdentify);
+    connect(bar, &ControlBar::callClicked, this, &MainWindow::onCallClicked);
+    connect(bar, &ControlBar::endcallClicked, this, &MainWindow::onEndCallClicked);
+    connect(bar, &ControlBar::dialnrClicked, this, &MainWindow::onDialNrClicked);
+    // Enter does what the call button does: dial the number on show, or answer a ringing call.
+    for (const QKeySequence& key : { QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter) })
+        connect(new QShortcut(key, this), &QShortcut::activated, this, &MainWindow::onCallClicked);
     connect(ui->actionConnect, &QAction::triggered, this, &MainWindow::onActionConnect);
     connect(ui->actionDisconnect, &QAction::triggered, this, &MainWindow::onActionDisconnect);
     connect(ui->actionAutoConnect, &QAction::triggered, this, &MainWindow::onActionAutoConnect);
@@ -369,6 +400,32 @@ void MainWindow::wakeMeters()
 {
     if (!meterTimer->isActive())
         meterTimer->start();
+}
+
+void MainWindow::onCallClicked()
+{
+    if (m_uc20->callState() == VOICECALL_INCOMING) {
+        m_uc20->answerCall();
+        return;
+    }
+    // The number comes from the page on show; other pages offer none.
+    QWidget* page = ui->stackedWidget->currentWidget();
+    if (page == m_pages[PageOutCall])
+        m_uc20->call(m_outCallForm->number());
+    else if (page == m_pages[PagePhonebook])
+        m_uc20->call(m_phonebookForm->currentPhoneNumber());
+    else if (page == m_pages[PageCallHistory])
+        m_uc20->call(m_callHistoryForm->selectedNumber());
+}
+
+void MainWindow::onEndCallClicked()
+{
+    m_uc20->endCall();
+}
+
+void MainWindow::onDialNrClicked(int /*id*/)
+{
+    // The speed-dial numbers are kept by the settings page, which this program does not have yet.
 }
 
 void MainWindow::onReadSettings()

@@ -17,6 +17,10 @@ class QLabel;
 class QTimer;
 class CCallHistoryForm;
 class CCallRegistration;
+class CIncomingForm;
+class COutCallForm;
+class CRssiMeter;
+class InfoForm;
 class CConsole;
 class CDatabase;
 class CUSBHID;
@@ -83,6 +87,9 @@ public slots:
     void onReceiveUSB(int id, int type, QByteArray data);
     void onMeterRelease();
     void onResetMeters();
+    void onCallClicked();
+    void onEndCallClicked();
+    void onDialNrClicked(int id);
     void onReadSettings();
     void onWriteSettings();
     // Kept for the form's status bar action; there is nothing for it to do.
@@ -128,6 +135,10 @@ private:
     std::array<QWidget*, PageCount> m_pages {};
     std::array<QAction*, PageCount> m_pageActions {};
     PhonebookForm* m_phonebookForm = nullptr;
+    InfoForm* m_infoForm = nullptr;
+    COutCallForm* m_outCallForm = nullptr;
+    std::unique_ptr<CIncomingForm> m_incomingForm;
+    CRssiMeter* m_rssiMeter = nullptr;
     CCallHistoryForm* m_callHistoryForm = nullptr;
     CCallRegistration* m_callRegistration = nullptr;
 

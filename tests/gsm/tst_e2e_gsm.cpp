@@ -4,10 +4,15 @@
 #include "CUSBHID.h"
 #include "MainWindow.h"
 #include "ManualClock.h"
+#include "ModalAnswer.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 #include "VirtualUC20Module.h"
 
+#include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTest>
@@ -78,16 +83,26 @@ void TestE2eGsm::startUpWithAPinLockedSim()
     QStringList identification; // each reported once, with the unit's answer
     for (auto signal : { &CUC20::manufacturerIdentification, &CUC20::modelIdentification, &CUC20::IMEIIdentify })
         connect(m_uc20, signal, this, [&](const QString& text) { identification << text; });
+    QStringList prompts;
+    ModalAnswer::whenShown(this, [&](QWidget* modal) {
+        auto* dialog = qobject_cast<QInputDialog*>(modal);
+        prompts << (dialog ? dialog->labelText() : modal->windowTitle());
+        if (dialog)
+            dialog->setTextValue(QStringLiteral("4321"));
+        ModalAnswer::clickButton(modal, QDialogButtonBox::Ok);
+    });
     QVERIFY(m_rig->connectUnit());
     QVERIFY(m_rig->stepUntil([&] { return identification.size() == 3; }, 2000));
     const QStringList startup { "AT+CPIN?", "ATI", "AT+QCFG=\"amrcodec\"", "AT+GMI", "AT+GMM", "AT+GMR", "AT+GSN" };
     QCOMPARE(m_rig->unit()->atCommandsReceived().mid(0, startup.size()), startup);
     m_rig->step(1000);
     QCOMPARE(identification, QStringList({ "Quectel", "UC20", m_rig->unit()->module()->imei() }));
-    QCOMPARE(m_uc20->simState(), SIM_PIN);
-    m_uc20->sendATCmd(QStringLiteral("AT+CPIN=4321"));
-    m_uc20->sendATCmd(QStringLiteral("AT+CPIN?"));
+    // One prompt for the PIN, answered by the operator; Login then finds the SIM ready.
+    QCOMPARE(prompts, QStringList("Enter PIN:"));
+    QVERIFY(m_rig->unit()->atCommandsReceived().contains(QStringLiteral("AT+CPIN=4321")));
+    m_rig->window()->findChild<QPushButton*>(QStringLiteral("pushButton_simlogin"))->click();
     QVERIFY(m_rig->stepUntil([&] { return m_uc20->simState() == SIM_READY; }, 2000));
+    QCOMPARE(m_rig->window()->findChild<QLabel*>(QStringLiteral("label_simstatus"))->text(), QStringLiteral("READY"));
 }
 
 void TestE2eGsm::calls_data()
