@@ -118,6 +118,41 @@ private slots:
         QCOMPARE(collect(20).value(FirmwareVersion), good ? QList<QByteArray> { version } : QList<QByteArray>());
     }
 
+    void registers_data()
+    {
+        // Power-on values as Nuvoton's Linux driver gives them for the NAU8810; writes are address,
+        // value bits 0-7, value bits 8-15, one or more.
+        QTest::addColumn<int>("address");
+        QTest::addColumn<int>("powerOn"); // -1: no answer
+        QTest::addColumn<QByteArray>("writes");
+        QTest::addColumn<int>("readBack");
+        QTest::newRow("nine bits kept") << 18 << 0x12C << QByteArray("12 55ff") << 0x155;
+        QTest::newRow("first notch register") << 27 << 0x000 << QByteArray("1b c401") << 0x0C4; // update bit reads 0
+        QTest::newRow("last notch register") << 30 << 0x000 << QByteArray("1e 4501") << 0x045;
+        QTest::newRow("no register") << 26 << 0x000 << QByteArray("1a 5501") << 0x000;
+        QTest::newRow("device id") << 63 << 0x01A << QByteArray("3f 5500") << 0x01A;
+        QTest::newRow("last register") << 79 << 0x000 << QByteArray("4f 8001") << 0x180;
+        QTest::newRow("beyond the last") << 80 << -1 << QByteArray("50 0100") << -1;
+        QTest::newRow("register 0 resets") << 11 << 0x0FF << QByteArray("0b 8000 00 5501") << 0x0FF;
+    }
+
+    void registers()
+    {
+        QFETCH(int, address);
+        QFETCH(int, powerOn);
+        QFETCH(QByteArray, writes);
+        QFETCH(int, readBack);
+        write(CodecRegister, Read, QByteArray(1, char(address)));
+        for (QByteArray bytes = QByteArray::fromHex(writes); !bytes.isEmpty(); bytes.remove(0, 3))
+            write(CodecRegister, Write, bytes.left(3));
+        write(CodecRegister, Read, QByteArray(1, char(address)));
+        QList<QByteArray> expected;
+        for (int value : { powerOn, readBack })
+            if (value >= 0)
+                expected.append(QByteArray(1, char(address)) + char(value & 0xFF) + char(value >> 8));
+        QCOMPARE(collect(20).value(CodecRegister), expected);
+    }
+
     void connectionRequests()
     {
         // The program's requests at every connection; 8, 12 and 14 get no answer.
