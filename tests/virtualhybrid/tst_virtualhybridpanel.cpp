@@ -41,6 +41,7 @@ private slots:
         QCOMPARE(panel.statusText(), QStringLiteral("Idle · USB open"));
         // Far end answers is offered while an outgoing call is set up.
         module->submit(QStringLiteral("ATD0612345678;"));
+        QCOMPARE(panel.statusText(), QStringLiteral("Dialling 0612345678 · USB open"));
         clock.advance(VirtualUC20Module::AlertingAfterMs);
         QCOMPARE(panel.statusText(), QStringLiteral("Ringing at 0612345678 · USB open"));
         click("pushButton_farEndAnswers");
