@@ -94,6 +94,18 @@ private slots:
         m_backend.reset();
     }
 
+    void clock()
+    {
+        // Actions due together run in the order they were scheduled; a negative delay counts as none.
+        QString ran;
+        const qint64 start = m_clock.nowMs();
+        m_clock.schedule(10, this, [&] { ran += 'a'; });
+        m_clock.schedule(10, this, [&] { ran += 'b'; });
+        m_clock.schedule(-5, this, [&] { ran += QString::number(m_clock.nowMs() - start); });
+        m_clock.advance(10);
+        QCOMPARE(ran, QStringLiteral("0ab"));
+    }
+
     void hostFrames_data()
     {
         QTest::addColumn<QByteArray>("bytes");
