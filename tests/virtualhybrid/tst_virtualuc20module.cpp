@@ -1,299 +1,179 @@
 #include "ManualClock.h"
 #include "VirtualUC20Module.h"
 
+#include <QHash>
+#include <QMetaEnum>
 #include <QTest>
 
-#include <memory>
+#include <functional>
 #include <utility>
 
 using Module = VirtualUC20Module;
 
+// An enum value by its name.
+template <typename Enum> Enum value(const QString& key)
+{
+    return Enum(QMetaEnum::fromType<Enum>().keyToValue(key.toLatin1()));
+}
+
+// Each row is a script, run on a module just switched on. Its steps:
+//   "LINE => a | b"   the answer to LINE is its echo, then a, then b (the final result code last);
+//   "LINE -> a | b"   the whole answer to LINE, where no echo comes;
+//   "~ a | b"         the unsolicited lines since the last look ("~" alone: none);
+//   "@event argument" the network side, the SIM (SimLock names without "Sim"), the clock or the power;
+//   "dtmf: keys", "sent: destination text"   what went towards the far end.
+// Every unsolicited line must have been looked at when the script ends.
 class TestVirtualUC20Module : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void answers_data();
-    void answers();
-    void pinAndPuk();
-    void outgoingCall_data();
-    void outgoingCall();
-    void incomingCall();
-    void callEndings();
-    void noNetwork();
-    void keys();
-    void powerCycle();
-    void textMessage();
-
-private:
-    QStringList send(const QString& line);
-    QStringList ask(const QString& command);
-    QStringList drain();
-
-    std::unique_ptr<ManualClock> m_clock;
-    std::unique_ptr<Module> m_module;
-    QList<QStringList> m_batches;
+    void scripts_data();
+    void scripts();
 };
 
-void TestVirtualUC20Module::init()
+void TestVirtualUC20Module::scripts_data()
 {
-    m_module.reset();
-    m_clock = std::make_unique<ManualClock>();
-    m_module = std::make_unique<Module>(m_clock.get(), QStringLiteral("861234567890126"));
-    connect(m_module.get(), &Module::output, this, [this](const QStringList& batch) { m_batches.append(batch); });
-    m_module->powerOn();
-    m_batches.clear();
-}
+    QTest::addColumn<QStringList>("steps");
+    const auto row = [](const char* name, const QStringList& steps) { QTest::newRow(name) << steps; };
+    row("identification", { "ATI => Quectel | UC20 | Revision: UC20GQBR03A14E1G | OK" });
+    row("idle",
+        { "AT+CPIN? => +CPIN: READY | OK", "AT+CSQ => +CSQ: 20,99 | OK", "AT+CLCC => OK",
+            "AT+QSPCH => +QSPCH: 0,0,0 | OK" });
+    row("settings refused", { "AT+QAUDMOD=9 => ERROR", "AT+CSCS=\"EBCDIC\" => ERROR", "AT+QCFG=\"band\" => ERROR" });
+    row("not understood", { "AT+QFOO => ERROR", "hello => ERROR", "AT+CLCC? => ERROR" });
+    row("no call to act on", { "AT+VTS=\"1\" => +CME ERROR: 3", "ATA => NO CARRIER", "dtmf: " });
+    row("dial strings refused",
+        { "ATD0612345678 => ERROR", "ATD; => ERROR", "ATD06abc; => ERROR", "ATD06+1; => ERROR", "AT+CLCC => OK" });
 
-// Sends one line and returns the one answer it produced; unsolicited batches stay queued.
-QStringList TestVirtualUC20Module::send(const QString& line)
-{
-    const int before = m_batches.size();
-    m_module->submit(line);
-    return m_batches.size() == before ? QStringList() : m_batches.takeAt(before);
-}
-
-// The answer without its echo, which must come first.
-QStringList TestVirtualUC20Module::ask(const QString& command)
-{
-    QStringList answer = send(command);
-    return answer.value(0) == command ? answer.mid(1) : answer << QStringLiteral("(no echo)");
-}
-
-// Every unsolicited line since the last look.
-QStringList TestVirtualUC20Module::drain()
-{
-    QStringList lines;
-    for (const QStringList& batch : std::exchange(m_batches, QList<QStringList>()))
-        lines += batch;
-    return lines;
-}
-
-void TestVirtualUC20Module::answers_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QStringList>("reply");
-    QTest::newRow("SIM status") << "AT+CPIN?" << QStringList { "+CPIN: READY", "OK" };
-    QTest::newRow("identification") << "ATI" << QStringList { "Quectel", "UC20", "Revision: UC20GQBR03A14E1G", "OK" };
-    QTest::newRow("signal") << "AT+CSQ" << QStringList { "+CSQ: 20,99", "OK" };
-    QTest::newRow("no call") << "AT+CLCC" << QStringList { "OK" };
-    QTest::newRow("no speech channel") << "AT+QSPCH" << QStringList { "+QSPCH: 0,0,0", "OK" };
-    QTest::newRow("audio mode 9") << "AT+QAUDMOD=9" << QStringList { "ERROR" };
-    QTest::newRow("character set") << "AT+CSCS=\"EBCDIC\"" << QStringList { "ERROR" };
-    QTest::newRow("DTMF without a call") << "AT+VTS=\"1\"" << QStringList { "+CME ERROR: 3" };
-    QTest::newRow("answer without a call") << "ATA" << QStringList { "NO CARRIER" };
-    QTest::newRow("data call") << "ATD0612345678" << QStringList { "ERROR" };
-    QTest::newRow("empty number") << "ATD;" << QStringList { "ERROR" };
-    QTest::newRow("letters") << "ATD06abc;" << QStringList { "ERROR" };
-    QTest::newRow("plus inside") << "ATD06+1;" << QStringList { "ERROR" };
-    QTest::newRow("unknown command") << "AT+QFOO" << QStringList { "ERROR" };
-    QTest::newRow("not a command") << "hello" << QStringList { "ERROR" };
-    QTest::newRow("read of an action") << "AT+CLCC?" << QStringList { "ERROR" };
-    QTest::newRow("unknown setting") << "AT+QCFG=\"band\"" << QStringList { "ERROR" };
-}
-
-void TestVirtualUC20Module::answers()
-{
-    QFETCH(QString, command);
-    QFETCH(QStringList, reply);
-    QCOMPARE(ask(command), reply);
-    QVERIFY(drain().isEmpty());
-    QCOMPARE(m_module->callStatus(), Module::NoCall);
-}
-
-void TestVirtualUC20Module::pinAndPuk()
-{
-    m_module->setPuk("87654321");
-    m_module->setSimLock(Module::SimPinLocked);
-    QCOMPARE(drain(), QStringList { "+CPIN: SIM PIN" });
-    send("AT+CMGF=1");
-    QCOMPARE(ask("ATD0612345678;"), QStringList { "+CME ERROR: 11" });
-    QCOMPARE(ask("AT+CMGS=\"0612345678\""), QStringList { "+CMS ERROR: 311" });
-    m_module->ringIn("0201234567"); // nobody reaches a phone with a locked SIM
-    // A malformed code costs no try; a right PIN after wrong ones gives all three back.
-    QCOMPARE(ask("AT+CPIN=12ab"), QStringList { "ERROR" });
-    QCOMPARE(ask("AT+CPIN=1111"), QStringList { "+CME ERROR: 16" });
-    QCOMPARE(ask("AT+CPIN=\"2222\""), QStringList { "+CME ERROR: 16" });
-    QCOMPARE(ask("AT+CPIN=1234"), QStringList { "OK" });
-    QCOMPARE(drain(), QStringList { "+CPIN: READY" }); // after the answer
-
-    // The PIN is asked for at every power-up; three wrong ones lock the card until the PUK.
-    m_module->powerOff();
-    m_module->powerOn();
-    QCOMPARE(ask("AT+CPIN=1111"), QStringList { "+CME ERROR: 16" });
-    QCOMPARE(ask("AT+CPIN=2222"), QStringList { "+CME ERROR: 16" });
-    QCOMPARE(ask("AT+CPIN?"), (QStringList { "+CPIN: SIM PIN", "OK" }));
-    QCOMPARE(ask("AT+CPIN=3333"), QStringList { "+CME ERROR: 16" });
-    QCOMPARE(ask("AT+CPIN?"), (QStringList { "+CPIN: SIM PUK", "OK" }));
-    QCOMPARE(ask("AT+CPIN=1234"), QStringList { "+CME ERROR: 12" });
-    QCOMPARE(ask("ATD0612345678;"), QStringList { "+CME ERROR: 12" });
-    // The program's PUK entry: the PUK and the new PIN, both quoted.
-    QCOMPARE(ask("AT+CPIN=\"11111111\",\"6842\""), QStringList { "+CME ERROR: 16" });
-    QCOMPARE(ask("AT+CPIN=\"87654321\",\"6842\""), QStringList { "OK" });
-    m_module->powerOff();
-    m_module->powerOn();
-    QCOMPARE(ask("AT+CPIN=1234"), QStringList { "+CME ERROR: 16" });
-    QCOMPARE(ask("AT+CPIN=6842"), QStringList { "OK" });
-
-    drain();
-    // Ten wrong PUKs block the card until another one is put in.
-    m_module->setSimLock(Module::SimPukLocked);
+    // A malformed PIN costs no try and a right one gives all three back; the third wrong one wants the PUK.
+    row("PIN",
+        { "@sim PinLocked", "~ +CPIN: SIM PIN", "ATD0612345678; => +CME ERROR: 11", "AT+CMGF=1 => OK",
+            "AT+CMGS=\"0612345678\" => +CMS ERROR: 311", "@ring 0201234567", "AT+CPIN=12ab => ERROR",
+            "AT+CPIN=1111 => +CME ERROR: 16", "AT+CPIN=\"2222\" => +CME ERROR: 16", "AT+CPIN=1234 => OK",
+            "~ +CPIN: READY", "@off", "@on", "AT+CPIN=1111 => +CME ERROR: 16", "AT+CPIN=2222 => +CME ERROR: 16",
+            "AT+CPIN? => +CPIN: SIM PIN | OK", "AT+CPIN=3333 => +CME ERROR: 16", "AT+CPIN? => +CPIN: SIM PUK | OK",
+            "AT+CPIN=1234 => +CME ERROR: 12" });
+    // The program's PUK entry: the PUK and the new PIN, both quoted. The new PIN holds after power-up.
+    row("PUK",
+        { "@sim PukLocked", "~ +CPIN: SIM PUK", "ATD0612345678; => +CME ERROR: 12",
+            "AT+CPIN=\"11111111\",\"6842\" => +CME ERROR: 16", "AT+CPIN=\"87654321\",\"6842\" => OK", "~ +CPIN: READY",
+            "@off", "@on", "AT+CPIN=1234 => +CME ERROR: 16", "AT+CPIN=6842 => OK", "~ +CPIN: READY" });
+    QStringList blocked { "@sim PukLocked", "~ +CPIN: SIM PUK" };
     for (int i = 0; i < 10; ++i)
-        QCOMPARE(ask("AT+CPIN=\"00000000\",\"1234\""), QStringList { "+CME ERROR: 16" });
-    QCOMPARE(ask("AT+CPIN=\"87654321\",\"1234\""), QStringList { "+CME ERROR: 13" });
-    m_module->setSimLock(Module::SimMissing);
-    QCOMPARE(ask("AT+CPIN?"), QStringList { "+CME ERROR: 10" });
-    QCOMPARE(ask("AT+CMGS=23"), QStringList { "+CMS ERROR: 310" }); // a PDU message, after the power cycles
-    m_module->setSimLock(Module::SimUnlocked);
-    QCOMPARE(ask("AT+CPIN?"), (QStringList { "+CPIN: READY", "OK" }));
-    QCOMPARE(drain(), (QStringList { "+CPIN: SIM PUK", "+CPIN: READY" })); // no report for a missing card
+        blocked << "AT+CPIN=\"00000000\",\"1234\" => +CME ERROR: 16";
+    row("ten wrong PUKs, then no card",
+        blocked
+            + QStringList { "AT+CPIN=\"87654321\",\"1234\" => +CME ERROR: 13", "@sim Missing",
+                "AT+CPIN? => +CME ERROR: 10", "AT+CMGS=23 => +CMS ERROR: 310", "@sim Unlocked", "~ +CPIN: READY",
+                "AT+CPIN? => +CPIN: READY | OK" });
+
+    // Outgoing calls, their +CLCC status looked at every second ('-': no call).
+    const auto dial = [&](const char* name, const char* outcome, const QString& states, const char* report) {
+        QStringList steps { outcome, "ATD0612345678; => OK" };
+        for (int second = 0; second < states.size(); ++second)
+            steps << "@wait " + QString::number(second ? 1000 : 0)
+                  << (states[second] == '-' ? QStringLiteral("AT+CLCC => OK")
+                                            : QStringLiteral("AT+CLCC => +CLCC: 1,0,%1,0,0,\"0612345678\",129 | OK")
+                                                  .arg(states[second]));
+        row(name, steps << report);
+    };
+    dial("answered after 3 s", "@outcome AnswerAfterDelay 3000", "23300", "~");
+    dial("answered at once", "@outcome AnswerAfterDelay 0", "00", "~");
+    dial("busy after 2 s", "@outcome Busy 2000", "22--", "~ BUSY");
+    dial("no answer after 4 s", "@outcome NoAnswer 4000", "2333-", "~ NO ANSWER");
+    row("dialling stopped",
+        { "@outcome Busy 2000", "ATD0612345678; => OK", "ATH => OK", "@wait 5000", "AT+CLCC => OK" });
+    row("far end answers early",
+        { "@outcome NoAnswer 30000", "ATD+31612345678; => OK", "@wait 1500", "@answers", "@wait 60000", "~",
+            "AT+CLCC => +CLCC: 1,0,0,0,0,\"+31612345678\",145 | OK", "@hangs-up", "~ NO CARRIER", "AT+CLCC => OK" });
+
+    // A ring every three seconds until the call is answered; a second caller meets a busy phone.
+    row("incoming call",
+        { "@ring 0201234567", "~ RING", "AT+CLCC => +CLCC: 1,1,4,0,0,\"0201234567\",129 | OK", "@wait 2999", "~",
+            "@wait 1", "~ RING", "@ring 0307654321", "ATA => OK", "AT+CLCC => +CLCC: 1,1,0,0,0,\"0201234567\",129 | OK",
+            "AT+QSPCH => +QSPCH: 1,8,23850 | OK", "@wait 10000", "~", "ATH => OK", "@ring", "~ RING",
+            "AT+CLCC => +CLCC: 1,1,4,0,0,\"\",129 | OK", "@hangs-up", "~ NO CARRIER", "@wait 10000", "~" });
+    row("no network",
+        { "@ring 0201234567", "~ RING", "ATA => OK", "ATD0612345678; => +CME ERROR: 3", "@signal 99", "~ NO CARRIER",
+            "AT+CSQ => +CSQ: 99,99 | OK", "ATD0612345678; => NO CARRIER", "@ring 0201234567", "AT+CLCC => OK",
+            "@signal 0", "@signal 32", "@signal -1", "AT+CSQ => +CSQ: 0,99 | OK", "@signal 31",
+            "AT+CSQ => +CSQ: 31,99 | OK" });
+    // Tone detection is off after power-on; a tone of 256 is too long.
+    row("keys",
+        { "@ring 0201234567", "~ RING", "ATA => OK", "@key 5", "AT+QTONEDET=1 => OK", "@key 5", "@key #", "@key d",
+            "@key x", "~ +QTONEDET: 53 | +QTONEDET: 35 | +QTONEDET: 68", "AT+VTS=\"1\" => OK", "AT+VTS=\"#\",255 => OK",
+            "AT+VTS=2 => OK", "AT+VTS=\"*\",256 => ERROR", "dtmf: 1#2", "ATH => OK", "@key 5" });
+    // Switched off, the module drops its call and takes nothing in; the codec choice counts from the next start.
+    row("power cycle",
+        { "@ring 0201234567", "~ RING", "ATE0 => OK", "AT+QCFG=\"amrcodec\",7 -> OK", "@off", "@ring 0201234567",
+            "@wait 20000", "AT -> ", "@on", "AT+CLCC => OK", "@ring 0201234567", "~ RING", "ATA => OK",
+            "AT+QSPCH => +QSPCH: 1,7,12200 | OK" });
+    // The program's SMS test, line by line: text, even when it looks like a command, until Ctrl-Z or ESC.
+    row("text message",
+        { "AT+CMGF=1 => OK", "AT+CMGS=\"0612345678\" => > ", "Dit is een test SMS => > ", "AT+CLCC => > ",
+            "\x1A -> +CMGS: 1 | OK", "sent: 0612345678 Dit is een test SMS\nAT+CLCC\n",
+            "AT+CMGS=\"+31612345678\" => > ", "Hallo\x1A -> Hallo | +CMGS: 2 | OK", "AT+CMGS=\"0612345678\" => > ",
+            "half a message => > ", "\x1B -> OK", "sent: +31612345678 Hallo" });
 }
 
-void TestVirtualUC20Module::outgoingCall_data()
+void TestVirtualUC20Module::scripts()
 {
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<int>("delayMs");
-    QTest::addColumn<QString>("states"); // the +CLCC status every second from 0 s on, '-' for no call
-    QTest::addColumn<QStringList>("reports");
-    QTest::newRow("answered after 3 s") << int(Module::AnswerAfterDelay) << 3000 << "23300" << QStringList();
-    QTest::newRow("answered at once") << int(Module::AnswerAfterDelay) << 0 << "00" << QStringList();
-    QTest::newRow("busy after 2 s") << int(Module::Busy) << 2000 << "22--" << QStringList { "BUSY" };
-    QTest::newRow("no answer after 4 s") << int(Module::NoAnswer) << 4000 << "2333-" << QStringList { "NO ANSWER" };
-}
-
-void TestVirtualUC20Module::outgoingCall()
-{
-    QFETCH(int, outcome);
-    QFETCH(int, delayMs);
-    QFETCH(QString, states);
-    QFETCH(QStringList, reports);
-    m_module->setOutgoingOutcome(Module::OutgoingOutcome(outcome), delayMs);
-    QCOMPARE(ask("ATD0612345678;"), QStringList { "OK" });
-    QStringList seen;
-    for (int second = 0; second < states.size(); ++second) {
-        m_clock->advance(second == 0 ? 0 : 1000);
-        seen += drain();
-        QStringList list { "OK" };
-        if (states[second] != '-')
-            list.prepend(QStringLiteral("+CLCC: 1,0,%1,0,0,\"0612345678\",129").arg(states[second]));
-        QCOMPARE(ask("AT+CLCC"), list);
+    QFETCH(QStringList, steps);
+    ManualClock clock;
+    Module module(&clock, QStringLiteral("861234567890126"));
+    QStringList unsolicited;
+    QStringList* answer = nullptr; // while a line is submitted: its answer, the first batch
+    connect(&module, &Module::output, this,
+        [&](const QStringList& batch) { (answer && answer->isEmpty() ? *answer : unsolicited) += batch; });
+    module.setPuk(QStringLiteral("87654321"));
+    module.powerOn();
+    const auto lines = [](const QString& text) { return text.isEmpty() ? QStringList() : text.split(" | "); };
+    const QHash<QString, std::function<void(const QString&)>> events {
+        { "@ring", [&](const QString& number) { module.ringIn(number); } },
+        { "@answers", [&](const QString&) { module.farEndAnswers(); } },
+        { "@hangs-up", [&](const QString&) { module.farEndHangsUp(); } },
+        { "@outcome",
+            [&](const QString& a) {
+                module.setOutgoingOutcome(
+                    value<Module::OutgoingOutcome>(a.section(' ', 0, 0)), a.section(' ', 1).toInt());
+            } },
+        { "@signal", [&](const QString& rssi) { module.setSignal(rssi.toInt()); } },
+        { "@sim", [&](const QString& lock) { module.setSimLock(value<Module::SimLock>("Sim" + lock)); } },
+        { "@key", [&](const QString& key) { module.callerPressesKey(key.at(0).toLatin1()); } },
+        { "@wait", [&](const QString& ms) { clock.advance(ms.toInt()); } },
+        { "@off", [&](const QString&) { module.powerOff(); } },
+        { "@on", [&](const QString&) { module.powerOn(); } },
+    };
+    for (const QString& step : steps + QStringList { "~" }) {
+        const int arrow = qMax(step.indexOf(" => "), step.indexOf(" -> "));
+        const QString verb = step.section(' ', 0, 0);
+        const QString argument = step.section(' ', 1);
+        if (arrow < 0 && verb.startsWith('@')) {
+            QVERIFY2(events.contains(verb), qPrintable("unknown event " + step));
+            events[verb](argument);
+            continue;
+        }
+        QStringList actual;
+        QStringList expected = lines(arrow >= 0 ? step.mid(arrow + 4) : argument);
+        if (arrow >= 0) {
+            answer = &actual;
+            module.submit(step.left(arrow));
+            answer = nullptr;
+            if (step.mid(arrow + 1, 2) == "=>")
+                expected.prepend(step.left(arrow));
+        } else if (verb == "~") {
+            actual = std::exchange(unsolicited, QStringList());
+        } else if (verb == "dtmf:") {
+            actual = lines(module.dtmfSent());
+        } else if (verb == "sent:") {
+            const Module::SentMessage last = module.sentMessages().value(module.sentMessages().size() - 1);
+            actual = lines(last.destination + ' ' + last.text);
+        } else {
+            QFAIL(qPrintable("unknown step " + step));
+        }
+        QVERIFY2(actual == expected, qPrintable(step + "  got: " + actual.join(" | ")));
     }
-    QCOMPARE(seen, reports);
-}
-
-void TestVirtualUC20Module::incomingCall()
-{
-    m_module->ringIn("0201234567");
-    QCOMPARE(drain(), QStringList { "RING" });
-    QCOMPARE(ask("AT+CLCC"), (QStringList { "+CLCC: 1,1,4,0,0,\"0201234567\",129", "OK" }));
-    m_clock->advance(2999);
-    QVERIFY(drain().isEmpty());
-    m_clock->advance(1);
-    QCOMPARE(drain(), QStringList { "RING" });
-    m_module->ringIn("0307654321"); // a second caller meets a busy phone
-    QCOMPARE(ask("ATA"), QStringList { "OK" });
-    QCOMPARE(ask("AT+CLCC"), (QStringList { "+CLCC: 1,1,0,0,0,\"0201234567\",129", "OK" }));
-    QCOMPARE(ask("AT+QSPCH"), (QStringList { "+QSPCH: 1,8,23850", "OK" })); // 8: WCDMA AMR WB
-    m_clock->advance(10000);
-    QCOMPARE(ask("ATH"), QStringList { "OK" });
-    m_module->ringIn(QString()); // withheld
-    QCOMPARE(ask("AT+CLCC"), (QStringList { "+CLCC: 1,1,4,0,0,\"\",129", "OK" }));
-    m_module->farEndHangsUp();
-    m_clock->advance(10000); // no rings while a call is answered or after it has ended
-    QCOMPARE(drain(), (QStringList { "RING", "NO CARRIER" }));
-}
-
-void TestVirtualUC20Module::callEndings()
-{
-    // The studio stops dialling: the scripted outcome never comes.
-    m_module->setOutgoingOutcome(Module::Busy, 2000);
-    send("ATD0612345678;");
-    QCOMPARE(ask("ATH"), QStringList { "OK" });
-    // The far end answers before its scripted outcome, then hangs up.
-    m_module->setOutgoingOutcome(Module::NoAnswer, 30000);
-    QCOMPARE(ask("ATD+31612345678;"), QStringList { "OK" });
-    m_clock->advance(1500);
-    m_module->farEndAnswers();
-    m_clock->advance(60000);
-    QVERIFY(drain().isEmpty());
-    QCOMPARE(ask("AT+CLCC"), (QStringList { "+CLCC: 1,0,0,0,0,\"+31612345678\",145", "OK" }));
-    m_module->farEndHangsUp();
-    QCOMPARE(drain(), QStringList { "NO CARRIER" });
-}
-
-void TestVirtualUC20Module::noNetwork()
-{
-    m_module->ringIn("0201234567");
-    send("ATA");
-    QCOMPARE(ask("ATD0612345678;"), QStringList { "+CME ERROR: 3" }); // one call at a time
-    drain();
-    m_module->setSignal(99);
-    QCOMPARE(drain(), QStringList { "NO CARRIER" });
-    QCOMPARE(ask("AT+CSQ"), (QStringList { "+CSQ: 99,99", "OK" }));
-    QCOMPARE(ask("ATD0612345678;"), QStringList { "NO CARRIER" });
-    m_module->ringIn("0201234567");
-    QCOMPARE(m_module->callStatus(), Module::NoCall);
-    for (int rssi : { 0, 32, -1 }) // out of range: ignored
-        m_module->setSignal(rssi);
-    QCOMPARE(ask("AT+CSQ"), (QStringList { "+CSQ: 0,99", "OK" }));
-    m_module->setSignal(31);
-    QCOMPARE(ask("AT+CSQ"), (QStringList { "+CSQ: 31,99", "OK" }));
-}
-
-void TestVirtualUC20Module::keys()
-{
-    m_module->ringIn("0201234567");
-    send("ATA");
-    QVERIFY(!m_module->callerPressesKey('5')); // tone detection is off after power-on
-    send("AT+QTONEDET=1");
-    for (char key : { '5', '#', 'd', 'x' })
-        m_module->callerPressesKey(key);
-    QCOMPARE(drain(), (QStringList { "RING", "+QTONEDET: 53", "+QTONEDET: 35", "+QTONEDET: 68" }));
-    // Keys towards the caller: a tone of 256 is too long.
-    for (const char* command : { "AT+VTS=\"1\"", "AT+VTS=\"#\",255", "AT+VTS=2", "AT+VTS=\"*\",256" })
-        send(command);
-    QCOMPARE(m_module->dtmfSent(), QStringLiteral("1#2"));
-    send("ATH"); // no call, no keys
-    QVERIFY(!m_module->callerPressesKey('5'));
-}
-
-void TestVirtualUC20Module::powerCycle()
-{
-    // Switched off, the module drops its call and takes nothing in.
-    m_module->ringIn("0201234567");
-    QCOMPARE(ask("ATE0"), QStringList { "OK" });
-    QCOMPARE(send("AT+QCFG=\"amrcodec\",7"), QStringList { "OK" }); // narrowband from the next start on
-    drain();
-    m_module->powerOff();
-    m_module->ringIn("0201234567");
-    m_clock->advance(20000);
-    QVERIFY(drain().isEmpty());
-    // Back on with the echo on and the new codec preference in force.
-    m_module->powerOn();
-    QCOMPARE(ask("AT+CLCC"), QStringList { "OK" });
-    m_module->ringIn("0201234567");
-    send("ATA");
-    QCOMPARE(ask("AT+QSPCH"), (QStringList { "+QSPCH: 1,7,12200", "OK" }));
-}
-
-void TestVirtualUC20Module::textMessage()
-{
-    // The program's SMS test, line by line.
-    QCOMPARE(ask("AT+CMGF=1"), QStringList { "OK" });
-    QCOMPARE(ask("AT+CMGS=\"0612345678\""), QStringList { "> " });
-    QCOMPARE(ask("Dit is een test SMS"), QStringList { "> " });
-    QCOMPARE(ask("AT+CLCC"), QStringList { "> " }); // text, even when it looks like a command
-    QCOMPARE(send(QStringLiteral("\x1A")), (QStringList { "+CMGS: 1", "OK" }));
-    QCOMPARE(m_module->sentMessages().value(0).destination, QStringLiteral("0612345678"));
-    QCOMPARE(m_module->sentMessages().value(0).text, QStringLiteral("Dit is een test SMS\nAT+CLCC\n"));
-    // Text and Ctrl-Z in one line; the reference counts up. ESC drops a message.
-    send("AT+CMGS=\"+31612345678\"");
-    QCOMPARE(send(QStringLiteral("Hallo\x1A")), (QStringList { "Hallo", "+CMGS: 2", "OK" }));
-    send("AT+CMGS=\"0612345678\"");
-    send("half a message");
-    QCOMPARE(send(QStringLiteral("\x1B")), QStringList { "OK" });
-    QCOMPARE(m_module->sentMessages().size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestVirtualUC20Module)
