@@ -10,7 +10,7 @@
 #include <memory>
 
 // The main window's meter tick runs only while a meter has somewhere to go, and never cuts a
-// release short.
+// release short. How far a meter falls per tick is the meter's own test.
 class TestMeterTick : public QObject
 {
     Q_OBJECT
@@ -20,7 +20,6 @@ private slots:
     void cleanup() { m_rig.reset(); }
 
     void tickRunsOnlyWhileAMeterMoves();
-    void resetAfterDisconnectionWakesTheTick();
     void tickKeepsItsPaceUnderFrequentReports();
 
 private:
@@ -57,38 +56,20 @@ void TestMeterTick::init()
 
 void TestMeterTick::tickRunsOnlyWhileAMeterMoves()
 {
+    QVERIFY(m_rig->connectUnit());
     // Both meters start at their level: the first tick finds nothing to do.
-    QVERIFY(m_tick->isActive());
     QCOMPARE(tickUntilIdle(10), 1);
-    // A level below the floor shows as the floor at once.
-    report(-60.0f, -60.0f);
-    QCOMPARE(tickUntilIdle(10), 1);
-    QCOMPARE(m_recv->dBPosition(), -50.0);
-    // The same levels again leave it asleep.
-    report(-60.0f, -60.0f);
-    QVERIFY(!m_tick->isActive());
-
-    // The rise takes one tick; the next finds nothing to do.
+    // A rise takes one tick and the next finds nothing to do; the same levels again leave it asleep.
     report(0.0f, -20.0f);
     QCOMPARE(tickUntilIdle(10), 2);
-    QCOMPARE(m_recv->dBPosition(), 0.0);
-    QCOMPARE(m_send->dBPosition(), -20.0);
-    // 40 dB at 0.133 dB per tick: 300 whole steps and a last part step, then the idle tick
-    // (a few more may be spent on rounding residue).
+    report(0.0f, -20.0f);
+    QVERIFY(!m_tick->isActive());
+    // One meter falling keeps the tick running while the other stands still.
     report(-40.0f, -20.0f);
-    const int ticks = tickUntilIdle(1000);
+    tickUntilIdle(1000);
     QCOMPARE(m_recv->dBPosition(), -40.0);
     QCOMPARE(m_send->dBPosition(), -20.0);
-    QVERIFY2(ticks >= 302 && ticks <= 306, qPrintable(QString::number(ticks)));
-}
-
-void TestMeterTick::resetAfterDisconnectionWakesTheTick()
-{
-    QVERIFY(m_rig->connectUnit());
-    report(0.0f, 0.0f);
-    tickUntilIdle(10);
-    QCOMPARE(m_recv->dBPosition(), 0.0);
-
+    // Losing the unit wakes the tick, and both meters fall to the floor.
     m_rig->window()->context()->usb->stop();
     QVERIFY(m_tick->isActive());
     tickUntilIdle(1000);
