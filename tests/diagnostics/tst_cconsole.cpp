@@ -3,6 +3,10 @@
 #include <QRegularExpression>
 #include <QTest>
 
+// Markup, an entity, placeholders and an unterminated tag, all to be shown as they are.
+const QString kMessage
+    = QStringLiteral("<b>bold</b> &lt; is not < %1 %2 <span style=\"color:#000\">x</span> <img src=x");
+
 class TestCConsole : public QObject
 {
     Q_OBJECT
@@ -13,8 +17,7 @@ class TestCConsole : public QObject
         using Signal = void (CConsole::*)(QString);
         const Signal levelSignals[] = { &CConsole::error, &CConsole::warn, &CConsole::info, &CConsole::debug };
         if (level == CConsole::Trace)
-            emit console._trace(QStringLiteral("../__src/DebugForm"), QStringLiteral("on_pushButton_clicked"),
-                QStringLiteral("35"), msg);
+            emit console._trace(QStringLiteral("src/%2"), QStringLiteral("<on_clicked>"), QStringLiteral("35"), msg);
         else
             (console.*levelSignals[level])(msg);
     }
@@ -24,15 +27,16 @@ private slots:
     {
         QTest::addColumn<int>("level");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("error") << int(CConsole::Error) << "ERROR] test console..";
-        QTest::newRow("warn") << int(CConsole::Warn) << "WARN] test console..";
-        QTest::newRow("info") << int(CConsole::Info) << "INFO] test console..";
-        QTest::newRow("debug") << int(CConsole::Debug) << "DEBUG] test console..";
-        QTest::newRow("trace") << int(CConsole::Trace)
-                               << "TRACE] {../__src/DebugForm, on_pushButton_clicked, 35} test console..";
+        QTest::newRow("error") << int(CConsole::Error) << "ERROR] " + kMessage;
+        QTest::newRow("warn") << int(CConsole::Warn) << "WARN] " + kMessage;
+        QTest::newRow("info") << int(CConsole::Info) << "INFO] " + kMessage;
+        QTest::newRow("debug") << int(CConsole::Debug) << "DEBUG] " + kMessage;
+        // Placeholders in a trace's fields are not filled by the fields that follow.
+        QTest::newRow("trace") << int(CConsole::Trace) << "TRACE] {src/%2, <on_clicked>, 35} " + kMessage;
     }
 
-    // Each level is shown only while it is switched on, as "[hh:mm:ss.zzz LEVEL] message".
+    // Each level is shown only while it is switched on, as "[hh:mm:ss.zzz LEVEL] message", and
+    // the message as plain text, markup and all.
     void lineFormats()
     {
         QFETCH(int, level);
@@ -41,7 +45,7 @@ private slots:
         log(console, level, QStringLiteral("off by default"));
         console.setLevelEnabled(CConsole::Level(level), true);
         for (int other = CConsole::Error; other <= CConsole::Trace; ++other)
-            log(console, other, other == level ? QStringLiteral("test console..") : QStringLiteral("not switched on"));
+            log(console, other, other == level ? kMessage : QStringLiteral("not switched on"));
         QCOMPARE(console.lineCount(), 1);
         const auto line
             = QRegularExpression(QStringLiteral(R"(^\[\d\d:\d\d:\d\d\.\d{3} (.*)$)")).match(console.plainText());
@@ -50,31 +54,6 @@ private slots:
         console.setLevelEnabled(CConsole::Level(level), false);
         log(console, level, QStringLiteral("switched off"));
         QCOMPARE(console.lineCount(), 1);
-    }
-
-    void messagesAreShownAsPlainText_data()
-    {
-        QTest::addColumn<QString>("message");
-        QTest::newRow("markup") << "<b>bold</b> <span style=\"color:#000\">x</span>";
-        QTest::newRow("entities") << "&lt; is not <";
-        QTest::newRow("placeholders") << "%1 %2 stays %3";
-        QTest::newRow("unterminated tag") << "<img src=x";
-    }
-
-    void messagesAreShownAsPlainText()
-    {
-        QFETCH(QString, message);
-        CConsole console;
-        console.setLevelEnabled(CConsole::Info, true);
-        console.setLevelEnabled(CConsole::Trace, true);
-        emit console.info(message);
-        // Placeholders in a trace's fields are not filled by the fields that follow.
-        emit console._trace(QStringLiteral("file %2"), message, QStringLiteral("7"), QStringLiteral("m %1"));
-        const QStringList lines = console.plainText().split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 2);
-        QVERIFY2(lines[0].endsWith(QStringLiteral("INFO] ") + message), qPrintable(lines[0]));
-        QVERIFY2(lines[1].endsWith(QStringLiteral("TRACE] {file %2, ") + message + QStringLiteral(", 7} m %1")),
-            qPrintable(lines[1]));
     }
 
     void keepsOnlyTheNewest5000Lines()
