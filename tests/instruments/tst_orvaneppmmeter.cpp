@@ -70,14 +70,16 @@ private slots:
                 << false << false << 200 << levels[i] << -50.0 << 5.0 << linear[i] << 181;
         }
         QTest::newRow("din -40..+10") << true << false << 240 << 6.0 << -40.0 << 10.0 << 205 << 161;
-        // 240 x 0.695 = 166.8 is cut to 166 first, and 166 / 55.5 gives 2 (166.8 / 55.5 gives 3).
-        QTest::newRow("linear cuts before dividing") << false << false << 240 << -49.805 << -50.5 << 5.0 << 2 << 218;
+        // Linear products are cut to whole pixels before the division: 204 x 0.557 = 113.628 is cut to
+        // 113, and 113 / 56.7 gives 1 (not 2); 204 x 51.7 = 10546.8 is cut to 10546, / 56.7 gives 185.
+        QTest::newRow("linear cuts before dividing") << false << false << 204 << -51.143 << -51.7 << 5.0 << 1 << 185;
         QTest::newRow("gradient below mid") << true << true << 200 << -20.0 << -50.0 << 5.0 << 70 << 166;
         QTest::newRow("gradient mid+1") << false << true << 200 << -22.0 << -50.0 << 5.0 << 101 << 181;
         QTest::newRow("gradient tall") << true << true << 200 << -10.0 << -50.0 << 5.0 << 111 << 166;
         QTest::newRow("gradient full") << true << true << 200 << 5.0 << -50.0 << 5.0 << 200 << 166;
-        // Mid-height rounds up to 62.
+        // Mid-height rounds up to 62; a bar of 63 pixels shows solid up to row 60, its gradient on row 61.
         QTest::newRow("gradient odd height") << true << true << 123 << -2.0 << -50.0 << 5.0 << 94 << 102;
+        QTest::newRow("gradient odd height, mid+1") << false << true << 123 << -21.7 << -50.0 << 5.0 << 63 << 111;
     }
 
     void barHeight()
@@ -102,7 +104,10 @@ private slots:
         meter.setMaxdBPosition(maxDb);
         meter.resize(14, height);
         meter.setdBPosition(level);
-        const QImage image = meter.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        // Rendered onto black, so that a row the meter leaves unpainted shows.
+        QImage image(14, height, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        meter.render(&image);
         for (int row = 0; row < height; ++row)
             for (int x = 0; x < image.width(); ++x) {
                 const QRgb got = image.pixel(x, row), want = expectedColour(gradients, height, bar, zero, row);
