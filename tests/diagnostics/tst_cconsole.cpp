@@ -2,149 +2,73 @@
 
 #include <QRegularExpression>
 #include <QTest>
-#include <QTextEdit>
+
+// Markup, an entity, placeholders and an unterminated tag, all to be shown as they are.
+const QString kMessage
+    = QStringLiteral("<b>bold</b> &lt; is not < %1 %2 <span style=\"color:#000\">x</span> <img src=x");
 
 class TestCConsole : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void lineFormats_data();
-    void lineFormats();
-    void disabledLevelsAppendNothing();
-    void messagesAreShownAsPlainText_data();
-    void messagesAreShownAsPlainText();
-    void keepsOnlyTheNewestLines();
-
-private:
-    static void emitAt(CConsole& console, CConsole::Level level, const QString& msg);
-    static void enableAll(CConsole& console);
-};
-
-void TestCConsole::emitAt(CConsole& console, CConsole::Level level, const QString& msg)
-{
-    switch (level) {
-    case CConsole::Error:
-        emit console.error(msg);
-        break;
-    case CConsole::Warn:
-        emit console.warn(msg);
-        break;
-    case CConsole::Info:
-        emit console.info(msg);
-        break;
-    case CConsole::Debug:
-        emit console.debug(msg);
-        break;
-    case CConsole::Trace:
-        emit console._trace(
-            QStringLiteral("../__src/DebugForm"), QStringLiteral("on_pushButton_clicked"), QStringLiteral("35"), msg);
-        break;
+    // Emits the signal of `level`; a trace also names its source file, function and line.
+    static void log(CConsole& console, int level, const QString& msg)
+    {
+        using Signal = void (CConsole::*)(QString);
+        const Signal levelSignals[] = { &CConsole::error, &CConsole::warn, &CConsole::info, &CConsole::debug };
+        if (level == CConsole::Trace)
+            emit console._trace(QStringLiteral("src/%2"), QStringLiteral("<on_clicked>"), QStringLiteral("35"), msg);
+        else
+            (console.*levelSignals[level])(msg);
     }
-}
 
-void TestCConsole::enableAll(CConsole& console)
-{
-    for (CConsole::Level level : { CConsole::Error, CConsole::Warn, CConsole::Info, CConsole::Debug, CConsole::Trace })
-        console.setLevelEnabled(level, true);
-}
+private slots:
+    void lineFormats_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("error") << int(CConsole::Error) << "ERROR] " + kMessage;
+        QTest::newRow("warn") << int(CConsole::Warn) << "WARN] " + kMessage;
+        QTest::newRow("info") << int(CConsole::Info) << "INFO] " + kMessage;
+        QTest::newRow("debug") << int(CConsole::Debug) << "DEBUG] " + kMessage;
+        // Placeholders in a trace's fields are not filled by the fields that follow.
+        QTest::newRow("trace") << int(CConsole::Trace) << "TRACE] {src/%2, <on_clicked>, 35} " + kMessage;
+    }
 
-void TestCConsole::lineFormats_data()
-{
-    QTest::addColumn<int>("level");
-    QTest::addColumn<QString>("colour");
-    QTest::addColumn<QString>("shown");
+    // Each level is shown only while it is switched on, as "[hh:mm:ss.zzz LEVEL] message", and
+    // the message as plain text, markup and all.
+    void lineFormats()
+    {
+        QFETCH(int, level);
+        QFETCH(QString, shown);
+        CConsole console;
+        log(console, level, QStringLiteral("off by default"));
+        console.setLevelEnabled(CConsole::Level(level), true);
+        for (int other = CConsole::Error; other <= CConsole::Trace; ++other)
+            log(console, other, other == level ? kMessage : QStringLiteral("not switched on"));
+        QCOMPARE(console.lineCount(), 1);
+        const auto line
+            = QRegularExpression(QStringLiteral(R"(^\[\d\d:\d\d:\d\d\.\d{3} (.*)$)")).match(console.plainText());
+        QVERIFY2(line.hasMatch(), qPrintable(console.plainText()));
+        QCOMPARE(line.captured(1), shown);
+        console.setLevelEnabled(CConsole::Level(level), false);
+        log(console, level, QStringLiteral("switched off"));
+        QCOMPARE(console.lineCount(), 1);
+    }
 
-    QTest::newRow("error") << int(CConsole::Error) << "#ff0000"
-                           << "ERROR] test console..";
-    QTest::newRow("warn") << int(CConsole::Warn) << "#ff3300"
-                          << "WARN] test console..";
-    QTest::newRow("info") << int(CConsole::Info) << "#ffff00"
-                          << "INFO] test console..";
-    QTest::newRow("debug") << int(CConsole::Debug) << "#00cc00"
-                           << "DEBUG] test console..";
-    QTest::newRow("trace") << int(CConsole::Trace) << "#009999"
-                           << "TRACE] {../__src/DebugForm, on_pushButton_clicked, 35} test console..";
-}
-
-void TestCConsole::lineFormats()
-{
-    QFETCH(int, level);
-    QFETCH(QString, colour);
-    QFETCH(QString, shown);
-
-    CConsole console;
-    console.setLevelEnabled(CConsole::Level(level), true);
-    emitAt(console, CConsole::Level(level), QStringLiteral("test console.."));
-
-    QCOMPARE(console.lineCount(), 1);
-    const QString text = console.plainText();
-    const QRegularExpression stamp(QStringLiteral("^\\[(\\d\\d):(\\d\\d):(\\d\\d)\\.(\\d\\d\\d) (.*)$"));
-    const QRegularExpressionMatch match = stamp.match(text);
-    QVERIFY2(match.hasMatch(), qPrintable(text));
-    QVERIFY(match.captured(1).toInt() < 24 && match.captured(2).toInt() < 60 && match.captured(3).toInt() < 60);
-    QCOMPARE(match.captured(5), shown);
-
-    const QString html = console.findChild<QTextEdit*>(QStringLiteral("textEdit"))->toHtml();
-    QVERIFY2(html.contains(QStringLiteral("color:") + colour), qPrintable(html));
-}
-
-void TestCConsole::disabledLevelsAppendNothing()
-{
-    // The levels the main window switches on: error and info only.
-    CConsole console;
-    console.setLevelEnabled(CConsole::Error, true);
-    console.setLevelEnabled(CConsole::Info, true);
-    emitAt(console, CConsole::Warn, QStringLiteral("w"));
-    emitAt(console, CConsole::Debug, QStringLiteral("d"));
-    emitAt(console, CConsole::Trace, QStringLiteral("t"));
-    QCOMPARE(console.lineCount(), 0);
-    emitAt(console, CConsole::Info, QStringLiteral("Connected"));
-    emitAt(console, CConsole::Error, QStringLiteral("e"));
-    QCOMPARE(console.lineCount(), 2);
-    QVERIFY(console.plainText().contains(QStringLiteral("INFO] Connected\n[")));
-
-    console.setLevelEnabled(CConsole::Info, false);
-    emitAt(console, CConsole::Info, QStringLiteral("again"));
-    QCOMPARE(console.lineCount(), 2);
-}
-
-void TestCConsole::messagesAreShownAsPlainText_data()
-{
-    QTest::addColumn<QString>("message");
-    QTest::newRow("markup") << "<b>bold</b> <span style=\"color:#000\">x</span>";
-    QTest::newRow("entities") << "&lt; is not <";
-    QTest::newRow("module output") << "+CLCC: 1,1,4,0,0,\"<0123>\",129";
-    QTest::newRow("placeholders") << "%1 %2 stays %3";
-    QTest::newRow("unterminated tag") << "<img src=x";
-}
-
-void TestCConsole::messagesAreShownAsPlainText()
-{
-    QFETCH(QString, message);
-    CConsole console;
-    enableAll(console);
-    emitAt(console, CConsole::Info, message);
-    QVERIFY2(console.plainText().endsWith(QStringLiteral("INFO] ") + message), qPrintable(console.plainText()));
-    // Placeholders in a trace's fields are not filled by the fields that follow.
-    emit console._trace(QStringLiteral("file %2"), message, QStringLiteral("7"), QStringLiteral("m %1"));
-    QVERIFY2(console.plainText().endsWith(QStringLiteral("TRACE] {file %2, ") + message + QStringLiteral(", 7} m %1")),
-        qPrintable(console.plainText()));
-}
-
-void TestCConsole::keepsOnlyTheNewestLines()
-{
-    CConsole console;
-    enableAll(console);
-    const int total = CConsole::MaxLines + 250;
-    for (int i = 0; i < total; ++i)
-        emitAt(console, CConsole::Error, QStringLiteral("line %1").arg(i));
-    QCOMPARE(console.lineCount(), CConsole::MaxLines);
-    const QStringList lines = console.plainText().split(QLatin1Char('\n'));
-    QCOMPARE(lines.size(), CConsole::MaxLines);
-    QVERIFY(lines.first().endsWith(QStringLiteral("ERROR] line 250")));
-    QVERIFY(lines.last().endsWith(QStringLiteral("ERROR] line %1").arg(total - 1)));
-}
+    void keepsOnlyTheNewest5000Lines()
+    {
+        CConsole console;
+        console.setLevelEnabled(CConsole::Error, true);
+        for (int i = 0; i < 5250; ++i)
+            emit console.error(QStringLiteral("line %1").arg(i));
+        QCOMPARE(console.lineCount(), 5000);
+        const QStringList lines = console.plainText().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 5000);
+        QVERIFY(lines.first().endsWith(QStringLiteral("ERROR] line 250")));
+        QVERIFY(lines.last().endsWith(QStringLiteral("ERROR] line 5249")));
+    }
+};
 
 QTEST_MAIN(TestCConsole)
 #include "tst_cconsole.moc"
