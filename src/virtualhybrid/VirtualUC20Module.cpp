@@ -653,59 +653,79 @@ void VirtualUC20Module::handlePin(const Command& command, QStringList& out)
         out << QStringLiteral("+CPIN: %1").arg(QLatin1String(statusTexts[m_simStatus])) << ok;
         return;
     }
+    enterSimCodes(splitArguments(command.arguments), out);
+}
 
-    const QStringList arguments = splitArguments(command.arguments);
+void VirtualUC20Module::enterSimCodes(const QStringList& arguments, QStringList& out)
+{
     if (arguments.size() > 2) {
         out.append(error);
         return;
     }
-    const QString code = unquoted(arguments[0]);
-    const QString newPin = arguments.size() == 2 ? unquoted(arguments[1]) : QString();
-
+    bool accepted = false;
     switch (m_simStatus) {
     case SimReady:
         out.append(QStringLiteral("+CME ERROR: 3")); // nothing to unlock
         return;
     case SimPinRequired:
-        if (!isCode(code, 4, 8)) {
-            out.append(error);
-            return;
-        }
-        if (code != m_pin) {
-            // Three wrong PINs in a row block the PIN: from then on the PUK is needed.
-            if (--m_pinTries <= 0) {
-                m_pinTries = 0;
-                m_simStatus = SimPukRequired;
-            }
-            out.append(QStringLiteral("+CME ERROR: 16"));
-            emit simStateChanged();
-            return;
-        }
+        accepted = acceptPin(unquoted(arguments[0]), out);
         break;
     case SimPukRequired:
-        if (arguments.size() != 2) {
-            out.append(QStringLiteral("+CME ERROR: 12")); // a PUK and a new PIN are needed
-            return;
-        }
-        if (!isCode(code, 8, 8) || !isCode(newPin, 4, 8)) {
-            out.append(error);
-            return;
-        }
-        if (code != m_puk) {
-            if (--m_pukTries <= 0) {
-                m_pukTries = 0;
-                m_simStatus = SimBlocked;
-            }
-            out.append(QStringLiteral("+CME ERROR: 16"));
-            emit simStateChanged();
-            return;
-        }
-        m_pin = newPin;
+        accepted = acceptPuk(arguments, out);
         break;
     case SimBlocked:
         return;
     }
+    if (accepted)
+        unlockSim(out);
+}
 
+bool VirtualUC20Module::acceptPin(const QString& pin, QStringList& out)
+{
+    if (!isCode(pin, 4, 8)) {
+        out.append(error);
+        return false;
+    }
+    if (pin != m_pin) {
+        // Three wrong PINs in a row block the PIN: from then on the PUK is needed.
+        if (--m_pinTries <= 0) {
+            m_pinTries = 0;
+            m_simStatus = SimPukRequired;
+        }
+        out.append(QStringLiteral("+CME ERROR: 16"));
+        emit simStateChanged();
+        return false;
+    }
+    return true;
+}
+
+bool VirtualUC20Module::acceptPuk(const QStringList& arguments, QStringList& out)
+{
+    if (arguments.size() != 2) {
+        out.append(QStringLiteral("+CME ERROR: 12")); // a PUK and a new PIN are needed
+        return false;
+    }
+    const QString puk = unquoted(arguments[0]);
+    const QString newPin = unquoted(arguments[1]);
+    if (!isCode(puk, 8, 8) || !isCode(newPin, 4, 8)) {
+        out.append(error);
+        return false;
+    }
+    if (puk != m_puk) {
+        if (--m_pukTries <= 0) {
+            m_pukTries = 0;
+            m_simStatus = SimBlocked;
+        }
+        out.append(QStringLiteral("+CME ERROR: 16"));
+        emit simStateChanged();
+        return false;
+    }
+    m_pin = newPin;
+    return true;
+}
+
+void VirtualUC20Module::unlockSim(QStringList& out)
+{
     m_simStatus = SimReady;
     m_pinTries = PinTries;
     m_pukTries = PukTries;

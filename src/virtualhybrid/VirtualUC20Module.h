@@ -151,6 +151,11 @@ private:
     void handleRevision(const Command& command, QStringList& out);
     void handleImei(const Command& command, QStringList& out);
     void handlePin(const Command& command, QStringList& out);
+    void enterSimCodes(const QStringList& arguments, QStringList& out);
+    // True when the code is right; otherwise the error is answered, and a wrong code uses up a try.
+    bool acceptPin(const QString& pin, QStringList& out);
+    bool acceptPuk(const QStringList& arguments, QStringList& out);
+    void unlockSim(QStringList& out);
     void handleConfiguration(const Command& command, QStringList& out);
     void handleDial(const Command& command, QStringList& out);
     void handleAnswer(const Command& command, QStringList& out);
