@@ -789,7 +789,13 @@ void VirtualUC20Module::handleDial(const Command& command, QStringList& out)
     }
 
     out.append(ok);
+    dialOut(number);
+}
+
+void VirtualUC20Module::dialOut(const QString& number)
+{
     startCall(CallDialling, false, number);
+    // The far end behaves as it was set up when the call was placed.
     const OutgoingOutcome outcome = m_outcome;
     const int delay = m_outcomeDelayMs;
     if (outcome != Busy && delay > AlertingAfterMs) {
@@ -798,21 +804,24 @@ void VirtualUC20Module::handleDial(const Command& command, QStringList& out)
                 setCallStatus(CallAlerting);
         });
     }
-    m_clock->schedule(delay, m_callContext, [this, outcome] {
-        if (m_callStatus != CallDialling && m_callStatus != CallAlerting)
-            return;
-        switch (outcome) {
-        case AnswerAfterDelay:
-            setCallStatus(CallActive);
-            break;
-        case Busy:
-            endCall("BUSY");
-            break;
-        case NoAnswer:
-            endCall("NO ANSWER");
-            break;
-        }
-    });
+    m_clock->schedule(delay, m_callContext, [this, outcome] { farEndResponds(outcome); });
+}
+
+void VirtualUC20Module::farEndResponds(OutgoingOutcome outcome)
+{
+    if (m_callStatus != CallDialling && m_callStatus != CallAlerting)
+        return;
+    switch (outcome) {
+    case AnswerAfterDelay:
+        setCallStatus(CallActive);
+        break;
+    case Busy:
+        endCall("BUSY");
+        break;
+    case NoAnswer:
+        endCall("NO ANSWER");
+        break;
+    }
 }
 
 void VirtualUC20Module::handleAnswer(const Command& command, QStringList& out)

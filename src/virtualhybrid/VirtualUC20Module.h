@@ -158,6 +158,8 @@ private:
     void unlockSim(QStringList& out);
     void handleConfiguration(const Command& command, QStringList& out);
     void handleDial(const Command& command, QStringList& out);
+    void dialOut(const QString& number);
+    void farEndResponds(OutgoingOutcome outcome);
     void handleAnswer(const Command& command, QStringList& out);
     void handleHangUp(const Command& command, QStringList& out);
     void handleDtmf(const Command& command, QStringList& out);
