@@ -1016,39 +1016,45 @@ void VirtualUC20Module::handleSendMessage(const Command& command, QStringList& o
         out.append(error);
         return;
     }
-    const QStringList arguments = splitArguments(command.arguments);
-    // Text mode names the destination in quotes; PDU mode gives the length of the PDU.
     QString destination;
-    bool valid = false;
-    if (m_messageFormat == 1) {
-        destination = unquoted(arguments[0]);
-        valid = arguments.size() <= 2 && arguments[0].startsWith(QLatin1Char('"')) && isDialString(destination);
-    } else {
-        int length = 0;
-        valid = arguments.size() == 1 && readNumber(arguments[0], 1, 164, &length);
-    }
-    if (!valid) {
+    if (!readMessageDestination(splitArguments(command.arguments), &destination)) {
         out.append(error);
         return;
     }
-    // Message service errors come as +CMS ERROR with the codes of 3GPP TS 27.005.
-    if (!m_simPresent) {
-        out.append(QStringLiteral("+CMS ERROR: 310"));
-        return;
-    }
-    if (m_simStatus != SimReady) {
-        static const char* const codes[] = { "", "311", "316", "313" };
-        out.append(QStringLiteral("+CMS ERROR: %1").arg(QLatin1String(codes[m_simStatus])));
-        return;
-    }
-    if (!hasNetwork()) {
-        out.append(QStringLiteral("+CMS ERROR: 331"));
+    const QString serviceError = messageServiceError();
+    if (!serviceError.isEmpty()) {
+        out.append(serviceError);
         return;
     }
     m_awaitingText = true;
     m_messageDestination = destination;
     m_messageText.clear();
     out.append(QStringLiteral("> "));
+}
+
+bool VirtualUC20Module::readMessageDestination(const QStringList& arguments, QString* destination) const
+{
+    // Text mode names the destination in quotes; PDU mode gives the length of the PDU.
+    if (m_messageFormat == 1) {
+        *destination = unquoted(arguments[0]);
+        return arguments.size() <= 2 && arguments[0].startsWith(QLatin1Char('"')) && isDialString(*destination);
+    }
+    int length = 0;
+    return arguments.size() == 1 && readNumber(arguments[0], 1, 164, &length);
+}
+
+QString VirtualUC20Module::messageServiceError() const
+{
+    // Message service errors come as +CMS ERROR with the codes of 3GPP TS 27.005.
+    if (!m_simPresent)
+        return QStringLiteral("+CMS ERROR: 310");
+    if (m_simStatus != SimReady) {
+        static const char* const codes[] = { "", "311", "316", "313" };
+        return QStringLiteral("+CMS ERROR: %1").arg(QLatin1String(codes[m_simStatus]));
+    }
+    if (!hasNetwork())
+        return QStringLiteral("+CMS ERROR: 331");
+    return QString();
 }
 
 void VirtualUC20Module::handleSignalQuality(const Command& command, QStringList& out)

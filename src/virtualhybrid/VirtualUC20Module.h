@@ -173,6 +173,10 @@ private:
     void handleMessageFormat(const Command& command, QStringList& out);
     void handleCharacterSet(const Command& command, QStringList& out);
     void handleSendMessage(const Command& command, QStringList& out);
+    // False when the arguments of AT+CMGS do not fit the message format.
+    bool readMessageDestination(const QStringList& arguments, QString* destination) const;
+    // Why no message can be sent now, or an empty string when one can.
+    QString messageServiceError() const;
     void handleSignalQuality(const Command& command, QStringList& out);
     void handleCallList(const Command& command, QStringList& out);
     void handleSpeechCodec(const Command& command, QStringList& out);
