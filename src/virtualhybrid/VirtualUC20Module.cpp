@@ -190,35 +190,39 @@ bool VirtualUC20Module::parse(const QString& line, Command* command)
         return true;
     }
 
-    if (rest[0] == QLatin1Char('+')) {
-        int end = 1;
-        while (end < rest.size() && rest[end].isLetterOrNumber() && rest[end].unicode() < 0x80)
-            ++end;
-        command->name = rest.left(end).toUpper();
-        if (end == 1)
-            return false;
-        const QString tail = rest.mid(end);
-        if (tail.isEmpty())
-            return true;
-        if (tail == QLatin1String("?")) {
-            command->form = Read;
-            return true;
-        }
-        if (tail == QLatin1String("=?")) {
-            command->form = Test;
-            return true;
-        }
-        if (!tail.startsWith(QLatin1Char('=')))
-            return false;
-        command->form = Set;
-        command->arguments = tail.mid(1);
-        return true;
-    }
+    if (rest[0] == QLatin1Char('+'))
+        return parseExtended(rest, command);
 
     if (!rest[0].isLetter() || rest[0].unicode() > 0x7F)
         return false;
     command->name = rest.left(1).toUpper();
     command->arguments = rest.mid(1);
+    return true;
+}
+
+bool VirtualUC20Module::parseExtended(const QString& rest, Command* command)
+{
+    int end = 1;
+    while (end < rest.size() && rest[end].isLetterOrNumber() && rest[end].unicode() < 0x80)
+        ++end;
+    command->name = rest.left(end).toUpper();
+    if (end == 1)
+        return false;
+    const QString tail = rest.mid(end);
+    if (tail.isEmpty())
+        return true;
+    if (tail == QLatin1String("?")) {
+        command->form = Read;
+        return true;
+    }
+    if (tail == QLatin1String("=?")) {
+        command->form = Test;
+        return true;
+    }
+    if (!tail.startsWith(QLatin1Char('=')))
+        return false;
+    command->form = Set;
+    command->arguments = tail.mid(1);
     return true;
 }
 

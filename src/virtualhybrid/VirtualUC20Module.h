@@ -126,6 +126,8 @@ private:
     };
 
     static bool parse(const QString& line, Command* command);
+    // rest is what follows "AT" and starts with '+'.
+    static bool parseExtended(const QString& rest, Command* command);
     static QStringList splitArguments(const QString& arguments);
     static QString unquoted(const QString& argument);
     static bool readNumber(const QString& text, int minimum, int maximum, int* value);
