@@ -944,16 +944,25 @@ void VirtualUC20Module::handleLocalTone(const Command& command, QStringList& out
         out.append(error);
         return;
     }
-    if (mode == 0) {
-        if (arguments.size() != 1) {
-            out.append(error);
-            return;
-        }
-        stopTone();
-        out.append(ok);
-        emit stateChanged();
+    if (mode == 0)
+        switchLocalToneOff(arguments, out);
+    else
+        playLocalTone(arguments, out);
+}
+
+void VirtualUC20Module::switchLocalToneOff(const QStringList& arguments, QStringList& out)
+{
+    if (arguments.size() != 1) {
+        out.append(error);
         return;
     }
+    stopTone();
+    out.append(ok);
+    emit stateChanged();
+}
+
+void VirtualUC20Module::playLocalTone(const QStringList& arguments, QStringList& out)
+{
     int frequency = 0, on = 0, off = 0, duration = 0;
     if (arguments.size() != 5 || !readNumber(arguments[1], 100, 4000, &frequency)
         || !readNumber(arguments[2], 0, 1000, &on) || !readNumber(arguments[3], 0, 1000, &off)

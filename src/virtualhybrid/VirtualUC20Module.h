@@ -171,6 +171,8 @@ private:
     void handleAudioMode(const Command& command, QStringList& out);
     void handleSidetone(const Command& command, QStringList& out);
     void handleLocalTone(const Command& command, QStringList& out);
+    void switchLocalToneOff(const QStringList& arguments, QStringList& out);
+    void playLocalTone(const QStringList& arguments, QStringList& out);
     void handleToneDetection(const Command& command, QStringList& out);
     void handleMessageFormat(const Command& command, QStringList& out);
     void handleCharacterSet(const Command& command, QStringList& out);
