@@ -354,6 +354,21 @@ void VirtualUC20Module::setSimLock(SimLock lock)
 {
     if (lock == simLock() && !isSimBlocked())
         return;
+    insertCard(lock);
+    if (m_powered) {
+        // Another card (or none): the call on the old one is gone, and a new card reports
+        // what it needs.
+        endCall("NO CARRIER");
+        if (m_simPresent) {
+            static const char* const statusTexts[] = { "READY", "SIM PIN", "SIM PUK" };
+            unsolicited(QStringLiteral("+CPIN: %1").arg(QLatin1String(statusTexts[m_simStatus])));
+        }
+    }
+    emit simStateChanged();
+}
+
+void VirtualUC20Module::insertCard(SimLock lock)
+{
     switch (lock) {
     case SimUnlocked:
         m_simPresent = true;
@@ -380,16 +395,6 @@ void VirtualUC20Module::setSimLock(SimLock lock)
         m_simPresent = false;
         break;
     }
-    if (m_powered) {
-        // Another card (or none): the call on the old one is gone, and a new card reports
-        // what it needs.
-        endCall("NO CARRIER");
-        if (m_simPresent) {
-            static const char* const statusTexts[] = { "READY", "SIM PIN", "SIM PUK" };
-            unsolicited(QStringLiteral("+CPIN: %1").arg(QLatin1String(statusTexts[m_simStatus])));
-        }
-    }
-    emit simStateChanged();
 }
 
 VirtualUC20Module::SimLock VirtualUC20Module::simLock() const

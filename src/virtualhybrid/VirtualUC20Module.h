@@ -139,6 +139,8 @@ private:
     static void answerIdentification(const Command& command, const QString& text, QStringList& out);
     bool simReady() const;
     bool hasNetwork() const;
+    // Puts in a card locked as given (SimMissing takes the card out).
+    void insertCard(SimLock lock);
     void startCall(CallStatus status, bool incoming, const QString& number);
     void setCallStatus(CallStatus status);
     void endCall(const char* report);
