@@ -115,8 +115,22 @@ void VirtualHybridPanel::refresh()
     for (QWidget* input : inputs)
         blockers.emplace_back(input);
 
+    refreshUnit();
+    refreshNetwork();
+    refreshSim();
+    refreshSettings();
+    refreshCall();
+    refreshCounters();
+}
+
+void VirtualHybridPanel::refreshUnit()
+{
     ui->comboBox_unit->setItemText(m_backend->units().indexOf(m_unit), m_unit->serialNumber());
     ui->pushButton_plug->setText(m_unit->isPlugged() ? tr("Unplug") : tr("Plug in"));
+}
+
+void VirtualHybridPanel::refreshNetwork()
+{
     ui->comboBox_outcome->setCurrentIndex(m_unit->outgoingOutcome());
     ui->spinBox_delay->setValue(m_unit->outgoingDelayMs() / 1000);
     const int rssi = m_unit->signal();
@@ -126,15 +140,26 @@ void VirtualHybridPanel::refresh()
         ui->horizontalSlider_signal->setValue(rssi);
     ui->horizontalSlider_signal->setEnabled(!noNetwork);
     ui->label_signal->setText(noNetwork ? tr("no network") : tr("%1 (%2 dBm)").arg(rssi).arg(signalDbm(rssi)));
+}
+
+void VirtualHybridPanel::refreshSim()
+{
     ui->comboBox_sim->setCurrentIndex(m_unit->simLock());
     if (!ui->lineEdit_pin->hasFocus())
         ui->lineEdit_pin->setText(m_unit->module()->pin());
     if (!ui->lineEdit_puk->hasFocus())
         ui->lineEdit_puk->setText(m_unit->module()->puk());
+}
+
+void VirtualHybridPanel::refreshSettings()
+{
     ui->checkBox_autoAnswer->setChecked(m_unit->autoAnswer());
     ui->checkBox_storeSilent->setChecked(m_unit->storeSilent());
     ui->checkBox_corruptFrames->setChecked(m_unit->corruptFrames());
+}
 
+void VirtualHybridPanel::refreshCall()
+{
     const VirtualUC20Module::CallStatus call = m_unit->module()->callStatus();
     ui->pushButton_ringIn->setEnabled(call == VirtualUC20Module::NoCall);
     ui->pushButton_farEndAnswers->setEnabled(
@@ -148,7 +173,6 @@ void VirtualHybridPanel::refresh()
     if (m_unit->isIdentifying())
         status += tr(" · identifying");
     ui->label_status->setText(status);
-    refreshCounters();
 }
 
 void VirtualHybridPanel::refreshCounters()
