@@ -29,6 +29,26 @@ VirtualHybridPanel::VirtualHybridPanel(VirtualHybridBackend* backend, QWidget* p
 {
     ui->setupUi(this);
 
+    setUpKeypad();
+
+    const QList<VirtualHybridUnit*> units = m_backend->units();
+    for (VirtualHybridUnit* unit : units)
+        onUnitAdded(unit);
+    connect(m_backend, &VirtualHybridBackend::unitAdded, this, &VirtualHybridPanel::onUnitAdded);
+
+    connect(m_counterTimer, &QTimer::timeout, this, &VirtualHybridPanel::refreshCounters);
+    m_counterTimer->start(CounterRefreshMs);
+
+    setCurrentUnit(units.value(0));
+}
+
+VirtualHybridPanel::~VirtualHybridPanel()
+{
+    delete ui;
+}
+
+void VirtualHybridPanel::setUpKeypad()
+{
     const struct
     {
         QPushButton* button;
@@ -50,21 +70,6 @@ VirtualHybridPanel::VirtualHybridPanel(VirtualHybridBackend* backend, QWidget* p
     for (const auto& entry : keys)
         m_keys->addButton(entry.button, entry.key);
     connect(m_keys, &QButtonGroup::idClicked, this, &VirtualHybridPanel::onKeyClicked);
-
-    const QList<VirtualHybridUnit*> units = m_backend->units();
-    for (VirtualHybridUnit* unit : units)
-        onUnitAdded(unit);
-    connect(m_backend, &VirtualHybridBackend::unitAdded, this, &VirtualHybridPanel::onUnitAdded);
-
-    connect(m_counterTimer, &QTimer::timeout, this, &VirtualHybridPanel::refreshCounters);
-    m_counterTimer->start(CounterRefreshMs);
-
-    setCurrentUnit(units.value(0));
-}
-
-VirtualHybridPanel::~VirtualHybridPanel()
-{
-    delete ui;
 }
 
 QString VirtualHybridPanel::statusText() const

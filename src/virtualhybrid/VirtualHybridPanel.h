@@ -53,6 +53,7 @@ private slots:
     void onUnitAdded(VirtualHybridUnit* unit);
 
 private:
+    void setUpKeypad();
     // Parts of refresh(), called while the inputs' signals are blocked.
     void refreshUnit();
     void refreshNetwork();
