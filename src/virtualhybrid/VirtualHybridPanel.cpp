@@ -29,6 +29,26 @@ VirtualHybridPanel::VirtualHybridPanel(VirtualHybridBackend* backend, QWidget* p
 {
     ui->setupUi(this);
 
+    setUpKeypad();
+
+    const QList<VirtualHybridUnit*> units = m_backend->units();
+    for (VirtualHybridUnit* unit : units)
+        onUnitAdded(unit);
+    connect(m_backend, &VirtualHybridBackend::unitAdded, this, &VirtualHybridPanel::onUnitAdded);
+
+    connect(m_counterTimer, &QTimer::timeout, this, &VirtualHybridPanel::refreshCounters);
+    m_counterTimer->start(CounterRefreshMs);
+
+    setCurrentUnit(units.value(0));
+}
+
+VirtualHybridPanel::~VirtualHybridPanel()
+{
+    delete ui;
+}
+
+void VirtualHybridPanel::setUpKeypad()
+{
     const struct
     {
         QPushButton* button;
@@ -50,21 +70,6 @@ VirtualHybridPanel::VirtualHybridPanel(VirtualHybridBackend* backend, QWidget* p
     for (const auto& entry : keys)
         m_keys->addButton(entry.button, entry.key);
     connect(m_keys, &QButtonGroup::idClicked, this, &VirtualHybridPanel::onKeyClicked);
-
-    const QList<VirtualHybridUnit*> units = m_backend->units();
-    for (VirtualHybridUnit* unit : units)
-        onUnitAdded(unit);
-    connect(m_backend, &VirtualHybridBackend::unitAdded, this, &VirtualHybridPanel::onUnitAdded);
-
-    connect(m_counterTimer, &QTimer::timeout, this, &VirtualHybridPanel::refreshCounters);
-    m_counterTimer->start(CounterRefreshMs);
-
-    setCurrentUnit(units.value(0));
-}
-
-VirtualHybridPanel::~VirtualHybridPanel()
-{
-    delete ui;
 }
 
 QString VirtualHybridPanel::statusText() const
@@ -115,8 +120,22 @@ void VirtualHybridPanel::refresh()
     for (QWidget* input : inputs)
         blockers.emplace_back(input);
 
+    refreshUnit();
+    refreshNetwork();
+    refreshSim();
+    refreshSettings();
+    refreshCall();
+    refreshCounters();
+}
+
+void VirtualHybridPanel::refreshUnit()
+{
     ui->comboBox_unit->setItemText(m_backend->units().indexOf(m_unit), m_unit->serialNumber());
     ui->pushButton_plug->setText(m_unit->isPlugged() ? tr("Unplug") : tr("Plug in"));
+}
+
+void VirtualHybridPanel::refreshNetwork()
+{
     ui->comboBox_outcome->setCurrentIndex(m_unit->outgoingOutcome());
     ui->spinBox_delay->setValue(m_unit->outgoingDelayMs() / 1000);
     const int rssi = m_unit->signal();
@@ -126,15 +145,26 @@ void VirtualHybridPanel::refresh()
         ui->horizontalSlider_signal->setValue(rssi);
     ui->horizontalSlider_signal->setEnabled(!noNetwork);
     ui->label_signal->setText(noNetwork ? tr("no network") : tr("%1 (%2 dBm)").arg(rssi).arg(signalDbm(rssi)));
+}
+
+void VirtualHybridPanel::refreshSim()
+{
     ui->comboBox_sim->setCurrentIndex(m_unit->simLock());
     if (!ui->lineEdit_pin->hasFocus())
         ui->lineEdit_pin->setText(m_unit->module()->pin());
     if (!ui->lineEdit_puk->hasFocus())
         ui->lineEdit_puk->setText(m_unit->module()->puk());
+}
+
+void VirtualHybridPanel::refreshSettings()
+{
     ui->checkBox_autoAnswer->setChecked(m_unit->autoAnswer());
     ui->checkBox_storeSilent->setChecked(m_unit->storeSilent());
     ui->checkBox_corruptFrames->setChecked(m_unit->corruptFrames());
+}
 
+void VirtualHybridPanel::refreshCall()
+{
     const VirtualUC20Module::CallStatus call = m_unit->module()->callStatus();
     ui->pushButton_ringIn->setEnabled(call == VirtualUC20Module::NoCall);
     ui->pushButton_farEndAnswers->setEnabled(
@@ -148,7 +178,6 @@ void VirtualHybridPanel::refresh()
     if (m_unit->isIdentifying())
         status += tr(" · identifying");
     ui->label_status->setText(status);
-    refreshCounters();
 }
 
 void VirtualHybridPanel::refreshCounters()

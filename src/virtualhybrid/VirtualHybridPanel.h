@@ -53,6 +53,13 @@ private slots:
     void onUnitAdded(VirtualHybridUnit* unit);
 
 private:
+    void setUpKeypad();
+    // Parts of refresh(), called while the inputs' signals are blocked.
+    void refreshUnit();
+    void refreshNetwork();
+    void refreshSim();
+    void refreshSettings();
+    void refreshCall();
     void applyOutgoingOutcome();
     void applySignal();
 

@@ -306,86 +306,126 @@ QByteArray VirtualHybridUnit::corrupted(const QByteArray& frame)
 
 // ---- Messages from the host ---------------------------------------------------------------
 
+// The ids the firmware knows, each with its handler; any other id is reported in a debug text.
+const VirtualHybridUnit::MessageHandlerEntry VirtualHybridUnit::messageHandlers[] = {
+    { DeviceMessage::ConnectRequest0, &VirtualHybridUnit::handleConnectRequest0 },
+    { DeviceMessage::SerialNumber, &VirtualHybridUnit::handleSerialNumber },
+    { DeviceMessage::HardwareId, &VirtualHybridUnit::handleHardwareId },
+    { DeviceMessage::AtCommand, &VirtualHybridUnit::handleAtCommand },
+    { DeviceMessage::CodecRegister, &VirtualHybridUnit::handleCodecRegister },
+    { DeviceMessage::FirmwareVersion, &VirtualHybridUnit::handleFirmwareVersion },
+    { DeviceMessage::Identify, &VirtualHybridUnit::handleIdentify },
+    { DeviceMessage::ConnectRequest8, &VirtualHybridUnit::handleUnansweredRequest },
+    { DeviceMessage::FactoryReset, &VirtualHybridUnit::handleFactoryReset },
+    { DeviceMessage::StoreSettings, &VirtualHybridUnit::handleStoreSettings },
+    { DeviceMessage::Reboot, &VirtualHybridUnit::handleReboot },
+    { DeviceMessage::ConnectRequest12, &VirtualHybridUnit::handleUnansweredRequest },
+    { DeviceMessage::ConnectRequest14, &VirtualHybridUnit::handleUnansweredRequest },
+    { DeviceMessage::AutoAnswer, &VirtualHybridUnit::handleAutoAnswer },
+};
+
 void VirtualHybridUnit::handleMessage(quint8 id, quint8 type, const QByteArray& payload)
+{
+    if (type == DeviceMessage::Read)
+        m_readRequests.append(id);
+    for (const MessageHandlerEntry& entry : messageHandlers) {
+        if (entry.id == id) {
+            (this->*entry.handler)(type, payload);
+            return;
+        }
+    }
+    sendDebugText(QStringLiteral("unknown message id %1").arg(id));
+}
+
+void VirtualHybridUnit::handleConnectRequest0(quint8 type, const QByteArray&)
+{
+    if (type == DeviceMessage::Read)
+        sendRegisterReport();
+}
+
+void VirtualHybridUnit::handleSerialNumber(quint8 type, const QByteArray& payload)
+{
+    if (type == DeviceMessage::Read)
+        send(DeviceMessage::SerialNumber, type, DevicePayload::serialNumberPayload(m_serial));
+    else if (type == DeviceMessage::Write)
+        writeSerialNumber(payload);
+}
+
+void VirtualHybridUnit::handleHardwareId(quint8 type, const QByteArray&)
+{
+    if (type == DeviceMessage::Read)
+        send(DeviceMessage::HardwareId, type, m_hardwareId);
+}
+
+void VirtualHybridUnit::handleAtCommand(quint8 type, const QByteArray& payload)
+{
+    if (type != DeviceMessage::Write)
+        return;
+    QString line = QString::fromLatin1(DevicePayload::atLine(payload));
+    while (line.endsWith(QLatin1Char('\r')) || line.endsWith(QLatin1Char('\n')))
+        line.chop(1);
+    m_atCommands.append(line);
+    m_module->submit(line);
+}
+
+void VirtualHybridUnit::handleCodecRegister(quint8 type, const QByteArray& payload)
 {
     const bool read = type == DeviceMessage::Read;
     const bool write = type == DeviceMessage::Write;
-    if (read)
-        m_readRequests.append(id);
-    switch (id) {
-    case DeviceMessage::ConnectRequest0:
-        if (read)
-            sendRegisterReport();
-        break;
-    case DeviceMessage::SerialNumber:
-        if (read)
-            send(id, type, DevicePayload::serialNumberPayload(m_serial));
-        else if (write)
-            writeSerialNumber(payload);
-        break;
-    case DeviceMessage::HardwareId:
-        if (read)
-            send(id, type, m_hardwareId);
-        break;
-    case DeviceMessage::AtCommand:
-        if (write) {
-            QString line = QString::fromLatin1(DevicePayload::atLine(payload));
-            while (line.endsWith(QLatin1Char('\r')) || line.endsWith(QLatin1Char('\n')))
-                line.chop(1);
-            m_atCommands.append(line);
-            m_module->submit(line);
-        }
-        break;
-    case DeviceMessage::CodecRegister: {
-        if (payload.isEmpty() || (!read && !write))
-            break;
-        const DevicePayload::CodecRegister reg = DevicePayload::codecRegister(payload);
-        if (reg.address >= VirtualCodecRegisters::RegisterCount)
-            sendDebugText(QStringLiteral("codec register %1 does not exist").arg(reg.address));
-        else if (write && payload.size() >= 3)
-            m_codec->write(reg.address, reg.value);
-        else if (read)
-            send(id, type, DevicePayload::codecRegisterPayload({ reg.address, m_codec->value(reg.address) }));
-        break;
-    }
-    case DeviceMessage::FirmwareVersion:
-        if (read)
-            send(id, type,
-                DevicePayload::firmwareVersionPayload({ FirmwareMajor, FirmwareMinor, FirmwarePatch, FirmwareBuild }));
-        break;
-    case DeviceMessage::Identify:
-        if (write && !payload.isEmpty()) {
-            m_identifying = payload[0] != '\0';
-            sendDebugText(m_identifying ? QStringLiteral("identify on") : QStringLiteral("identify off"));
-            emit stateChanged();
-        }
-        break;
-    case DeviceMessage::ConnectRequest8:
-    case DeviceMessage::ConnectRequest12:
-    case DeviceMessage::ConnectRequest14:
-        break;
-    case DeviceMessage::FactoryReset:
-        if (write)
-            factoryReset();
-        break;
-    case DeviceMessage::StoreSettings:
-        if (write)
-            store();
-        break;
-    case DeviceMessage::Reboot:
-        if (write)
-            reboot();
-        break;
-    case DeviceMessage::AutoAnswer:
-        if (read)
-            send(id, type, DevicePayload::autoAnswerPayload(m_autoAnswer));
-        else if (write && !payload.isEmpty())
-            setAutoAnswer(DevicePayload::autoAnswer(payload));
-        break;
-    default:
-        sendDebugText(QStringLiteral("unknown message id %1").arg(id));
-        break;
-    }
+    if (payload.isEmpty() || (!read && !write))
+        return;
+    const DevicePayload::CodecRegister reg = DevicePayload::codecRegister(payload);
+    if (reg.address >= VirtualCodecRegisters::RegisterCount)
+        sendDebugText(QStringLiteral("codec register %1 does not exist").arg(reg.address));
+    else if (write && payload.size() >= 3)
+        m_codec->write(reg.address, reg.value);
+    else if (read)
+        send(DeviceMessage::CodecRegister, type,
+            DevicePayload::codecRegisterPayload({ reg.address, m_codec->value(reg.address) }));
+}
+
+void VirtualHybridUnit::handleFirmwareVersion(quint8 type, const QByteArray&)
+{
+    if (type == DeviceMessage::Read)
+        send(DeviceMessage::FirmwareVersion, type,
+            DevicePayload::firmwareVersionPayload({ FirmwareMajor, FirmwareMinor, FirmwarePatch, FirmwareBuild }));
+}
+
+void VirtualHybridUnit::handleIdentify(quint8 type, const QByteArray& payload)
+{
+    if (type != DeviceMessage::Write || payload.isEmpty())
+        return;
+    m_identifying = payload[0] != '\0';
+    sendDebugText(m_identifying ? QStringLiteral("identify on") : QStringLiteral("identify off"));
+    emit stateChanged();
+}
+
+void VirtualHybridUnit::handleUnansweredRequest(quint8, const QByteArray&) { }
+
+void VirtualHybridUnit::handleFactoryReset(quint8 type, const QByteArray&)
+{
+    if (type == DeviceMessage::Write)
+        factoryReset();
+}
+
+void VirtualHybridUnit::handleStoreSettings(quint8 type, const QByteArray&)
+{
+    if (type == DeviceMessage::Write)
+        store();
+}
+
+void VirtualHybridUnit::handleReboot(quint8 type, const QByteArray&)
+{
+    if (type == DeviceMessage::Write)
+        reboot();
+}
+
+void VirtualHybridUnit::handleAutoAnswer(quint8 type, const QByteArray& payload)
+{
+    if (type == DeviceMessage::Read)
+        send(DeviceMessage::AutoAnswer, type, DevicePayload::autoAnswerPayload(m_autoAnswer));
+    else if (type == DeviceMessage::Write && !payload.isEmpty())
+        setAutoAnswer(DevicePayload::autoAnswer(payload));
 }
 
 void VirtualHybridUnit::sendDebugText(const QString& text)

@@ -148,6 +148,25 @@ private:
     void endSession();
     void receiveFrame(const QByteArray& frame);
     void handleMessage(quint8 id, quint8 type, const QByteArray& payload);
+    using MessageHandler = void (VirtualHybridUnit::*)(quint8 type, const QByteArray& payload);
+    struct MessageHandlerEntry
+    {
+        quint8 id;
+        MessageHandler handler;
+    };
+    void handleConnectRequest0(quint8 type, const QByteArray& payload);
+    void handleSerialNumber(quint8 type, const QByteArray& payload);
+    void handleHardwareId(quint8 type, const QByteArray& payload);
+    void handleAtCommand(quint8 type, const QByteArray& payload);
+    void handleCodecRegister(quint8 type, const QByteArray& payload);
+    void handleFirmwareVersion(quint8 type, const QByteArray& payload);
+    void handleIdentify(quint8 type, const QByteArray& payload);
+    // Requests 8, 12 and 14 are known and get no answer.
+    void handleUnansweredRequest(quint8 type, const QByteArray& payload);
+    void handleFactoryReset(quint8 type, const QByteArray& payload);
+    void handleStoreSettings(quint8 type, const QByteArray& payload);
+    void handleReboot(quint8 type, const QByteArray& payload);
+    void handleAutoAnswer(quint8 type, const QByteArray& payload);
     void send(quint8 id, quint8 type, const QByteArray& payload);
     void sendDebugText(const QString& text);
     void sendRegisterReport();
@@ -163,6 +182,8 @@ private:
     void writeSerialNumber(const QByteArray& payload);
     void onModuleOutput(const QStringList& lines);
     void onModuleCallStateChanged();
+
+    static const MessageHandlerEntry messageHandlers[];
 
     VirtualClock* m_clock;
     VirtualCodecRegisters* m_codec;

@@ -190,35 +190,39 @@ bool VirtualUC20Module::parse(const QString& line, Command* command)
         return true;
     }
 
-    if (rest[0] == QLatin1Char('+')) {
-        int end = 1;
-        while (end < rest.size() && rest[end].isLetterOrNumber() && rest[end].unicode() < 0x80)
-            ++end;
-        command->name = rest.left(end).toUpper();
-        if (end == 1)
-            return false;
-        const QString tail = rest.mid(end);
-        if (tail.isEmpty())
-            return true;
-        if (tail == QLatin1String("?")) {
-            command->form = Read;
-            return true;
-        }
-        if (tail == QLatin1String("=?")) {
-            command->form = Test;
-            return true;
-        }
-        if (!tail.startsWith(QLatin1Char('=')))
-            return false;
-        command->form = Set;
-        command->arguments = tail.mid(1);
-        return true;
-    }
+    if (rest[0] == QLatin1Char('+'))
+        return parseExtended(rest, command);
 
     if (!rest[0].isLetter() || rest[0].unicode() > 0x7F)
         return false;
     command->name = rest.left(1).toUpper();
     command->arguments = rest.mid(1);
+    return true;
+}
+
+bool VirtualUC20Module::parseExtended(const QString& rest, Command* command)
+{
+    int end = 1;
+    while (end < rest.size() && rest[end].isLetterOrNumber() && rest[end].unicode() < 0x80)
+        ++end;
+    command->name = rest.left(end).toUpper();
+    if (end == 1)
+        return false;
+    const QString tail = rest.mid(end);
+    if (tail.isEmpty())
+        return true;
+    if (tail == QLatin1String("?")) {
+        command->form = Read;
+        return true;
+    }
+    if (tail == QLatin1String("=?")) {
+        command->form = Test;
+        return true;
+    }
+    if (!tail.startsWith(QLatin1Char('=')))
+        return false;
+    command->form = Set;
+    command->arguments = tail.mid(1);
     return true;
 }
 
@@ -350,6 +354,21 @@ void VirtualUC20Module::setSimLock(SimLock lock)
 {
     if (lock == simLock() && !isSimBlocked())
         return;
+    insertCard(lock);
+    if (m_powered) {
+        // Another card (or none): the call on the old one is gone, and a new card reports
+        // what it needs.
+        endCall("NO CARRIER");
+        if (m_simPresent) {
+            static const char* const statusTexts[] = { "READY", "SIM PIN", "SIM PUK" };
+            unsolicited(QStringLiteral("+CPIN: %1").arg(QLatin1String(statusTexts[m_simStatus])));
+        }
+    }
+    emit simStateChanged();
+}
+
+void VirtualUC20Module::insertCard(SimLock lock)
+{
     switch (lock) {
     case SimUnlocked:
         m_simPresent = true;
@@ -376,16 +395,6 @@ void VirtualUC20Module::setSimLock(SimLock lock)
         m_simPresent = false;
         break;
     }
-    if (m_powered) {
-        // Another card (or none): the call on the old one is gone, and a new card reports
-        // what it needs.
-        endCall("NO CARRIER");
-        if (m_simPresent) {
-            static const char* const statusTexts[] = { "READY", "SIM PIN", "SIM PUK" };
-            unsolicited(QStringLiteral("+CPIN: %1").arg(QLatin1String(statusTexts[m_simStatus])));
-        }
-    }
-    emit simStateChanged();
 }
 
 VirtualUC20Module::SimLock VirtualUC20Module::simLock() const
@@ -653,59 +662,79 @@ void VirtualUC20Module::handlePin(const Command& command, QStringList& out)
         out << QStringLiteral("+CPIN: %1").arg(QLatin1String(statusTexts[m_simStatus])) << ok;
         return;
     }
+    enterSimCodes(splitArguments(command.arguments), out);
+}
 
-    const QStringList arguments = splitArguments(command.arguments);
+void VirtualUC20Module::enterSimCodes(const QStringList& arguments, QStringList& out)
+{
     if (arguments.size() > 2) {
         out.append(error);
         return;
     }
-    const QString code = unquoted(arguments[0]);
-    const QString newPin = arguments.size() == 2 ? unquoted(arguments[1]) : QString();
-
+    bool accepted = false;
     switch (m_simStatus) {
     case SimReady:
         out.append(QStringLiteral("+CME ERROR: 3")); // nothing to unlock
         return;
     case SimPinRequired:
-        if (!isCode(code, 4, 8)) {
-            out.append(error);
-            return;
-        }
-        if (code != m_pin) {
-            // Three wrong PINs in a row block the PIN: from then on the PUK is needed.
-            if (--m_pinTries <= 0) {
-                m_pinTries = 0;
-                m_simStatus = SimPukRequired;
-            }
-            out.append(QStringLiteral("+CME ERROR: 16"));
-            emit simStateChanged();
-            return;
-        }
+        accepted = acceptPin(unquoted(arguments[0]), out);
         break;
     case SimPukRequired:
-        if (arguments.size() != 2) {
-            out.append(QStringLiteral("+CME ERROR: 12")); // a PUK and a new PIN are needed
-            return;
-        }
-        if (!isCode(code, 8, 8) || !isCode(newPin, 4, 8)) {
-            out.append(error);
-            return;
-        }
-        if (code != m_puk) {
-            if (--m_pukTries <= 0) {
-                m_pukTries = 0;
-                m_simStatus = SimBlocked;
-            }
-            out.append(QStringLiteral("+CME ERROR: 16"));
-            emit simStateChanged();
-            return;
-        }
-        m_pin = newPin;
+        accepted = acceptPuk(arguments, out);
         break;
     case SimBlocked:
         return;
     }
+    if (accepted)
+        unlockSim(out);
+}
 
+bool VirtualUC20Module::acceptPin(const QString& pin, QStringList& out)
+{
+    if (!isCode(pin, 4, 8)) {
+        out.append(error);
+        return false;
+    }
+    if (pin != m_pin) {
+        // Three wrong PINs in a row block the PIN: from then on the PUK is needed.
+        if (--m_pinTries <= 0) {
+            m_pinTries = 0;
+            m_simStatus = SimPukRequired;
+        }
+        out.append(QStringLiteral("+CME ERROR: 16"));
+        emit simStateChanged();
+        return false;
+    }
+    return true;
+}
+
+bool VirtualUC20Module::acceptPuk(const QStringList& arguments, QStringList& out)
+{
+    if (arguments.size() != 2) {
+        out.append(QStringLiteral("+CME ERROR: 12")); // a PUK and a new PIN are needed
+        return false;
+    }
+    const QString puk = unquoted(arguments[0]);
+    const QString newPin = unquoted(arguments[1]);
+    if (!isCode(puk, 8, 8) || !isCode(newPin, 4, 8)) {
+        out.append(error);
+        return false;
+    }
+    if (puk != m_puk) {
+        if (--m_pukTries <= 0) {
+            m_pukTries = 0;
+            m_simStatus = SimBlocked;
+        }
+        out.append(QStringLiteral("+CME ERROR: 16"));
+        emit simStateChanged();
+        return false;
+    }
+    m_pin = newPin;
+    return true;
+}
+
+void VirtualUC20Module::unlockSim(QStringList& out)
+{
     m_simStatus = SimReady;
     m_pinTries = PinTries;
     m_pukTries = PukTries;
@@ -769,7 +798,13 @@ void VirtualUC20Module::handleDial(const Command& command, QStringList& out)
     }
 
     out.append(ok);
+    dialOut(number);
+}
+
+void VirtualUC20Module::dialOut(const QString& number)
+{
     startCall(CallDialling, false, number);
+    // The far end behaves as it was set up when the call was placed.
     const OutgoingOutcome outcome = m_outcome;
     const int delay = m_outcomeDelayMs;
     if (outcome != Busy && delay > AlertingAfterMs) {
@@ -778,21 +813,24 @@ void VirtualUC20Module::handleDial(const Command& command, QStringList& out)
                 setCallStatus(CallAlerting);
         });
     }
-    m_clock->schedule(delay, m_callContext, [this, outcome] {
-        if (m_callStatus != CallDialling && m_callStatus != CallAlerting)
-            return;
-        switch (outcome) {
-        case AnswerAfterDelay:
-            setCallStatus(CallActive);
-            break;
-        case Busy:
-            endCall("BUSY");
-            break;
-        case NoAnswer:
-            endCall("NO ANSWER");
-            break;
-        }
-    });
+    m_clock->schedule(delay, m_callContext, [this, outcome] { farEndResponds(outcome); });
+}
+
+void VirtualUC20Module::farEndResponds(OutgoingOutcome outcome)
+{
+    if (m_callStatus != CallDialling && m_callStatus != CallAlerting)
+        return;
+    switch (outcome) {
+    case AnswerAfterDelay:
+        setCallStatus(CallActive);
+        break;
+    case Busy:
+        endCall("BUSY");
+        break;
+    case NoAnswer:
+        endCall("NO ANSWER");
+        break;
+    }
 }
 
 void VirtualUC20Module::handleAnswer(const Command& command, QStringList& out)
@@ -911,16 +949,25 @@ void VirtualUC20Module::handleLocalTone(const Command& command, QStringList& out
         out.append(error);
         return;
     }
-    if (mode == 0) {
-        if (arguments.size() != 1) {
-            out.append(error);
-            return;
-        }
-        stopTone();
-        out.append(ok);
-        emit stateChanged();
+    if (mode == 0)
+        switchLocalToneOff(arguments, out);
+    else
+        playLocalTone(arguments, out);
+}
+
+void VirtualUC20Module::switchLocalToneOff(const QStringList& arguments, QStringList& out)
+{
+    if (arguments.size() != 1) {
+        out.append(error);
         return;
     }
+    stopTone();
+    out.append(ok);
+    emit stateChanged();
+}
+
+void VirtualUC20Module::playLocalTone(const QStringList& arguments, QStringList& out)
+{
     int frequency = 0, on = 0, off = 0, duration = 0;
     if (arguments.size() != 5 || !readNumber(arguments[1], 100, 4000, &frequency)
         || !readNumber(arguments[2], 0, 1000, &on) || !readNumber(arguments[3], 0, 1000, &off)
@@ -987,39 +1034,45 @@ void VirtualUC20Module::handleSendMessage(const Command& command, QStringList& o
         out.append(error);
         return;
     }
-    const QStringList arguments = splitArguments(command.arguments);
-    // Text mode names the destination in quotes; PDU mode gives the length of the PDU.
     QString destination;
-    bool valid = false;
-    if (m_messageFormat == 1) {
-        destination = unquoted(arguments[0]);
-        valid = arguments.size() <= 2 && arguments[0].startsWith(QLatin1Char('"')) && isDialString(destination);
-    } else {
-        int length = 0;
-        valid = arguments.size() == 1 && readNumber(arguments[0], 1, 164, &length);
-    }
-    if (!valid) {
+    if (!readMessageDestination(splitArguments(command.arguments), &destination)) {
         out.append(error);
         return;
     }
-    // Message service errors come as +CMS ERROR with the codes of 3GPP TS 27.005.
-    if (!m_simPresent) {
-        out.append(QStringLiteral("+CMS ERROR: 310"));
-        return;
-    }
-    if (m_simStatus != SimReady) {
-        static const char* const codes[] = { "", "311", "316", "313" };
-        out.append(QStringLiteral("+CMS ERROR: %1").arg(QLatin1String(codes[m_simStatus])));
-        return;
-    }
-    if (!hasNetwork()) {
-        out.append(QStringLiteral("+CMS ERROR: 331"));
+    const QString serviceError = messageServiceError();
+    if (!serviceError.isEmpty()) {
+        out.append(serviceError);
         return;
     }
     m_awaitingText = true;
     m_messageDestination = destination;
     m_messageText.clear();
     out.append(QStringLiteral("> "));
+}
+
+bool VirtualUC20Module::readMessageDestination(const QStringList& arguments, QString* destination) const
+{
+    // Text mode names the destination in quotes; PDU mode gives the length of the PDU.
+    if (m_messageFormat == 1) {
+        *destination = unquoted(arguments[0]);
+        return arguments.size() <= 2 && arguments[0].startsWith(QLatin1Char('"')) && isDialString(*destination);
+    }
+    int length = 0;
+    return arguments.size() == 1 && readNumber(arguments[0], 1, 164, &length);
+}
+
+QString VirtualUC20Module::messageServiceError() const
+{
+    // Message service errors come as +CMS ERROR with the codes of 3GPP TS 27.005.
+    if (!m_simPresent)
+        return QStringLiteral("+CMS ERROR: 310");
+    if (m_simStatus != SimReady) {
+        static const char* const codes[] = { "", "311", "316", "313" };
+        return QStringLiteral("+CMS ERROR: %1").arg(QLatin1String(codes[m_simStatus]));
+    }
+    if (!hasNetwork())
+        return QStringLiteral("+CMS ERROR: 331");
+    return QString();
 }
 
 void VirtualUC20Module::handleSignalQuality(const Command& command, QStringList& out)

@@ -126,6 +126,8 @@ private:
     };
 
     static bool parse(const QString& line, Command* command);
+    // rest is what follows "AT" and starts with '+'.
+    static bool parseExtended(const QString& rest, Command* command);
     static QStringList splitArguments(const QString& arguments);
     static QString unquoted(const QString& argument);
     static bool readNumber(const QString& text, int minimum, int maximum, int* value);
@@ -137,6 +139,8 @@ private:
     static void answerIdentification(const Command& command, const QString& text, QStringList& out);
     bool simReady() const;
     bool hasNetwork() const;
+    // Puts in a card locked as given (SimMissing takes the card out).
+    void insertCard(SimLock lock);
     void startCall(CallStatus status, bool incoming, const QString& number);
     void setCallStatus(CallStatus status);
     void endCall(const char* report);
@@ -151,8 +155,15 @@ private:
     void handleRevision(const Command& command, QStringList& out);
     void handleImei(const Command& command, QStringList& out);
     void handlePin(const Command& command, QStringList& out);
+    void enterSimCodes(const QStringList& arguments, QStringList& out);
+    // True when the code is right; otherwise the error is answered, and a wrong code uses up a try.
+    bool acceptPin(const QString& pin, QStringList& out);
+    bool acceptPuk(const QStringList& arguments, QStringList& out);
+    void unlockSim(QStringList& out);
     void handleConfiguration(const Command& command, QStringList& out);
     void handleDial(const Command& command, QStringList& out);
+    void dialOut(const QString& number);
+    void farEndResponds(OutgoingOutcome outcome);
     void handleAnswer(const Command& command, QStringList& out);
     void handleHangUp(const Command& command, QStringList& out);
     void handleDtmf(const Command& command, QStringList& out);
@@ -162,10 +173,16 @@ private:
     void handleAudioMode(const Command& command, QStringList& out);
     void handleSidetone(const Command& command, QStringList& out);
     void handleLocalTone(const Command& command, QStringList& out);
+    void switchLocalToneOff(const QStringList& arguments, QStringList& out);
+    void playLocalTone(const QStringList& arguments, QStringList& out);
     void handleToneDetection(const Command& command, QStringList& out);
     void handleMessageFormat(const Command& command, QStringList& out);
     void handleCharacterSet(const Command& command, QStringList& out);
     void handleSendMessage(const Command& command, QStringList& out);
+    // False when the arguments of AT+CMGS do not fit the message format.
+    bool readMessageDestination(const QStringList& arguments, QString* destination) const;
+    // Why no message can be sent now, or an empty string when one can.
+    QString messageServiceError() const;
     void handleSignalQuality(const Command& command, QStringList& out);
     void handleCallList(const Command& command, QStringList& out);
     void handleSpeechCodec(const Command& command, QStringList& out);
