@@ -58,7 +58,7 @@ class TestVirtualHybridUnit : public QObject
     QStringList lines(int ms)
     {
         QStringList lines;
-        for (const QByteArray& payload : collect(ms)[AtCommand])
+        for (const QByteArray& payload : collect(ms).value(AtCommand))
             lines.append(QString::fromLatin1(payload).section(QChar(0), 0, 0));
         return lines;
     }

@@ -37,9 +37,9 @@ void TestVirtualUC20Module::scripts_data()
     // A malformed PIN costs no try, a right one gives all three back; the third wrong one wants the PUK
     // (then the new PIN, both quoted), and the new PIN holds after power-up.
     row("PIN",
-        { "@sim PinLocked", "~ +CPIN: SIM PIN", "ATD0612345678; => +CME ERROR: 11", "AT+CMGS=\"06\" => +CMS ERROR: 311",
-            "AT+CPIN=12ab => ERROR", "AT+CPIN=1111 => +CME ERROR: 16", "AT+CPIN=\"2222\" => +CME ERROR: 16",
-            "AT+CPIN=1234 => OK", "~ +CPIN: READY", "@power off", "@power on", "AT+CPIN=1111 => +CME ERROR: 16",
+        { "@sim PinLocked", "~ +CPIN: SIM PIN", "ATD0612345678; => +CME ERROR: 11", "AT+CPIN=12ab => ERROR",
+            "AT+CPIN=1111 => +CME ERROR: 16", "AT+CPIN=\"2222\" => +CME ERROR: 16", "AT+CPIN=1234 => OK",
+            "~ +CPIN: READY", "@power off", "@power on", "AT+CPIN=1111 => +CME ERROR: 16",
             "AT+CPIN=2222 => +CME ERROR: 16", "AT+CPIN? => +CPIN: SIM PIN | OK", "AT+CPIN=3333 => +CME ERROR: 16",
             "AT+CPIN? => +CPIN: SIM PUK | OK", "AT+CPIN=1234 => +CME ERROR: 12", "AT+CPIN=\"87654321\",\"6842\" => OK",
             "~ +CPIN: READY", "@power off", "@power on", "AT+CPIN=6842 => OK", "~ +CPIN: READY" });
