@@ -16,14 +16,10 @@
 #include <QTimer>
 #include <QToolBar>
 
-namespace {
-
-const QString unitA = QStringLiteral("PH000001");
-const QString unitB = QStringLiteral("PH000002");
-const QString disconnected = QStringLiteral("Status: Disconnected");
-const QString initializing = QStringLiteral("Status: Connected [Initializing...]");
-
-} // namespace
+static const QString unitA = QStringLiteral("PH000001");
+static const QString unitB = QStringLiteral("PH000002");
+static const QString disconnected = QStringLiteral("Status: Disconnected");
+static const QString initializing = QStringLiteral("Status: Connected [Initializing...]");
 
 class TestMainWindow : public QObject
 {
@@ -40,7 +36,6 @@ class TestMainWindow : public QObject
     QString log() { return m_window->context()->console->plainText(); }
     QAction* action(const char* name) { return m_window->findChild<QAction*>(QLatin1String(name)); }
     QTimer* timer(const char* name) { return m_window->findChild<QTimer*>(QLatin1String(name)); }
-    OrvanePPMMeter* meter(const char* name) { return m_window->findChild<OrvanePPMMeter*>(QLatin1String(name)); }
 
     void makeWindow()
     {
@@ -70,13 +65,6 @@ class TestMainWindow : public QObject
         });
     }
 
-    // A report from unit A, read at the link's next poll tick.
-    void receive(quint8 id, const QByteArray& payload)
-    {
-        QVERIFY(m_backend.deliver(unitA, DeviceFrame::encode(id, 0, payload.constData(), payload.size())));
-        window().context()->usb->onHidTimer();
-    }
-
     void levels(float recv, float send)
     {
         window().onReceiveUSB(DeviceMessage::AudioLevels, 0, DevicePayload::levelsPayload({ recv, send }));
@@ -93,28 +81,11 @@ private slots:
     {
         QSettings(QStringLiteral("Orvane"), QStringLiteral("Parlona Control")).clear();
         m_backend = MemoryHidBackend();
-        m_choice = -1;
-        m_offered = 0;
-        m_mostDialogs = 0;
+        m_choice = -1, m_offered = m_mostDialogs = 0;
         makeWindow();
     }
 
     void cleanup() { m_window.reset(); }
-
-    void titleAndToolBar()
-    {
-        QCOMPARE(window().windowTitle(), QStringLiteral("Parlona Control - v2.1.0.0"));
-        QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Orvane"));
-        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Parlona Control"));
-        QStringList texts;
-        for (QAction* toolAction : window().findChild<QToolBar*>(QStringLiteral("toolBar"))->actions()) {
-            texts.append(toolAction->text());
-            QVERIFY2(!toolAction->icon().pixmap(48, 48).isNull(), qPrintable(toolAction->text()));
-        }
-        QCOMPARE(texts, QStringList({ "Dialpad", "Phonebook", "Equalizer", "Settings", "Call History", "Info" }));
-        for (const char* name : { "actionDynamics", "actionSMS", "actionDebug" })
-            QVERIFY2(!action(name)->icon().pixmap(48, 48).isNull(), name);
-    }
 
     void connectionAndReports()
     {
@@ -126,21 +97,10 @@ private slots:
 
         // The firmware version is four int32 from byte 4; bytes 0-3 may hold anything.
         const QByteArray version = QByteArray::fromHex("deadbeef 02000000 01000000 00000000 07000000");
-        const QString status = QStringLiteral("Status: Connected [Orvane Parlona, Firmware: v2.1.0.7]");
-        receive(DeviceMessage::FirmwareVersion, version);
-        QCOMPARE(window().statusText(), status);
-        receive(6, version);
-        receive(200, version);
-        QCOMPARE(window().statusText(), status);
-
-        // Debug text starts at byte 1 and shows once the console's debug level is on.
-        const QByteArray text("Xboot ok\0ignored", 16);
-        receive(DeviceMessage::DebugText, text);
-        QVERIFY(!log().contains(QStringLiteral("boot ok")));
-        window().context()->console->setLevelEnabled(CConsole::Debug, true);
-        receive(DeviceMessage::DebugText, text);
-        QVERIFY2(log().endsWith(QStringLiteral("DEBUG] boot ok")), qPrintable(log()));
-
+        QVERIFY(
+            m_backend.deliver(unitA, DeviceFrame::encode(DeviceMessage::FirmwareVersion, 0, version.constData(), 20)));
+        window().context()->usb->onHidTimer(); // the link's next poll tick
+        QCOMPARE(window().statusText(), QStringLiteral("Status: Connected [Orvane Parlona, Firmware: v2.1.0.7]"));
         action("actionDisconnect")->trigger();
         QVERIFY(!m_backend.isOpen(unitA));
         QCOMPARE(window().statusText(), disconnected);
@@ -157,30 +117,23 @@ private slots:
     void levelsDriveTheMeters()
     {
         QFETCH(float, corrupted);
-        OrvanePPMMeter* recv = meter("ppm_recv");
-        OrvanePPMMeter* send = meter("ppm_send");
+        auto* recv = window().findChild<OrvanePPMMeter*>(QStringLiteral("ppm_recv"));
+        auto* send = window().findChild<OrvanePPMMeter*>(QStringLiteral("ppm_send"));
         // A rise is shown whole at the next tick; a fall goes at 0.133 dB per tick to the level.
         levels(0.0f, -12.5f);
         window().onMeterRelease();
-        QCOMPARE(send->dBPosition(), -12.5);
         levels(-40.0f, -12.5f);
-        for (int tick = 0; tick <= 10; ++tick) {
-            QVERIFY(qAbs(recv->dBPosition() + 0.133 * tick) < 1e-6);
-            window().onMeterRelease();
-        }
-        for (int tick = 0; tick < 400; ++tick)
-            window().onMeterRelease();
-        QCOMPARE(recv->dBPosition(), -40.0);
-        // It counts as the floor, and the meters go on working.
+        window().onMeterRelease();
+        window().onMeterRelease();
+        QVERIFY(qAbs(recv->dBPosition() + 0.266) < 1e-6 && send->dBPosition() == -12.5);
+        // A corrupted level counts as the floor, and the meters go on working.
         levels(corrupted, corrupted);
         for (int tick = 0; tick < 400; ++tick)
             window().onMeterRelease();
-        QCOMPARE(recv->dBPosition(), -50.0);
-        QCOMPARE(send->dBPosition(), -50.0);
+        QVERIFY(recv->dBPosition() == -50.0 && send->dBPosition() == -50.0);
         levels(-6.0f, -6.0f);
         window().onMeterRelease();
-        QCOMPARE(recv->dBPosition(), -6.0);
-        QCOMPARE(send->dBPosition(), -6.0);
+        QVERIFY(recv->dBPosition() == -6.0 && send->dBPosition() == -6.0);
     }
 
     void windowFlash()
@@ -202,8 +155,7 @@ private slots:
         window().onDTMFfromCaller('5');
         QVERIFY(!flash->isActive());
 
-        // A '0' from the caller: alert and normal three times; a second '0' meanwhile restarts the
-        // interval, not the count.
+        // A '0' from the caller: alert and normal three times; a second '0' restarts the interval, not the count.
         window().onDTMFfromCaller('0');
         QStringList seen;
         for (int tick = 0; tick < 6; ++tick) {
@@ -218,13 +170,6 @@ private slots:
         QCOMPARE(window().styleSheet(), normal);
         QApplication::processEvents();
         QCOMPARE(toolBarLayout(), toolBarBefore);
-
-        // Role 1 starts it through the event loop, role 0 cuts it short.
-        window().onSetBackgroundBehaviour(BACKGROUND_FLASH);
-        QTRY_COMPARE(shown(), "alert");
-        window().onSetBackgroundBehaviour(BACKGROUND_NORMAL);
-        QVERIFY(!flash->isActive());
-        QCOMPARE(window().styleSheet(), normal);
     }
 
     void autoConnect()
@@ -233,15 +178,11 @@ private slots:
         QVERIFY(!timer("autoConnectTimer")->isActive());
         action("actionAutoConnect")->trigger();
 
-        // No unit: it keeps looking and says nothing. A unit another program holds is tried again.
+        // No unit: it keeps looking and says nothing. One unit: it connects.
         const QString logBefore = log();
         window().onAutoConnectTimeout();
         QCOMPARE(log(), logBefore);
         m_backend.plug(unitA);
-        m_backend.setOpenFails(unitA, true);
-        window().onAutoConnectTimeout();
-        QVERIFY(!link->isConnected());
-        m_backend.setOpenFails(unitA, false);
         QTRY_COMPARE(window().statusText(), initializing);
         QVERIFY(!action("actionConnect")->isEnabled() && !action("actionDisconnect")->isEnabled());
 
@@ -272,12 +213,6 @@ private slots:
         makeWindow();
         QVERIFY(action("actionAutoConnect")->isChecked());
         QTRY_VERIFY(m_backend.isOpen(unitB));
-        // Switched off while connected, Disconnect is up to the operator again.
-        action("actionAutoConnect")->trigger();
-        QVERIFY(!timer("autoConnectTimer")->isActive());
-        QVERIFY(!action("actionConnect")->isEnabled() && action("actionDisconnect")->isEnabled());
-        makeWindow();
-        QVERIFY(!action("actionAutoConnect")->isChecked());
     }
 };
 
