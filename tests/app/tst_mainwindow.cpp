@@ -81,7 +81,9 @@ private slots:
     {
         QSettings(QStringLiteral("Orvane"), QStringLiteral("Parlona Control")).clear();
         m_backend = MemoryHidBackend();
-        m_choice = -1, m_offered = m_mostDialogs = 0;
+        m_choice = -1;
+        m_offered = 0;
+        m_mostDialogs = 0;
         makeWindow();
     }
 

@@ -31,7 +31,12 @@ class TestVirtualHybridUnit : public QObject
     QStringList listed() { return m_backend->listDevices(CUSBHID::VendorId, CUSBHID::ProductId); }
     int send(const QByteArray& r) { return m_device->write(reinterpret_cast<const uchar*>(r.data()), r.size()); }
     void write(quint8 id, quint8 type, const QByteArray& payload = QByteArray()) { send(report(id, type, payload)); }
-    void powerCycle() { m_unit->unplug(), m_unit->plug(), m_device = open(); }
+    void powerCycle()
+    {
+        m_unit->unplug();
+        m_unit->plug();
+        m_device = open();
+    }
 
     // Lets ms pass while the host reads as the link would. A malformed frame (wrong size or checksum, length
     // byte outside 3 to 39, bytes after the payload) is counted; a line piece of type 0xC0 gets a backslash.

@@ -22,8 +22,10 @@ template <typename Enum> Enum value(const QString& key)
 class TestVirtualUC20Module : public QObject
 {
     Q_OBJECT
-    Q_SLOT void scripts_data();
-    Q_SLOT void scripts();
+
+private slots:
+    void scripts_data();
+    void scripts();
 };
 
 void TestVirtualUC20Module::scripts_data()
