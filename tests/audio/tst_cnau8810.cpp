@@ -1,0 +1,244 @@
+#include "CConsole.h"
+#include "CNau8810.h"
+#include "CUSBHID.h"
+#include "DeviceMessage.h"
+#include "FakeHidapi.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <functional>
+#include <utility>
+
+namespace {
+
+const QString serial = QStringLiteral("PH008810");
+
+using Action = std::function<void(CNau8810&)>;
+
+// Each operation under test by the name a data row gives it.
+const QMap<QString, Action>& actions()
+{
+    static const QMap<QString, Action> map {
+        { "setPGAGain(10)", [](CNau8810& c) { c.setPGAGain(10); } },
+        { "setPGAGain(-5)", [](CNau8810& c) { c.setPGAGain(-5); } },
+        { "setPGAGain(70)", [](CNau8810& c) { c.setPGAGain(70); } },
+        { "setPGAGain(1)", [](CNau8810& c) { c.setPGAGain(1); } },
+        { "setPGAMute(true)", [](CNau8810& c) { c.setPGAMute(true); } },
+        { "setPGAMute(false)", [](CNau8810& c) { c.setPGAMute(false); } },
+        { "setADCGain(0)", [](CNau8810& c) { c.setADCGain(0); } },
+        { "setADCGain(200)", [](CNau8810& c) { c.setADCGain(200); } },
+        { "setDACGain(0)", [](CNau8810& c) { c.setDACGain(0); } },
+        { "setDACGain(300)", [](CNau8810& c) { c.setDACGain(300); } },
+        { "setDACGain(128)", [](CNau8810& c) { c.setDACGain(128); } },
+        { "setDACMute(true)", [](CNau8810& c) { c.setDACMute(true); } },
+        { "setDACMute(false)", [](CNau8810& c) { c.setDACMute(false); } },
+        { "setPGABoost(1)", [](CNau8810& c) { c.setPGABoost(NAU8810_PGABST_ON); } },
+        { "setPGABoost(0)", [](CNau8810& c) { c.setPGABoost(NAU8810_PGABST_OFF); } },
+        { "setPGABoost(2)", [](CNau8810& c) { c.setPGABoost(NAU8810_PGABST(2)); } },
+        { "setEQPath(1)", [](CNau8810& c) { c.setEQPath(NAU8810_EQ_PATH_DAC); } },
+        { "setEQPath(2)", [](CNau8810& c) { c.setEQPath(NAU8810_EQ_PATH(2)); } },
+        { "setEQBandWidth(1,1)", [](CNau8810& c) { c.setEQBandWidth(NAU8810_EQ_BAND2, NAU8810_EQ_WIDE); } },
+        { "setEQBandWidth(2,1)", [](CNau8810& c) { c.setEQBandWidth(NAU8810_EQ_BAND3, NAU8810_EQ_WIDE); } },
+        { "setEQBandWidth(3,0)", [](CNau8810& c) { c.setEQBandWidth(NAU8810_EQ_BAND4, NAU8810_EQ_NARROW); } },
+        { "setEQBandWidth(0,1)", [](CNau8810& c) { c.setEQBandWidth(NAU8810_EQ_BAND1, NAU8810_EQ_WIDE); } },
+        { "setEQBandWidth(4,1)", [](CNau8810& c) { c.setEQBandWidth(NAU8810_EQ_BAND5, NAU8810_EQ_WIDE); } },
+        { "setEQBandWidth(-1,1)", [](CNau8810& c) { c.setEQBandWidth(NAU8810_EQ_BAND(-1), NAU8810_EQ_WIDE); } },
+        { "setEQGain(0,12)", [](CNau8810& c) { c.setEQGain(NAU8810_EQ_BAND1, 12); } },
+        { "setEQGain(1,-3)", [](CNau8810& c) { c.setEQGain(NAU8810_EQ_BAND2, -3); } },
+        { "setEQGain(2,30)", [](CNau8810& c) { c.setEQGain(NAU8810_EQ_BAND3, 30); } },
+        { "setEQGain(4,5)", [](CNau8810& c) { c.setEQGain(NAU8810_EQ_BAND5, 5); } },
+        { "setEQGain(5,3)", [](CNau8810& c) { c.setEQGain(NAU8810_EQ_BAND(5), 3); } },
+        { "setEQGain(-1,3)", [](CNau8810& c) { c.setEQGain(NAU8810_EQ_BAND(-1), 3); } },
+        { "setEQ1Freq(3)", [](CNau8810& c) { c.setEQ1Freq(NAU8810_EQ1_175HZ); } },
+        { "setEQ2Freq(1)", [](CNau8810& c) { c.setEQ2Freq(NAU8810_EQ2_300HZ); } },
+        { "setEQ3Freq(6)", [](CNau8810& c) { c.setEQ3Freq(NAU8810_EQ3_CF(6)); } },
+        { "setEQ4Freq(2)", [](CNau8810& c) { c.setEQ4Freq(NAU8810_EQ4_3200HZ); } },
+        { "setEQ5Freq(0)", [](CNau8810& c) { c.setEQ5Freq(NAU8810_EQ5_5300HZ); } },
+        { "notchFilter(true)", [](CNau8810& c) { c.notchFilter(true); } },
+        { "notchFilter(false)", [](CNau8810& c) { c.notchFilter(false); } },
+        { "notchFilterConfig(1000,100,8000)", [](CNau8810& c) { c.notchFilterConfig(1000, 100, 8000); } },
+        { "softwareReset()", [](CNau8810& c) { c.softwareReset(); } },
+        { "writeRegister(45,0xFFFF)", [](CNau8810& c) { c.writeRegister(45, 0xFFFF); } },
+        { "requestRegister(79)", [](CNau8810& c) { c.requestRegister(79); } },
+        { "setEQGain(0,6)", [](CNau8810& c) { c.setEQGain(NAU8810_EQ_BAND1, 6); } },
+        { "setEQ1Freq(2)", [](CNau8810& c) { c.setEQ1Freq(NAU8810_EQ1_135HZ); } },
+        { "setPGAGain(20)", [](CNau8810& c) { c.setPGAGain(20); } },
+    };
+    return map;
+}
+
+// "report 2D B0 00" hands the model a register report; any other text names an action.
+QStringList steps(const char* text)
+{
+    return QString::fromLatin1(text).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+}
+
+// Each written id-4 message as "type: payload in hex", e.g. "0: 2d8a00".
+using Sent = QStringList;
+
+} // namespace
+
+class TestCNau8810 : public QObject
+{
+    Q_OBJECT
+
+    CConsole* m_console = nullptr;
+    CUSBHID* m_usb = nullptr;
+    CNau8810* m_nau = nullptr;
+    int m_writtenSeen = 0;
+
+    void run(const QStringList& script)
+    {
+        for (QString step : script) {
+            step = step.trimmed();
+            if (step.startsWith(QLatin1String("report "))) {
+                m_nau->onReceiveUSB(DeviceMessage::CodecRegister, 0, QByteArray::fromHex(step.mid(7).toLatin1()));
+            } else {
+                QVERIFY2(actions().contains(step), qPrintable(step));
+                actions().value(step)(*m_nau);
+            }
+        }
+    }
+
+    // The codec messages written since the last call. A report is 0, id, type, length + 3, payload.
+    Sent takeSent()
+    {
+        while (m_usb->pendingCount() > 0)
+            m_usb->onHidTimer();
+        const QList<QByteArray> written = FakeHidapi::written(serial);
+        Sent sent;
+        for (const QByteArray& report : written.mid(std::exchange(m_writtenSeen, written.size()))) {
+            if (quint8(report.at(1)) == DeviceMessage::CodecRegister)
+                sent << QString::number(quint8(report.at(2))) + ": "
+                        + QString::fromLatin1(report.mid(4, quint8(report.at(3)) - 3).toHex());
+        }
+        return sent;
+    }
+
+private slots:
+    void init()
+    {
+        FakeHidapi::reset();
+        FakeHidapi::plug(serial);
+        m_console = new CConsole;
+        m_usb = new CUSBHID(nullptr, m_console);
+        m_nau = new CNau8810(nullptr, m_usb, m_console);
+        QCOMPARE(m_usb->start(serial), 0);
+        takeSent();
+    }
+
+    void cleanup()
+    {
+        delete m_nau;
+        delete m_usb;
+        delete m_console;
+        m_writtenSeen = 0;
+        FakeHidapi::reset();
+    }
+
+    void writes_data()
+    {
+        QTest::addColumn<QStringList>("script");
+        QTest::addColumn<Sent>("expected");
+        auto row = [](const char* name, const char* script, Sent expected) {
+            QTest::newRow(name) << steps(script) << expected;
+        };
+        row("pga gain over a report", "report 2DB000;setPGAGain(10)", { "0: 2d8a00" });
+        row("pga gain before any report", "setPGAGain(10)", { "0: 2d0a00" });
+        row("pga gain below range", "setPGAGain(-5)", { "0: 2d0000" });
+        row("pga gain above range", "setPGAGain(70)", { "0: 2d3f00" });
+        row("high bits kept", "report 2D00FE;setPGAGain(1)", { "0: 2d01fe" });
+        row("pga mute on", "report 2D1001;setPGAMute(true)", { "0: 2d5001" });
+        row("pga mute off", "report 2D7F00;setPGAMute(false)", { "0: 2d3f00" });
+        row("adc gain zero", "setADCGain(0)", { "0: 0f0100" });
+        row("adc gain keeps bit 8", "report 0FFF01;setADCGain(200)", { "0: 0fc801" });
+        row("dac gain zero", "setDACGain(0)", { "0: 0b0100" });
+        row("dac gain above range", "setDACGain(300)", { "0: 0bff00" });
+        row("dac gain keeps bit 8", "report 0B1001;setDACGain(128)", { "0: 0b8001" });
+        row("dac mute on", "setDACMute(true)", { "0: 0a4000" });
+        row("dac mute off", "report 0A4C00;setDACMute(false)", { "0: 0a0c00" });
+        row("boost on", "setPGABoost(1)", { "0: 2f0001" });
+        row("boost off", "report 2F0501;setPGABoost(0)", { "0: 2f0500" });
+        row("boost bit 0 only", "setPGABoost(2)", { "0: 2f0000" });
+        row("eq path 1", "report 122C00;setEQPath(1)", { "0: 122c01" });
+        row("eq path bit 0 only", "report 122C01;setEQPath(2)", { "0: 122c00" });
+        row("bandwidth band 2", "setEQBandWidth(1,1)", { "0: 130001" });
+        row("bandwidth band 3", "report 144C00;setEQBandWidth(2,1)", { "0: 144c01" });
+        row("bandwidth band 4", "report 152C01;setEQBandWidth(3,0)", { "0: 152c00" });
+        row("bandwidth band 1", "setEQBandWidth(0,1)", {});
+        row("bandwidth band 5", "setEQBandWidth(4,1)", {});
+        row("bandwidth band -1", "setEQBandWidth(-1,1)", {});
+        row("eq gain band 1", "setEQGain(0,12)", { "0: 120c00" });
+        row("eq gain below range", "setEQGain(1,-3)", { "0: 130000" });
+        row("eq gain above range", "setEQGain(2,30)", { "0: 141800" });
+        row("eq gain band 5", "report 167F01;setEQGain(4,5)", { "0: 166501" });
+        row("eq gain band 6", "setEQGain(5,3)", {});
+        row("eq gain band -1", "setEQGain(-1,3)", {});
+        row("eq1 freq", "report 120C01;setEQ1Freq(3)", { "0: 126c01" });
+        row("eq2 freq", "setEQ2Freq(1)", { "0: 132000" });
+        row("eq3 freq two bits", "setEQ3Freq(6)", { "0: 144000" });
+        row("eq4 freq", "report 157F00;setEQ4Freq(2)", { "0: 155f00" });
+        row("eq5 freq", "report 166C00;setEQ5Freq(0)", { "0: 160c00" });
+        row("notch on", "notchFilter(true)", { "0: 1b8000" });
+        row("notch off", "report 1BFF01;notchFilter(false)", { "0: 1b7f01" });
+        row("notch 1000/100/8000", "notchFilterConfig(1000,100,8000)",
+            { "0: 1b4400", "0: 1c6c00", "0: 1d2b00", "0: 1e4500", "0: 1e4501", "0: 1e4500" });
+        row("notch keeps enable, clears update", "report 1BFF03;report 1C0001;notchFilterConfig(1000,100,8000)",
+            { "0: 1bc402", "0: 1c6c00", "0: 1d2b00", "0: 1e4500", "0: 1e4501", "0: 1e4500" });
+        row("software reset", "report 015501;softwareReset()", { "0: 010000" });
+        row("raw write", "writeRegister(45,0xFFFF)", { "0: 2dffff" });
+        row("read request", "requestRegister(79)", { "1: 4f" });
+        row("write-through eq gain then freq", "setEQGain(0,6);setEQ1Freq(2)", { "0: 120600", "0: 124600" });
+        row("write-through over a report", "report 120001;setEQGain(0,6);setEQ1Freq(2)", { "0: 120601", "0: 124601" });
+        row("write-through pga gain then mute", "setPGAGain(20);setPGAMute(true)", { "0: 2d1400", "0: 2d5400" });
+        row("write-through enable then notch", "notchFilter(true);notchFilterConfig(1000,100,8000)",
+            { "0: 1b8000", "0: 1bc400", "0: 1c6c00", "0: 1d2b00", "0: 1e4500", "0: 1e4501", "0: 1e4500" });
+        row("later report replaces a write", "setEQGain(0,6);report 122000;setEQPath(1)", { "0: 120600", "0: 122001" });
+        row("raw write is cached", "writeRegister(45,0xFFFF);setPGAMute(false)", { "0: 2dffff", "0: 2dbfff" });
+    }
+
+    void writes()
+    {
+        QFETCH(QStringList, script);
+        QFETCH(Sent, expected);
+        run(script);
+        QCOMPARE(takeSent(), expected);
+    }
+
+    void reports()
+    {
+        // Other ids are not codec reports; the type is never examined; short payloads pad with 0.
+        m_nau->onReceiveUSB(DeviceMessage::AtCommand, 0, QByteArray::fromHex("2DB000"));
+        QVERIFY(!m_nau->isRegisterKnown(45));
+        m_nau->onReceiveUSB(DeviceMessage::CodecRegister, 0xC0, QByteArray::fromHex("2DB0010000"));
+        QCOMPARE(m_nau->registerValue(45), quint16(0x1B0));
+        m_nau->onReceiveUSB(DeviceMessage::CodecRegister, 1, QByteArray::fromHex("2D"));
+        QCOMPARE(m_nau->registerValue(45), quint16(0));
+        QVERIFY(m_nau->isRegisterKnown(45));
+        QCOMPARE(takeSent(), Sent());
+    }
+
+    void registerChangedFollowsTheCache()
+    {
+        QSignalSpy spy(m_nau, &CNau8810::registerChanged);
+        run(steps("report 2DB000;report 2DB000;setPGAGain(10);setPGAGain(10);requestRegister(79)"));
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(spy.at(0), QVariantList({ 45, QVariant::fromValue(quint16(0xB0)) }));
+        QCOMPARE(spy.at(1), QVariantList({ 45, QVariant::fromValue(quint16(0x8A)) }));
+        QCOMPARE(m_nau->registerValue(45), quint16(0x8A));
+    }
+
+    void consoleLines()
+    {
+        QSignalSpy lines(m_console, &CConsole::debug);
+        m_nau->initialize();
+        run(steps("report 4E0000;report 4F0100"));
+        QCOMPARE(lines.count(), 2);
+        QCOMPARE(lines.at(0).at(0).toString(), QStringLiteral("Request registers NAU8810: Start"));
+        QCOMPARE(lines.at(1).at(0).toString(), QStringLiteral("Request registers NAU8810: Done"));
+        QCOMPARE(takeSent(), Sent());
+    }
+};
+
+QTEST_MAIN(TestCNau8810)
+#include "tst_cnau8810.moc"
