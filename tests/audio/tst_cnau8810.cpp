@@ -6,6 +6,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <array>
 #include <functional>
 #include <utility>
 
@@ -13,61 +14,39 @@ namespace {
 
 const QString serial = QStringLiteral("PH008810");
 
-using Action = std::function<void(CNau8810&)>;
+// Three arguments always, zeros for those a row leaves out.
+using Args = std::array<int, 3>;
+using Action = std::function<void(CNau8810&, const Args&)>;
 
-// Each operation under test by the name a data row gives it.
+// Each operation under test by its name; a row calls it as "name(1,0x2D)" with up to three integers.
 const QMap<QString, Action>& actions()
 {
     static const QMap<QString, Action> map {
-        { "setPGAGain(10)", [](CNau8810& c) { c.setPGAGain(10); } },
-        { "setPGAGain(-5)", [](CNau8810& c) { c.setPGAGain(-5); } },
-        { "setPGAGain(70)", [](CNau8810& c) { c.setPGAGain(70); } },
-        { "setPGAGain(1)", [](CNau8810& c) { c.setPGAGain(1); } },
-        { "setPGAMute(true)", [](CNau8810& c) { c.setPGAMute(true); } },
-        { "setPGAMute(false)", [](CNau8810& c) { c.setPGAMute(false); } },
-        { "setADCGain(0)", [](CNau8810& c) { c.setADCGain(0); } },
-        { "setADCGain(200)", [](CNau8810& c) { c.setADCGain(200); } },
-        { "setDACGain(0)", [](CNau8810& c) { c.setDACGain(0); } },
-        { "setDACGain(300)", [](CNau8810& c) { c.setDACGain(300); } },
-        { "setDACGain(128)", [](CNau8810& c) { c.setDACGain(128); } },
-        { "setDACMute(true)", [](CNau8810& c) { c.setDACMute(true); } },
-        { "setDACMute(false)", [](CNau8810& c) { c.setDACMute(false); } },
-        { "setPGABoost(1)", [](CNau8810& c) { c.setPGABoost(NAU8810_PGABST_ON); } },
-        { "setPGABoost(0)", [](CNau8810& c) { c.setPGABoost(NAU8810_PGABST_OFF); } },
-        { "setPGABoost(2)", [](CNau8810& c) { c.setPGABoost(NAU8810_PGABST(2)); } },
-        { "setEQPath(1)", [](CNau8810& c) { c.setEQPath(NAU8810_EQ_PATH_DAC); } },
-        { "setEQPath(2)", [](CNau8810& c) { c.setEQPath(NAU8810_EQ_PATH(2)); } },
-        { "setEQBandWidth(1,1)", [](CNau8810& c) { c.setEQBandWidth(NAU8810_EQ_BAND2, NAU8810_EQ_WIDE); } },
-        { "setEQBandWidth(2,1)", [](CNau8810& c) { c.setEQBandWidth(NAU8810_EQ_BAND3, NAU8810_EQ_WIDE); } },
-        { "setEQBandWidth(3,0)", [](CNau8810& c) { c.setEQBandWidth(NAU8810_EQ_BAND4, NAU8810_EQ_NARROW); } },
-        { "setEQBandWidth(0,1)", [](CNau8810& c) { c.setEQBandWidth(NAU8810_EQ_BAND1, NAU8810_EQ_WIDE); } },
-        { "setEQBandWidth(4,1)", [](CNau8810& c) { c.setEQBandWidth(NAU8810_EQ_BAND5, NAU8810_EQ_WIDE); } },
-        { "setEQBandWidth(-1,1)", [](CNau8810& c) { c.setEQBandWidth(NAU8810_EQ_BAND(-1), NAU8810_EQ_WIDE); } },
-        { "setEQGain(0,12)", [](CNau8810& c) { c.setEQGain(NAU8810_EQ_BAND1, 12); } },
-        { "setEQGain(1,-3)", [](CNau8810& c) { c.setEQGain(NAU8810_EQ_BAND2, -3); } },
-        { "setEQGain(2,30)", [](CNau8810& c) { c.setEQGain(NAU8810_EQ_BAND3, 30); } },
-        { "setEQGain(4,5)", [](CNau8810& c) { c.setEQGain(NAU8810_EQ_BAND5, 5); } },
-        { "setEQGain(5,3)", [](CNau8810& c) { c.setEQGain(NAU8810_EQ_BAND(5), 3); } },
-        { "setEQGain(-1,3)", [](CNau8810& c) { c.setEQGain(NAU8810_EQ_BAND(-1), 3); } },
-        { "setEQ1Freq(3)", [](CNau8810& c) { c.setEQ1Freq(NAU8810_EQ1_175HZ); } },
-        { "setEQ2Freq(1)", [](CNau8810& c) { c.setEQ2Freq(NAU8810_EQ2_300HZ); } },
-        { "setEQ3Freq(6)", [](CNau8810& c) { c.setEQ3Freq(NAU8810_EQ3_CF(6)); } },
-        { "setEQ4Freq(2)", [](CNau8810& c) { c.setEQ4Freq(NAU8810_EQ4_3200HZ); } },
-        { "setEQ5Freq(0)", [](CNau8810& c) { c.setEQ5Freq(NAU8810_EQ5_5300HZ); } },
-        { "notchFilter(true)", [](CNau8810& c) { c.notchFilter(true); } },
-        { "notchFilter(false)", [](CNau8810& c) { c.notchFilter(false); } },
-        { "notchFilterConfig(1000,100,8000)", [](CNau8810& c) { c.notchFilterConfig(1000, 100, 8000); } },
-        { "softwareReset()", [](CNau8810& c) { c.softwareReset(); } },
-        { "writeRegister(45,0xFFFF)", [](CNau8810& c) { c.writeRegister(45, 0xFFFF); } },
-        { "requestRegister(79)", [](CNau8810& c) { c.requestRegister(79); } },
-        { "setEQGain(0,6)", [](CNau8810& c) { c.setEQGain(NAU8810_EQ_BAND1, 6); } },
-        { "setEQ1Freq(2)", [](CNau8810& c) { c.setEQ1Freq(NAU8810_EQ1_135HZ); } },
-        { "setPGAGain(20)", [](CNau8810& c) { c.setPGAGain(20); } },
+        { "setPGAGain", [](CNau8810& c, const Args& a) { c.setPGAGain(a[0]); } },
+        { "setPGAMute", [](CNau8810& c, const Args& a) { c.setPGAMute(a[0]); } },
+        { "setADCGain", [](CNau8810& c, const Args& a) { c.setADCGain(a[0]); } },
+        { "setDACGain", [](CNau8810& c, const Args& a) { c.setDACGain(a[0]); } },
+        { "setDACMute", [](CNau8810& c, const Args& a) { c.setDACMute(a[0]); } },
+        { "setPGABoost", [](CNau8810& c, const Args& a) { c.setPGABoost(NAU8810_PGABST(a[0])); } },
+        { "setEQPath", [](CNau8810& c, const Args& a) { c.setEQPath(NAU8810_EQ_PATH(a[0])); } },
+        { "setEQBandWidth",
+            [](CNau8810& c, const Args& a) { c.setEQBandWidth(NAU8810_EQ_BAND(a[0]), NAU8810_EQ_BANDWIDTH(a[1])); } },
+        { "setEQGain", [](CNau8810& c, const Args& a) { c.setEQGain(NAU8810_EQ_BAND(a[0]), a[1]); } },
+        { "setEQ1Freq", [](CNau8810& c, const Args& a) { c.setEQ1Freq(NAU8810_EQ1_CF(a[0])); } },
+        { "setEQ2Freq", [](CNau8810& c, const Args& a) { c.setEQ2Freq(NAU8810_EQ2_CF(a[0])); } },
+        { "setEQ3Freq", [](CNau8810& c, const Args& a) { c.setEQ3Freq(NAU8810_EQ3_CF(a[0])); } },
+        { "setEQ4Freq", [](CNau8810& c, const Args& a) { c.setEQ4Freq(NAU8810_EQ4_CF(a[0])); } },
+        { "setEQ5Freq", [](CNau8810& c, const Args& a) { c.setEQ5Freq(NAU8810_EQ5_CF(a[0])); } },
+        { "notchFilter", [](CNau8810& c, const Args& a) { c.notchFilter(a[0]); } },
+        { "notchFilterConfig", [](CNau8810& c, const Args& a) { c.notchFilterConfig(a[0], a[1], a[2]); } },
+        { "softwareReset", [](CNau8810& c, const Args&) { c.softwareReset(); } },
+        { "writeRegister", [](CNau8810& c, const Args& a) { c.writeRegister(quint8(a[0]), quint16(a[1])); } },
+        { "requestRegister", [](CNau8810& c, const Args& a) { c.requestRegister(quint8(a[0])); } },
     };
     return map;
 }
 
-// "report 2D B0 00" hands the model a register report; any other text names an action.
+// "report 2DB000" hands the model a register report; any other text calls an action.
 QStringList steps(const char* text)
 {
     return QString::fromLatin1(text).split(QLatin1Char(';'), Qt::SkipEmptyParts);
@@ -94,8 +73,13 @@ class TestCNau8810 : public QObject
             if (step.startsWith(QLatin1String("report "))) {
                 m_nau->onReceiveUSB(DeviceMessage::CodecRegister, 0, QByteArray::fromHex(step.mid(7).toLatin1()));
             } else {
-                QVERIFY2(actions().contains(step), qPrintable(step));
-                actions().value(step)(*m_nau);
+                const QString name = step.section(QLatin1Char('('), 0, 0);
+                const QStringList texts = step.section(QLatin1Char('('), 1).chopped(1).split(QLatin1Char(','));
+                Args args {};
+                for (int i = 0; i < texts.size() && i < int(args.size()); ++i)
+                    args[i] = texts[i].toInt(nullptr, 0);
+                QVERIFY2(actions().contains(name), qPrintable(step));
+                actions().value(name)(*m_nau, args);
             }
         }
     }
@@ -148,15 +132,15 @@ private slots:
         row("pga gain below range", "setPGAGain(-5)", { "0: 2d0000" });
         row("pga gain above range", "setPGAGain(70)", { "0: 2d3f00" });
         row("high bits kept", "report 2D00FE;setPGAGain(1)", { "0: 2d01fe" });
-        row("pga mute on", "report 2D1001;setPGAMute(true)", { "0: 2d5001" });
-        row("pga mute off", "report 2D7F00;setPGAMute(false)", { "0: 2d3f00" });
+        row("pga mute on", "report 2D1001;setPGAMute(1)", { "0: 2d5001" });
+        row("pga mute off", "report 2D7F00;setPGAMute(0)", { "0: 2d3f00" });
         row("adc gain zero", "setADCGain(0)", { "0: 0f0100" });
         row("adc gain keeps bit 8", "report 0FFF01;setADCGain(200)", { "0: 0fc801" });
         row("dac gain zero", "setDACGain(0)", { "0: 0b0100" });
         row("dac gain above range", "setDACGain(300)", { "0: 0bff00" });
         row("dac gain keeps bit 8", "report 0B1001;setDACGain(128)", { "0: 0b8001" });
-        row("dac mute on", "setDACMute(true)", { "0: 0a4000" });
-        row("dac mute off", "report 0A4C00;setDACMute(false)", { "0: 0a0c00" });
+        row("dac mute on", "setDACMute(1)", { "0: 0a4000" });
+        row("dac mute off", "report 0A4C00;setDACMute(0)", { "0: 0a0c00" });
         row("boost on", "setPGABoost(1)", { "0: 2f0001" });
         row("boost off", "report 2F0501;setPGABoost(0)", { "0: 2f0500" });
         row("boost bit 0 only", "setPGABoost(2)", { "0: 2f0000" });
@@ -179,8 +163,8 @@ private slots:
         row("eq3 freq two bits", "setEQ3Freq(6)", { "0: 144000" });
         row("eq4 freq", "report 157F00;setEQ4Freq(2)", { "0: 155f00" });
         row("eq5 freq", "report 166C00;setEQ5Freq(0)", { "0: 160c00" });
-        row("notch on", "notchFilter(true)", { "0: 1b8000" });
-        row("notch off", "report 1BFF01;notchFilter(false)", { "0: 1b7f01" });
+        row("notch on", "notchFilter(1)", { "0: 1b8000" });
+        row("notch off", "report 1BFF01;notchFilter(0)", { "0: 1b7f01" });
         row("notch 1000/100/8000", "notchFilterConfig(1000,100,8000)",
             { "0: 1b4400", "0: 1c6c00", "0: 1d2b00", "0: 1e4500", "0: 1e4501", "0: 1e4500" });
         row("notch keeps enable, clears update", "report 1BFF03;report 1C0001;notchFilterConfig(1000,100,8000)",
@@ -190,11 +174,11 @@ private slots:
         row("read request", "requestRegister(79)", { "1: 4f" });
         row("write-through eq gain then freq", "setEQGain(0,6);setEQ1Freq(2)", { "0: 120600", "0: 124600" });
         row("write-through over a report", "report 120001;setEQGain(0,6);setEQ1Freq(2)", { "0: 120601", "0: 124601" });
-        row("write-through pga gain then mute", "setPGAGain(20);setPGAMute(true)", { "0: 2d1400", "0: 2d5400" });
-        row("write-through enable then notch", "notchFilter(true);notchFilterConfig(1000,100,8000)",
+        row("write-through pga gain then mute", "setPGAGain(20);setPGAMute(1)", { "0: 2d1400", "0: 2d5400" });
+        row("write-through enable then notch", "notchFilter(1);notchFilterConfig(1000,100,8000)",
             { "0: 1b8000", "0: 1bc400", "0: 1c6c00", "0: 1d2b00", "0: 1e4500", "0: 1e4501", "0: 1e4500" });
         row("later report replaces a write", "setEQGain(0,6);report 122000;setEQPath(1)", { "0: 120600", "0: 122001" });
-        row("raw write is cached", "writeRegister(45,0xFFFF);setPGAMute(false)", { "0: 2dffff", "0: 2dbfff" });
+        row("raw write is cached", "writeRegister(45,0xFFFF);setPGAMute(0)", { "0: 2dffff", "0: 2dbfff" });
     }
 
     void writes()
