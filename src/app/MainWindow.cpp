@@ -6,6 +6,7 @@
 #include "CConsole.h"
 #include "CDatabase.h"
 #include "CIncomingForm.h"
+#include "CNau8810.h"
 #include "COutCallForm.h"
 #include "CRssiMeter.h"
 #include "CUC20.h"
@@ -102,9 +103,11 @@ void MainWindow::createSubsystems(const QString& databaseDirectory)
 
     m_usb = new CUSBHID(this, m_console, m_backend);
     m_uc20 = new CUC20(this, m_usb, m_console);
+    m_nau8810 = new CNau8810(this, m_usb, m_console);
     m_database = new CDatabase(databaseDirectory, m_console, this);
     m_context.usb = m_usb;
     m_context.uc20 = m_uc20;
+    m_context.nau8810 = m_nau8810;
     m_context.console = m_console;
     m_context.database = m_database;
     m_connector = new DeviceConnector(m_backend, m_usb, this);
@@ -159,9 +162,11 @@ void MainWindow::wire()
 {
     // The order of the connections is the order in which slots that share a signal run.
     connect(m_usb, &CUSBHID::dataAvailable, m_uc20, &CUC20::onReceiveUSB);
+    connect(m_usb, &CUSBHID::dataAvailable, m_nau8810, &CNau8810::onReceiveUSB);
     connect(m_usb, &CUSBHID::dataAvailable, this, &MainWindow::onReceiveUSB);
     connect(m_usb, &CUSBHID::dataAvailable, m_infoForm, &InfoForm::onReceiveUSB);
     connect(m_usb, &CUSBHID::connected, m_uc20, &CUC20::initialize);
+    connect(m_usb, &CUSBHID::connected, m_nau8810, &CNau8810::initialize);
     connect(m_usb, &CUSBHID::connected, this, &MainWindow::onConnected);
     connect(m_usb, &CUSBHID::disconnected, this, &MainWindow::onDisconnected);
     connect(m_usb, &CUSBHID::disconnected, this, &MainWindow::onResetMeters);

@@ -18,6 +18,7 @@ class QTimer;
 class CCallHistoryForm;
 class CCallRegistration;
 class CIncomingForm;
+class CNau8810;
 class COutCallForm;
 class CRssiMeter;
 class InfoForm;
@@ -128,6 +129,7 @@ private:
     CConsole* m_console;
     CUSBHID* m_usb;
     CUC20* m_uc20;
+    CNau8810* m_nau8810;
     CDatabase* m_database = nullptr;
     DeviceConnector* m_connector = nullptr;
     AppContext m_context;

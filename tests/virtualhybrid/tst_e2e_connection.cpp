@@ -1,3 +1,4 @@
+#include "CNau8810.h"
 #include "CUSBHID.h"
 #include "MainWindow.h"
 #include "VirtualHybridRig.h"
@@ -36,6 +37,12 @@ private slots:
             return ids.count(DeviceMessage::CodecRegister) == 80 && ids.contains(DeviceMessage::SerialNumber)
                 && ids.contains(DeviceMessage::HardwareId) && ids.contains(DeviceMessage::AutoAnswer);
         }));
+        // The codec model holds what the unit reported, and a write reaches the unit's codec.
+        CNau8810* codec = window->context()->nau8810;
+        QVERIFY(codec->isRegisterKnown(79));
+        QCOMPARE(codec->registerValue(45), rig.unit()->codecRegister(45));
+        codec->setPGAGain(10);
+        QVERIFY(rig.pumpUntil([&] { return (rig.unit()->codecRegister(45) & 0x3F) == 10; }));
         rig.unit()->unplug();
         QVERIFY(rig.pumpUntil([&] { return window->statusText() == disconnected; }));
         QVERIFY(!link->isConnected());
