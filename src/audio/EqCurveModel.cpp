@@ -1,0 +1,229 @@
+#include "EqCurveModel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+constexpr double Ln2 = 0.69314718055994530942;
+
+// Keeps pixel values far inside int so that later sums cannot overflow either.
+constexpr double PixelLimit = 1.0e6;
+
+double distance(const std::complex<double>& z, float re, float im)
+{
+    return std::abs(z - std::complex<double>(re, im));
+}
+
+void store(EqCoefficients* out, double b0, double b1, double b2, double a0, double a1, double a2)
+{
+    out->b0 = static_cast<float>(b0);
+    out->b1 = static_cast<float>(b1);
+    out->b2 = static_cast<float>(b2);
+    out->a0 = static_cast<float>(a0);
+    out->a1 = static_cast<float>(a1);
+    out->a2 = static_cast<float>(a2);
+}
+
+// Fraction of the way along the curve for point i of count steps; a single step would
+// otherwise divide zero by zero.
+double fraction(int i, int steps)
+{
+    return steps > 0 ? static_cast<double>(i) / steps : 0.0;
+}
+
+} // namespace
+
+double EqPlotGeometry::decades() const
+{
+    return std::log10(samplerate / (10.0 * nyquistDivide));
+}
+
+float EqCurveModel::calcCoefficients(
+    double G, double f, double BW, double S, int type, bool on, double fs, EqCoefficients* out)
+{
+    EqCoefficients flat;
+    if (!on || type < EQ_HIGH_PASS || type > EQ_PEAK_SECOND_FORM) {
+        *out = flat;
+        return 1.0f;
+    }
+    const double w = 2.0 * Pi * f / fs;
+    const double s = std::sin(w);
+    const double c = std::cos(w);
+    const double K = std::tan(w / 2.0);
+    const double K2 = K * K;
+    const double Q = s / (Ln2 * BW * w);
+    const double alpha = s * std::sinh(Ln2 / 2.0 * BW * w / s);
+
+    switch (type) {
+    case EQ_HIGH_PASS:
+    case EQ_LOW_PASS: {
+        const double D = 1.0 + std::sqrt(2.0) * K + K2;
+        const double a1 = 2.0 * (K2 - 1.0) / D;
+        const double a2 = (1.0 - std::sqrt(2.0) * K + K2) / D;
+        if (type == EQ_HIGH_PASS)
+            store(out, 1.0 / D, -2.0 / D, 1.0 / D, 1.0, a1, a2);
+        else
+            store(out, K2 / D, 2.0 * K2 / D, K2 / D, 1.0, a1, a2);
+        break;
+    }
+    case EQ_PEAK:
+    case EQ_PEAK_SECOND_FORM: {
+        if (type == EQ_PEAK_SECOND_FORM && G < 0.0) {
+            const double V = std::pow(10.0, G / 20.0);
+            store(out, 1.0 + V * alpha, -2.0 * c, 1.0 - V * alpha, 1.0 + alpha, -2.0 * c, 1.0 - alpha);
+            break;
+        }
+        // The first form rounds its gain factor to single precision, the second does not.
+        const double V
+            = type == EQ_PEAK ? static_cast<float>(std::pow(10.0, std::fabs(G) / 20.0)) : std::pow(10.0, G / 20.0);
+        const bool boost = type == EQ_PEAK_SECOND_FORM || G > 0.0;
+        const double num = boost ? V : 1.0; // bandwidth term of the numerator
+        const double den = boost ? 1.0 : V; // bandwidth term of the denominator
+        const double D = 1.0 + den * K / Q + K2;
+        store(out, (1.0 + num * K / Q + K2) / D, 2.0 * (K2 - 1.0) / D, (1.0 - num * K / Q + K2) / D, 1.0,
+            2.0 * (K2 - 1.0) / D, (1.0 - den * K / Q + K2) / D);
+        break;
+    }
+    case EQ_LOW_SHELF: {
+        const double V = std::pow(10.0, std::fabs(G) / 20.0);
+        const double rs = std::sqrt(2.0 * S) * K;
+        const double rvs = std::sqrt(2.0 * V * S) * K;
+        if (G > 0.0) {
+            const double D = 1.0 + rs + K2;
+            store(out, (1.0 + rvs + V * K2) / D, 2.0 * (V * K2 - 1.0) / D, (1.0 - rvs + V * K2) / D, 1.0,
+                2.0 * (K2 - 1.0) / D, (1.0 - rs + K2) / D);
+        } else {
+            const double D = 1.0 + rvs + V * K2;
+            store(out, (1.0 + rs + K2) / D, 2.0 * (K2 - 1.0) / D, (1.0 - rs + K2) / D, 1.0, 2.0 * (V * K2 - 1.0) / D,
+                (1.0 - rvs + V * K2) / D);
+        }
+        break;
+    }
+    case EQ_HIGH_SHELF: {
+        const double V = std::pow(10.0, std::fabs(G) / 20.0);
+        const double rs = std::sqrt(2.0 * S) * K;
+        const double rvs = std::sqrt(2.0 * V * S) * K;
+        if (G > 0.0) {
+            const double D = 1.0 + rs + K2;
+            store(out, (V + rvs + K2) / D, 2.0 * (K2 - V) / D, (V - rvs + K2) / D, 1.0, 2.0 * (K2 - 1.0) / D,
+                (1.0 - rs + K2) / D);
+        } else {
+            const double Db = V + rvs + K2;
+            const double rsv = std::sqrt(2.0 * S / V) * K;
+            const double Da = 1.0 + rsv + K2 / V;
+            store(out, (1.0 + rs + K2) / Db, 2.0 * (K2 - 1.0) / Db, (1.0 - rs + K2) / Db, 1.0,
+                2.0 * (K2 / V - 1.0) / Da, (1.0 - rsv + K2 / V) / Da);
+        }
+        break;
+    }
+    case EQ_BAND_PASS:
+        store(out, alpha, 0.0, -alpha, 1.0 + alpha, -2.0 * c, 1.0 - alpha);
+        break;
+    default:
+        *out = flat;
+        break;
+    }
+    return static_cast<float>(static_cast<double>(out->b0) / out->a0);
+}
+
+EqRoots EqCurveModel::calcRoots(float p, float q, float r)
+{
+    const double P = p;
+    const double Q = q;
+    const double R = r;
+    const double d = Q * Q - 4.0 * P * R;
+    EqRoots roots;
+    if (d > 0.0) {
+        roots.re1 = static_cast<float>((std::sqrt(d) - Q) / (2.0 * P));
+        roots.re2 = static_cast<float>((-std::sqrt(d) - Q) / (2.0 * P));
+    } else {
+        const double im = std::sqrt(4.0 * P * R - Q * Q) / (2.0 * P);
+        roots.re1 = roots.re2 = static_cast<float>(-Q / (2.0 * P));
+        roots.im1 = static_cast<float>(im);
+        roots.im2 = static_cast<float>(-im);
+    }
+    return roots;
+}
+
+EqSection EqCurveModel::designSection(
+    double gainDb, double frequency, double bandwidth, double slope, int type, bool on, double samplerate)
+{
+    EqCoefficients c;
+    EqSection section;
+    section.k = calcCoefficients(gainDb, frequency, bandwidth, slope, type, on, samplerate, &c);
+    section.zeros = calcRoots(c.b0, c.b1, c.b2);
+    section.poles = calcRoots(c.a0, c.a1, c.a2);
+    return section;
+}
+
+double EqCurveModel::magnitude(const EqSection& s, double w)
+{
+    const std::complex<double> z(std::cos(w), std::sin(w));
+    return s.k * distance(z, s.zeros.re1, s.zeros.im1) * distance(z, s.zeros.re2, s.zeros.im2)
+        / (distance(z, s.poles.re1, s.poles.im1) * distance(z, s.poles.re2, s.poles.im2));
+}
+
+double EqCurveModel::levelOf(double m)
+{
+    return m == 0.0 ? 108.0 : 18.0 + 20.0 * std::log10(m);
+}
+
+int EqCurveModel::truncateSafely(double value)
+{
+    // NaN compares false both ways; it lands on 0 instead of being undefined.
+    if (!(value > -PixelLimit))
+        return std::isnan(value) ? 0 : static_cast<int>(-PixelLimit);
+    if (!(value < PixelLimit))
+        return static_cast<int>(PixelLimit);
+    return static_cast<int>(value);
+}
+
+int EqCurveModel::rowOfLevel(const EqPlotGeometry& g, double v)
+{
+    return truncateSafely((g.height - g.border) - v * g.plotHeight() / 36.0);
+}
+
+QVector<QPoint> EqCurveModel::responseCurve(
+    const std::array<EqSection, BandCount>& bands, const EqPlotGeometry& g, int n)
+{
+    n = std::clamp(n, 0, MaxPoints);
+    QVector<QPoint> points;
+    if (n < 2)
+        return points;
+    points.reserve(n);
+    const int left = g.leftMargin + g.border;
+    const int pw = g.plotWidth();
+    const int ph = g.plotHeight();
+    const double ld = g.decades();
+    points.append(QPoint(left, g.border + ph - ph / 2));
+    for (int i = 0; i <= n - 3; ++i) {
+        const double t = fraction(i, n - 3);
+        const double f = 10.0 * std::pow(10.0, t * ld);
+        const double w = 2.0 * Pi * f / g.samplerate;
+        double m = 1.0;
+        for (const EqSection& band : bands)
+            m *= magnitude(band, w);
+        points.append(QPoint(truncateSafely(left + t * pw), rowOfLevel(g, levelOf(m))));
+    }
+    points.append(QPoint(left + pw, g.height - g.border - ph / 2));
+    return points;
+}
+
+QVector<QPoint> EqCurveModel::lowCutCurve(const EqSection& lowCut, const EqPlotGeometry& g, int n)
+{
+    n = std::clamp(n, 0, MaxPoints);
+    QVector<QPoint> points;
+    points.reserve(n);
+    const int left = g.leftMargin + g.border;
+    const double ld = g.decades();
+    for (int i = 0; i < n; ++i) {
+        const double t = fraction(i, n - 1);
+        const double f = 10.0 * std::pow(10.0, t * ld);
+        const double w = 2.0 * Pi * f / g.samplerate;
+        points.append(QPoint(truncateSafely(left + t * g.plotWidth()), rowOfLevel(g, levelOf(magnitude(lowCut, w)))));
+    }
+    return points;
+}

@@ -1,0 +1,268 @@
+#include "EqCurveModel.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+constexpr double TwoPi = 6.28318530717958647692;
+
+double levelDbAt(const EqSection& section, double frequency)
+{
+    return 20.0 * std::log10(EqCurveModel::magnitude(section, TwoPi * frequency / 48000.0));
+}
+
+// A plot 300 x 360 pixels inside 20-pixel borders and a 20-pixel margin, whose axis spans
+// exactly three decades (48000 / (10 x 4.8) = 1000), so points fall on 10, 100, 1k and 10k Hz.
+EqPlotGeometry roundGeometry()
+{
+    EqPlotGeometry g;
+    g.width = 360;
+    g.height = 400;
+    g.nyquistDivide = 4.8;
+    return g;
+}
+
+void comparePoints(const QVector<QPoint>& actual, const QVector<QPoint>& expected)
+{
+    QCOMPARE(actual.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i) {
+        QVERIFY2(std::abs(actual[i].x() - expected[i].x()) <= 1 && std::abs(actual[i].y() - expected[i].y()) <= 1,
+            qPrintable(QStringLiteral("point %1 is (%2, %3), expected (%4, %5)")
+                           .arg(i)
+                           .arg(actual[i].x())
+                           .arg(actual[i].y())
+                           .arg(expected[i].x())
+                           .arg(expected[i].y())));
+    }
+}
+
+} // namespace
+
+class TestEqCurveModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sectionLevel_data();
+    void sectionLevel();
+    void flatSections_data();
+    void flatSections();
+    void roots_data();
+    void roots();
+    void responseCurvePeak();
+    void lowCutCurve();
+    void fewPoints_data();
+    void fewPoints();
+    void nonFiniteSectionStaysDefined();
+    void truncateSafely_data();
+    void truncateSafely();
+};
+
+void TestEqCurveModel::sectionLevel_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<double>("gain");
+    QTest::addColumn<double>("frequency");
+    QTest::addColumn<double>("bandwidth");
+    QTest::addColumn<double>("slope");
+    QTest::addColumn<double>("at");
+    QTest::addColumn<double>("expectedDb");
+
+    // Expected levels worked out with a calculator from the design equations, evaluating
+    // (b0 + b1/z + b2/z^2) / (a0 + a1/z + a2/z^2) on the unit circle.
+    QTest::newRow("peak +6 centre") << 3 << 6.0 << 1000.0 << 1.0 << 1.0 << 1000.0 << 6.0;
+    QTest::newRow("peak +6 octave below") << 3 << 6.0 << 1000.0 << 1.0 << 1.0 << 500.0 << 1.8341;
+    QTest::newRow("peak -6 centre") << 3 << -6.0 << 1000.0 << 1.0 << 1.0 << 1000.0 << -6.0;
+    QTest::newRow("peak -6 octave above") << 3 << -6.0 << 1000.0 << 1.0 << 1.0 << 2000.0 << -1.8208;
+    QTest::newRow("peak +12 wide") << 3 << 12.0 << 2400.0 << 2.0 << 1.0 << 1200.0 << 8.9686;
+    QTest::newRow("peak +6 narrow") << 3 << 6.0 << 1000.0 << 0.5 << 1.0 << 1414.0 << 1.9770;
+    QTest::newRow("low shelf +6 at 10 Hz") << 2 << 6.0 << 80.0 << 1.0 << 1.0 << 10.0 << 5.9992;
+    QTest::newRow("low shelf +6 corner") << 2 << 6.0 << 80.0 << 1.0 << 1.0 << 80.0 << 3.9629;
+    QTest::newRow("low shelf +6 far above") << 2 << 6.0 << 80.0 << 1.0 << 1.0 << 1000.0 << 0.0005;
+    QTest::newRow("low shelf -9") << 2 << -9.0 << 175.0 << 1.0 << 1.0 << 80.0 << -8.8382;
+    QTest::newRow("low shelf slope 0.5") << 2 << 6.0 << 80.0 << 1.0 << 0.5 << 80.0 << 4.7506;
+    QTest::newRow("high shelf +6 corner") << 4 << 6.0 << 5300.0 << 1.0 << 1.0 << 5300.0 << 3.9629;
+    QTest::newRow("high shelf +6 at 20 kHz") << 4 << 6.0 << 5300.0 << 1.0 << 1.0 << 20000.0 << 5.9997;
+    QTest::newRow("high shelf -9 above") << 4 << -9.0 << 5300.0 << 1.0 << 1.0 << 10000.0 << -8.8180;
+    QTest::newRow("high shelf -9 far below") << 4 << -9.0 << 5300.0 << 1.0 << 1.0 << 100.0 << 0.0;
+    QTest::newRow("low-pass corner") << 5 << 0.0 << 1000.0 << 1.0 << 1.0 << 1000.0 << -3.0103;
+    QTest::newRow("low-pass decade above") << 5 << 0.0 << 1000.0 << 1.0 << 1.0 << 10000.0 << -42.7383;
+    QTest::newRow("low-pass decade below") << 5 << 0.0 << 1000.0 << 1.0 << 1.0 << 100.0 << -0.0004;
+    QTest::newRow("high-pass corner") << 1 << 0.0 << 80.0 << 1.0 << 1.0 << 80.0 << -3.0103;
+    QTest::newRow("high-pass at 10 Hz") << 1 << 0.0 << 80.0 << 1.0 << 1.0 << 10.0 << -36.1248;
+    QTest::newRow("high-pass far above") << 1 << 0.0 << 80.0 << 1.0 << 1.0 << 1000.0 << -0.0002;
+    QTest::newRow("band-pass centre") << 6 << 0.0 << 1000.0 << 1.0 << 1.0 << 1000.0 << 0.0;
+    QTest::newRow("band-pass octave above") << 6 << 0.0 << 1000.0 << 1.0 << 1.0 << 2000.0 << -7.4334;
+    QTest::newRow("second peak -6 centre") << 7 << -6.0 << 1000.0 << 1.0 << 1.0 << 1000.0 << -6.0;
+    QTest::newRow("second peak -6 off centre") << 7 << -6.0 << 1000.0 << 1.0 << 1.0 << 3000.0 << -0.2143;
+    QTest::newRow("second peak +6 centre") << 7 << 6.0 << 1000.0 << 1.0 << 1.0 << 1000.0 << 6.0;
+}
+
+void TestEqCurveModel::sectionLevel()
+{
+    QFETCH(int, type);
+    QFETCH(double, gain);
+    QFETCH(double, frequency);
+    QFETCH(double, bandwidth);
+    QFETCH(double, slope);
+    QFETCH(double, at);
+    QFETCH(double, expectedDb);
+
+    const EqSection section = EqCurveModel::designSection(gain, frequency, bandwidth, slope, type, true, 48000.0);
+    const double actual = levelDbAt(section, at);
+    // Coefficients are kept in single precision, which costs a few thousandths of a dB.
+    QVERIFY2(std::abs(actual - expectedDb) < 0.02,
+        qPrintable(QStringLiteral("%1 dB, expected %2 dB").arg(actual).arg(expectedDb)));
+}
+
+void TestEqCurveModel::flatSections_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<double>("gain");
+
+    QTest::newRow("type 0") << 0 << true << 9.0;
+    QTest::newRow("type 8") << 8 << true << 9.0;
+    QTest::newRow("type -1") << -1 << true << 9.0;
+    QTest::newRow("peak switched off") << 3 << false << 9.0;
+    QTest::newRow("peak at 0 dB") << 3 << true << 0.0;
+    QTest::newRow("low shelf at 0 dB") << 2 << true << 0.0;
+    QTest::newRow("high shelf at 0 dB") << 4 << true << 0.0;
+    QTest::newRow("second peak at 0 dB") << 7 << true << 0.0;
+}
+
+void TestEqCurveModel::flatSections()
+{
+    QFETCH(int, type);
+    QFETCH(bool, on);
+    QFETCH(double, gain);
+
+    const EqSection section = EqCurveModel::designSection(gain, 1000.0, 1.0, 1.0, type, on, 48000.0);
+    for (double f : { 10.0, 300.0, 1000.0, 5000.0, 20000.0 })
+        QVERIFY2(std::abs(levelDbAt(section, f)) < 1e-4, qPrintable(QString::number(f)));
+    if (!on || type == 0 || type == 8 || type == -1) {
+        QCOMPARE(EqCurveModel::magnitude(section, 0.3), 1.0);
+        QCOMPARE(section.k, 1.0f);
+    }
+}
+
+void TestEqCurveModel::roots_data()
+{
+    QTest::addColumn<float>("p");
+    QTest::addColumn<float>("q");
+    QTest::addColumn<float>("r");
+    QTest::addColumn<QVector<float>>("expected"); // re1, im1, re2, im2
+
+    QTest::newRow("real 2 and 1") << 1.0f << -3.0f << 2.0f << QVector<float> { 2.0f, 0.0f, 1.0f, 0.0f };
+    QTest::newRow("scaled real") << 2.0f << 2.0f << -4.0f << QVector<float> { 1.0f, 0.0f, -2.0f, 0.0f };
+    QTest::newRow("plus and minus i") << 1.0f << 0.0f << 1.0f << QVector<float> { 0.0f, 1.0f, 0.0f, -1.0f };
+    QTest::newRow("complex pair") << 2.0f << -2.0f << 1.0f << QVector<float> { 0.5f, 0.5f, 0.5f, -0.5f };
+    QTest::newRow("double root") << 1.0f << 2.0f << 1.0f << QVector<float> { -1.0f, 0.0f, -1.0f, 0.0f };
+}
+
+void TestEqCurveModel::roots()
+{
+    QFETCH(float, p);
+    QFETCH(float, q);
+    QFETCH(float, r);
+    QFETCH(QVector<float>, expected);
+
+    const EqRoots roots = EqCurveModel::calcRoots(p, q, r);
+    QCOMPARE(roots.re1, expected[0]);
+    QCOMPARE(std::abs(roots.im1), std::abs(expected[1]));
+    QCOMPARE(roots.re2, expected[2]);
+    QCOMPARE(std::abs(roots.im2), std::abs(expected[3]));
+    QVERIFY(roots.im1 >= 0.0f && roots.im2 <= 0.0f);
+}
+
+void TestEqCurveModel::responseCurvePeak()
+{
+    std::array<EqSection, EqCurveModel::BandCount> bands;
+    bands[2] = EqCurveModel::designSection(6.0, 1000.0, 1.0, 1.0, 3, true, 48000.0);
+
+    // Rows: (380 - (18 + level) x 10); +6 dB at 1 kHz is row 140, the 0 dB line row 200.
+    comparePoints(EqCurveModel::responseCurve(bands, roundGeometry(), 6),
+        { { 40, 200 }, { 40, 199 }, { 140, 199 }, { 240, 140 }, { 340, 199 }, { 340, 200 } });
+}
+
+void TestEqCurveModel::lowCutCurve()
+{
+    const EqSection lowCut = EqCurveModel::designSection(0.0, 100.0, 1.0, 1.0, 1, true, 48000.0);
+    // -40 dB at 10 Hz is 400 pixels below the 0 dB line; -3.01 dB at the corner.
+    comparePoints(EqCurveModel::lowCutCurve(lowCut, roundGeometry(), 4),
+        { { 40, 600 }, { 140, 230 }, { 240, 200 }, { 340, 200 } });
+}
+
+void TestEqCurveModel::fewPoints_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QVector<QPoint>>("response");
+    QTest::addColumn<QVector<QPoint>>("lowCut");
+
+    QTest::newRow("none") << 0 << QVector<QPoint>() << QVector<QPoint>();
+    QTest::newRow("negative") << -7 << QVector<QPoint>() << QVector<QPoint>();
+    QTest::newRow("one") << 1 << QVector<QPoint>() << QVector<QPoint> { { 40, 200 } };
+    QTest::newRow("two") << 2 << QVector<QPoint> { { 40, 200 }, { 340, 200 } }
+                         << QVector<QPoint> { { 40, 200 }, { 340, 200 } };
+    // With three points the single inner point sits at 10 Hz, where the +6 dB shelf is full.
+    QTest::newRow("three") << 3 << QVector<QPoint> { { 40, 200 }, { 40, 140 }, { 340, 200 } }
+                           << QVector<QPoint> { { 40, 200 }, { 190, 200 }, { 340, 200 } };
+}
+
+void TestEqCurveModel::fewPoints()
+{
+    QFETCH(int, count);
+    QFETCH(QVector<QPoint>, response);
+    QFETCH(QVector<QPoint>, lowCut);
+
+    std::array<EqSection, EqCurveModel::BandCount> bands;
+    bands[0] = EqCurveModel::designSection(6.0, 80.0, 1.0, 1.0, 2, true, 48000.0);
+    const EqSection flat;
+    comparePoints(EqCurveModel::responseCurve(bands, roundGeometry(), count), response);
+    comparePoints(EqCurveModel::lowCutCurve(flat, roundGeometry(), count), lowCut);
+}
+
+void TestEqCurveModel::nonFiniteSectionStaysDefined()
+{
+    // 0 Hz makes Q = 0 / 0: every coefficient is NaN, yet the points must be ordinary ints.
+    std::array<EqSection, EqCurveModel::BandCount> bands;
+    bands[0] = EqCurveModel::designSection(6.0, 0.0, 1.0, 1.0, 3, true, 48000.0);
+    QVERIFY(std::isnan(bands[0].k));
+    const QVector<QPoint> points = EqCurveModel::responseCurve(bands, roundGeometry(), 8);
+    QCOMPARE(points.size(), 8);
+    QCOMPARE(points.first(), QPoint(40, 200));
+    QCOMPARE(points[3], QPoint(160, 0)); // 40 + 2 x 300 / 5
+
+    EqPlotGeometry empty;
+    empty.width = 0;
+    empty.height = 0;
+    empty.samplerate = 0;
+    const QVector<QPoint> emptyPoints = EqCurveModel::responseCurve(bands, empty, 8);
+    QCOMPARE(emptyPoints.size(), 8);
+    QCOMPARE(emptyPoints.last(), QPoint(-20, 0)); // plot width -60, height -40
+}
+
+void TestEqCurveModel::truncateSafely_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("positive") << 12.9 << 12;
+    QTest::newRow("negative toward zero") << -12.9 << -12;
+    QTest::newRow("nan") << std::nan("") << 0;
+    QTest::newRow("plus infinity") << HUGE_VAL << 1000000;
+    QTest::newRow("minus infinity") << -HUGE_VAL << -1000000;
+    QTest::newRow("beyond int") << 1e300 << 1000000;
+}
+
+void TestEqCurveModel::truncateSafely()
+{
+    QFETCH(double, value);
+    QFETCH(int, expected);
+    QCOMPARE(EqCurveModel::truncateSafely(value), expected);
+}
+
+QTEST_APPLESS_MAIN(TestEqCurveModel)
+#include "tst_eqcurvemodel.moc"
