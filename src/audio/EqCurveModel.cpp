@@ -34,6 +34,87 @@ double fraction(int i, int steps)
     return steps > 0 ? static_cast<double>(i) / steps : 0.0;
 }
 
+// What every section type is designed from: the gain G in dB, the shelf slope S, and the terms
+// of the centre frequency (cos w, K = tan(w/2) and its square, the quality Q and alpha).
+struct SectionTerms
+{
+    double G;
+    double S;
+    double c;
+    double K;
+    double K2;
+    double Q;
+    double alpha;
+};
+
+void passSection(bool highPass, const SectionTerms& t, EqCoefficients* out)
+{
+    const double D = 1.0 + std::sqrt(2.0) * t.K + t.K2;
+    const double a1 = 2.0 * (t.K2 - 1.0) / D;
+    const double a2 = (1.0 - std::sqrt(2.0) * t.K + t.K2) / D;
+    if (highPass)
+        store(out, 1.0 / D, -2.0 / D, 1.0 / D, 1.0, a1, a2);
+    else
+        store(out, t.K2 / D, 2.0 * t.K2 / D, t.K2 / D, 1.0, a1, a2);
+}
+
+void peakSection(bool secondForm, const SectionTerms& t, EqCoefficients* out)
+{
+    const double G = t.G;
+    const double K = t.K;
+    const double K2 = t.K2;
+    const double Q = t.Q;
+    if (secondForm && G < 0.0) {
+        const double V = std::pow(10.0, G / 20.0);
+        store(out, 1.0 + V * t.alpha, -2.0 * t.c, 1.0 - V * t.alpha, 1.0 + t.alpha, -2.0 * t.c, 1.0 - t.alpha);
+        return;
+    }
+    // The first form rounds its gain factor to single precision, the second does not.
+    const double V = !secondForm ? static_cast<float>(std::pow(10.0, std::fabs(G) / 20.0)) : std::pow(10.0, G / 20.0);
+    const bool boost = secondForm || G > 0.0;
+    const double num = boost ? V : 1.0; // bandwidth term of the numerator
+    const double den = boost ? 1.0 : V; // bandwidth term of the denominator
+    const double D = 1.0 + den * K / Q + K2;
+    store(out, (1.0 + num * K / Q + K2) / D, 2.0 * (K2 - 1.0) / D, (1.0 - num * K / Q + K2) / D, 1.0,
+        2.0 * (K2 - 1.0) / D, (1.0 - den * K / Q + K2) / D);
+}
+
+void lowShelfSection(const SectionTerms& t, EqCoefficients* out)
+{
+    const double K2 = t.K2;
+    const double V = std::pow(10.0, std::fabs(t.G) / 20.0);
+    const double rs = std::sqrt(2.0 * t.S) * t.K;
+    const double rvs = std::sqrt(2.0 * V * t.S) * t.K;
+    if (t.G > 0.0) {
+        const double D = 1.0 + rs + K2;
+        store(out, (1.0 + rvs + V * K2) / D, 2.0 * (V * K2 - 1.0) / D, (1.0 - rvs + V * K2) / D, 1.0,
+            2.0 * (K2 - 1.0) / D, (1.0 - rs + K2) / D);
+    } else {
+        const double D = 1.0 + rvs + V * K2;
+        store(out, (1.0 + rs + K2) / D, 2.0 * (K2 - 1.0) / D, (1.0 - rs + K2) / D, 1.0, 2.0 * (V * K2 - 1.0) / D,
+            (1.0 - rvs + V * K2) / D);
+    }
+}
+
+void highShelfSection(const SectionTerms& t, EqCoefficients* out)
+{
+    const double K2 = t.K2;
+    const double V = std::pow(10.0, std::fabs(t.G) / 20.0);
+    const double rs = std::sqrt(2.0 * t.S) * t.K;
+    const double rvs = std::sqrt(2.0 * V * t.S) * t.K;
+    if (t.G > 0.0) {
+        const double D = 1.0 + rs + K2;
+        store(out, (V + rvs + K2) / D, 2.0 * (K2 - V) / D, (V - rvs + K2) / D, 1.0, 2.0 * (K2 - 1.0) / D,
+            (1.0 - rs + K2) / D);
+    } else {
+        const double Db = V + rvs + K2;
+        const double rsv = std::sqrt(2.0 * t.S / V) * t.K;
+        const double Da = 1.0 + rsv + K2 / V;
+        store(out, (1.0 + rs + K2) / Db, 2.0 * (K2 - 1.0) / Db, (1.0 - rs + K2) / Db, 1.0, 2.0 * (K2 / V - 1.0) / Da,
+            (1.0 - rsv + K2 / V) / Da);
+    }
+}
+
 } // namespace
 
 double EqPlotGeometry::decades() const
@@ -44,86 +125,35 @@ double EqPlotGeometry::decades() const
 float EqCurveModel::calcCoefficients(
     double G, double f, double BW, double S, int type, bool on, double fs, EqCoefficients* out)
 {
-    EqCoefficients flat;
     if (!on || type < EQ_HIGH_PASS || type > EQ_PEAK_SECOND_FORM) {
-        *out = flat;
+        *out = EqCoefficients();
         return 1.0f;
     }
     const double w = 2.0 * Pi * f / fs;
     const double s = std::sin(w);
-    const double c = std::cos(w);
     const double K = std::tan(w / 2.0);
-    const double K2 = K * K;
-    const double Q = s / (Ln2 * BW * w);
-    const double alpha = s * std::sinh(Ln2 / 2.0 * BW * w / s);
+    const SectionTerms t { G, S, std::cos(w), K, K * K, s / (Ln2 * BW * w), s * std::sinh(Ln2 / 2.0 * BW * w / s) };
 
     switch (type) {
     case EQ_HIGH_PASS:
-    case EQ_LOW_PASS: {
-        const double D = 1.0 + std::sqrt(2.0) * K + K2;
-        const double a1 = 2.0 * (K2 - 1.0) / D;
-        const double a2 = (1.0 - std::sqrt(2.0) * K + K2) / D;
-        if (type == EQ_HIGH_PASS)
-            store(out, 1.0 / D, -2.0 / D, 1.0 / D, 1.0, a1, a2);
-        else
-            store(out, K2 / D, 2.0 * K2 / D, K2 / D, 1.0, a1, a2);
+    case EQ_LOW_PASS:
+        passSection(type == EQ_HIGH_PASS, t, out);
         break;
-    }
     case EQ_PEAK:
-    case EQ_PEAK_SECOND_FORM: {
-        if (type == EQ_PEAK_SECOND_FORM && G < 0.0) {
-            const double V = std::pow(10.0, G / 20.0);
-            store(out, 1.0 + V * alpha, -2.0 * c, 1.0 - V * alpha, 1.0 + alpha, -2.0 * c, 1.0 - alpha);
-            break;
-        }
-        // The first form rounds its gain factor to single precision, the second does not.
-        const double V
-            = type == EQ_PEAK ? static_cast<float>(std::pow(10.0, std::fabs(G) / 20.0)) : std::pow(10.0, G / 20.0);
-        const bool boost = type == EQ_PEAK_SECOND_FORM || G > 0.0;
-        const double num = boost ? V : 1.0; // bandwidth term of the numerator
-        const double den = boost ? 1.0 : V; // bandwidth term of the denominator
-        const double D = 1.0 + den * K / Q + K2;
-        store(out, (1.0 + num * K / Q + K2) / D, 2.0 * (K2 - 1.0) / D, (1.0 - num * K / Q + K2) / D, 1.0,
-            2.0 * (K2 - 1.0) / D, (1.0 - den * K / Q + K2) / D);
+    case EQ_PEAK_SECOND_FORM:
+        peakSection(type == EQ_PEAK_SECOND_FORM, t, out);
         break;
-    }
-    case EQ_LOW_SHELF: {
-        const double V = std::pow(10.0, std::fabs(G) / 20.0);
-        const double rs = std::sqrt(2.0 * S) * K;
-        const double rvs = std::sqrt(2.0 * V * S) * K;
-        if (G > 0.0) {
-            const double D = 1.0 + rs + K2;
-            store(out, (1.0 + rvs + V * K2) / D, 2.0 * (V * K2 - 1.0) / D, (1.0 - rvs + V * K2) / D, 1.0,
-                2.0 * (K2 - 1.0) / D, (1.0 - rs + K2) / D);
-        } else {
-            const double D = 1.0 + rvs + V * K2;
-            store(out, (1.0 + rs + K2) / D, 2.0 * (K2 - 1.0) / D, (1.0 - rs + K2) / D, 1.0, 2.0 * (V * K2 - 1.0) / D,
-                (1.0 - rvs + V * K2) / D);
-        }
+    case EQ_LOW_SHELF:
+        lowShelfSection(t, out);
         break;
-    }
-    case EQ_HIGH_SHELF: {
-        const double V = std::pow(10.0, std::fabs(G) / 20.0);
-        const double rs = std::sqrt(2.0 * S) * K;
-        const double rvs = std::sqrt(2.0 * V * S) * K;
-        if (G > 0.0) {
-            const double D = 1.0 + rs + K2;
-            store(out, (V + rvs + K2) / D, 2.0 * (K2 - V) / D, (V - rvs + K2) / D, 1.0, 2.0 * (K2 - 1.0) / D,
-                (1.0 - rs + K2) / D);
-        } else {
-            const double Db = V + rvs + K2;
-            const double rsv = std::sqrt(2.0 * S / V) * K;
-            const double Da = 1.0 + rsv + K2 / V;
-            store(out, (1.0 + rs + K2) / Db, 2.0 * (K2 - 1.0) / Db, (1.0 - rs + K2) / Db, 1.0,
-                2.0 * (K2 / V - 1.0) / Da, (1.0 - rsv + K2 / V) / Da);
-        }
+    case EQ_HIGH_SHELF:
+        highShelfSection(t, out);
         break;
-    }
     case EQ_BAND_PASS:
-        store(out, alpha, 0.0, -alpha, 1.0 + alpha, -2.0 * c, 1.0 - alpha);
+        store(out, t.alpha, 0.0, -t.alpha, 1.0 + t.alpha, -2.0 * t.c, 1.0 - t.alpha);
         break;
     default:
-        *out = flat;
+        *out = EqCoefficients();
         break;
     }
     return static_cast<float>(static_cast<double>(out->b0) / out->a0);

@@ -659,76 +659,92 @@ void OrvaneEQPanel::paintEvent(QPaintEvent*)
 void OrvaneEQPanel::paintPanel(QPainter& painter) const
 {
     const EqPlotGeometry g = geometryNow();
-    const int W = g.width;
-    const int H = g.height;
-    const int B = g.border;
-    const int left = g.leftMargin + B;
-    const int PH = g.plotHeight();
-    const double ld = g.decades();
-    const int Hm = H / 2;
-    const QFontMetrics fm(font());
-    const int fh = fm.height();
-    const int fd = fm.descent();
-    const QPen textPen(m_textColor, 1.0);
-    const QPen gridPen(m_gridColor, 1.0);
-    const QPen axisPen(m_axisColor, 1.0);
-
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QBrush(m_backgroundColor));
     painter.drawRect(rect());
 
-    if (m_logGrid) {
-        painter.setPen(QPen(m_logGridColor, 1.0));
-        const double top = std::min(m_samplerate / m_nequistDivide, HighestGridFrequency);
-        for (double decade = 10.0; decade < top; decade *= 10.0) {
-            for (int step = 1; step <= 9 && step * decade < top; ++step) {
-                const int x = columnOf(step * decade, g, ld);
-                painter.drawLine(x, B, x, H - B);
-            }
+    if (m_logGrid)
+        paintLogGrid(painter, g);
+    paintFrequencyGrid(painter, g);
+    paintLevelGrid(painter, g);
+    paintCurve(painter, g);
+    if (m_drawAnchors)
+        paintAnchors(painter, g);
+}
+
+void OrvaneEQPanel::paintLogGrid(QPainter& painter, const EqPlotGeometry& g) const
+{
+    painter.setPen(QPen(m_logGridColor, 1.0));
+    const double top = std::min(m_samplerate / m_nequistDivide, HighestGridFrequency);
+    for (double decade = 10.0; decade < top; decade *= 10.0) {
+        for (int step = 1; step <= 9 && step * decade < top; ++step) {
+            const int x = columnOf(step * decade, g, g.decades());
+            painter.drawLine(x, g.border, x, g.height - g.border);
         }
     }
+}
 
-    const int d3 = EqCurveModel::truncateSafely(3.0 * g.plotWidth() / ld);
+void OrvaneEQPanel::paintFrequencyGrid(QPainter& painter, const EqPlotGeometry& g) const
+{
+    const int B = g.border;
+    const int H = g.height;
+    const int left = g.leftMargin + B;
+    const QFontMetrics fm(font());
+    const int d3 = EqCurveModel::truncateSafely(3.0 * g.plotWidth() / g.decades());
     const int decadeColumns[3] = { left + d3 / 3, left + (2 * d3) / 3, left + d3 };
     const QString decadeLabels[3] = { QStringLiteral("100Hz"), QStringLiteral("1kHz"), QStringLiteral("10kHz") };
     for (int i = 0; i < 3; ++i) {
-        painter.setPen(gridPen);
+        painter.setPen(QPen(m_gridColor, 1.0));
         painter.drawLine(decadeColumns[i], B, decadeColumns[i], H - B);
         if (m_showFrequencyText) {
-            painter.setPen(textPen);
-            painter.drawText(decadeColumns[i] - fm.horizontalAdvance(decadeLabels[i]) / 2, H - B + fh, decadeLabels[i]);
+            painter.setPen(QPen(m_textColor, 1.0));
+            painter.drawText(
+                decadeColumns[i] - fm.horizontalAdvance(decadeLabels[i]) / 2, H - B + fm.height(), decadeLabels[i]);
         }
     }
+}
 
+void OrvaneEQPanel::paintLevelGrid(QPainter& painter, const EqPlotGeometry& g) const
+{
+    const int B = g.border;
+    const int H = g.height;
+    const int left = g.leftMargin + B;
+    const int PH = g.plotHeight();
+    const int Hm = H / 2;
     // Outside 1-36 the grid has no whole positive step, so only the 0 dB line is drawn.
     if (m_verticalGridAtdB >= 1 && m_verticalGridAtdB <= 36) {
         const int step = 36 / m_verticalGridAtdB;
-        painter.setPen(gridPen);
+        painter.setPen(QPen(m_gridColor, 1.0));
         for (int k = 1; k <= 3; ++k) {
-            painter.drawLine(left, Hm + k * PH / step, W - B, Hm + k * PH / step);
-            painter.drawLine(left, Hm - k * PH / step, W - B, Hm - k * PH / step);
+            painter.drawLine(left, Hm + k * PH / step, g.width - B, Hm + k * PH / step);
+            painter.drawLine(left, Hm - k * PH / step, g.width - B, Hm - k * PH / step);
         }
     }
+    painter.setPen(QPen(m_axisColor, 1.0));
+    painter.drawLine(left, Hm, g.width - B, Hm);
+    if (!m_showGainText)
+        return;
 
-    painter.setPen(axisPen);
-    painter.drawLine(left, Hm, W - B, Hm);
-
-    if (m_showGainText) {
-        painter.setPen(textPen);
-        const int third = (Hm - B) / 3;
-        const struct
-        {
-            const char* text;
-            int row;
-        } labels[] = { { "+18dB", B }, { "+12dB", B + third }, { "+6dB", B + 2 * (Hm - B) / 3 }, { "0dB", Hm },
-            { "-6dB", (H - B) - 2 * (Hm - B) / 3 }, { "-12dB", (H - B) - third }, { "-18dB", H - B } };
-        for (const auto& label : labels) {
-            const QString text = QString::fromLatin1(label.text);
-            painter.drawText(left - fm.horizontalAdvance(text) - 2, label.row + (fh / 2 - fd), text);
-        }
+    painter.setPen(QPen(m_textColor, 1.0));
+    const QFontMetrics fm(font());
+    const int third = (Hm - B) / 3;
+    const struct
+    {
+        const char* text;
+        int row;
+    } labels[] = { { "+18dB", B }, { "+12dB", B + third }, { "+6dB", B + 2 * (Hm - B) / 3 }, { "0dB", Hm },
+        { "-6dB", (H - B) - 2 * (Hm - B) / 3 }, { "-12dB", (H - B) - third }, { "-18dB", H - B } };
+    for (const auto& label : labels) {
+        const QString text = QString::fromLatin1(label.text);
+        painter.drawText(left - fm.horizontalAdvance(text) - 2, label.row + (fm.height() / 2 - fm.descent()), text);
     }
+}
 
+void OrvaneEQPanel::paintCurve(QPainter& painter, const EqPlotGeometry& g) const
+{
+    const int B = g.border;
+    const int left = g.leftMargin + B;
     if (m_eqOn) {
         painter.setPen(QPen(m_activeCurveColor, m_activeCurveWidth));
         painter.setBrush(QBrush(m_activeCurveFillColor));
@@ -739,25 +755,27 @@ void OrvaneEQPanel::paintPanel(QPainter& painter) const
     if (m_nrOfPoints > 0)
         painter.drawPolygon(m_response.constData(), m_nrOfPoints, Qt::OddEvenFill);
 
-    painter.setPen(axisPen);
-    painter.drawLine(left, B, left, H - B);
-
+    // The frequency axis and its first label go over the curve's fill.
+    painter.setPen(QPen(m_axisColor, 1.0));
+    painter.drawLine(left, B, left, g.height - B);
     if (m_showFrequencyText) {
-        painter.setPen(textPen);
+        const QFontMetrics fm(font());
+        painter.setPen(QPen(m_textColor, 1.0));
         const QString text = QStringLiteral("10Hz");
-        painter.drawText(left - fm.horizontalAdvance(text) / 2, H - B + fh, text);
+        painter.drawText(left - fm.horizontalAdvance(text) / 2, g.height - B + fm.height(), text);
     }
+}
 
-    if (m_drawAnchors) {
-        const int A = m_anchorSize;
-        for (int i = EqCurveModel::BandCount - 1; i >= 0; --i) {
-            if (m_type[i] == EQ_FLAT)
-                continue;
-            painter.setPen(QPen(m_anchorColor[i], 1.0));
-            painter.setBrush(QBrush(m_anchorColor[i]));
-            const int x = columnOf(m_frequency[i], g, ld);
-            const int y = EqCurveModel::rowOfLevel(g, 18.0 + m_gain[i]);
-            painter.drawEllipse(QRect(QPoint(x - A, y - A), QPoint(x + A - 1, y + A - 1)));
-        }
+void OrvaneEQPanel::paintAnchors(QPainter& painter, const EqPlotGeometry& g) const
+{
+    const int A = m_anchorSize;
+    for (int i = EqCurveModel::BandCount - 1; i >= 0; --i) {
+        if (m_type[i] == EQ_FLAT)
+            continue;
+        painter.setPen(QPen(m_anchorColor[i], 1.0));
+        painter.setBrush(QBrush(m_anchorColor[i]));
+        const int x = columnOf(m_frequency[i], g, g.decades());
+        const int y = EqCurveModel::rowOfLevel(g, 18.0 + m_gain[i]);
+        painter.drawEllipse(QRect(QPoint(x - A, y - A), QPoint(x + A - 1, y + A - 1)));
     }
 }

@@ -247,6 +247,11 @@ protected:
 
 private:
     EqPlotGeometry geometryNow() const;
+    void paintLogGrid(QPainter& painter, const EqPlotGeometry& g) const;
+    void paintFrequencyGrid(QPainter& painter, const EqPlotGeometry& g) const;
+    void paintLevelGrid(QPainter& painter, const EqPlotGeometry& g) const;
+    void paintCurve(QPainter& painter, const EqPlotGeometry& g) const;
+    void paintAnchors(QPainter& painter, const EqPlotGeometry& g) const;
     void recomputeBand(int index);
     void recomputeLowCut();
     void recomputeResponse();
