@@ -75,29 +75,19 @@ void TestEqCurveModel::sectionLevel_data()
     QTest::newRow("peak +6 centre") << 3 << 6.0 << 1000.0 << 1.0 << 1.0 << 1000.0 << 6.0;
     QTest::newRow("peak +6 octave below") << 3 << 6.0 << 1000.0 << 1.0 << 1.0 << 500.0 << 1.8341;
     QTest::newRow("peak -6 centre") << 3 << -6.0 << 1000.0 << 1.0 << 1.0 << 1000.0 << -6.0;
-    QTest::newRow("peak -6 octave above") << 3 << -6.0 << 1000.0 << 1.0 << 1.0 << 2000.0 << -1.8208;
     QTest::newRow("peak +12 wide") << 3 << 12.0 << 2400.0 << 2.0 << 1.0 << 1200.0 << 8.9686;
-    QTest::newRow("peak +6 narrow") << 3 << 6.0 << 1000.0 << 0.5 << 1.0 << 1414.0 << 1.9770;
-    QTest::newRow("low shelf +6 at 10 Hz") << 2 << 6.0 << 80.0 << 1.0 << 1.0 << 10.0 << 5.9992;
     QTest::newRow("low shelf +6 corner") << 2 << 6.0 << 80.0 << 1.0 << 1.0 << 80.0 << 3.9629;
-    QTest::newRow("low shelf +6 far above") << 2 << 6.0 << 80.0 << 1.0 << 1.0 << 1000.0 << 0.0005;
     QTest::newRow("low shelf -9") << 2 << -9.0 << 175.0 << 1.0 << 1.0 << 80.0 << -8.8382;
     QTest::newRow("low shelf slope 0.5") << 2 << 6.0 << 80.0 << 1.0 << 0.5 << 80.0 << 4.7506;
     QTest::newRow("high shelf +6 corner") << 4 << 6.0 << 5300.0 << 1.0 << 1.0 << 5300.0 << 3.9629;
-    QTest::newRow("high shelf +6 at 20 kHz") << 4 << 6.0 << 5300.0 << 1.0 << 1.0 << 20000.0 << 5.9997;
     QTest::newRow("high shelf -9 above") << 4 << -9.0 << 5300.0 << 1.0 << 1.0 << 10000.0 << -8.8180;
-    QTest::newRow("high shelf -9 far below") << 4 << -9.0 << 5300.0 << 1.0 << 1.0 << 100.0 << 0.0;
     QTest::newRow("low-pass corner") << 5 << 0.0 << 1000.0 << 1.0 << 1.0 << 1000.0 << -3.0103;
     QTest::newRow("low-pass decade above") << 5 << 0.0 << 1000.0 << 1.0 << 1.0 << 10000.0 << -42.7383;
-    QTest::newRow("low-pass decade below") << 5 << 0.0 << 1000.0 << 1.0 << 1.0 << 100.0 << -0.0004;
     QTest::newRow("high-pass corner") << 1 << 0.0 << 80.0 << 1.0 << 1.0 << 80.0 << -3.0103;
     QTest::newRow("high-pass at 10 Hz") << 1 << 0.0 << 80.0 << 1.0 << 1.0 << 10.0 << -36.1248;
-    QTest::newRow("high-pass far above") << 1 << 0.0 << 80.0 << 1.0 << 1.0 << 1000.0 << -0.0002;
     QTest::newRow("band-pass centre") << 6 << 0.0 << 1000.0 << 1.0 << 1.0 << 1000.0 << 0.0;
-    QTest::newRow("band-pass octave above") << 6 << 0.0 << 1000.0 << 1.0 << 1.0 << 2000.0 << -7.4334;
     QTest::newRow("second peak -6 centre") << 7 << -6.0 << 1000.0 << 1.0 << 1.0 << 1000.0 << -6.0;
     QTest::newRow("second peak -6 off centre") << 7 << -6.0 << 1000.0 << 1.0 << 1.0 << 3000.0 << -0.2143;
-    QTest::newRow("second peak +6 centre") << 7 << 6.0 << 1000.0 << 1.0 << 1.0 << 1000.0 << 6.0;
 }
 
 void TestEqCurveModel::sectionLevel()
@@ -125,12 +115,9 @@ void TestEqCurveModel::flatSections_data()
 
     QTest::newRow("type 0") << 0 << true << 9.0;
     QTest::newRow("type 8") << 8 << true << 9.0;
-    QTest::newRow("type -1") << -1 << true << 9.0;
     QTest::newRow("peak switched off") << 3 << false << 9.0;
     QTest::newRow("peak at 0 dB") << 3 << true << 0.0;
     QTest::newRow("low shelf at 0 dB") << 2 << true << 0.0;
-    QTest::newRow("high shelf at 0 dB") << 4 << true << 0.0;
-    QTest::newRow("second peak at 0 dB") << 7 << true << 0.0;
 }
 
 void TestEqCurveModel::flatSections()
@@ -156,7 +143,6 @@ void TestEqCurveModel::roots_data()
     QTest::addColumn<QVector<float>>("expected"); // re1, im1, re2, im2
 
     QTest::newRow("real 2 and 1") << 1.0f << -3.0f << 2.0f << QVector<float> { 2.0f, 0.0f, 1.0f, 0.0f };
-    QTest::newRow("scaled real") << 2.0f << 2.0f << -4.0f << QVector<float> { 1.0f, 0.0f, -2.0f, 0.0f };
     QTest::newRow("plus and minus i") << 1.0f << 0.0f << 1.0f << QVector<float> { 0.0f, 1.0f, 0.0f, -1.0f };
     QTest::newRow("complex pair") << 2.0f << -2.0f << 1.0f << QVector<float> { 0.5f, 0.5f, 0.5f, -0.5f };
     QTest::newRow("double root") << 1.0f << 2.0f << 1.0f << QVector<float> { -1.0f, 0.0f, -1.0f, 0.0f };

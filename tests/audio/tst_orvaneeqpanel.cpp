@@ -28,14 +28,10 @@ private slots:
     void propertyOrder();
     void pointCountClamped_data();
     void pointCountClamped();
-    void samplerateAloneRecomputesNothing();
     void bandBoostRaisesCurve();
     void levelGridRows_data();
     void levelGridRows();
-    void levelLabelsIgnoreGridStep();
-    void frequencyLabel();
     void anchorAtBandGain();
-    void inactiveCurveIsNotFilled();
     void zeroSizedPanelPaints_data();
     void zeroSizedPanelPaints();
 
@@ -122,19 +118,6 @@ void TestOrvaneEQPanel::pointCountClamped()
     QCOMPARE(m_panel->NrOfPoints(), stored);
 }
 
-void TestOrvaneEQPanel::samplerateAloneRecomputesNothing()
-{
-    m_panel->setGainBand3(6.0);
-    m_panel->setFrequencyBand3(1000);
-    const QVector<QPoint> before = m_panel->responsePoints();
-    const float kBefore = m_panel->section(3).k;
-    m_panel->setSamplerate(8000);
-    QCOMPARE(m_panel->responsePoints(), before);
-    QCOMPARE(m_panel->section(3).k, kBefore);
-    m_panel->setGainBand1(1.0);
-    QVERIFY(m_panel->responsePoints() != before);
-}
-
 void TestOrvaneEQPanel::bandBoostRaisesCurve()
 {
     m_panel->setFrequencyBand3(1000);
@@ -188,46 +171,6 @@ void TestOrvaneEQPanel::levelGridRows()
                 !isBackground(image, x, row) || !isBackground(image, x, row - 1), qPrintable(QString::number(row)));
 }
 
-void TestOrvaneEQPanel::levelLabelsIgnoreGridStep()
-{
-    m_panel->setLogGrid(false);
-    m_panel->setDrawAnchors(false);
-    m_panel->setShowFrequencyText(false);
-    const QRect labelStrip(0, 0, 38, 400);
-    const QImage sixes = m_panel->grab().toImage().copy(labelStrip);
-    m_panel->setVerticalGridAtdB(3);
-    QCOMPARE(m_panel->grab().toImage().copy(labelStrip), sixes);
-
-    int inked = 0;
-    for (int y = 0; y < sixes.height(); ++y)
-        for (int x = 0; x < sixes.width(); ++x)
-            inked += isBackground(sixes, x, y) ? 0 : 1;
-    QVERIFY(inked > 50);
-
-    m_panel->setShowGainText(false);
-    const QImage bare = m_panel->grab().toImage().copy(labelStrip);
-    for (int y = 0; y < bare.height(); ++y)
-        for (int x = 0; x < bare.width(); ++x)
-            QVERIFY(isBackground(bare, x, y));
-}
-
-void TestOrvaneEQPanel::frequencyLabel()
-{
-    // "1kHz" is centred on the 1 kHz column below the plot.
-    const QRect below(200, 383, 35, 17);
-    auto inked = [&]() {
-        const QImage image = plainImage();
-        int count = 0;
-        for (int y = below.top(); y <= below.bottom(); ++y)
-            for (int x = below.left(); x <= below.right(); ++x)
-                count += isBackground(image, x, y) ? 0 : 1;
-        return count;
-    };
-    QVERIFY(inked() > 10);
-    m_panel->setShowFrequencyText(false);
-    QCOMPARE(inked(), 0);
-}
-
 void TestOrvaneEQPanel::anchorAtBandGain()
 {
     m_panel->setLogGrid(false);
@@ -243,16 +186,6 @@ void TestOrvaneEQPanel::anchorAtBandGain()
 
     m_panel->setTypeBand3(0);
     QVERIFY(m_panel->grab().toImage().pixelColor(217, 140) != QColor(199, 243, 205));
-}
-
-void TestOrvaneEQPanel::inactiveCurveIsNotFilled()
-{
-    m_panel->setFrequencyBand3(1000);
-    m_panel->setGainBand3(6.0);
-    // Between the bell (row 140 at 1 kHz) and the 0 dB line.
-    QVERIFY(!isBackground(plainImage(), 225, 185));
-    m_panel->setEQOn(false);
-    QVERIFY(isBackground(plainImage(), 225, 185));
 }
 
 void TestOrvaneEQPanel::zeroSizedPanelPaints_data()
