@@ -1,6 +1,7 @@
 #include "EqCurveModel.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <complex>
 
@@ -79,12 +80,17 @@ void peakSection(bool secondForm, const SectionTerms& t, EqCoefficients* out)
         2.0 * (K2 - 1.0) / D, (1.0 - den * K / Q + K2) / D);
 }
 
+// The terms both shelves share: the gain factor V and the slope terms without and with it.
+std::array<double, 3> shelfTerms(const SectionTerms& t)
+{
+    const double V = std::pow(10.0, std::fabs(t.G) / 20.0);
+    return { V, std::sqrt(2.0 * t.S) * t.K, std::sqrt(2.0 * V * t.S) * t.K };
+}
+
 void lowShelfSection(const SectionTerms& t, EqCoefficients* out)
 {
     const double K2 = t.K2;
-    const double V = std::pow(10.0, std::fabs(t.G) / 20.0);
-    const double rs = std::sqrt(2.0 * t.S) * t.K;
-    const double rvs = std::sqrt(2.0 * V * t.S) * t.K;
+    const auto [V, rs, rvs] = shelfTerms(t);
     if (t.G > 0.0) {
         const double D = 1.0 + rs + K2;
         store(out, (1.0 + rvs + V * K2) / D, 2.0 * (V * K2 - 1.0) / D, (1.0 - rvs + V * K2) / D, 1.0,
@@ -99,9 +105,7 @@ void lowShelfSection(const SectionTerms& t, EqCoefficients* out)
 void highShelfSection(const SectionTerms& t, EqCoefficients* out)
 {
     const double K2 = t.K2;
-    const double V = std::pow(10.0, std::fabs(t.G) / 20.0);
-    const double rs = std::sqrt(2.0 * t.S) * t.K;
-    const double rvs = std::sqrt(2.0 * V * t.S) * t.K;
+    const auto [V, rs, rvs] = shelfTerms(t);
     if (t.G > 0.0) {
         const double D = 1.0 + rs + K2;
         store(out, (V + rvs + K2) / D, 2.0 * (K2 - V) / D, (V - rvs + K2) / D, 1.0, 2.0 * (K2 - 1.0) / D,

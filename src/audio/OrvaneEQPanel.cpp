@@ -11,6 +11,15 @@
 
 namespace {
 
+// Stores value in member when it differs; true when it did, so that the caller redraws.
+template <typename T, typename V> bool assignChanged(T& member, const V& value)
+{
+    if (member == value)
+        return false;
+    member = value;
+    return true;
+}
+
 // Column of frequency f on the logarithmic axis; a degenerate axis (zero decades) stays defined.
 int columnOf(double f, const EqPlotGeometry& g, double decades)
 {
@@ -101,546 +110,410 @@ void OrvaneEQPanel::recomputeResponse()
 void OrvaneEQPanel::setNrOfPoints(int value)
 {
     value = std::clamp(value, 0, EqCurveModel::MaxPoints);
-    if (value == m_nrOfPoints)
-        return;
-    m_nrOfPoints = value;
-    recomputeResponse();
+    if (assignChanged(m_nrOfPoints, value))
+        recomputeResponse();
 }
 
 void OrvaneEQPanel::setBackgroundColor(const QColor& value)
 {
-    if (value == m_backgroundColor)
-        return;
-    m_backgroundColor = value;
-    update();
+    if (assignChanged(m_backgroundColor, value))
+        update();
 }
 
 void OrvaneEQPanel::setAxisColor(const QColor& value)
 {
-    if (value == m_axisColor)
-        return;
-    m_axisColor = value;
-    update();
+    if (assignChanged(m_axisColor, value))
+        update();
 }
 
 void OrvaneEQPanel::setGridColor(const QColor& value)
 {
-    if (value == m_gridColor)
-        return;
-    m_gridColor = value;
-    update();
+    if (assignChanged(m_gridColor, value))
+        update();
 }
 
 void OrvaneEQPanel::setLogGridColor(const QColor& value)
 {
-    if (value == m_logGridColor)
-        return;
-    m_logGridColor = value;
-    update();
+    if (assignChanged(m_logGridColor, value))
+        update();
 }
 
 void OrvaneEQPanel::setTextColor(const QColor& value)
 {
-    if (value == m_textColor)
-        return;
-    m_textColor = value;
-    update();
+    if (assignChanged(m_textColor, value))
+        update();
 }
 
 void OrvaneEQPanel::setVerticalGridAtdB(int value)
 {
-    if (value == m_verticalGridAtdB)
-        return;
-    m_verticalGridAtdB = value;
-    update();
+    if (assignChanged(m_verticalGridAtdB, value))
+        update();
 }
 
 void OrvaneEQPanel::setAnchorSize(int value)
 {
-    if (value == m_anchorSize)
-        return;
-    m_anchorSize = value;
-    update();
+    if (assignChanged(m_anchorSize, value))
+        update();
 }
 
 void OrvaneEQPanel::setFrequencyLowCut(int value)
 {
-    if (value == m_frequencyLowCut)
-        return;
-    m_frequencyLowCut = value;
-    recomputeLowCut();
+    if (assignChanged(m_frequencyLowCut, value))
+        recomputeLowCut();
 }
 
 void OrvaneEQPanel::setLCOn(bool value)
 {
-    if (value == m_lcOn)
-        return;
-    m_lcOn = value;
-    update();
+    if (assignChanged(m_lcOn, value))
+        update();
 }
 
 void OrvaneEQPanel::setGainBand1(double value)
 {
-    if (value == m_gain[0])
-        return;
-    m_gain[0] = value;
-    recomputeBand(0);
+    if (assignChanged(m_gain[0], value))
+        recomputeBand(0);
 }
 
 void OrvaneEQPanel::setGainBand2(double value)
 {
-    if (value == m_gain[1])
-        return;
-    m_gain[1] = value;
-    recomputeBand(1);
+    if (assignChanged(m_gain[1], value))
+        recomputeBand(1);
 }
 
 void OrvaneEQPanel::setGainBand3(double value)
 {
-    if (value == m_gain[2])
-        return;
-    m_gain[2] = value;
-    recomputeBand(2);
+    if (assignChanged(m_gain[2], value))
+        recomputeBand(2);
 }
 
 void OrvaneEQPanel::setGainBand4(double value)
 {
-    if (value == m_gain[3])
-        return;
-    m_gain[3] = value;
-    recomputeBand(3);
+    if (assignChanged(m_gain[3], value))
+        recomputeBand(3);
 }
 
 void OrvaneEQPanel::setGainBand5(double value)
 {
-    if (value == m_gain[4])
-        return;
-    m_gain[4] = value;
-    recomputeBand(4);
+    if (assignChanged(m_gain[4], value))
+        recomputeBand(4);
 }
 
 void OrvaneEQPanel::setGainBand6(double value)
 {
-    if (value == m_gain[5])
-        return;
-    m_gain[5] = value;
-    recomputeBand(5);
+    if (assignChanged(m_gain[5], value))
+        recomputeBand(5);
 }
 
 void OrvaneEQPanel::setFrequencyBand1(int value)
 {
-    if (value == m_frequency[0])
-        return;
-    m_frequency[0] = value;
-    recomputeBand(0);
+    if (assignChanged(m_frequency[0], value))
+        recomputeBand(0);
 }
 
 void OrvaneEQPanel::setFrequencyBand2(int value)
 {
-    if (value == m_frequency[1])
-        return;
-    m_frequency[1] = value;
-    recomputeBand(1);
+    if (assignChanged(m_frequency[1], value))
+        recomputeBand(1);
 }
 
 void OrvaneEQPanel::setFrequencyBand3(int value)
 {
-    if (value == m_frequency[2])
-        return;
-    m_frequency[2] = value;
-    recomputeBand(2);
+    if (assignChanged(m_frequency[2], value))
+        recomputeBand(2);
 }
 
 void OrvaneEQPanel::setFrequencyBand4(int value)
 {
-    if (value == m_frequency[3])
-        return;
-    m_frequency[3] = value;
-    recomputeBand(3);
+    if (assignChanged(m_frequency[3], value))
+        recomputeBand(3);
 }
 
 void OrvaneEQPanel::setFrequencyBand5(int value)
 {
-    if (value == m_frequency[4])
-        return;
-    m_frequency[4] = value;
-    recomputeBand(4);
+    if (assignChanged(m_frequency[4], value))
+        recomputeBand(4);
 }
 
 void OrvaneEQPanel::setFrequencyBand6(int value)
 {
-    if (value == m_frequency[5])
-        return;
-    m_frequency[5] = value;
-    recomputeBand(5);
+    if (assignChanged(m_frequency[5], value))
+        recomputeBand(5);
 }
 
 void OrvaneEQPanel::setBandwidthBand1(double value)
 {
-    if (value == m_bandwidth[0])
-        return;
-    m_bandwidth[0] = value;
-    recomputeBand(0);
+    if (assignChanged(m_bandwidth[0], value))
+        recomputeBand(0);
 }
 
 void OrvaneEQPanel::setBandwidthBand2(double value)
 {
-    if (value == m_bandwidth[1])
-        return;
-    m_bandwidth[1] = value;
-    recomputeBand(1);
+    if (assignChanged(m_bandwidth[1], value))
+        recomputeBand(1);
 }
 
 void OrvaneEQPanel::setBandwidthBand3(double value)
 {
-    if (value == m_bandwidth[2])
-        return;
-    m_bandwidth[2] = value;
-    recomputeBand(2);
+    if (assignChanged(m_bandwidth[2], value))
+        recomputeBand(2);
 }
 
 void OrvaneEQPanel::setBandwidthBand4(double value)
 {
-    if (value == m_bandwidth[3])
-        return;
-    m_bandwidth[3] = value;
-    recomputeBand(3);
+    if (assignChanged(m_bandwidth[3], value))
+        recomputeBand(3);
 }
 
 void OrvaneEQPanel::setBandwidthBand5(double value)
 {
-    if (value == m_bandwidth[4])
-        return;
-    m_bandwidth[4] = value;
-    recomputeBand(4);
+    if (assignChanged(m_bandwidth[4], value))
+        recomputeBand(4);
 }
 
 void OrvaneEQPanel::setBandwidthBand6(double value)
 {
-    if (value == m_bandwidth[5])
-        return;
-    m_bandwidth[5] = value;
-    recomputeBand(5);
+    if (assignChanged(m_bandwidth[5], value))
+        recomputeBand(5);
 }
 
 void OrvaneEQPanel::setAxisBorderWidth(int value)
 {
-    if (value == m_axisBorderWidth)
-        return;
-    m_axisBorderWidth = value;
-    recomputeResponse();
+    if (assignChanged(m_axisBorderWidth, value))
+        recomputeResponse();
 }
 
 void OrvaneEQPanel::setAxisLeftMargin(int value)
 {
-    if (value == m_axisLeftMargin)
-        return;
-    m_axisLeftMargin = value;
-    recomputeResponse();
+    if (assignChanged(m_axisLeftMargin, value))
+        recomputeResponse();
 }
 
 void OrvaneEQPanel::setActiveCurveColor(const QColor& value)
 {
-    if (value == m_activeCurveColor)
-        return;
-    m_activeCurveColor = value;
-    update();
+    if (assignChanged(m_activeCurveColor, value))
+        update();
 }
 
 void OrvaneEQPanel::setActiveCurveWidth(int value)
 {
-    if (value == m_activeCurveWidth)
-        return;
-    m_activeCurveWidth = value;
-    update();
+    if (assignChanged(m_activeCurveWidth, value))
+        update();
 }
 
 void OrvaneEQPanel::setActiveCurveFillColor(const QColor& value)
 {
-    if (value == m_activeCurveFillColor)
-        return;
-    m_activeCurveFillColor = value;
-    update();
+    if (assignChanged(m_activeCurveFillColor, value))
+        update();
 }
 
 void OrvaneEQPanel::setInactiveCurveColor(const QColor& value)
 {
-    if (value == m_inactiveCurveColor)
-        return;
-    m_inactiveCurveColor = value;
-    update();
+    if (assignChanged(m_inactiveCurveColor, value))
+        update();
 }
 
 void OrvaneEQPanel::setInactiveCurveWidth(int value)
 {
-    if (value == m_inactiveCurveWidth)
-        return;
-    m_inactiveCurveWidth = value;
-    update();
+    if (assignChanged(m_inactiveCurveWidth, value))
+        update();
 }
 
 void OrvaneEQPanel::setInactiveCurveFillColor(const QColor& value)
 {
-    if (value == m_inactiveCurveFillColor)
-        return;
-    m_inactiveCurveFillColor = value;
-    update();
+    if (assignChanged(m_inactiveCurveFillColor, value))
+        update();
 }
 
 void OrvaneEQPanel::setAnchorBand1Color(const QColor& value)
 {
-    if (value == m_anchorColor[0])
-        return;
-    m_anchorColor[0] = value;
-    update();
+    if (assignChanged(m_anchorColor[0], value))
+        update();
 }
 
 void OrvaneEQPanel::setAnchorBand2Color(const QColor& value)
 {
-    if (value == m_anchorColor[1])
-        return;
-    m_anchorColor[1] = value;
-    update();
+    if (assignChanged(m_anchorColor[1], value))
+        update();
 }
 
 void OrvaneEQPanel::setAnchorBand3Color(const QColor& value)
 {
-    if (value == m_anchorColor[2])
-        return;
-    m_anchorColor[2] = value;
-    update();
+    if (assignChanged(m_anchorColor[2], value))
+        update();
 }
 
 void OrvaneEQPanel::setAnchorBand4Color(const QColor& value)
 {
-    if (value == m_anchorColor[3])
-        return;
-    m_anchorColor[3] = value;
-    update();
+    if (assignChanged(m_anchorColor[3], value))
+        update();
 }
 
 void OrvaneEQPanel::setAnchorBand5Color(const QColor& value)
 {
-    if (value == m_anchorColor[4])
-        return;
-    m_anchorColor[4] = value;
-    update();
+    if (assignChanged(m_anchorColor[4], value))
+        update();
 }
 
 void OrvaneEQPanel::setAnchorBand6Color(const QColor& value)
 {
-    if (value == m_anchorColor[5])
-        return;
-    m_anchorColor[5] = value;
-    update();
+    if (assignChanged(m_anchorColor[5], value))
+        update();
 }
 
 void OrvaneEQPanel::setDrawAnchors(bool value)
 {
-    if (value == m_drawAnchors)
-        return;
-    m_drawAnchors = value;
-    update();
+    if (assignChanged(m_drawAnchors, value))
+        update();
 }
 
 void OrvaneEQPanel::setTypeBand1(int value)
 {
-    if (value == m_type[0])
-        return;
-    m_type[0] = value;
-    recomputeBand(0);
+    if (assignChanged(m_type[0], value))
+        recomputeBand(0);
 }
 
 void OrvaneEQPanel::setTypeBand2(int value)
 {
-    if (value == m_type[1])
-        return;
-    m_type[1] = value;
-    recomputeBand(1);
+    if (assignChanged(m_type[1], value))
+        recomputeBand(1);
 }
 
 void OrvaneEQPanel::setTypeBand3(int value)
 {
-    if (value == m_type[2])
-        return;
-    m_type[2] = value;
-    recomputeBand(2);
+    if (assignChanged(m_type[2], value))
+        recomputeBand(2);
 }
 
 void OrvaneEQPanel::setTypeBand4(int value)
 {
-    if (value == m_type[3])
-        return;
-    m_type[3] = value;
-    recomputeBand(3);
+    if (assignChanged(m_type[3], value))
+        recomputeBand(3);
 }
 
 void OrvaneEQPanel::setTypeBand5(int value)
 {
-    if (value == m_type[4])
-        return;
-    m_type[4] = value;
-    recomputeBand(4);
+    if (assignChanged(m_type[4], value))
+        recomputeBand(4);
 }
 
 void OrvaneEQPanel::setTypeBand6(int value)
 {
-    if (value == m_type[5])
-        return;
-    m_type[5] = value;
-    recomputeBand(5);
+    if (assignChanged(m_type[5], value))
+        recomputeBand(5);
 }
 
 void OrvaneEQPanel::setSamplerate(int value)
 {
-    if (value == m_samplerate)
-        return;
-    m_samplerate = value;
-    update();
+    if (assignChanged(m_samplerate, value))
+        update();
 }
 
 void OrvaneEQPanel::setNequistDivide(double value)
 {
-    if (value == m_nequistDivide)
-        return;
-    m_nequistDivide = value;
-    update();
+    if (assignChanged(m_nequistDivide, value))
+        update();
 }
 
 void OrvaneEQPanel::setAnchorPickupSize(int value)
 {
-    if (value == m_anchorPickupSize)
-        return;
-    m_anchorPickupSize = value;
-    update();
+    if (assignChanged(m_anchorPickupSize, value))
+        update();
 }
 
 void OrvaneEQPanel::setLogGrid(bool value)
 {
-    if (value == m_logGrid)
-        return;
-    m_logGrid = value;
-    update();
+    if (assignChanged(m_logGrid, value))
+        update();
 }
 
 void OrvaneEQPanel::setEQOn(bool value)
 {
-    if (value == m_eqOn)
-        return;
-    m_eqOn = value;
-    update();
+    if (assignChanged(m_eqOn, value))
+        update();
 }
 
 void OrvaneEQPanel::setOnBand1(bool value)
 {
-    if (value == m_on[0])
-        return;
-    m_on[0] = value;
-    recomputeBand(0);
+    if (assignChanged(m_on[0], value))
+        recomputeBand(0);
 }
 
 void OrvaneEQPanel::setOnBand2(bool value)
 {
-    if (value == m_on[1])
-        return;
-    m_on[1] = value;
-    recomputeBand(1);
+    if (assignChanged(m_on[1], value))
+        recomputeBand(1);
 }
 
 void OrvaneEQPanel::setOnBand3(bool value)
 {
-    if (value == m_on[2])
-        return;
-    m_on[2] = value;
-    recomputeBand(2);
+    if (assignChanged(m_on[2], value))
+        recomputeBand(2);
 }
 
 void OrvaneEQPanel::setOnBand4(bool value)
 {
-    if (value == m_on[3])
-        return;
-    m_on[3] = value;
-    recomputeBand(3);
+    if (assignChanged(m_on[3], value))
+        recomputeBand(3);
 }
 
 void OrvaneEQPanel::setOnBand5(bool value)
 {
-    if (value == m_on[4])
-        return;
-    m_on[4] = value;
-    recomputeBand(4);
+    if (assignChanged(m_on[4], value))
+        recomputeBand(4);
 }
 
 void OrvaneEQPanel::setOnBand6(bool value)
 {
-    if (value == m_on[5])
-        return;
-    m_on[5] = value;
-    recomputeBand(5);
+    if (assignChanged(m_on[5], value))
+        recomputeBand(5);
 }
 
 void OrvaneEQPanel::setShowFrequencyText(bool value)
 {
-    if (value == m_showFrequencyText)
-        return;
-    m_showFrequencyText = value;
-    update();
+    if (assignChanged(m_showFrequencyText, value))
+        update();
 }
 
 void OrvaneEQPanel::setShowGainText(bool value)
 {
-    if (value == m_showGainText)
-        return;
-    m_showGainText = value;
-    update();
+    if (assignChanged(m_showGainText, value))
+        update();
 }
 
 void OrvaneEQPanel::setSlopeBand1(double value)
 {
-    if (value == m_slope[0])
-        return;
-    m_slope[0] = value;
-    recomputeBand(0);
+    if (assignChanged(m_slope[0], value))
+        recomputeBand(0);
 }
 
 void OrvaneEQPanel::setSlopeBand2(double value)
 {
-    if (value == m_slope[1])
-        return;
-    m_slope[1] = value;
-    recomputeBand(1);
+    if (assignChanged(m_slope[1], value))
+        recomputeBand(1);
 }
 
 void OrvaneEQPanel::setSlopeBand3(double value)
 {
-    if (value == m_slope[2])
-        return;
-    m_slope[2] = value;
-    recomputeBand(2);
+    if (assignChanged(m_slope[2], value))
+        recomputeBand(2);
 }
 
 void OrvaneEQPanel::setSlopeBand4(double value)
 {
-    if (value == m_slope[3])
-        return;
-    m_slope[3] = value;
-    recomputeBand(3);
+    if (assignChanged(m_slope[3], value))
+        recomputeBand(3);
 }
 
 void OrvaneEQPanel::setSlopeBand5(double value)
 {
-    if (value == m_slope[4])
-        return;
-    m_slope[4] = value;
-    recomputeBand(4);
+    if (assignChanged(m_slope[4], value))
+        recomputeBand(4);
 }
 
 void OrvaneEQPanel::setSlopeBand6(double value)
 {
-    if (value == m_slope[5])
-        return;
-    m_slope[5] = value;
-    recomputeBand(5);
+    if (assignChanged(m_slope[5], value))
+        recomputeBand(5);
 }
 
 void OrvaneEQPanel::resizeEvent(QResizeEvent* event)
