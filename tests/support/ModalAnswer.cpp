@@ -3,17 +3,27 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QPointer>
 #include <QTimer>
+#include <utility>
 
 void ModalAnswer::whenShown(QObject* context, std::function<void(QWidget*)> action, int timeoutMs)
 {
+    whenOtherShown(context, nullptr, std::move(action), timeoutMs);
+}
+
+void ModalAnswer::whenOtherShown(
+    QObject* context, QWidget* current, std::function<void(QWidget*)> action, int timeoutMs)
+{
     const int pollMs = 5;
+    // current may be gone by the time the poll runs.
+    const QPointer<QWidget> skip(current);
     QTimer::singleShot(pollMs, context, [=] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible())
+        if (modal && modal->isVisible() && modal != skip.data())
             action(modal);
         else if (timeoutMs > 0)
-            whenShown(context, action, timeoutMs - pollMs);
+            whenOtherShown(context, skip.data(), action, timeoutMs - pollMs);
     });
 }
 

@@ -12,6 +12,8 @@ namespace ModalAnswer {
 // Once a modal widget shows, the action receives it (and should close it). Waiting ends after
 // timeoutMs or with the context object, so no waiting timer is left behind for later tests.
 void whenShown(QObject* context, std::function<void(QWidget*)> action, int timeoutMs = 5000);
+// The same for the next modal widget other than current, which may still be on show.
+void whenOtherShown(QObject* context, QWidget* current, std::function<void(QWidget*)> action, int timeoutMs = 5000);
 // Clicks the button with this standard role (QMessageBox or QDialogButtonBox values alike).
 void clickButton(QWidget* modal, int standardButton);
 
