@@ -5,10 +5,13 @@
 #include "CCallRegistration.h"
 #include "CConsole.h"
 #include "CDatabase.h"
+#include "CDynForm.h"
 #include "CIncomingForm.h"
 #include "CNau8810.h"
 #include "COutCallForm.h"
 #include "CRssiMeter.h"
+#include "CSaveForm.h"
+#include "CSettingsForm.h"
 #include "CUC20.h"
 #include "CUSBHID.h"
 #include "ControlBar.h"
@@ -18,11 +21,13 @@
 #include "InfoForm.h"
 #include "PhonebookForm.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDebug>
 #include <QDockWidget>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSettings>
 #include <QShortcut>
 #include <QTimer>
@@ -120,7 +125,9 @@ void MainWindow::createPages()
 
     // One row per page, in the order they are made: a page may take one made before it.
     const std::pair<Page, std::function<QWidget*()>> pages[] = {
+        { PageDynamics, [this] { return m_dynForm = new CDynForm(m_nau8810, m_uc20, m_console, nullptr); } },
         { PagePhonebook, [this] { return m_phonebookForm = new PhonebookForm(&m_context, this); } },
+        { PageSettings, [this] { return m_settingsForm = new CSettingsForm(&m_context, this); } },
         { PageInfo, [this] { return m_infoForm = new InfoForm(&m_context, this); } },
         { PageOutCall,
             [this] { return m_outCallForm = new COutCallForm(m_context.nau8810, m_uc20, m_console, this); } },
@@ -163,6 +170,8 @@ void MainWindow::wire()
     // The order of the connections is the order in which slots that share a signal run.
     connect(m_usb, &CUSBHID::dataAvailable, m_uc20, &CUC20::onReceiveUSB);
     connect(m_usb, &CUSBHID::dataAvailable, m_nau8810, &CNau8810::onReceiveUSB);
+    connect(m_usb, &CUSBHID::dataAvailable, m_dynForm, &CDynForm::onReceiveUSB);
+    connect(m_usb, &CUSBHID::dataAvailable, m_settingsForm, &CSettingsForm::onReceiveUSB);
     connect(m_usb, &CUSBHID::dataAvailable, this, &MainWindow::onReceiveUSB);
     connect(m_usb, &CUSBHID::dataAvailable, m_infoForm, &InfoForm::onReceiveUSB);
     connect(m_usb, &CUSBHID::connected, m_uc20, &CUC20::initialize);
@@ -428,9 +437,9 @@ void MainWindow::onEndCallClicked()
     m_uc20->endCall();
 }
 
-void MainWindow::onDialNrClicked(int /*id*/)
+void MainWindow::onDialNrClicked(int id)
 {
-    // The speed-dial numbers are kept by the settings page, which this program does not have yet.
+    m_uc20->call(m_settingsForm->dialNumber(id));
 }
 
 void MainWindow::onReadSettings()
@@ -479,4 +488,39 @@ void MainWindow::applyBackground(bool alert)
 {
     // Only the window's background changes: the form's own rules (the tool bar's) stay in place.
     setStyleSheet(m_formStyleSheet + QLatin1String(alert ? alertBackground : normalBackground));
+}
+
+void MainWindow::closeEvent(QCloseEvent* ev)
+{
+    if (!m_usb->isConnected())
+        return;
+    QMessageBox question(QMessageBox::Question, QString(), tr("Do you want to save settings in the Orvane Parlona?"),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    question.setDefaultButton(QMessageBox::Save);
+    switch (question.exec()) {
+    case QMessageBox::Save:
+        if (!storeSettingsInUnit()) {
+            QMessageBox failed(QMessageBox::Critical, QString(), tr("Timeout Error!"), QMessageBox::Ok);
+            failed.setInformativeText(tr("Failed to save settings"));
+            failed.exec();
+        }
+        ev->accept();
+        break;
+    case QMessageBox::Discard:
+        ev->accept();
+        break;
+    default:
+        ev->ignore();
+        break;
+    }
+}
+
+bool MainWindow::storeSettingsInUnit()
+{
+    // The unit confirms the store with a message of the same id; the form waits for it, bounded
+    // by its own timer, while the link goes on polling.
+    CSaveForm wait;
+    connect(m_usb, &CUSBHID::dataAvailable, &wait, &CSaveForm::onReceiveUSB);
+    m_usb->transmit(DeviceMessage::StoreSettings, DeviceMessage::Write, nullptr, 0);
+    return wait.exec() == QDialog::Accepted;
 }

@@ -17,6 +17,8 @@ class QLabel;
 class QTimer;
 class CCallHistoryForm;
 class CCallRegistration;
+class CDynForm;
+class CEQForm;
 class CIncomingForm;
 class CNau8810;
 class COutCallForm;
@@ -30,6 +32,7 @@ class DeviceConnector;
 class HidBackend;
 class OrvanePPMMeter;
 class PhonebookForm;
+class CSettingsForm;
 
 // 0 = steady normal background, 1 = flash the window.
 enum BACKGROUND_ROLE { BACKGROUND_NORMAL = 0, BACKGROUND_FLASH = 1 };
@@ -100,6 +103,10 @@ public slots:
     void onDTMFfromCaller(int ascii_code);
     void onAutoConnectTimeout();
 
+protected:
+    // Connected: offers to store the unit's settings before the window goes.
+    void closeEvent(QCloseEvent* ev) override;
+
 private:
     struct ToolAction
     {
@@ -122,6 +129,7 @@ private:
     void handleLevels(const QByteArray& data);
     void handleDebugText(const QByteArray& data);
     void wakeMeters();
+    bool storeSettingsInUnit();
 
     Ui::MainWindow* ui;
     std::unique_ptr<HidBackend> m_ownBackend;
@@ -136,7 +144,10 @@ private:
     QLabel* statusLabel;
     std::array<QWidget*, PageCount> m_pages {};
     std::array<QAction*, PageCount> m_pageActions {};
+    CEQForm* m_eqForm = nullptr;
+    CDynForm* m_dynForm = nullptr;
     PhonebookForm* m_phonebookForm = nullptr;
+    CSettingsForm* m_settingsForm = nullptr;
     InfoForm* m_infoForm = nullptr;
     COutCallForm* m_outCallForm = nullptr;
     std::unique_ptr<CIncomingForm> m_incomingForm;
