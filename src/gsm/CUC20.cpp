@@ -191,6 +191,7 @@ const QList<CUC20::EchoRule>& CUC20::echoRules()
         { EchoRule::EqualsIgnoringCase, { QStringLiteral("AT+QSIDET?") }, &CUC20::parseSidetone },
         { EchoRule::ContainsIgnoringCase, { QStringLiteral("+QTONEDET:") }, &CUC20::parseDtmfFromCaller },
         { EchoRule::EqualsIgnoringCase, { QStringLiteral("AT+QSPCH") }, &CUC20::parseSpeechCodec },
+        { EchoRule::ContainsIgnoringCase, { QStringLiteral("AT+CMGS") }, &CUC20::parseMessageReference },
     };
     return rules;
 }
@@ -272,8 +273,12 @@ void CUC20::onReceiveUSB(int id, int type, QByteArray data)
         return;
 
     const QString line = assembleLine(DevicePayload::atLine(data), type == DeviceMessage::LineContinues);
-    if (!line.isEmpty())
-        addPendingLine(line);
+    if (line.isEmpty())
+        return;
+    // The module waits for the text after this; it is told at once, not with the response.
+    if (line.startsWith(QLatin1Char('>')))
+        emit messagePrompt();
+    addPendingLine(line);
 }
 
 QString CUC20::assembleLine(const QByteArray& text, bool continues)
@@ -642,4 +647,15 @@ void CUC20::parseSpeechCodec(const QStringList& response)
     const int type = decimalField(fields.at(1));
     if (type >= 0 && type < speechCodecNames.size())
         emit codecChange(type, speechCodecNames.at(type));
+}
+
+void CUC20::parseMessageReference(const QStringList& response)
+{
+    for (const QString& line : response) {
+        if (line.startsWith(QLatin1String("+CMGS:"))) {
+            const int reference = decimalField(line.mid(6).trimmed());
+            ConsoleLog::info(m_console, tr("Text message sent, reference %1").arg(reference));
+            emit messageSent(reference);
+        }
+    }
 }

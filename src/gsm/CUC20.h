@@ -98,6 +98,10 @@ signals:
     void firmwareRevision(QString);
     // Fires when the module answers the serial number query, with its reply line (the IMEI).
     void IMEIIdentify(QString);
+    // Fires when the module prompts for the text of a message ("> " after AT+CMGS).
+    void messagePrompt();
+    // Fires when the module reports a text message sent, with the reference it gave it.
+    void messageSent(int reference);
 
 private:
     using ResponseHandler = void (CUC20::*)(const QStringList& response);
@@ -129,6 +133,7 @@ private:
     void parseSidetone(const QStringList& response);
     void parseDtmfFromCaller(const QStringList& response);
     void parseSpeechCodec(const QStringList& response);
+    void parseMessageReference(const QStringList& response);
 
     CUSBHID* m_link;
     QByteArray m_partialLine;
