@@ -11,6 +11,7 @@
 #include "COutCallForm.h"
 #include "CRssiMeter.h"
 #include "CSaveForm.h"
+#include "CSMSForm.h"
 #include "CSettingsForm.h"
 #include "CUC20.h"
 #include "CUSBHID.h"
@@ -27,6 +28,8 @@
 #include <QDebug>
 #include <QDockWidget>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
 #include <QShortcut>
@@ -131,6 +134,7 @@ void MainWindow::createPages()
         { PageInfo, [this] { return m_infoForm = new InfoForm(&m_context, this); } },
         { PageOutCall,
             [this] { return m_outCallForm = new COutCallForm(m_context.nau8810, m_uc20, m_console, this); } },
+        { PageSms, [this] { return m_smsForm = new CSMSForm(&m_context, this); } },
         { PageCallHistory,
             [this] { return m_callHistoryForm = new CCallHistoryForm(&m_context, m_phonebookForm, this); } },
     };
@@ -174,6 +178,7 @@ void MainWindow::wire()
     connect(m_usb, &CUSBHID::dataAvailable, m_settingsForm, &CSettingsForm::onReceiveUSB);
     connect(m_usb, &CUSBHID::dataAvailable, this, &MainWindow::onReceiveUSB);
     connect(m_usb, &CUSBHID::dataAvailable, m_infoForm, &InfoForm::onReceiveUSB);
+    connect(m_usb, &CUSBHID::dataAvailable, m_smsForm, &CSMSForm::onReceiveUSB);
     connect(m_usb, &CUSBHID::connected, m_uc20, &CUC20::initialize);
     connect(m_usb, &CUSBHID::connected, m_nau8810, &CNau8810::initialize);
     connect(m_usb, &CUSBHID::connected, this, &MainWindow::onConnected);
@@ -213,6 +218,16 @@ MainWindow::~MainWindow()
     m_usb->stop();
     disconnect(m_usb, nullptr, this, nullptr);
     delete ui;
+}
+
+void MainWindow::showServiceMenu()
+{
+    if (findChild<QMenu*>(QStringLiteral("menuService")))
+        return;
+    QMenu* menu = menuBar()->addMenu(tr("Service"));
+    menu->setObjectName(QStringLiteral("menuService"));
+    for (Page page : { PageDebug, PageSms, PageDynamics })
+        menu->addAction(m_pageActions[page]);
 }
 
 QString MainWindow::statusText() const

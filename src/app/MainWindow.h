@@ -33,6 +33,7 @@ class HidBackend;
 class OrvanePPMMeter;
 class PhonebookForm;
 class CSettingsForm;
+class CSMSForm;
 
 // 0 = steady normal background, 1 = flash the window.
 enum BACKGROUND_ROLE { BACKGROUND_NORMAL = 0, BACKGROUND_FLASH = 1 };
@@ -71,6 +72,8 @@ public:
     ~MainWindow() override;
 
     const AppContext* context() const { return &m_context; }
+    // Offers the service pages (Debug, SMS, Dynamics) in a menu of their own, for technicians.
+    void showServiceMenu();
     QString statusText() const;
 
 public slots:
@@ -148,6 +151,7 @@ private:
     CDynForm* m_dynForm = nullptr;
     PhonebookForm* m_phonebookForm = nullptr;
     CSettingsForm* m_settingsForm = nullptr;
+    CSMSForm* m_smsForm = nullptr;
     InfoForm* m_infoForm = nullptr;
     COutCallForm* m_outCallForm = nullptr;
     std::unique_ptr<CIncomingForm> m_incomingForm;

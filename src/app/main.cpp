@@ -12,6 +12,7 @@
 namespace {
 
 const char* const virtualHybridOption = "--virtual-hybrid";
+const char* const serviceOption = "--service";
 constexpr int maxVirtualUnits = 16;
 
 // The number of virtual units asked for with --virtual-hybrid [N]: 0 without the option, 1 when
@@ -43,7 +44,15 @@ int virtualUnitCount(const QStringList& arguments)
 
 // Virtual units stand in for USB: the program talks to them through the same link, and the
 // "Virtual Hybrid" window beside the main window plays the network side.
-int runWithVirtualUnits(int units)
+void printUsage(QTextStream& out)
+{
+    out << "usage: parlona-control [" << virtualHybridOption << " [N]] [" << serviceOption << "]\n"
+        << "  " << virtualHybridOption << " [N]  attach N emulated hybrids (1 to " << maxVirtualUnits
+        << ", default 1) instead of USB\n"
+        << "  " << serviceOption << "             offer the service pages (Debug, SMS, Dynamics) in a Service menu\n";
+}
+
+int runWithVirtualUnits(int units, bool service)
 {
     RealTimeClock clock;
     VirtualHybridBackend backend(&clock);
@@ -54,6 +63,8 @@ int runWithVirtualUnits(int units)
         + QStringLiteral("/Orvane/Parlona Control/virtual-hybrid");
     QDir().mkpath(demoDirectory);
     MainWindow window(&backend, demoDirectory);
+    if (service)
+        window.showServiceMenu();
     VirtualHybridPanel panel(&backend);
     // Closing the main window ends the program, whether the panel is open or not.
     panel.setAttribute(Qt::WA_QuitOnClose, false);
@@ -74,18 +85,27 @@ int main(int argc, char* argv[])
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
 
-    const int virtualUnits = virtualUnitCount(QApplication::arguments());
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
+        QTextStream out(stdout);
+        printUsage(out);
+        return 0;
+    }
+    const int virtualUnits = virtualUnitCount(arguments);
     if (virtualUnits < 0) {
-        QTextStream(stderr) << "usage: parlona-control [" << virtualHybridOption << " [N]] (N from 1 to "
-                            << maxVirtualUnits << ")\n";
+        QTextStream err(stderr);
+        printUsage(err);
         return 2;
     }
+    const bool service = arguments.contains(QLatin1String(serviceOption));
 
     if (virtualUnits == 0) {
         MainWindow window;
+        if (service)
+            window.showServiceMenu();
         window.show();
         return app.exec();
     }
 
-    return runWithVirtualUnits(virtualUnits);
+    return runWithVirtualUnits(virtualUnits, service);
 }
