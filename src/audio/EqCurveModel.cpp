@@ -220,8 +220,32 @@ int EqCurveModel::rowOfLevel(const EqPlotGeometry& g, double v)
     return truncateSafely((g.height - g.border) - v * g.plotHeight() / 36.0);
 }
 
+QVector<double> EqCurveModel::responseFrequencies(const EqPlotGeometry& g, int n)
+{
+    n = std::clamp(n, 0, MaxPoints);
+    QVector<double> w;
+    if (n < 3)
+        return w;
+    w.reserve(n - 2);
+    const double ld = g.decades();
+    for (int i = 0; i <= n - 3; ++i) {
+        const double f = 10.0 * std::pow(10.0, fraction(i, n - 3) * ld);
+        w.append(2.0 * Pi * f / g.samplerate);
+    }
+    return w;
+}
+
+QVector<double> EqCurveModel::sectionMagnitudes(const EqSection& section, const QVector<double>& w)
+{
+    QVector<double> magnitudes;
+    magnitudes.reserve(w.size());
+    for (const double frequency : w)
+        magnitudes.append(magnitude(section, frequency));
+    return magnitudes;
+}
+
 QVector<QPoint> EqCurveModel::responseCurve(
-    const std::array<EqSection, BandCount>& bands, const EqPlotGeometry& g, int n)
+    const std::array<QVector<double>, BandCount>& magnitudes, const EqPlotGeometry& g, int n)
 {
     n = std::clamp(n, 0, MaxPoints);
     QVector<QPoint> points;
@@ -231,19 +255,26 @@ QVector<QPoint> EqCurveModel::responseCurve(
     const int left = g.leftMargin + g.border;
     const int pw = g.plotWidth();
     const int ph = g.plotHeight();
-    const double ld = g.decades();
     points.append(QPoint(left, g.border + ph - ph / 2));
     for (int i = 0; i <= n - 3; ++i) {
         const double t = fraction(i, n - 3);
-        const double f = 10.0 * std::pow(10.0, t * ld);
-        const double w = 2.0 * Pi * f / g.samplerate;
         double m = 1.0;
-        for (const EqSection& band : bands)
-            m *= magnitude(band, w);
+        for (const QVector<double>& band : magnitudes)
+            m *= band.value(i, 1.0);
         points.append(QPoint(truncateSafely(left + t * pw), rowOfLevel(g, levelOf(m))));
     }
     points.append(QPoint(left + pw, g.height - g.border - ph / 2));
     return points;
+}
+
+QVector<QPoint> EqCurveModel::responseCurve(
+    const std::array<EqSection, BandCount>& bands, const EqPlotGeometry& g, int n)
+{
+    const QVector<double> w = responseFrequencies(g, n);
+    std::array<QVector<double>, BandCount> magnitudes;
+    for (int b = 0; b < BandCount; ++b)
+        magnitudes[b] = sectionMagnitudes(bands[b], w);
+    return responseCurve(magnitudes, g, n);
 }
 
 QVector<QPoint> EqCurveModel::lowCutCurve(const EqSection& lowCut, const EqPlotGeometry& g, int n)

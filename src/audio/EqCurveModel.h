@@ -89,7 +89,16 @@ public:
     // Conversion toward zero that stays defined for NaN and infinities.
     static int truncateSafely(double value);
 
-    // Points of the whole equaliser's response, both ends on the 0 dB line.
+    // Angular frequencies of the inner points of a response curve of nrOfPoints points (the two
+    // ends are fixed), on the geometry's logarithmic axis.
+    static QVector<double> responseFrequencies(const EqPlotGeometry& g, int nrOfPoints);
+    // |H| of one section at each of the frequencies w.
+    static QVector<double> sectionMagnitudes(const EqSection& section, const QVector<double>& w);
+    // Points of the whole equaliser's response, both ends on the 0 dB line, from each band's
+    // magnitudes at responseFrequencies(g, nrOfPoints): one band change needs only its own.
+    static QVector<QPoint> responseCurve(
+        const std::array<QVector<double>, BandCount>& magnitudes, const EqPlotGeometry& g, int nrOfPoints);
+    // The same, designed from scratch.
     static QVector<QPoint> responseCurve(
         const std::array<EqSection, BandCount>& bands, const EqPlotGeometry& g, int nrOfPoints);
     // Points of the low-cut section's response alone.

@@ -84,7 +84,24 @@ void OrvaneEQPanel::recomputeBand(int i)
 {
     m_sections[i] = EqCurveModel::designSection(
         m_gain[i], m_frequency[i], m_bandwidth[i], m_slope[i], m_type[i], m_on[i], m_samplerate);
-    recomputeResponse();
+    // The other bands' magnitudes still hold unless the frequency axis moved.
+    if (!refreshFrequencies())
+        m_magnitudes[i] = EqCurveModel::sectionMagnitudes(m_sections[i], m_frequencies);
+    combineResponse();
+}
+
+bool OrvaneEQPanel::refreshFrequencies()
+{
+    const FrequencyAxis axis { m_samplerate, m_nequistDivide, m_nrOfPoints };
+    if (m_axisValid && axis.samplerate == m_axis.samplerate && axis.nyquistDivide == m_axis.nyquistDivide
+        && axis.nrOfPoints == m_axis.nrOfPoints)
+        return false;
+    m_axis = axis;
+    m_axisValid = true;
+    m_frequencies = EqCurveModel::responseFrequencies(geometryNow(), m_nrOfPoints);
+    for (int b = 0; b < EqCurveModel::BandCount; ++b)
+        m_magnitudes[b] = EqCurveModel::sectionMagnitudes(m_sections[b], m_frequencies);
+    return true;
 }
 
 void OrvaneEQPanel::recomputeLowCut()
@@ -102,7 +119,13 @@ void OrvaneEQPanel::recomputeLowCutCurve()
 
 void OrvaneEQPanel::recomputeResponse()
 {
-    const QVector<QPoint> points = EqCurveModel::responseCurve(m_sections, geometryNow(), m_nrOfPoints);
+    refreshFrequencies();
+    combineResponse();
+}
+
+void OrvaneEQPanel::combineResponse()
+{
+    const QVector<QPoint> points = EqCurveModel::responseCurve(m_magnitudes, geometryNow(), m_nrOfPoints);
     std::copy(points.cbegin(), points.cend(), m_response.begin());
     update();
 }

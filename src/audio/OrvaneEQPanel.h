@@ -255,6 +255,10 @@ private:
     void recomputeBand(int index);
     void recomputeLowCut();
     void recomputeResponse();
+    void combineResponse();
+    // Makes the response frequencies fit the axis again; true when they (and so every band's
+    // magnitudes) had to be recomputed.
+    bool refreshFrequencies();
     void recomputeLowCutCurve();
 
     QColor m_backgroundColor;
@@ -293,6 +297,17 @@ private:
 
     EqSection m_lowCutSection;
     std::array<EqSection, EqCurveModel::BandCount> m_sections;
+    // What the response frequencies were computed for.
+    struct FrequencyAxis
+    {
+        int samplerate = 0;
+        double nyquistDivide = 0.0;
+        int nrOfPoints = 0;
+    };
+    FrequencyAxis m_axis;
+    bool m_axisValid = false;
+    QVector<double> m_frequencies;
+    std::array<QVector<double>, EqCurveModel::BandCount> m_magnitudes;
     QVector<QPoint> m_response;
     QVector<QPoint> m_lowCut;
 };
