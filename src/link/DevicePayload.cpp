@@ -130,6 +130,11 @@ QByteArray DevicePayload::autoAnswerPayload(bool on)
     return QByteArray(1, on ? '\1' : '\0');
 }
 
+QByteArray DevicePayload::identifyPayload(bool on)
+{
+    return QByteArray(1, on ? '\1' : '\0');
+}
+
 QString DevicePayload::serialNumber(const QByteArray& payload)
 {
     return QString::fromLatin1(textUpToNul(payload));

@@ -61,6 +61,9 @@ public:
     static bool autoAnswer(const QByteArray& payload);
     static QByteArray autoAnswerPayload(bool on);
 
+    // Id 7: 1 while the unit should make itself known, 0 to stop.
+    static QByteArray identifyPayload(bool on);
+
     // Id 1: the serial number text.
     static QString serialNumber(const QByteArray& payload);
     static QByteArray serialNumberPayload(const QString& serial);

@@ -1,0 +1,79 @@
+#ifndef DEBUGFORM_H
+#define DEBUGFORM_H
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+namespace Ui {
+class DebugForm;
+}
+
+class QTimer;
+struct AppContext;
+
+// The service page: raw AT commands, single codec registers, the module's audio mode, side tone
+// and test tone, the unit's serial number, and the device's reset, reboot, store, identify and
+// firmware commands. Every control acts at once; the page only sends and reads no device message.
+class DebugForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Side-tone commands go out at most this often while the slider moves: one command per
+    // slider step would queue thousands of them ahead of the call control's.
+    static constexpr int SideToneIntervalMs = 50;
+
+    using DateSource = std::function<QDate()>;
+
+    DebugForm(AppContext* context, QWidget* parent);
+    // Composes the serial number with the date that today gives, instead of the system's.
+    DebugForm(AppContext* context, DateSource today, QWidget* parent);
+    ~DebugForm() override;
+
+public slots:
+    void onReceiveUSB(int id, int type, QByteArray data);
+    void on_pushButton_clicked();
+    void on_pushButton_write_clicked();
+    void on_pushButton_testtone_on_clicked();
+    void on_pushButton_testtone_off_clicked();
+    void on_pushButton_stGain_get_clicked();
+    void on_horizontalSlider_stGain_valueChanged(int value);
+    void on_pushButton_write_uc20_clicked();
+    void on_radioButton_handset_toggled(bool checked);
+    void on_radioButton_headset_toggled(bool checked);
+    void on_radioButton_speaker_toggled(bool checked);
+    void onUC20Sidetone(int gain);
+    void on_pushButton_read_clicked();
+    // Bound to currentIndexChanged(int): the text overload is deprecated, and the serial number
+    // is composed from both combo boxes anyway.
+    void on_comboBox_volgnummer_currentIndexChanged(int index);
+    void on_comboBox_hw_revision_currentIndexChanged(int index);
+    void on_pushButton_serial_write_clicked();
+    void on_pushButton_factory_reset_clicked();
+    void on_pushButton_reboot_clicked();
+    void on_pushButton_eeprom_clicked();
+    void on_pushButton_identify_pressed();
+    void on_pushButton_identify_released();
+    void on_pushButton_getFirmwareVersion_clicked();
+
+private:
+    void fillSerialChoices();
+    void composeSerial();
+    quint8 registerAddress() const;
+    void sendAudioMode(int mode);
+    void sendPendingSideTone();
+    void sendAT(const QString& command);
+    void transmit(quint8 id, quint8 type, const QByteArray& payload = QByteArray());
+
+    Ui::DebugForm* ui;
+    AppContext* m_context;
+    DateSource m_today;
+    QTimer* m_sideToneTimer;
+    // The slider value still to be sent once the interval is over; -1 when there is none.
+    int m_pendingSideTone = -1;
+};
+
+#endif // DEBUGFORM_H

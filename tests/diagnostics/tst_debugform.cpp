@@ -1,0 +1,211 @@
+#include "AppContext.h"
+#include "CConsole.h"
+#include "CNau8810.h"
+#include "CUC20.h"
+#include "CUSBHID.h"
+#include "DebugForm.h"
+#include "DeviceMessage.h"
+#include "FakeHidapi.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+#include <utility>
+
+namespace {
+
+const QString serial = QStringLiteral("PH000063");
+
+// The page on an open link to the fake hybrid; what it sent and logged is read back.
+struct PageRig
+{
+    PageRig()
+    {
+        QObject::connect(&console, &CConsole::error, [this] { log << "error"; });
+        QObject::connect(
+            &console, &CConsole::_trace, [this](QString file, QString function, QString line, QString text) {
+                if (file.endsWith("DebugForm"))
+                    log << QStringList { file, function, line, text }.join(' ');
+            });
+        link.start(serial);
+        page.show();
+    }
+
+    template <typename T> T* find(const QString& name) const { return page.findChild<T*>(name); }
+
+    // The messages written since the last call, joined by '|': an AT command as its text, any
+    // other message as "id.type:payload in hex". A report is 0, id, type, payload length + 3, payload.
+    QString takeSent()
+    {
+        while (link.pendingCount() > 0)
+            link.onHidTimer();
+        const QList<QByteArray> written = FakeHidapi::written(serial);
+        QStringList sent;
+        for (const QByteArray& report : written.mid(std::exchange(writtenSeen, written.size()))) {
+            const QByteArray payload = report.mid(4, quint8(report[3]) - 3);
+            const quint8 id = report[1], type = report[2];
+            sent << (id == DeviceMessage::AtCommand
+                    ? QString::fromUtf8(payload.constData())
+                    : QString("%1.%2:%3").arg(id).arg(type).arg(QString(payload.toHex())));
+        }
+        return sent.join('|');
+    }
+
+    QString takeLog() { return std::exchange(log, QStringList()).join('|'); }
+
+    QDate today { 2024, 3, 5 };
+    QStringList log;
+    int writtenSeen = 0;
+    CConsole console;
+    CUSBHID link { nullptr, &console };
+    CUC20 uc20 { nullptr, &link, &console };
+    CNau8810 nau { nullptr, &link, &console };
+    AppContext context { &link, &uc20, &nau, &console, nullptr };
+    DebugForm page { &context, [this] { return today; }, nullptr };
+};
+
+// Steps, separated by ';': "click x", "press x", "release x", "type x text" (keys into the
+// emptied field), "paste x text", "pick x text" (a combo box item), "slide n", "answer n" (the
+// module's side tone), "tomorrow" (the date moves on) and "settle".
+void run(PageRig& rig, const QString& steps)
+{
+    for (const QString& step : steps.split(';')) {
+        const QString verb = step.section(' ', 0, 0), name = step.section(' ', 1, 1), text = step.section(' ', 2);
+        if (verb == "click")
+            rig.find<QAbstractButton>(name)->click();
+        else if (verb == "press")
+            QTest::mousePress(rig.find<QAbstractButton>(name), Qt::LeftButton);
+        else if (verb == "release")
+            QTest::mouseRelease(rig.find<QAbstractButton>(name), Qt::LeftButton);
+        else if (verb == "type") {
+            rig.find<QLineEdit>(name)->clear();
+            QTest::keyClicks(rig.find<QLineEdit>(name), text);
+        } else if (verb == "paste")
+            rig.find<QLineEdit>(name)->setText(text);
+        else if (verb == "pick")
+            rig.find<QComboBox>(name)->setCurrentText(text);
+        else if (verb == "tomorrow")
+            rig.today = rig.today.addDays(1);
+        else if (verb == "slide")
+            rig.find<QSlider>("horizontalSlider_stGain")->setValue(name.toInt());
+        else if (verb == "answer")
+            rig.page.onUC20Sidetone(name.toInt());
+        else
+            QVERIFY(QTest::qWaitFor([&rig] { return !rig.find<QTimer>("sideToneTimer")->isActive(); }, 2000));
+    }
+}
+
+void row(const char* name, const QString& steps, const QString& sent, const QString& logged = QString())
+{
+    QTest::newRow(name) << steps << sent << logged;
+}
+
+// The message that writes text as the serial number.
+QString serialMessage(const QByteArray& text)
+{
+    return "1.0:" + (text + '\0').toHex();
+}
+
+void columns()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("sent");
+    QTest::addColumn<QString>("logged");
+}
+
+} // namespace
+
+class TestDebugForm : public QObject
+{
+    Q_OBJECT
+
+    void checkControls()
+    {
+        QFETCH(QString, steps);
+        PageRig rig;
+        run(rig, steps);
+        QTEST(rig.takeSent(), "sent");
+        QTEST(rig.takeLog(), "logged");
+    }
+
+private slots:
+    void init()
+    {
+        FakeHidapi::reset();
+        FakeHidapi::plug(serial);
+    }
+
+    void moduleCommands_data()
+    {
+        columns();
+        row("do AT", "click pushButton", "", "../__src/DebugForm on_pushButton_clicked 35 test console..");
+        row("raw AT", "type lineEdit_uc20_cmd AT+CSQ;click pushButton_write_uc20", "AT+CSQ");
+        row("raw AT, empty", "click pushButton_write_uc20", "");
+        row("handset", "click radioButton_handset", "AT+QAUDMOD=0|AT+QSIDET?");
+        row("handset, headset", "click radioButton_handset;click radioButton_headset",
+            "AT+QAUDMOD=0|AT+QSIDET?|AT+QAUDMOD=1|AT+QSIDET?");
+        row("speaker twice", "click radioButton_speaker;click radioButton_speaker", "AT+QAUDMOD=2|AT+QSIDET?");
+        row("side tone get", "click pushButton_stGain_get", "AT+QSIDET?");
+        row("test tone on", "click pushButton_testtone_on", "AT+QLTONE=1,1000,1000,1000,15300000");
+        row("test tone off", "click pushButton_testtone_off", "AT+QLTONE=0");
+        row("slide, same answer", "slide 250;answer 250;settle", "AT+QSIDET=250");
+        row("answer", "answer 300;settle", "AT+QSIDET=300");
+        row("answer over range", "answer 20000;settle", "AT+QSIDET=10000");
+        row("answer while one waits", "slide 10;slide 20;answer 30;settle", "AT+QSIDET=10|AT+QSIDET=30");
+    }
+    void moduleCommands() { checkControls(); }
+
+    void deviceMessages_data()
+    {
+        columns();
+        row("reg write", "type lineEdit_reg 1A;type lineEdit_value 1FF;click pushButton_write", "4.0:1aff01");
+        row("reg write, no reg", "type lineEdit_value 5;click pushButton_write", "4.0:000500");
+        row("reg masks", "type lineEdit_reg 1G2F;type lineEdit_value FFFF;click pushButton_write", "4.0:2fff0f");
+        row("reg read", "type lineEdit_reg 2d;click pushButton_read", "4.1:2d");
+        row("reg read, no reg", "click pushButton_read", "4.1:00");
+        row("factory reset", "click pushButton_factory_reset", "9.0:");
+        row("reboot", "click pushButton_reboot", "11.0:");
+        row("store", "click pushButton_eeprom", "10.0:");
+        row("firmware", "click pushButton_getFirmwareVersion", "5.1:");
+        row("identify held", "press pushButton_identify", "7.0:01");
+        row("identify let go", "press pushButton_identify;release pushButton_identify", "7.0:01|7.0:00");
+    }
+    void deviceMessages() { checkControls(); }
+
+    void serialNumber_data()
+    {
+        columns();
+        const QString write = ";click pushButton_serial_write";
+        row("composed", write.mid(1), serialMessage("24030501V1"));
+        row("example", "pick comboBox_volgnummer 07;pick comboBox_hw_revision V2" + write, serialMessage("24030507V2"));
+        row("last items", "pick comboBox_volgnummer 99;pick comboBox_hw_revision V9" + write,
+            serialMessage("24030599V9"));
+        row("next day, kept", "tomorrow" + write, serialMessage("24030501V1"));
+        row("next day, recomposed", "tomorrow;pick comboBox_hw_revision V3" + write, serialMessage("24030601V3"));
+        row("typed", "type lineEdit_serial PH-0007" + write, "1.0:50482d3030303700");
+        row("35 bytes", "type lineEdit_serial " + QString(35, 'S') + write, "1.0:" + QString("53").repeated(35) + "00");
+        row("36 bytes", "type lineEdit_serial " + QString(36, 'S') + write, "", "error");
+        row("outside Latin-1", "paste lineEdit_serial 24\u20ac" + write, "", "error");
+    }
+    void serialNumber() { checkControls(); }
+
+    void sideToneDrag()
+    {
+        // A drag over the whole range sends its first value at once and its last one after the
+        // interval, not one command per value; the label follows every value.
+        PageRig rig;
+        for (int value = 1; value <= 10000; ++value)
+            rig.find<QSlider>("horizontalSlider_stGain")->setValue(value);
+        QCOMPARE(rig.find<QLabel>("label_stGain")->text(), QString("10000"));
+        QCOMPARE(rig.takeSent(), QString("AT+QSIDET=1"));
+        run(rig, "settle");
+        QCOMPARE(rig.takeSent(), QString("AT+QSIDET=10000"));
+    }
+};
+
+QTEST_MAIN(TestDebugForm)
+#include "tst_debugform.moc"
