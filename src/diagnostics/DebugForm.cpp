@@ -146,12 +146,12 @@ void DebugForm::on_pushButton_read_clicked()
         m_context->nau8810->requestRegister(registerAddress());
 }
 
-void DebugForm::on_comboBox_volgnummer_currentIndexChanged(int /*index*/)
+void DebugForm::on_comboBox_volgnummer_currentIndexChanged(QString /*arg1*/)
 {
     composeSerial();
 }
 
-void DebugForm::on_comboBox_hw_revision_currentIndexChanged(int /*index*/)
+void DebugForm::on_comboBox_hw_revision_currentIndexChanged(QString /*arg1*/)
 {
     composeSerial();
 }

@@ -47,10 +47,9 @@ public slots:
     void on_radioButton_speaker_toggled(bool checked);
     void onUC20Sidetone(int gain);
     void on_pushButton_read_clicked();
-    // Bound to currentIndexChanged(int): the text overload is deprecated, and the serial number
-    // is composed from both combo boxes anyway.
-    void on_comboBox_volgnummer_currentIndexChanged(int index);
-    void on_comboBox_hw_revision_currentIndexChanged(int index);
+    // The serial number is composed from both combo boxes; the text is not needed.
+    void on_comboBox_volgnummer_currentIndexChanged(QString arg1);
+    void on_comboBox_hw_revision_currentIndexChanged(QString arg1);
     void on_pushButton_serial_write_clicked();
     void on_pushButton_factory_reset_clicked();
     void on_pushButton_reboot_clicked();
