@@ -6,6 +6,7 @@
 #include "CConsole.h"
 #include "CDatabase.h"
 #include "CDynForm.h"
+#include "CEQForm.h"
 #include "CIncomingForm.h"
 #include "CNau8810.h"
 #include "COutCallForm.h"
@@ -16,6 +17,7 @@
 #include "CUC20.h"
 #include "CUSBHID.h"
 #include "ControlBar.h"
+#include "DebugForm.h"
 #include "DeviceConnector.h"
 #include "DevicePayload.h"
 #include "HidapiBackend.h"
@@ -128,8 +130,10 @@ void MainWindow::createPages()
 
     // One row per page, in the order they are made: a page may take one made before it.
     const std::pair<Page, std::function<QWidget*()>> pages[] = {
+        { PageEqualizer, [this] { return m_eqForm = new CEQForm(m_nau8810, m_console, nullptr); } },
         { PageDynamics, [this] { return m_dynForm = new CDynForm(m_nau8810, m_uc20, m_console, nullptr); } },
         { PagePhonebook, [this] { return m_phonebookForm = new PhonebookForm(&m_context, this); } },
+        { PageDebug, [this] { return m_debugForm = new DebugForm(&m_context, this); } },
         { PageSettings, [this] { return m_settingsForm = new CSettingsForm(&m_context, this); } },
         { PageInfo, [this] { return m_infoForm = new InfoForm(&m_context, this); } },
         { PageOutCall,
@@ -174,7 +178,9 @@ void MainWindow::wire()
     // The order of the connections is the order in which slots that share a signal run.
     connect(m_usb, &CUSBHID::dataAvailable, m_uc20, &CUC20::onReceiveUSB);
     connect(m_usb, &CUSBHID::dataAvailable, m_nau8810, &CNau8810::onReceiveUSB);
+    connect(m_usb, &CUSBHID::dataAvailable, m_eqForm, &CEQForm::onReceiveUSB);
     connect(m_usb, &CUSBHID::dataAvailable, m_dynForm, &CDynForm::onReceiveUSB);
+    connect(m_usb, &CUSBHID::dataAvailable, m_debugForm, &DebugForm::onReceiveUSB);
     connect(m_usb, &CUSBHID::dataAvailable, m_settingsForm, &CSettingsForm::onReceiveUSB);
     connect(m_usb, &CUSBHID::dataAvailable, this, &MainWindow::onReceiveUSB);
     connect(m_usb, &CUSBHID::dataAvailable, m_infoForm, &InfoForm::onReceiveUSB);
@@ -186,6 +192,7 @@ void MainWindow::wire()
     connect(m_usb, &CUSBHID::disconnected, this, &MainWindow::onResetMeters);
     ControlBar* bar = ui->widget_controlbar;
     connect(m_uc20, &CUC20::rssiChange, m_rssiMeter, &CRssiMeter::setValue);
+    connect(m_uc20, &CUC20::sidetone, m_debugForm, &DebugForm::onUC20Sidetone);
     connect(m_uc20, &CUC20::simStateChange, bar, &ControlBar::onSimStateChange);
     connect(m_uc20, &CUC20::codecChange, bar, &ControlBar::onCodecChange);
     connect(m_uc20, &CUC20::voicecallStateChange, bar, &ControlBar::onVoicecallStateChange);

@@ -19,6 +19,7 @@ class CCallHistoryForm;
 class CCallRegistration;
 class CDynForm;
 class CEQForm;
+class DebugForm;
 class CIncomingForm;
 class CNau8810;
 class COutCallForm;
@@ -150,6 +151,7 @@ private:
     CEQForm* m_eqForm = nullptr;
     CDynForm* m_dynForm = nullptr;
     PhonebookForm* m_phonebookForm = nullptr;
+    DebugForm* m_debugForm = nullptr;
     CSettingsForm* m_settingsForm = nullptr;
     CSMSForm* m_smsForm = nullptr;
     InfoForm* m_infoForm = nullptr;
