@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QMenu>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -215,6 +216,25 @@ private slots:
         makeWindow();
         QVERIFY(action("actionAutoConnect")->isChecked());
         QTRY_VERIFY(m_backend.isOpen(unitB));
+    }
+
+    void servicePagesOnlyInTheServiceMenu()
+    {
+        // Every page has its action; the service pages sit on no tool bar and in no menu...
+        const QList<const char*> service { "actionDebug", "actionSMS", "actionDynamics" };
+        for (const char* name : { "actionDialpad", "actionPhonebook", "actionEqualizer", "actionSettings",
+                 "actionCallHistory", "actionInfo", "actionDebug", "actionSMS", "actionDynamics" }) {
+            QVERIFY2(action(name) && action(name)->isEnabled(), name);
+            QCOMPARE(action(name)->associatedWidgets().isEmpty(), service.contains(name));
+        }
+        QVERIFY(!window().findChild<QMenu*>(QStringLiteral("menuService")));
+        // ...until the program is started for a technician.
+        window().showServiceMenu();
+        window().showServiceMenu();
+        auto* menu = window().findChild<QMenu*>(QStringLiteral("menuService"));
+        QVERIFY(menu);
+        QCOMPARE(menu->title(), QStringLiteral("Service"));
+        QCOMPARE(menu->actions(), QList<QAction*>({ action("actionDebug"), action("actionSMS"), action("actionDynamics") }));
     }
 };
 
