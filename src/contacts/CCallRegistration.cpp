@@ -5,15 +5,44 @@
 #include "CallRegisterTable.h"
 #include "ConsoleLog.h"
 
+#include <QTimer>
+
+#include <algorithm>
+#include <utility>
+
 CCallRegistration::CCallRegistration(AppContext* context, QObject* parent)
     : QObject(parent)
     , m_context(context)
+    , m_checkpointTimer(new QTimer(this))
 {
     m_elapsed.start();
     m_wallClock = [] { return QDateTime::currentDateTime(); };
     m_monotonicClock = [this] { return m_elapsed.elapsed(); };
+    m_checkpointTimer->setObjectName(QStringLiteral("checkpointTimer"));
+    m_checkpointTimer->setInterval(CheckpointIntervalMs);
+    connect(m_checkpointTimer, &QTimer::timeout, this, &CCallRegistration::checkpoint);
 
     CallRegisterTable::create(m_context->database);
+    recoverOpenCalls();
+}
+
+void CCallRegistration::recoverOpenCalls()
+{
+    // Taken before any call of this run is open; told once the console shows information.
+    CDatabase* database = m_context->database;
+    QStringList found;
+    QSqlQuery rows = CallRegisterTable::leftOpen(database);
+    while (rows.next()) {
+        found << tr("The call with %1 was going on when the program stopped; it is in the call history with the "
+                    "%2 s talked until then")
+                     .arg(rows.value(1).toString())
+                     .arg(rows.value(2).toLongLong() / 1000);
+    }
+    CallRegisterTable::forgetOpen(database);
+    QTimer::singleShot(0, this, [this, found] {
+        for (const QString& text : found)
+            ConsoleLog::info(m_context->console, text);
+    });
 }
 
 void CCallRegistration::setClock(std::function<QDateTime()> wallClock, std::function<qint64()> monotonicClock)
@@ -51,6 +80,11 @@ void CCallRegistration::onVoicecallStateChange(VOICECALL_STATE state, QString nu
     m_lastState = state;
 }
 
+void CCallRegistration::onModuleSilenceChanged(bool silent, int silentForMs)
+{
+    m_unheardMs = silent && m_lastState == VOICECALL_ACTIVE ? silentForMs : 0;
+}
+
 void CCallRegistration::beginCall(const QString& number, int type)
 {
     m_number = number;
@@ -58,11 +92,25 @@ void CCallRegistration::beginCall(const QString& number, int type)
     m_startTime = m_wallClock();
     m_talkStart = 0;
     m_duration = 0;
+    m_unheardMs = 0;
+    // An incoming call counts as missed until it is answered.
+    const int typeNow = type == CallRegisterTable::Incoming ? CallRegisterTable::Missed : type;
+    m_rowId = CallRegisterTable::open(m_context->database, number, typeNow, startTimeText());
 }
 
 void CCallRegistration::startTalking()
 {
     m_talkStart = m_monotonicClock();
+    m_unheardMs = 0;
+    m_checkpointTimer->start();
+    checkpoint();
+}
+
+void CCallRegistration::checkpoint()
+{
+    // Only a call being talked changes its row as time goes by.
+    if (m_rowId >= 0 && m_checkpointTimer->isActive())
+        CallRegisterTable::update(m_context->database, m_rowId, m_callType, m_monotonicClock() - m_talkStart);
 }
 
 void CCallRegistration::finishCall()
@@ -76,21 +124,28 @@ void CCallRegistration::finishCall()
         m_callType = CallRegisterTable::Missed;
         break;
     case VOICECALL_ACTIVE:
-        m_duration = m_monotonicClock() - m_talkStart;
+        m_duration = std::max<qint64>(0, m_monotonicClock() - m_talkStart - m_unheardMs);
         break;
     default:
         return;
     }
+    m_checkpointTimer->stop();
     recordCall();
     m_lastState = VOICECALL_IDLE;
+}
+
+QString CCallRegistration::startTimeText() const
+{
+    return m_startTime.date().toString(Qt::ISODate) + QLatin1Char('T') + m_startTime.time().toString(Qt::ISODate);
 }
 
 void CCallRegistration::recordCall()
 {
     CDatabase* database = m_context->database;
-    const QString timeDate
-        = m_startTime.date().toString(Qt::ISODate) + QLatin1Char('T') + m_startTime.time().toString(Qt::ISODate);
-    const bool inserted = CallRegisterTable::insert(database, m_number, m_callType, m_duration, timeDate);
+    // The row written when the call began is completed; without one, the call is written now.
+    const qint64 rowId = std::exchange(m_rowId, -1);
+    const bool inserted = rowId >= 0 ? CallRegisterTable::close(database, rowId, m_callType, m_duration)
+                                     : CallRegisterTable::insert(database, m_number, m_callType, m_duration, startTimeText());
     // A database that could not be opened has been reported once already.
     if (!inserted && database->isOpen()) {
         ConsoleLog::error(m_context->console,

@@ -7,18 +7,24 @@
 #include <QElapsedTimer>
 #include <QObject>
 
+class QTimer;
+
 #include <functional>
 
 struct AppContext;
 
-// Writes one row into the call register for every call that ends: who the other party was,
-// whether the call was incoming, outgoing or missed, when it began and how long it was talked.
-// It follows the call state that the module engine reports.
+// Writes one row into the call register for every call: who the other party was, whether the
+// call was incoming, outgoing or missed, when it began and how long it was talked. It follows
+// the call state that the module engine reports. The row is written when the call begins and
+// its talk time brought up to date while it goes on, so a call survives the program being
+// killed or the power going: the next start finds it with the talk time known then.
 class CCallRegistration : public QObject
 {
     Q_OBJECT
 
 public:
+    static constexpr int CheckpointIntervalMs = 2000;
+
     explicit CCallRegistration(AppContext* context, QObject* parent = nullptr);
 
     // Replaces the clocks: the wall clock gives the local time a call began, the monotonic one
@@ -31,8 +37,14 @@ signals:
 
 public slots:
     void onVoicecallStateChange(VOICECALL_STATE state, QString number);
+    // The module stopped answering silentForMs ago: a call that ends now was talked until then.
+    void onModuleSilenceChanged(bool silent, int silentForMs);
+    // Brings the talk time of the call going on up to date in its row.
+    void checkpoint();
 
 private:
+    void recoverOpenCalls();
+    QString startTimeText() const;
     void beginCall(const QString& number, int type);
     void startTalking();
     void finishCall();
@@ -45,6 +57,9 @@ private:
     QDateTime m_startTime;
     qint64 m_talkStart = 0;
     qint64 m_duration = 0;
+    qint64 m_unheardMs = 0; // talk time at the end that nobody heard: the module was silent
+    qint64 m_rowId = -1;    // the row of the call going on, -1 when it could not be written
+    QTimer* m_checkpointTimer;
 
     QElapsedTimer m_elapsed;
     std::function<QDateTime()> m_wallClock;

@@ -9,6 +9,8 @@ const char* const createTable
       "phone_number TEXT NOT NULL,         call_type    INTEGER NOT NULL,         duration     INTEGER NOT "
       "NULL,         time_date    TEXT NOT NULL     );     ";
 
+const char* const createOpenTable = "CREATE TABLE IF NOT EXISTS call_register_open (call_id INTEGER PRIMARY KEY)";
+
 const char* const insertCall
     = "INSERT INTO call_register (phone_number, call_type, duration, time_date) VALUES (?, ?, ?, ?)";
 
@@ -24,6 +26,7 @@ void CallRegisterTable::create(CDatabase* database)
 {
     // Fails harmlessly when the table is already there.
     database->query(QLatin1String(createTable));
+    database->query(QLatin1String(createOpenTable));
 }
 
 bool CallRegisterTable::insert(
@@ -38,7 +41,58 @@ QSqlQuery CallRegisterTable::newest(CDatabase* database, int limit)
     return database->query(QStringLiteral("SELECT * FROM call_register ORDER BY id DESC LIMIT ?"), { limit });
 }
 
+qint64 CallRegisterTable::open(CDatabase* database, const QString& number, int type, const QString& timeDate)
+{
+    QSqlDatabase connection = database->database();
+    if (!database->isOpen() || !connection.transaction())
+        return -1;
+    const QSqlQuery row = database->query(QLatin1String(insertCall), { notNull(number), type, 0, notNull(timeDate) });
+    const qint64 id = row.isActive() ? row.lastInsertId().toLongLong() : -1;
+    const bool marked
+        = id >= 0 && database->query(QStringLiteral("INSERT INTO call_register_open (call_id) VALUES (?)"), { id }).isActive();
+    if (!marked || !connection.commit()) {
+        connection.rollback();
+        return -1;
+    }
+    return id;
+}
+
+bool CallRegisterTable::update(CDatabase* database, qint64 id, int type, qint64 durationMs)
+{
+    return database
+        ->query(QStringLiteral("UPDATE call_register SET call_type = ?, duration = ? WHERE id = ?"),
+            { type, durationMs, id })
+        .numRowsAffected()
+        == 1;
+}
+
+bool CallRegisterTable::close(CDatabase* database, qint64 id, int type, qint64 durationMs)
+{
+    QSqlDatabase connection = database->database();
+    if (!database->isOpen() || !connection.transaction())
+        return false;
+    const bool closed = update(database, id, type, durationMs)
+        && database->query(QStringLiteral("DELETE FROM call_register_open WHERE call_id = ?"), { id }).isActive();
+    if (!closed || !connection.commit()) {
+        connection.rollback();
+        return false;
+    }
+    return true;
+}
+
+QSqlQuery CallRegisterTable::leftOpen(CDatabase* database)
+{
+    return database->query(QStringLiteral("SELECT id, phone_number, duration FROM call_register "
+                                          "WHERE id IN (SELECT call_id FROM call_register_open) ORDER BY id"));
+}
+
+void CallRegisterTable::forgetOpen(CDatabase* database)
+{
+    database->query(QStringLiteral("DELETE FROM call_register_open"));
+}
+
 void CallRegisterTable::clear(CDatabase* database)
 {
-    database->query(QStringLiteral("DELETE FROM call_register"));
+    database->query(
+        QStringLiteral("DELETE FROM call_register WHERE id NOT IN (SELECT call_id FROM call_register_open)"));
 }

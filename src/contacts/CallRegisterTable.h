@@ -15,13 +15,27 @@ public:
     // The call_type values.
     enum Type { Incoming = 0, Outgoing = 1, Missed = 2 };
 
-    // Creates the table when it is not there yet.
+    // Creates the tables when they are not there yet.
     static void create(CDatabase* database);
     // Writes one call; the values are bound, so any character in the number is stored as it is.
     static bool insert(
         CDatabase* database, const QString& number, int type, qint64 durationMs, const QString& timeDate);
+
+    // A call's row is written when the call begins and kept up to date while it goes on; until
+    // it ends, the row is also listed as open (table call_register_open). A row still open at
+    // the next start belongs to a call the program did not see end (killed, crashed, power cut);
+    // it holds what was known when it was last brought up to date.
+    // Writes the row and marks it open in one transaction; the row's id, or -1.
+    static qint64 open(CDatabase* database, const QString& number, int type, const QString& timeDate);
+    static bool update(CDatabase* database, qint64 id, int type, qint64 durationMs);
+    // The last update and the end of the open mark, in one transaction.
+    static bool close(CDatabase* database, qint64 id, int type, qint64 durationMs);
+    // The calls left open by an earlier run: id, phone_number, duration.
+    static QSqlQuery leftOpen(CDatabase* database);
+    static void forgetOpen(CDatabase* database);
     // The newest calls first, all columns, at most limit of them.
     static QSqlQuery newest(CDatabase* database, int limit);
+    // Removes every finished call; a call going on keeps its row.
     static void clear(CDatabase* database);
 };
 
