@@ -198,6 +198,8 @@ void MainWindow::wire()
     connect(m_uc20, &CUC20::voicecallStateChange, bar, &ControlBar::onVoicecallStateChange);
     connect(m_uc20, &CUC20::voicecallStateChange, m_incomingForm.get(), &CIncomingForm::onVoicecallStateChange);
     connect(m_uc20, &CUC20::voicecallStateChange, m_callRegistration, &CCallRegistration::onVoicecallStateChange);
+    connect(m_uc20, &CUC20::moduleSilenceChanged, m_callRegistration, &CCallRegistration::onModuleSilenceChanged);
+    connect(m_uc20, &CUC20::moduleSilenceChanged, this, &MainWindow::showModuleSilence);
     connect(m_uc20, &CUC20::DTMFfromCaller, this, &MainWindow::onDTMFfromCaller);
     connect(m_uc20, &CUC20::manufacturerIdentification, m_infoForm, &InfoForm::onManufacturerIdentification);
     connect(m_uc20, &CUC20::modelIdentification, m_infoForm, &InfoForm::onModelIdentification);
@@ -407,6 +409,16 @@ void MainWindow::handleFirmwareVersion(const QByteArray& data)
                              .arg(version[1])
                              .arg(version[2])
                              .arg(version[3]));
+}
+
+void MainWindow::showModuleSilence(bool silent)
+{
+    if (silent) {
+        m_statusBeforeSilence = statusLabel->text();
+        statusLabel->setText(tr("Status: Connected [GSM module not answering]"));
+    } else if (statusLabel->text() == tr("Status: Connected [GSM module not answering]")) {
+        statusLabel->setText(m_statusBeforeSilence);
+    }
 }
 
 void MainWindow::handleDebugText(const QByteArray& data)

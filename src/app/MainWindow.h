@@ -133,6 +133,7 @@ private:
     void handleLevels(const QByteArray& data);
     void handleDebugText(const QByteArray& data);
     void wakeMeters();
+    void showModuleSilence(bool silent);
     bool storeSettingsInUnit();
 
     Ui::MainWindow* ui;
@@ -168,6 +169,7 @@ private:
     QTimer* meterTimer;
     QTimer* backlightTimer;
 
+    QString m_statusBeforeSilence;
     QString m_formStyleSheet;
     bool m_flashPhase = false;
     int m_flashCount = 0;

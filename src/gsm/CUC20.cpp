@@ -200,14 +200,22 @@ CUC20::CUC20(QObject* parent, CUSBHID* link, CConsole* console)
     : QObject(parent)
     , m_link(link)
     , m_drainTimer(new QTimer(this))
+    , m_silenceTimer(new QTimer(this))
     , m_console(console)
 {
+    // The silence timer runs while the unit is connected and restarts with every module line.
+    m_silenceTimer->setObjectName(QStringLiteral("silenceTimer"));
+    m_silenceTimer->setSingleShot(true);
+    m_silenceTimer->setInterval(SilenceTimeoutMs);
+    connect(m_silenceTimer, &QTimer::timeout, this, &CUC20::onModuleSilent);
     // The drain timer runs only while responses wait for the parser.
     m_drainTimer->setObjectName(QStringLiteral("drainTimer"));
     m_drainTimer->setInterval(DrainIntervalMs);
     connect(m_drainTimer, &QTimer::timeout, this, &CUC20::processMsgQueue);
-    if (m_link)
+    if (m_link) {
         connect(m_link, &CUSBHID::disconnected, this, &CUC20::onLinkClosed);
+        connect(m_link, &CUSBHID::connected, m_silenceTimer, qOverload<>(&QTimer::start));
+    }
 }
 
 CUC20::~CUC20() = default;
@@ -272,6 +280,7 @@ void CUC20::onReceiveUSB(int id, int type, QByteArray data)
     if (id != DeviceMessage::AtCommand)
         return;
 
+    heardModule();
     const QString line = assembleLine(DevicePayload::atLine(data), type == DeviceMessage::LineContinues);
     if (line.isEmpty())
         return;
@@ -317,6 +326,42 @@ void CUC20::addPendingLine(const QString& line)
     }
 }
 
+bool CUC20::isModuleSilent() const
+{
+    return m_moduleSilent;
+}
+
+void CUC20::setSilenceTimeout(int ms)
+{
+    m_silenceTimer->setInterval(ms);
+}
+
+void CUC20::heardModule()
+{
+    if (m_link && m_link->isConnected())
+        m_silenceTimer->start();
+    if (!m_moduleSilent)
+        return;
+    m_moduleSilent = false;
+    ConsoleLog::info(m_console, tr("The GSM module answers again"));
+    emit moduleSilenceChanged(false, 0);
+}
+
+void CUC20::onModuleSilent()
+{
+    if (m_moduleSilent || !m_link || !m_link->isConnected())
+        return;
+    m_moduleSilent = true;
+    const int silentForMs = m_silenceTimer->interval();
+    ConsoleLog::error(m_console, tr("The GSM module has not answered for %1 s").arg(silentForMs / 1000.0));
+    emit moduleSilenceChanged(true, silentForMs);
+    // Nothing tells how the call goes on: it ends here, with the time talked until the silence.
+    if (m_callState != VOICECALL_IDLE) {
+        ConsoleLog::error(m_console, tr("The call is ended here"));
+        setCallState(VOICECALL_IDLE, QString());
+    }
+}
+
 void CUC20::onLinkClosed()
 {
     // Half a line or half a response would be glued to the first one after a reconnection.
@@ -326,6 +371,8 @@ void CUC20::onLinkClosed()
     m_overflowReported = false;
     m_responseQueue.clear();
     m_drainTimer->stop();
+    m_silenceTimer->stop();
+    m_moduleSilent = false;
     // Without the unit nothing tells how the call goes on: it ends here, so that it is recorded
     // with the time talked until now.
     if (m_callState != VOICECALL_IDLE) {

@@ -45,6 +45,9 @@ public:
     // Longest module line put together from several messages; the rest of a longer one is cut.
     static constexpr int MaxLineLength = 512;
     static constexpr int DrainIntervalMs = 1;
+    // The unit asks the module for its calls four times a second, so the module is never quiet
+    // this long while it works.
+    static constexpr int SilenceTimeoutMs = 5000;
 
     explicit CUC20(QObject* parent, CUSBHID* link, CConsole* console);
     ~CUC20() override;
@@ -61,6 +64,9 @@ public:
 
     VOICECALL_STATE callState() const;
     SIM_STATE simState() const;
+    // Whether the module has said nothing for the silence timeout while the unit is connected.
+    bool isModuleSilent() const;
+    void setSilenceTimeout(int ms);
 
 public slots:
     void initialize();
@@ -102,6 +108,9 @@ signals:
     void messagePrompt();
     // Fires when the module reports a text message sent, with the reference it gave it.
     void messageSent(int reference);
+    // Fires when the module has stopped answering while connected (silent, quiet for silentForMs)
+    // and when it answers again (not silent); a call going on is ended right after the first.
+    void moduleSilenceChanged(bool silent, int silentForMs);
 
 private:
     using ResponseHandler = void (CUC20::*)(const QStringList& response);
@@ -110,6 +119,9 @@ private:
 
     // The link closed: what was half received is gone with it, and so is the call.
     void onLinkClosed();
+    void onModuleSilent();
+    // A line came from the module: it is alive.
+    void heardModule();
     // Adds one message's text to the module line being received; the whole line once it ends.
     QString assembleLine(const QByteArray& text, bool continues);
     void addPendingLine(const QString& line);
@@ -141,6 +153,8 @@ private:
     QStringList m_pendingLines;
     QList<QStringList> m_responseQueue;
     QTimer* m_drainTimer;
+    QTimer* m_silenceTimer;
+    bool m_moduleSilent = false;
     CConsole* m_console;
     VOICECALL_STATE m_callState = VOICECALL_IDLE;
     SIM_STATE m_simState = SIM_UNKNOWN;
