@@ -114,7 +114,7 @@ void VirtualHybridPanel::refresh()
     // Show the unit's state without sending it back to the unit.
     const QList<QWidget*> inputs { ui->comboBox_outcome, ui->spinBox_delay, ui->horizontalSlider_signal,
         ui->checkBox_noNetwork, ui->comboBox_sim, ui->checkBox_autoAnswer, ui->checkBox_storeSilent,
-        ui->checkBox_corruptFrames };
+        ui->checkBox_moduleSilent, ui->checkBox_corruptFrames };
     std::vector<QSignalBlocker> blockers;
     blockers.reserve(static_cast<size_t>(inputs.size()));
     for (QWidget* input : inputs)
@@ -160,6 +160,7 @@ void VirtualHybridPanel::refreshSettings()
 {
     ui->checkBox_autoAnswer->setChecked(m_unit->autoAnswer());
     ui->checkBox_storeSilent->setChecked(m_unit->storeSilent());
+    ui->checkBox_moduleSilent->setChecked(m_unit->moduleSilent());
     ui->checkBox_corruptFrames->setChecked(m_unit->corruptFrames());
 }
 
@@ -288,6 +289,12 @@ void VirtualHybridPanel::on_checkBox_storeSilent_toggled(bool checked)
 {
     if (m_unit)
         m_unit->setStoreSilent(checked);
+}
+
+void VirtualHybridPanel::on_checkBox_moduleSilent_toggled(bool checked)
+{
+    if (m_unit)
+        m_unit->setModuleSilent(checked);
 }
 
 void VirtualHybridPanel::on_checkBox_corruptFrames_toggled(bool checked)

@@ -48,6 +48,7 @@ private slots:
     void on_lineEdit_puk_editingFinished();
     void on_checkBox_autoAnswer_toggled(bool checked);
     void on_checkBox_storeSilent_toggled(bool checked);
+    void on_checkBox_moduleSilent_toggled(bool checked);
     void on_checkBox_corruptFrames_toggled(bool checked);
     void onKeyClicked(int key);
     void onUnitAdded(VirtualHybridUnit* unit);

@@ -539,6 +539,8 @@ void VirtualHybridUnit::reportLevels()
 
 void VirtualHybridUnit::onModuleOutput(const QStringList& lines)
 {
+    if (m_moduleSilent)
+        return;
     for (const QString& line : lines) {
         if (!line.isEmpty())
             sendModuleLine(line);
@@ -652,6 +654,19 @@ void VirtualHybridUnit::setStoreSilent(bool silent)
 bool VirtualHybridUnit::storeSilent() const
 {
     return m_storeSilent;
+}
+
+void VirtualHybridUnit::setModuleSilent(bool silent)
+{
+    if (m_moduleSilent == silent)
+        return;
+    m_moduleSilent = silent;
+    emit stateChanged();
+}
+
+bool VirtualHybridUnit::moduleSilent() const
+{
+    return m_moduleSilent;
 }
 
 void VirtualHybridUnit::setCorruptFrames(bool corrupt)

@@ -104,6 +104,9 @@ public:
     bool autoAnswer() const;
     void setStoreSilent(bool silent);
     bool storeSilent() const;
+    // The GSM module hangs: it takes commands and says nothing until this is undone.
+    void setModuleSilent(bool silent);
+    bool moduleSilent() const;
     void setCorruptFrames(bool corrupt);
     bool corruptFrames() const;
 
@@ -204,6 +207,7 @@ private:
     bool m_rebooting = false;
     bool m_identifying = false;
     bool m_storeSilent = false;
+    bool m_moduleSilent = false;
     bool m_corruptFrames = false;
     int m_corruptionKind = 0;
     int m_pollCount = 0;
