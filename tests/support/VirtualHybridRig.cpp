@@ -16,17 +16,18 @@
 
 const QString VirtualHybridRig::serial = QStringLiteral("VH000001");
 
-VirtualHybridRig::VirtualHybridRig()
+VirtualHybridRig::VirtualHybridRig(const QString& directory)
     : m_clock(new ManualClock)
     , m_backend(new VirtualHybridBackend(m_clock))
     , m_unit(m_backend->addUnit(serial))
 {
     QStandardPaths::setTestModeEnabled(true);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+    const QString folder = directory.isEmpty() ? m_dir.path() : directory;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
     QCoreApplication::setApplicationName(QStringLiteral("Parlona Control"));
     QSettings().clear();
-    m_window = new MainWindow(m_backend, m_dir.path());
+    m_window = new MainWindow(m_backend, folder);
 }
 
 VirtualHybridRig::~VirtualHybridRig()

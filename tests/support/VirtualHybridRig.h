@@ -19,7 +19,8 @@ class VirtualHybridRig
 public:
     static const QString serial;
 
-    VirtualHybridRig();
+    // Settings and database in a temporary folder, or in directory when one is given.
+    explicit VirtualHybridRig(const QString& directory = QString());
     ~VirtualHybridRig();
     VirtualHybridRig(const VirtualHybridRig&) = delete;
     VirtualHybridRig& operator=(const VirtualHybridRig&) = delete;

@@ -1,0 +1,113 @@
+#include "CCallHistoryForm.h"
+#include "CConsole.h"
+#include "CUC20.h"
+#include "MainWindow.h"
+#include "VirtualHybridRig.h"
+#include "VirtualHybridUnit.h"
+
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+
+namespace {
+
+const char* const childOption = "--killed-during";
+const QString caller = QStringLiteral("0612345678");
+
+// The program on a virtual hybrid, killed without any chance to clean up while a call rings or
+// is talked. Runs in a process of its own.
+int runAndGetKilled(const QString& moment, const QString& directory)
+{
+    VirtualHybridRig rig(directory);
+    rig.window()->findChild<QTimer*>(QStringLiteral("checkpointTimer"))->setInterval(100);
+    CUC20* engine = rig.window()->context()->uc20;
+    if (!rig.connectUnit() || !rig.stepUntil([&] { return engine->simState() == SIM_READY; }, 3000))
+        return 1;
+    rig.unit()->ringIn(caller);
+    if (!rig.stepUntil([&] { return engine->callState() == VOICECALL_INCOMING; }, 5000))
+        return 1;
+    if (moment == QLatin1String("talking")) {
+        engine->answerCall();
+        if (!rig.stepUntil([&] { return engine->callState() == VOICECALL_ACTIVE; }, 3000))
+            return 1;
+        QTest::qWait(1200);
+    }
+    std::raise(SIGKILL);
+    return 1;
+}
+
+} // namespace
+
+// A call going on when the program is killed is in the call history at the next start.
+class TestE2eCallRecovery : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void callSurvivesAKill_data()
+    {
+        QTest::addColumn<QString>("moment");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("leastMs");
+        QTest::newRow("ringing") << "ringing" << 2 << 0; // missed, as far as anyone knows
+        QTest::newRow("talking") << "talking" << 0 << 1000;
+    }
+
+    void callSurvivesAKill()
+    {
+        QFETCH(QString, moment);
+        QFETCH(int, type);
+        QFETCH(int, leastMs);
+        QTemporaryDir dir;
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), { QLatin1String(childOption), moment, dir.path() });
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+        {
+            QSqlDatabase file = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("after-kill"));
+            file.setDatabaseName(dir.filePath(QStringLiteral("parlona.db")));
+            QVERIFY(file.open());
+            QSqlQuery check(QStringLiteral("PRAGMA integrity_check"), file);
+            QVERIFY(check.next());
+            QCOMPARE(check.value(0).toString(), QStringLiteral("ok"));
+            QSqlQuery row(QStringLiteral("SELECT phone_number, call_type, duration FROM call_register"), file);
+            QVERIFY(row.next());
+            QCOMPARE(row.value(0).toString(), caller);
+            QCOMPARE(row.value(1).toInt(), type);
+            QVERIFY2(row.value(2).toInt() >= leastMs && row.value(2).toInt() < leastMs + 5000,
+                qPrintable(row.value(2).toString()));
+            QVERIFY(!row.next());
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("after-kill"));
+
+        // The next start shows it, says so once, and does not count it as going on any more.
+        for (int start = 0; start < 2; ++start) {
+            VirtualHybridRig rig(dir.path());
+            CConsole* console = rig.window()->context()->console;
+            const auto told = [console] { return console->plainText().count(QLatin1String("was going on when")); };
+            if (start == 0)
+                QTRY_COMPARE(told(), 1);
+            QTest::qWait(200);
+            QCOMPARE(told(), start == 0 ? 1 : 0);
+            QCOMPARE(rig.window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>()->rowCount(), 1);
+        }
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (argc == 4 && QLatin1String(argv[1]) == QLatin1String(childOption))
+        return runAndGetKilled(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    TestE2eCallRecovery test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_e2e_callrecovery.moc"
