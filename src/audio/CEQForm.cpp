@@ -63,8 +63,11 @@ CEQForm::CEQForm(CNau8810* nau, CConsole* console, QWidget* parent)
     ui->eq_panel->setTypeBand4(EQ_PEAK);
     ui->eq_panel->setTypeBand5(EQ_HIGH_SHELF);
     connectBandControls();
-    for (int band = 0; band < BandCount; ++band)
-        (ui->eq_panel->*panelFrequency[band])(BandHertz[band][0]);
+    ui->eq_panel->setFrequencyBand1(BandHertz[0][0]);
+    ui->eq_panel->setFrequencyBand2(BandHertz[1][0]);
+    ui->eq_panel->setFrequencyBand3(BandHertz[2][0]);
+    ui->eq_panel->setFrequencyBand4(BandHertz[3][0]);
+    ui->eq_panel->setFrequencyBand5(BandHertz[4][0]);
 }
 
 CEQForm::~CEQForm()
