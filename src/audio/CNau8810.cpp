@@ -193,7 +193,7 @@ void CNau8810::setPGABoost(NAU8810_PGABST boost)
 void CNau8810::notchFilterConfig(int fc, int fb, int fs)
 {
     const double pi = std::acos(-1.0);
-    const int twiceFs = 2 * fs;
+    const double twiceFs = 2.0 * fs;
     const double t = std::tan(2.0 * pi * fb / twiceFs);
     const double a = (1.0 - t) / (1.0 + t);
     // The codec takes 14-bit two's-complement coefficients, split into seven-bit halves.
