@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 seconds=${1:-20}
-[ $# -gt 0 ] && shift
+if [ $# -gt 0 ]; then shift; fi
 build_dir=build-fuzz
 
 if [ "${FUZZ_SKIP_BUILD:-0}" != 1 ]; then
