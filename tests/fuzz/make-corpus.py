@@ -237,6 +237,10 @@ def register_report_seeds():
     levels.number(0, 2, 1).flag(True).number(-2, 300, 0).flag(True).number(0, 7, 4)  # DAC mute
     levels.number(0, 2, 2).flag(False).byte(45).uint(0x13F, 16)  # raw write
     seeds["report-then-levels"] = levels
+    # Once found by the fuzzer: the notch filter at the most extreme sample rates overflowed.
+    notch = Seed()
+    notch.front += bytes.fromhex("ffff851a3d8500")
+    seeds["notch-extreme-sample-rate"] = notch
     return seeds
 
 
