@@ -246,10 +246,6 @@ std::vector<std::chrono::microseconds> evenly(int count, int intervalUs, int sta
     return offsets;
 }
 
-} // namespace
-
-namespace {
-
 // ---- Idle ------------------------------------------------------------------------------------
 
 struct IdleFigures
@@ -322,10 +318,6 @@ void registerReport(CUSBHID& link, VirtualHybridUnit* unit, const Mode& mode)
     std::printf("  %-12s 5 reports: request to 80th frame median %.1f ms, worst %.1f ms; incomplete %d, lost %d\n",
         mode.name, median(ms), *std::max_element(ms.begin(), ms.end()), incomplete, unit->reportsLost() - lostBefore);
 }
-
-} // namespace
-
-namespace {
 
 // ---- The wire ----------------------------------------------------------------------------------
 
@@ -453,5 +445,8 @@ int main(int argc, char* argv[])
         burst(wireLink, wire, next);
         latency(wireLink, wire, next, options);
     }
+    std::printf("Goals for the whole program (GUI included): connected idle at most 0.5 %%, in a call at most "
+                "1.2 %% of one core
+");
     return 0;
 }
