@@ -230,10 +230,15 @@ void OrvanePPMMeter::applyRelease(double target, double step)
     if (change == 0.0)
         return;
 
-    // Written directly: the repaint below is requested only for a visible change.
+    // Written directly: the repaint below is requested only for a visible change, and only for
+    // the rows between the old and the new top of the bar (a row or two more, for the bar's
+    // split at mid-height): everything else looks the same at any level.
+    const int before = m_lastBarHeight;
     m_dBPosition = cur + change;
-    if (updatePosition())
-        update();
+    if (updatePosition()) {
+        const int slack = 2;
+        update(0, height() - qMax(before, m_barHeight) - slack, width(), qAbs(before - m_barHeight) + 2 * slack);
+    }
 }
 
 void OrvanePPMMeter::paintEvent(QPaintEvent* event)
