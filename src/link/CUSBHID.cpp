@@ -47,6 +47,7 @@ int CUSBHID::start(const QString& serial)
     }
 
     m_quietTicks = 0;
+    m_inputNoticed = m_device->notifyInput([this] { onInputNotice(); });
     pollTimer->start(PollIntervalMs);
     ConsoleLog::info(m_console, QStringLiteral("Connected"));
     emit connected();
@@ -94,8 +95,8 @@ int CUSBHID::pendingCount() const
 void CUSBHID::setIdlePollInterval(int ms)
 {
     m_idlePollMs = qMax(ms, PollIntervalMs);
-    if (m_quietTicks >= QuietTicksBeforeIdle && pollTimer->isActive())
-        pollTimer->setInterval(m_idlePollMs);
+    if (m_device && m_quietTicks >= QuietTicksBeforeIdle)
+        idlePace();
 }
 
 int CUSBHID::idlePollInterval() const
@@ -115,7 +116,8 @@ void CUSBHID::onHidTimer()
         const QByteArray report = txQueue.dequeue();
         m_device->write(reinterpret_cast<const unsigned char*>(report.constData()), report.size());
     }
-    pace(arrived > 0 || wrote);
+    // Input that the device announces needs no fast poll to be found.
+    pace(wrote || (arrived > 0 && !m_inputNoticed));
 }
 
 int CUSBHID::readAll()
@@ -152,9 +154,34 @@ void CUSBHID::pace(bool busy)
     // the poll keeps its full pace for a little while after each, and only then slows down.
     if (busy) {
         m_quietTicks = 0;
-        if (pollTimer->interval() != PollIntervalMs)
+        if (pollTimer->interval() != PollIntervalMs || !pollTimer->isActive())
             pollTimer->start(PollIntervalMs);
     } else if (m_quietTicks < QuietTicksBeforeIdle && ++m_quietTicks == QuietTicksBeforeIdle) {
-        pollTimer->setInterval(m_idlePollMs);
+        idlePace();
     }
+}
+
+void CUSBHID::idlePace()
+{
+    // A device that announces its input leaves the idle poll nothing to do, unless the poll is
+    // meant to keep its full pace.
+    if (m_inputNoticed && m_idlePollMs != PollIntervalMs)
+        pollTimer->stop();
+    else if (pollTimer->interval() != m_idlePollMs || !pollTimer->isActive())
+        pollTimer->start(m_idlePollMs);
+}
+
+void CUSBHID::onInputNotice()
+{
+    // A poll kept at its full pace finds the input soon enough by itself.
+    if (m_readQueued || m_idlePollMs == PollIntervalMs)
+        return;
+    m_readQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_readQueued = false;
+            readAll();
+        },
+        Qt::QueuedConnection);
 }

@@ -16,7 +16,8 @@ class HidBackend;
 // The only path between the program and a hybrid: opens one unit by serial number, polls it
 // every millisecond while reports arrive or messages wait, delivers every valid incoming frame
 // and sends queued messages one per tick. A link with nothing to do polls at the slower idle
-// pace, so that an idle program does not wake a thousand times a second.
+// pace, so that an idle program does not wake a thousand times a second; a device that tells
+// when input arrives is read on its notice instead, and not polled at all while idle.
 class CUSBHID : public QObject
 {
     Q_OBJECT
@@ -70,6 +71,9 @@ private:
     int readAll();
     // Full pace after a busy tick, the idle pace after enough quiet ones.
     void pace(bool busy);
+    void idlePace();
+    // Reads what the device announced, from the event loop: never from inside the device's call.
+    void onInputNotice();
 
     std::unique_ptr<HidBackend> m_ownBackend;
     HidBackend* m_backend;
@@ -79,6 +83,8 @@ private:
     QQueue<QByteArray> txQueue;
     int m_idlePollMs = IdlePollIntervalMs;
     int m_quietTicks = 0;
+    bool m_inputNoticed = false; // the open device announces its input
+    bool m_readQueued = false;
 };
 
 #endif // CUSBHID_H

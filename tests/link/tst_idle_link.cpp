@@ -73,10 +73,14 @@ private slots:
         QTimer* search = window.findChild<QTimer*>(QStringLiteral("autoConnectTimer"));
         connector.setAutoConnect(true);
         QTRY_VERIFY(link.isConnected() && !search->isActive());
-        // Pulled out: the next read fails and the search starts again; finding nothing, it slows...
-        unit->unplug();
+        // The unit announces its input: the quiet link stops polling, and learns of the unplugging
+        // from the event loop. The search starts again; finding nothing, it slows down...
         link.onHidTimer();
-        QVERIFY(search->isActive());
+        link.onHidTimer();
+        QVERIFY(!link.findChild<QTimer*>(QStringLiteral("pollTimer"))->isActive());
+        unit->unplug();
+        QCoreApplication::processEvents();
+        QVERIFY(!link.isConnected() && search->isActive());
         for (int i = 0; i < 30; ++i)
             connector.onAutoConnectTimeout();
         QVERIFY(search->interval() >= 1000);
