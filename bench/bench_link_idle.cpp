@@ -446,7 +446,6 @@ int main(int argc, char* argv[])
         latency(wireLink, wire, next, options);
     }
     std::printf("Goals for the whole program (GUI included): connected idle at most 0.5 %%, in a call at most "
-                "1.2 %% of one core
-");
+                "1.2 %% of one core\n");
     return 0;
 }
