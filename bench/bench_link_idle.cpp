@@ -1,14 +1,17 @@
-// The link's poll at a fixed 1 ms next to the adaptive poll (1 ms while reports arrive or
-// messages wait, the idle interval after a quiet spell), in one run, on the real CUSBHID:
+// The real CUSBHID, in one run, three ways: the poll at a fixed 1 ms (as it used to be); the
+// adaptive poll (1 ms while reports arrive or messages wait, the idle interval after a quiet
+// spell), as a device reached through hidapi gets it; and a device that announces its input,
+// read on its notice and not polled while idle, as the virtual hybrid is.
 //
 // - idle: open on a virtual hybrid (real-time clock), which reports its levels 25 times a
 //   second and polls its module as the firmware does; the thread's CPU and wake-ups (voluntary
 //   context switches) and the poll ticks per second, in rounds that alternate the modes;
 // - the 80-frame register report of the virtual hybrid, asked for after a quiet spell;
 // - on a "wire" (an input buffer of 64 reports filled by the device on a thread of its own, as
-//   the system's buffer is): 1,000 frames/s offered for a while; a burst of 200 frames at
-//   1 ms while the GUI thread is blocked for 150 ms, so that the buffer overflows; and reports
-//   at random intervals of 20-60 ms, timing each from its arrival in the buffer to dataAvailable.
+//   the system's buffer is, posting a notice to the GUI thread for the third mode): 1,000
+//   frames/s offered for a while; a burst of 200 frames at 1 ms while the GUI thread is blocked
+//   for 150 ms, so that the buffer overflows; and reports at random intervals of 20-60 ms,
+//   timing each from its arrival in the buffer to dataAvailable.
 //
 // Run a Release build, on a machine as quiet as can be:
 //   bench_link_idle [--window S] [--rounds N] [--idle-ms MS] [--reports N]
@@ -57,6 +60,7 @@ struct Mode
 {
     const char* name;
     int idleMs;
+    bool notice; // the device announces its input
 };
 
 // Runs the event loop for ms milliseconds.
@@ -119,6 +123,10 @@ public:
     bool sending() const { return m_sending; }
     void waitSent();
 
+    // Whether the device announces its input, by a notice posted to the GUI thread.
+    void setAnnounces(bool on) { m_announces = on; }
+    bool notifyInput(std::function<void()> onInput);
+
     int read(unsigned char* buffer, int size);
     int dropped() const;
     SteadyClock::time_point arrival(quint32 number) const;
@@ -130,6 +138,9 @@ private:
     std::deque<QByteArray> m_buffer;
     std::vector<SteadyClock::time_point> m_arrivals = std::vector<SteadyClock::time_point>(100000);
     int m_dropped = 0;
+    bool m_announces = false;
+    std::function<void()> m_notice;
+    QObject m_guiThread;
     std::atomic<bool> m_sending { false };
     std::thread m_device;
 };
@@ -143,9 +154,47 @@ public:
     }
     int read(unsigned char* buffer, int size) override { return m_wire->read(buffer, size); }
     int write(const unsigned char*, int size) override { return size; }
+    bool notifyInput(std::function<void()> onInput) override { return m_wire->notifyInput(std::move(onInput)); }
+    ~WireDevice() override { m_wire->notifyInput(nullptr); }
 
 private:
     Wire* m_wire;
+};
+
+// The virtual hybrid as a device that does not announce its input, like one reached through hidapi.
+class PolledDevice : public HidDevice
+{
+public:
+    explicit PolledDevice(std::unique_ptr<HidDevice> device)
+        : m_device(std::move(device))
+    {
+    }
+    int read(unsigned char* buffer, int size) override { return m_device->read(buffer, size); }
+    int write(const unsigned char* report, int size) override { return m_device->write(report, size); }
+
+private:
+    std::unique_ptr<HidDevice> m_device;
+};
+
+class PolledBackend : public HidBackend
+{
+public:
+    explicit PolledBackend(HidBackend* backend)
+        : m_backend(backend)
+    {
+    }
+    QStringList listDevices(quint16 vendorId, quint16 productId) override
+    {
+        return m_backend->listDevices(vendorId, productId);
+    }
+    std::unique_ptr<HidDevice> open(quint16 vendorId, quint16 productId, const QString& name) override
+    {
+        std::unique_ptr<HidDevice> device = m_backend->open(vendorId, productId, name);
+        return device ? std::make_unique<PolledDevice>(std::move(device)) : nullptr;
+    }
+
+private:
+    HidBackend* m_backend;
 };
 
 std::unique_ptr<HidDevice> Wire::open(quint16, quint16, const QString&)
@@ -167,6 +216,12 @@ void Wire::send(int first, const std::vector<std::chrono::microseconds>& offsets
     });
 }
 
+bool Wire::notifyInput(std::function<void()> onInput)
+{
+    m_notice = m_announces ? std::move(onInput) : nullptr;
+    return m_announces;
+}
+
 void Wire::waitSent()
 {
     if (m_device.joinable())
@@ -178,12 +233,16 @@ void Wire::push(quint32 number)
     char payload[4];
     qToLittleEndian(number, payload);
     const QByteArray frame = DeviceFrame::encode(15, 0, payload, 4);
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_arrivals[number] = SteadyClock::now();
-    if (static_cast<int>(m_buffer.size()) >= BufferReports)
-        ++m_dropped;
-    else
-        m_buffer.push_back(frame);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_arrivals[number] = SteadyClock::now();
+        if (static_cast<int>(m_buffer.size()) >= BufferReports)
+            ++m_dropped;
+        else
+            m_buffer.push_back(frame);
+    }
+    if (m_notice)
+        QMetaObject::invokeMethod(&m_guiThread, m_notice, Qt::QueuedConnection);
 }
 
 int Wire::read(unsigned char* buffer, int size)
@@ -246,6 +305,37 @@ std::vector<std::chrono::microseconds> evenly(int count, int intervalUs, int sta
     return offsets;
 }
 
+// ---- The virtual hybrid --------------------------------------------------------------------------
+
+// The virtual hybrid, open on the link that a mode uses: only one link may have it open at a time.
+class HybridLinks
+{
+public:
+    explicit HybridLinks(VirtualHybridBackend* hybrids)
+        : m_polledBackend(hybrids)
+        , m_noticed(nullptr, nullptr, hybrids)
+        , m_polled(nullptr, nullptr, &m_polledBackend)
+    {
+    }
+
+    CUSBHID& open(const Mode& mode)
+    {
+        CUSBHID& link = mode.notice ? m_noticed : m_polled;
+        (mode.notice ? m_polled : m_noticed).stop();
+        link.setIdlePollInterval(mode.idleMs);
+        if (!link.isConnected()) {
+            link.start(unitSerial);
+            runFor(1000); // the unit's greeting
+        }
+        return link;
+    }
+
+private:
+    PolledBackend m_polledBackend;
+    CUSBHID m_noticed;
+    CUSBHID m_polled;
+};
+
 // ---- Idle ------------------------------------------------------------------------------------
 
 struct IdleFigures
@@ -259,12 +349,12 @@ void printRange(const char* label, std::vector<double> values, const char* unit)
     std::printf("    %-26s %8.3f / %8.3f / %8.3f %s\n", label, values.front(), median(values), values.back(), unit);
 }
 
-void measureIdle(CUSBHID& link, const Options& options, const Mode& mode, IdleFigures& figures)
+void measureIdle(HybridLinks& links, const Options& options, const Mode& mode, IdleFigures& figures)
 {
+    CUSBHID& link = links.open(mode);
     QTimer* poll = link.findChild<QTimer*>(QStringLiteral("pollTimer"));
     long ticks = 0;
     const QMetaObject::Connection counting = QObject::connect(poll, &QTimer::timeout, [&ticks] { ++ticks; });
-    link.setIdlePollInterval(mode.idleMs);
     runFor(1000);
     ticks = 0;
     const Usage before = threadUsage();
@@ -278,12 +368,12 @@ void measureIdle(CUSBHID& link, const Options& options, const Mode& mode, IdleFi
     figures.ticksPerS.push_back(ticks / seconds);
 }
 
-void idleRounds(CUSBHID& link, const Options& options, const std::vector<Mode>& modes)
+void idleRounds(HybridLinks& links, const Options& options, const std::vector<Mode>& modes)
 {
     std::vector<IdleFigures> figures(modes.size());
     for (int round = 0; round < options.rounds; ++round) {
         for (size_t m = 0; m < modes.size(); ++m)
-            measureIdle(link, options, modes[m], figures[m]);
+            measureIdle(links, options, modes[m], figures[m]);
     }
     std::printf("Idle, open on a virtual hybrid: %d rounds of %d s per mode, min / median / max\n", options.rounds,
         options.windowS);
@@ -297,9 +387,9 @@ void idleRounds(CUSBHID& link, const Options& options, const std::vector<Mode>& 
 
 // ---- The register report -----------------------------------------------------------------------
 
-void registerReport(CUSBHID& link, VirtualHybridUnit* unit, const Mode& mode)
+void registerReport(HybridLinks& links, VirtualHybridUnit* unit, const Mode& mode)
 {
-    link.setIdlePollInterval(mode.idleMs);
+    CUSBHID& link = links.open(mode);
     int frames = 0;
     const QMetaObject::Connection counting = QObject::connect(&link, &CUSBHID::dataAvailable,
         [&frames](int id, int, const QByteArray&) { frames += id == DeviceMessage::CodecRegister; });
@@ -315,7 +405,7 @@ void registerReport(CUSBHID& link, VirtualHybridUnit* unit, const Mode& mode)
         ms.push_back(std::chrono::duration<double, std::milli>(SteadyClock::now() - start).count());
     }
     QObject::disconnect(counting);
-    std::printf("  %-12s 5 reports: request to 80th frame median %.1f ms, worst %.1f ms; incomplete %d, lost %d\n",
+    std::printf("  %-20s 5 reports: request to 80th frame median %.1f ms, worst %.1f ms; incomplete %d, lost %d\n",
         mode.name, median(ms), *std::max_element(ms.begin(), ms.end()), incomplete, unit->reportsLost() - lostBefore);
 }
 
@@ -417,29 +507,30 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const Options options = parse(QCoreApplication::arguments());
-    const std::string adaptiveName = "adaptive " + std::to_string(options.idleMs) + " ms";
-    const std::vector<Mode> modes { { "fixed 1 ms", CUSBHID::PollIntervalMs },
-        { adaptiveName.c_str(), options.idleMs } };
+    const std::string polled = "adaptive " + std::to_string(options.idleMs) + " ms, polled";
+    const std::vector<Mode> modes { { "fixed 1 ms", CUSBHID::PollIntervalMs, false },
+        { polled.c_str(), options.idleMs, false }, { "adaptive, on notice", options.idleMs, true } };
 
     RealTimeClock clock;
     VirtualHybridBackend hybrids(&clock);
     VirtualHybridUnit* unit = hybrids.addUnit(unitSerial);
-    CUSBHID link(nullptr, nullptr, &hybrids);
-    if (link.start(unitSerial) != 0)
-        return 1;
-    idleRounds(link, options, modes);
-    std::printf("Register report (80 frames) of the virtual hybrid after 300 ms of quiet\n");
-    for (const Mode& mode : modes)
-        registerReport(link, unit, mode);
-    link.stop();
+    {
+        HybridLinks links(&hybrids);
+        idleRounds(links, options, modes);
+        std::printf("Register report (80 frames) of the virtual hybrid after 300 ms of quiet\n");
+        for (const Mode& mode : modes)
+            registerReport(links, unit, mode);
+    }
 
     Wire wire;
     CUSBHID wireLink(nullptr, nullptr, &wire);
-    wireLink.start(QStringLiteral("WIRE"));
     int next = 0;
     std::printf("The wire (a 64-report input buffer filled from the device's own thread)\n");
     for (const Mode& mode : modes) {
         std::printf("  %s\n", mode.name);
+        wireLink.stop();
+        wire.setAnnounces(mode.notice);
+        wireLink.start(QStringLiteral("WIRE"));
         wireLink.setIdlePollInterval(mode.idleMs);
         throughput(wireLink, wire, next, options);
         burst(wireLink, wire, next);
