@@ -398,7 +398,10 @@ void MainWindow::handleLevels(const QByteArray& data)
         return;
     recvLevel = recv;
     sendLevel = send;
-    wakeMeters();
+    // A resting meter is woken only for a level that shows: the noise floor between calls
+    // changes every report and moves no bar.
+    if (ui->ppm_recv->wouldMoveTo(recv) || ui->ppm_send->wouldMoveTo(send))
+        wakeMeters();
 }
 
 void MainWindow::handleFirmwareVersion(const QByteArray& data)

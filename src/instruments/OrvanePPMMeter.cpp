@@ -189,23 +189,31 @@ bool OrvanePPMMeter::updatePosition()
     if (m_dBPosition > m_maxdBPosition)
         m_dBPosition = m_maxdBPosition;
 
-    const int h = height();
-    if (m_dinCurve) {
-        const double p = curvePower(m_dBPosition);
-        m_barHeight = toPixels(h * (p - m_minPower) / m_powerSpan, h);
-        m_zeroRow = toPixels(h * (1.0 - m_minPower) / m_powerSpan, h);
-    } else {
-        // Both products are cut to whole pixels before the division.
-        const int barPixels = toPixels(h * (m_dBPosition - m_mindBPosition), INT_MAX);
-        const int zeroPixels = toPixels(h * (-m_mindBPosition), INT_MAX);
-        m_barHeight = toPixels(barPixels / m_dBSpan, h);
-        m_zeroRow = toPixels(zeroPixels / m_dBSpan, h);
-    }
+    m_barHeight = barPixels(m_dBPosition);
+    m_zeroRow = barPixels(0.0);
 
     if (m_barHeight == m_lastBarHeight)
         return false;
     m_lastBarHeight = m_barHeight;
     return true;
+}
+
+int OrvanePPMMeter::barPixels(double dB) const
+{
+    const int h = height();
+    if (m_dinCurve)
+        return toPixels(h * (curvePower(dB) - m_minPower) / m_powerSpan, h);
+    // Both products are cut to whole pixels before the division.
+    return toPixels(toPixels(h * (dB - m_mindBPosition), INT_MAX) / m_dBSpan, h);
+}
+
+bool OrvanePPMMeter::wouldMoveTo(double level) const
+{
+    // Levels are clamped into the range as they are when painted; not-a-number is the floor.
+    const auto shown = [this](double dB) {
+        return std::isfinite(dB) ? qBound(m_mindBPosition, dB, m_maxdBPosition) : m_mindBPosition;
+    };
+    return barPixels(shown(level)) != barPixels(shown(m_dBPosition));
 }
 
 void OrvanePPMMeter::applyRelease(double target, double step)
@@ -222,10 +230,15 @@ void OrvanePPMMeter::applyRelease(double target, double step)
     if (change == 0.0)
         return;
 
-    // Written directly: the repaint below is requested only for a visible change.
+    // Written directly: the repaint below is requested only for a visible change, and only for
+    // the rows between the old and the new top of the bar (a row or two more, for the bar's
+    // split at mid-height): everything else looks the same at any level.
+    const int before = m_lastBarHeight;
     m_dBPosition = cur + change;
-    if (updatePosition())
-        update();
+    if (updatePosition()) {
+        const int slack = 2;
+        update(0, height() - qMax(before, m_barHeight) - slack, width(), qAbs(before - m_barHeight) + 2 * slack);
+    }
 }
 
 void OrvanePPMMeter::paintEvent(QPaintEvent* event)

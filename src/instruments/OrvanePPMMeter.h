@@ -83,6 +83,10 @@ public:
     // at most `step` dB. Repaints only when the bar height in pixels changed.
     void applyRelease(double target, double step);
 
+    // True when going to `level` (at once or by releases) would change the bar's height in
+    // pixels; a level that moves by less than a pixel is not worth a tick.
+    bool wouldMoveTo(double level) const;
+
 public slots:
     void setdBPosition(double_db NewdBPosition);
 
@@ -91,6 +95,8 @@ protected:
 
 private:
     void recomputeCurve();
+    // The bar height in pixels for a level, at the current size and range.
+    int barPixels(double dB) const;
     void paintBackground(QPainter& painter, int mid);
     void paintBar(QPainter& painter, int mid);
     void reloadBackgroundImage();

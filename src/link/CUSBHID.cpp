@@ -17,6 +17,7 @@ CUSBHID::CUSBHID(QObject* parent, CConsole* console, HidBackend* backend)
     , m_console(console)
     , pollTimer(new QTimer(this))
 {
+    pollTimer->setObjectName(QStringLiteral("pollTimer"));
     pollTimer->setInterval(PollIntervalMs);
     pollTimer->setTimerType(Qt::PreciseTimer);
     connect(pollTimer, &QTimer::timeout, this, &CUSBHID::onHidTimer);
@@ -45,7 +46,9 @@ int CUSBHID::start(const QString& serial)
         return -2;
     }
 
-    pollTimer->start();
+    m_quietTicks = 0;
+    m_inputNoticed = m_device->notifyInput([this] { onInputNotice(); });
+    pollTimer->start(PollIntervalMs);
     ConsoleLog::info(m_console, QStringLiteral("Connected"));
     emit connected();
     return 0;
@@ -80,6 +83,8 @@ void CUSBHID::transmit(quint8 id, int type, const char* data, int len)
     QByteArray report(1, '\0');
     report.append(DeviceFrame::encode(id, static_cast<quint8>(type), data, len));
     txQueue.enqueue(report);
+    // The message leaves at the next millisecond tick, not at the end of an idle interval.
+    pace(true);
 }
 
 int CUSBHID::pendingCount() const
@@ -87,19 +92,49 @@ int CUSBHID::pendingCount() const
     return txQueue.size();
 }
 
+void CUSBHID::setIdlePollInterval(int ms)
+{
+    m_idlePollMs = qMax(ms, PollIntervalMs);
+    if (m_device && m_quietTicks >= QuietTicksBeforeIdle)
+        idlePace();
+}
+
+int CUSBHID::idlePollInterval() const
+{
+    return m_idlePollMs;
+}
+
 void CUSBHID::onHidTimer()
+{
+    const int arrived = readAll();
+    if (!m_device)
+        return;
+
+    // Writes stay paced at one report per tick, in queue order.
+    const bool wrote = !txQueue.isEmpty();
+    if (wrote) {
+        const QByteArray report = txQueue.dequeue();
+        m_device->write(reinterpret_cast<const unsigned char*>(report.constData()), report.size());
+    }
+    // Input that the device announces needs no fast poll to be found.
+    pace(wrote || (arrived > 0 && !m_inputNoticed));
+}
+
+int CUSBHID::readAll()
 {
     // Read everything that is waiting, so that the system's report buffer cannot overflow while
     // the GUI thread was busy elsewhere; receivers may close the link, so check it every time.
     unsigned char input[DeviceFrame::ReportSize];
+    int arrived = 0;
     for (int i = 0; i < MaxReadsPerTick && m_device; ++i) {
         const int result = m_device->read(input, DeviceFrame::ReportSize);
         if (result == 0)
             break;
         if (result < 0) {
             stop();
-            return;
+            break;
         }
+        ++arrived;
         if (result != DeviceFrame::FrameSize)
             continue;
         // Looked at in place; only the payload of a valid frame is copied.
@@ -108,11 +143,45 @@ void CUSBHID::onHidTimer()
             continue;
         emit dataAvailable(input[0], input[1], QByteArray(frame.constData() + 3, DeviceMessage::MaxPayload));
     }
+    return arrived;
+}
 
-    // Writes stay paced at one report per tick, in queue order.
-    if (txQueue.isEmpty())
+void CUSBHID::pace(bool busy)
+{
+    if (!m_device)
         return;
-    const QByteArray report = txQueue.dequeue();
-    if (m_device)
-        m_device->write(reinterpret_cast<const unsigned char*>(report.constData()), report.size());
+    // Reports come in runs (a register report, module output) and a write is usually answered:
+    // the poll keeps its full pace for a little while after each, and only then slows down.
+    if (busy) {
+        m_quietTicks = 0;
+        if (pollTimer->interval() != PollIntervalMs || !pollTimer->isActive())
+            pollTimer->start(PollIntervalMs);
+    } else if (m_quietTicks < QuietTicksBeforeIdle && ++m_quietTicks == QuietTicksBeforeIdle) {
+        idlePace();
+    }
+}
+
+void CUSBHID::idlePace()
+{
+    // A device that announces its input leaves the idle poll nothing to do, unless the poll is
+    // meant to keep its full pace.
+    if (m_inputNoticed && m_idlePollMs != PollIntervalMs)
+        pollTimer->stop();
+    else if (pollTimer->interval() != m_idlePollMs || !pollTimer->isActive())
+        pollTimer->start(m_idlePollMs);
+}
+
+void CUSBHID::onInputNotice()
+{
+    // A poll kept at its full pace finds the input soon enough by itself.
+    if (m_readQueued || m_idlePollMs == PollIntervalMs)
+        return;
+    m_readQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_readQueued = false;
+            readAll();
+        },
+        Qt::QueuedConnection);
 }

@@ -5,6 +5,7 @@
 #include "DeviceSelectDialog.h"
 #include "HidBackend.h"
 
+#include <QPointer>
 #include <QTimer>
 
 DeviceConnector::DeviceConnector(HidBackend* backend, CUSBHID* link, QWidget* dialogParent)
@@ -17,6 +18,14 @@ DeviceConnector::DeviceConnector(HidBackend* backend, CUSBHID* link, QWidget* di
     m_timer->setObjectName(QStringLiteral("autoConnectTimer"));
     m_timer->setInterval(AutoConnectIntervalMs);
     connect(m_timer, &QTimer::timeout, this, &DeviceConnector::onAutoConnectTimeout);
+    // Nothing to look for while a unit is open.
+    connect(m_link, &CUSBHID::connected, m_timer, &QTimer::stop);
+    connect(m_link, &CUSBHID::disconnected, this, &DeviceConnector::onLinkDisconnected);
+    // The backend may outlive this object (or, in the main window, be gone before it).
+    m_arrivalsAnnounced = m_backend->watchArrivals([self = QPointer<DeviceConnector>(this)] {
+        if (self)
+            self->onArrival();
+    });
 }
 
 void DeviceConnector::connectNow()
@@ -42,19 +51,47 @@ void DeviceConnector::connectNow()
 
 void DeviceConnector::setAutoConnect(bool on)
 {
-    if (on)
-        m_timer->start();
+    m_autoConnect = on;
+    if (on && !m_link->isConnected())
+        search(AutoConnectIntervalMs);
     else
         m_timer->stop();
 }
 
 void DeviceConnector::onAutoConnectTimeout()
 {
-    // Nothing to look for while a unit is open, and never a second selection dialog on top of
-    // one that is still waiting for the operator.
+    // Never a second selection dialog on top of one that is still waiting for the operator.
     if (m_selecting || m_link->isConnected())
         return;
     connectNow();
+    if (!m_timer->isActive())
+        return;
+    if (m_fastScansLeft > 0)
+        --m_fastScansLeft;
+    const int next = m_arrivalsAnnounced && m_fastScansLeft == 0 ? FallbackScanMs : AutoConnectIntervalMs;
+    if (m_timer->interval() != next)
+        m_timer->setInterval(next);
+}
+
+void DeviceConnector::search(int firstScanMs)
+{
+    m_fastScansLeft = FastScans;
+    m_timer->start(firstScanMs);
+}
+
+void DeviceConnector::onLinkDisconnected()
+{
+    // A unit that failed may come back at once.
+    if (m_autoConnect)
+        search(AutoConnectIntervalMs);
+}
+
+void DeviceConnector::onArrival()
+{
+    // Listed from the event loop, not from inside the backend's notice; the full pace for a
+    // while covers a node that gets its access rights only after it appeared.
+    if (m_autoConnect && !m_selecting && !m_link->isConnected())
+        search(0);
 }
 
 void DeviceConnector::requestUnitState()

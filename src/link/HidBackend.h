@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "HidDevice.h"
@@ -20,6 +21,16 @@ public:
 
     // Opens the device with this name (as listed) for non-blocking reads; null on failure.
     virtual std::unique_ptr<HidDevice> open(quint16 vendorId, quint16 productId, const QString& name) = 0;
+
+    // Asks to be told, on the GUI thread, whenever a device may have been attached (the hint may
+    // also come for another kind of device, or for none), so that a search for one need not list
+    // the devices often. Replaces an earlier request; an empty function ends it. False when this
+    // backend cannot tell: then only listing finds a device that was plugged in.
+    virtual bool watchArrivals(std::function<void()> onArrival)
+    {
+        Q_UNUSED(onArrival)
+        return false;
+    }
 };
 
 #endif // HIDBACKEND_H

@@ -2,6 +2,8 @@
 
 #include <hidapi.h>
 
+#include <QFileSystemWatcher>
+
 #include <string>
 
 namespace {
@@ -42,7 +44,30 @@ QString fromWide(const wchar_t* text)
     return text ? QString::fromWCharArray(text) : QString();
 }
 
+// Where the system makes a node for every HID device it sees (/dev/hidrawN); the node appears
+// first and gets its access rights a moment later, and both show as a change of the directory.
+const char* const deviceDirectory = "/dev";
+
 } // namespace
+
+HidapiBackend::HidapiBackend() = default;
+
+HidapiBackend::~HidapiBackend() = default;
+
+bool HidapiBackend::watchArrivals(std::function<void()> onArrival)
+{
+    m_deviceDirectory.reset();
+    if (!onArrival)
+        return false;
+    m_deviceDirectory = std::make_unique<QFileSystemWatcher>();
+    if (!m_deviceDirectory->addPath(QLatin1String(deviceDirectory))) {
+        m_deviceDirectory.reset();
+        return false;
+    }
+    QObject::connect(m_deviceDirectory.get(), &QFileSystemWatcher::directoryChanged, m_deviceDirectory.get(),
+        [onArrival = std::move(onArrival)] { onArrival(); });
+    return true;
+}
 
 QStringList HidapiBackend::listDevices(quint16 vendorId, quint16 productId)
 {

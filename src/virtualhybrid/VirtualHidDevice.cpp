@@ -10,13 +10,23 @@ VirtualHidDevice::VirtualHidDevice(VirtualHybridUnit* unit, int session)
 
 VirtualHidDevice::~VirtualHidDevice()
 {
-    if (m_unit)
-        m_unit->closeSession(m_session);
+    if (!m_unit)
+        return;
+    m_unit->setHostNotice(m_session, nullptr);
+    m_unit->closeSession(m_session);
 }
 
 int VirtualHidDevice::read(unsigned char* buffer, int size)
 {
     return m_unit ? m_unit->hostRead(m_session, buffer, size) : -1;
+}
+
+bool VirtualHidDevice::notifyInput(std::function<void()> onInput)
+{
+    if (!m_unit)
+        return false;
+    m_unit->setHostNotice(m_session, std::move(onInput));
+    return true;
 }
 
 int VirtualHidDevice::write(const unsigned char* report, int size)

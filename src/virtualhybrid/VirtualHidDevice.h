@@ -21,6 +21,7 @@ public:
 
     int read(unsigned char* buffer, int size) override;
     int write(const unsigned char* report, int size) override;
+    bool notifyInput(std::function<void()> onInput) override;
 
 private:
     QPointer<VirtualHybridUnit> m_unit;

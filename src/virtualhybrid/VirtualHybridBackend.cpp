@@ -18,8 +18,33 @@ VirtualHybridUnit* VirtualHybridBackend::addUnit(const QString& serial)
     }
     auto* unit = new VirtualHybridUnit(m_clock, serial, this);
     m_units.append(unit);
+    watchUnit(unit);
     emit unitAdded(unit);
+    announceArrival();
     return unit;
+}
+
+bool VirtualHybridBackend::watchArrivals(std::function<void()> onArrival)
+{
+    m_onArrival = std::move(onArrival);
+    return true;
+}
+
+void VirtualHybridBackend::watchUnit(VirtualHybridUnit* unit)
+{
+    // A unit shows up on USB when it becomes attached: plugged in and powered.
+    connect(unit, &VirtualHybridUnit::stateChanged, this, [this, unit, attached = unit->isAttached()]() mutable {
+        const bool wasAttached = attached;
+        attached = unit->isAttached();
+        if (attached && !wasAttached)
+            announceArrival();
+    });
+}
+
+void VirtualHybridBackend::announceArrival()
+{
+    if (m_onArrival)
+        m_onArrival();
 }
 
 QList<VirtualHybridUnit*> VirtualHybridBackend::units() const

@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QObject>
+#include <functional>
 
 #include "HidBackend.h"
 
@@ -28,6 +29,8 @@ public:
     QStringList listDevices(quint16 vendorId, quint16 productId) override;
     // Null when the unit is unknown, unplugged, rebooting or already open.
     std::unique_ptr<HidDevice> open(quint16 vendorId, quint16 productId, const QString& name) override;
+    // Told when a unit is added, plugged in or back from a reboot.
+    bool watchArrivals(std::function<void()> onArrival) override;
 
 signals:
     // Fires when a unit has been added.
@@ -35,9 +38,12 @@ signals:
 
 private:
     static bool isHybrid(quint16 vendorId, quint16 productId);
+    void watchUnit(VirtualHybridUnit* unit);
+    void announceArrival();
 
     VirtualClock* m_clock;
     QList<VirtualHybridUnit*> m_units;
+    std::function<void()> m_onArrival;
 };
 
 #endif // VIRTUALHYBRIDBACKEND_H

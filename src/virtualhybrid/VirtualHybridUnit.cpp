@@ -189,6 +189,7 @@ int VirtualHybridUnit::openSession()
     m_txFifo.clear();
     m_hostBuffer.clear();
     m_pumpScheduled = false;
+    m_hostNotice = nullptr;
     m_clock->schedule(LevelIntervalMs, m_sessionContext, [this] { reportLevels(); });
     sendDebugText(QStringLiteral("Parlona %1 v%2 ready").arg(m_serial, firmwareVersionText()));
     emit stateChanged();
@@ -210,7 +211,18 @@ void VirtualHybridUnit::endSession()
     m_txFifo.clear();
     m_hostBuffer.clear();
     m_pumpScheduled = false;
+    // The host's next read fails, as a real one does when the cable is pulled.
+    const std::function<void()> notice = m_hostNotice;
+    m_hostNotice = nullptr;
     emit stateChanged();
+    if (notice)
+        notice();
+}
+
+void VirtualHybridUnit::setHostNotice(int session, std::function<void()> notice)
+{
+    if (session != 0 && session == m_session)
+        m_hostNotice = std::move(notice);
 }
 
 int VirtualHybridUnit::hostRead(int session, unsigned char* buffer, int size)
@@ -284,6 +296,8 @@ void VirtualHybridUnit::pump()
         ++m_reportsLost;
     else
         m_hostBuffer.enqueue(report);
+    if (m_hostNotice)
+        m_hostNotice();
     schedulePump();
 }
 

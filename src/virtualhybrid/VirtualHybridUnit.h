@@ -7,6 +7,7 @@
 #include <QQueue>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 
 #include "DevicePayload.h"
 #include "VirtualUC20Module.h"
@@ -137,6 +138,9 @@ public:
     void closeSession(int session);
     int hostRead(int session, unsigned char* buffer, int size);
     int hostWrite(int session, const unsigned char* report, int size);
+    // Tells the session's host, from the unit's clock, when a report has come into its buffer
+    // and when the session has ended.
+    void setHostNotice(int session, std::function<void()> notice);
 
 signals:
     // Fires when the call appears, changes its status or ends.
@@ -224,6 +228,7 @@ private:
     QQueue<QByteArray> m_txFifo;     // frames the firmware has queued for USB
     QQueue<QByteArray> m_hostBuffer; // reports waiting for the host to read them
     bool m_pumpScheduled = false;
+    std::function<void()> m_hostNotice;
 
     int m_badFrames = 0;
     int m_framesReceived = 0;
