@@ -1,11 +1,5 @@
-#include "AppContext.h"
-#include "CConsole.h"
-#include "CNau8810.h"
-#include "CUC20.h"
-#include "CUSBHID.h"
 #include "DebugForm.h"
-#include "DeviceMessage.h"
-#include "FakeHidapi.h"
+#include "LinkRig.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -18,54 +12,27 @@
 
 namespace {
 
-const QString serial = QStringLiteral("PH000063");
-
-// The page on an open link to the fake hybrid; what it sent and logged is read back.
-struct PageRig
+// The page on an open link to the fake hybrid; what it logged is read back.
+struct PageRig : LinkRig
 {
     PageRig()
     {
-        QObject::connect(&console, &CConsole::error, [this] { log << "error"; });
+        QObject::connect(console(), &CConsole::error, [this] { log << "error"; });
         QObject::connect(
-            &console, &CConsole::_trace, [this](QString file, QString function, QString line, QString text) {
+            console(), &CConsole::_trace, [this](QString file, QString function, QString line, QString text) {
                 if (file.endsWith("DebugForm"))
                     log << QStringList { file, function, line, text }.join(' ');
             });
-        link.start(serial);
         page.show();
     }
 
     template <typename T> T* find(const QString& name) const { return page.findChild<T*>(name); }
 
-    // The messages written since the last call, joined by '|': an AT command as its text, any
-    // other message as "id.type:payload in hex". A report is 0, id, type, payload length + 3, payload.
-    QString takeSent()
-    {
-        while (link.pendingCount() > 0)
-            link.onHidTimer();
-        const QList<QByteArray> written = FakeHidapi::written(serial);
-        QStringList sent;
-        for (const QByteArray& report : written.mid(std::exchange(writtenSeen, written.size()))) {
-            const QByteArray payload = report.mid(4, quint8(report[3]) - 3);
-            const quint8 id = report[1], type = report[2];
-            sent << (id == DeviceMessage::AtCommand
-                    ? QString::fromUtf8(payload.constData())
-                    : QString("%1.%2:%3").arg(id).arg(type).arg(QString(payload.toHex())));
-        }
-        return sent.join('|');
-    }
-
-    QString takeLog() { return std::exchange(log, QStringList()).join('|'); }
+    QString takePageLog() { return std::exchange(log, QStringList()).join('|'); }
 
     QDate today { 2024, 3, 5 };
     QStringList log;
-    int writtenSeen = 0;
-    CConsole console;
-    CUSBHID link { nullptr, &console };
-    CUC20 uc20 { nullptr, &link, &console };
-    CNau8810 nau { nullptr, &link, &console };
-    AppContext context { &link, &uc20, &nau, &console, nullptr };
-    DebugForm page { &context, [this] { return today; }, nullptr };
+    DebugForm page { context(), [this] { return today; }, nullptr };
 };
 
 // Steps, separated by ';': "click x", "press x", "release x", "type x text" (keys into the
@@ -128,17 +95,11 @@ class TestDebugForm : public QObject
         QFETCH(QString, steps);
         PageRig rig;
         run(rig, steps);
-        QTEST(rig.takeSent(), "sent");
-        QTEST(rig.takeLog(), "logged");
+        QTEST(rig.takeSent().join('|'), "sent");
+        QTEST(rig.takePageLog(), "logged");
     }
 
 private slots:
-    void init()
-    {
-        FakeHidapi::reset();
-        FakeHidapi::plug(serial);
-    }
-
     void moduleCommands_data()
     {
         columns();
@@ -201,9 +162,9 @@ private slots:
         for (int value = 1; value <= 10000; ++value)
             rig.find<QSlider>("horizontalSlider_stGain")->setValue(value);
         QCOMPARE(rig.find<QLabel>("label_stGain")->text(), QString("10000"));
-        QCOMPARE(rig.takeSent(), QString("AT+QSIDET=1"));
+        QCOMPARE(rig.takeSent(), QStringList("AT+QSIDET=1"));
         run(rig, "settle");
-        QCOMPARE(rig.takeSent(), QString("AT+QSIDET=10000"));
+        QCOMPARE(rig.takeSent(), QStringList("AT+QSIDET=10000"));
     }
 };
 

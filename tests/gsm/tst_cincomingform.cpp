@@ -1,6 +1,6 @@
 #include "AppContext.h"
 #include "CIncomingForm.h"
-#include "Uc20TestRig.h"
+#include "LinkRig.h"
 
 #include <QPushButton>
 #include <QSettings>
@@ -51,7 +51,7 @@ private slots:
     {
         QFETCH(QList<int>, states);
         QFETCH(QString, action);
-        Uc20TestRig rig;
+        LinkRig rig;
         AppContext context { rig.link(), rig.uc20(), nullptr, nullptr, nullptr };
         CIncomingForm form(&context);
         for (int state : states)
@@ -64,7 +64,7 @@ private slots:
             QTest::mouseClick(form.findChild<QPushButton*>(action), Qt::LeftButton);
         QTEST(form.windowTitle(), "title");
         QTEST(form.isVisible(), "shown");
-        QTEST(rig.takeSentCommands(), "sent");
+        QTEST(rig.takeSent(), "sent");
     }
 
     void geometryRemembered()

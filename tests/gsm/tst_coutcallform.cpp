@@ -1,5 +1,5 @@
 #include "COutCallForm.h"
-#include "Uc20TestRig.h"
+#include "LinkRig.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,7 +32,7 @@ private slots:
         QFETCH(QString, input);
         QFETCH(bool, typed);
         QFETCH(int, state);
-        Uc20TestRig rig;
+        LinkRig rig;
         COutCallForm form(nullptr, rig.uc20(), nullptr);
         QTest::keyClicks(form.findChild<QLineEdit*>(QStringLiteral("lineEdit_phonenumber")), QStringLiteral("0301"));
         const char* const calls[] = { "", "1,0,2,0,0,\"020\",129", "", "1,1,0,0,0,\"020\",129" };
@@ -47,7 +47,7 @@ private slots:
                 QTest::mouseClick(form.findChild<QPushButton*>("pushButton_" + name), Qt::LeftButton);
         }
         QTEST(form.number(), "number");
-        QTEST(rig.takeSentCommands(), "sent");
+        QTEST(rig.takeSent(), "sent");
     }
 };
 
