@@ -2,12 +2,14 @@
 #include "CIncomingForm.h"
 #include "CUC20.h"
 #include "MainWindow.h"
+#include "ModalAnswer.h"
 #include "PhonebookForm.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 #include "VirtualUC20Module.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -89,6 +91,26 @@ private slots:
         QVERIFY(reaches(VOICECALL_IDLE));
         QCOMPARE(callStatus(), QStringLiteral("IDLE"));
         QVERIFY(m_rig->stepUntil([&] { return historyRows() == 1; }, 100));
+
+        // Double-clicked in the history, the unknown number is offered for the phonebook, and the
+        // contact made is named there at once; a known number is not offered again.
+        QStringList offered;
+        const auto answer = [&](QWidget* dialog) {
+            offered << dialog->findChild<QLineEdit*>(QStringLiteral("phonenumber"))->text();
+            dialog->findChild<QLineEdit*>(QStringLiteral("firstname"))->setText(QStringLiteral("Anna"));
+            dialog->findChild<QLineEdit*>(QStringLiteral("lastname"))->setText(QStringLiteral("Alpha"));
+            ModalAnswer::clickButton(dialog, QDialogButtonBox::Ok);
+        };
+        m_rig->window()->onActionCallHistory(true);
+        auto* table = m_rig->window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>();
+        const QPoint at = table->visualItemRect(table->item(0, 1)).center();
+        for (int time = 0; time < 2; ++time) {
+            ModalAnswer::whenShown(m_rig->window(), answer);
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+            QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        }
+        QCOMPARE(offered, QStringList("0612345678"));
+        QCOMPARE(table->item(0, 0)->text(), QStringLiteral("Anna Alpha"));
     }
 
     void callerFromThePhonebook()
