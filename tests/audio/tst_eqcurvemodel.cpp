@@ -24,17 +24,13 @@ EqPlotGeometry roundGeometry()
     return g;
 }
 
+// Each point within a pixel of the expected one.
 void comparePoints(const QVector<QPoint>& actual, const QVector<QPoint>& expected)
 {
     QCOMPARE(actual.size(), expected.size());
     for (int i = 0; i < expected.size(); ++i) {
-        QVERIFY2(std::abs(actual[i].x() - expected[i].x()) <= 1 && std::abs(actual[i].y() - expected[i].y()) <= 1,
-            qPrintable(QStringLiteral("point %1 is (%2, %3), expected (%4, %5)")
-                           .arg(i)
-                           .arg(actual[i].x())
-                           .arg(actual[i].y())
-                           .arg(expected[i].x())
-                           .arg(expected[i].y())));
+        const QPoint off = actual[i] - expected[i];
+        QVERIFY2(std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1, qPrintable(QStringLiteral("point %1").arg(i)));
     }
 }
 
@@ -220,14 +216,6 @@ void TestEqCurveModel::nonFiniteSectionStaysDefined()
     QCOMPARE(points.size(), 8);
     QCOMPARE(points.first(), QPoint(40, 200));
     QCOMPARE(points[3], QPoint(160, 0)); // 40 + 2 x 300 / 5
-
-    EqPlotGeometry empty;
-    empty.width = 0;
-    empty.height = 0;
-    empty.samplerate = 0;
-    const QVector<QPoint> emptyPoints = EqCurveModel::responseCurve(bands, empty, 8);
-    QCOMPARE(emptyPoints.size(), 8);
-    QCOMPARE(emptyPoints.last(), QPoint(-20, 0)); // plot width -60, height -40
 }
 
 void TestEqCurveModel::truncateSafely_data()

@@ -106,7 +106,6 @@ private slots:
         row("do AT", "click pushButton", "", "../__src/DebugForm on_pushButton_clicked 35 test console..");
         row("raw AT", "type lineEdit_uc20_cmd AT+CSQ;click pushButton_write_uc20", "AT+CSQ");
         row("raw AT, empty", "click pushButton_write_uc20", "");
-        row("handset", "click radioButton_handset", "AT+QAUDMOD=0|AT+QSIDET?");
         row("handset, headset", "click radioButton_handset;click radioButton_headset",
             "AT+QAUDMOD=0|AT+QSIDET?|AT+QAUDMOD=1|AT+QSIDET?");
         row("speaker twice", "click radioButton_speaker;click radioButton_speaker", "AT+QAUDMOD=2|AT+QSIDET?");
@@ -142,7 +141,6 @@ private slots:
         columns();
         const QString write = ";click pushButton_serial_write";
         row("composed", write.mid(1), serialMessage("24030501V1"));
-        row("example", "pick comboBox_volgnummer 07;pick comboBox_hw_revision V2" + write, serialMessage("24030507V2"));
         row("last items", "pick comboBox_volgnummer 99;pick comboBox_hw_revision V9" + write,
             serialMessage("24030599V9"));
         row("next day, kept", "tomorrow" + write, serialMessage("24030501V1"));

@@ -69,19 +69,6 @@ private slots:
         QCOMPARE(meter.dBPosition(), std::isfinite(level) ? qBound(minDb, level, maxDb) : minDb);
     }
 
-    void releaseFallFromZero()
-    {
-        // 375 whole steps of 0.133 dB and a last one of 0.125 dB; at the floor nothing moves.
-        OrvanePPMMeter meter;
-        meter.setdBPosition(0.0);
-        int ticks = 0;
-        for (; meter.dBPosition() > -50.0 && ticks < 1000; ++ticks)
-            meter.applyRelease(-50.0, 0.133);
-        QCOMPARE(ticks, 376);
-        meter.applyRelease(-50.0, 0.133);
-        QCOMPARE(meter.dBPosition(), -50.0);
-    }
-
     void releaseOneTick_data()
     {
         QTest::addColumn<double>("from");
