@@ -1,5 +1,7 @@
 #include "CCallRegistration.h"
+#include "CConsole.h"
 #include "CDatabase.h"
+#include "CSMSForm.h"
 #include "CUC20.h"
 #include "CUSBHID.h"
 #include "MainWindow.h"
@@ -12,6 +14,7 @@
 #include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlQuery>
@@ -19,7 +22,8 @@
 #include <QTimer>
 
 // The module engine in the whole program against a virtual hybrid: everything it knows comes
-// from the unit's module through the USB frames, as it would from a real one.
+// from the unit's module through the USB frames, as it would from a real one. Text messages come
+// from the service page, whose text waits for the module's prompt.
 class TestE2eGsm : public QObject
 {
     Q_OBJECT
@@ -32,6 +36,10 @@ private slots:
     void calls_data();
     void calls();
     void unplugDuringACall();
+    void textSentAtThePrompt();
+    void textGivenUpWithoutAPrompt();
+    void textRefused_data();
+    void textRefused();
 
 private:
     bool reaches(VOICECALL_STATE state)
@@ -59,6 +67,12 @@ private:
             rows << query.value(0).toString();
         return rows;
     }
+
+    CSMSForm* smsPage() const { return m_rig->window()->findChild<CSMSForm*>(); }
+    QLineEdit* smsNumber() const { return smsPage()->findChild<QLineEdit*>(QStringLiteral("lineEdit_number")); }
+    void sendText() { smsPage()->findChild<QPushButton*>(QStringLiteral("pushButton"))->click(); }
+    CConsole* console() const { return m_rig->window()->context()->console; }
+    QStringList commandsSince(int first) const { return m_rig->unit()->atCommandsReceived().mid(first); }
 
     std::unique_ptr<VirtualHybridRig> m_rig;
     CUC20* m_uc20 = nullptr;
@@ -179,6 +193,77 @@ void TestE2eGsm::unplugDuringACall()
     m_rig->step(1000);
     QCOMPARE(recorded().size(), 1);
     QCOMPARE(m_calls, QStringList({ "incoming 0301234567", "active 0301234567", "idle" }));
+}
+
+void TestE2eGsm::textSentAtThePrompt()
+{
+    QVERIFY(m_rig->connectUnit());
+    m_rig->step(1500);
+    QSignalSpy info(console(), &CConsole::info);
+    const int first = m_rig->unit()->atCommandsReceived().size();
+    QTest::keyClicks(smsNumber(), "0612345678");
+    sendText();
+    QVERIFY(smsPage()->isWaitingForPrompt());
+    QVERIFY(m_rig->stepUntil([&] { return !m_rig->unit()->module()->sentMessages().isEmpty(); }, 2000));
+    const VirtualUC20Module::SentMessage message = m_rig->unit()->module()->sentMessages().first();
+    QCOMPARE(message.destination, QStringLiteral("0612345678"));
+    QCOMPARE(message.text, QStringLiteral("Dit is een test SMS"));
+    QCOMPARE(commandsSince(first),
+        QStringList({ "AT+CMGF=1", "AT+CSCS=\"GSM\"", "AT+CMGS=\"0612345678\"",
+            QStringLiteral("Dit is een test SMS") + QChar(0x1A) }));
+    QVERIFY(m_rig->stepUntil([&] { return !info.isEmpty(); }, 1000));
+    QVERIFY(info.last().first().toString().startsWith(QLatin1String("Text message sent, reference ")));
+    QVERIFY(!smsPage()->isWaitingForPrompt());
+}
+
+void TestE2eGsm::textGivenUpWithoutAPrompt()
+{
+    // Without a SIM the module refuses the message and never prompts.
+    QVERIFY(m_rig->connectUnit());
+    m_rig->step(1500);
+    m_rig->unit()->setSimLock(VirtualHybridUnit::SimMissing);
+    m_rig->step(500);
+    QSignalSpy errors(console(), &CConsole::error);
+    smsNumber()->setText(QStringLiteral("0612345678"));
+    smsPage()->findChild<QTimer*>(QStringLiteral("promptTimer"))->setInterval(100);
+    const int first = m_rig->unit()->atCommandsReceived().size();
+    sendText();
+    QVERIFY(m_rig->pumpUntil([&] { return !smsPage()->isWaitingForPrompt(); }, 3000));
+    m_rig->step(100);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().first().toString(),
+        QStringLiteral("Test message not sent: the GSM module did not ask for the text within 0.1 s"));
+    QCOMPARE(commandsSince(first).size(), 3);
+    // A prompt that still comes is dropped, so that later commands are not taken for the text.
+    emit m_uc20->messagePrompt();
+    m_rig->step(100);
+    QCOMPARE(commandsSince(first).last(), QString(QChar(0x1B)));
+    QVERIFY(m_rig->unit()->module()->sentMessages().isEmpty());
+}
+
+void TestE2eGsm::textRefused_data()
+{
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<bool>("connected");
+    QTest::newRow("empty number") << QString() << true;
+    QTest::newRow("not a number") << QStringLiteral("0612;ATH") << true;
+    QTest::newRow("not connected") << QStringLiteral("0612345678") << false;
+}
+
+void TestE2eGsm::textRefused()
+{
+    QFETCH(QString, destination);
+    QFETCH(bool, connected);
+    QVERIFY(!connected || m_rig->connectUnit());
+    m_rig->step(1500);
+    QSignalSpy errors(console(), &CConsole::error);
+    const int first = m_rig->unit()->atCommandsReceived().size();
+    smsNumber()->setText(destination);
+    sendText();
+    m_rig->step(200);
+    QCOMPARE(errors.size(), 1);
+    QVERIFY(commandsSince(first).isEmpty());
+    QVERIFY(!smsPage()->isWaitingForPrompt());
 }
 
 QTEST_MAIN(TestE2eGsm)
