@@ -90,28 +90,16 @@ private slots:
 
     void cleanup() { m_window.reset(); }
 
-    void connectAndDisconnect()
-    {
-        m_backend.plug(unitA);
-        QCOMPARE(window().statusText(), disconnected);
-        action("actionConnect")->trigger();
-        QCOMPARE(window().statusText(), initializing);
-        QVERIFY(!action("actionConnect")->isEnabled() && action("actionDisconnect")->isEnabled());
-        action("actionDisconnect")->trigger();
-        QVERIFY(!m_backend.isOpen(unitA));
-        QCOMPARE(window().statusText(), disconnected);
-        QVERIFY(action("actionConnect")->isEnabled() && !action("actionDisconnect")->isEnabled());
-    }
-
-    void meters_data()
+    void connectionAndMeters_data()
     {
         QTest::addColumn<float>("corrupted"); // a level that a corrupted report can still carry
         QTest::newRow("NaN") << float(qQNaN());
         QTest::newRow("-inf") << float(-qInf());
     }
 
-    // The meter tick runs only while a meter has somewhere to go, and never cuts a release short.
-    void meters()
+    // Connect and Disconnect; meanwhile the meter tick runs only while a meter has somewhere to go,
+    // and never cuts a release short.
+    void connectionAndMeters()
     {
         QFETCH(float, corrupted);
         QTimer* tick = timer("meterTimer");
@@ -124,7 +112,10 @@ private slots:
             return ticks;
         };
         m_backend.plug(unitA);
+        QCOMPARE(window().statusText(), disconnected);
         action("actionConnect")->trigger();
+        QCOMPARE(window().statusText(), initializing);
+        QVERIFY(!action("actionConnect")->isEnabled() && action("actionDisconnect")->isEnabled());
         // Both meters start at their level: the first tick finds nothing to do.
         QCOMPARE(tickUntilIdle(), 1);
         // A rise takes one tick and the next finds nothing to do; the same levels again leave it asleep.
@@ -152,6 +143,8 @@ private slots:
         QVERIFY(tick->isActive());
         tickUntilIdle();
         QVERIFY(recv->dBPosition() == -50.0 && send->dBPosition() == -50.0);
+        QVERIFY(!m_backend.isOpen(unitA) && window().statusText() == disconnected);
+        QVERIFY(action("actionConnect")->isEnabled() && !action("actionDisconnect")->isEnabled());
     }
 
     void meterTickKeepsItsPaceUnderFrequentReports()

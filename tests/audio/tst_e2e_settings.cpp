@@ -31,14 +31,6 @@ class TestE2eSettings : public QObject
     }
     VirtualHybridUnit* unit() const { return m_rig->unit(); }
 
-    // Lets the unit's time run while the program sits in a modal loop of its own.
-    void runUnitClockDuring(QObject* context)
-    {
-        auto* ticker = new QTimer(context);
-        connect(ticker, &QTimer::timeout, [this] { m_rig->clock()->advance(5); });
-        ticker->start(1);
-    }
-
 private slots:
     void init()
     {
@@ -149,8 +141,11 @@ private slots:
                 wait->findChild<QTimer*>(QStringLiteral("saveTimeoutTimer"))->start(50);
             ModalAnswer::whenOtherShown(&answers, wait, onError);
         };
+        // The unit's time runs while the program sits in a modal loop of its own.
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [this] { m_rig->clock()->advance(5); });
         if (unitAnswers && !escapeInWait)
-            runUnitClockDuring(&answers);
+            ticker.start(1);
         ModalAnswer::whenShown(&answers, [&](QWidget* box) {
             asked = true;
             QCOMPARE(static_cast<QMessageBox*>(box)->text(),
