@@ -91,14 +91,13 @@ void TestOrvaneEQPanel::propertyOrder()
 {
     QFETCH(int, index);
     QFETCH(QString, name);
-    QFETCH(QVariant, value);
 
     const QMetaObject* meta = m_panel->metaObject();
     QCOMPARE(meta->propertyCount() - meta->propertyOffset(), 68);
     const QMetaProperty property = meta->property(meta->propertyOffset() + index);
     QCOMPARE(QString::fromLatin1(property.name()), name);
     QVERIFY(property.isDesignable());
-    QCOMPARE(property.read(m_panel), value);
+    QTEST(property.read(m_panel), "value");
 }
 
 void TestOrvaneEQPanel::pointCountClamped_data()
@@ -114,9 +113,8 @@ void TestOrvaneEQPanel::pointCountClamped_data()
 void TestOrvaneEQPanel::pointCountClamped()
 {
     QFETCH(int, requested);
-    QFETCH(int, stored);
     m_panel->setNrOfPoints(requested);
-    QCOMPARE(m_panel->NrOfPoints(), stored);
+    QTEST(m_panel->NrOfPoints(), "stored");
 }
 
 void TestOrvaneEQPanel::bandBoostRaisesCurve()

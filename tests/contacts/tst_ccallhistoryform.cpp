@@ -107,12 +107,11 @@ private slots:
     void dateText()
     {
         QFETCH(QString, timeDate);
-        QFETCH(QString, shown);
         // Taken as written, in time zones on either side of UTC.
         for (const char* zone : { "Europe/Berlin", "Pacific/Kiritimati", "America/St_Johns", "UTC" }) {
             qputenv("TZ", zone);
             tzset();
-            QCOMPARE(CCallHistoryForm::dateText(timeDate, QDateTime(QDate(2024, 6, 12), QTime(15, 30))), shown);
+            QTEST(CCallHistoryForm::dateText(timeDate, QDateTime(QDate(2024, 6, 12), QTime(15, 30))), "shown");
         }
     }
 
@@ -129,8 +128,7 @@ private slots:
     void durationText()
     {
         QFETCH(qint64, ms);
-        QFETCH(QString, shown);
-        QCOMPARE(CCallHistoryForm::durationText(ms), shown);
+        QTEST(CCallHistoryForm::durationText(ms), "shown");
     }
 
     void foldsRunsOfCalls()
