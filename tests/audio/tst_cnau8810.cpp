@@ -39,12 +39,6 @@ const QMap<QString, Action>& actions()
     return map;
 }
 
-// "report 2DB000" hands the model a register report; any other text calls an action.
-QStringList steps(const char* text)
-{
-    return QString::fromLatin1(text).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-}
-
 // Each message written as "id.type:payload in hex", e.g. "4.0:2d8a00".
 using Sent = QStringList;
 
@@ -57,10 +51,10 @@ class TestCNau8810 : public QObject
     std::unique_ptr<LinkRig> m_rig;
     CNau8810* m_nau = nullptr;
 
-    void run(const QStringList& script)
+    // Steps separated by ';': "report 2DB000" hands the model a register report, any other calls an action.
+    void run(const QString& script)
     {
-        for (QString step : script) {
-            step = step.trimmed();
+        for (const QString& step : script.split(QLatin1Char(';'))) {
             if (step.startsWith(QLatin1String("report "))) {
                 m_nau->onReceiveUSB(DeviceMessage::CodecRegister, 0, QByteArray::fromHex(step.mid(7).toLatin1()));
             } else {
@@ -86,10 +80,10 @@ private slots:
 
     void writes_data()
     {
-        QTest::addColumn<QStringList>("script");
+        QTest::addColumn<QString>("script");
         QTest::addColumn<Sent>("expected");
         auto row = [](const char* name, const char* script, Sent expected) {
-            QTest::newRow(name) << steps(script) << expected;
+            QTest::newRow(name) << QString(script) << expected;
         };
         row("pga gain over a report", "report 2DB000;setPGAGain(10)", { "4.0:2d8a00" });
         row("pga gain above range", "setPGAGain(70)", { "4.0:2d3f00" });
@@ -131,7 +125,7 @@ private slots:
 
     void writes()
     {
-        QFETCH(QStringList, script);
+        QFETCH(QString, script);
         run(script);
         QTEST(m_rig->takeSent(), "expected");
     }
@@ -152,7 +146,7 @@ private slots:
     void registerChangedFollowsTheCache()
     {
         QSignalSpy spy(m_nau, &CNau8810::registerChanged);
-        run(steps("report 2DB000;report 2DB000;setPGAGain(10);setPGAGain(10);requestRegister(79)"));
+        run("report 2DB000;report 2DB000;setPGAGain(10);setPGAGain(10);requestRegister(79)");
         QCOMPARE(spy.count(), 2);
         QCOMPARE(spy.at(0), QVariantList({ 45, QVariant::fromValue(quint16(0xB0)) }));
         QCOMPARE(spy.at(1), QVariantList({ 45, QVariant::fromValue(quint16(0x8A)) }));
@@ -163,7 +157,7 @@ private slots:
     {
         QSignalSpy lines(m_rig->console(), &CConsole::debug);
         m_nau->initialize();
-        run(steps("report 4E0000;report 4F0100"));
+        run("report 4E0000;report 4F0100");
         QCOMPARE(lines.count(), 2);
         QCOMPARE(lines.at(0).at(0).toString(), QStringLiteral("Request registers NAU8810: Start"));
         QCOMPARE(lines.at(1).at(0).toString(), QStringLiteral("Request registers NAU8810: Done"));

@@ -27,8 +27,6 @@ private slots:
     void cleanup();
     void propertyOrder_data();
     void propertyOrder();
-    void pointCountClamped_data();
-    void pointCountClamped();
     void bandBoostRaisesCurve();
     void levelGridRows_data();
     void levelGridRows();
@@ -98,23 +96,6 @@ void TestOrvaneEQPanel::propertyOrder()
     QCOMPARE(QString::fromLatin1(property.name()), name);
     QVERIFY(property.isDesignable());
     QTEST(property.read(m_panel), "value");
-}
-
-void TestOrvaneEQPanel::pointCountClamped_data()
-{
-    QTest::addColumn<int>("requested");
-    QTest::addColumn<int>("stored");
-
-    QTest::newRow("above") << 5000 << 1024;
-    QTest::newRow("negative") << -3 << 0;
-    QTest::newRow("three") << 3 << 3;
-}
-
-void TestOrvaneEQPanel::pointCountClamped()
-{
-    QFETCH(int, requested);
-    m_panel->setNrOfPoints(requested);
-    QTEST(m_panel->NrOfPoints(), "stored");
 }
 
 void TestOrvaneEQPanel::bandBoostRaisesCurve()
@@ -188,22 +169,26 @@ void TestOrvaneEQPanel::anchorAtBandGain()
 void TestOrvaneEQPanel::zeroSizedPanelPaints_data()
 {
     QTest::addColumn<int>("points");
+    QTest::addColumn<int>("stored"); // the points kept, 0 to 1024
     QTest::addColumn<int>("gridAtdB");
     QTest::addColumn<int>("samplerate");
     QTest::addColumn<double>("divide");
 
-    QTest::newRow("defaults") << 1024 << 6 << 48000 << 2.04;
-    QTest::newRow("three points") << 3 << 6 << 48000 << 2.04;
-    QTest::newRow("one point") << 1 << 0 << 48000 << 2.04;
-    QTest::newRow("no points") << 0 << 40 << 48000 << 2.04;
-    QTest::newRow("zero rate") << 3 << -1 << 0 << 2.04;
-    QTest::newRow("zero divider") << 2 << 36 << 48000 << 0.0;
-    QTest::newRow("flat axis") << 1024 << 1 << 48000 << 4800.0;
+    QTest::newRow("defaults") << 1024 << 1024 << 6 << 48000 << 2.04;
+    QTest::newRow("too many points") << 5000 << 1024 << 6 << 48000 << 2.04;
+    QTest::newRow("three points") << 3 << 3 << 6 << 48000 << 2.04;
+    QTest::newRow("one point") << 1 << 1 << 0 << 48000 << 2.04;
+    QTest::newRow("no points") << 0 << 0 << 40 << 48000 << 2.04;
+    QTest::newRow("negative points") << -3 << 0 << 6 << 48000 << 2.04;
+    QTest::newRow("zero rate") << 3 << 3 << -1 << 0 << 2.04;
+    QTest::newRow("zero divider") << 2 << 2 << 36 << 48000 << 0.0;
+    QTest::newRow("flat axis") << 1024 << 1024 << 1 << 48000 << 4800.0;
 }
 
 void TestOrvaneEQPanel::zeroSizedPanelPaints()
 {
     QFETCH(int, points);
+    QFETCH(int, stored);
     QFETCH(int, gridAtdB);
     QFETCH(int, samplerate);
     QFETCH(double, divide);
@@ -224,10 +209,11 @@ void TestOrvaneEQPanel::zeroSizedPanelPaints()
     m_panel->grab();
 
     // Plot width -60 and height -40: both ends of the curve are on row 20 + (-40) - (-20) = 0.
+    QCOMPARE(m_panel->NrOfPoints(), stored);
     const QVector<QPoint> response = m_panel->responsePoints();
-    if (points >= 2) {
+    if (stored >= 2) {
         QCOMPARE(response[0], QPoint(40, 0));
-        QCOMPARE(response[points - 1], QPoint(-20, 0));
+        QCOMPARE(response[stored - 1], QPoint(-20, 0));
     }
     QCOMPARE(m_panel->width(), 0);
 }

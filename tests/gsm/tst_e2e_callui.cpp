@@ -70,7 +70,6 @@ private slots:
         QVERIFY(reaches(VOICECALL_CALLING));
         QCOMPARE(callStatus(), QStringLiteral("CALLING"));
         QVERIFY(incoming()->isVisible());
-        QCOMPARE(incoming()->windowTitle(), QStringLiteral("Calling..."));
 
         // The far end answers: the talking clock runs in red, the window is gone.
         QVERIFY(reaches(VOICECALL_ACTIVE));
@@ -117,7 +116,6 @@ private slots:
         // Taken with Accept: the window names her and offers both buttons.
         m_rig->unit()->ringIn(QStringLiteral("+49301234567"));
         QVERIFY(reaches(VOICECALL_INCOMING));
-        QCOMPARE(incoming()->windowTitle(), QStringLiteral("Incoming call..."));
         QCOMPARE(incoming()->findChild<QLabel*>(QStringLiteral("label_number"))->text(), QStringLiteral("Anna Alpha"));
         QCOMPARE(shownNumber(), QStringLiteral("Anna Alpha"));
         QVERIFY(incoming()->findChild<QPushButton*>(QStringLiteral("pushButton_call"))->isVisible());

@@ -128,7 +128,6 @@ void TestE2eGsm::calls_data()
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("name"); // listed with the call by the module
 
-    QTest::newRow("out, 10 characters") << false << "0201234567" << QString();
     // From 14 characters on, the call list line no longer fits in one frame.
     for (const char* number : { "+441234567890", "+4915112345678", "+49151123456789", "+4915112345678901234" }) {
         QTest::addRow("in, %d characters", int(strlen(number))) << true << number << QString();

@@ -1,4 +1,5 @@
 #include "DebugForm.h"
+#include "InfoForm.h"
 #include "LinkRig.h"
 
 #include <QAbstractButton>
@@ -86,7 +87,8 @@ void columns()
 
 } // namespace
 
-class TestDebugForm : public QObject
+// The pages that show what the unit holds and change it: the information and the debug page.
+class TestDevicePages : public QObject
 {
     Q_OBJECT
 
@@ -164,7 +166,36 @@ private slots:
         run(rig, "settle");
         QCOMPARE(rig.takeSent(), QStringList("AT+QSIDET=10000"));
     }
+
+    void infoPage_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<QString>("filled"); // objectName=text of each field that is not empty
+        const QByteArray serial36("PH0000201234567890ABCDEFGHIJKLMNOPQR");
+        QTest::newRow("serial") << 1 << QByteArray("PH000020\0XY", 11) << "lineEdit_serial=PH000020";
+        QTest::newRow("serial, no NUL") << 1 << serial36 << "lineEdit_serial=" + QString(serial36);
+        QTest::newRow("hardware id") << 2 << QByteArray::fromHex("000102030405060708090A0B0C0D0E FFFF")
+                                     << "lineEdit_hwid=000102030405060708090A-0B0C0D-0E";
+        QTest::newRow("firmware, negative") << 5 << QByteArray::fromHex("00000000 FFFFFFFF 00000080 2C010000 FEFFFFFF")
+                                            << "lineEdit_firmware=-1.-2147483648.300.-2";
+        QTest::newRow("module line") << 3 << QByteArray("PH000020\0", 9) << "";
+    }
+
+    void infoPage()
+    {
+        QFETCH(int, id);
+        QFETCH(QByteArray, payload);
+        AppContext context;
+        InfoForm form(&context);
+        form.onReceiveUSB(id, 0, payload.leftJustified(36, '\0'));
+        QStringList filled;
+        for (const QLineEdit* field : form.findChildren<QLineEdit*>())
+            if (!field->text().isEmpty())
+                filled << field->objectName() + '=' + field->text();
+        QTEST(filled.join(';'), "filled");
+    }
 };
 
-QTEST_MAIN(TestDebugForm)
-#include "tst_debugform.moc"
+QTEST_MAIN(TestDevicePages)
+#include "tst_devicepages.moc"
