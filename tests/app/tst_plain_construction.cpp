@@ -1,8 +1,4 @@
-#include "AppContext.h"
-#include "CConsole.h"
 #include "CDatabase.h"
-#include "CUC20.h"
-#include "CUSBHID.h"
 #include "FakeHidapi.h"
 #include "MainWindow.h"
 
@@ -35,28 +31,6 @@ private slots:
     }
 
     void cleanupTestCase() { QFile::remove(m_databaseFile); }
-
-    void linkEngineAndContext()
-    {
-        FakeHidapi::reset();
-        FakeHidapi::plug(QStringLiteral("PH000001"));
-        CConsole console;
-        auto* usb = new CUSBHID(nullptr, &console);
-        CUC20 uc20(nullptr, usb, &console);
-        CDatabase database(nullptr);
-        // usb, uc20, nau8810, console, database
-        const AppContext context { usb, &uc20, nullptr, &console, &database };
-        QCOMPARE(context.console, &console);
-        QCOMPARE(context.database, &database);
-
-        QCOMPARE(usb->start(QStringLiteral("PH000001")), 0);
-        uc20.call(QStringLiteral("0301234567"));
-        while (usb->pendingCount() > 0)
-            usb->onHidTimer();
-        QCOMPARE(FakeHidapi::written(QStringLiteral("PH000001")).last().mid(4, 14), QByteArray("ATD0301234567;"));
-        delete usb;
-        QVERIFY(!FakeHidapi::isOpen(QStringLiteral("PH000001")));
-    }
 
     void databaseIsTheDefaultConnection()
     {

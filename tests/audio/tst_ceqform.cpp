@@ -1,9 +1,5 @@
-#include "CConsole.h"
 #include "CEQForm.h"
-#include "CNau8810.h"
-#include "CUSBHID.h"
-#include "DeviceMessage.h"
-#include "FakeHidapi.h"
+#include "LinkRig.h"
 #include "OrvaneEQPanel.h"
 
 #include <QComboBox>
@@ -11,12 +7,10 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTest>
-#include <utility>
 
 namespace {
 
-const QString serial = QStringLiteral("PH00EQ01");
-// Each codec message as its payload in hex: "140700" writes 0x007 to register 20, "14" would read it.
+// Each message sent: "4.0:140700" writes 0x007 to codec register 20.
 using Sent = QStringList;
 
 QStringList warnings;
@@ -27,11 +21,9 @@ class TestCEQForm : public QObject
 {
     Q_OBJECT
 
-    CConsole* m_console = nullptr;
-    CUSBHID* m_usb = nullptr;
+    std::unique_ptr<LinkRig> m_rig;
     CNau8810* m_nau = nullptr;
     CEQForm* m_form = nullptr;
-    int m_writtenSeen = 0;
 
     template <typename W> W* band(int n, const char* what)
     {
@@ -53,47 +45,26 @@ class TestCEQForm : public QObject
             .arg(panel->property(("BandwidthBand" + k).constData()).toDouble());
     }
 
-    Sent takeSent()
-    {
-        while (m_usb->pendingCount() > 0)
-            m_usb->onHidTimer();
-        const QList<QByteArray> written = FakeHidapi::written(serial);
-        Sent sent;
-        for (const QByteArray& report : written.mid(std::exchange(m_writtenSeen, written.size()))) {
-            if (report.at(1) == DeviceMessage::CodecRegister)
-                sent << QString::fromLatin1(report.mid(4, quint8(report.at(3)) - 3).toHex());
-        }
-        return sent;
-    }
-
 private slots:
     void init()
     {
-        FakeHidapi::reset();
-        FakeHidapi::plug(serial);
-        m_console = new CConsole;
-        m_usb = new CUSBHID(nullptr, m_console);
-        m_nau = new CNau8810(nullptr, m_usb, m_console);
-        QCOMPARE(m_usb->start(serial), 0);
+        m_rig = std::make_unique<LinkRig>();
+        m_nau = m_rig->nau8810();
         warnings.clear();
         const QtMessageHandler previous
             = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
                   if (type != QtDebugMsg && type != QtInfoMsg)
                       warnings << text;
               });
-        m_form = new CEQForm(m_nau, m_console, nullptr);
+        m_form = new CEQForm(m_nau, m_rig->console(), nullptr);
         qInstallMessageHandler(previous);
-        takeSent();
+        m_rig->takeSent();
     }
 
     void cleanup()
     {
         delete m_form;
-        delete m_nau;
-        delete m_usb;
-        delete m_console;
-        m_writtenSeen = 0;
-        FakeHidapi::reset();
+        m_rig.reset();
     }
 
     void buildsQuietly()
@@ -115,18 +86,19 @@ private slots:
         auto row = [](const char* name, const char* step, int n, const char* expected, Sent sent) {
             QTest::newRow(name) << step << n << expected << sent;
         };
-        row("band 3 +5 dB", "gain 3 5", 3, "5 (5) 650 Hz Narrow | 5 dB 650 Hz 1", { "140700" });
-        row("band 1 +12 dB", "gain 1 12", 1, "12 (12) 80 Hz - | 12 dB 80 Hz 1", { "120000" });
-        row("band 5 -12 dB", "gain 5 -12", 5, "-12 (-12) 5.3 KHz - | -12 dB 5300 Hz 1", { "161800" });
-        row("band 4 wide", "type 4 1", 4, "0 (0) 1.8 KHz Wide | 0 dB 1800 Hz 2", { "150001" });
-        row("band 1 175 Hz", "freq 1 3", 1, "0 (0) 175 Hz - | 0 dB 175 Hz 1", { "126000" });
-        row("band 3 850 Hz", "freq 3 1", 3, "0 (0) 850 Hz Narrow | 0 dB 850 Hz 1", { "142000" });
-        row("band 5 9 kHz", "freq 5 2", 5, "0 (0) 9.0 KHz - | 0 dB 9000 Hz 1", { "164000" });
+        row("band 3 +5 dB", "gain 3 5", 3, "5 (5) 650 Hz Narrow | 5 dB 650 Hz 1", { "4.0:140700" });
+        row("band 1 +12 dB", "gain 1 12", 1, "12 (12) 80 Hz - | 12 dB 80 Hz 1", { "4.0:120000" });
+        row("band 5 -12 dB", "gain 5 -12", 5, "-12 (-12) 5.3 KHz - | -12 dB 5300 Hz 1", { "4.0:161800" });
+        row("band 4 wide", "type 4 1", 4, "0 (0) 1.8 KHz Wide | 0 dB 1800 Hz 2", { "4.0:150001" });
+        row("band 1 175 Hz", "freq 1 3", 1, "0 (0) 175 Hz - | 0 dB 175 Hz 1", { "4.0:126000" });
+        row("band 3 850 Hz", "freq 3 1", 3, "0 (0) 850 Hz Narrow | 0 dB 850 Hz 1", { "4.0:142000" });
+        row("band 5 9 kHz", "freq 5 2", 5, "0 (0) 9.0 KHz - | 0 dB 9000 Hz 1", { "4.0:164000" });
         // A report moves each control that differs, and each of those writes its field back.
-        row("reg 19 = 0x16C", "report 4 136c01", 2, "0 (0) 500 Hz Wide | 0 dB 500 Hz 2", { "136c01", "136c01" });
+        row("reg 19 = 0x16C", "report 4 136c01", 2, "0 (0) 500 Hz Wide | 0 dB 500 Hz 2",
+            { "4.0:136c01", "4.0:136c01" });
         row("equal to controls", "report 4 130c00", 2, "0 (0) 230 Hz Narrow | 0 dB 230 Hz 1", {});
         row("reg 18 bit 8", "report 4 120c01", 1, "0 (0) 80 Hz - | 0 dB 80 Hz 1", {});
-        row("gain code 31", "report 4 141f00", 3, "-12 (-12) 650 Hz Narrow | -12 dB 650 Hz 1", { "141800" });
+        row("gain code 31", "report 4 141f00", 3, "-12 (-12) 650 Hz Narrow | -12 dB 650 Hz 1", { "4.0:141800" });
         row("reg 17", "report 4 117f01", 1, "0 (0) 80 Hz - | 0 dB 80 Hz 1", {});
         row("not a codec id", "report 3 136c01", 2, "0 (0) 230 Hz Narrow | 0 dB 230 Hz 1", {});
     }
@@ -146,7 +118,7 @@ private slots:
         } else {
             band<QComboBox>(n, qPrintable(word[0]))->setCurrentIndex(word[2].toInt());
         }
-        QTEST(takeSent(), "sent");
+        QTEST(m_rig->takeSent(), "sent");
         QTEST(state(n), "expected");
     }
 
@@ -161,7 +133,7 @@ private slots:
         slider.setValue(7);
         combo.setCurrentIndex(1);
         m_form->on_gain_valueChanged(3);
-        QCOMPARE(takeSent(), Sent());
+        QCOMPARE(m_rig->takeSent(), Sent());
         QCOMPARE(state(1), QStringLiteral("0 (0) 80 Hz - | 0 dB 80 Hz 1"));
         QCOMPARE(state(2), QStringLiteral("0 (0) 230 Hz Narrow | 0 dB 230 Hz 1"));
     }
@@ -170,7 +142,7 @@ private slots:
     {
         // As on the main window: built without a parent, then placed in the page stack.
         QStackedWidget stack;
-        auto* page = new CEQForm(m_nau, m_console, nullptr);
+        auto* page = new CEQForm(m_nau, m_rig->console(), nullptr);
         stack.addWidget(page);
         stack.show();
         QTest::keyClick(page->findChild<QSlider*>("band3_gain"), Qt::Key_Escape);

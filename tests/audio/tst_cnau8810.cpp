@@ -1,18 +1,11 @@
-#include "CConsole.h"
-#include "CNau8810.h"
-#include "CUSBHID.h"
-#include "DeviceMessage.h"
-#include "FakeHidapi.h"
+#include "LinkRig.h"
 
 #include <QSignalSpy>
 #include <QTest>
 #include <array>
 #include <functional>
-#include <utility>
 
 namespace {
-
-const QString serial = QStringLiteral("PH008810");
 
 // Three arguments always, zeros for those a row leaves out.
 using Args = std::array<int, 3>;
@@ -46,13 +39,7 @@ const QMap<QString, Action>& actions()
     return map;
 }
 
-// "report 2DB000" hands the model a register report; any other text calls an action.
-QStringList steps(const char* text)
-{
-    return QString::fromLatin1(text).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-}
-
-// Each written id-4 message as "type: payload in hex", e.g. "0: 2d8a00".
+// Each message written as "id.type:payload in hex", e.g. "4.0:2d8a00".
 using Sent = QStringList;
 
 } // namespace
@@ -61,15 +48,13 @@ class TestCNau8810 : public QObject
 {
     Q_OBJECT
 
-    CConsole* m_console = nullptr;
-    CUSBHID* m_usb = nullptr;
+    std::unique_ptr<LinkRig> m_rig;
     CNau8810* m_nau = nullptr;
-    int m_writtenSeen = 0;
 
-    void run(const QStringList& script)
+    // Steps separated by ';': "report 2DB000" hands the model a register report, any other calls an action.
+    void run(const QString& script)
     {
-        for (QString step : script) {
-            step = step.trimmed();
+        for (const QString& step : script.split(QLatin1Char(';'))) {
             if (step.startsWith(QLatin1String("report "))) {
                 m_nau->onReceiveUSB(DeviceMessage::CodecRegister, 0, QByteArray::fromHex(step.mid(7).toLatin1()));
             } else {
@@ -84,91 +69,65 @@ class TestCNau8810 : public QObject
         }
     }
 
-    // The codec messages written since the last call. A report is 0, id, type, length + 3, payload.
-    Sent takeSent()
-    {
-        while (m_usb->pendingCount() > 0)
-            m_usb->onHidTimer();
-        const QList<QByteArray> written = FakeHidapi::written(serial);
-        Sent sent;
-        for (const QByteArray& report : written.mid(std::exchange(m_writtenSeen, written.size()))) {
-            if (quint8(report.at(1)) == DeviceMessage::CodecRegister)
-                sent << QString::number(quint8(report.at(2))) + ": "
-                        + QString::fromLatin1(report.mid(4, quint8(report.at(3)) - 3).toHex());
-        }
-        return sent;
-    }
-
 private slots:
     void init()
     {
-        FakeHidapi::reset();
-        FakeHidapi::plug(serial);
-        m_console = new CConsole;
-        m_usb = new CUSBHID(nullptr, m_console);
-        m_nau = new CNau8810(nullptr, m_usb, m_console);
-        QCOMPARE(m_usb->start(serial), 0);
-        takeSent();
+        m_rig = std::make_unique<LinkRig>();
+        m_nau = m_rig->nau8810();
     }
 
-    void cleanup()
-    {
-        delete m_nau;
-        delete m_usb;
-        delete m_console;
-        m_writtenSeen = 0;
-        FakeHidapi::reset();
-    }
+    void cleanup() { m_rig.reset(); }
 
     void writes_data()
     {
-        QTest::addColumn<QStringList>("script");
+        QTest::addColumn<QString>("script");
         QTest::addColumn<Sent>("expected");
         auto row = [](const char* name, const char* script, Sent expected) {
-            QTest::newRow(name) << steps(script) << expected;
+            QTest::newRow(name) << QString(script) << expected;
         };
-        row("pga gain over a report", "report 2DB000;setPGAGain(10)", { "0: 2d8a00" });
-        row("pga gain above range", "setPGAGain(70)", { "0: 2d3f00" });
-        row("high bits kept", "report 2D00FE;setPGAGain(1)", { "0: 2d01fe" });
-        row("pga mute on", "report 2D1001;setPGAMute(1)", { "0: 2d5001" });
-        row("adc gain keeps bit 8", "report 0FFF01;setADCGain(200)", { "0: 0fc801" });
-        row("dac gain keeps bit 8", "report 0B1001;setDACGain(128)", { "0: 0b8001" });
-        row("dac mute on", "setDACMute(1)", { "0: 0a4000" });
-        row("boost on", "setPGABoost(1)", { "0: 2f0001" });
-        row("boost bit 0 only", "setPGABoost(2)", { "0: 2f0000" });
-        row("eq path 1", "report 122C00;setEQPath(1)", { "0: 122c01" });
-        row("bandwidth band 2", "setEQBandWidth(1,1)", { "0: 130001" });
-        row("bandwidth band 3", "report 144C00;setEQBandWidth(2,1)", { "0: 144c01" });
+        row("pga gain over a report", "report 2DB000;setPGAGain(10)", { "4.0:2d8a00" });
+        row("pga gain above range", "setPGAGain(70)", { "4.0:2d3f00" });
+        row("high bits kept", "report 2D00FE;setPGAGain(1)", { "4.0:2d01fe" });
+        row("pga mute on", "report 2D1001;setPGAMute(1)", { "4.0:2d5001" });
+        row("adc gain keeps bit 8", "report 0FFF01;setADCGain(200)", { "4.0:0fc801" });
+        row("dac gain keeps bit 8", "report 0B1001;setDACGain(128)", { "4.0:0b8001" });
+        row("dac mute on", "setDACMute(1)", { "4.0:0a4000" });
+        row("boost on", "setPGABoost(1)", { "4.0:2f0001" });
+        row("boost bit 0 only", "setPGABoost(2)", { "4.0:2f0000" });
+        row("eq path 1", "report 122C00;setEQPath(1)", { "4.0:122c01" });
+        row("bandwidth band 2", "setEQBandWidth(1,1)", { "4.0:130001" });
+        row("bandwidth band 3", "report 144C00;setEQBandWidth(2,1)", { "4.0:144c01" });
         row("bandwidth band 1", "setEQBandWidth(0,1)", {});
         row("bandwidth band 5", "setEQBandWidth(4,1)", {});
-        row("eq gain band 1", "setEQGain(0,12)", { "0: 120c00" });
-        row("eq gain above range", "setEQGain(2,30)", { "0: 141800" });
-        row("eq gain band 5", "report 167F01;setEQGain(4,5)", { "0: 166501" });
+        row("eq gain band 1", "setEQGain(0,12)", { "4.0:120c00" });
+        row("eq gain above range", "setEQGain(2,30)", { "4.0:141800" });
+        row("eq gain band 5", "report 167F01;setEQGain(4,5)", { "4.0:166501" });
         row("eq gain band 6", "setEQGain(5,3)", {});
-        row("eq1 freq", "report 120C01;setEQ1Freq(3)", { "0: 126c01" });
-        row("eq3 freq two bits", "setEQ3Freq(6)", { "0: 144000" });
-        row("eq5 freq", "report 166C00;setEQ5Freq(0)", { "0: 160c00" });
-        row("notch on", "notchFilter(1)", { "0: 1b8000" });
+        row("eq1 freq", "report 120C01;setEQ1Freq(3)", { "4.0:126c01" });
+        row("eq3 freq two bits", "setEQ3Freq(6)", { "4.0:144000" });
+        row("eq5 freq", "report 166C00;setEQ5Freq(0)", { "4.0:160c00" });
+        row("notch on", "notchFilter(1)", { "4.0:1b8000" });
         row("notch 1000/100/8000", "notchFilterConfig(1000,100,8000)",
-            { "0: 1b4400", "0: 1c6c00", "0: 1d2b00", "0: 1e4500", "0: 1e4501", "0: 1e4500" });
+            { "4.0:1b4400", "4.0:1c6c00", "4.0:1d2b00", "4.0:1e4500", "4.0:1e4501", "4.0:1e4500" });
         row("notch keeps enable, clears update", "report 1BFF03;report 1C0001;notchFilterConfig(1000,100,8000)",
-            { "0: 1bc402", "0: 1c6c00", "0: 1d2b00", "0: 1e4500", "0: 1e4501", "0: 1e4500" });
-        row("software reset", "report 015501;softwareReset()", { "0: 010000" });
-        row("read request", "requestRegister(79)", { "1: 4f" });
-        row("write-through eq gain then freq", "setEQGain(0,6);setEQ1Freq(2)", { "0: 120600", "0: 124600" });
-        row("write-through over a report", "report 120001;setEQGain(0,6);setEQ1Freq(2)", { "0: 120601", "0: 124601" });
+            { "4.0:1bc402", "4.0:1c6c00", "4.0:1d2b00", "4.0:1e4500", "4.0:1e4501", "4.0:1e4500" });
+        row("software reset", "report 015501;softwareReset()", { "4.0:010000" });
+        row("read request", "requestRegister(79)", { "4.1:4f" });
+        row("write-through eq gain then freq", "setEQGain(0,6);setEQ1Freq(2)", { "4.0:120600", "4.0:124600" });
+        row("write-through over a report", "report 120001;setEQGain(0,6);setEQ1Freq(2)",
+            { "4.0:120601", "4.0:124601" });
         row("write-through enable then notch", "notchFilter(1);notchFilterConfig(1000,100,8000)",
-            { "0: 1b8000", "0: 1bc400", "0: 1c6c00", "0: 1d2b00", "0: 1e4500", "0: 1e4501", "0: 1e4500" });
-        row("later report replaces a write", "setEQGain(0,6);report 122000;setEQPath(1)", { "0: 120600", "0: 122001" });
-        row("raw write is cached", "writeRegister(45,0xFFFF);setPGAMute(0)", { "0: 2dffff", "0: 2dbfff" });
+            { "4.0:1b8000", "4.0:1bc400", "4.0:1c6c00", "4.0:1d2b00", "4.0:1e4500", "4.0:1e4501", "4.0:1e4500" });
+        row("later report replaces a write", "setEQGain(0,6);report 122000;setEQPath(1)",
+            { "4.0:120600", "4.0:122001" });
+        row("raw write is cached", "writeRegister(45,0xFFFF);setPGAMute(0)", { "4.0:2dffff", "4.0:2dbfff" });
     }
 
     void writes()
     {
-        QFETCH(QStringList, script);
-        QFETCH(Sent, expected);
+        QFETCH(QString, script);
         run(script);
-        QCOMPARE(takeSent(), expected);
+        QTEST(m_rig->takeSent(), "expected");
     }
 
     void reports()
@@ -181,13 +140,13 @@ private slots:
         m_nau->onReceiveUSB(DeviceMessage::CodecRegister, 1, QByteArray::fromHex("2D"));
         QCOMPARE(m_nau->registerValue(45), quint16(0));
         QVERIFY(m_nau->isRegisterKnown(45));
-        QCOMPARE(takeSent(), Sent());
+        QCOMPARE(m_rig->takeSent(), Sent());
     }
 
     void registerChangedFollowsTheCache()
     {
         QSignalSpy spy(m_nau, &CNau8810::registerChanged);
-        run(steps("report 2DB000;report 2DB000;setPGAGain(10);setPGAGain(10);requestRegister(79)"));
+        run("report 2DB000;report 2DB000;setPGAGain(10);setPGAGain(10);requestRegister(79)");
         QCOMPARE(spy.count(), 2);
         QCOMPARE(spy.at(0), QVariantList({ 45, QVariant::fromValue(quint16(0xB0)) }));
         QCOMPARE(spy.at(1), QVariantList({ 45, QVariant::fromValue(quint16(0x8A)) }));
@@ -196,13 +155,13 @@ private slots:
 
     void consoleLines()
     {
-        QSignalSpy lines(m_console, &CConsole::debug);
+        QSignalSpy lines(m_rig->console(), &CConsole::debug);
         m_nau->initialize();
-        run(steps("report 4E0000;report 4F0100"));
+        run("report 4E0000;report 4F0100");
         QCOMPARE(lines.count(), 2);
         QCOMPARE(lines.at(0).at(0).toString(), QStringLiteral("Request registers NAU8810: Start"));
         QCOMPARE(lines.at(1).at(0).toString(), QStringLiteral("Request registers NAU8810: Done"));
-        QCOMPARE(takeSent(), Sent());
+        QCOMPARE(m_rig->takeSent(), Sent());
     }
 };
 

@@ -24,17 +24,13 @@ EqPlotGeometry roundGeometry()
     return g;
 }
 
+// Each point within a pixel of the expected one.
 void comparePoints(const QVector<QPoint>& actual, const QVector<QPoint>& expected)
 {
     QCOMPARE(actual.size(), expected.size());
     for (int i = 0; i < expected.size(); ++i) {
-        QVERIFY2(std::abs(actual[i].x() - expected[i].x()) <= 1 && std::abs(actual[i].y() - expected[i].y()) <= 1,
-            qPrintable(QStringLiteral("point %1 is (%2, %3), expected (%4, %5)")
-                           .arg(i)
-                           .arg(actual[i].x())
-                           .arg(actual[i].y())
-                           .arg(expected[i].x())
-                           .arg(expected[i].y())));
+        const QPoint off = actual[i] - expected[i];
+        QVERIFY2(std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1, qPrintable(QStringLiteral("point %1").arg(i)));
     }
 }
 
@@ -51,11 +47,8 @@ private slots:
     void flatSections();
     void roots_data();
     void roots();
-    void responseCurvePeak();
-    void lowCutCurve();
-    void fewPoints_data();
-    void fewPoints();
-    void nonFiniteSectionStaysDefined();
+    void curves_data();
+    void curves();
     void truncateSafely_data();
     void truncateSafely();
 };
@@ -163,71 +156,52 @@ void TestEqCurveModel::roots()
     QVERIFY(roots.im1 >= 0.0f && roots.im2 <= 0.0f);
 }
 
-void TestEqCurveModel::responseCurvePeak()
+void TestEqCurveModel::curves_data()
 {
-    std::array<EqSection, EqCurveModel::BandCount> bands;
-    bands[2] = EqCurveModel::designSection(6.0, 1000.0, 1.0, 1.0, 3, true, 48000.0);
-
-    // Rows: (380 - (18 + level) x 10); +6 dB at 1 kHz is row 140, the 0 dB line row 200.
-    comparePoints(EqCurveModel::responseCurve(bands, roundGeometry(), 6),
-        { { 40, 200 }, { 40, 199 }, { 140, 199 }, { 240, 140 }, { 340, 199 }, { 340, 200 } });
-}
-
-void TestEqCurveModel::lowCutCurve()
-{
-    const EqSection lowCut = EqCurveModel::designSection(0.0, 100.0, 1.0, 1.0, 1, true, 48000.0);
-    // -40 dB at 10 Hz is 400 pixels below the 0 dB line; -3.01 dB at the corner.
-    comparePoints(EqCurveModel::lowCutCurve(lowCut, roundGeometry(), 4),
-        { { 40, 600 }, { 140, 230 }, { 240, 200 }, { 340, 200 } });
-}
-
-void TestEqCurveModel::fewPoints_data()
-{
+    QTest::addColumn<bool>("lowCut"); // the low-cut section's curve, or the response with the section as band 3
+    QTest::addColumn<int>("type");
+    QTest::addColumn<double>("gain");
+    QTest::addColumn<double>("frequency");
     QTest::addColumn<int>("count");
-    QTest::addColumn<QVector<QPoint>>("response");
-    QTest::addColumn<QVector<QPoint>>("lowCut");
-
-    QTest::newRow("none") << 0 << QVector<QPoint>() << QVector<QPoint>();
-    QTest::newRow("negative") << -7 << QVector<QPoint>() << QVector<QPoint>();
-    QTest::newRow("one") << 1 << QVector<QPoint>() << QVector<QPoint> { { 40, 200 } };
-    QTest::newRow("two") << 2 << QVector<QPoint> { { 40, 200 }, { 340, 200 } }
-                         << QVector<QPoint> { { 40, 200 }, { 340, 200 } };
+    QTest::addColumn<QVector<QPoint>>("points");
+    using P = QVector<QPoint>;
+    // Rows: (380 - (18 + level) x 10); +6 dB at 1 kHz is row 140, the 0 dB line row 200.
+    QTest::newRow("peak") << false << 3 << 6.0 << 1000.0 << 6
+                          << P { { 40, 200 }, { 40, 199 }, { 140, 199 }, { 240, 140 }, { 340, 199 }, { 340, 200 } };
+    // -40 dB at 10 Hz is 400 pixels below the 0 dB line; -3.01 dB at the corner.
+    QTest::newRow("low cut") << true << 1 << 0.0 << 100.0 << 4
+                             << P { { 40, 600 }, { 140, 230 }, { 240, 200 }, { 340, 200 } };
+    QTest::newRow("none") << false << 2 << 6.0 << 80.0 << 0 << P();
+    QTest::newRow("none, low cut") << true << 0 << 0.0 << 80.0 << 0 << P();
+    QTest::newRow("negative") << false << 2 << 6.0 << 80.0 << -7 << P();
+    QTest::newRow("negative, low cut") << true << 0 << 0.0 << 80.0 << -7 << P();
+    QTest::newRow("one") << false << 2 << 6.0 << 80.0 << 1 << P();
+    QTest::newRow("one, low cut") << true << 0 << 0.0 << 80.0 << 1 << P { { 40, 200 } };
+    QTest::newRow("two") << false << 2 << 6.0 << 80.0 << 2 << P { { 40, 200 }, { 340, 200 } };
+    QTest::newRow("two, low cut") << true << 0 << 0.0 << 80.0 << 2 << P { { 40, 200 }, { 340, 200 } };
     // With three points the single inner point sits at 10 Hz, where the +6 dB shelf is full.
-    QTest::newRow("three") << 3 << QVector<QPoint> { { 40, 200 }, { 40, 140 }, { 340, 200 } }
-                           << QVector<QPoint> { { 40, 200 }, { 190, 200 }, { 340, 200 } };
+    QTest::newRow("three") << false << 2 << 6.0 << 80.0 << 3 << P { { 40, 200 }, { 40, 140 }, { 340, 200 } };
+    QTest::newRow("three, low cut") << true << 0 << 0.0 << 80.0 << 3 << P { { 40, 200 }, { 190, 200 }, { 340, 200 } };
+    // 0 Hz makes Q = 0 / 0: every coefficient is NaN, yet the inner points, 60 pixels apart, are ordinary ints.
+    QTest::newRow("0 Hz") << false << 3 << 6.0 << 0.0 << 8
+                          << P { { 40, 200 }, { 40, 0 }, { 100, 0 }, { 160, 0 }, { 220, 0 }, { 280, 0 }, { 340, 0 },
+                                 { 340, 200 } };
 }
 
-void TestEqCurveModel::fewPoints()
+void TestEqCurveModel::curves()
 {
+    QFETCH(bool, lowCut);
+    QFETCH(int, type);
+    QFETCH(double, gain);
+    QFETCH(double, frequency);
     QFETCH(int, count);
-    QFETCH(QVector<QPoint>, response);
-    QFETCH(QVector<QPoint>, lowCut);
-
+    QFETCH(QVector<QPoint>, points);
+    const EqSection section = EqCurveModel::designSection(gain, frequency, 1.0, 1.0, type, true, 48000.0);
     std::array<EqSection, EqCurveModel::BandCount> bands;
-    bands[0] = EqCurveModel::designSection(6.0, 80.0, 1.0, 1.0, 2, true, 48000.0);
-    const EqSection flat;
-    comparePoints(EqCurveModel::responseCurve(bands, roundGeometry(), count), response);
-    comparePoints(EqCurveModel::lowCutCurve(flat, roundGeometry(), count), lowCut);
-}
-
-void TestEqCurveModel::nonFiniteSectionStaysDefined()
-{
-    // 0 Hz makes Q = 0 / 0: every coefficient is NaN, yet the points must be ordinary ints.
-    std::array<EqSection, EqCurveModel::BandCount> bands;
-    bands[0] = EqCurveModel::designSection(6.0, 0.0, 1.0, 1.0, 3, true, 48000.0);
-    QVERIFY(std::isnan(bands[0].k));
-    const QVector<QPoint> points = EqCurveModel::responseCurve(bands, roundGeometry(), 8);
-    QCOMPARE(points.size(), 8);
-    QCOMPARE(points.first(), QPoint(40, 200));
-    QCOMPARE(points[3], QPoint(160, 0)); // 40 + 2 x 300 / 5
-
-    EqPlotGeometry empty;
-    empty.width = 0;
-    empty.height = 0;
-    empty.samplerate = 0;
-    const QVector<QPoint> emptyPoints = EqCurveModel::responseCurve(bands, empty, 8);
-    QCOMPARE(emptyPoints.size(), 8);
-    QCOMPARE(emptyPoints.last(), QPoint(-20, 0)); // plot width -60, height -40
+    bands[2] = section;
+    comparePoints(lowCut ? EqCurveModel::lowCutCurve(section, roundGeometry(), count)
+                         : EqCurveModel::responseCurve(bands, roundGeometry(), count),
+        points);
 }
 
 void TestEqCurveModel::truncateSafely_data()
@@ -246,8 +220,7 @@ void TestEqCurveModel::truncateSafely_data()
 void TestEqCurveModel::truncateSafely()
 {
     QFETCH(double, value);
-    QFETCH(int, expected);
-    QCOMPARE(EqCurveModel::truncateSafely(value), expected);
+    QTEST(EqCurveModel::truncateSafely(value), "expected");
 }
 
 QTEST_APPLESS_MAIN(TestEqCurveModel)

@@ -1,7 +1,6 @@
-#include "AppContext.h"
 #include "ControlBar.h"
+#include "LinkRig.h"
 #include "ModalAnswer.h"
-#include "Uc20TestRig.h"
 
 #include <QDialogButtonBox>
 #include <QInputDialog>
@@ -14,11 +13,8 @@ class TestControlBar : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<Uc20TestRig> m_rig;
-    std::unique_ptr<CConsole> m_console;
+    std::unique_ptr<LinkRig> m_rig;
     std::unique_ptr<ControlBar> m_bar;
-    AppContext m_context;
-    QStringList m_info;
     qint64 m_now = 0;
     static inline const QString cancel = QStringLiteral("<Cancel>");
     static inline const qint64 hour = 3600000;
@@ -46,13 +42,9 @@ private slots:
     {
         m_bar = std::make_unique<ControlBar>(); // the last test's bar goes first, then its engine
         m_rig.reset();
-        m_rig = std::make_unique<Uc20TestRig>();
-        m_console = std::make_unique<CConsole>();
-        connect(m_console.get(), &CConsole::info, this, [this](const QString& line) { m_info << line; });
-        m_context = AppContext { m_rig->link(), m_rig->uc20(), nullptr, m_console.get(), nullptr };
-        m_bar->setContext(&m_context);
+        m_rig = std::make_unique<LinkRig>();
+        m_bar->setContext(m_rig->context());
         m_bar->setClock([this] { return m_now; });
-        m_info.clear();
     }
 
     void callStates_data()
@@ -144,10 +136,10 @@ private slots:
         QStringList prompts;
         answerPrompts(entries, &prompts);
         m_bar->onSimStateChange(SIM_STATE(state));
-        QCOMPARE(m_rig->takeSentCommands(), sent);
+        QCOMPARE(m_rig->takeSent(), sent);
         QCOMPARE(prompts.size(), entries.size());
         // Only a PUK that went out changes the PIN.
-        QCOMPARE(m_info.filter("SIM's PIN is now 6842").size(), sent.filter("\"6842\"").size());
+        QCOMPARE(m_rig->takeLog().filter("SIM's PIN is now 6842").size(), sent.filter("\"6842\"").size());
     }
 
     void onePromptAtATime()
@@ -161,8 +153,8 @@ private slots:
         });
         m_bar->onSimStateChange(SIM_PIN);
         QCOMPARE(prompts, QStringList());
-        QCOMPARE(m_rig->takeSentCommands(), QStringList { "AT+CPIN=1234" });
-        QCOMPARE(m_info, QStringList({ "waiting for SIM PIN", "waiting for SIM PIN" }));
+        QCOMPARE(m_rig->takeSent(), QStringList { "AT+CPIN=1234" });
+        QCOMPARE(m_rig->takeLog(), QStringList({ "INFO] waiting for SIM PIN", "INFO] waiting for SIM PIN" }));
     }
 };
 

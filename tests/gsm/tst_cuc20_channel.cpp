@@ -1,5 +1,5 @@
 #include "CUC20.h"
-#include "Uc20TestRig.h"
+#include "LinkRig.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -29,8 +29,7 @@ private slots:
     void classification()
     {
         QFETCH(QString, line);
-        QFETCH(int, result);
-        QCOMPARE(int(CUC20::classifyResultCode(line)), result);
+        QTEST(int(CUC20::classifyResultCode(line)), "result");
     }
 
     void assembly_data()
@@ -72,9 +71,7 @@ private slots:
     void assembly()
     {
         QFETCH(QByteArrayList, payloads);
-        QFETCH(QStringList, responses);
-        QFETCH(int, errors);
-        Uc20TestRig rig;
+        LinkRig rig;
         for (const QByteArray& payload : payloads) {
             const bool goesOn = payload.endsWith('\\');
             rig.uc20()->onReceiveUSB(DeviceMessage::AtCommand,
@@ -87,13 +84,13 @@ private slots:
             QCOMPARE(tick.size(), 1);
             parsed += tick;
         }
-        QCOMPARE(parsed, responses);
-        QCOMPARE(rig.takeLog().filter("ERROR]").size(), errors);
+        QTEST(parsed, "responses");
+        QTEST(rig.takeLog().filter("ERROR]").size(), "errors");
     }
 
     void linkLossEndsTheCallAndDropsHalfResponses()
     {
-        Uc20TestRig rig;
+        LinkRig rig;
         rig.receive({ "AT+CLCC", "+CLCC: 1,1,0,0,0,\"020\",129", "OK" });
         rig.drain();
         // Half a response and the first piece of a line are waiting when the link closes.
@@ -105,7 +102,7 @@ private slots:
         QCOMPARE(spy[0][0].value<VOICECALL_STATE>(), VOICECALL_IDLE);
         QVERIFY(rig.takeLog().contains("ERROR] Connection with the device lost: the call is ended here"));
 
-        QCOMPARE(rig.link()->start(Uc20TestRig::serial), 0);
+        QCOMPARE(rig.link()->start(LinkRig::serial), 0);
         rig.receive({ "AT+CPIN?", "+CPIN: READY", "OK" });
         QCOMPARE(rig.drain(), QStringList("AT+CPIN? +CPIN: READY OK"));
         // A loss while idle reports nothing.
@@ -115,12 +112,12 @@ private slots:
 
     void sendATCmdSendsAtMost35Bytes()
     {
-        Uc20TestRig rig;
+        LinkRig rig;
         const QString fits = "AT+CPIN=\"" + QString(25, '1') + '"';
         // The third has 21 characters in 36 bytes.
         for (const QString& command : { fits, fits + '1', "AT+XY=" + QString(15, QChar(0xe4)) })
             rig.uc20()->sendATCmd(command);
-        QCOMPARE(rig.takeSentCommands(), QStringList(fits));
+        QCOMPARE(rig.takeSent(), QStringList(fits));
         const QString refused = QStringLiteral("ERROR] sendATCmd(), max. length of at-command exceeded!");
         QCOMPARE(rig.takeLog(), QStringList({ refused, refused }));
     }
@@ -153,7 +150,7 @@ private slots:
         QFETCH(int, link);
         QFETCH(QString, number);
         QFETCH(QString, error);
-        Uc20TestRig rig;
+        LinkRig rig;
         if (link == Ringing)
             rig.receive({ "AT+CLCC", "+CLCC: 1,1,4,0,0,9,129", "OK" });
         rig.drain();
@@ -162,7 +159,7 @@ private slots:
         rig.takeLog();
         rig.uc20()->call(number);
         QCOMPARE(rig.takeLog().filter("ERROR] ").join('|'), error.isEmpty() ? "" : "ERROR] " + error);
-        QCOMPARE(rig.takeSentCommands(), error.isEmpty() ? QStringList("ATD" + number + ';') : QStringList());
+        QCOMPARE(rig.takeSent(), error.isEmpty() ? QStringList("ATD" + number + ';') : QStringList());
     }
 };
 

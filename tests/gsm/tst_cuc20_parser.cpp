@@ -1,5 +1,5 @@
 #include "CUC20.h"
-#include "Uc20TestRig.h"
+#include "LinkRig.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -107,7 +107,7 @@ void TestCUC20Parser::responses()
     QFETCH(QStringList, before);
     QFETCH(QStringList, response);
     QFETCH(QString, reports);
-    Uc20TestRig rig;
+    LinkRig rig;
     rig.uc20()->errorInject(before);
     rig.drain();
     rig.takeLog();

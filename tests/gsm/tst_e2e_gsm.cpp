@@ -1,7 +1,11 @@
 #include "CCallRegistration.h"
+#include "CConsole.h"
 #include "CDatabase.h"
+#include "CNau8810.h"
+#include "CSMSForm.h"
 #include "CUC20.h"
 #include "CUSBHID.h"
+#include "InfoForm.h"
 #include "MainWindow.h"
 #include "ManualClock.h"
 #include "ModalAnswer.h"
@@ -9,17 +13,20 @@
 #include "VirtualHybridUnit.h"
 #include "VirtualUC20Module.h"
 
+#include <QAction>
 #include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
 
-// The module engine in the whole program against a virtual hybrid: everything it knows comes
-// from the unit's module through the USB frames, as it would from a real one.
+// The whole program against a virtual hybrid: connecting to it, and the module engine, which
+// learns everything from the unit's module through the USB frames, as it would from a real one.
+// Text messages come from the service page, whose text waits for the module's prompt.
 class TestE2eGsm : public QObject
 {
     Q_OBJECT
@@ -31,7 +38,11 @@ private slots:
     void startUpWithAPinLockedSim();
     void calls_data();
     void calls();
-    void unplugDuringACall();
+    void cableOutDuringACall();
+    void textSentAtThePrompt();
+    void textGivenUpWithoutAPrompt();
+    void textRefused_data();
+    void textRefused();
 
 private:
     bool reaches(VOICECALL_STATE state)
@@ -59,6 +70,12 @@ private:
             rows << query.value(0).toString();
         return rows;
     }
+
+    CSMSForm* smsPage() const { return m_rig->window()->findChild<CSMSForm*>(); }
+    QLineEdit* smsNumber() const { return smsPage()->findChild<QLineEdit*>(QStringLiteral("lineEdit_number")); }
+    void sendText() { smsPage()->findChild<QPushButton*>(QStringLiteral("pushButton"))->click(); }
+    CConsole* console() const { return m_rig->window()->context()->console; }
+    QStringList commandsSince(int first) const { return m_rig->unit()->atCommandsReceived().mid(first); }
 
     std::unique_ptr<VirtualHybridRig> m_rig;
     CUC20* m_uc20 = nullptr;
@@ -111,7 +128,6 @@ void TestE2eGsm::calls_data()
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("name"); // listed with the call by the module
 
-    QTest::newRow("out, 10 characters") << false << "0201234567" << QString();
     // From 14 characters on, the call list line no longer fits in one frame.
     for (const char* number : { "+441234567890", "+4915112345678", "+49151123456789", "+4915112345678901234" }) {
         QTest::addRow("in, %d characters", int(strlen(number))) << true << number << QString();
@@ -131,16 +147,10 @@ void TestE2eGsm::calls()
     if (incoming) {
         m_uc20->sendATCmd(QStringLiteral("AT+QTONEDET=1"));
         QVERIFY(answers(number, name));
-        // The caller's 0 flashes the window; other keys do not.
-        QSignalSpy keys(m_uc20, &CUC20::DTMFfromCaller);
+        // The caller's 0 flashes the window.
         QTimer* flash = m_rig->window()->findChild<QTimer*>(QStringLiteral("backlightTimer"));
-        m_rig->unit()->callerPressesKey('7');
-        QVERIFY(m_rig->stepUntil([&] { return keys.count() == 1; }, 2000));
-        QVERIFY(!flash->isActive());
         m_rig->unit()->callerPressesKey('0');
-        QVERIFY(m_rig->stepUntil([&] { return keys.count() == 2; }, 2000));
-        QVERIFY(flash->isActive());
-        QCOMPARE(keys[0][0].toInt(), int('7'));
+        QVERIFY(m_rig->stepUntil([&] { return flash->isActive(); }, 2000));
     } else {
         m_rig->unit()->setOutgoingOutcome(VirtualHybridUnit::AnswerAfterDelay, 500);
         m_uc20->call(number);
@@ -155,13 +165,25 @@ void TestE2eGsm::calls()
     QVERIFY(recorded().first().startsWith(number + (incoming ? " 0 " : " 1 ")));
 }
 
-void TestE2eGsm::unplugDuringACall()
+void TestE2eGsm::cableOutDuringACall()
 {
     // The register measures talk time on the unit's clock.
     ManualClock* clock = m_rig->clock();
     m_rig->window()->findChild<CCallRegistration*>()->setClock(
         [] { return QDateTime::currentDateTime(); }, [clock] { return clock->nowMs(); });
-    QVERIFY(m_rig->connectUnit());
+    // Auto-connect finds the unit and makes the requests of a connection, which the unit answers:
+    // the register report reaches the codec model, and the serial number the information page.
+    MainWindow* window = m_rig->window();
+    const QString connected = QStringLiteral("Status: Connected [Orvane Parlona, Firmware: v2.1.0.7]");
+    const QList<int> requests { 0, 1, 2, 8, 12, 14, 16, 5 };
+    const auto* serial = window->findChild<InfoForm*>()->findChild<QLineEdit*>(QStringLiteral("lineEdit_serial"));
+    m_rig->action("actionAutoConnect")->trigger();
+    QVERIFY(m_rig->pumpUntil([&] {
+        return window->statusText() == connected && window->context()->nau8810->isRegisterKnown(79)
+            && serial->text() == m_rig->serial;
+    }));
+    QCOMPARE(m_rig->unit()->readRequestsReceived(), requests);
+    QCOMPARE(m_rig->unit()->badFramesReceived(), 0);
     m_rig->step(1000);
     QVERIFY(answers(QStringLiteral("0301234567")));
     const qint64 answered = clock->nowMs();
@@ -169,22 +191,94 @@ void TestE2eGsm::unplugDuringACall()
 
     // The cable is pulled: the call ends there and is recorded with the 10 s talked.
     m_rig->unit()->unplug();
-    QVERIFY(m_rig->stepUntil([&] { return !m_rig->window()->context()->usb->isConnected(); }, 100));
+    QVERIFY(m_rig->stepUntil([&] { return !window->context()->usb->isConnected(); }, 100));
+    QCOMPARE(window->statusText(), QStringLiteral("Status: Disconnected"));
     const qint64 talked = clock->nowMs() - answered;
     QVERIFY(talked >= 10000 && talked < 10100);
     QCOMPARE(recorded(), QStringList(QStringLiteral("0301234567 0 %1").arg(talked)));
 
-    // Plugged in again ten minutes later: the module's first answers are understood whole, and
-    // nothing more is recorded.
+    // Plugged in again ten minutes later, it is connected again; the module's first answers are
+    // understood whole, and nothing more is recorded.
     clock->advance(10 * 60 * 1000);
-    m_rig->unit()->plug();
     QSignalSpy sim(m_uc20, &CUC20::simStateChange);
-    QVERIFY(m_rig->connectUnit());
-    QVERIFY(m_rig->stepUntil([&] { return !sim.isEmpty(); }, 3000));
+    m_rig->unit()->plug();
+    QVERIFY(m_rig->pumpUntil([&] { return window->statusText() == connected && !sim.isEmpty(); }));
+    QCOMPARE(m_rig->unit()->readRequestsReceived(), requests + requests);
     QCOMPARE(m_uc20->simState(), SIM_READY);
     m_rig->step(1000);
     QCOMPARE(recorded().size(), 1);
     QCOMPARE(m_calls, QStringList({ "incoming 0301234567", "active 0301234567", "idle" }));
+}
+
+void TestE2eGsm::textSentAtThePrompt()
+{
+    QVERIFY(m_rig->connectUnit());
+    m_rig->step(1500);
+    QSignalSpy info(console(), &CConsole::info);
+    const int first = m_rig->unit()->atCommandsReceived().size();
+    QTest::keyClicks(smsNumber(), "0612345678");
+    sendText();
+    QVERIFY(smsPage()->isWaitingForPrompt());
+    QVERIFY(m_rig->stepUntil([&] { return !m_rig->unit()->module()->sentMessages().isEmpty(); }, 2000));
+    const VirtualUC20Module::SentMessage message = m_rig->unit()->module()->sentMessages().first();
+    QCOMPARE(message.destination, QStringLiteral("0612345678"));
+    QCOMPARE(message.text, QStringLiteral("Dit is een test SMS"));
+    QCOMPARE(commandsSince(first),
+        QStringList({ "AT+CMGF=1", "AT+CSCS=\"GSM\"", "AT+CMGS=\"0612345678\"",
+            QStringLiteral("Dit is een test SMS") + QChar(0x1A) }));
+    QVERIFY(m_rig->stepUntil([&] { return !info.isEmpty(); }, 1000));
+    QVERIFY(info.last().first().toString().startsWith(QLatin1String("Text message sent, reference ")));
+    QVERIFY(!smsPage()->isWaitingForPrompt());
+}
+
+void TestE2eGsm::textGivenUpWithoutAPrompt()
+{
+    // Without a SIM the module refuses the message and never prompts.
+    QVERIFY(m_rig->connectUnit());
+    m_rig->step(1500);
+    m_rig->unit()->setSimLock(VirtualHybridUnit::SimMissing);
+    m_rig->step(500);
+    QSignalSpy errors(console(), &CConsole::error);
+    smsNumber()->setText(QStringLiteral("0612345678"));
+    smsPage()->findChild<QTimer*>(QStringLiteral("promptTimer"))->setInterval(100);
+    const int first = m_rig->unit()->atCommandsReceived().size();
+    sendText();
+    QVERIFY(m_rig->pumpUntil([&] { return !smsPage()->isWaitingForPrompt(); }, 3000));
+    m_rig->step(100);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().first().toString(),
+        QStringLiteral("Test message not sent: the GSM module did not ask for the text within 0.1 s"));
+    QCOMPARE(commandsSince(first).size(), 3);
+    // A prompt that still comes is dropped, so that later commands are not taken for the text.
+    emit m_uc20->messagePrompt();
+    m_rig->step(100);
+    QCOMPARE(commandsSince(first).last(), QString(QChar(0x1B)));
+    QVERIFY(m_rig->unit()->module()->sentMessages().isEmpty());
+}
+
+void TestE2eGsm::textRefused_data()
+{
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<bool>("connected");
+    QTest::newRow("empty number") << QString() << true;
+    QTest::newRow("not a number") << QStringLiteral("0612;ATH") << true;
+    QTest::newRow("not connected") << QStringLiteral("0612345678") << false;
+}
+
+void TestE2eGsm::textRefused()
+{
+    QFETCH(QString, destination);
+    QFETCH(bool, connected);
+    QVERIFY(!connected || m_rig->connectUnit());
+    m_rig->step(1500);
+    QSignalSpy errors(console(), &CConsole::error);
+    const int first = m_rig->unit()->atCommandsReceived().size();
+    smsNumber()->setText(destination);
+    sendText();
+    m_rig->step(200);
+    QCOMPARE(errors.size(), 1);
+    QVERIFY(commandsSince(first).isEmpty());
+    QVERIFY(!smsPage()->isWaitingForPrompt());
 }
 
 QTEST_MAIN(TestE2eGsm)

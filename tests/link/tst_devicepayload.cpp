@@ -3,7 +3,7 @@
 
 #include <QTest>
 
-// The payload layouts, by hand-made byte vectors and by round trips.
+// Payload layouts that no page or link test shows, by hand-made byte vectors and by round trips.
 class TestDevicePayload : public QObject
 {
     Q_OBJECT
@@ -17,19 +17,6 @@ private slots:
         QCOMPARE(read.receive, 0.0f);
         QCOMPARE(read.send, -12.5f);
         QCOMPARE(DevicePayload::levelsPayload({ 0.0f, -12.5f }), bytes);
-        const DevicePayload::Levels odd = DevicePayload::levels(DevicePayload::levelsPayload({ -49.75f, 3.0e-8f }));
-        QCOMPARE(odd.receive, -49.75f);
-        QCOMPARE(odd.send, 3.0e-8f);
-    }
-
-    void firmwareVersion()
-    {
-        // Bytes 0-3 carry nothing; the numbers follow as int32.
-        const QByteArray bytes = QByteArray::fromHex("deadbeef 02000000 01000000 00000000 07000000");
-        QCOMPARE(DevicePayload::firmwareVersion(bytes), (DevicePayload::FirmwareVersion { 2, 1, 0, 7 }));
-        const DevicePayload::FirmwareVersion odd { -1, 65536, 0, 2147483647 };
-        QCOMPARE(DevicePayload::firmwareVersion(DevicePayload::firmwareVersionPayload(odd)), odd);
-        QCOMPARE(DevicePayload::firmwareVersionPayload(odd).left(8), QByteArray::fromHex("00000000 ffffffff"));
     }
 
     void texts()
@@ -37,13 +24,8 @@ private slots:
         // The debug text skips its channel byte, whatever it holds, and is Latin-1.
         QCOMPARE(DevicePayload::debugText(QByteArray("X5\xb0 up\0junk", 11)), QStringLiteral("5\u00b0 up"));
         QCOMPARE(DevicePayload::debugText(DevicePayload::debugTextPayload(QString(50, 'd'))), QString(34, 'd'));
-        QCOMPARE(DevicePayload::serialNumber(QByteArray("PH000001\0\xff", 10)), QStringLiteral("PH000001"));
-        QCOMPARE(DevicePayload::serialNumberPayload(QStringLiteral("PH000001")), QByteArray("PH000001\0", 9));
-        QCOMPARE(DevicePayload::serialNumberPayload(QString(40, 's')).size(), DeviceMessage::MaxPayload);
-        QCOMPARE(DevicePayload::atLine(QByteArray(36, 'x')), QByteArray(36, 'x'));
         QCOMPARE(DevicePayload::atCommandPayload("ATA"), QByteArray("ATA\0", 4));
-        QCOMPARE(DevicePayload::hardwareId(QByteArray::fromHex("0102030405060708090a0b0c0d0e0f1011")),
-            QByteArray::fromHex("0102030405060708090a0b0c0d0e0f"));
+        QCOMPARE(DevicePayload::serialNumberPayload(QString(40, 's')).size(), DeviceMessage::MaxPayload);
     }
 
     void moduleLineMessages_data()
@@ -61,7 +43,6 @@ private slots:
     void moduleLineMessages()
     {
         QFETCH(int, length);
-        QFETCH(QString, types);
         QByteArray line;
         for (int i = 0; i < length; ++i)
             line += char('a' + i % 26);
@@ -72,18 +53,12 @@ private slots:
             QVERIFY(message.payload.size() <= DeviceMessage::MaxPayload);
             joined += DevicePayload::atLine(message.payload);
         }
-        QCOMPARE(seen.join(' '), types);
+        QTEST(seen.join(' '), "types");
         QCOMPARE(joined, line);
     }
 
-    void codecRegisterAndAutoAnswer()
+    void autoAnswer()
     {
-        QCOMPARE(DevicePayload::codecRegisterPayload({ 45, 0x1FF }), QByteArray::fromHex("2dff01"));
-        const DevicePayload::CodecRegister reg = DevicePayload::codecRegister(QByteArray::fromHex("4f3412"));
-        QCOMPARE(reg.address, 79);
-        QCOMPARE(reg.value, quint16(0x1234));
-        // A read request carries the address alone.
-        QCOMPARE(DevicePayload::codecRegister(QByteArray(1, '\x12')).value, quint16(0));
         QCOMPARE(DevicePayload::autoAnswer(QByteArray::fromHex("00ff")), false);
         QCOMPARE(DevicePayload::autoAnswer(QByteArray::fromHex("ff00")), true);
         QCOMPARE(DevicePayload::autoAnswer(QByteArray()), false);

@@ -56,7 +56,7 @@ QStringList MemoryHidBackend::listDevices(quint16, quint16)
 std::unique_ptr<HidDevice> MemoryHidBackend::open(quint16, quint16, const QString& name)
 {
     std::shared_ptr<Unit> target = unit(name);
-    if (!target->attached || target->openFails || target->open)
+    if (!target->attached || target->open)
         return nullptr;
     return std::make_unique<Device>(std::move(target));
 }

@@ -15,8 +15,6 @@ public:
     void plug(const QString& name) { attach(name, true); }
     // The unit leaves the listing, its buffer is lost and its open device reads -1.
     void unplug(const QString& name) { attach(name, false); }
-    // Makes opening the unit fail, as when another program holds it.
-    void setOpenFails(const QString& name, bool fails) { unit(name)->openFails = fails; }
     // Queues one input report; false when the unit is detached or its buffer is full.
     bool deliver(const QString& name, const QByteArray& report);
     QList<QByteArray> written(const QString& name) { return unit(name)->written; }
@@ -30,7 +28,6 @@ private:
     {
         QString name;
         bool attached = false;
-        bool openFails = false;
         bool open = false;
         QQueue<QByteArray> input;
         QList<QByteArray> written;

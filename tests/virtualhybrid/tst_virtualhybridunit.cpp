@@ -2,8 +2,13 @@
 #include "DeviceFrame.h"
 #include "ManualClock.h"
 #include "VirtualHybridBackend.h"
+#include "VirtualHybridPanel.h"
 #include "VirtualHybridUnit.h"
 
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -189,7 +194,31 @@ private slots:
         m_device = open(); // the old handle is closed after the new one is open
         QVERIFY(m_device && m_unit->isOpen());
     }
+
+    // What is done on the panel reaches the unit; what happens to the unit shows without being sent back.
+    void panel()
+    {
+        VirtualHybridPanel panel(m_backend.get());
+        panel.show();
+        const auto child = [&](const char* name) { return panel.findChild<QWidget*>(QLatin1String(name)); };
+        const auto click = [&](const char* name) { QTest::mouseClick(child(name), Qt::LeftButton); };
+        static_cast<QLineEdit*>(child("lineEdit_callerNumber"))->setText(QStringLiteral(" +31201234567 "));
+        click("pushButton_ringIn");
+        QCOMPARE(panel.statusText(), QStringLiteral("Incoming call from +31201234567 · USB open"));
+        QVERIFY(!child("pushButton_ringIn")->isEnabled());
+        m_unit->module()->submit(QStringLiteral("ATA"));
+        QCOMPARE(panel.statusText(), QStringLiteral("In call with +31201234567 · USB open"));
+        click("pushButton_farEndHangsUp");
+        QCOMPARE(panel.statusText(), QStringLiteral("Idle · USB open"));
+
+        QSignalSpy changes(m_unit, &VirtualHybridUnit::stateChanged);
+        static_cast<QCheckBox*>(child("checkBox_noNetwork"))->setChecked(true);
+        QVERIFY(m_unit->signal() == 99 && !child("horizontalSlider_signal")->isEnabled());
+        m_unit->setSignal(31);
+        QCOMPARE(static_cast<QLabel*>(child("label_signal"))->text(), QStringLiteral("31 (-51 dBm)"));
+        QCOMPARE(changes.count(), 2); // one for each change, none sent back
+    }
 };
 
-QTEST_GUILESS_MAIN(TestVirtualHybridUnit)
+QTEST_MAIN(TestVirtualHybridUnit)
 #include "tst_virtualhybridunit.moc"

@@ -1,7 +1,9 @@
-#ifndef UC20TESTRIG_H
-#define UC20TESTRIG_H
+#ifndef LINKRIG_H
+#define LINKRIG_H
 
+#include "AppContext.h"
 #include "CConsole.h"
+#include "CNau8810.h"
 #include "CUC20.h"
 #include "CUSBHID.h"
 #include "DeviceMessage.h"
@@ -10,14 +12,14 @@
 #include <QTimer>
 #include <utility>
 
-// A module engine on an open link to one fake hybrid: module lines are handed in, the parse step
-// is run by hand, and what the engine sent and logged is read back.
-class Uc20TestRig
+// The module engine and the codec model on an open link to one fake hybrid: messages are handed
+// in, the module's parse step is run by hand, and what was sent and logged is read back.
+class LinkRig
 {
 public:
     static inline const QString serial = QStringLiteral("PH000020");
 
-    Uc20TestRig()
+    LinkRig()
     {
         QObject::connect(&m_console, &CConsole::error, [this](const QString& text) { m_log << "ERROR] " + text; });
         QObject::connect(&m_console, &CConsole::info, [this](const QString& text) { m_log << "INFO] " + text; });
@@ -31,8 +33,11 @@ public:
         m_log.clear();
     }
 
+    CConsole* console() { return &m_console; }
     CUSBHID* link() { return &m_link; }
     CUC20* uc20() { return &m_uc20; }
+    CNau8810* nau8810() { return &m_nau; }
+    AppContext* context() { return &m_context; }
     QTimer* drainTimer() const { return m_drainTimer; }
 
     // Hands each line over as one whole id-3 message.
@@ -51,18 +56,22 @@ public:
         return std::exchange(m_parsed, QStringList());
     }
 
-    // The command texts sent since the last call. A report is id 0, then id, type, length + 3, payload.
-    QStringList takeSentCommands()
+    // The messages sent since the last call: a module command as its text, any other message as
+    // "id.type:payload in hex". A report is id 0, then id, type, length + 3, payload.
+    QStringList takeSent()
     {
         while (m_link.pendingCount() > 0)
             m_link.onHidTimer();
         const QList<QByteArray> written = FakeHidapi::written(serial);
-        QStringList commands;
+        QStringList sent;
         for (const QByteArray& report : written.mid(std::exchange(m_writtenSeen, written.size()))) {
-            if (quint8(report.at(1)) == DeviceMessage::AtCommand)
-                commands << QString::fromUtf8(report.mid(4, quint8(report.at(3)) - 3).constData());
+            const QByteArray payload = report.mid(4, quint8(report[3]) - 3);
+            const quint8 id = report[1], type = report[2];
+            sent << (id == DeviceMessage::AtCommand
+                    ? QString::fromUtf8(payload.constData())
+                    : QString("%1.%2:%3").arg(id).arg(type).arg(QString(payload.toHex())));
         }
-        return commands;
+        return sent;
     }
 
     // The errors and infos logged since the last call: "ERROR] text".
@@ -85,7 +94,9 @@ private:
     CConsole m_console;
     CUSBHID m_link { nullptr, &m_console };
     CUC20 m_uc20 { nullptr, &m_link, &m_console };
+    CNau8810 m_nau { nullptr, &m_link, &m_console };
+    AppContext m_context { &m_link, &m_uc20, &m_nau, &m_console, nullptr };
     QTimer* m_drainTimer = m_uc20.findChild<QTimer*>(QStringLiteral("drainTimer"));
 };
 
-#endif // UC20TESTRIG_H
+#endif // LINKRIG_H

@@ -1,11 +1,6 @@
-#include "AppContext.h"
-#include "CConsole.h"
-#include "CNau8810.h"
-#include "CUC20.h"
-#include "CUSBHID.h"
 #include "DebugForm.h"
-#include "DeviceMessage.h"
-#include "FakeHidapi.h"
+#include "InfoForm.h"
+#include "LinkRig.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -18,54 +13,27 @@
 
 namespace {
 
-const QString serial = QStringLiteral("PH000063");
-
-// The page on an open link to the fake hybrid; what it sent and logged is read back.
-struct PageRig
+// The page on an open link to the fake hybrid; what it logged is read back.
+struct PageRig : LinkRig
 {
     PageRig()
     {
-        QObject::connect(&console, &CConsole::error, [this] { log << "error"; });
+        QObject::connect(console(), &CConsole::error, [this] { log << "error"; });
         QObject::connect(
-            &console, &CConsole::_trace, [this](QString file, QString function, QString line, QString text) {
+            console(), &CConsole::_trace, [this](QString file, QString function, QString line, QString text) {
                 if (file.endsWith("DebugForm"))
                     log << QStringList { file, function, line, text }.join(' ');
             });
-        link.start(serial);
         page.show();
     }
 
     template <typename T> T* find(const QString& name) const { return page.findChild<T*>(name); }
 
-    // The messages written since the last call, joined by '|': an AT command as its text, any
-    // other message as "id.type:payload in hex". A report is 0, id, type, payload length + 3, payload.
-    QString takeSent()
-    {
-        while (link.pendingCount() > 0)
-            link.onHidTimer();
-        const QList<QByteArray> written = FakeHidapi::written(serial);
-        QStringList sent;
-        for (const QByteArray& report : written.mid(std::exchange(writtenSeen, written.size()))) {
-            const QByteArray payload = report.mid(4, quint8(report[3]) - 3);
-            const quint8 id = report[1], type = report[2];
-            sent << (id == DeviceMessage::AtCommand
-                    ? QString::fromUtf8(payload.constData())
-                    : QString("%1.%2:%3").arg(id).arg(type).arg(QString(payload.toHex())));
-        }
-        return sent.join('|');
-    }
-
-    QString takeLog() { return std::exchange(log, QStringList()).join('|'); }
+    QString takePageLog() { return std::exchange(log, QStringList()).join('|'); }
 
     QDate today { 2024, 3, 5 };
     QStringList log;
-    int writtenSeen = 0;
-    CConsole console;
-    CUSBHID link { nullptr, &console };
-    CUC20 uc20 { nullptr, &link, &console };
-    CNau8810 nau { nullptr, &link, &console };
-    AppContext context { &link, &uc20, &nau, &console, nullptr };
-    DebugForm page { &context, [this] { return today; }, nullptr };
+    DebugForm page { context(), [this] { return today; }, nullptr };
 };
 
 // Steps, separated by ';': "click x", "press x", "release x", "type x text" (keys into the
@@ -119,7 +87,8 @@ void columns()
 
 } // namespace
 
-class TestDebugForm : public QObject
+// The pages that show what the unit holds and change it: the information and the debug page.
+class TestDevicePages : public QObject
 {
     Q_OBJECT
 
@@ -128,24 +97,17 @@ class TestDebugForm : public QObject
         QFETCH(QString, steps);
         PageRig rig;
         run(rig, steps);
-        QTEST(rig.takeSent(), "sent");
-        QTEST(rig.takeLog(), "logged");
+        QTEST(rig.takeSent().join('|'), "sent");
+        QTEST(rig.takePageLog(), "logged");
     }
 
 private slots:
-    void init()
-    {
-        FakeHidapi::reset();
-        FakeHidapi::plug(serial);
-    }
-
     void moduleCommands_data()
     {
         columns();
         row("do AT", "click pushButton", "", "../__src/DebugForm on_pushButton_clicked 35 test console..");
         row("raw AT", "type lineEdit_uc20_cmd AT+CSQ;click pushButton_write_uc20", "AT+CSQ");
         row("raw AT, empty", "click pushButton_write_uc20", "");
-        row("handset", "click radioButton_handset", "AT+QAUDMOD=0|AT+QSIDET?");
         row("handset, headset", "click radioButton_handset;click radioButton_headset",
             "AT+QAUDMOD=0|AT+QSIDET?|AT+QAUDMOD=1|AT+QSIDET?");
         row("speaker twice", "click radioButton_speaker;click radioButton_speaker", "AT+QAUDMOD=2|AT+QSIDET?");
@@ -181,7 +143,6 @@ private slots:
         columns();
         const QString write = ";click pushButton_serial_write";
         row("composed", write.mid(1), serialMessage("24030501V1"));
-        row("example", "pick comboBox_volgnummer 07;pick comboBox_hw_revision V2" + write, serialMessage("24030507V2"));
         row("last items", "pick comboBox_volgnummer 99;pick comboBox_hw_revision V9" + write,
             serialMessage("24030599V9"));
         row("next day, kept", "tomorrow" + write, serialMessage("24030501V1"));
@@ -201,11 +162,40 @@ private slots:
         for (int value = 1; value <= 10000; ++value)
             rig.find<QSlider>("horizontalSlider_stGain")->setValue(value);
         QCOMPARE(rig.find<QLabel>("label_stGain")->text(), QString("10000"));
-        QCOMPARE(rig.takeSent(), QString("AT+QSIDET=1"));
+        QCOMPARE(rig.takeSent(), QStringList("AT+QSIDET=1"));
         run(rig, "settle");
-        QCOMPARE(rig.takeSent(), QString("AT+QSIDET=10000"));
+        QCOMPARE(rig.takeSent(), QStringList("AT+QSIDET=10000"));
+    }
+
+    void infoPage_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<QString>("filled"); // objectName=text of each field that is not empty
+        const QByteArray serial36("PH0000201234567890ABCDEFGHIJKLMNOPQR");
+        QTest::newRow("serial") << 1 << QByteArray("PH000020\0XY", 11) << "lineEdit_serial=PH000020";
+        QTest::newRow("serial, no NUL") << 1 << serial36 << "lineEdit_serial=" + QString(serial36);
+        QTest::newRow("hardware id") << 2 << QByteArray::fromHex("000102030405060708090A0B0C0D0E FFFF")
+                                     << "lineEdit_hwid=000102030405060708090A-0B0C0D-0E";
+        QTest::newRow("firmware, negative") << 5 << QByteArray::fromHex("00000000 FFFFFFFF 00000080 2C010000 FEFFFFFF")
+                                            << "lineEdit_firmware=-1.-2147483648.300.-2";
+        QTest::newRow("module line") << 3 << QByteArray("PH000020\0", 9) << "";
+    }
+
+    void infoPage()
+    {
+        QFETCH(int, id);
+        QFETCH(QByteArray, payload);
+        AppContext context;
+        InfoForm form(&context);
+        form.onReceiveUSB(id, 0, payload.leftJustified(36, '\0'));
+        QStringList filled;
+        for (const QLineEdit* field : form.findChildren<QLineEdit*>())
+            if (!field->text().isEmpty())
+                filled << field->objectName() + '=' + field->text();
+        QTEST(filled.join(';'), "filled");
     }
 };
 
-QTEST_MAIN(TestDebugForm)
-#include "tst_debugform.moc"
+QTEST_MAIN(TestDevicePages)
+#include "tst_devicepages.moc"

@@ -2,9 +2,11 @@
 
 #include <cmath>
 
+#include "CRssiMeter.h"
 #include "OrvanePPMMeter.h"
 
-class tst_OrvanePPMMeter : public QObject
+// The level meters and the signal strength meter.
+class TestMeters : public QObject
 {
     Q_OBJECT
 
@@ -69,19 +71,6 @@ private slots:
         QCOMPARE(meter.dBPosition(), std::isfinite(level) ? qBound(minDb, level, maxDb) : minDb);
     }
 
-    void releaseFallFromZero()
-    {
-        // 375 whole steps of 0.133 dB and a last one of 0.125 dB; at the floor nothing moves.
-        OrvanePPMMeter meter;
-        meter.setdBPosition(0.0);
-        int ticks = 0;
-        for (; meter.dBPosition() > -50.0 && ticks < 1000; ++ticks)
-            meter.applyRelease(-50.0, 0.133);
-        QCOMPARE(ticks, 376);
-        meter.applyRelease(-50.0, 0.133);
-        QCOMPARE(meter.dBPosition(), -50.0);
-    }
-
     void releaseOneTick_data()
     {
         QTest::addColumn<double>("from");
@@ -140,8 +129,35 @@ private slots:
                 QVERIFY(std::isfinite(meter.dBPosition()));
             }
     }
+
+    void bars_data()
+    {
+        QTest::addColumn<int>("rssi");
+        QTest::addColumn<int>("dbm");
+        QTest::addColumn<int>("lit");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("0") << 0 << -113 << 0 << "-113 dBm";
+        QTest::newRow("6") << 6 << -101 << 1 << "-101 dBm";
+        QTest::newRow("7") << 7 << -99 << 2 << "-99 dBm";
+        QTest::newRow("20") << 20 << -73 << 4 << "-73 dBm";
+        QTest::newRow("25") << 25 << -63 << 4 << "-63 dBm";
+        QTest::newRow("26") << 26 << -61 << 5 << "-61 dBm";
+        QTest::newRow("99, no measurement") << 99 << 0 << 0 << "0 dBm";
+    }
+    void bars()
+    {
+        QFETCH(int, rssi);
+        QFETCH(int, dbm);
+        QFETCH(int, lit);
+        CRssiMeter meter;
+        meter.resize(30, 20);
+        meter.setValue(rssi, dbm);
+        QTEST(meter.toolTip(), "tip");
+        const QImage image = meter.grab().toImage();
+        for (int bar = 0; bar < 5; ++bar) // 6 pixels wide, below a black top at row 16, 12, 8, 4 or 0
+            QCOMPARE(image.pixelColor(bar * 6 + 3, 17 - 4 * bar), bar < lit ? QColor(0, 255, 0) : QColor(0, 80, 0));
+    }
 };
 
-QTEST_MAIN(tst_OrvanePPMMeter)
-
-#include "tst_orvaneppmmeter.moc"
+QTEST_MAIN(TestMeters)
+#include "tst_meters.moc"
