@@ -17,17 +17,11 @@
 
 namespace {
 
-// Resident memory of this process in kB.
+// Resident memory of this process in kB (statm counts pages).
 long residentKb()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return 0;
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    return statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ').value(1).toLong() * 4 : 0;
 }
 
 } // namespace
@@ -41,14 +35,7 @@ class TestSoak : public QObject
     std::unique_ptr<VirtualHybridRig> m_rig;
     CUC20* m_engine = nullptr;
 
-    bool reaches(VOICECALL_STATE state)
-    {
-        if (m_rig->stepUntil([&] { return m_engine->callState() == state; }, 8000))
-            return true;
-        qWarning("waiting for %d, engine at %d, unit: %s", state, m_engine->callState(),
-            qPrintable(m_rig->unit()->callStateText()));
-        return false;
-    }
+    bool reaches(VOICECALL_STATE state) { return m_rig->stepUntil([&] { return m_engine->callState() == state; }, 8000); }
     bool connectAndWait()
     {
         return m_rig->connectUnit() && m_rig->stepUntil([&] { return m_engine->simState() == SIM_READY; }, 3000);
