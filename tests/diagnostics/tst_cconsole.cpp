@@ -14,12 +14,23 @@ class TestCConsole : public QObject
     // Emits the signal of `level`; a trace also names its source file, function and line.
     static void log(CConsole& console, int level, const QString& msg)
     {
-        void (CConsole::*const levels[])(QString)
-            = { &CConsole::error, &CConsole::warn, &CConsole::info, &CConsole::debug };
-        if (level == CConsole::Trace)
+        switch (level) {
+        case CConsole::Trace:
             emit console._trace(QStringLiteral("src/%2"), QStringLiteral("<on_clicked>"), QStringLiteral("35"), msg);
-        else
-            (console.*levels[level])(msg);
+            break;
+        case CConsole::Error:
+            emit console.error(msg);
+            break;
+        case CConsole::Warn:
+            emit console.warn(msg);
+            break;
+        case CConsole::Info:
+            emit console.info(msg);
+            break;
+        default:
+            emit console.debug(msg);
+            break;
+        }
     }
 
 private slots:
