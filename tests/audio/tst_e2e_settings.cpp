@@ -62,7 +62,7 @@ private slots:
         QCOMPARE(find<QLineEdit>("lineEdit_sendgain")->text(), QStringLiteral("18"));
     }
 
-    void autoAnswerTakesTheCall()
+    void autoAnswerTakesTheCallAndSurvivesAReboot()
     {
         QVERIFY(m_rig->connectUnit());
         m_rig->step(1500);
@@ -73,6 +73,17 @@ private slots:
         QVERIFY(m_rig->stepUntil([&] { return engine->callState() == VOICECALL_ACTIVE; }, 20000));
         unit()->farEndHangsUp();
         QVERIFY(m_rig->stepUntil([&] { return engine->callState() == VOICECALL_IDLE; }, 3000));
+        // Stored and rebooted from the service page: the unit comes back with it, and so does the box.
+        find<QPushButton>("pushButton_eeprom")->click();
+        QVERIFY(m_rig->pumpUntil([&] { return unit()->storeCount() == 1; }));
+        m_rig->step(VirtualHybridUnit::StoreDelayMs + 50);
+        find<QCheckBox>("checkBox_enable")->setChecked(false);
+        find<QPushButton>("pushButton_reboot")->click();
+        QVERIFY(m_rig->pumpUntil([&] { return unit()->isRebooting(); }));
+        QVERIFY(m_rig->pumpUntil([&] { return !unit()->isRebooting(); }));
+        QVERIFY(m_rig->connectUnit());
+        QVERIFY(m_rig->pumpUntil([&] { return find<QCheckBox>("checkBox_enable")->isChecked(); }));
+        QVERIFY(unit()->autoAnswer());
     }
 
     void speedDialDialsItsNumber()
