@@ -147,20 +147,6 @@ private slots:
         QVERIFY(action("actionConnect")->isEnabled() && !action("actionDisconnect")->isEnabled());
     }
 
-    void meterTickKeepsItsPaceUnderFrequentReports()
-    {
-        levels(0.0f, 0.0f);
-        window().onMeterRelease();
-        QTimer reports;
-        float level = -30.0f;
-        connect(&reports, &QTimer::timeout, this, [&] {
-            level = level == -30.0f ? -30.5f : -30.0f;
-            levels(level, level);
-        });
-        reports.start(2);
-        QTRY_VERIFY(window().findChild<OrvanePPMMeter*>(QStringLiteral("ppm_recv"))->dBPosition() < -1.0);
-    }
-
     void windowFlash()
     {
         // The flash changes the background only: the tool bar and its buttons stay in place.

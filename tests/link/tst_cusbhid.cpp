@@ -155,23 +155,6 @@ private slots:
         QCOMPARE(disconnected.count(), 2);
     }
 
-    void burstWhileEventLoopBlocked()
-    {
-        // 200 frames arrive while the GUI thread is busy and lets a poll tick run only after every
-        // 50. The unit buffers 64 reports: a link that read one report per tick would lose most.
-        m_usb->start(serialA);
-        QSignalSpy spy(m_usb, &CUSBHID::dataAvailable);
-        for (int i = 0; i < 200; ++i) {
-            const char number = char(i);
-            QVERIFY2(FakeHidapi::deliver(serialA, DeviceFrame::encode(15, 0, &number, 1)), "report lost");
-            if (i % 50 == 49)
-                m_usb->onHidTimer();
-        }
-        QCOMPARE(spy.count(), 200);
-        for (int i = 0; i < 200; ++i)
-            QCOMPARE(spy[i][2].toByteArray()[0], char(i));
-    }
-
     void unitWithoutSerialNumber()
     {
         FakeHidapi::reset();
