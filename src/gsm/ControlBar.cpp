@@ -117,8 +117,10 @@ void ControlBar::setClock(std::function<qint64()> milliseconds)
 void ControlBar::onCodecChange(int type, QString typeStr)
 {
     ui->lineEdit_codec->setText(typeStr);
-    // Back to grey only when the call ends: a later narrowband report does not undo it.
-    if (type == gsmAmrWb || type == wcdmaAmrWb)
+    // Back to grey only when the call ends: a later narrowband report does not undo it. The
+    // codec is asked for every few hundred ms in a call; setting an unchanged style sheet
+    // would still re-polish the label each time.
+    if ((type == gsmAmrWb || type == wcdmaAmrWb) && ui->label_hd->styleSheet() != QLatin1String(hdBlue))
         ui->label_hd->setStyleSheet(QLatin1String(hdBlue));
 }
 

@@ -221,23 +221,27 @@ void OrvanePPMMeter::applyRelease(double target, double step)
     if (!std::isfinite(target))
         target = kReleaseFloor;
     const double cur = m_dBPosition;
-    if (cur <= kReleaseFloor && target <= kReleaseFloor)
-        return;
-
     const double d = static_cast<float>(target - cur);
     const double r = static_cast<float>(step);
-    const double change = d < -r ? -r : d;
-    if (change == 0.0)
-        return;
+    const double change = (cur <= kReleaseFloor && target <= kReleaseFloor) ? 0.0 : (d < -r ? -r : d);
 
-    // Written directly: the repaint below is requested only for a visible change, and only for
-    // the rows between the old and the new top of the bar (a row or two more, for the bar's
+    // Written directly: a repaint is requested only for a visible change, and only for the
+    // rows between the old and the new top of the bar (a row or two more, for the bar's
     // split at mid-height): everything else looks the same at any level.
-    const int before = m_lastBarHeight;
-    m_dBPosition = cur + change;
-    if (updatePosition()) {
-        const int slack = 2;
-        update(0, height() - qMax(before, m_barHeight) - slack, width(), qAbs(before - m_barHeight) + 2 * slack);
+    const bool paintTick = (m_releaseTicks++ & 1u) == 0;
+    if (change != 0.0) {
+        const int before = m_lastBarHeight;
+        m_dBPosition = cur + change;
+        if (updatePosition()) {
+            const int slack = 2;
+            m_dirtyTop = qMin(m_dirtyTop, height() - qMax(before, m_barHeight) - slack);
+            m_dirtyBottom = qMax(m_dirtyBottom, height() - qMin(before, m_barHeight) + slack);
+        }
+    }
+    if (paintTick && m_dirtyTop <= m_dirtyBottom) {
+        update(0, m_dirtyTop, width(), m_dirtyBottom - m_dirtyTop);
+        m_dirtyTop = INT_MAX;
+        m_dirtyBottom = INT_MIN;
     }
 }
 

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <climits>
+
 // A level in dB as the meter sees it.
 typedef double double_db;
 
@@ -80,7 +82,10 @@ public:
     bool updatePosition();
 
     // One release tick: a rising level is taken at once, a falling one drops by
-    // at most `step` dB. Repaints only when the bar height in pixels changed.
+    // at most `step` dB. Repaints only when the bar height in pixels changed, and then on
+    // every other tick at most (a screen shows 60 frames a second, the tick runs at 100):
+    // a move made on an odd tick is painted on the next, even one, which the owner always
+    // runs, as it stops ticking only after a tick that moved nothing.
     void applyRelease(double target, double step);
 
     // True when going to `level` (at once or by releases) would change the bar's height in
@@ -125,6 +130,12 @@ private:
     int m_barHeight = 0;
     int m_zeroRow = 0; // 0 dB row, counted from the bottom
     int m_lastBarHeight = 0;
+
+    // Release ticks seen, and the rows (from the top) moved since the last repaint request;
+    // m_dirtyTop > m_dirtyBottom when nothing waits.
+    quint32 m_releaseTicks = 0;
+    int m_dirtyTop = INT_MAX;
+    int m_dirtyBottom = INT_MIN;
 
     QImage m_backgroundImage;
 };

@@ -5,6 +5,22 @@
 #include "CRssiMeter.h"
 #include "OrvanePPMMeter.h"
 
+// Counts the paints that reach the meter and remembers the level of the last one.
+class PaintCountingMeter : public OrvanePPMMeter
+{
+public:
+    int paints = 0;
+    double paintedLevel = 0.0;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        ++paints;
+        paintedLevel = dBPosition();
+        OrvanePPMMeter::paintEvent(event);
+    }
+};
+
 // The level meters and the signal strength meter.
 class TestMeters : public QObject
 {
@@ -98,6 +114,34 @@ private slots:
         meter.setdBPosition(from);
         meter.applyRelease(target, 0.133);
         QVERIFY2(qAbs(meter.dBPosition() - after) < 1e-5, qPrintable(QString::number(meter.dBPosition(), 'g', 17)));
+    }
+
+    // A falling bar moves a pixel on most ticks but is painted on every other tick at most,
+    // and the tick after the last move paints whatever still waits.
+    void fallPaintsEveryOtherTickAndEndsPainted()
+    {
+        PaintCountingMeter meter;
+        meter.resize(14, 400);
+        meter.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&meter));
+        for (int tenths = 20; tenths <= 30; ++tenths) {
+            const double target = -tenths / 10.0;
+            meter.setdBPosition(0.0);
+            QCoreApplication::processEvents();
+            meter.paints = 0;
+            int ticks = 0;
+            double before = 0.0;
+            do {
+                before = meter.dBPosition();
+                meter.applyRelease(target, 0.133);
+                QCoreApplication::processEvents();
+                ++ticks;
+            } while (meter.dBPosition() != before);
+            QCOMPARE(meter.dBPosition(), target);
+            QVERIFY2(meter.paints >= ticks / 4 && meter.paints <= ticks / 2 + 1,
+                qPrintable(QStringLiteral("%1 paints in %2 ticks").arg(meter.paints).arg(ticks)));
+            QVERIFY2(!meter.wouldMoveTo(meter.paintedLevel), qPrintable(QString::number(meter.paintedLevel)));
+        }
     }
 
     void oddRangesPaint_data()
