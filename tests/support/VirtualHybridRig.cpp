@@ -22,7 +22,9 @@ VirtualHybridRig::VirtualHybridRig(const QString& directory)
     , m_unit(m_backend->addUnit(serial))
 {
     QStandardPaths::setTestModeEnabled(true);
-    const QString folder = directory.isEmpty() ? m_dir.path() : directory;
+    if (directory.isEmpty())
+        m_dir = std::make_unique<QTemporaryDir>();
+    const QString folder = directory.isEmpty() ? m_dir->path() : directory;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
     QCoreApplication::setApplicationName(QStringLiteral("Parlona Control"));

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
+#include <memory>
 
 class QAction;
 class ManualClock;
@@ -44,7 +45,8 @@ public:
     void step(int ms);
 
 private:
-    QTemporaryDir m_dir;
+    // Made only when no directory is given: a rig killed in a child process leaves nothing behind.
+    std::unique_ptr<QTemporaryDir> m_dir;
     ManualClock* m_clock;
     VirtualHybridBackend* m_backend;
     VirtualHybridUnit* m_unit;
