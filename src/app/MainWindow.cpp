@@ -22,6 +22,7 @@
 #include "DevicePayload.h"
 #include "HidapiBackend.h"
 #include "InfoForm.h"
+#include "OperatorGuideDialog.h"
 #include "PhonebookForm.h"
 
 #include <QCloseEvent>
@@ -216,6 +217,10 @@ void MainWindow::wire()
     connect(ui->actionAutoConnect, &QAction::triggered, this, &MainWindow::onActionAutoConnect);
     connect(m_callRegistration, &CCallRegistration::registerUpdate, m_callHistoryForm, &CCallHistoryForm::LoadTable);
     connect(m_phonebookForm, &PhonebookForm::contactsUpdate, m_callHistoryForm, &CCallHistoryForm::LoadTable);
+    // Quit closes the window as its close button does: a connected unit is offered a store first.
+    connect(ui->actionQuit, &QAction::triggered, this, &QWidget::close);
+    connect(ui->actionOperatorGuide, &QAction::triggered, this, &MainWindow::showOperatorGuide);
+    connect(ui->actionAbout, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
 MainWindow::~MainWindow()
@@ -233,7 +238,8 @@ void MainWindow::showServiceMenu()
 {
     if (findChild<QMenu*>(QStringLiteral("menuService")))
         return;
-    QMenu* menu = menuBar()->addMenu(tr("Service"));
+    QMenu* menu = new QMenu(tr("Service"), menuBar());
+    menuBar()->insertMenu(ui->menuHelp->menuAction(), menu);
     menu->setObjectName(QStringLiteral("menuService"));
     for (Page page : { PageDebug, PageSms, PageDynamics })
         menu->addAction(m_pageActions[page]);
@@ -344,6 +350,7 @@ void MainWindow::onDisconnected()
         ui->actionDisconnect->setEnabled(false);
     }
     statusLabel->setText(tr("Status: Disconnected"));
+    m_firmware.clear();
 }
 
 void MainWindow::onActionConnect(bool)
@@ -407,11 +414,37 @@ void MainWindow::handleLevels(const QByteArray& data)
 void MainWindow::handleFirmwareVersion(const QByteArray& data)
 {
     const DevicePayload::FirmwareVersion version = DevicePayload::firmwareVersion(data);
+    m_firmware = QStringLiteral("%1.%2.%3.%4").arg(version[0]).arg(version[1]).arg(version[2]).arg(version[3]);
     statusLabel->setText(tr("Status: Connected [Orvane Parlona, Firmware: v%1.%2.%3.%4]")
                              .arg(version[0])
                              .arg(version[1])
                              .arg(version[2])
                              .arg(version[3]));
+}
+
+void MainWindow::showAbout()
+{
+    const QString unit = m_firmware.isEmpty() ? tr("No unit connected.")
+                                               : tr("Connected unit: Orvane Parlona, firmware v%1.").arg(m_firmware);
+    QMessageBox::about(this, tr("About Parlona Control"),
+        tr("<h3>Parlona Control %1</h3>"
+           "<p>Controls the Orvane Parlona telephone hybrid: calls, levels, equaliser, phonebook and call history.</p>"
+           "<p>%2</p>"
+           "<p>Copyright &copy; 2026 Orvane. Proprietary software, licensed for use with Orvane Parlona hybrids; "
+           "see the file LICENSE that comes with it.</p>"
+           "<p>Built with Qt %3 (LGPL 3) and hidapi (BSD licence).</p>")
+            .arg(QCoreApplication::applicationVersion().isEmpty() ? QStringLiteral(PARLONA_VERSION)
+                                                                  : QCoreApplication::applicationVersion(),
+                unit, QLatin1String(qVersion())));
+}
+
+void MainWindow::showOperatorGuide()
+{
+    if (!m_guide)
+        m_guide = new OperatorGuideDialog(this);
+    m_guide->show();
+    m_guide->raise();
+    m_guide->activateWindow();
 }
 
 void MainWindow::showModuleSilence(bool silent)

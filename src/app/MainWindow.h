@@ -31,6 +31,7 @@ class CUSBHID;
 class CUC20;
 class DeviceConnector;
 class HidBackend;
+class OperatorGuideDialog;
 class OrvanePPMMeter;
 class PhonebookForm;
 class CSettingsForm;
@@ -135,6 +136,8 @@ private:
     void wakeMeters();
     void showModuleSilence(bool silent);
     bool storeSettingsInUnit();
+    void showAbout();
+    void showOperatorGuide();
 
     Ui::MainWindow* ui;
     std::unique_ptr<HidBackend> m_ownBackend;
@@ -170,6 +173,8 @@ private:
     QTimer* backlightTimer;
 
     QString m_statusBeforeSilence;
+    QString m_firmware; // "2.1.0.7" as the connected unit reports it; empty without one
+    OperatorGuideDialog* m_guide = nullptr;
     QString m_formStyleSheet;
     bool m_flashPhase = false;
     int m_flashCount = 0;

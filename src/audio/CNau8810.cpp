@@ -1,4 +1,5 @@
 #include "CNau8810.h"
+#include "LogCategories.h"
 
 #include "CUSBHID.h"
 #include "ConsoleLog.h"
@@ -63,6 +64,7 @@ CNau8810::CNau8810(QObject* parent, CUSBHID* usb, CConsole* console)
 
 void CNau8810::writeRegister(quint8 reg, quint16 value)
 {
+    qCDebug(lcAudio, "register %d = 0x%03x", reg, value);
     if (m_usb) {
         const QByteArray payload = DevicePayload::codecRegisterPayload({ reg, value });
         m_usb->transmit(DeviceMessage::CodecRegister, DeviceMessage::Write, payload.constData(), payload.size());

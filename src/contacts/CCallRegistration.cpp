@@ -1,4 +1,5 @@
 #include "CCallRegistration.h"
+#include "LogCategories.h"
 
 #include "AppContext.h"
 #include "CDatabase.h"
@@ -33,6 +34,8 @@ void CCallRegistration::recoverOpenCalls()
     QStringList found;
     QSqlQuery rows = CallRegisterTable::leftOpen(database);
     while (rows.next()) {
+        qCInfo(lcContacts) << "call row" << rows.value(0).toLongLong() << "was left open; kept with"
+                           << rows.value(2).toLongLong() << "ms talked";
         found << tr("The call with %1 was going on when the program stopped; it is in the call history with the "
                     "%2 s talked until then")
                      .arg(rows.value(1).toString())
@@ -96,6 +99,8 @@ void CCallRegistration::beginCall(const QString& number, int type)
     // An incoming call counts as missed until it is answered.
     const int typeNow = type == CallRegisterTable::Incoming ? CallRegisterTable::Missed : type;
     m_rowId = CallRegisterTable::open(m_context->database, number, typeNow, startTimeText());
+    if (m_rowId < 0)
+        qCWarning(lcContacts) << "the call with" << number << "could not be written when it began";
 }
 
 void CCallRegistration::startTalking()

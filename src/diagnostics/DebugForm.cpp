@@ -1,4 +1,5 @@
 #include "DebugForm.h"
+#include "LogCategories.h"
 #include "ui_DebugForm.h"
 
 #include "AppContext.h"
@@ -174,11 +175,13 @@ void DebugForm::on_pushButton_serial_write_clicked()
 
 void DebugForm::on_pushButton_factory_reset_clicked()
 {
+    qCInfo(lcDiagnostics) << "factory reset asked for on the service page";
     transmit(DeviceMessage::FactoryReset, DeviceMessage::Write);
 }
 
 void DebugForm::on_pushButton_reboot_clicked()
 {
+    qCInfo(lcDiagnostics) << "reboot asked for on the service page";
     transmit(DeviceMessage::Reboot, DeviceMessage::Write);
 }
 

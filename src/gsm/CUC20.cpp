@@ -1,4 +1,5 @@
 #include "CUC20.h"
+#include "LogCategories.h"
 
 #include "AtFields.h"
 #include "CUSBHID.h"
@@ -255,6 +256,7 @@ void CUC20::sendATCmd(QString cmd)
         ConsoleLog::error(m_console, QStringLiteral("sendATCmd(), max. length of at-command exceeded!"));
         return;
     }
+    qCDebug(lcGsm).noquote() << ">" << cmd;
     const QByteArray payload = DevicePayload::atCommandPayload(data);
     m_link->transmit(DeviceMessage::AtCommand, DeviceMessage::Write, payload.constData(), payload.size());
 }
@@ -353,6 +355,7 @@ void CUC20::onModuleSilent()
         return;
     m_moduleSilent = true;
     const int silentForMs = m_silenceTimer->interval();
+    qCWarning(lcGsm) << "the module has been silent for" << silentForMs << "ms";
     ConsoleLog::error(m_console, tr("The GSM module has not answered for %1 s").arg(silentForMs / 1000.0));
     emit moduleSilenceChanged(true, silentForMs);
     // Nothing tells how the call goes on: it ends here, with the time talked until the silence.
@@ -467,6 +470,7 @@ void CUC20::parseResponse(const QStringList& response)
     QString traceText;
     for (const QString& line : response)
         traceText += QLatin1Char(' ') + line;
+    qCDebug(lcGsm).noquote() << "<" << traceText;
     ConsoleLog::trace(m_console, traceFile, QStringLiteral("processMsgQueue"), QStringLiteral("240"), traceText);
 
     reportResult(classifyResultCode(response.last()), response);

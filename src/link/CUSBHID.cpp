@@ -1,4 +1,5 @@
 #include "CUSBHID.h"
+#include "LogCategories.h"
 
 #include "ConsoleLog.h"
 #include "HidapiBackend.h"
@@ -37,6 +38,7 @@ int CUSBHID::start(const QString& serial)
 
     m_device = m_backend->open(VendorId, ProductId, serial);
     if (!m_device) {
+        qCWarning(lcLink) << "could not open unit" << serial;
         ConsoleLog::info(m_console, tr("Unable to open device [%1]").arg(serial));
         ConsoleLog::warn(m_console,
             tr("%1() - Unable to open USB device with VID: 0x%2, PID: 0x%3")
@@ -49,6 +51,7 @@ int CUSBHID::start(const QString& serial)
     m_quietTicks = 0;
     m_inputNoticed = m_device->notifyInput([this] { onInputNotice(); });
     pollTimer->start(PollIntervalMs);
+    qCInfo(lcLink) << "opened unit" << serial << (m_inputNoticed ? "(input announced)" : "(input polled)");
     ConsoleLog::info(m_console, QStringLiteral("Connected"));
     emit connected();
     return 0;
@@ -62,6 +65,7 @@ int CUSBHID::stop()
     pollTimer->stop();
     txQueue.clear();
     m_device.reset();
+    qCInfo(lcLink) << "closed the unit";
     emit disconnected();
     ConsoleLog::info(m_console, QStringLiteral("Disconnected"));
     return 0;
@@ -114,7 +118,9 @@ void CUSBHID::onHidTimer()
     const bool wrote = !txQueue.isEmpty();
     if (wrote) {
         const QByteArray report = txQueue.dequeue();
-        m_device->write(reinterpret_cast<const unsigned char*>(report.constData()), report.size());
+        qCDebug(lcLink, "out id %d type %d", static_cast<quint8>(report.at(1)), static_cast<quint8>(report.at(2)));
+        if (m_device->write(reinterpret_cast<const unsigned char*>(report.constData()), report.size()) < 0)
+            qCWarning(lcLink) << "a write to the unit failed";
     }
     // Input that the device announces needs no fast poll to be found.
     pace(wrote || (arrived > 0 && !m_inputNoticed));
@@ -131,6 +137,7 @@ int CUSBHID::readAll()
         if (result == 0)
             break;
         if (result < 0) {
+            qCWarning(lcLink) << "reading from the unit failed; closing it";
             stop();
             break;
         }
@@ -139,8 +146,11 @@ int CUSBHID::readAll()
             continue;
         // Looked at in place; only the payload of a valid frame is copied.
         const QByteArray frame = QByteArray::fromRawData(reinterpret_cast<const char*>(input), DeviceFrame::FrameSize);
-        if (!DeviceFrame::isValid(frame))
+        if (!DeviceFrame::isValid(frame)) {
+            qCDebug(lcLink) << "dropped a frame with a bad check";
             continue;
+        }
+        qCDebug(lcLink, "in id %d type %d", input[0], input[1]);
         emit dataAvailable(input[0], input[1], QByteArray(frame.constData() + 3, DeviceMessage::MaxPayload));
     }
     return arrived;

@@ -1,4 +1,5 @@
 #include "VirtualHybridBackend.h"
+#include "LogCategories.h"
 
 #include "CUSBHID.h"
 #include "VirtualHidDevice.h"
@@ -18,6 +19,7 @@ VirtualHybridUnit* VirtualHybridBackend::addUnit(const QString& serial)
     }
     auto* unit = new VirtualHybridUnit(m_clock, serial, this);
     m_units.append(unit);
+    qCInfo(lcVirtualHybrid) << "unit" << serial << "attached";
     watchUnit(unit);
     emit unitAdded(unit);
     announceArrival();

@@ -1,4 +1,5 @@
 #include "VirtualHybridUnit.h"
+#include "LogCategories.h"
 
 #include "DeviceFrame.h"
 #include "DevicePayload.h"
@@ -99,6 +100,7 @@ void VirtualHybridUnit::unplug()
     if (!m_plugged)
         return;
     m_plugged = false;
+    qCInfo(lcVirtualHybrid) << m_serial << "unplugged";
     m_rebooting = false;
     delete m_rebootContext;
     powerOff();
@@ -110,6 +112,7 @@ void VirtualHybridUnit::plug()
     if (m_plugged)
         return;
     m_plugged = true;
+    qCInfo(lcVirtualHybrid) << m_serial << "plugged in";
     powerOn();
     emit stateChanged();
 }
@@ -675,6 +678,7 @@ void VirtualHybridUnit::setModuleSilent(bool silent)
     if (m_moduleSilent == silent)
         return;
     m_moduleSilent = silent;
+    qCInfo(lcVirtualHybrid) << m_serial << (silent ? "module falls silent" : "module answers again");
     emit stateChanged();
 }
 
@@ -688,6 +692,7 @@ void VirtualHybridUnit::setCorruptFrames(bool corrupt)
     if (m_corruptFrames == corrupt)
         return;
     m_corruptFrames = corrupt;
+    qCInfo(lcVirtualHybrid) << m_serial << (corrupt ? "spoils some frames" : "sends sound frames");
     emit stateChanged();
 }
 

@@ -1,0 +1,71 @@
+#include "CommandLine.h"
+#include "LogCategories.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+// What the program makes of its command line, and what --verbose switches on.
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QCoreApplication::setApplicationVersion(QStringLiteral("9.8.7")); }
+
+    void parse_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status"); // -1: the program runs
+        QTest::addColumn<int>("units");
+        QTest::addColumn<QString>("output"); // a piece of what is printed, or of the language
+        QTest::newRow("nothing") << QStringList {} << -1 << 0 << QString();
+        QTest::newRow("one virtual unit") << QStringList { "--virtual-hybrid" } << -1 << 1 << QString();
+        QTest::newRow("three") << QStringList { "--virtual-hybrid", "3" } << -1 << 3 << QString();
+        QTest::newRow("sixteen with =") << QStringList { "--virtual-hybrid=16" } << -1 << 16 << QString();
+        QTest::newRow("with the rest") << QStringList { "--service", "--verbose", "--virtual-hybrid", "--lang", "nl" }
+                                       << -1 << 1 << "nl";
+        QTest::newRow("seventeen") << QStringList { "--virtual-hybrid", "17" } << 2 << 0 << "1 to 16";
+        QTest::newRow("not a count") << QStringList { "--virtual-hybrid=x" } << 2 << 0 << "1 to 16";
+        QTest::newRow("two counts") << QStringList { "--virtual-hybrid", "2", "3" } << 2 << 0 << "1 to 16";
+        QTest::newRow("count alone") << QStringList { "4" } << 2 << 0 << "Unexpected argument '4'";
+        QTest::newRow("unknown option") << QStringList { "--bogus" } << 2 << 0 << "Unknown option 'bogus'";
+        QTest::newRow("language missing") << QStringList { "--lang" } << 2 << 0 << "Missing value after '--lang'";
+        QTest::newRow("help") << QStringList { "--help" } << 0 << 0 << "--virtual-hybrid";
+        QTest::newRow("version") << QStringList { "--version" } << 0 << 0 << "9.8.7";
+    }
+
+    void parse()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(int, units);
+        QFETCH(QString, output);
+        const CommandLine line(QStringList { QStringLiteral("parlona-control") } + arguments);
+        QCOMPARE(line.shouldRun(), status < 0);
+        QCOMPARE(line.virtualUnits(), units);
+        if (status < 0) {
+            QCOMPARE(line.language(), output);
+            QCOMPARE(line.service(), arguments.contains(QStringLiteral("--service")));
+            QCOMPARE(line.verbose(), arguments.contains(QStringLiteral("--verbose")));
+            return;
+        }
+        QCOMPARE(line.exitStatus(), status);
+        QVERIFY2(line.output().contains(output), qPrintable(line.output()));
+        // A mistake is followed by the usage, so that the right form is at hand.
+        QCOMPARE(line.output().contains(QStringLiteral("--service")), status == 2 || arguments.first() == "--help");
+    }
+
+    void verboseSwitchesDiagnosticsOn()
+    {
+        for (const QLoggingCategory* category : { &lcLink(), &lcGsm(), &lcContacts() }) {
+            QVERIFY(category->isWarningEnabled());
+            QVERIFY(!category->isDebugEnabled());
+        }
+        enableVerboseLogging();
+        for (const QLoggingCategory* category : { &lcLink(), &lcGsm(), &lcContacts() })
+            QVERIFY(category->isDebugEnabled());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
