@@ -71,6 +71,15 @@ class TestMainWindow : public QObject
         });
     }
 
+    // Runs the meter tick until it stops; returns the ticks it took.
+    int tickUntilIdle()
+    {
+        int ticks = 0;
+        for (; timer("meterTimer")->isActive() && ticks < 1000; ++ticks)
+            window().onMeterRelease();
+        return ticks;
+    }
+
     void levels(float recv, float send)
     {
         window().onReceiveUSB(DeviceMessage::AudioLevels, 0, DevicePayload::levelsPayload({ recv, send }));
@@ -110,12 +119,6 @@ private slots:
         QTimer* tick = timer("meterTimer");
         auto* recv = window().findChild<OrvanePPMMeter*>(QStringLiteral("ppm_recv"));
         auto* send = window().findChild<OrvanePPMMeter*>(QStringLiteral("ppm_send"));
-        const auto tickUntilIdle = [&] {
-            int ticks = 0;
-            for (; tick->isActive() && ticks < 1000; ++ticks)
-                window().onMeterRelease();
-            return ticks;
-        };
         m_backend.plug(unitA);
         QCOMPARE(window().statusText(), disconnected);
         action("actionConnect")->trigger();
@@ -172,8 +175,7 @@ private slots:
         // The receive meter, then the send meter, is the one that changes.
         for (const auto& change : { DevicePayload::Levels { to, from }, DevicePayload::Levels { from, to } }) {
             levels(from, from);
-            for (int i = 0; i < 1000 && tick->isActive(); ++i)
-                window().onMeterRelease();
+            tickUntilIdle();
             window().onReceiveUSB(DeviceMessage::AudioLevels, 0, DevicePayload::levelsPayload(change));
             QTEST(tick->isActive(), "wakes");
         }
