@@ -1,7 +1,9 @@
 #include "CConsole.h"
+#include "CDatabase.h"
 #include "DeviceMessage.h"
 #include "DevicePayload.h"
 #include "DeviceSelectDialog.h"
+#include "FakeHidapi.h"
 #include "MainWindow.h"
 #include "MemoryHidBackend.h"
 #include "OrvanePPMMeter.h"
@@ -9,8 +11,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QSettings>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,6 +71,15 @@ class TestMainWindow : public QObject
         });
     }
 
+    // Runs the meter tick until it stops; returns the ticks it took.
+    int tickUntilIdle()
+    {
+        int ticks = 0;
+        for (; timer("meterTimer")->isActive() && ticks < 1000; ++ticks)
+            window().onMeterRelease();
+        return ticks;
+    }
+
     void levels(float recv, float send)
     {
         window().onReceiveUSB(DeviceMessage::AudioLevels, 0, DevicePayload::levelsPayload({ recv, send }));
@@ -105,12 +119,6 @@ private slots:
         QTimer* tick = timer("meterTimer");
         auto* recv = window().findChild<OrvanePPMMeter*>(QStringLiteral("ppm_recv"));
         auto* send = window().findChild<OrvanePPMMeter*>(QStringLiteral("ppm_send"));
-        const auto tickUntilIdle = [&] {
-            int ticks = 0;
-            for (; tick->isActive() && ticks < 1000; ++ticks)
-                window().onMeterRelease();
-            return ticks;
-        };
         m_backend.plug(unitA);
         QCOMPARE(window().statusText(), disconnected);
         action("actionConnect")->trigger();
@@ -145,6 +153,32 @@ private slots:
         QVERIFY(recv->dBPosition() == -50.0 && send->dBPosition() == -50.0);
         QVERIFY(!m_backend.isOpen(unitA) && window().statusText() == disconnected);
         QVERIFY(action("actionConnect")->isEnabled() && !action("actionDisconnect")->isEnabled());
+    }
+
+    void meterWakesForAVisibleChange_data()
+    {
+        QTest::addColumn<float>("from");
+        QTest::addColumn<float>("to");
+        QTest::addColumn<bool>("wakes");
+        QTest::newRow("noise under the scale") << -58.0f << -55.5f << false;
+        QTest::newRow("a thousandth of a dB up") << -20.0f << -19.999f << false;
+        QTest::newRow("a thousandth of a dB down") << -20.0f << -20.001f << false;
+        QTest::newRow("onto the scale") << -58.0f << -49.0f << true;
+    }
+
+    // A resting meter tick is woken only by a level that moves a bar by a pixel at least.
+    void meterWakesForAVisibleChange()
+    {
+        QFETCH(float, from);
+        QFETCH(float, to);
+        QTimer* tick = timer("meterTimer");
+        // The receive meter, then the send meter, is the one that changes.
+        for (const auto& change : { DevicePayload::Levels { to, from }, DevicePayload::Levels { from, to } }) {
+            levels(from, from);
+            tickUntilIdle();
+            window().onReceiveUSB(DeviceMessage::AudioLevels, 0, DevicePayload::levelsPayload(change));
+            QTEST(tick->isActive(), "wakes");
+        }
     }
 
     void windowFlash()
@@ -237,6 +271,33 @@ private slots:
         QCOMPARE(menu->title(), QStringLiteral("Service"));
         QCOMPARE(
             menu->actions(), QList<QAction*>({ action("actionDebug"), action("actionSMS"), action("actionDynamics") }));
+    }
+
+    // Built with their plain constructors, as code written against the program's classes does:
+    // real units through hidapi (replaced at link time in every test), the database beside the program.
+    void plainConstructors()
+    {
+        m_window.reset();
+        const QString databaseFile = QDir(QCoreApplication::applicationDirPath()).filePath("parlona.db");
+        QFile::remove(databaseFile);
+        FakeHidapi::reset();
+        FakeHidapi::plug(unitB);
+        {
+            MainWindow window;
+            window.show();
+            window.on_actionDoStatusBar_triggered();
+            window.findChild<QAction*>(QStringLiteral("actionConnect"))->trigger();
+            QCOMPARE(window.statusText(), initializing);
+            QVERIFY(QSqlQuery().exec(QStringLiteral("SELECT count(*) FROM call_register")));
+        }
+        QVERIFY(!FakeHidapi::isOpen(unitB));
+        // The window's register is in the file that a plain database opens, as the default connection.
+        {
+            CDatabase database(nullptr);
+            QCOMPARE(QDir::cleanPath(database.fileName()), QDir::cleanPath(databaseFile));
+            QVERIFY(QSqlQuery().exec(QStringLiteral("SELECT count(*) FROM call_register")));
+        }
+        QVERIFY(QFile::remove(databaseFile));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "CConsole.h"
 #include "DebugForm.h"
 #include "InfoForm.h"
 #include "LinkRig.h"
@@ -6,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
@@ -36,9 +38,9 @@ struct PageRig : LinkRig
     DebugForm page { context(), [this] { return today; }, nullptr };
 };
 
-// Steps, separated by ';': "click x", "press x", "release x", "type x text" (keys into the
-// emptied field), "paste x text", "pick x text" (a combo box item), "slide n", "answer n" (the
-// module's side tone), "tomorrow" (the date moves on) and "settle".
+// Steps, separated by ';': "click x", "press x", "release x", "type x text" (keys into the emptied
+// field), "paste x text", "pick x text" (a combo box item), "slide n" (the label follows), "answer n"
+// (the module's side tone), "tomorrow" (the date moves on) and "settle".
 void run(PageRig& rig, const QString& steps)
 {
     for (const QString& step : steps.split(';')) {
@@ -58,9 +60,10 @@ void run(PageRig& rig, const QString& steps)
             rig.find<QComboBox>(name)->setCurrentText(text);
         else if (verb == "tomorrow")
             rig.today = rig.today.addDays(1);
-        else if (verb == "slide")
+        else if (verb == "slide") {
             rig.find<QSlider>("horizontalSlider_stGain")->setValue(name.toInt());
-        else if (verb == "answer")
+            QCOMPARE(rig.find<QLabel>("label_stGain")->text(), name);
+        } else if (verb == "answer")
             rig.page.onUC20Sidetone(name.toInt());
         else
             QVERIFY(QTest::qWaitFor([&rig] { return !rig.find<QTimer>("sideToneTimer")->isActive(); }, 2000));
@@ -85,12 +88,39 @@ void columns()
     QTest::addColumn<QString>("logged");
 }
 
+// Markup, an entity, placeholders and an unterminated tag, all to be shown as they are.
+const QString kMessage
+    = QStringLiteral("<b>bold</b> &lt; is not < %1 %2 <span style=\"color:#000\">x</span> <img src=x");
+
 } // namespace
 
-// The pages that show what the unit holds and change it: the information and the debug page.
+// The pages that show what the unit holds and change it, the information and the debug page, and
+// the console.
 class TestDevicePages : public QObject
 {
     Q_OBJECT
+
+    // Emits the signal of `level`; a trace also names its source file, function and line.
+    static void log(CConsole& console, int level, const QString& msg)
+    {
+        switch (level) {
+        case CConsole::Trace:
+            emit console._trace(QStringLiteral("src/%2"), QStringLiteral("<on_clicked>"), QStringLiteral("35"), msg);
+            break;
+        case CConsole::Error:
+            emit console.error(msg);
+            break;
+        case CConsole::Warn:
+            emit console.warn(msg);
+            break;
+        case CConsole::Info:
+            emit console.info(msg);
+            break;
+        default:
+            emit console.debug(msg);
+            break;
+        }
+    }
 
     void checkControls()
     {
@@ -154,19 +184,6 @@ private slots:
     }
     void serialNumber() { checkControls(); }
 
-    void sideToneDrag()
-    {
-        // A drag over the whole range sends its first value at once and its last one after the
-        // interval, not one command per value; the label follows every value.
-        PageRig rig;
-        for (int value = 1; value <= 10000; ++value)
-            rig.find<QSlider>("horizontalSlider_stGain")->setValue(value);
-        QCOMPARE(rig.find<QLabel>("label_stGain")->text(), QString("10000"));
-        QCOMPARE(rig.takeSent(), QStringList("AT+QSIDET=1"));
-        run(rig, "settle");
-        QCOMPARE(rig.takeSent(), QStringList("AT+QSIDET=10000"));
-    }
-
     void infoPage_data()
     {
         QTest::addColumn<int>("id");
@@ -194,6 +211,51 @@ private slots:
             if (!field->text().isEmpty())
                 filled << field->objectName() + '=' + field->text();
         QTEST(filled.join(';'), "filled");
+    }
+
+    void lineFormats_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("error") << int(CConsole::Error) << "ERROR] " + kMessage;
+        QTest::newRow("warn") << int(CConsole::Warn) << "WARN] " + kMessage;
+        QTest::newRow("info") << int(CConsole::Info) << "INFO] " + kMessage;
+        QTest::newRow("debug") << int(CConsole::Debug) << "DEBUG] " + kMessage;
+        // Placeholders in a trace's fields are not filled by the fields that follow.
+        QTest::newRow("trace") << int(CConsole::Trace) << "TRACE] {src/%2, <on_clicked>, 35} " + kMessage;
+    }
+
+    // Each level is shown only while it is switched on, as "[hh:mm:ss.zzz LEVEL] message", and
+    // the message as plain text, markup and all.
+    void lineFormats()
+    {
+        QFETCH(int, level);
+        CConsole console;
+        log(console, level, QStringLiteral("off by default"));
+        console.setLevelEnabled(CConsole::Level(level), true);
+        for (int other = CConsole::Error; other <= CConsole::Trace; ++other)
+            log(console, other, other == level ? kMessage : QStringLiteral("not switched on"));
+        QCOMPARE(console.lineCount(), 1);
+        const auto line
+            = QRegularExpression(QStringLiteral(R"(^\[\d\d:\d\d:\d\d\.\d{3} (.*)$)")).match(console.plainText());
+        QVERIFY2(line.hasMatch(), qPrintable(console.plainText()));
+        QTEST(line.captured(1), "shown");
+        console.setLevelEnabled(CConsole::Level(level), false);
+        log(console, level, QStringLiteral("switched off"));
+        QCOMPARE(console.lineCount(), 1);
+    }
+
+    void keepsOnlyTheNewest5000Lines()
+    {
+        CConsole console;
+        console.setLevelEnabled(CConsole::Error, true);
+        for (int i = 0; i < 5250; ++i)
+            emit console.error(QStringLiteral("line %1").arg(i));
+        QCOMPARE(console.lineCount(), 5000);
+        const QStringList lines = console.plainText().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 5000);
+        QVERIFY(lines.first().endsWith(QStringLiteral("ERROR] line 250")));
+        QVERIFY(lines.last().endsWith(QStringLiteral("ERROR] line 5249")));
     }
 };
 
