@@ -1,6 +1,8 @@
+#include "CCallHistoryForm.h"
 #include "CCallRegistration.h"
 #include "CConsole.h"
 #include "CDatabase.h"
+#include "CIncomingForm.h"
 #include "CNau8810.h"
 #include "CSMSForm.h"
 #include "CUC20.h"
@@ -9,23 +11,29 @@
 #include "MainWindow.h"
 #include "ManualClock.h"
 #include "ModalAnswer.h"
+#include "PhonebookForm.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 #include "VirtualUC20Module.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlQuery>
+#include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
 // The whole program against a virtual hybrid: connecting to it, and the module engine, which
 // learns everything from the unit's module through the USB frames, as it would from a real one.
+// Calls are also placed and taken the way the operator does it, and the module may fall silent.
 // Text messages come from the service page, whose text waits for the module's prompt.
 class TestE2eGsm : public QObject
 {
@@ -43,8 +51,19 @@ private slots:
     void textGivenUpWithoutAPrompt();
     void textRefused_data();
     void textRefused();
+    void dialFromThePad();
+    void callerFromThePhonebook();
+    void silentModuleEndsTheCallAndIsSaidSo();
 
 private:
+    // Connects the unit and lets the module settle.
+    bool connectAndSettle(int ms = 1500)
+    {
+        const bool connected = m_rig->connectUnit();
+        m_rig->step(ms);
+        return connected;
+    }
+
     bool reaches(VOICECALL_STATE state)
     {
         return m_rig->stepUntil([&] { return m_uc20->callState() == state; }, 5000);
@@ -75,6 +94,18 @@ private:
     QLineEdit* smsNumber() const { return smsPage()->findChild<QLineEdit*>(QStringLiteral("lineEdit_number")); }
     void sendText() { smsPage()->findChild<QPushButton*>(QStringLiteral("pushButton"))->click(); }
     CConsole* console() const { return m_rig->window()->context()->console; }
+    template <typename T> T* find(const char* name) const { return m_rig->window()->findChild<T*>(QLatin1String(name)); }
+    void press(const char* button) { find<QPushButton>(button)->click(); }
+    // A window of its own, not a child of the main window.
+    static CIncomingForm* incoming()
+    {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* form = qobject_cast<CIncomingForm*>(window))
+                return form;
+        }
+        return nullptr;
+    }
+    QTableWidget* history() const { return m_rig->window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>(); }
     QStringList commandsSince(int first) const { return m_rig->unit()->atCommandsReceived().mid(first); }
 
     std::unique_ptr<VirtualHybridRig> m_rig;
@@ -142,8 +173,7 @@ void TestE2eGsm::calls()
     QFETCH(bool, incoming);
     QFETCH(QString, number);
     QFETCH(QString, name);
-    QVERIFY(m_rig->connectUnit());
-    m_rig->step(1000);
+    QVERIFY(connectAndSettle(1000));
     if (incoming) {
         m_uc20->sendATCmd(QStringLiteral("AT+QTONEDET=1"));
         QVERIFY(answers(number, name));
@@ -212,8 +242,7 @@ void TestE2eGsm::cableOutDuringACall()
 
 void TestE2eGsm::textSentAtThePrompt()
 {
-    QVERIFY(m_rig->connectUnit());
-    m_rig->step(1500);
+    QVERIFY(connectAndSettle());
     QSignalSpy info(console(), &CConsole::info);
     const int first = m_rig->unit()->atCommandsReceived().size();
     QTest::keyClicks(smsNumber(), "0612345678");
@@ -234,8 +263,7 @@ void TestE2eGsm::textSentAtThePrompt()
 void TestE2eGsm::textGivenUpWithoutAPrompt()
 {
     // Without a SIM the module refuses the message and never prompts.
-    QVERIFY(m_rig->connectUnit());
-    m_rig->step(1500);
+    QVERIFY(connectAndSettle());
     m_rig->unit()->setSimLock(VirtualHybridUnit::SimMissing);
     m_rig->step(500);
     QSignalSpy errors(console(), &CConsole::error);
@@ -269,8 +297,7 @@ void TestE2eGsm::textRefused()
 {
     QFETCH(QString, destination);
     QFETCH(bool, connected);
-    QVERIFY(!connected || m_rig->connectUnit());
-    m_rig->step(1500);
+    QVERIFY(!connected || connectAndSettle());
     QSignalSpy errors(console(), &CConsole::error);
     const int first = m_rig->unit()->atCommandsReceived().size();
     smsNumber()->setText(destination);
@@ -279,6 +306,134 @@ void TestE2eGsm::textRefused()
     QCOMPARE(errors.size(), 1);
     QVERIFY(commandsSince(first).isEmpty());
     QVERIFY(!smsPage()->isWaitingForPrompt());
+}
+
+void TestE2eGsm::dialFromThePad()
+{
+    m_rig->window()->show();
+    QVERIFY(connectAndSettle());
+    QVERIFY(incoming() != nullptr);
+    m_rig->unit()->setOutgoingOutcome(VirtualHybridUnit::AnswerAfterDelay, 2000);
+    QTest::keyClicks(find<QLineEdit>("lineEdit_phonenumber"), "0612345678");
+    press("pushButton_call");
+    QVERIFY(reaches(VOICECALL_CALLING));
+    QVERIFY(incoming()->isVisible());
+
+    // The far end answers: the talking clock runs in red, the window is gone.
+    QVERIFY(reaches(VOICECALL_ACTIVE));
+    QLabel* status = find<QLabel>("label_callstatus");
+    QTRY_COMPARE(status->text(), QStringLiteral("00:00:00"));
+    QVERIFY(status->styleSheet().contains(QStringLiteral("rgb(255, 0, 0)")));
+    QVERIFY(!incoming()->isVisible());
+
+    // Keys pressed during the call reach the far end as tones.
+    press("pushButton_5");
+    press("pushButton_hash");
+    QVERIFY(m_rig->stepUntil([&] { return m_rig->unit()->module()->dtmfSent() == QStringLiteral("5#"); }, 2000));
+
+    press("pushButton_endcall");
+    QVERIFY(reaches(VOICECALL_IDLE));
+    QCOMPARE(status->text(), QStringLiteral("IDLE"));
+    QVERIFY(m_rig->stepUntil([&] { return history()->rowCount() == 1; }, 100));
+
+    // Double-clicked in the history, the unknown number is offered for the phonebook, and the
+    // contact made is named there at once; a known number is not offered again.
+    QStringList offered;
+    const auto answer = [&](QWidget* dialog) {
+        offered << dialog->findChild<QLineEdit*>(QStringLiteral("phonenumber"))->text();
+        dialog->findChild<QLineEdit*>(QStringLiteral("firstname"))->setText(QStringLiteral("Anna"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("lastname"))->setText(QStringLiteral("Alpha"));
+        ModalAnswer::clickButton(dialog, QDialogButtonBox::Ok);
+    };
+    m_rig->window()->onActionCallHistory(true);
+    QTableWidget* table = history();
+    const QPoint at = table->visualItemRect(table->item(0, 1)).center();
+    for (int time = 0; time < 2; ++time) {
+        ModalAnswer::whenShown(m_rig->window(), answer);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    }
+    QCOMPARE(offered, QStringList("0612345678"));
+    QCOMPARE(table->item(0, 0)->text(), QStringLiteral("Anna Alpha"));
+}
+
+void TestE2eGsm::callerFromThePhonebook()
+{
+    m_rig->window()->show();
+    QVERIFY(connectAndSettle());
+    auto* phonebook = m_rig->window()->findChild<PhonebookForm*>();
+    phonebook->addContact(QStringLiteral("Anna"), QStringLiteral("Alpha"), QStringLiteral("0301234567"), QString());
+
+    // Taken with Accept: the window names her and offers both buttons.
+    m_rig->unit()->ringIn(QStringLiteral("+49301234567"));
+    QVERIFY(reaches(VOICECALL_INCOMING));
+    QCOMPARE(incoming()->findChild<QLabel*>(QStringLiteral("label_number"))->text(), QStringLiteral("Anna Alpha"));
+    QCOMPARE(find<QLineEdit>("lineEdit_callnumber")->text(), QStringLiteral("Anna Alpha"));
+    QVERIFY(incoming()->findChild<QPushButton*>(QStringLiteral("pushButton_call"))->isVisible());
+    incoming()->findChild<QPushButton*>(QStringLiteral("pushButton_call"))->click();
+    QVERIFY(reaches(VOICECALL_ACTIVE));
+    m_rig->unit()->farEndHangsUp();
+    QVERIFY(reaches(VOICECALL_IDLE));
+
+    // Refused with Decline: hung up, recorded as missed.
+    m_rig->unit()->ringIn(QStringLiteral("0301234567"));
+    QVERIFY(reaches(VOICECALL_INCOMING));
+    incoming()->findChild<QPushButton*>(QStringLiteral("pushButton_endcall"))->click();
+    QVERIFY(reaches(VOICECALL_IDLE));
+    QVERIFY(m_rig->stepUntil([&] { return history()->rowCount() == 2; }, 100));
+    QCOMPARE(history()->item(0, 0)->foreground().color(), QColor(Qt::red));
+
+    // The call button dials the selected contact, then the selected history row.
+    m_rig->window()->onActionPhonebook(true);
+    phonebook->findChild<QTableView*>()->selectRow(0);
+    m_rig->unit()->setOutgoingOutcome(VirtualHybridUnit::NoAnswer, 500);
+    press("pushButton_call");
+    QVERIFY(reaches(VOICECALL_CALLING));
+    QVERIFY(m_rig->unit()->atCommandsReceived().contains(QStringLiteral("ATD0301234567;")));
+    press("pushButton_endcall");
+    QVERIFY(reaches(VOICECALL_IDLE));
+    // Newest first: the call just made, the missed one, the one taken from the mobile number.
+    m_rig->window()->onActionCallHistory(true);
+    history()->selectRow(2);
+    press("pushButton_call");
+    QVERIFY(reaches(VOICECALL_CALLING));
+    QVERIFY(m_rig->unit()->atCommandsReceived().contains(QStringLiteral("ATD+49301234567;")));
+}
+
+// A module that stops answering while the unit stays connected.
+void TestE2eGsm::silentModuleEndsTheCallAndIsSaidSo()
+{
+    const int timeoutMs = 1000;
+    m_uc20->setSilenceTimeout(timeoutMs);
+    QVERIFY(m_rig->connectUnit());
+    QVERIFY(m_rig->pumpUntil([&] { return m_rig->window()->statusText().contains(QLatin1String("Firmware")); }));
+    const QString connectedStatus = m_rig->window()->statusText();
+    m_rig->unit()->ringIn(QStringLiteral("0612345678"));
+    QVERIFY(m_rig->pumpUntil([&] { return m_uc20->callState() == VOICECALL_INCOMING; }));
+    m_uc20->answerCall();
+    QVERIFY(m_rig->pumpUntil([&] { return m_uc20->callState() == VOICECALL_ACTIVE; }));
+    QElapsedTimer talked;
+    talked.start();
+
+    // The unit keeps polling, the module says nothing: the call cannot be followed any more.
+    QVERIFY(m_rig->pumpUntil([&] { return talked.elapsed() >= 300; }));
+    m_rig->unit()->setModuleSilent(true);
+    QVERIFY(m_rig->pumpUntil([&] { return m_uc20->isModuleSilent(); }, 5000));
+    const qint64 untilNoticed = talked.elapsed();
+    QCOMPARE(m_uc20->callState(), VOICECALL_IDLE);
+    QCOMPARE(m_rig->window()->statusText(), QStringLiteral("Status: Connected [GSM module not answering]"));
+    QVERIFY(console()->plainText().contains(QLatin1String("The GSM module has not answered for 1 s")));
+    // Recorded with the time talked up to the silence, not up to when it was noticed.
+    QSqlQuery row(QStringLiteral("SELECT call_type, duration FROM call_register"));
+    QVERIFY(row.next());
+    QCOMPARE(row.value(0).toInt(), 0);
+    QVERIFY2(row.value(1).toLongLong() <= untilNoticed - timeoutMs + 50, qPrintable(row.value(1).toString()));
+
+    // It comes back: said once, and the status is what it was.
+    m_rig->unit()->setModuleSilent(false);
+    QVERIFY(m_rig->pumpUntil([&] { return !m_uc20->isModuleSilent(); }, 3000));
+    QCOMPARE(m_rig->window()->statusText(), connectedStatus);
+    QCOMPARE(console()->plainText().count(QLatin1String("The GSM module answers again")), 1);
 }
 
 QTEST_MAIN(TestE2eGsm)
