@@ -187,18 +187,6 @@ private slots:
         QVERIFY(FakeHidapi::isOpen(QString()));
     }
 
-    void receiverMayCloseTheLink()
-    {
-        m_usb->start(serialA);
-        m_usb->transmit(5, 1, nullptr, 0);
-        connect(m_usb, &CUSBHID::dataAvailable, m_usb, [this] { m_usb->stop(); });
-        FakeHidapi::deliver(serialA, frame("050103", 0x07));
-        FakeHidapi::deliver(serialA, frame("050103", 0x07));
-        m_usb->onHidTimer();
-        QVERIFY(!m_usb->isConnected());
-        QVERIFY(FakeHidapi::written(serialA).isEmpty());
-    }
-
     void levels()
     {
         // -12.5 is 0xC1480000 as a float32; 0 dB is all zeros. A frame brings 28 more bytes.
