@@ -1,3 +1,5 @@
+#include "CIncomingForm.h"
+#include "COutCallForm.h"
 #include "ControlBar.h"
 #include "LinkRig.h"
 #include "ModalAnswer.h"
@@ -5,10 +7,15 @@
 #include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
+// The control bar, and the call windows: the dial pad and the window of a call being set up.
 class TestControlBar : public QObject
 {
     Q_OBJECT
@@ -38,6 +45,14 @@ class TestControlBar : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        static QTemporaryDir dir;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
+        QCoreApplication::setApplicationName(QStringLiteral("Parlona Control"));
+    }
+
     void init()
     {
         m_bar = std::make_unique<ControlBar>(); // the last test's bar goes first, then its engine
@@ -119,7 +134,6 @@ private slots:
         QTest::addColumn<int>("state");
         QTest::addColumn<QStringList>("entries"); // typed and confirmed one per prompt
         QTest::addColumn<QStringList>("sent");
-        QTest::newRow("PIN") << 1 << QStringList { "1234" } << QStringList { "AT+CPIN=1234" };
         QTest::newRow("PIN2 of 8") << 3 << QStringList { "12345678" } << QStringList { "AT+CPIN=12345678" };
         QTest::newRow("PUK") << 2 << QStringList { "12345678" } << QStringList { R"(AT+CPIN="12345678","6842")" };
         QTest::newRow("3, 9, 4") << 1 << QStringList { "123", "123456789", "4321" } << QStringList("AT+CPIN=4321");
@@ -155,6 +169,92 @@ private slots:
         QCOMPARE(prompts, QStringList());
         QCOMPARE(m_rig->takeSent(), QStringList { "AT+CPIN=1234" });
         QCOMPARE(m_rig->takeLog(), QStringList({ "INFO] waiting for SIM PIN", "INFO] waiting for SIM PIN" }));
+    }
+
+    void calls_data()
+    {
+        // The states reported, then what the operator does: "close" or "escape".
+        QTest::addColumn<QList<int>>("states");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QStringList>("sent");
+        const auto row = [](const char* name, QList<int> states, const char* action, const char* title, bool shown,
+                             const char* sent) {
+            QTest::newRow(name) << states << action << title << shown << QString(sent).split(' ', Qt::SkipEmptyParts);
+        };
+        row("outgoing", { 1 }, "", "Calling...", true, "");
+        row("incoming", { 2 }, "", "Incoming call...", true, "");
+        row("ended", { 2, 0 }, "", "Incoming call...", false, "");
+        row("close", { 2 }, "close", "Incoming call...", false, "ATH");
+        row("escape", { 1 }, "escape", "Calling...", false, "ATH");
+    }
+
+    void calls()
+    {
+        QFETCH(QList<int>, states);
+        QFETCH(QString, action);
+        CIncomingForm form(m_rig->context());
+        for (int state : states)
+            form.onVoicecallStateChange(VOICECALL_STATE(state), QStringLiteral("0301"));
+        if (action == QLatin1String("close"))
+            form.close();
+        else if (action == QLatin1String("escape"))
+            QTest::keyClick(&form, Qt::Key_Escape);
+        QTEST(form.windowTitle(), "title");
+        QTEST(form.isVisible(), "shown");
+        QTEST(m_rig->takeSent(), "sent");
+    }
+
+    void keys_data()
+    {
+        // Keys clicked on the pad, or typed while a pad key has the keyboard; 'C' clicks clear, '<' is Backspace.
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QStringList>("sent");
+        const QStringList none;
+        QTest::newRow("idle") << "1234567890*#" << false << 0 << "03011234567890*#" << none;
+        QTest::newRow("calling") << "12" << false << 1 << "030112" << none;
+        QTest::newRow("clear") << "12C" << false << 0 << "" << none;
+        QTest::newRow("typed") << "12#<*" << true << 0 << "030112*" << none;
+        QTest::newRow("typed, connected") << "7<" << true << 3 << "030" << QStringList { "AT+VTS=\"7\"" };
+    }
+
+    void keys()
+    {
+        QFETCH(QString, input);
+        QFETCH(bool, typed);
+        QFETCH(int, state);
+        COutCallForm form(nullptr, m_rig->uc20(), nullptr);
+        QTest::keyClicks(form.findChild<QLineEdit*>(QStringLiteral("lineEdit_phonenumber")), QStringLiteral("0301"));
+        const char* const calls[] = { "", "1,0,2,0,0,\"020\",129", "", "1,1,0,0,0,\"020\",129" };
+        m_rig->uc20()->errorInject({ "AT+CLCC", QLatin1String("+CLCC: ") + calls[state], "OK" });
+        m_rig->drain();
+        QCOMPARE(int(m_rig->uc20()->callState()), state);
+        for (const QChar c : input) {
+            const QString name = c == '*' ? "star" : c == '#' ? "hash" : c == 'C' ? "clear" : QString(c);
+            if (typed)
+                QTest::keyClick(form.findChild<QPushButton*>("pushButton_5"), c == '<' ? '\b' : c.toLatin1());
+            else
+                QTest::mouseClick(form.findChild<QPushButton*>("pushButton_" + name), Qt::LeftButton);
+        }
+        QTEST(form.number(), "number");
+        QTEST(m_rig->takeSent(), "sent");
+    }
+
+    void geometryRemembered()
+    {
+        {
+            CIncomingForm form(nullptr);
+            form.onVoicecallStateChange(VOICECALL_INCOMING, QStringLiteral("1"));
+            form.setGeometry(250, 200, 319, 122);
+        }
+        // Destroyed while shown, the window kept its last place.
+        CIncomingForm form(nullptr);
+        form.onVoicecallStateChange(VOICECALL_CALLING, QStringLiteral("1"));
+        QCOMPARE(form.geometry(), QRect(250, 200, 319, 122));
     }
 };
 

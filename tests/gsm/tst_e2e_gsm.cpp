@@ -1,6 +1,8 @@
+#include "CCallHistoryForm.h"
 #include "CCallRegistration.h"
 #include "CConsole.h"
 #include "CDatabase.h"
+#include "CIncomingForm.h"
 #include "CNau8810.h"
 #include "CSMSForm.h"
 #include "CUC20.h"
@@ -9,42 +11,370 @@
 #include "MainWindow.h"
 #include "ManualClock.h"
 #include "ModalAnswer.h"
+#include "PhonebookForm.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 #include "VirtualUC20Module.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlQuery>
+#include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
 // The whole program against a virtual hybrid: connecting to it, and the module engine, which
 // learns everything from the unit's module through the USB frames, as it would from a real one.
+// Calls are also placed and taken the way the operator does it, and the module may fall silent.
 // Text messages come from the service page, whose text waits for the module's prompt.
 class TestE2eGsm : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init();
+    void init()
+    {
+        m_rig = std::make_unique<VirtualHybridRig>();
+        m_uc20 = m_rig->window()->context()->uc20;
+        m_calls.clear();
+        connect(m_uc20, &CUC20::voicecallStateChange, this, [this](VOICECALL_STATE state, const QString& number) {
+            const char* const names[] = { "idle", "calling", "incoming", "active" };
+            m_calls << QStringLiteral("%1 %2").arg(QLatin1String(names[state]), number).trimmed();
+        });
+    }
+
     void cleanup() { m_rig.reset(); }
 
-    void startUpWithAPinLockedSim();
-    void calls_data();
-    void calls();
-    void cableOutDuringACall();
-    void textSentAtThePrompt();
-    void textGivenUpWithoutAPrompt();
-    void textRefused_data();
-    void textRefused();
+    void startUpWithAPinLockedSim()
+    {
+        m_rig->unit()->setSimLock(VirtualHybridUnit::SimPinLocked);
+        m_rig->unit()->setPin(QStringLiteral("4321"));
+        QStringList identification; // each reported once, with the unit's answer
+        for (auto signal : { &CUC20::manufacturerIdentification, &CUC20::modelIdentification, &CUC20::IMEIIdentify })
+            connect(m_uc20, signal, this, [&](const QString& text) { identification << text; });
+        QStringList prompts;
+        ModalAnswer::whenShown(this, [&](QWidget* modal) {
+            auto* dialog = qobject_cast<QInputDialog*>(modal);
+            prompts << (dialog ? dialog->labelText() : modal->windowTitle());
+            if (dialog)
+                dialog->setTextValue(QStringLiteral("4321"));
+            ModalAnswer::clickButton(modal, QDialogButtonBox::Ok);
+        });
+        QVERIFY(m_rig->connectUnit());
+        QVERIFY(m_rig->stepUntil([&] { return identification.size() == 3; }, 2000));
+        const QStringList startup { "AT+CPIN?", "ATI", "AT+QCFG=\"amrcodec\"", "AT+GMI", "AT+GMM", "AT+GMR", "AT+GSN" };
+        QCOMPARE(m_rig->unit()->atCommandsReceived().mid(0, startup.size()), startup);
+        m_rig->step(1000);
+        QCOMPARE(identification, QStringList({ "Quectel", "UC20", m_rig->unit()->module()->imei() }));
+        // One prompt for the PIN, answered by the operator; Login then finds the SIM ready.
+        QCOMPARE(prompts, QStringList("Enter PIN:"));
+        QVERIFY(m_rig->unit()->atCommandsReceived().contains(QStringLiteral("AT+CPIN=4321")));
+        m_rig->window()->findChild<QPushButton*>(QStringLiteral("pushButton_simlogin"))->click();
+        QVERIFY(m_rig->stepUntil([&] { return m_uc20->simState() == SIM_READY; }, 2000));
+        QCOMPARE(
+            m_rig->window()->findChild<QLabel*>(QStringLiteral("label_simstatus"))->text(), QStringLiteral("READY"));
+    }
+
+    void calls_data()
+    {
+        QTest::addColumn<bool>("incoming");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("name"); // listed with the call by the module
+
+        // From 14 characters on, the call list line no longer fits in one frame.
+        for (const char* number : { "+441234567890", "+4915112345678", "+49151123456789", "+4915112345678901234" }) {
+            QTest::addRow("in, %d characters", int(strlen(number))) << true << number << QString();
+            QTest::addRow("out, %d characters", int(strlen(number))) << false << number << QString();
+        }
+        QTest::newRow("in, with a name") << true << "+4915112345678"
+                                         << "Funkhaus, Studio 3";
+    }
+
+    void calls()
+    {
+        QFETCH(bool, incoming);
+        QFETCH(QString, number);
+        QFETCH(QString, name);
+        QVERIFY(connectAndSettle(1000));
+        if (incoming) {
+            m_uc20->sendATCmd(QStringLiteral("AT+QTONEDET=1"));
+            QVERIFY(answers(number, name));
+            // The caller's 0 flashes the window.
+            QTimer* flash = m_rig->window()->findChild<QTimer*>(QStringLiteral("backlightTimer"));
+            m_rig->unit()->callerPressesKey('0');
+            QVERIFY(m_rig->stepUntil([&] { return flash->isActive(); }, 2000));
+        } else {
+            m_rig->unit()->setOutgoingOutcome(VirtualHybridUnit::AnswerAfterDelay, 500);
+            m_uc20->call(number);
+            QVERIFY(reaches(VOICECALL_CALLING));
+            QVERIFY(m_rig->unit()->atCommandsReceived().contains("ATD" + number + ';'));
+            QVERIFY(reaches(VOICECALL_ACTIVE));
+        }
+        m_rig->unit()->farEndHangsUp();
+        QVERIFY(reaches(VOICECALL_IDLE));
+        QCOMPARE(m_calls, QStringList({ (incoming ? "incoming " : "calling ") + number, "active " + number, "idle" }));
+        QCOMPARE(recorded().size(), 1);
+        QVERIFY(recorded().first().startsWith(number + (incoming ? " 0 " : " 1 ")));
+    }
+
+    void cableOutDuringACall()
+    {
+        // The register measures talk time on the unit's clock.
+        ManualClock* clock = m_rig->clock();
+        m_rig->window()->findChild<CCallRegistration*>()->setClock(
+            [] { return QDateTime::currentDateTime(); }, [clock] { return clock->nowMs(); });
+        // Auto-connect finds the unit and makes the requests of a connection, which the unit answers:
+        // the register report reaches the codec model, and the serial number the information page.
+        MainWindow* window = m_rig->window();
+        const QString connected = QStringLiteral("Status: Connected [Orvane Parlona, Firmware: v2.1.0.7]");
+        const QList<int> requests { 0, 1, 2, 8, 12, 14, 16, 5 };
+        const auto* serial = window->findChild<InfoForm*>()->findChild<QLineEdit*>(QStringLiteral("lineEdit_serial"));
+        m_rig->action("actionAutoConnect")->trigger();
+        QVERIFY(m_rig->pumpUntil([&] {
+            return window->statusText() == connected && window->context()->nau8810->isRegisterKnown(79)
+                && serial->text() == m_rig->serial;
+        }));
+        QCOMPARE(m_rig->unit()->readRequestsReceived(), requests);
+        QCOMPARE(m_rig->unit()->badFramesReceived(), 0);
+        m_rig->step(1000);
+        QVERIFY(answers(QStringLiteral("0301234567")));
+        const qint64 answered = clock->nowMs();
+        m_rig->step(10000);
+
+        // The cable is pulled: the call ends there and is recorded with the 10 s talked.
+        m_rig->unit()->unplug();
+        QVERIFY(m_rig->stepUntil([&] { return !window->context()->usb->isConnected(); }, 100));
+        QCOMPARE(window->statusText(), QStringLiteral("Status: Disconnected"));
+        const qint64 talked = clock->nowMs() - answered;
+        QVERIFY(talked >= 10000 && talked < 10100);
+        QCOMPARE(recorded(), QStringList(QStringLiteral("0301234567 0 %1").arg(talked)));
+
+        // Plugged in again ten minutes later, it is connected again; the module's first answers are
+        // understood whole, and nothing more is recorded.
+        clock->advance(10 * 60 * 1000);
+        QSignalSpy sim(m_uc20, &CUC20::simStateChange);
+        m_rig->unit()->plug();
+        QVERIFY(m_rig->pumpUntil([&] { return window->statusText() == connected && !sim.isEmpty(); }));
+        QCOMPARE(m_rig->unit()->readRequestsReceived(), requests + requests);
+        QCOMPARE(m_uc20->simState(), SIM_READY);
+        m_rig->step(1000);
+        QCOMPARE(recorded().size(), 1);
+        QCOMPARE(m_calls, QStringList({ "incoming 0301234567", "active 0301234567", "idle" }));
+    }
+
+    void textSentAtThePrompt()
+    {
+        QVERIFY(connectAndSettle());
+        QSignalSpy info(console(), &CConsole::info);
+        const int first = m_rig->unit()->atCommandsReceived().size();
+        QTest::keyClicks(smsNumber(), "0612345678");
+        sendText();
+        QVERIFY(smsPage()->isWaitingForPrompt());
+        QVERIFY(m_rig->stepUntil([&] { return !m_rig->unit()->module()->sentMessages().isEmpty(); }, 2000));
+        const VirtualUC20Module::SentMessage message = m_rig->unit()->module()->sentMessages().first();
+        QCOMPARE(message.destination, QStringLiteral("0612345678"));
+        QCOMPARE(message.text, QStringLiteral("Dit is een test SMS"));
+        QCOMPARE(commandsSince(first),
+            QStringList({ "AT+CMGF=1", "AT+CSCS=\"GSM\"", "AT+CMGS=\"0612345678\"",
+                QStringLiteral("Dit is een test SMS") + QChar(0x1A) }));
+        QVERIFY(m_rig->stepUntil([&] { return !info.isEmpty(); }, 1000));
+        QVERIFY(info.last().first().toString().startsWith(QLatin1String("Text message sent, reference ")));
+        QVERIFY(!smsPage()->isWaitingForPrompt());
+    }
+
+    void textGivenUpWithoutAPrompt()
+    {
+        // Without a SIM the module refuses the message and never prompts.
+        QVERIFY(connectAndSettle());
+        m_rig->unit()->setSimLock(VirtualHybridUnit::SimMissing);
+        m_rig->step(500);
+        QSignalSpy errors(console(), &CConsole::error);
+        smsNumber()->setText(QStringLiteral("0612345678"));
+        smsPage()->findChild<QTimer*>(QStringLiteral("promptTimer"))->setInterval(100);
+        const int first = m_rig->unit()->atCommandsReceived().size();
+        sendText();
+        QVERIFY(m_rig->pumpUntil([&] { return !smsPage()->isWaitingForPrompt(); }, 3000));
+        m_rig->step(100);
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.first().first().toString(),
+            QStringLiteral("Test message not sent: the GSM module did not ask for the text within 0.1 s"));
+        QCOMPARE(commandsSince(first).size(), 3);
+        // A prompt that still comes is dropped, so that later commands are not taken for the text.
+        emit m_uc20->messagePrompt();
+        m_rig->step(100);
+        QCOMPARE(commandsSince(first).last(), QString(QChar(0x1B)));
+        QVERIFY(m_rig->unit()->module()->sentMessages().isEmpty());
+    }
+
+    void textRefused_data()
+    {
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<bool>("connected");
+        QTest::newRow("empty number") << QString() << true;
+        QTest::newRow("not a number") << QStringLiteral("0612;ATH") << true;
+        QTest::newRow("not connected") << QStringLiteral("0612345678") << false;
+    }
+
+    void textRefused()
+    {
+        QFETCH(QString, destination);
+        QFETCH(bool, connected);
+        QVERIFY(!connected || connectAndSettle());
+        QSignalSpy errors(console(), &CConsole::error);
+        const int first = m_rig->unit()->atCommandsReceived().size();
+        smsNumber()->setText(destination);
+        sendText();
+        m_rig->step(200);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY(commandsSince(first).isEmpty());
+        QVERIFY(!smsPage()->isWaitingForPrompt());
+    }
+
+    void dialFromThePad()
+    {
+        m_rig->window()->show();
+        QVERIFY(connectAndSettle());
+        QVERIFY(incoming() != nullptr);
+        m_rig->unit()->setOutgoingOutcome(VirtualHybridUnit::AnswerAfterDelay, 2000);
+        QTest::keyClicks(find<QLineEdit>("lineEdit_phonenumber"), "0612345678");
+        press("pushButton_call");
+        QVERIFY(reaches(VOICECALL_CALLING));
+        QVERIFY(incoming()->isVisible());
+
+        // The far end answers: the talking clock runs in red, the window is gone.
+        QVERIFY(reaches(VOICECALL_ACTIVE));
+        QLabel* status = find<QLabel>("label_callstatus");
+        QTRY_COMPARE(status->text(), QStringLiteral("00:00:00"));
+        QVERIFY(status->styleSheet().contains(QStringLiteral("rgb(255, 0, 0)")));
+        QVERIFY(!incoming()->isVisible());
+
+        // Keys pressed during the call reach the far end as tones.
+        press("pushButton_5");
+        press("pushButton_hash");
+        QVERIFY(m_rig->stepUntil([&] { return m_rig->unit()->module()->dtmfSent() == QStringLiteral("5#"); }, 2000));
+
+        press("pushButton_endcall");
+        QVERIFY(reaches(VOICECALL_IDLE));
+        QCOMPARE(status->text(), QStringLiteral("IDLE"));
+        QVERIFY(m_rig->stepUntil([&] { return history()->rowCount() == 1; }, 100));
+
+        // Double-clicked in the history, the unknown number is offered for the phonebook, and the
+        // contact made is named there at once; a known number is not offered again.
+        QStringList offered;
+        const auto answer = [&](QWidget* dialog) {
+            offered << dialog->findChild<QLineEdit*>(QStringLiteral("phonenumber"))->text();
+            dialog->findChild<QLineEdit*>(QStringLiteral("firstname"))->setText(QStringLiteral("Anna"));
+            dialog->findChild<QLineEdit*>(QStringLiteral("lastname"))->setText(QStringLiteral("Alpha"));
+            ModalAnswer::clickButton(dialog, QDialogButtonBox::Ok);
+        };
+        m_rig->window()->onActionCallHistory(true);
+        QTableWidget* table = history();
+        const QPoint at = table->visualItemRect(table->item(0, 1)).center();
+        for (int time = 0; time < 2; ++time) {
+            ModalAnswer::whenShown(m_rig->window(), answer);
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+            QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        }
+        QCOMPARE(offered, QStringList("0612345678"));
+        QCOMPARE(table->item(0, 0)->text(), QStringLiteral("Anna Alpha"));
+    }
+
+    void callerFromThePhonebook()
+    {
+        m_rig->window()->show();
+        QVERIFY(connectAndSettle());
+        auto* phonebook = m_rig->window()->findChild<PhonebookForm*>();
+        phonebook->addContact(QStringLiteral("Anna"), QStringLiteral("Alpha"), QStringLiteral("0301234567"), QString());
+
+        // Taken with Accept: the window names her and offers both buttons.
+        m_rig->unit()->ringIn(QStringLiteral("+49301234567"));
+        QVERIFY(reaches(VOICECALL_INCOMING));
+        QCOMPARE(incoming()->findChild<QLabel*>(QStringLiteral("label_number"))->text(), QStringLiteral("Anna Alpha"));
+        QCOMPARE(find<QLineEdit>("lineEdit_callnumber")->text(), QStringLiteral("Anna Alpha"));
+        QVERIFY(incoming()->findChild<QPushButton*>(QStringLiteral("pushButton_call"))->isVisible());
+        incoming()->findChild<QPushButton*>(QStringLiteral("pushButton_call"))->click();
+        QVERIFY(reaches(VOICECALL_ACTIVE));
+        m_rig->unit()->farEndHangsUp();
+        QVERIFY(reaches(VOICECALL_IDLE));
+
+        // Refused with Decline: hung up, recorded as missed.
+        m_rig->unit()->ringIn(QStringLiteral("0301234567"));
+        QVERIFY(reaches(VOICECALL_INCOMING));
+        incoming()->findChild<QPushButton*>(QStringLiteral("pushButton_endcall"))->click();
+        QVERIFY(reaches(VOICECALL_IDLE));
+        QVERIFY(m_rig->stepUntil([&] { return history()->rowCount() == 2; }, 100));
+        QCOMPARE(history()->item(0, 0)->foreground().color(), QColor(Qt::red));
+
+        // The call button dials the selected contact, then the selected history row.
+        m_rig->window()->onActionPhonebook(true);
+        phonebook->findChild<QTableView*>()->selectRow(0);
+        m_rig->unit()->setOutgoingOutcome(VirtualHybridUnit::NoAnswer, 500);
+        press("pushButton_call");
+        QVERIFY(reaches(VOICECALL_CALLING));
+        QVERIFY(m_rig->unit()->atCommandsReceived().contains(QStringLiteral("ATD0301234567;")));
+        press("pushButton_endcall");
+        QVERIFY(reaches(VOICECALL_IDLE));
+        // Newest first: the call just made, the missed one, the one taken from the mobile number.
+        m_rig->window()->onActionCallHistory(true);
+        history()->selectRow(2);
+        press("pushButton_call");
+        QVERIFY(reaches(VOICECALL_CALLING));
+        QVERIFY(m_rig->unit()->atCommandsReceived().contains(QStringLiteral("ATD+49301234567;")));
+    }
+
+    // A module that stops answering while the unit stays connected.
+    void silentModuleEndsTheCallAndIsSaidSo()
+    {
+        const int timeoutMs = 1000;
+        m_uc20->setSilenceTimeout(timeoutMs);
+        QVERIFY(m_rig->connectUnit());
+        QVERIFY(m_rig->pumpUntil([&] { return m_rig->window()->statusText().contains(QLatin1String("Firmware")); }));
+        const QString connectedStatus = m_rig->window()->statusText();
+        m_rig->unit()->ringIn(QStringLiteral("0612345678"));
+        QVERIFY(m_rig->pumpUntil([&] { return m_uc20->callState() == VOICECALL_INCOMING; }));
+        m_uc20->answerCall();
+        QVERIFY(m_rig->pumpUntil([&] { return m_uc20->callState() == VOICECALL_ACTIVE; }));
+        QElapsedTimer talked;
+        talked.start();
+
+        // The unit keeps polling, the module says nothing: the call cannot be followed any more.
+        QVERIFY(m_rig->pumpUntil([&] { return talked.elapsed() >= 300; }));
+        m_rig->unit()->setModuleSilent(true);
+        QVERIFY(m_rig->pumpUntil([&] { return m_uc20->isModuleSilent(); }, 5000));
+        const qint64 untilNoticed = talked.elapsed();
+        QCOMPARE(m_uc20->callState(), VOICECALL_IDLE);
+        QCOMPARE(m_rig->window()->statusText(), QStringLiteral("Status: Connected [GSM module not answering]"));
+        QVERIFY(console()->plainText().contains(QLatin1String("The GSM module has not answered for 1 s")));
+        // Recorded with the time talked up to the silence, not up to when it was noticed.
+        QSqlQuery row(QStringLiteral("SELECT call_type, duration FROM call_register"));
+        QVERIFY(row.next());
+        QCOMPARE(row.value(0).toInt(), 0);
+        QVERIFY2(row.value(1).toLongLong() <= untilNoticed - timeoutMs + 50, qPrintable(row.value(1).toString()));
+
+        // It comes back: said once, and the status is what it was.
+        m_rig->unit()->setModuleSilent(false);
+        QVERIFY(m_rig->pumpUntil([&] { return !m_uc20->isModuleSilent(); }, 3000));
+        QCOMPARE(m_rig->window()->statusText(), connectedStatus);
+        QCOMPARE(console()->plainText().count(QLatin1String("The GSM module answers again")), 1);
+    }
 
 private:
+    // Connects the unit and lets the module settle.
+    bool connectAndSettle(int ms = 1500)
+    {
+        const bool connected = m_rig->connectUnit();
+        m_rig->step(ms);
+        return connected;
+    }
+
     bool reaches(VOICECALL_STATE state)
     {
         return m_rig->stepUntil([&] { return m_uc20->callState() == state; }, 5000);
@@ -75,211 +405,30 @@ private:
     QLineEdit* smsNumber() const { return smsPage()->findChild<QLineEdit*>(QStringLiteral("lineEdit_number")); }
     void sendText() { smsPage()->findChild<QPushButton*>(QStringLiteral("pushButton"))->click(); }
     CConsole* console() const { return m_rig->window()->context()->console; }
+    template <typename T> T* find(const char* name) const
+    {
+        return m_rig->window()->findChild<T*>(QLatin1String(name));
+    }
+    void press(const char* button) { find<QPushButton>(button)->click(); }
+    // A window of its own, not a child of the main window.
+    static CIncomingForm* incoming()
+    {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* form = qobject_cast<CIncomingForm*>(window))
+                return form;
+        }
+        return nullptr;
+    }
+    QTableWidget* history() const
+    {
+        return m_rig->window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>();
+    }
     QStringList commandsSince(int first) const { return m_rig->unit()->atCommandsReceived().mid(first); }
 
     std::unique_ptr<VirtualHybridRig> m_rig;
     CUC20* m_uc20 = nullptr;
     QStringList m_calls; // every call state change reported: "incoming +31201234567"
 };
-
-void TestE2eGsm::init()
-{
-    m_rig = std::make_unique<VirtualHybridRig>();
-    m_uc20 = m_rig->window()->context()->uc20;
-    m_calls.clear();
-    connect(m_uc20, &CUC20::voicecallStateChange, this, [this](VOICECALL_STATE state, const QString& number) {
-        const char* const names[] = { "idle", "calling", "incoming", "active" };
-        m_calls << QStringLiteral("%1 %2").arg(QLatin1String(names[state]), number).trimmed();
-    });
-}
-
-void TestE2eGsm::startUpWithAPinLockedSim()
-{
-    m_rig->unit()->setSimLock(VirtualHybridUnit::SimPinLocked);
-    m_rig->unit()->setPin(QStringLiteral("4321"));
-    QStringList identification; // each reported once, with the unit's answer
-    for (auto signal : { &CUC20::manufacturerIdentification, &CUC20::modelIdentification, &CUC20::IMEIIdentify })
-        connect(m_uc20, signal, this, [&](const QString& text) { identification << text; });
-    QStringList prompts;
-    ModalAnswer::whenShown(this, [&](QWidget* modal) {
-        auto* dialog = qobject_cast<QInputDialog*>(modal);
-        prompts << (dialog ? dialog->labelText() : modal->windowTitle());
-        if (dialog)
-            dialog->setTextValue(QStringLiteral("4321"));
-        ModalAnswer::clickButton(modal, QDialogButtonBox::Ok);
-    });
-    QVERIFY(m_rig->connectUnit());
-    QVERIFY(m_rig->stepUntil([&] { return identification.size() == 3; }, 2000));
-    const QStringList startup { "AT+CPIN?", "ATI", "AT+QCFG=\"amrcodec\"", "AT+GMI", "AT+GMM", "AT+GMR", "AT+GSN" };
-    QCOMPARE(m_rig->unit()->atCommandsReceived().mid(0, startup.size()), startup);
-    m_rig->step(1000);
-    QCOMPARE(identification, QStringList({ "Quectel", "UC20", m_rig->unit()->module()->imei() }));
-    // One prompt for the PIN, answered by the operator; Login then finds the SIM ready.
-    QCOMPARE(prompts, QStringList("Enter PIN:"));
-    QVERIFY(m_rig->unit()->atCommandsReceived().contains(QStringLiteral("AT+CPIN=4321")));
-    m_rig->window()->findChild<QPushButton*>(QStringLiteral("pushButton_simlogin"))->click();
-    QVERIFY(m_rig->stepUntil([&] { return m_uc20->simState() == SIM_READY; }, 2000));
-    QCOMPARE(m_rig->window()->findChild<QLabel*>(QStringLiteral("label_simstatus"))->text(), QStringLiteral("READY"));
-}
-
-void TestE2eGsm::calls_data()
-{
-    QTest::addColumn<bool>("incoming");
-    QTest::addColumn<QString>("number");
-    QTest::addColumn<QString>("name"); // listed with the call by the module
-
-    // From 14 characters on, the call list line no longer fits in one frame.
-    for (const char* number : { "+441234567890", "+4915112345678", "+49151123456789", "+4915112345678901234" }) {
-        QTest::addRow("in, %d characters", int(strlen(number))) << true << number << QString();
-        QTest::addRow("out, %d characters", int(strlen(number))) << false << number << QString();
-    }
-    QTest::newRow("in, with a name") << true << "+4915112345678"
-                                     << "Funkhaus, Studio 3";
-}
-
-void TestE2eGsm::calls()
-{
-    QFETCH(bool, incoming);
-    QFETCH(QString, number);
-    QFETCH(QString, name);
-    QVERIFY(m_rig->connectUnit());
-    m_rig->step(1000);
-    if (incoming) {
-        m_uc20->sendATCmd(QStringLiteral("AT+QTONEDET=1"));
-        QVERIFY(answers(number, name));
-        // The caller's 0 flashes the window.
-        QTimer* flash = m_rig->window()->findChild<QTimer*>(QStringLiteral("backlightTimer"));
-        m_rig->unit()->callerPressesKey('0');
-        QVERIFY(m_rig->stepUntil([&] { return flash->isActive(); }, 2000));
-    } else {
-        m_rig->unit()->setOutgoingOutcome(VirtualHybridUnit::AnswerAfterDelay, 500);
-        m_uc20->call(number);
-        QVERIFY(reaches(VOICECALL_CALLING));
-        QVERIFY(m_rig->unit()->atCommandsReceived().contains("ATD" + number + ';'));
-        QVERIFY(reaches(VOICECALL_ACTIVE));
-    }
-    m_rig->unit()->farEndHangsUp();
-    QVERIFY(reaches(VOICECALL_IDLE));
-    QCOMPARE(m_calls, QStringList({ (incoming ? "incoming " : "calling ") + number, "active " + number, "idle" }));
-    QCOMPARE(recorded().size(), 1);
-    QVERIFY(recorded().first().startsWith(number + (incoming ? " 0 " : " 1 ")));
-}
-
-void TestE2eGsm::cableOutDuringACall()
-{
-    // The register measures talk time on the unit's clock.
-    ManualClock* clock = m_rig->clock();
-    m_rig->window()->findChild<CCallRegistration*>()->setClock(
-        [] { return QDateTime::currentDateTime(); }, [clock] { return clock->nowMs(); });
-    // Auto-connect finds the unit and makes the requests of a connection, which the unit answers:
-    // the register report reaches the codec model, and the serial number the information page.
-    MainWindow* window = m_rig->window();
-    const QString connected = QStringLiteral("Status: Connected [Orvane Parlona, Firmware: v2.1.0.7]");
-    const QList<int> requests { 0, 1, 2, 8, 12, 14, 16, 5 };
-    const auto* serial = window->findChild<InfoForm*>()->findChild<QLineEdit*>(QStringLiteral("lineEdit_serial"));
-    m_rig->action("actionAutoConnect")->trigger();
-    QVERIFY(m_rig->pumpUntil([&] {
-        return window->statusText() == connected && window->context()->nau8810->isRegisterKnown(79)
-            && serial->text() == m_rig->serial;
-    }));
-    QCOMPARE(m_rig->unit()->readRequestsReceived(), requests);
-    QCOMPARE(m_rig->unit()->badFramesReceived(), 0);
-    m_rig->step(1000);
-    QVERIFY(answers(QStringLiteral("0301234567")));
-    const qint64 answered = clock->nowMs();
-    m_rig->step(10000);
-
-    // The cable is pulled: the call ends there and is recorded with the 10 s talked.
-    m_rig->unit()->unplug();
-    QVERIFY(m_rig->stepUntil([&] { return !window->context()->usb->isConnected(); }, 100));
-    QCOMPARE(window->statusText(), QStringLiteral("Status: Disconnected"));
-    const qint64 talked = clock->nowMs() - answered;
-    QVERIFY(talked >= 10000 && talked < 10100);
-    QCOMPARE(recorded(), QStringList(QStringLiteral("0301234567 0 %1").arg(talked)));
-
-    // Plugged in again ten minutes later, it is connected again; the module's first answers are
-    // understood whole, and nothing more is recorded.
-    clock->advance(10 * 60 * 1000);
-    QSignalSpy sim(m_uc20, &CUC20::simStateChange);
-    m_rig->unit()->plug();
-    QVERIFY(m_rig->pumpUntil([&] { return window->statusText() == connected && !sim.isEmpty(); }));
-    QCOMPARE(m_rig->unit()->readRequestsReceived(), requests + requests);
-    QCOMPARE(m_uc20->simState(), SIM_READY);
-    m_rig->step(1000);
-    QCOMPARE(recorded().size(), 1);
-    QCOMPARE(m_calls, QStringList({ "incoming 0301234567", "active 0301234567", "idle" }));
-}
-
-void TestE2eGsm::textSentAtThePrompt()
-{
-    QVERIFY(m_rig->connectUnit());
-    m_rig->step(1500);
-    QSignalSpy info(console(), &CConsole::info);
-    const int first = m_rig->unit()->atCommandsReceived().size();
-    QTest::keyClicks(smsNumber(), "0612345678");
-    sendText();
-    QVERIFY(smsPage()->isWaitingForPrompt());
-    QVERIFY(m_rig->stepUntil([&] { return !m_rig->unit()->module()->sentMessages().isEmpty(); }, 2000));
-    const VirtualUC20Module::SentMessage message = m_rig->unit()->module()->sentMessages().first();
-    QCOMPARE(message.destination, QStringLiteral("0612345678"));
-    QCOMPARE(message.text, QStringLiteral("Dit is een test SMS"));
-    QCOMPARE(commandsSince(first),
-        QStringList({ "AT+CMGF=1", "AT+CSCS=\"GSM\"", "AT+CMGS=\"0612345678\"",
-            QStringLiteral("Dit is een test SMS") + QChar(0x1A) }));
-    QVERIFY(m_rig->stepUntil([&] { return !info.isEmpty(); }, 1000));
-    QVERIFY(info.last().first().toString().startsWith(QLatin1String("Text message sent, reference ")));
-    QVERIFY(!smsPage()->isWaitingForPrompt());
-}
-
-void TestE2eGsm::textGivenUpWithoutAPrompt()
-{
-    // Without a SIM the module refuses the message and never prompts.
-    QVERIFY(m_rig->connectUnit());
-    m_rig->step(1500);
-    m_rig->unit()->setSimLock(VirtualHybridUnit::SimMissing);
-    m_rig->step(500);
-    QSignalSpy errors(console(), &CConsole::error);
-    smsNumber()->setText(QStringLiteral("0612345678"));
-    smsPage()->findChild<QTimer*>(QStringLiteral("promptTimer"))->setInterval(100);
-    const int first = m_rig->unit()->atCommandsReceived().size();
-    sendText();
-    QVERIFY(m_rig->pumpUntil([&] { return !smsPage()->isWaitingForPrompt(); }, 3000));
-    m_rig->step(100);
-    QCOMPARE(errors.size(), 1);
-    QCOMPARE(errors.first().first().toString(),
-        QStringLiteral("Test message not sent: the GSM module did not ask for the text within 0.1 s"));
-    QCOMPARE(commandsSince(first).size(), 3);
-    // A prompt that still comes is dropped, so that later commands are not taken for the text.
-    emit m_uc20->messagePrompt();
-    m_rig->step(100);
-    QCOMPARE(commandsSince(first).last(), QString(QChar(0x1B)));
-    QVERIFY(m_rig->unit()->module()->sentMessages().isEmpty());
-}
-
-void TestE2eGsm::textRefused_data()
-{
-    QTest::addColumn<QString>("destination");
-    QTest::addColumn<bool>("connected");
-    QTest::newRow("empty number") << QString() << true;
-    QTest::newRow("not a number") << QStringLiteral("0612;ATH") << true;
-    QTest::newRow("not connected") << QStringLiteral("0612345678") << false;
-}
-
-void TestE2eGsm::textRefused()
-{
-    QFETCH(QString, destination);
-    QFETCH(bool, connected);
-    QVERIFY(!connected || m_rig->connectUnit());
-    m_rig->step(1500);
-    QSignalSpy errors(console(), &CConsole::error);
-    const int first = m_rig->unit()->atCommandsReceived().size();
-    smsNumber()->setText(destination);
-    sendText();
-    m_rig->step(200);
-    QCOMPARE(errors.size(), 1);
-    QVERIFY(commandsSince(first).isEmpty());
-    QVERIFY(!smsPage()->isWaitingForPrompt());
-}
 
 QTEST_MAIN(TestE2eGsm)
 #include "tst_e2e_gsm.moc"

@@ -1,10 +1,16 @@
 #include "CConsole.h"
 #include "CUSBHID.h"
+#include "DeviceConnector.h"
+#include "DevicePayload.h"
 #include "FakeHidapi.h"
 #include "HidapiBackend.h"
+#include "ManualClock.h"
+#include "VirtualHybridBackend.h"
+#include "VirtualHybridUnit.h"
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QWidget>
 
 namespace {
 
@@ -20,13 +26,28 @@ const QByteArray fullFrameHead = "010027" + QByteArray("01").repeated(36); // id
 
 } // namespace
 
-// The link as outside callers build it, with real units through hidapi (replaced at link time).
+// The link as outside callers build it, with real units through hidapi (replaced at link time), and
+// the payload layouts that no page or link test shows, by hand-made byte vectors and round trips.
+// An idle link sleeps: the poll keeps its 1 ms pace only while reports arrive or messages wait,
+// and auto-connect looks for a unit only while none is open, seldom when arrivals are announced.
 class TestCUSBHID : public QObject
 {
     Q_OBJECT
 
     CConsole* m_console = nullptr;
     CUSBHID* m_usb = nullptr;
+    // A link on units of its own, for the poll's pace.
+    MemoryHidBackend m_units;
+    CUSBHID m_link { nullptr, nullptr, &m_units };
+    QTimer* m_poll = m_link.findChild<QTimer*>(QStringLiteral("pollTimer"));
+
+    // Quiet ticks until the poll slows down; false when it has not after ten.
+    bool quietDown()
+    {
+        for (int i = 0; i < 10 && m_poll->interval() == 1; ++i)
+            m_link.onHidTimer();
+        return m_poll->isActive() && m_poll->interval() > 1;
+    }
 
 private slots:
     void init()
@@ -41,6 +62,7 @@ private slots:
 
     void cleanup()
     {
+        m_link.stop();
         delete m_usb;
         delete m_console;
         FakeHidapi::reset();
@@ -74,22 +96,6 @@ private slots:
         QCOMPARE(FakeHidapi::written(serialA), report.isEmpty() ? QList<QByteArray>() : QList<QByteArray> { report });
         const QString refusal = QStringLiteral("ERROR] transmit: message length exceeded!");
         QCOMPARE(m_console->plainText().endsWith(refusal), report.isEmpty());
-    }
-
-    void queueLeavesInOrderOnePerTick()
-    {
-        m_usb->start(serialA);
-        const int count = 250; // more than a fixed-size queue would hold
-        for (int i = 0; i < count; ++i)
-            m_usb->transmit(quint8(i), 0, nullptr, 0);
-        QCOMPARE(m_usb->pendingCount(), count);
-        for (int tick = 1; tick <= count + 1; ++tick) {
-            m_usb->onHidTimer();
-            QCOMPARE(FakeHidapi::written(serialA).size(), qMin(tick, count));
-        }
-        const QList<QByteArray> written = FakeHidapi::written(serialA);
-        for (int i = 0; i < count; ++i)
-            QCOMPARE(quint8(written[i][1]), quint8(i));
     }
 
     void receivedFrames_data()
@@ -165,16 +171,125 @@ private slots:
         QVERIFY(FakeHidapi::isOpen(QString()));
     }
 
-    void receiverMayCloseTheLink()
+    void levels()
     {
-        m_usb->start(serialA);
-        m_usb->transmit(5, 1, nullptr, 0);
-        connect(m_usb, &CUSBHID::dataAvailable, m_usb, [this] { m_usb->stop(); });
-        FakeHidapi::deliver(serialA, frame("050103", 0x07));
-        FakeHidapi::deliver(serialA, frame("050103", 0x07));
-        m_usb->onHidTimer();
-        QVERIFY(!m_usb->isConnected());
-        QVERIFY(FakeHidapi::written(serialA).isEmpty());
+        // -12.5 is 0xC1480000 as a float32; 0 dB is all zeros. A frame brings 28 more bytes.
+        const QByteArray bytes = QByteArray::fromHex("00000000 0000 48c1");
+        const DevicePayload::Levels read = DevicePayload::levels(bytes + QByteArray(28, '\x7f'));
+        QCOMPARE(read.receive, 0.0f);
+        QCOMPARE(read.send, -12.5f);
+        QCOMPARE(DevicePayload::levelsPayload({ 0.0f, -12.5f }), bytes);
+    }
+
+    void texts()
+    {
+        // The debug text skips its channel byte, whatever it holds, and is Latin-1.
+        QCOMPARE(DevicePayload::debugText(QByteArray("X5\xb0 up\0junk", 11)), QStringLiteral("5\u00b0 up"));
+        QCOMPARE(DevicePayload::debugText(DevicePayload::debugTextPayload(QString(50, 'd'))), QString(34, 'd'));
+        QCOMPARE(DevicePayload::atCommandPayload("ATA"), QByteArray("ATA\0", 4));
+        QCOMPARE(DevicePayload::serialNumberPayload(QString(40, 's')).size(), DeviceMessage::MaxPayload);
+    }
+
+    void moduleLineMessages_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("types"); // of the messages, in order
+
+        QTest::newRow("empty") << 0 << "";
+        QTest::newRow("36") << 36 << "0";
+        QTest::newRow("37") << 37 << "192 0";
+        QTest::newRow("72") << 72 << "192 0";
+        QTest::newRow("73") << 73 << "192 192 0";
+    }
+
+    void moduleLineMessages()
+    {
+        QFETCH(int, length);
+        QByteArray line;
+        for (int i = 0; i < length; ++i)
+            line += char('a' + i % 26);
+        QStringList seen;
+        QByteArray joined;
+        for (const DevicePayload::Message& message : DevicePayload::atLineMessages(line)) {
+            seen << QString::number(message.type);
+            QVERIFY(message.payload.size() <= DeviceMessage::MaxPayload);
+            joined += DevicePayload::atLine(message.payload);
+        }
+        QTEST(seen.join(' '), "types");
+        QCOMPARE(joined, line);
+    }
+
+    void autoAnswer()
+    {
+        QCOMPARE(DevicePayload::autoAnswer(QByteArray::fromHex("00ff")), false);
+        QCOMPARE(DevicePayload::autoAnswer(QByteArray::fromHex("ff00")), true);
+        QCOMPARE(DevicePayload::autoAnswer(QByteArray()), false);
+        QCOMPARE(DevicePayload::autoAnswer(DevicePayload::autoAnswerPayload(true)), true);
+    }
+
+    void pollPace_data()
+    {
+        QTest::addColumn<int>("reports");  // arriving while the poll sleeps (the buffer keeps 64)
+        QTest::addColumn<int>("messages"); // queued while it sleeps
+        QTest::newRow("one report") << 1 << 0;
+        QTest::newRow("a burst") << 70 << 0;
+        QTest::newRow("messages") << 0 << 250; // more than a fixed-size queue would hold
+    }
+    void pollPace()
+    {
+        QFETCH(int, reports);
+        QFETCH(int, messages);
+        m_units.plug(QStringLiteral("A"));
+        QCOMPARE(m_link.start(QStringLiteral("A")), 0);
+        QCOMPARE(m_poll->interval(), 1);
+        QVERIFY(quietDown());
+        QSignalSpy delivered(&m_link, &CUSBHID::dataAvailable);
+        for (int i = 0; i < reports; ++i)
+            m_units.deliver(QStringLiteral("A"), DeviceFrame::encode(15, 0, nullptr, 0));
+        for (int i = 0; i < messages; ++i)
+            m_link.transmit(quint8(i), 1, nullptr, 0);
+        // A message restores the full pace at once, a report at the tick that reads it (all that
+        // wait); every tick that reads or writes, and the one after, runs at 1 ms. Messages leave
+        // one per tick, in order.
+        QCOMPARE(m_poll->interval() == 1, messages > 0);
+        for (int tick = 0; tick <= qMax(1, messages); ++tick) {
+            m_link.onHidTimer();
+            QCOMPARE(m_poll->interval(), 1);
+            QCOMPARE(m_units.written(QStringLiteral("A")).size(), qMin(tick + 1, messages));
+        }
+        QCOMPARE(delivered.count(), qMin(reports, 64));
+        for (int i = 0; i < messages; ++i)
+            QCOMPARE(quint8(m_units.written(QStringLiteral("A"))[i][1]), quint8(i));
+        QVERIFY(quietDown());
+    }
+
+    void autoConnectSearch()
+    {
+        ManualClock clock;
+        VirtualHybridBackend hybrids(&clock);
+        VirtualHybridUnit* unit = hybrids.addUnit(QStringLiteral("VH000001"));
+        QWidget window;
+        CUSBHID link(nullptr, nullptr, &hybrids);
+        DeviceConnector connector(&hybrids, &link, &window);
+        QTimer* search = window.findChild<QTimer*>(QStringLiteral("autoConnectTimer"));
+        connector.setAutoConnect(true);
+        QTRY_VERIFY(link.isConnected() && !search->isActive());
+        // The unit announces its input: the quiet link stops polling, and learns of the unplugging
+        // from the event loop. The search starts again; finding nothing, it slows down...
+        link.onHidTimer();
+        link.onHidTimer();
+        QVERIFY(!link.findChild<QTimer*>(QStringLiteral("pollTimer"))->isActive());
+        unit->unplug();
+        QCoreApplication::processEvents();
+        QVERIFY(!link.isConnected() && search->isActive());
+        for (int i = 0; i < 30; ++i)
+            connector.onAutoConnectTimeout();
+        QVERIFY(search->interval() >= 1000);
+        // ...but opens a unit that is plugged in from the event loop at once.
+        unit->plug();
+        QVERIFY(!link.isConnected());
+        QCoreApplication::processEvents();
+        QVERIFY(link.isConnected() && !search->isActive());
     }
 };
 

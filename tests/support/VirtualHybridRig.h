@@ -27,7 +27,6 @@ public:
     VirtualHybridRig& operator=(const VirtualHybridRig&) = delete;
 
     ManualClock* clock() const { return m_clock; }
-    VirtualHybridBackend* backend() const { return m_backend; }
     VirtualHybridUnit* unit() const { return m_unit; }
     MainWindow* window() const { return m_window; }
     QAction* action(const char* objectName) const;
