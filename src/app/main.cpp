@@ -59,7 +59,10 @@ int main(int argc, char* argv[])
 
     // The images live in the core library; a static library's resources need registering.
     Q_INIT_RESOURCE(resources);
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    // Qt 6 always scales for high-DPI screens.
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+#endif
     QApplication app(argc, argv);
     if (options->verbose())
         enableVerboseLogging();

@@ -10,6 +10,7 @@
 #include "DeviceMessage.h"
 #include "DevicePayload.h"
 
+#include <QComboBox>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <utility>
@@ -41,6 +42,13 @@ DebugForm::DebugForm(AppContext* context, DateSource today, QWidget* parent)
     , m_sideToneTimer(new QTimer(this))
 {
     ui->setupUi(this);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    // Qt 6 has no currentIndexChanged(QString) for the slots' names to find.
+    connect(ui->comboBox_volgnummer, &QComboBox::currentTextChanged, this,
+        &DebugForm::on_comboBox_volgnummer_currentIndexChanged);
+    connect(ui->comboBox_hw_revision, &QComboBox::currentTextChanged, this,
+        &DebugForm::on_comboBox_hw_revision_currentIndexChanged);
+#endif
     m_sideToneTimer->setObjectName(QStringLiteral("sideToneTimer"));
     m_sideToneTimer->setSingleShot(true);
     m_sideToneTimer->setInterval(SideToneIntervalMs);
