@@ -555,7 +555,7 @@
     <message>
         <location line="+35"/>
         <source>UNKNOWN CODEC</source>
-        <translation>ONBEKENDE CODEC</translation>
+        <translation>ONBEKEND</translation>
     </message>
     <message>
         <location line="+165"/>
@@ -1127,12 +1127,12 @@
     <message>
         <location filename="../src/app/MainWindow.ui" line="+62"/>
         <source>RECEIVE (from caller)</source>
-        <translation>ONTVANGEN (van beller)</translation>
+        <translation>ONTV.</translation>
     </message>
     <message>
         <location line="+103"/>
         <source>SEND (to caller)</source>
-        <translation>ZENDEN (naar beller)</translation>
+        <translation>ZENDEN</translation>
     </message>
     <message>
         <location line="+94"/>
@@ -1332,12 +1332,27 @@
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../src/contacts/PhonebookForm.cpp" line="+103"/>
+        <location filename="../src/contacts/PhonebookForm.cpp" line="+107"/>
         <source>Delete</source>
         <translation>Verwijderen</translation>
     </message>
     <message>
-        <location filename="../src/contacts/PhonebookForm.cpp" line="-29"/>
+        <location filename="../src/contacts/PhonebookForm.cpp" line="-67"/>
+        <source>First name</source>
+        <translation>Voornaam</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Last name</source>
+        <translation>Achternaam</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Phone number</source>
+        <translation>Telefoonnummer</translation>
+    </message>
+    <message>
+        <location line="+36"/>
         <source>Add Contact</source>
         <translation>Contact toevoegen</translation>
     </message>
