@@ -2,6 +2,7 @@
 #include "LogCategories.h"
 #include "MainWindow.h"
 #include "RealTimeClock.h"
+#include "TranslationLoader.h"
 #include "VirtualHybridBackend.h"
 #include "VirtualHybridPanel.h"
 
@@ -67,6 +68,9 @@ int main(int argc, char* argv[])
     if (options->verbose())
         enableVerboseLogging();
     qCInfo(lcApp) << "starting" << QApplication::applicationVersion() << QApplication::arguments().mid(1);
+    // Before the first window: texts are translated when a widget is built.
+    TranslationLoader translations;
+    translations.install(options->language());
 
     if (options->virtualUnits() == 0) {
         MainWindow window;

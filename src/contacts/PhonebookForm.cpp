@@ -36,6 +36,10 @@ PhonebookForm::PhonebookForm(AppContext* context, QWidget* parent)
     m_model->setEditStrategy(QSqlTableModel::OnFieldChange);
     m_model->select();
 
+    // The table's own column names are for the database, not for the operator.
+    m_model->setHeaderData(ContactsTable::FirstName, Qt::Horizontal, tr("First name"));
+    m_model->setHeaderData(ContactsTable::LastName, Qt::Horizontal, tr("Last name"));
+    m_model->setHeaderData(ContactsTable::PhoneNumber, Qt::Horizontal, tr("Phone number"));
     ui->tableView->setModel(m_model);
     ui->tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
     ui->tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);

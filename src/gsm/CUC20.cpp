@@ -17,43 +17,43 @@ namespace {
 const QString traceFile = QStringLiteral("../__src/CUC20");
 
 // +CME error codes and their texts, as the module's manual names them.
-const QMap<int, QString> cmeErrorTexts = {
-    { 0, QStringLiteral("Phone failure") },
-    { 1, QStringLiteral("No connection to phone") },
-    { 2, QStringLiteral("Phone-adaptor link reserved") },
-    { 3, QStringLiteral("Operation not allowed") },
-    { 4, QStringLiteral("Operation not supported") },
-    { 5, QStringLiteral("PH-SIM PIN required") },
-    { 6, QStringLiteral("PH-FSIM PIN required") },
-    { 7, QStringLiteral("PH-FSIM PUK required") },
-    { 10, QStringLiteral("SIM not inserted") },
-    { 11, QStringLiteral("SIM PIN required") },
-    { 12, QStringLiteral("SIM PUK required") },
-    { 13, QStringLiteral("SIM failure") },
-    { 14, QStringLiteral("SIM busy") },
-    { 15, QStringLiteral("SIM wrong") },
-    { 16, QStringLiteral("Incorrect password") },
-    { 17, QStringLiteral("SIM PIN2 required") },
-    { 18, QStringLiteral("SIM PUK2 required") },
-    { 20, QStringLiteral("Memory full") },
-    { 21, QStringLiteral("Invalid index") },
-    { 22, QStringLiteral("Not found") },
-    { 23, QStringLiteral("Memory failure") },
-    { 24, QStringLiteral("Text string too long") },
-    { 25, QStringLiteral("Invalid characters in text string") },
-    { 26, QStringLiteral("Dial string too long") },
-    { 27, QStringLiteral("Invalid characters in dial string") },
-    { 30, QStringLiteral("No network service") },
-    { 31, QStringLiteral("Network timeout") },
-    { 32, QStringLiteral("Network not allowed - emergency calls only") },
-    { 40, QStringLiteral("Network personalization PIN required") },
-    { 41, QStringLiteral("Network personalization PUK required") },
-    { 42, QStringLiteral("Network subset personalization PIN required") },
-    { 43, QStringLiteral("Network subset personalization PUK required") },
-    { 44, QStringLiteral("Service provider personalization PIN required") },
-    { 45, QStringLiteral("Service provider personalization PUK required") },
-    { 46, QStringLiteral("Corporate personalization PIN required") },
-    { 47, QStringLiteral("Corporate personalization PUK required") },
+const QMap<int, const char*> cmeErrorTexts = {
+    { 0, QT_TRANSLATE_NOOP("CUC20", "Phone failure") },
+    { 1, QT_TRANSLATE_NOOP("CUC20", "No connection to phone") },
+    { 2, QT_TRANSLATE_NOOP("CUC20", "Phone-adaptor link reserved") },
+    { 3, QT_TRANSLATE_NOOP("CUC20", "Operation not allowed") },
+    { 4, QT_TRANSLATE_NOOP("CUC20", "Operation not supported") },
+    { 5, QT_TRANSLATE_NOOP("CUC20", "PH-SIM PIN required") },
+    { 6, QT_TRANSLATE_NOOP("CUC20", "PH-FSIM PIN required") },
+    { 7, QT_TRANSLATE_NOOP("CUC20", "PH-FSIM PUK required") },
+    { 10, QT_TRANSLATE_NOOP("CUC20", "SIM not inserted") },
+    { 11, QT_TRANSLATE_NOOP("CUC20", "SIM PIN required") },
+    { 12, QT_TRANSLATE_NOOP("CUC20", "SIM PUK required") },
+    { 13, QT_TRANSLATE_NOOP("CUC20", "SIM failure") },
+    { 14, QT_TRANSLATE_NOOP("CUC20", "SIM busy") },
+    { 15, QT_TRANSLATE_NOOP("CUC20", "SIM wrong") },
+    { 16, QT_TRANSLATE_NOOP("CUC20", "Incorrect password") },
+    { 17, QT_TRANSLATE_NOOP("CUC20", "SIM PIN2 required") },
+    { 18, QT_TRANSLATE_NOOP("CUC20", "SIM PUK2 required") },
+    { 20, QT_TRANSLATE_NOOP("CUC20", "Memory full") },
+    { 21, QT_TRANSLATE_NOOP("CUC20", "Invalid index") },
+    { 22, QT_TRANSLATE_NOOP("CUC20", "Not found") },
+    { 23, QT_TRANSLATE_NOOP("CUC20", "Memory failure") },
+    { 24, QT_TRANSLATE_NOOP("CUC20", "Text string too long") },
+    { 25, QT_TRANSLATE_NOOP("CUC20", "Invalid characters in text string") },
+    { 26, QT_TRANSLATE_NOOP("CUC20", "Dial string too long") },
+    { 27, QT_TRANSLATE_NOOP("CUC20", "Invalid characters in dial string") },
+    { 30, QT_TRANSLATE_NOOP("CUC20", "No network service") },
+    { 31, QT_TRANSLATE_NOOP("CUC20", "Network timeout") },
+    { 32, QT_TRANSLATE_NOOP("CUC20", "Network not allowed - emergency calls only") },
+    { 40, QT_TRANSLATE_NOOP("CUC20", "Network personalization PIN required") },
+    { 41, QT_TRANSLATE_NOOP("CUC20", "Network personalization PUK required") },
+    { 42, QT_TRANSLATE_NOOP("CUC20", "Network subset personalization PIN required") },
+    { 43, QT_TRANSLATE_NOOP("CUC20", "Network subset personalization PUK required") },
+    { 44, QT_TRANSLATE_NOOP("CUC20", "Service provider personalization PIN required") },
+    { 45, QT_TRANSLATE_NOOP("CUC20", "Service provider personalization PUK required") },
+    { 46, QT_TRANSLATE_NOOP("CUC20", "Corporate personalization PIN required") },
+    { 47, QT_TRANSLATE_NOOP("CUC20", "Corporate personalization PUK required") },
 };
 
 // +CME error codes that tell what the SIM waits for.
@@ -86,9 +86,9 @@ const QList<QPair<QString, SIM_STATE>> cpinStatusTexts = {
     { QStringLiteral("PH-NETSUB PUK"), SIM_PH_NETSUB_PUK },
 };
 
-// Speech codec names by the type number of a +QSPCH answer.
+// Speech codec names by the type number of a +QSPCH answer; only the unknown one has words to translate.
 const QStringList speechCodecNames = {
-    QStringLiteral("UNKNOWN CODEC"),
+    QT_TRANSLATE_NOOP("CUC20", "UNKNOWN CODEC"),
     QStringLiteral("GSM FR"),
     QStringLiteral("GSM HR"),
     QStringLiteral("GSM EFR"),
@@ -253,7 +253,7 @@ void CUC20::sendATCmd(QString cmd)
     // The limit is on the bytes that travel: a character outside ASCII takes more than one.
     const QByteArray data = cmd.toUtf8();
     if (data.size() > MaxCommandLength) {
-        ConsoleLog::error(m_console, QStringLiteral("sendATCmd(), max. length of at-command exceeded!"));
+        ConsoleLog::error(m_console, tr("sendATCmd(), max. length of at-command exceeded!"));
         return;
     }
     qCDebug(lcGsm).noquote() << ">" << cmd;
@@ -489,19 +489,19 @@ void CUC20::reportResult(UC20_RESULT_CODE result, const QStringList& response)
         ConsoleLog::info(m_console, tr("Incoming call..."));
         break;
     case UC20_CONNECT:
-        ConsoleLog::info(m_console, QStringLiteral("Connect"));
+        ConsoleLog::info(m_console, tr("Connect"));
         break;
     case UC20_NO_CARRIER:
-        ConsoleLog::info(m_console, QStringLiteral("No Carrier"));
+        ConsoleLog::info(m_console, tr("No Carrier"));
         break;
     case UC20_NO_DIALTONE:
-        ConsoleLog::info(m_console, QStringLiteral("No Dialtone"));
+        ConsoleLog::info(m_console, tr("No Dialtone"));
         break;
     case UC20_BUSY:
-        ConsoleLog::info(m_console, QStringLiteral("Busy"));
+        ConsoleLog::info(m_console, tr("Busy"));
         break;
     case UC20_NO_ANSWER:
-        ConsoleLog::info(m_console, QStringLiteral("No Anwer"));
+        ConsoleLog::info(m_console, tr("No Anwer"));
         break;
     case UC20_NOT_FINAL:
         break;
@@ -535,7 +535,8 @@ void CUC20::scanErrors(const QStringList& response)
             continue;
         }
         lastCode = decimalField(fields.at(2));
-        ConsoleLog::error(m_console, cmeErrorTexts.value(lastCode));
+        const char* text = cmeErrorTexts.value(lastCode);
+        ConsoleLog::error(m_console, text ? tr(text) : QString());
     }
     if (cmeSimStates.contains(lastCode))
         setSimState(cmeSimStates.value(lastCode));
@@ -697,7 +698,7 @@ void CUC20::parseSpeechCodec(const QStringList& response)
         return;
     const int type = decimalField(fields.at(1));
     if (type >= 0 && type < speechCodecNames.size())
-        emit codecChange(type, speechCodecNames.at(type));
+        emit codecChange(type, tr(speechCodecNames.at(type).toLatin1().constData()));
 }
 
 void CUC20::parseMessageReference(const QStringList& response)

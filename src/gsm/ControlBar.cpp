@@ -262,13 +262,13 @@ void ControlBar::askSimCode(QString kind)
     if (kind.contains(QLatin1String("PIN"))) {
         const QString pin = promptCode(tr("Enter PIN:"), tr("A PIN is 4 to 8 digits and nothing else."), 4, 8);
         if (!pin.isEmpty())
-            sendATCmd(tr("AT+CPIN=%1").arg(pin));
+            sendATCmd(QStringLiteral("AT+CPIN=%1").arg(pin));
     }
     if (kind.contains(QLatin1String("PUK"))) {
         const QString puk = promptCode(tr("Enter PUK:"), tr("A PUK is 8 digits and nothing else."), 8, 8);
         if (!puk.isEmpty()) {
             const QString pin = QLatin1String(PinAfterPuk);
-            sendATCmd(tr("AT+CPIN=%1").arg(QStringLiteral("\"%1\",\"%2\"").arg(puk, pin)));
+            sendATCmd(QStringLiteral("AT+CPIN=%1").arg(QStringLiteral("\"%1\",\"%2\"").arg(puk, pin)));
             // The operator never chose this PIN, so the console is the only place to learn it.
             ConsoleLog::info(
                 m_context->console, tr("PUK sent: once the SIM accepts it, the SIM's PIN is now %1").arg(pin));

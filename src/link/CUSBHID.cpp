@@ -52,7 +52,7 @@ int CUSBHID::start(const QString& serial)
     m_inputNoticed = m_device->notifyInput([this] { onInputNotice(); });
     pollTimer->start(PollIntervalMs);
     qCInfo(lcLink) << "opened unit" << serial << (m_inputNoticed ? "(input announced)" : "(input polled)");
-    ConsoleLog::info(m_console, QStringLiteral("Connected"));
+    ConsoleLog::info(m_console, tr("Connected"));
     emit connected();
     return 0;
 }
@@ -67,7 +67,7 @@ int CUSBHID::stop()
     m_device.reset();
     qCInfo(lcLink) << "closed the unit";
     emit disconnected();
-    ConsoleLog::info(m_console, QStringLiteral("Disconnected"));
+    ConsoleLog::info(m_console, tr("Disconnected"));
     return 0;
 }
 
@@ -81,7 +81,7 @@ void CUSBHID::transmit(quint8 id, int type, const char* data, int len)
     if (!m_device)
         return;
     if (len > DeviceMessage::MaxPayload || len < 0) {
-        ConsoleLog::error(m_console, QStringLiteral("%1: message length exceeded!").arg(QStringLiteral("transmit")));
+        ConsoleLog::error(m_console, tr("%1: message length exceeded!").arg(QStringLiteral("transmit")));
         return;
     }
     QByteArray report(1, '\0');

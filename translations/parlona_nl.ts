@@ -1,0 +1,1612 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="nl_NL">
+<context>
+    <name>CCallHistoryForm</name>
+    <message>
+        <location filename="../src/contacts/CCallHistoryForm.ui" line="+36"/>
+        <source>Clear</source>
+        <translation>Wissen</translation>
+    </message>
+    <message>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+96"/>
+        <source> (%1)</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <location line="+76"/>
+        <source>Add Contact</source>
+        <translation>Contact toevoegen</translation>
+    </message>
+</context>
+<context>
+    <name>CCallRegistration</name>
+    <message>
+        <location filename="../src/contacts/CCallRegistration.cpp" line="+39"/>
+        <source>The call with %1 was going on when the program stopped; it is in the call history with the %2 s talked until then</source>
+        <translation>Het gesprek met %1 liep nog toen het programma stopte; het staat in de gespreksgeschiedenis met de %2 s gesprekstijd tot dan</translation>
+    </message>
+    <message>
+        <location line="+118"/>
+        <source>The call with %1 at %2 could not be recorded</source>
+        <translation>Het gesprek met %1 om %2 kon niet worden vastgelegd</translation>
+    </message>
+</context>
+<context>
+    <name>CDatabase</name>
+    <message>
+        <location filename="../src/contacts/CDatabase.cpp" line="+49"/>
+        <source>Cannot open the database %1 (%2): contacts and calls are not saved</source>
+        <translation>Kan de database %1 niet openen (%2): contacten en gesprekken worden niet opgeslagen</translation>
+    </message>
+</context>
+<context>
+    <name>CEQForm</name>
+    <message>
+        <location filename="../src/audio/CEQForm.ui" line="+20"/>
+        <source>Equalizer</source>
+        <translation>Equalizer</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>LOW SHELF</source>
+        <translation>LAAG SHELF</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <location line="+123"/>
+        <location line="+147"/>
+        <location line="+147"/>
+        <location line="+147"/>
+        <source>FREQ</source>
+        <translation>FREQ</translation>
+    </message>
+    <message>
+        <location line="-553"/>
+        <source>80 Hz</source>
+        <translation>80 Hz</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>105 Hz</source>
+        <translation>105 Hz</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>135 Hz</source>
+        <translation>135 Hz</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>175 Hz</source>
+        <translation>175 Hz</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <location line="+123"/>
+        <location line="+147"/>
+        <location line="+147"/>
+        <location line="+147"/>
+        <source>GAIN</source>
+        <translation>VERST.</translation>
+    </message>
+    <message>
+        <location line="-496"/>
+        <source>LOW MID</source>
+        <translation>LAAG-MID</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>230 Hz</source>
+        <translation>230 Hz</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>300 Hz</source>
+        <translation>300 Hz</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>385 Hz</source>
+        <translation>385 Hz</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>500 Hz</source>
+        <translation>500 Hz</translation>
+    </message>
+    <message>
+        <location line="+54"/>
+        <location line="+147"/>
+        <location line="+147"/>
+        <source>TYPE</source>
+        <translation>TYPE</translation>
+    </message>
+    <message>
+        <location line="-283"/>
+        <location line="+147"/>
+        <location line="+147"/>
+        <source>Narrow</source>
+        <translation>Smal</translation>
+    </message>
+    <message>
+        <location line="-289"/>
+        <location line="+147"/>
+        <location line="+147"/>
+        <source>Wide</source>
+        <translation>Breed</translation>
+    </message>
+    <message>
+        <location line="-264"/>
+        <source>MID</source>
+        <translation>MID</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>650 Hz</source>
+        <translation>650 Hz</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>850 Hz</source>
+        <translation>850 Hz</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>1.1 KHz</source>
+        <translation>1,1 kHz</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>1.4 KHz</source>
+        <translation>1,4 kHz</translation>
+    </message>
+    <message>
+        <location line="+100"/>
+        <source>HIGH MID</source>
+        <translation>HOOG-MID</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>1.8 KHz</source>
+        <translation>1,8 kHz</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>2.4 KHz</source>
+        <translation>2,4 kHz</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>3.2 KHz</source>
+        <translation>3,2 kHz</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>4.1 KHz</source>
+        <translation>4,1 kHz</translation>
+    </message>
+    <message>
+        <location line="+100"/>
+        <source>HIGH SHELF</source>
+        <translation>HOOG SHELF</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>5.3 KHz</source>
+        <translation>5,3 kHz</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>6.9 KHz</source>
+        <translation>6,9 kHz</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>9.0 KHz</source>
+        <translation>9,0 kHz</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>11.7 KHz</source>
+        <translation>11,7 kHz</translation>
+    </message>
+</context>
+<context>
+    <name>CIncomingForm</name>
+    <message>
+        <location filename="../src/gsm/CIncomingForm.ui" line="+87"/>
+        <source> Accept</source>
+        <translation> Aannemen</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source> Decline</source>
+        <translation> Weigeren</translation>
+    </message>
+    <message>
+        <location filename="../src/gsm/CIncomingForm.cpp" line="+52"/>
+        <source>Calling...</source>
+        <translation>Bellen...</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Incoming call...</source>
+        <translation>Inkomend gesprek...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Decline</source>
+        <translation>Weigeren</translation>
+    </message>
+</context>
+<context>
+    <name>CNau8810</name>
+    <message>
+        <location filename="../src/audio/CNau8810.cpp" line="+96"/>
+        <source>Request registers NAU8810: Start</source>
+        <translation>Registers NAU8810 opvragen: start</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Request registers NAU8810: Done</source>
+        <translation>Registers NAU8810 opvragen: klaar</translation>
+    </message>
+</context>
+<context>
+    <name>CRssiMeter</name>
+    <message>
+        <location filename="../src/instruments/CRssiMeter.cpp" line="+22"/>
+        <source>%1 dBm</source>
+        <translation>%1 dBm</translation>
+    </message>
+</context>
+<context>
+    <name>CSMSForm</name>
+    <message>
+        <location filename="../src/diagnostics/CSMSForm.ui" line="+20"/>
+        <source>To:</source>
+        <translation>Aan:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>number to send the test message to</source>
+        <translation>nummer waar het testbericht naartoe gaat</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>SendSMS</source>
+        <translation>SMS versturen</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>New</source>
+        <translation>Nieuw</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Inbox</source>
+        <translation>Inbox</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Outbox</source>
+        <translation>Outbox</translation>
+    </message>
+    <message>
+        <location filename="../src/diagnostics/CSMSForm.cpp" line="+69"/>
+        <source>Test message not sent: no Parlona connected</source>
+        <translation>Testbericht niet verstuurd: geen Parlona verbonden</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Test message not sent: enter the number to send it to</source>
+        <translation>Testbericht niet verstuurd: vul het nummer in waar het naartoe moet</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Test message not sent: the last one still waits for the module</source>
+        <translation>Testbericht niet verstuurd: het vorige wacht nog op de module</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>Test message not sent: the GSM module did not ask for the text within %1 s</source>
+        <translation>Testbericht niet verstuurd: de GSM-module vroeg niet binnen %1 s om de tekst</translation>
+    </message>
+</context>
+<context>
+    <name>CSaveForm</name>
+    <message>
+        <location filename="../src/link/CSaveForm.ui" line="+26"/>
+        <source>Save</source>
+        <translation>Opslaan</translation>
+    </message>
+    <message>
+        <location line="+49"/>
+        <source>Save settings, please wait...</source>
+        <translation>Instellingen opslaan, even geduld...</translation>
+    </message>
+</context>
+<context>
+    <name>CSettingsForm</name>
+    <message>
+        <location filename="../src/audio/CSettingsForm.ui" line="+24"/>
+        <source>Audio Levels</source>
+        <translation>Audioniveaus</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>SEND (to caller)</source>
+        <translation>ZENDEN (naar beller)</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Gain[dB]:</source>
+        <translation>Versterking [dB]:</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>RECEIVE (from caller)</source>
+        <translation>ONTVANGEN (van beller)</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Level[%]:</source>
+        <translation>Niveau [%]:</translation>
+    </message>
+    <message>
+        <location line="+56"/>
+        <source>Dial Numbers</source>
+        <translation>Snelkiesnummers</translation>
+    </message>
+    <message>
+        <location line="+104"/>
+        <source>Auto Answer</source>
+        <translation>Automatisch aannemen</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Enable</source>
+        <translation>Inschakelen</translation>
+    </message>
+</context>
+<context>
+    <name>CUC20</name>
+    <message>
+        <location filename="../src/gsm/CUC20.cpp" line="+21"/>
+        <source>Phone failure</source>
+        <translation>Telefoonfout</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No connection to phone</source>
+        <translation>Geen verbinding met telefoon</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Phone-adaptor link reserved</source>
+        <translation>Verbinding telefoon-adapter gereserveerd</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Operation not allowed</source>
+        <translation>Bewerking niet toegestaan</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Operation not supported</source>
+        <translation>Bewerking niet ondersteund</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PH-SIM PIN required</source>
+        <translation>PH-SIM-pincode vereist</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PH-FSIM PIN required</source>
+        <translation>PH-FSIM-pincode vereist</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PH-FSIM PUK required</source>
+        <translation>PH-FSIM-PUK vereist</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>SIM not inserted</source>
+        <translation>Geen simkaart geplaatst</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>SIM PIN required</source>
+        <translation>Pincode van simkaart vereist</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>SIM PUK required</source>
+        <translation>PUK-code van simkaart vereist</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>SIM failure</source>
+        <translation>Simkaartfout</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>SIM busy</source>
+        <translation>Simkaart bezet</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>SIM wrong</source>
+        <translation>Verkeerde simkaart</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Incorrect password</source>
+        <translation>Onjuist wachtwoord</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>SIM PIN2 required</source>
+        <translation>PIN2 van simkaart vereist</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>SIM PUK2 required</source>
+        <translation>PUK2 van simkaart vereist</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Memory full</source>
+        <translation>Geheugen vol</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Invalid index</source>
+        <translation>Ongeldige index</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not found</source>
+        <translation>Niet gevonden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Memory failure</source>
+        <translation>Geheugenfout</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Text string too long</source>
+        <translation>Tekst te lang</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Invalid characters in text string</source>
+        <translation>Ongeldige tekens in tekst</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Dial string too long</source>
+        <translation>Kiesreeks te lang</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Invalid characters in dial string</source>
+        <translation>Ongeldige tekens in kiesreeks</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No network service</source>
+        <translation>Geen netwerkdienst</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Network timeout</source>
+        <translation>Time-out van netwerk</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Network not allowed - emergency calls only</source>
+        <translation>Netwerk niet toegestaan - alleen noodoproepen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Network personalization PIN required</source>
+        <translation>Pincode voor netwerkpersonalisatie vereist</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Network personalization PUK required</source>
+        <translation>PUK voor netwerkpersonalisatie vereist</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Network subset personalization PIN required</source>
+        <translation>Pincode voor netwerksubsetpersonalisatie vereist</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Network subset personalization PUK required</source>
+        <translation>PUK voor netwerksubsetpersonalisatie vereist</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Service provider personalization PIN required</source>
+        <translation>Pincode voor providerpersonalisatie vereist</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Service provider personalization PUK required</source>
+        <translation>PUK voor providerpersonalisatie vereist</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Corporate personalization PIN required</source>
+        <translation>Pincode voor bedrijfspersonalisatie vereist</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Corporate personalization PUK required</source>
+        <translation>PUK voor bedrijfspersonalisatie vereist</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>UNKNOWN CODEC</source>
+        <translation>ONBEKEND</translation>
+    </message>
+    <message>
+        <location line="+165"/>
+        <source>sendATCmd(), max. length of at-command exceeded!</source>
+        <translation>sendATCmd(): maximale lengte van AT-commando overschreden!</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>Module line longer than %1 characters: the rest is cut off</source>
+        <translation>Regel van de module langer dan %1 tekens: de rest wordt afgekapt</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Module output without a final result code: more than %1 lines, dropping the oldest</source>
+        <translation>Uitvoer van de module zonder eindresultaat: meer dan %1 regels, de oudste vervallen</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>The GSM module answers again</source>
+        <translation>De GSM-module antwoordt weer</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>The GSM module has not answered for %1 s</source>
+        <translation>De GSM-module heeft %1 s niet geantwoord</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The call is ended here</source>
+        <translation>Het gesprek wordt hier beëindigd</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Connection with the device lost: the call is ended here</source>
+        <translation>Verbinding met het apparaat verbroken: het gesprek wordt hier beëindigd</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>Not connected with device</source>
+        <translation>Niet verbonden met apparaat</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Invalid phone number</source>
+        <translation>Ongeldig telefoonnummer</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Current call active</source>
+        <translation>Er is al een gesprek actief</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Calling number: %1</source>
+        <translation>Nummer wordt gebeld: %1</translation>
+    </message>
+    <message>
+        <location line="+70"/>
+        <source>Invalid GSM Command: %1</source>
+        <translation>Ongeldig GSM-commando: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Incoming call...</source>
+        <translation>Inkomend gesprek...</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Connect</source>
+        <translation>Verbinding gemaakt</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No Carrier</source>
+        <translation>Geen verbinding</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No Dialtone</source>
+        <translation>Geen kiestoon</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Busy</source>
+        <translation>In gesprek</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No Anwer</source>
+        <translation>Geen antwoord</translation>
+    </message>
+    <message>
+        <location line="+205"/>
+        <source>Text message sent, reference %1</source>
+        <translation>Sms verstuurd, referentie %1</translation>
+    </message>
+</context>
+<context>
+    <name>CUSBHID</name>
+    <message>
+        <location filename="../src/link/CUSBHID.cpp" line="+42"/>
+        <source>Unable to open device [%1]</source>
+        <translation>Kan apparaat [%1] niet openen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1() - Unable to open USB device with VID: 0x%2, PID: 0x%3</source>
+        <translation>%1() - Kan USB-apparaat met VID: 0x%2, PID: 0x%3 niet openen</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Connected</source>
+        <translation>Verbonden</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Disconnected</source>
+        <translation>Verbinding verbroken</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>%1: message length exceeded!</source>
+        <translation>%1: maximale berichtlengte overschreden!</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <location filename="../src/app/CommandLine.cpp" line="+16"/>
+        <source>Controls the Orvane Parlona telephone hybrid.</source>
+        <translation>Bedient de Orvane Parlona telefoonhybride.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Attach N emulated hybrids (1 to %1, default 1) instead of USB: --virtual-hybrid [N].</source>
+        <translation>Sluit N geëmuleerde hybrides aan (1 tot %1, standaard 1) in plaats van USB: --virtual-hybrid [N].</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Offer the service pages (Debug, SMS, Dynamics) in a Service menu.</source>
+        <translation>Biedt de servicepagina&apos;s (Debug, SMS, Dynamiek) aan in een Service-menu.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Write the program&apos;s diagnostics to the standard error output.</source>
+        <translation>Schrijft de diagnose van het programma naar de standaardfoutuitvoer.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Show the program in this language (for example nl or en).</source>
+        <translation>Toont het programma in deze taal (bijvoorbeeld nl of en).</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Number of emulated hybrids, after --virtual-hybrid.</source>
+        <translation>Aantal geëmuleerde hybrides, na --virtual-hybrid.</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>The number of emulated hybrids must be 1 to %1.</source>
+        <translation>Het aantal geëmuleerde hybrides moet 1 tot %1 zijn.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Onverwacht argument &apos;%1&apos;.</translation>
+    </message>
+</context>
+<context>
+    <name>ContactDialog</name>
+    <message>
+        <location filename="../src/contacts/ContactDialog.ui" line="+20"/>
+        <source>Firstname:</source>
+        <translation>Voornaam:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Lastname:</source>
+        <translation>Achternaam:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Phone number:</source>
+        <translation>Telefoonnummer:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Additional Information:</source>
+        <translation>Aanvullende informatie:</translation>
+    </message>
+</context>
+<context>
+    <name>ControlBar</name>
+    <message>
+        <location filename="../src/gsm/ControlBar.ui" line="+38"/>
+        <source>SIM Status:</source>
+        <translation>Simstatus:</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>UNKNOWN</source>
+        <translation>ONBEKEND</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Ask the SIM again whether it waits for a PIN or PUK</source>
+        <translation>Vraag de simkaart opnieuw of ze op een pincode of PUK wacht</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Login</source>
+        <translation>Aanmelden</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>Answer the ringing call, or dial the number of the page on show</source>
+        <translation>Neem het rinkelende gesprek aan, of bel het nummer van de getoonde pagina</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>End the call, or refuse the ringing one</source>
+        <translation>Beëindig het gesprek, of weiger het rinkelende</translation>
+    </message>
+    <message>
+        <location line="+177"/>
+        <source>Call Status:</source>
+        <translation>Gesprek:</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <location filename="../src/gsm/ControlBar.cpp" line="+136"/>
+        <source>IDLE</source>
+        <translation>VRIJ</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Number:</source>
+        <translation>Nummer:</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Codec:</source>
+        <translation>Codec:</translation>
+    </message>
+    <message>
+        <location filename="../src/gsm/ControlBar.cpp" line="-93"/>
+        <source>SIM PIN</source>
+        <translation>SIM-PIN</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>waiting for SIM PIN</source>
+        <translation>wacht op pincode van simkaart</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>SIM PUK</source>
+        <translation>SIM-PUK</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>waiting for SIM PUK</source>
+        <translation>wacht op PUK van simkaart</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>SIM PIN2</source>
+        <translation>SIM-PIN2</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>waiting for SIM PIN2</source>
+        <translation>wacht op PIN2 van simkaart</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>SIM PUK2</source>
+        <translation>SIM-PUK2</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>waiting for SIM PUK2</source>
+        <translation>wacht op PUK2 van simkaart</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PH-NET PIN</source>
+        <translation>PH-NET PIN</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>waiting network personalization password</source>
+        <translation>wacht op wachtwoord voor netwerkpersonalisatie</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PH-NET PUK</source>
+        <translation>PH-NET PUK</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>waiting network personalization unblocking password</source>
+        <translation>wacht op deblokkeerwachtwoord voor netwerkpersonalisatie</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PH-NETSUB PIN</source>
+        <translation>PH-NETSUB PIN</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>waiting network subset personalization password</source>
+        <translation>wacht op wachtwoord voor netwerksubsetpersonalisatie</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PH-NETSUB PUK</source>
+        <translation>PH-NETSUB PUK</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>waiting network subset personalization unblocking</source>
+        <translation>wacht op deblokkering van netwerksubsetpersonalisatie</translation>
+    </message>
+    <message>
+        <location line="+88"/>
+        <source>CALLING</source>
+        <translation>BELLEN</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>INCOMING</source>
+        <translation>INKOMEND</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>READY</source>
+        <translation>GEREED</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>SIM Ready</source>
+        <translation>Simkaart gereed</translation>
+    </message>
+    <message>
+        <location line="+99"/>
+        <source>Enter PIN:</source>
+        <translation>Voer pincode in:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>A PIN is 4 to 8 digits and nothing else.</source>
+        <translation>Een pincode bestaat uit 4 tot 8 cijfers en niets anders.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Enter PUK:</source>
+        <translation>Voer PUK in:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>A PUK is 8 digits and nothing else.</source>
+        <translation>Een PUK bestaat uit 8 cijfers en niets anders.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>PUK sent: once the SIM accepts it, the SIM&apos;s PIN is now %1</source>
+        <translation>PUK verstuurd: zodra de simkaart die accepteert, is de pincode van de simkaart %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>SIM</source>
+        <translation>Simkaart</translation>
+    </message>
+</context>
+<context>
+    <name>DebugForm</name>
+    <message>
+        <location filename="../src/diagnostics/DebugForm.ui" line="+24"/>
+        <source>do AT</source>
+        <translation>AT uitvoeren</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>NAU8810 Write</source>
+        <translation>NAU8810 schrijven</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Reg</source>
+        <translation>Reg</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Value</source>
+        <translation>Waarde</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <location line="+42"/>
+        <source>Write</source>
+        <translation>Schrijven</translation>
+    </message>
+    <message>
+        <location line="-35"/>
+        <source>Read</source>
+        <translation>Lezen</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Raw AT Command:</source>
+        <translation>Ruw AT-commando:</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>Audio Mode</source>
+        <translation>Audiomodus</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Handset</source>
+        <translation>Hoorn</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Headset</source>
+        <translation>Headset</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Speaker</source>
+        <translation>Luidspreker</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>SideTone Gain</source>
+        <translation>Meeluisterniveau</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>Get</source>
+        <translation>Ophalen</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Testtone</source>
+        <translation>Testtoon</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>ON</source>
+        <translation>AAN</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>OFF</source>
+        <translation>UIT</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>SERIAL NUMBER</source>
+        <translation>SERIENUMMER</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Volgnummer:</source>
+        <translation>Volgnummer:</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>HW Revisie</source>
+        <translation>HW-revisie</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>SerialNr:</source>
+        <translation>Serienr.:</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>WRITE</source>
+        <translation>SCHRIJVEN</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Factory Reset</source>
+        <translation>Fabrieksinstellingen</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Reboot</source>
+        <translation>Herstarten</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Identify</source>
+        <translation>Identificeren</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Save EEPROM</source>
+        <translation>EEPROM opslaan</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Get Firmware Version</source>
+        <translation>Firmwareversie ophalen</translation>
+    </message>
+    <message>
+        <location filename="../src/diagnostics/DebugForm.cpp" line="+168"/>
+        <source>Serial number &quot;%1&quot; not written: it must fit in %2 Latin-1 characters</source>
+        <translation>Serienummer &quot;%1&quot; niet geschreven: het moet passen in %2 Latin-1-tekens</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceSelectDialog</name>
+    <message>
+        <location filename="../src/link/DeviceSelectDialog.ui" line="+14"/>
+        <source>Device Selection</source>
+        <translation>Apparaatkeuze</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Select Device:</source>
+        <translation>Kies apparaat:</translation>
+    </message>
+</context>
+<context>
+    <name>InfoForm</name>
+    <message>
+        <location filename="../src/diagnostics/InfoForm.ui" line="+26"/>
+        <source>Serial:</source>
+        <translation>Serienummer:</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <location line="+65"/>
+        <source>Firmware revision:</source>
+        <translation>Firmwareversie:</translation>
+    </message>
+    <message>
+        <location line="-51"/>
+        <source>Hardware ID:</source>
+        <translation>Hardware-ID:</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Internal GSM Module</source>
+        <translation>Interne GSM-module</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Manufacturer:</source>
+        <translation>Fabrikant:</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Model:</source>
+        <translation>Model:</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>IMEI:</source>
+        <translation>IMEI:</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <location filename="../src/app/MainWindow.ui" line="+62"/>
+        <source>RECEIVE (from caller)</source>
+        <translation>ONTV.</translation>
+    </message>
+    <message>
+        <location line="+103"/>
+        <source>SEND (to caller)</source>
+        <translation>ZENDEN</translation>
+    </message>
+    <message>
+        <location line="+94"/>
+        <source>File</source>
+        <translation>Bestand</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Help</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>Connect</source>
+        <translation>Verbinden</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Disconnect</source>
+        <translation>Verbinding verbreken</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>AutoConnect</source>
+        <translation>Automatisch verbinden</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Quit</source>
+        <translation>Afsluiten</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Operator&apos;s guide</source>
+        <translation>Bedieningshandleiding</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <location filename="../src/app/MainWindow.cpp" line="+429"/>
+        <source>About Parlona Control</source>
+        <translation>Over Parlona Control</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Status Bar</source>
+        <translation>Statusbalk</translation>
+    </message>
+    <message>
+        <location filename="../src/app/MainWindow.cpp" line="-330"/>
+        <source>%1 - v%2</source>
+        <translation>%1 - v%2</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Debug Console</source>
+        <translation>Debugconsole</translation>
+    </message>
+    <message>
+        <location line="+133"/>
+        <source>Service</source>
+        <translation>Service</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Dialpad</source>
+        <translation>Kiesblok</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Phonebook</source>
+        <translation>Telefoonboek</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Equalizer</source>
+        <translation>Equalizer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Dynamics</source>
+        <translation>Dynamiek</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Settings</source>
+        <translation>Instellingen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>SMS</source>
+        <translation>Sms</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Call History</source>
+        <translation>Gespreksgeschiedenis</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Debug</source>
+        <translation>Debug</translation>
+    </message>
+    <message>
+        <location line="+77"/>
+        <source>Status: Connected [Initializing...]</source>
+        <translation>Status: verbonden [initialiseren...]</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Status: Disconnected</source>
+        <translation>Status: niet verbonden</translation>
+    </message>
+    <message>
+        <location line="+66"/>
+        <source>Status: Connected [Orvane Parlona, Firmware: v%1.%2.%3.%4]</source>
+        <translation>Status: verbonden [Orvane Parlona, firmware: v%1.%2.%3.%4]</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>No unit connected.</source>
+        <translation>Geen apparaat verbonden.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Connected unit: Orvane Parlona, firmware v%1.</source>
+        <translation>Verbonden apparaat: Orvane Parlona, firmware v%1.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&lt;h3&gt;Parlona Control %1&lt;/h3&gt;&lt;p&gt;Controls the Orvane Parlona telephone hybrid: calls, levels, equaliser, phonebook and call history.&lt;/p&gt;&lt;p&gt;%2&lt;/p&gt;&lt;p&gt;Copyright &amp;copy; 2026 Orvane. Proprietary software, licensed for use with Orvane Parlona hybrids; see the file LICENSE that comes with it.&lt;/p&gt;&lt;p&gt;Built with Qt %3 (LGPL 3) and hidapi (BSD licence).&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Parlona Control %1&lt;/h3&gt;&lt;p&gt;Bedient de Orvane Parlona telefoonhybride: gesprekken, niveaus, equalizer, telefoonboek en gespreksgeschiedenis.&lt;/p&gt;&lt;p&gt;%2&lt;/p&gt;&lt;p&gt;Copyright &amp;copy; 2026 Orvane. Niet-vrije software, in licentie gegeven voor gebruik met Orvane Parlona-hybrides; zie het bijgeleverde bestand LICENSE.&lt;/p&gt;&lt;p&gt;Gebouwd met Qt %3 (LGPL 3) en hidapi (BSD-licentie).&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <location line="+1"/>
+        <source>Status: Connected [GSM module not answering]</source>
+        <translation>Status: verbonden [GSM-module antwoordt niet]</translation>
+    </message>
+    <message>
+        <location line="+112"/>
+        <source>Do you want to save settings in the Orvane Parlona?</source>
+        <translation>Wilt u de instellingen in de Orvane Parlona opslaan?</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Timeout Error!</source>
+        <translation>Time-outfout!</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Failed to save settings</source>
+        <translation>Opslaan van de instellingen mislukt</translation>
+    </message>
+</context>
+<context>
+    <name>OperatorGuideDialog</name>
+    <message>
+        <location filename="../src/app/OperatorGuideDialog.cpp" line="+23"/>
+        <source>Operator&apos;s guide</source>
+        <translation>Bedieningshandleiding</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The operator&apos;s guide is missing from this build.</source>
+        <translation>De bedieningshandleiding ontbreekt in deze versie.</translation>
+    </message>
+</context>
+<context>
+    <name>OrvanePPMMeter</name>
+    <message>
+        <location filename="../src/instruments/OrvanePPMMeter.cpp" line="+55"/>
+        <source>PPM Meter</source>
+        <translation>PPM-meter</translation>
+    </message>
+</context>
+<context>
+    <name>PhonebookForm</name>
+    <message>
+        <location filename="../src/contacts/PhonebookForm.ui" line="+29"/>
+        <source>Additional Information:</source>
+        <translation>Aanvullende informatie:</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <source>Add</source>
+        <translation>Toevoegen</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Edit</source>
+        <translation>Bewerken</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location filename="../src/contacts/PhonebookForm.cpp" line="+107"/>
+        <source>Delete</source>
+        <translation>Verwijderen</translation>
+    </message>
+    <message>
+        <location filename="../src/contacts/PhonebookForm.cpp" line="-67"/>
+        <source>First name</source>
+        <translation>Voornaam</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Last name</source>
+        <translation>Achternaam</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Phone number</source>
+        <translation>Telefoonnummer</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>Add Contact</source>
+        <translation>Contact toevoegen</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Edit Contact</source>
+        <translation>Contact bewerken</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Are you sure you want to delete contact&quot;%1&quot;?</source>
+        <translation>Weet u zeker dat u contact &quot;%1&quot; wilt verwijderen?</translation>
+    </message>
+</context>
+<context>
+    <name>VirtualHybridPanel</name>
+    <message>
+        <location filename="../src/virtualhybrid/VirtualHybridPanel.ui" line="+14"/>
+        <source>Virtual Hybrid</source>
+        <translation>Virtuele hybride</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Unit:</source>
+        <translation>Apparaat:</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location filename="../src/virtualhybrid/VirtualHybridPanel.cpp" line="+134"/>
+        <source>Unplug</source>
+        <translation>Loskoppelen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Pull the USB cable out, or plug it back in</source>
+        <translation>Trek de USB-kabel eruit, of steek hem weer in</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Idle</source>
+        <translation>Vrij</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Calls</source>
+        <translation>Gesprekken</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Caller:</source>
+        <translation>Beller:</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>empty: number withheld</source>
+        <translation>leeg: nummer afgeschermd</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Incoming call</source>
+        <translation>Inkomend gesprek</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Outgoing:</source>
+        <translation>Uitgaand:</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>answered after</source>
+        <translation>aangenomen na</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>busy after</source>
+        <translation>in gesprek na</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>not answered after</source>
+        <translation>niet aangenomen na</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Far end answers</source>
+        <translation>Andere kant neemt op</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Far end hangs up</source>
+        <translation>Andere kant hangt op</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Network and SIM</source>
+        <translation>Netwerk en simkaart</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Signal:</source>
+        <translation>Signaal:</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>No network</source>
+        <translation>Geen netwerk</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>SIM:</source>
+        <translation>Simkaart:</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>ready, no PIN</source>
+        <translation>gereed, geen pincode</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>PIN locked</source>
+        <translation>pincode vergrendeld</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>PUK locked</source>
+        <translation>PUK vergrendeld</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>missing</source>
+        <translation>ontbreekt</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>PIN / PUK:</source>
+        <translation>PIN / PUK:</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>Caller presses</source>
+        <translation>Beller drukt</translation>
+    </message>
+    <message>
+        <location line="+168"/>
+        <source>Unit</source>
+        <translation>Apparaat</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Auto answer</source>
+        <translation>Automatisch aannemen</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Never answers a store</source>
+        <translation>Bevestigt opslaan nooit</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>GSM module stops answering</source>
+        <translation>GSM-module antwoordt niet meer</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Sends corrupt frames</source>
+        <translation>Stuurt beschadigde frames</translation>
+    </message>
+    <message>
+        <location filename="../src/virtualhybrid/VirtualHybridPanel.cpp" line="-24"/>
+        <source>No virtual unit</source>
+        <translation>Geen virtueel apparaat</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Plug in</source>
+        <translation>Aansluiten</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>no network</source>
+        <translation>geen netwerk</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>%1 (%2 dBm)</source>
+        <translation>%1 (%2 dBm)</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source> · USB open</source>
+        <translation> · USB open</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source> · USB not open</source>
+        <translation> · USB niet open</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> · identifying</source>
+        <translation> · identificeert</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Frames in %1 (bad %2), out %3 (lost %4); stores %5</source>
+        <translation>Frames in %1 (fout %2), uit %3 (verloren %4); opslagen %5</translation>
+    </message>
+</context>
+<context>
+    <name>VirtualHybridUnit</name>
+    <message>
+        <location filename="../src/virtualhybrid/VirtualHybridUnit.cpp" line="+739"/>
+        <source>Unplugged</source>
+        <translation>Losgekoppeld</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Rebooting</source>
+        <translation>Herstart</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>a withheld number</source>
+        <translation>een afgeschermd nummer</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Dialling %1</source>
+        <translation>Belt %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Ringing at %1</source>
+        <translation>Gaat over bij %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Incoming call from %1</source>
+        <translation>Inkomend gesprek van %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>In call with %1</source>
+        <translation>In gesprek met %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Idle</source>
+        <translation>Vrij</translation>
+    </message>
+</context>
+</TS>
