@@ -1338,17 +1338,17 @@
     </message>
     <message>
         <location filename="../src/contacts/PhonebookForm.cpp" line="-67"/>
-        <source>First name</source>
+        <source>first_name</source>
         <translation>Voornaam</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Last name</source>
+        <source>last_name</source>
         <translation>Achternaam</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Phone number</source>
+        <source>phone_number</source>
         <translation>Telefoonnummer</translation>
     </message>
     <message>

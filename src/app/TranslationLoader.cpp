@@ -46,7 +46,12 @@ QString TranslationLoader::install(const QString& language)
 
     // Qt's standard buttons (Save, Discard, Cancel); without Qt's file they stay English.
     auto qt = std::make_unique<QTranslator>();
-    if (qt->load(QStringLiteral("qtbase_") + locale.name(), QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    const QString qtDirectory = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#else
+    const QString qtDirectory = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#endif
+    if (qt->load(QStringLiteral("qtbase_") + locale.name(), qtDirectory)) {
         m_qt = std::move(qt);
         QCoreApplication::installTranslator(m_qt.get());
     } else {

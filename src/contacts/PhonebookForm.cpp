@@ -36,10 +36,10 @@ PhonebookForm::PhonebookForm(AppContext* context, QWidget* parent)
     m_model->setEditStrategy(QSqlTableModel::OnFieldChange);
     m_model->select();
 
-    // The table's own column names are for the database, not for the operator.
-    m_model->setHeaderData(ContactsTable::FirstName, Qt::Horizontal, tr("First name"));
-    m_model->setHeaderData(ContactsTable::LastName, Qt::Horizontal, tr("Last name"));
-    m_model->setHeaderData(ContactsTable::PhoneNumber, Qt::Horizontal, tr("Phone number"));
+    // The headers are the table's column names, which a translation may put in words.
+    m_model->setHeaderData(ContactsTable::FirstName, Qt::Horizontal, tr("first_name"));
+    m_model->setHeaderData(ContactsTable::LastName, Qt::Horizontal, tr("last_name"));
+    m_model->setHeaderData(ContactsTable::PhoneNumber, Qt::Horizontal, tr("phone_number"));
     ui->tableView->setModel(m_model);
     ui->tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
     ui->tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -240,7 +240,7 @@ private slots:
         });
         QTest::mouseClick(form.findChild<QPushButton*>(button), Qt::LeftButton);
         QTEST(shown, "preset");
-        QTEST(contactsUpdate.count(), "updates");
+        QTEST(int(contactsUpdate.count()), "updates");
         QSqlQuery stored
             = m_database.query(QStringLiteral("SELECT group_concat(first_name || '|' || last_name || '|' || "
                                               "phone_number || '|' || info, ',') FROM contacts"));

@@ -121,7 +121,7 @@ private slots:
             parsed += tick;
         }
         QTEST(parsed, "responses");
-        QTEST(rig.takeLog().filter("ERROR]").size(), "errors");
+        QTEST(int(rig.takeLog().filter("ERROR]").size()), "errors");
     }
 
     void linkLossEndsTheCallAndDropsHalfResponses()
