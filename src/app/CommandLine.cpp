@@ -28,6 +28,21 @@ CommandLine::CommandLine(const QStringList& arguments)
         QCoreApplication::translate("CommandLine", "Show the program in this language (for example nl or en)."),
         QStringLiteral("code"));
     parser.addOptions({ virtualHybrid, service, verbose, language });
+    // Qt's own options (-platform xcb, -style fusion, ...) are taken by the application object,
+    // which is made after this: they are known here so as not to be refused, but not shown.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const char* name : { "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+             "qwindowicon", "qwindowtitle", "display", "geometry", "style", "stylesheet", "session", "name",
+             "dialogs", "qmljsdebugger" }) {
+        QCommandLineOption qtOption(QLatin1String(name), QString(), QStringLiteral("value"));
+        qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qtOption);
+    }
+    for (const char* name : { "reverse", "widgetcount", "nograb", "dograb", "sync", "testability" }) {
+        QCommandLineOption qtOption { QLatin1String(name) };
+        qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qtOption);
+    }
     parser.addPositionalArgument(QStringLiteral("N"),
         QCoreApplication::translate("CommandLine", "Number of emulated hybrids, after --virtual-hybrid."), QStringLiteral("[N]"));
 

@@ -24,6 +24,8 @@ private slots:
         QTest::newRow("sixteen with =") << QStringList { "--virtual-hybrid=16" } << -1 << 16 << QString();
         QTest::newRow("with the rest") << QStringList { "--service", "--verbose", "--virtual-hybrid", "--lang", "nl" }
                                        << -1 << 1 << "nl";
+        QTest::newRow("Qt's own options") << QStringList { "-platform", "offscreen", "-style=fusion", "-reverse" }
+                                          << -1 << 0 << QString();
         QTest::newRow("seventeen") << QStringList { "--virtual-hybrid", "17" } << 2 << 0 << "1 to 16";
         QTest::newRow("not a count") << QStringList { "--virtual-hybrid=x" } << 2 << 0 << "1 to 16";
         QTest::newRow("two counts") << QStringList { "--virtual-hybrid", "2", "3" } << 2 << 0 << "1 to 16";
