@@ -598,17 +598,23 @@
         <translation>Niet verbonden met apparaat</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+3"/>
         <source>Invalid phone number</source>
         <translation>Ongeldig telefoonnummer</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+3"/>
+        <source>Phone number too long</source>
+        <translation>Telefoonnummer te lang</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location filename="../src/remote/RemoteControl.cpp" line="+104"/>
         <source>Current call active</source>
         <translation>Er is al een gesprek actief</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+11"/>
         <source>Calling number: %1</source>
         <translation>Nummer wordt gebeld: %1</translation>
     </message>
@@ -684,7 +690,7 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <location filename="../src/app/CommandLine.cpp" line="+16"/>
+        <location filename="../src/app/CommandLine.cpp" line="+18"/>
         <source>Controls the Orvane Parlona telephone hybrid.</source>
         <translation>Bedient de Orvane Parlona telefoonhybride.</translation>
     </message>
@@ -709,12 +715,37 @@
         <translation>Toont het programma in deze taal (bijvoorbeeld nl of en).</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+3"/>
+        <source>Answer the ringing call in the running program.</source>
+        <translation>Het overgaande gesprek aannemen in het draaiende programma.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>End the call in the running program.</source>
+        <translation>Het gesprek beëindigen in het draaiende programma.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Dial a number from the running program.</source>
+        <translation>Een nummer kiezen vanuit het draaiende programma.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Print the running program&apos;s connection, SIM, signal and call state.</source>
+        <translation>De verbinding, SIM, het signaal en de gespreksstatus van het draaiende programma tonen.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>Number of emulated hybrids, after --virtual-hybrid.</source>
         <translation>Aantal geëmuleerde hybrides, na --virtual-hybrid.</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+42"/>
+        <source>--answer, --hangup, --dial and --status are given alone, one at a time.</source>
+        <translation>--answer, --hangup, --dial en --status worden alleen gegeven, één tegelijk.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>The number of emulated hybrids must be 1 to %1.</source>
         <translation>Het aantal geëmuleerde hybrides moet 1 tot %1 zijn.</translation>
     </message>
@@ -1065,7 +1096,7 @@
         <translation>Firmwareversie ophalen</translation>
     </message>
     <message>
-        <location filename="../src/diagnostics/DebugForm.cpp" line="+168"/>
+        <location filename="../src/diagnostics/DebugForm.cpp" line="+176"/>
         <source>Serial number &quot;%1&quot; not written: it must fit in %2 Latin-1 characters</source>
         <translation>Serienummer &quot;%1&quot; niet geschreven: het moet passen in %2 Latin-1-tekens</translation>
     </message>
@@ -1171,7 +1202,7 @@
     </message>
     <message>
         <location line="+8"/>
-        <location filename="../src/app/MainWindow.cpp" line="+429"/>
+        <location filename="../src/app/MainWindow.cpp" line="+446"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -1181,7 +1212,7 @@
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-330"/>
+        <location filename="../src/app/MainWindow.cpp" line="-346"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
@@ -1191,7 +1222,7 @@
         <translation>Debugconsole</translation>
     </message>
     <message>
-        <location line="+133"/>
+        <location line="+149"/>
         <source>Service</source>
         <translation>Service</translation>
     </message>
@@ -1365,6 +1396,78 @@
         <location line="+20"/>
         <source>Are you sure you want to delete contact&quot;%1&quot;?</source>
         <translation>Weet u zeker dat u contact &quot;%1&quot; wilt verwijderen?</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteClient</name>
+    <message>
+        <location filename="../src/remote/RemoteClient.cpp" line="+45"/>
+        <source>Parlona Control is already running; its window has been brought forward.</source>
+        <translation>Parlona Control draait al; het venster is naar voren gehaald.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>No session bus to reach Parlona Control on: %1</source>
+        <translation>Geen sessiebus om Parlona Control via te bereiken: %1</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Parlona Control is not running.</source>
+        <translation>Parlona Control draait niet.</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteControl</name>
+    <message>
+        <location filename="../src/remote/RemoteControl.cpp" line="-8"/>
+        <source>dial %1</source>
+        <translation>%1 bellen</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>answer</source>
+        <translation>aannemen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+12"/>
+        <source>Not connected with device</source>
+        <translation>Niet verbonden met apparaat</translation>
+    </message>
+    <message>
+        <location line="-10"/>
+        <source>No incoming call to answer</source>
+        <translation>Geen inkomend gesprek om aan te nemen</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>hang up</source>
+        <translation>ophangen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>No call to end</source>
+        <translation>Geen gesprek om te beëindigen</translation>
+    </message>
+    <message>
+        <location line="+99"/>
+        <source>Remote control (%1): %2</source>
+        <translation>Afstandsbediening (%1): %2</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>this program</source>
+        <translation>dit programma</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>process %1</source>
+        <translation>proces %1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>%1, process %2</source>
+        <translation>%1, proces %2</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <utility>
+
 namespace {
 
 const QString virtualHybridName = QStringLiteral("virtual-hybrid");
@@ -27,7 +29,15 @@ CommandLine::CommandLine(const QStringList& arguments)
     const QCommandLineOption language(QStringLiteral("lang"),
         QCoreApplication::translate("CommandLine", "Show the program in this language (for example nl or en)."),
         QStringLiteral("code"));
-    parser.addOptions({ virtualHybrid, service, verbose, language });
+    const QCommandLineOption answer(QStringLiteral("answer"),
+        QCoreApplication::translate("CommandLine", "Answer the ringing call in the running program."));
+    const QCommandLineOption hangUp(QStringLiteral("hangup"),
+        QCoreApplication::translate("CommandLine", "End the call in the running program."));
+    const QCommandLineOption dial(QStringLiteral("dial"),
+        QCoreApplication::translate("CommandLine", "Dial a number from the running program."), QStringLiteral("number"));
+    const QCommandLineOption status(QStringLiteral("status"),
+        QCoreApplication::translate("CommandLine", "Print the running program's connection, SIM, signal and call state."));
+    parser.addOptions({ virtualHybrid, service, verbose, language, answer, hangUp, dial, status });
     // Qt's own options (-platform xcb, -style fusion, ...) are taken by the application object,
     // which is made after this: they are known here so as not to be refused, but not shown.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -74,6 +84,27 @@ CommandLine::CommandLine(const QStringList& arguments)
     }
 
     const QStringList counts = parser.positionalArguments();
+    const std::pair<const QCommandLineOption*, RemoteCommand> remoteOptions[] = { { &answer, RemoteAnswer },
+        { &hangUp, RemoteHangUp }, { &dial, RemoteDial }, { &status, RemoteStatus } };
+    int remoteCount = 0;
+    for (const auto& [option, command] : remoteOptions) {
+        if (parser.isSet(*option)) {
+            m_remoteCommand = command;
+            ++remoteCount;
+        }
+    }
+    if (remoteCount > 0) {
+        if (remoteCount > 1 || parser.isSet(virtualHybrid) || parser.isSet(service) || !counts.isEmpty()) {
+            m_remoteCommand = NoRemoteCommand;
+            refuse(QCoreApplication::translate(
+                       "CommandLine", "--answer, --hangup, --dial and --status are given alone, one at a time."),
+                usage);
+            return;
+        }
+        m_dialNumber = parser.value(dial);
+        m_verbose = parser.isSet(verbose);
+        return;
+    }
     if (parser.isSet(virtualHybrid)) {
         m_virtualUnits = 1;
         if (!counts.isEmpty()) {

@@ -13,6 +13,9 @@ public:
     // Exit status for a command line that cannot be followed.
     static constexpr int UsageError = 2;
 
+    // What a second invocation asks of the program already running.
+    enum RemoteCommand { NoRemoteCommand, RemoteAnswer, RemoteHangUp, RemoteDial, RemoteStatus };
+
     // arguments as QCoreApplication::arguments() gives them, the program itself first.
     explicit CommandLine(const QStringList& arguments);
 
@@ -28,6 +31,9 @@ public:
     bool verbose() const { return m_verbose; }
     // The language asked for with --lang ("nl", "en", ...), empty for the system's.
     QString language() const { return m_language; }
+    // --answer, --hangup, --dial NUMBER or --status: no window, only a word to the running program.
+    RemoteCommand remoteCommand() const { return m_remoteCommand; }
+    QString dialNumber() const { return m_dialNumber; }
 
 private:
     void refuse(const QString& reason, const QString& usage);
@@ -39,6 +45,8 @@ private:
     bool m_service = false;
     bool m_verbose = false;
     QString m_language;
+    RemoteCommand m_remoteCommand = NoRemoteCommand;
+    QString m_dialNumber;
 };
 
 #endif // COMMANDLINE_H

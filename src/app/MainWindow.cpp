@@ -11,6 +11,7 @@
 #include "CNau8810.h"
 #include "COutCallForm.h"
 #include "CRssiMeter.h"
+#include "RemoteControl.h"
 #include "CSaveForm.h"
 #include "CSMSForm.h"
 #include "CSettingsForm.h"
@@ -122,6 +123,7 @@ void MainWindow::createSubsystems(const QString& databaseDirectory)
     m_context.console = m_console;
     m_context.database = m_database;
     m_connector = new DeviceConnector(m_backend, m_usb, this);
+    m_remote = new RemoteControl(&m_context, this);
 }
 
 void MainWindow::createPages()
@@ -198,6 +200,8 @@ void MainWindow::wire()
     connect(m_uc20, &CUC20::codecChange, bar, &ControlBar::onCodecChange);
     connect(m_uc20, &CUC20::voicecallStateChange, bar, &ControlBar::onVoicecallStateChange);
     connect(m_uc20, &CUC20::voicecallStateChange, m_incomingForm.get(), &CIncomingForm::onVoicecallStateChange);
+    // Remote clients hear of a call's end before they hear it was recorded.
+    connect(m_uc20, &CUC20::voicecallStateChange, m_remote, &RemoteControl::onVoicecallStateChange);
     connect(m_uc20, &CUC20::voicecallStateChange, m_callRegistration, &CCallRegistration::onVoicecallStateChange);
     connect(m_uc20, &CUC20::moduleSilenceChanged, m_callRegistration, &CCallRegistration::onModuleSilenceChanged);
     connect(m_uc20, &CUC20::moduleSilenceChanged, this, &MainWindow::showModuleSilence);
@@ -221,6 +225,19 @@ void MainWindow::wire()
     connect(ui->actionQuit, &QAction::triggered, this, &QWidget::close);
     connect(ui->actionOperatorGuide, &QAction::triggered, this, &MainWindow::showOperatorGuide);
     connect(ui->actionAbout, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(m_uc20, &CUC20::rssiChange, m_remote, &RemoteControl::onRssiChange);
+    connect(m_usb, &CUSBHID::connected, m_remote, &RemoteControl::onConnectionChange);
+    connect(m_usb, &CUSBHID::disconnected, m_remote, &RemoteControl::onConnectionChange);
+    connect(m_callRegistration, &CCallRegistration::callRecorded, m_remote, &RemoteControl::onCallRecorded);
+    connect(m_remote, &RemoteControl::raiseRequested, this, &MainWindow::bringToFront);
+}
+
+void MainWindow::bringToFront()
+{
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }
 
 MainWindow::~MainWindow()

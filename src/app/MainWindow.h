@@ -34,6 +34,7 @@ class HidBackend;
 class OperatorGuideDialog;
 class OrvanePPMMeter;
 class PhonebookForm;
+class RemoteControl;
 class CSettingsForm;
 class CSMSForm;
 
@@ -77,6 +78,8 @@ public:
     // Offers the service pages (Debug, SMS, Dynamics) in a menu of their own, for technicians.
     void showServiceMenu();
     QString statusText() const;
+    // The remote control; main() publishes it on the session bus.
+    RemoteControl* remoteControl() const { return m_remote; }
 
 public slots:
     void onConnected();
@@ -107,6 +110,8 @@ public slots:
     void onSetBackgroundBehaviour(BACKGROUND_ROLE role);
     void onDTMFfromCaller(int ascii_code);
     void onAutoConnectTimeout();
+    // Shows the window on top, restored and active: for a second start and for notices.
+    void bringToFront();
 
 protected:
     // Connected: offers to store the unit's settings before the window goes.
@@ -164,6 +169,7 @@ private:
     CRssiMeter* m_rssiMeter = nullptr;
     CCallHistoryForm* m_callHistoryForm = nullptr;
     CCallRegistration* m_callRegistration = nullptr;
+    RemoteControl* m_remote = nullptr;
 
     double recvLevel = -50.0;
     double sendLevel = -50.0;

@@ -2,11 +2,14 @@
 #include "LogCategories.h"
 #include "MainWindow.h"
 #include "RealTimeClock.h"
+#include "RemoteClient.h"
+#include "RemoteControl.h"
 #include "TranslationLoader.h"
 #include "VirtualHybridBackend.h"
 #include "VirtualHybridPanel.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -14,6 +17,31 @@
 #include <memory>
 
 namespace {
+
+// The remote control goes on the session bus once the window exists; without a bus the program
+// runs as before, only without remote control.
+void publishRemoteControl(MainWindow& window)
+{
+    QString reason;
+    if (!window.remoteControl()->publish(QDBusConnection::sessionBus(), &reason))
+        qCWarning(lcApp).noquote() << "no remote control:" << reason;
+}
+
+// A second start of the program, plain or with --answer and the like, speaks to the first one
+// instead of opening the same unit twice.
+int runRemoteCommand(int argc, char* argv[], const CommandLine& options)
+{
+    QCoreApplication app(argc, argv);
+    if (options.verbose())
+        enableVerboseLogging();
+    TranslationLoader translations;
+    translations.install(options.language());
+    RemoteClient client(QDBusConnection::sessionBus());
+    const int status = client.run(options.remoteCommand(), options.dialNumber());
+    QTextStream(stdout) << client.output();
+    QTextStream(stderr) << client.errorText();
+    return status;
+}
 
 // Virtual units stand in for USB: the program talks to them through the same link, and the
 // "Virtual Hybrid" window beside the main window plays the network side.
@@ -28,6 +56,7 @@ int runWithVirtualUnits(int units, bool service)
         + QStringLiteral("/Orvane/Parlona Control/virtual-hybrid");
     QDir().mkpath(demoDirectory);
     MainWindow window(&backend, demoDirectory);
+    publishRemoteControl(window);
     if (service)
         window.showServiceMenu();
     VirtualHybridPanel panel(&backend);
@@ -57,6 +86,8 @@ int main(int argc, char* argv[])
         QTextStream(options->exitStatus() == 0 ? stdout : stderr) << options->output();
         return options->exitStatus();
     }
+    if (options->remoteCommand() != CommandLine::NoRemoteCommand)
+        return runRemoteCommand(argc, argv, *options);
 
     // The images live in the core library; a static library's resources need registering.
     Q_INIT_RESOURCE(resources);
@@ -72,8 +103,17 @@ int main(int argc, char* argv[])
     TranslationLoader translations;
     translations.install(options->language());
 
+    RemoteClient running(QDBusConnection::sessionBus());
+    if (running.isRunning()) {
+        const int status = running.raise();
+        QTextStream(stdout) << running.output();
+        QTextStream(stderr) << running.errorText();
+        return status;
+    }
+
     if (options->virtualUnits() == 0) {
         MainWindow window;
+        publishRemoteControl(window);
         if (options->service())
             window.showServiceMenu();
         window.show();

@@ -157,4 +157,5 @@ void CCallRegistration::recordCall()
             tr("The call with %1 at %2 could not be recorded").arg(m_number, m_startTime.toString(Qt::ISODate)));
     }
     emit registerUpdate();
+    emit callRecorded(m_number, m_callType, m_startTime, m_duration);
 }

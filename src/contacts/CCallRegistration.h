@@ -34,6 +34,9 @@ public:
 signals:
     // Fires after every finished call, once its row was written or the write failed.
     void registerUpdate();
+    // Fires after registerUpdate(), with what was recorded: type is a CallRegisterTable::Type,
+    // talkMs the talk time in milliseconds.
+    void callRecorded(QString number, int type, QDateTime start, qint64 talkMs);
 
 public slots:
     void onVoicecallStateChange(VOICECALL_STATE state, QString number);

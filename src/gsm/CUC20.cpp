@@ -398,19 +398,26 @@ bool CUC20::isDialable(const QString& number)
     return dials;
 }
 
+QString CUC20::callRefusal(const QString& number) const
+{
+    if (!m_link->isConnected())
+        return tr("Not connected with device");
+    // Anything else would reach the module as part of the command line ("123;+CFUN=0").
+    if (!isDialable(number))
+        return tr("Invalid phone number");
+    // Said here rather than after "Calling number": the command would be refused unsent.
+    if (QByteArray("ATD;").size() + number.toUtf8().size() > MaxCommandLength)
+        return tr("Phone number too long");
+    if (m_callState != VOICECALL_IDLE)
+        return tr("Current call active");
+    return QString();
+}
+
 void CUC20::call(QString number)
 {
-    if (!m_link->isConnected()) {
-        ConsoleLog::error(m_console, tr("Not connected with device"));
-        return;
-    }
-    // Anything else would reach the module as part of the command line ("123;+CFUN=0").
-    if (!isDialable(number)) {
-        ConsoleLog::error(m_console, tr("Invalid phone number"));
-        return;
-    }
-    if (m_callState != VOICECALL_IDLE) {
-        ConsoleLog::error(m_console, tr("Current call active"));
+    const QString refusal = callRefusal(number);
+    if (!refusal.isEmpty()) {
+        ConsoleLog::error(m_console, refusal);
         return;
     }
     ConsoleLog::info(m_console, tr("Calling number: %1").arg(number));

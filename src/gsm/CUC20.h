@@ -61,6 +61,9 @@ public:
     // Whether number can go out as a dial string: digits, '+', '*' and '#', with the blanks,
     // '-', '.', '(' and ')' people write between them, and at least one digit, '*' or '#'.
     static bool isDialable(const QString& number);
+    // Why call(number) would be refused now ("Not connected with device", "Invalid phone
+    // number", "Current call active"), or empty when it would dial.
+    QString callRefusal(const QString& number) const;
 
     VOICECALL_STATE callState() const;
     SIM_STATE simState() const;

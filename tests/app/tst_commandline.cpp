@@ -32,6 +32,9 @@ private slots:
         QTest::newRow("count alone") << QStringList { "4" } << 2 << 0 << "Unexpected argument '4'";
         QTest::newRow("unknown option") << QStringList { "--bogus" } << 2 << 0 << "Unknown option 'bogus'";
         QTest::newRow("language missing") << QStringList { "--lang" } << 2 << 0 << "Missing value after '--lang'";
+        QTest::newRow("two remote commands") << QStringList { "--answer", "--hangup" } << 2 << 0 << "one at a time";
+        QTest::newRow("remote with a unit") << QStringList { "--status", "--virtual-hybrid" } << 2 << 0 << "one at a time";
+        QTest::newRow("dial without a number") << QStringList { "--dial" } << 2 << 0 << "Missing value after '--dial'";
         QTest::newRow("help") << QStringList { "--help" } << 0 << 0 << "--virtual-hybrid";
         QTest::newRow("version") << QStringList { "--version" } << 0 << 0 << "9.8.7";
     }
@@ -55,6 +58,31 @@ private slots:
         QVERIFY2(line.output().contains(output), qPrintable(line.output()));
         // A mistake is followed by the usage, so that the right form is at hand.
         QCOMPARE(line.output().contains(QStringLiteral("--service")), status == 2 || arguments.first() == "--help");
+    }
+
+    void remoteCommands_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("number");
+        QTest::newRow("answer") << QStringList { "--answer" } << int(CommandLine::RemoteAnswer) << QString();
+        QTest::newRow("hang up") << QStringList { "--hangup" } << int(CommandLine::RemoteHangUp) << QString();
+        QTest::newRow("status, verbose") << QStringList { "--verbose", "--status" } << int(CommandLine::RemoteStatus)
+                                         << QString();
+        QTest::newRow("dial") << QStringList { "--dial", "+31 20 123" } << int(CommandLine::RemoteDial) << "+31 20 123";
+        QTest::newRow("dial with =") << QStringList { "--dial=0612" } << int(CommandLine::RemoteDial) << "0612";
+        QTest::newRow("a window") << QStringList { "--service" } << int(CommandLine::NoRemoteCommand) << QString();
+    }
+
+    void remoteCommands()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, command);
+        QFETCH(QString, number);
+        const CommandLine line(QStringList { QStringLiteral("parlona-control") } + arguments);
+        QVERIFY(line.shouldRun());
+        QCOMPARE(int(line.remoteCommand()), command);
+        QCOMPARE(line.dialNumber(), number);
     }
 
     void verboseSwitchesDiagnosticsOn()

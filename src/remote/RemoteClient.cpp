@@ -1,0 +1,93 @@
+#include "RemoteClient.h"
+
+#include "RemoteControl.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QVariantMap>
+
+RemoteClient::RemoteClient(QDBusConnection bus)
+    : m_bus(bus)
+{
+}
+
+bool RemoteClient::isRunning() const
+{
+    if (!m_bus.isConnected())
+        return false;
+    const QDBusReply<bool> registered = m_bus.interface()->isServiceRegistered(RemoteControl::ServiceName);
+    return registered.isValid() && registered.value();
+}
+
+int RemoteClient::run(CommandLine::RemoteCommand command, const QString& number)
+{
+    switch (command) {
+    case CommandLine::RemoteAnswer:
+        return call(QStringLiteral("Answer"), {});
+    case CommandLine::RemoteHangUp:
+        return call(QStringLiteral("HangUp"), {});
+    case CommandLine::RemoteDial:
+        return call(QStringLiteral("Dial"), { number });
+    case CommandLine::RemoteStatus:
+        return status();
+    case CommandLine::NoRemoteCommand:
+        break;
+    }
+    return 0;
+}
+
+int RemoteClient::raise()
+{
+    const int result = call(QStringLiteral("Raise"), {});
+    if (result == 0)
+        m_output = tr("Parlona Control is already running; its window has been brought forward.") + QLatin1Char('\n');
+    return result;
+}
+
+int RemoteClient::call(const QString& method, const QVariantList& arguments, QVariant* result)
+{
+    m_output.clear();
+    m_error.clear();
+    if (!m_bus.isConnected()) {
+        m_error = tr("No session bus to reach Parlona Control on: %1").arg(m_bus.lastError().message())
+            + QLatin1Char('\n');
+        return NotRunning;
+    }
+    QDBusMessage request = QDBusMessage::createMethodCall(
+        RemoteControl::ServiceName, RemoteControl::ObjectPath, RemoteControl::InterfaceName, method);
+    request.setArguments(arguments);
+    const QDBusMessage reply = m_bus.call(request, QDBus::Block, TimeoutMs);
+    if (reply.type() == QDBusMessage::ReplyMessage) {
+        if (result && !reply.arguments().isEmpty())
+            *result = reply.arguments().constFirst();
+        return 0;
+    }
+    m_error = reply.errorMessage() + QLatin1Char('\n');
+    // The program's own refusals carry its error names; anything else means nobody answered.
+    if (reply.errorName().startsWith(RemoteControl::ErrorPrefix))
+        return Refused;
+    if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown"))
+        m_error = tr("Parlona Control is not running.") + QLatin1Char('\n');
+    return NotRunning;
+}
+
+int RemoteClient::status()
+{
+    QVariant answer;
+    const int result = call(QStringLiteral("Status"), {}, &answer);
+    if (result != 0)
+        return result;
+    const QVariantMap state = qdbus_cast<QVariantMap>(answer);
+    const auto text = [&state](const char* key) { return state.value(QLatin1String(key)).toString(); };
+    const int quality = state.value(QStringLiteral("signalQuality")).toInt();
+    const QString signal = quality == 99
+        ? QStringLiteral("unknown")
+        : QStringLiteral("%1 (%2 dBm)").arg(quality).arg(state.value(QStringLiteral("signalDbm")).toInt());
+    // Keys and values stay in English: scripts read them.
+    m_output = QStringLiteral("connected: %1\nsim: %2\nsignal: %3\ncall: %4\nnumber: %5\nname: %6\n")
+                   .arg(state.value(QStringLiteral("connected")).toBool() ? QStringLiteral("yes") : QStringLiteral("no"),
+                       text("simState"), signal, text("callState"), text("number"), text("name"));
+    return 0;
+}

@@ -1,0 +1,104 @@
+#ifndef REMOTECONTROL_H
+#define REMOTECONTROL_H
+
+#include "GsmTypes.h"
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+
+struct AppContext;
+
+// The program's remote control on the desktop's session bus, for playout automation, hardware
+// buttons and the command line of a second invocation: dial, answer, hang up, read the state,
+// and hear of call changes and recorded calls. Every action goes through the same checks as the
+// buttons and is written on the console with where it came from. A refusal is answered with a
+// D-Bus error named after its reason (ErrorPrefix + "NotConnected", ...).
+//
+// The object lives with the main window whether it is published or not; publish() puts it on a
+// bus under ServiceName and ObjectPath.
+class RemoteControl : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.orvane.ParlonaControl.Hybrid")
+
+public:
+    static const QString ServiceName;
+    static const QString ObjectPath;
+    static const QString InterfaceName;
+    static const QString ErrorPrefix;
+
+    explicit RemoteControl(AppContext* context, QObject* parent = nullptr);
+
+    // Registers the object and then the service name on bus; false (and why, in reason) when
+    // either is taken or the bus is not there.
+    bool publish(QDBusConnection bus, QString* reason = nullptr);
+
+    // The words the interface uses for states.
+    static QString callStateName(VOICECALL_STATE state);
+    static QString simStateName(SIM_STATE state);
+
+public slots:
+    // The remote interface. Each method returns at once; Dial, Answer and HangUp only start the
+    // action, whose progress shows in CallStateChanged.
+    Q_SCRIPTABLE void Dial(const QString& number);
+    Q_SCRIPTABLE void Answer();
+    Q_SCRIPTABLE void HangUp();
+    // Brings the main window forward (as a second start of the program does).
+    Q_SCRIPTABLE void Raise();
+    Q_SCRIPTABLE bool Connected() const;
+    // "idle", "calling", "ringing" or "active".
+    Q_SCRIPTABLE QString CallState() const;
+    // The other party of the call going on, or of the last call; empty when unknown.
+    Q_SCRIPTABLE QString CallerNumber() const;
+    // That party's name in the phonebook; empty when the number is not there.
+    Q_SCRIPTABLE QString CallerName() const;
+    // "ready", "pin", "puk", ... or "unknown" before the module said.
+    Q_SCRIPTABLE QString SimState() const;
+    // The module's signal quality, 0 to 31, 99 when not known.
+    Q_SCRIPTABLE int SignalQuality() const;
+    // The signal strength in dBm; 0 when not known.
+    Q_SCRIPTABLE int SignalDbm() const;
+    // All of the above in one answer, under the keys connected, callState, number, name,
+    // simState, signalQuality and signalDbm.
+    Q_SCRIPTABLE QVariantMap Status() const;
+
+    // From the engines.
+    void onVoicecallStateChange(VOICECALL_STATE state, QString number);
+    void onRssiChange(int rssi, int dBm);
+    void onConnectionChange();
+    void onCallRecorded(QString number, int type, QDateTime start, qint64 talkMs);
+
+signals:
+    // Fires when the call's state changes; number and name of the party, as far as known.
+    Q_SCRIPTABLE void CallStateChanged(const QString& state, const QString& number, const QString& name);
+    // Fires when a call has been written to the call history: its start in ISO 8601 local time,
+    // "incoming" or "outgoing", whether it was answered, and the talk time in whole seconds.
+    Q_SCRIPTABLE void CallRecorded(const QString& start, const QString& number, const QString& name,
+        const QString& direction, bool answered, int talkSeconds);
+    // Fires when the unit is connected or disconnected.
+    Q_SCRIPTABLE void ConnectionChanged(bool connected);
+    // Fires when a remote client asks for the main window.
+    void raiseRequested();
+
+private:
+    // The console line for an action, with the client's process as its origin when known.
+    void logAction(const QString& action);
+    QString origin() const;
+    // Answers the call in progress with an error named after reason, and logs the refusal.
+    void refuse(const QString& errorName, const QString& text);
+    // The error answer alone, for a refusal the engine has logged already.
+    void sendError(const QString& errorName, const QString& text);
+    QString nameOf(const QString& number) const;
+
+    AppContext* m_context;
+    VOICECALL_STATE m_callState = VOICECALL_IDLE;
+    QString m_number;
+    int m_rssi = 99;
+    int m_dBm = 0;
+};
+
+#endif // REMOTECONTROL_H

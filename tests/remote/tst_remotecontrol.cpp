@@ -1,0 +1,294 @@
+#include "AppContext.h"
+#include "CCallRegistration.h"
+#include "CConsole.h"
+#include "CDatabase.h"
+#include "CUC20.h"
+#include "MainWindow.h"
+#include "ManualClock.h"
+#include "RemoteControl.h"
+#include "VirtualHybridRig.h"
+#include "VirtualHybridUnit.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusPendingReply>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+// What a client on another connection hears from the program.
+class BusListener : public QObject
+{
+    Q_OBJECT
+
+public:
+    QStringList heard;
+
+public slots:
+    void callStateChanged(const QString& state, const QString& number, const QString& name)
+    {
+        heard << QStringList({ state, number, name }).join(QLatin1Char('|'));
+    }
+    void callRecorded(const QString& start, const QString& number, const QString& name, const QString& direction,
+        bool answered, int talkSeconds)
+    {
+        heard << QStringLiteral("recorded|%1|%2|%3|%4|%5|%6")
+                     .arg(QDateTime::fromString(start, Qt::ISODate).isValid() ? QStringLiteral("at") : start, number, name, direction,
+                         answered ? QStringLiteral("answered") : QStringLiteral("missed"))
+                     .arg(talkSeconds);
+    }
+};
+
+// The remote control on a private session bus (the test runs under dbus-run-session): a client
+// on a connection of its own, and the program started a second time, drive the whole program
+// on a virtual hybrid.
+class TestRemoteControl : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_rig = std::make_unique<VirtualHybridRig>();
+        // Talk time is measured on the unit's clock.
+        ManualClock* clock = m_rig->clock();
+        m_rig->window()->findChild<CCallRegistration*>()->setClock(
+            [] { return QDateTime::currentDateTime(); }, [clock] { return clock->nowMs(); });
+        QVERIFY(m_rig->window()->remoteControl()->publish(QDBusConnection::sessionBus()));
+        m_client = std::make_unique<QDBusConnection>(
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("client")));
+        QVERIFY(m_client->isConnected());
+        QVERIFY(m_client->connect(RemoteControl::ServiceName, RemoteControl::ObjectPath, RemoteControl::InterfaceName,
+            QStringLiteral("CallStateChanged"), &m_listener, SLOT(callStateChanged(QString, QString, QString))));
+        QVERIFY(m_client->connect(RemoteControl::ServiceName, RemoteControl::ObjectPath, RemoteControl::InterfaceName,
+            QStringLiteral("CallRecorded"), &m_listener,
+            SLOT(callRecorded(QString, QString, QString, QString, bool, int))));
+    }
+
+    void cleanup()
+    {
+        m_client.reset();
+        QDBusConnection::disconnectFromBus(QStringLiteral("client"));
+        QDBusConnection::sessionBus().unregisterService(RemoteControl::ServiceName);
+        QDBusConnection::sessionBus().unregisterObject(RemoteControl::ObjectPath);
+        m_rig.reset();
+        m_listener.heard.clear();
+    }
+
+    void callsDrivenByAClient()
+    {
+        QCOMPARE(call("Status").value(QStringLiteral("connected")).toBool(), false);
+        connectUnit();
+        m_rig->window()->context()->database->query(
+            QStringLiteral("INSERT INTO contacts (first_name, last_name, phone_number, info) VALUES (?, ?, ?, ?)"),
+            { QStringLiteral("Anna"), QStringLiteral("d'Ávila"), QStringLiteral("0612345678"), QString() });
+
+        const QVariantMap idle = call("Status");
+        QCOMPARE(idle.value(QStringLiteral("connected")).toBool(), true);
+        QCOMPARE(idle.value(QStringLiteral("simState")).toString(), QStringLiteral("ready"));
+        QCOMPARE(idle.value(QStringLiteral("callState")).toString(), QStringLiteral("idle"));
+
+        // Out: dialled by the client, answered at the far end, ended by the client.
+        m_rig->unit()->setOutgoingOutcome(VirtualHybridUnit::AnswerAfterDelay, 300);
+        QVERIFY(reply("Dial", { QStringLiteral("+31201234567") }).errorName().isEmpty());
+        QVERIFY(hears("active|+31201234567|"));
+        QVERIFY(m_rig->unit()->atCommandsReceived().contains(QStringLiteral("ATD+31201234567;")));
+        QVERIFY(reply("HangUp").errorName().isEmpty());
+        QVERIFY(hears("recorded|at|+31201234567||outgoing|answered|0"));
+
+        // In: a known caller rings, is named, answered by the client and talks for 3 s.
+        m_rig->unit()->ringIn(QStringLiteral("0612345678"));
+        QVERIFY(hears("ringing|0612345678|Anna d'Ávila"));
+        QCOMPARE(call("Status").value(QStringLiteral("name")).toString(), QStringLiteral("Anna d'Ávila"));
+        QVERIFY(reply("Answer").errorName().isEmpty());
+        QVERIFY(hears("active|0612345678|Anna d'Ávila"));
+        m_rig->step(3000);
+        QVERIFY(reply("HangUp").errorName().isEmpty());
+        QVERIFY(hears("idle|0612345678|Anna d'Ávila"));
+        QVERIFY(hears("recorded|at|0612345678|Anna d'Ávila|incoming|answered|3"));
+        // The call's end comes before its record.
+        QVERIFY(m_listener.heard.indexOf(QRegularExpression(QStringLiteral("idle\\|0612.*"))) <
+            m_listener.heard.indexOf(QRegularExpression(QStringLiteral("recorded\\|at\\|0612.*"))));
+
+        // A missed call: rings and stops ringing.
+        m_rig->unit()->ringIn(QStringLiteral("0301234567"));
+        QVERIFY(hears("ringing|0301234567|"));
+        m_rig->unit()->farEndHangsUp();
+        QVERIFY(hears("recorded|at|0301234567||incoming|missed|0"));
+
+        const QString console = m_rig->window()->context()->console->plainText();
+        QVERIFY(console.contains(QRegularExpression(QStringLiteral("Remote control \\(tst_remotecontr\\w*, process \\d+\\): dial \\+31201234567"))));
+        QVERIFY(console.contains(QLatin1String("): answer")));
+    }
+
+    void refusalsAndMalformedRequests_data()
+    {
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<bool>("inCall");
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QVariantList>("arguments");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("consoleLine");
+
+        const QString prefix = RemoteControl::ErrorPrefix;
+        const QString unknown = QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod");
+        QTest::newRow("dial, not connected") << false << false << "Dial" << QVariantList { "0612345678" }
+                                             << prefix + "NotConnected" << "Not connected with device";
+        QTest::newRow("answer, not connected")
+            << false << false << "Answer" << QVariantList() << prefix + "NotConnected" << "Not connected with device";
+        QTest::newRow("command in the number") << true << false << "Dial" << QVariantList { "123;+CFUN=0" }
+                                               << prefix + "InvalidNumber" << "Invalid phone number";
+        QTest::newRow("empty number") << true << false << "Dial" << QVariantList { "" } << prefix + "InvalidNumber"
+                                      << "Invalid phone number";
+        QTest::newRow("number too long") << true << false << "Dial" << QVariantList { QString(100000, '1') }
+                                         << prefix + "InvalidNumber" << "Phone number too long";
+        QTest::newRow("dial in a call") << true << true << "Dial" << QVariantList { "0612345678" }
+                                        << prefix + "CallActive" << "Current call active";
+        QTest::newRow("answer, no ring")
+            << true << false << "Answer" << QVariantList() << prefix + "NoIncomingCall" << "No incoming call to answer";
+        QTest::newRow("hang up, no call")
+            << true << false << "HangUp" << QVariantList() << prefix + "NoCall" << "No call to end";
+        QTest::newRow("number as an integer") << true << false << "Dial" << QVariantList { 612345678 } << unknown << "";
+        QTest::newRow("no number") << true << false << "Dial" << QVariantList() << unknown << "";
+        QTest::newRow("two numbers") << true << false << "Dial" << QVariantList { "1", "2" } << unknown << "";
+        QTest::newRow("answer with an argument") << true << false << "Answer" << QVariantList { true } << unknown << "";
+        QTest::newRow("no such method") << true << false << "Transfer" << QVariantList() << unknown << "";
+    }
+
+    void refusalsAndMalformedRequests()
+    {
+        QFETCH(bool, connected);
+        QFETCH(bool, inCall);
+        QFETCH(QString, method);
+        QFETCH(QVariantList, arguments);
+        QFETCH(QString, error);
+        QFETCH(QString, consoleLine);
+        if (connected)
+            connectUnit();
+        if (inCall) {
+            m_rig->unit()->ringIn(QStringLiteral("0301234567"));
+            QVERIFY(hears("ringing|0301234567|"));
+        }
+        const int sentBefore = callCommands();
+        const QDBusMessage answer = reply(method.toLatin1().constData(), arguments);
+        QCOMPARE(answer.errorName(), error);
+        if (!consoleLine.isEmpty()) {
+            QCOMPARE(answer.errorMessage(), consoleLine);
+            QVERIFY(m_rig->window()->context()->console->plainText().contains(consoleLine));
+        }
+        // Nothing reached the module, and the program still answers.
+        QCOMPARE(callCommands(), sentBefore);
+        QCOMPARE(call("Status").value(QStringLiteral("callState")).toString(),
+            inCall ? QStringLiteral("ringing") : QStringLiteral("idle"));
+    }
+
+    void commandLineClient()
+    {
+        connectUnit();
+        QSignalSpy raised(m_rig->window()->remoteControl(), &RemoteControl::raiseRequested);
+
+        QCOMPARE(run({ "--hangup" }), RemoteStatus(1, "", "No call to end\n"));
+        m_rig->unit()->ringIn(QStringLiteral("0301234567"));
+        QVERIFY(hears("ringing|0301234567|"));
+        const RemoteStatus status = run({ "--status" });
+        QCOMPARE(status.exitCode, 0);
+        QVERIFY2(status.out.contains(QLatin1String("connected: yes\nsim: ready\n")), qPrintable(status.out));
+        QVERIFY2(status.out.contains(QLatin1String("call: ringing\nnumber: 0301234567\nname: \n")), qPrintable(status.out));
+        QCOMPARE(run({ "--answer" }), RemoteStatus(0, "", ""));
+        QVERIFY(hears("active|0301234567|"));
+        QCOMPARE(run({ "--dial", "0612345678" }), RemoteStatus(1, "", "Current call active\n"));
+        QCOMPARE(run({ "--hangup" }), RemoteStatus(0, "", ""));
+        QVERIFY(hears("idle|0301234567|"));
+
+        // A second plain start brings this window forward and ends.
+        const RemoteStatus second = run({ "-platform", "offscreen" });
+        QCOMPARE(second.exitCode, 0);
+        QVERIFY(second.out.contains(QLatin1String("already running")));
+        QCOMPARE(raised.count(), 1);
+
+        // Nobody to talk to.
+        QVERIFY(QDBusConnection::sessionBus().unregisterService(RemoteControl::ServiceName));
+        QCOMPARE(run({ "--answer" }), RemoteStatus(3, "", "Parlona Control is not running.\n"));
+        QCOMPARE(run({ "--answer", "--hangup" }).exitCode, 2);
+    }
+
+private:
+    struct RemoteStatus
+    {
+        RemoteStatus(int code = -1, const QString& output = QString(), const QString& error = QString())
+            : exitCode(code)
+            , out(output)
+            , err(error)
+        {
+        }
+        bool operator==(const RemoteStatus& other) const
+        {
+            return exitCode == other.exitCode && out == other.out && err == other.err;
+        }
+        int exitCode;
+        QString out;
+        QString err;
+    };
+
+    void connectUnit()
+    {
+        QVERIFY(m_rig->connectUnit());
+        QVERIFY(m_rig->pumpUntil([this] { return m_rig->window()->context()->uc20->simState() == SIM_READY; }));
+    }
+
+    // One request from the client, the program's event loop running until the answer is in.
+    QDBusMessage reply(const char* method, const QVariantList& arguments = {})
+    {
+        QDBusMessage request = QDBusMessage::createMethodCall(
+            RemoteControl::ServiceName, RemoteControl::ObjectPath, RemoteControl::InterfaceName, QLatin1String(method));
+        request.setArguments(arguments);
+        QDBusPendingCall pending = m_client->asyncCall(request);
+        m_rig->pumpUntil([&] { return pending.isFinished(); });
+        return pending.reply();
+    }
+
+    QVariantMap call(const char* method)
+    {
+        const QDBusMessage answer = reply(method);
+        return answer.arguments().isEmpty() ? QVariantMap() : qdbus_cast<QVariantMap>(answer.arguments().constFirst());
+    }
+
+    bool hears(const char* line)
+    {
+        if (m_rig->pumpUntil([&] { return m_listener.heard.contains(QString::fromUtf8(line)); }, 5000))
+            return true;
+        qWarning().noquote() << "heard:" << m_listener.heard;
+        return false;
+    }
+
+    // The commands that dial, answer or end a call that reached the module.
+    int callCommands() const
+    {
+        int count = 0;
+        for (const QString& command : m_rig->unit()->atCommandsReceived())
+            count += command.startsWith(QLatin1String("ATD")) || command == QLatin1String("ATA") || command == QLatin1String("ATH");
+        return count;
+    }
+
+    // The program started as a second invocation with these arguments.
+    RemoteStatus run(const QStringList& arguments)
+    {
+        QProcess program;
+        program.start(QStringLiteral(PARLONA_PROGRAM), arguments);
+        m_rig->pumpUntil([&] { return program.state() == QProcess::NotRunning; }, 20000);
+        return RemoteStatus(program.exitCode(), QString::fromUtf8(program.readAllStandardOutput()),
+            QString::fromUtf8(program.readAllStandardError()));
+    }
+
+    std::unique_ptr<VirtualHybridRig> m_rig;
+    std::unique_ptr<QDBusConnection> m_client;
+    BusListener m_listener;
+};
+
+QTEST_MAIN(TestRemoteControl)
+#include "tst_remotecontrol.moc"
