@@ -1102,6 +1102,14 @@
     </message>
 </context>
 <context>
+    <name>DesktopNotifier</name>
+    <message>
+        <location filename="../src/remote/DesktopNotifier.cpp" line="+39"/>
+        <source>Show</source>
+        <translation>Tonen</translation>
+    </message>
+</context>
+<context>
     <name>DeviceSelectDialog</name>
     <message>
         <location filename="../src/link/DeviceSelectDialog.ui" line="+14"/>
@@ -1171,7 +1179,7 @@
         <translation>Bestand</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>Help</source>
         <translation>Help</translation>
     </message>
@@ -1191,6 +1199,11 @@
         <translation>Automatisch verbinden</translation>
     </message>
     <message>
+        <location line="+11"/>
+        <source>Tray icon and notices</source>
+        <translation>Systeemvakpictogram en meldingen</translation>
+    </message>
+    <message>
         <location line="+5"/>
         <source>Quit</source>
         <translation>Afsluiten</translation>
@@ -1202,7 +1215,7 @@
     </message>
     <message>
         <location line="+8"/>
-        <location filename="../src/app/MainWindow.cpp" line="+446"/>
+        <location filename="../src/app/MainWindow.cpp" line="+459"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -1212,17 +1225,17 @@
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-346"/>
+        <location filename="../src/app/MainWindow.cpp" line="-354"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+10"/>
         <source>Debug Console</source>
         <translation>Debugconsole</translation>
     </message>
     <message>
-        <location line="+149"/>
+        <location line="+156"/>
         <source>Service</source>
         <translation>Service</translation>
     </message>
@@ -1308,7 +1321,7 @@
         <translation>Status: verbonden [GSM-module antwoordt niet]</translation>
     </message>
     <message>
-        <location line="+112"/>
+        <location line="+114"/>
         <source>Do you want to save settings in the Orvane Parlona?</source>
         <translation>Wilt u de instellingen in de Orvane Parlona opslaan?</translation>
     </message>
@@ -1468,6 +1481,59 @@
         <location line="+0"/>
         <source>%1, process %2</source>
         <translation>%1, proces %2</translation>
+    </message>
+</context>
+<context>
+    <name>StudioTray</name>
+    <message>
+        <location filename="../src/remote/StudioTray.cpp" line="+34"/>
+        <source>Show Parlona Control</source>
+        <translation>Parlona Control tonen</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Parlona Control: not connected</source>
+        <translation>Parlona Control: niet verbonden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Parlona Control: connected</source>
+        <translation>Parlona Control: verbonden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Parlona Control: a call is ringing</source>
+        <translation>Parlona Control: er gaat een gesprek over</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Parlona Control: call on air</source>
+        <translation>Parlona Control: gesprek in de uitzending</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Incoming call</source>
+        <translation>Inkomend gesprek</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Missed call</source>
+        <translation>Gemist gesprek</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 at %2</source>
+        <translation>%1 om %2</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Unknown number</source>
+        <translation>Onbekend nummer</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
     </message>
 </context>
 <context>

@@ -11,7 +11,9 @@
 #include "CNau8810.h"
 #include "COutCallForm.h"
 #include "CRssiMeter.h"
+#include "DesktopNotifier.h"
 #include "RemoteControl.h"
+#include "StudioTray.h"
 #include "CSaveForm.h"
 #include "CSMSForm.h"
 #include "CSettingsForm.h"
@@ -36,6 +38,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
+#include <QDBusConnection>
+#include <QIcon>
 #include <QShortcut>
 #include <QTimer>
 
@@ -90,6 +94,7 @@ MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QW
     backlightTimer->stop();
     applyBackground(false);
     onActionAutoConnect(ui->actionAutoConnect->isChecked());
+    m_tray->setEnabled(ui->actionTrayNotices->isChecked());
 
     qDebug() << QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
 }
@@ -101,6 +106,7 @@ void MainWindow::setIdentity()
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("orvane.com"));
     QCoreApplication::setApplicationName(QLatin1String(applicationName));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/parlona-control-48.png")));
 }
 
 void MainWindow::createSubsystems(const QString& databaseDirectory)
@@ -124,6 +130,7 @@ void MainWindow::createSubsystems(const QString& databaseDirectory)
     m_context.database = m_database;
     m_connector = new DeviceConnector(m_backend, m_usb, this);
     m_remote = new RemoteControl(&m_context, this);
+    m_tray = new StudioTray(&m_context, new DesktopNotifier(QDBusConnection::sessionBus(), this), this);
 }
 
 void MainWindow::createPages()
@@ -230,6 +237,12 @@ void MainWindow::wire()
     connect(m_usb, &CUSBHID::disconnected, m_remote, &RemoteControl::onConnectionChange);
     connect(m_callRegistration, &CCallRegistration::callRecorded, m_remote, &RemoteControl::onCallRecorded);
     connect(m_remote, &RemoteControl::raiseRequested, this, &MainWindow::bringToFront);
+    connect(m_usb, &CUSBHID::connected, m_tray, &StudioTray::onConnectionChange);
+    connect(m_usb, &CUSBHID::disconnected, m_tray, &StudioTray::onConnectionChange);
+    connect(m_uc20, &CUC20::voicecallStateChange, m_tray, &StudioTray::onVoicecallStateChange);
+    connect(m_callRegistration, &CCallRegistration::callRecorded, m_tray, &StudioTray::onCallRecorded);
+    connect(m_tray, &StudioTray::raiseRequested, this, &MainWindow::bringToFront);
+    connect(ui->actionTrayNotices, &QAction::toggled, m_tray, &StudioTray::setEnabled);
 }
 
 void MainWindow::bringToFront()
@@ -534,12 +547,14 @@ void MainWindow::onReadSettings()
     QSettings settings;
     const QVariant autoConnect = settings.value(QStringLiteral("AutoConnect"));
     ui->actionAutoConnect->setChecked(autoConnect.isNull() ? false : autoConnect.toBool());
+    ui->actionTrayNotices->setChecked(settings.value(QStringLiteral("TrayNotices"), true).toBool());
 }
 
 void MainWindow::onWriteSettings()
 {
     QSettings settings;
     settings.setValue(QStringLiteral("AutoConnect"), ui->actionAutoConnect->isChecked());
+    settings.setValue(QStringLiteral("TrayNotices"), ui->actionTrayNotices->isChecked());
 }
 
 void MainWindow::on_actionDoStatusBar_triggered() { }

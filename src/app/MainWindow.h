@@ -35,6 +35,7 @@ class OperatorGuideDialog;
 class OrvanePPMMeter;
 class PhonebookForm;
 class RemoteControl;
+class StudioTray;
 class CSettingsForm;
 class CSMSForm;
 
@@ -80,6 +81,7 @@ public:
     QString statusText() const;
     // The remote control; main() publishes it on the session bus.
     RemoteControl* remoteControl() const { return m_remote; }
+    StudioTray* tray() const { return m_tray; }
 
 public slots:
     void onConnected();
@@ -170,6 +172,7 @@ private:
     CCallHistoryForm* m_callHistoryForm = nullptr;
     CCallRegistration* m_callRegistration = nullptr;
     RemoteControl* m_remote = nullptr;
+    StudioTray* m_tray = nullptr;
 
     double recvLevel = -50.0;
     double sendLevel = -50.0;

@@ -1,0 +1,152 @@
+#include "AppContext.h"
+#include "CDatabase.h"
+#include "CUC20.h"
+#include "MainWindow.h"
+#include "StudioTray.h"
+#include "VirtualHybridRig.h"
+#include "VirtualHybridUnit.h"
+
+#include <QAction>
+#include <QDBusConnection>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+// A desktop's notification service, as far as the program uses it.
+class FakeNotificationService : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    struct Notice
+    {
+        uint id;
+        QString summary;
+        QString body;
+        QStringList actions;
+        int urgency;
+    };
+    QList<Notice> shown;
+    QList<uint> closed;
+
+public slots:
+    uint Notify(const QString& /*application*/, uint replacesId, const QString& /*icon*/, const QString& summary,
+        const QString& body, const QStringList& actions, const QVariantMap& hints, int /*timeout*/)
+    {
+        const uint id = replacesId != 0 ? replacesId : ++m_lastId;
+        shown.append({ id, summary, body, actions, hints.value(QStringLiteral("urgency")).toInt() });
+        return id;
+    }
+    void CloseNotification(uint id) { closed.append(id); }
+
+signals:
+    void ActionInvoked(uint id, const QString& action);
+
+private:
+    uint m_lastId = 0;
+};
+
+// Tray and notices on a private session bus with a notification service of the test's own:
+// the notice of a ringing call, taken down when the call is answered or stops ringing, the
+// missed-call notice, a click that brings the window forward, and the switch that silences it.
+class TestTrayNotices : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        m_service = std::make_unique<QDBusConnection>(
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("notifications")));
+        QVERIFY(m_service->registerObject(QStringLiteral("/org/freedesktop/Notifications"), &m_notifications,
+            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
+        QVERIFY(m_service->registerService(QStringLiteral("org.freedesktop.Notifications")));
+    }
+
+    void init()
+    {
+        m_notifications.shown.clear();
+        m_notifications.closed.clear();
+        m_rig = std::make_unique<VirtualHybridRig>();
+        QVERIFY(m_rig->connectUnit());
+        QVERIFY(m_rig->pumpUntil([this] { return m_rig->window()->context()->uc20->simState() == SIM_READY; }));
+        m_rig->window()->context()->database->query(
+            QStringLiteral("INSERT INTO contacts (first_name, last_name, phone_number, info) VALUES (?, ?, ?, ?)"),
+            { QStringLiteral("Anna"), QStringLiteral("d'Ávila"), QStringLiteral("0612345678"), QString() });
+    }
+
+    void cleanup() { m_rig.reset(); }
+
+    void ringingThenMissed()
+    {
+        StudioTray* tray = m_rig->window()->tray();
+        QSignalSpy raised(tray, &StudioTray::raiseRequested);
+        QCOMPARE(tray->state(), StudioTray::Connected);
+
+        m_rig->unit()->ringIn(QStringLiteral("0612345678"));
+        QVERIFY(m_rig->pumpUntil([this] { return m_notifications.shown.size() == 1; }));
+        const FakeNotificationService::Notice ringing = m_notifications.shown.first();
+        QCOMPARE(ringing.summary, QStringLiteral("Incoming call"));
+        QCOMPARE(ringing.body, QStringLiteral("Anna d'Ávila (0612345678)"));
+        QCOMPARE(ringing.urgency, 2);
+        QVERIFY(ringing.actions.contains(QStringLiteral("default")));
+        QCOMPARE(tray->state(), StudioTray::Ringing);
+        QCOMPARE(tray->toolTip(), QStringLiteral("Parlona Control: a call is ringing"));
+
+        // A click on the notice brings the window forward; a click on another program's does not.
+        emit m_notifications.ActionInvoked(ringing.id + 100, QStringLiteral("default"));
+        emit m_notifications.ActionInvoked(ringing.id, QStringLiteral("default"));
+        QVERIFY(m_rig->pumpUntil([&] { return raised.count() > 0; }));
+        m_rig->pumpUntil([] { return false; }, 100);
+        QCOMPARE(raised.count(), 1);
+
+        m_rig->unit()->farEndHangsUp();
+        QVERIFY(m_rig->pumpUntil([this] { return m_notifications.shown.size() == 2; }));
+        QCOMPARE(m_notifications.closed, QList<uint>({ ringing.id }));
+        QCOMPARE(m_notifications.shown.last().summary, QStringLiteral("Missed call"));
+        QVERIFY2(m_notifications.shown.last().body.startsWith(QStringLiteral("Anna d'Ávila (0612345678) at ")),
+            qPrintable(m_notifications.shown.last().body));
+        QCOMPARE(tray->state(), StudioTray::Connected);
+    }
+
+    void answeredIsNotMissed()
+    {
+        StudioTray* tray = m_rig->window()->tray();
+        m_rig->unit()->ringIn(QStringLiteral("0301234567"));
+        QVERIFY(m_rig->pumpUntil([this] { return m_notifications.shown.size() == 1; }));
+        QCOMPARE(m_notifications.shown.first().body, QStringLiteral("0301234567"));
+        m_rig->window()->context()->uc20->answerCall();
+        QVERIFY(m_rig->pumpUntil([&] { return tray->state() == StudioTray::OnAir; }));
+        QVERIFY(m_rig->pumpUntil([this] { return m_notifications.closed.size() == 1; }));
+        m_rig->unit()->farEndHangsUp();
+        QVERIFY(m_rig->pumpUntil([&] { return tray->state() == StudioTray::Connected; }));
+        m_rig->pumpUntil([] { return false; }, 200);
+        QCOMPARE(m_notifications.shown.size(), 1);
+
+        m_rig->unit()->unplug();
+        QVERIFY(m_rig->pumpUntil([&] { return tray->state() == StudioTray::NotConnected; }));
+    }
+
+    void switchedOff()
+    {
+        QAction* setting = m_rig->window()->findChild<QAction*>(QStringLiteral("actionTrayNotices"));
+        QVERIFY(setting->isChecked());
+        setting->setChecked(false);
+        m_rig->unit()->ringIn(QStringLiteral("0301234567"));
+        QVERIFY(m_rig->pumpUntil([this] { return m_rig->window()->tray()->state() == StudioTray::Ringing; }));
+        m_rig->unit()->farEndHangsUp();
+        QVERIFY(m_rig->pumpUntil([this] { return m_rig->window()->tray()->state() == StudioTray::Connected; }));
+        m_rig->pumpUntil([] { return false; }, 200);
+        QVERIFY(m_notifications.shown.isEmpty());
+    }
+
+private:
+    FakeNotificationService m_notifications;
+    std::unique_ptr<QDBusConnection> m_service;
+    std::unique_ptr<VirtualHybridRig> m_rig;
+};
+
+QTEST_MAIN(TestTrayNotices)
+#include "tst_traynotices.moc"
