@@ -106,7 +106,7 @@ void MainWindow::setIdentity()
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("orvane.com"));
     QCoreApplication::setApplicationName(QLatin1String(applicationName));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/parlona-control-48.png")));
+    setWindowIcon(QIcon(QStringLiteral(":/resources/icons/parlona-control-48.png")));
 }
 
 void MainWindow::createSubsystems(const QString& databaseDirectory)

@@ -74,7 +74,7 @@ QIcon StudioTray::icon(State state)
         QColor(0xdc, 0x2f, 0x45) };
     QIcon result;
     for (int size : { 32, 48 }) {
-        QPixmap pixmap = QPixmap(QStringLiteral(":/icons/parlona-control-%1.png").arg(size));
+        QPixmap pixmap = QPixmap(QStringLiteral(":/resources/icons/parlona-control-%1.png").arg(size));
         QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::Antialiasing);
         const double diameter = size * 0.46;

@@ -84,6 +84,14 @@ private slots:
         StudioTray* tray = m_rig->window()->tray();
         QSignalSpy raised(tray, &StudioTray::raiseRequested);
         QCOMPARE(tray->state(), StudioTray::Connected);
+        // Each state has an icon of its own.
+        QList<QImage> icons;
+        for (auto state : { StudioTray::NotConnected, StudioTray::Connected, StudioTray::Ringing, StudioTray::OnAir }) {
+            const QImage image = StudioTray::icon(state).pixmap(32).toImage();
+            QVERIFY(!image.isNull());
+            QVERIFY(!icons.contains(image));
+            icons << image;
+        }
 
         m_rig->unit()->ringIn(QStringLiteral("0612345678"));
         QVERIFY(m_rig->pumpUntil([this] { return m_notifications.shown.size() == 1; }));
