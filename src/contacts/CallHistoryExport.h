@@ -22,8 +22,8 @@ class CallHistoryExport
 public:
     explicit CallHistoryExport(CDatabase* database);
 
-    // Only calls that began on these days count, both days included, as local dates. A first
-    // day after the last one leaves no call.
+    // Only calls that began on these days count, both days included, as local dates. A null
+    // day leaves that end open; a first day after the last one leaves no call.
     void setRange(const QDate& firstDay, const QDate& lastDay);
 
     // Writes the file's text to the device; the number of calls written, or -1 when the register
