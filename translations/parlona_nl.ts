@@ -4,17 +4,67 @@
 <context>
     <name>CCallHistoryForm</name>
     <message>
-        <location filename="../src/contacts/CCallHistoryForm.ui" line="+36"/>
+        <location filename="../src/contacts/CCallHistoryForm.ui" line="+23"/>
+        <source>Missed only</source>
+        <translation>Alleen gemist</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Export...</source>
+        <translation>Exporteren...</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Clear</source>
         <translation>Wissen</translation>
     </message>
     <message>
-        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+96"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+103"/>
         <source> (%1)</source>
         <translation> (%1)</translation>
     </message>
     <message>
-        <location line="+76"/>
+        <location line="+78"/>
+        <location line="+16"/>
+        <location line="+5"/>
+        <source>Export Call History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-19"/>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-bestanden (*.csv)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>All files (*)</source>
+        <translation>Alle bestanden (*)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>call-history-%1.csv</source>
+        <translation>gespreksgeschiedenis-%1.csv</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>The call history was not exported to %1.
+
+%2</source>
+        <translation>De gespreksgeschiedenis is niet geëxporteerd naar %1.
+
+%2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The call history was exported to %1.
+
+Calls: %2</source>
+        <translation>De gespreksgeschiedenis is geëxporteerd naar %1.
+
+Gesprekken: %2</translation>
+    </message>
+    <message>
+        <location line="+14"/>
         <source>Add Contact</source>
         <translation>Contact toevoegen</translation>
     </message>
@@ -688,6 +738,19 @@
     </message>
 </context>
 <context>
+    <name>CallHistoryExport</name>
+    <message>
+        <location filename="../src/contacts/CallHistoryExport.cpp" line="+59"/>
+        <source>The call history could not be read from the database.</source>
+        <translation>De gespreksgeschiedenis kon niet uit de database worden gelezen.</translation>
+    </message>
+    <message>
+        <location line="+89"/>
+        <source>The file could not be written.</source>
+        <translation>Het bestand kon niet worden geschreven.</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <location filename="../src/app/CommandLine.cpp" line="+18"/>
@@ -1120,6 +1183,29 @@
         <location line="+12"/>
         <source>Select Device:</source>
         <translation>Kies apparaat:</translation>
+    </message>
+</context>
+<context>
+    <name>ExportRangeDialog</name>
+    <message>
+        <location filename="../src/contacts/ExportRangeDialog.ui" line="+6"/>
+        <source>Export Call History</source>
+        <translation>Gespreksgeschiedenis exporteren</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>All calls</source>
+        <translation>Alle gesprekken</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>From</source>
+        <translation>Van</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>to</source>
+        <translation>tot en met</translation>
     </message>
 </context>
 <context>

@@ -3,14 +3,20 @@
 
 #include "AppContext.h"
 #include "CDatabase.h"
+#include "CallHistoryExport.h"
 #include "CallRegisterTable.h"
 #include "ContactDialog.h"
+#include "ExportRangeDialog.h"
 #include "PhonebookForm.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLocale>
+#include <QMessageBox>
 #include <QSqlQuery>
+#include <QStandardPaths>
 
 namespace {
 
@@ -74,7 +80,8 @@ void CCallHistoryForm::LoadTable()
     CDatabase* database = m_context->database;
     const QDateTime now = m_clock();
 
-    QSqlQuery calls = CallRegisterTable::newest(database, MaxCalls);
+    QSqlQuery calls = ui->missedOnly->isChecked() ? CallRegisterTable::newestMissed(database, MaxCalls)
+                                                  : CallRegisterTable::newest(database, MaxCalls);
     int lastType = -1;
     QString lastName;
     int repeats = 0;
@@ -157,6 +164,44 @@ void CCallHistoryForm::on_pushButton_clear_clicked()
 {
     CallRegisterTable::clear(m_context->database);
     LoadTable();
+}
+
+void CCallHistoryForm::on_missedOnly_toggled(bool /*checked*/)
+{
+    LoadTable();
+}
+
+void CCallHistoryForm::on_pushButton_export_clicked()
+{
+    const QDate today = m_clock().date();
+    ExportRangeDialog range(today, this);
+    if (range.exec() != QDialog::Accepted)
+        return;
+
+    QFileDialog files(this, tr("Export Call History"));
+    files.setAcceptMode(QFileDialog::AcceptSave);
+    files.setNameFilters({ tr("CSV files (*.csv)"), tr("All files (*)") });
+    files.setDefaultSuffix(QStringLiteral("csv"));
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    files.setDirectory(QDir(documents).exists() ? documents : QDir::homePath());
+    files.selectFile(tr("call-history-%1.csv").arg(QLocale::c().toString(today, QStringLiteral("yyyy-MM-dd"))));
+    if (files.exec() != QDialog::Accepted || files.selectedFiles().isEmpty())
+        return;
+    const QString fileName = files.selectedFiles().constFirst();
+
+    CallHistoryExport history(m_context->database);
+    if (!range.allCalls())
+        history.setRange(range.firstDay(), range.lastDay());
+    const int count = history.save(fileName);
+    if (count < 0) {
+        QMessageBox::warning(this, tr("Export Call History"),
+            tr("The call history was not exported to %1.\n\n%2")
+                .arg(QDir::toNativeSeparators(fileName), history.errorString()));
+        return;
+    }
+    QMessageBox::information(this, tr("Export Call History"),
+        tr("The call history was exported to %1.\n\nCalls: %2")
+            .arg(QDir::toNativeSeparators(fileName), QString::number(count)));
 }
 
 void CCallHistoryForm::on_tableWidget_cellDoubleClicked(int row, int /*column*/)

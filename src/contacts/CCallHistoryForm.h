@@ -18,7 +18,8 @@ struct AppContext;
 
 // The call history page: the last 100 calls, newest first, with direction, name or number, when
 // the call began and how long it was talked. Runs of the same kind of call from the same party
-// are folded into one row with a count.
+// are folded into one row with a count. It can show the missed calls alone (the last 100 of
+// them, folded the same way) and export the whole register, or some days of it, as CSV.
 class CCallHistoryForm : public QWidget
 {
     Q_OBJECT
@@ -45,6 +46,8 @@ public:
 public slots:
     void LoadTable();
     void on_pushButton_clear_clicked();
+    void on_pushButton_export_clicked();
+    void on_missedOnly_toggled(bool checked);
     void on_tableWidget_cellDoubleClicked(int row, int column);
 
 private:

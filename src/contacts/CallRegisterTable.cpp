@@ -41,6 +41,18 @@ QSqlQuery CallRegisterTable::newest(CDatabase* database, int limit)
     return database->query(QStringLiteral("SELECT * FROM call_register ORDER BY id DESC LIMIT ?"), { limit });
 }
 
+QSqlQuery CallRegisterTable::newestMissed(CDatabase* database, int limit)
+{
+    return database->query(
+        QStringLiteral("SELECT * FROM call_register WHERE call_type = ? ORDER BY id DESC LIMIT ?"), { Missed, limit });
+}
+
+QSqlQuery CallRegisterTable::finished(CDatabase* database)
+{
+    return database->query(QStringLiteral("SELECT * FROM call_register "
+                                          "WHERE id NOT IN (SELECT call_id FROM call_register_open) ORDER BY id"));
+}
+
 qint64 CallRegisterTable::open(CDatabase* database, const QString& number, int type, const QString& timeDate)
 {
     QSqlDatabase connection = database->database();

@@ -35,6 +35,10 @@ public:
     static void forgetOpen(CDatabase* database);
     // The newest calls first, all columns, at most limit of them.
     static QSqlQuery newest(CDatabase* database, int limit);
+    // The same for the missed calls alone.
+    static QSqlQuery newestMissed(CDatabase* database, int limit);
+    // Every call that has ended, oldest first, all columns; a call going on is left out.
+    static QSqlQuery finished(CDatabase* database);
     // Removes every finished call; a call going on keeps its row.
     static void clear(CDatabase* database);
 };

@@ -5,9 +5,14 @@
 #include "ModalAnswer.h"
 #include "PhonebookForm.h"
 
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTableView>
@@ -172,17 +177,104 @@ private slots:
         QCOMPARE(row(table, 2, 3), QStringLiteral("Anna Alpha (3)|09:01|0301234567 missed red"));
     }
 
+    void missedOnly()
+    {
+        PhonebookForm phonebook(&m_context);
+        phonebook.addContact(QStringLiteral("Anna"), QStringLiteral("Alpha"), QStringLiteral("0301234567"), {});
+        // Anna's and 0612's missed calls, with calls of other kinds in between.
+        addCall(QStringLiteral("0301234567"), 2, 0, "2024-06-12T09:01:00");
+        addCall(QStringLiteral("0301234567"), 0, 5000, "2024-06-12T09:02:00");
+        addCall(QStringLiteral("+49301234567"), 2, 0, "2024-06-12T09:03:00");
+        addCall(QStringLiteral("0612345678"), 2, 0, "2024-06-12T09:04:00");
+        addCall(QStringLiteral("0612345678"), 1, 0, "2024-06-12T09:05:00");
+        addCall(QStringLiteral("0612345678"), 2, 0, "2024-06-12T09:06:00");
+        addCall(QStringLiteral("0049301234567"), 2, 0, "2024-06-12T09:07:00");
+        CCallHistoryForm form(&m_context, &phonebook);
+        form.setClock([] { return QDateTime(QDate(2024, 6, 12), QTime(15, 30)); });
+        auto* filter = form.findChild<QCheckBox*>(QStringLiteral("missedOnly"));
+        auto* table = form.findChild<QTableWidget*>();
+        filter->click();
+        QCOMPARE(table->rowCount(), 3);
+        QCOMPARE(row(table, 0, 3), QStringLiteral("Anna Alpha|09:07|0049301234567 missed red"));
+        QCOMPARE(row(table, 1, 3), QStringLiteral("0612345678 (2)|09:04|0612345678 missed red"));
+        QCOMPARE(row(table, 2, 3), QStringLiteral("Anna Alpha (2)|09:01|0301234567 missed red"));
+        table->setCurrentCell(1, 0);
+        QCOMPARE(form.selectedNumber(), QStringLiteral("0612345678"));
+        filter->click();
+        QCOMPARE(table->rowCount(), 7);
+    }
+
+    void showsTheNewestHundredCalls_data()
+    {
+        QTest::addColumn<bool>("missedOnly");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("all calls") << false << "202"
+                                   << "103";
+        QTest::newRow("missed only") << true << "201"
+                                     << "3";
+    }
+
     void showsTheNewestHundredCalls()
     {
+        QFETCH(bool, missedOnly);
+        // Odd numbers missed, even ones made.
         QVERIFY(m_database.database().transaction());
-        for (int call = 1; call <= 101; ++call)
-            addCall(QString::number(call), 1, 0, "2024-06-12T09:00:00");
+        for (int call = 1; call <= 202; ++call)
+            addCall(QString::number(call), call % 2 ? 2 : 1, 0, "2024-06-12T09:00:00");
         QVERIFY(m_database.database().commit());
         CCallHistoryForm form(&m_context, nullptr);
+        form.findChild<QCheckBox*>(QStringLiteral("missedOnly"))->setChecked(missedOnly);
         auto* table = form.findChild<QTableWidget*>();
         QCOMPARE(table->rowCount(), 100);
-        QCOMPARE(table->item(0, 0)->text(), QStringLiteral("101"));
-        QCOMPARE(table->item(99, 0)->text(), QStringLiteral("2"));
+        QTEST(table->item(0, 0)->text(), "first");
+        QTEST(table->item(99, 0)->text(), "last");
+    }
+
+    void exportFromThePage_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("told");       // the message's start
+        QTest::addColumn<int>("lines");          // of the file written; -1 when there is none
+        QTest::addColumn<QStringList>("folder"); // nothing half written is left behind
+        QTest::newRow("written") << "calls.csv"
+                                 << "The call history was exported" << 3 << QStringList { "calls.csv", "plain.txt" };
+        QTest::newRow("unwritable") << "plain.txt/calls.csv"
+                                    << "The call history was not exported" << -1 << QStringList { "plain.txt" };
+    }
+
+    void exportFromThePage()
+    {
+        QFETCH(QString, file);
+        QTemporaryDir dir;
+        QVERIFY(QFile(dir.filePath(QStringLiteral("plain.txt"))).open(QIODevice::WriteOnly));
+        addCall(QStringLiteral("0301234567"), 2, 0, "2024-06-09T23:59:00");
+        addCall(QStringLiteral("0301234567"), 0, 5000, "2024-06-10T09:02:00");
+        addCall(QStringLiteral("0612345678"), 1, 0, "2024-06-11T00:00:00");
+        addCall(QStringLiteral("0612345678"), 1, 0, "2024-06-12T00:00:00");
+        CCallHistoryForm form(&m_context, nullptr);
+        QString message;
+        // From the 10th to the 11th; then the file, then the message.
+        ModalAnswer::whenShown(&form, [&](QWidget* range) {
+            range->findChild<QRadioButton*>(QStringLiteral("range"))->click();
+            range->findChild<QDateEdit*>(QStringLiteral("firstDay"))->setDate(QDate(2024, 6, 10));
+            range->findChild<QDateEdit*>(QStringLiteral("lastDay"))->setDate(QDate(2024, 6, 11));
+            ModalAnswer::clickButton(range, QDialogButtonBox::Ok);
+            ModalAnswer::whenOtherShown(&form, range, [&](QWidget* files) {
+                files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(dir.filePath(file));
+                static_cast<QDialog*>(files)->accept(); // the file dialog's own, which takes the name
+                ModalAnswer::whenOtherShown(&form, files, [&](QWidget* box) {
+                    message = qobject_cast<QMessageBox*>(box)->text();
+                    ModalAnswer::clickButton(box, QDialogButtonBox::Ok);
+                });
+            });
+        });
+        form.findChild<QPushButton*>(QStringLiteral("pushButton_export"))->click();
+        QFETCH(QString, told);
+        QVERIFY2(message.startsWith(told), qPrintable(message));
+        QFile written(dir.filePath(file));
+        QTEST(written.open(QIODevice::ReadOnly) ? int(written.readAll().count('\n')) : -1, "lines");
+        QTEST(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), "folder");
     }
 
     void phonebookChanges_data()
