@@ -28,7 +28,7 @@
         <location line="+16"/>
         <location line="+5"/>
         <source>Export Call History</source>
-        <translation type="unfinished"></translation>
+        <translation>Gespreksgeschiedenis exporteren</translation>
     </message>
     <message>
         <location line="-19"/>
