@@ -709,7 +709,7 @@
         <translation>Toont het programma in deze taal (bijvoorbeeld nl of en).</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+19"/>
         <source>Number of emulated hybrids, after --virtual-hybrid.</source>
         <translation>Aantal geëmuleerde hybrides, na --virtual-hybrid.</translation>
     </message>
@@ -1065,7 +1065,7 @@
         <translation>Firmwareversie ophalen</translation>
     </message>
     <message>
-        <location filename="../src/diagnostics/DebugForm.cpp" line="+168"/>
+        <location filename="../src/diagnostics/DebugForm.cpp" line="+176"/>
         <source>Serial number &quot;%1&quot; not written: it must fit in %2 Latin-1 characters</source>
         <translation>Serienummer &quot;%1&quot; niet geschreven: het moet passen in %2 Latin-1-tekens</translation>
     </message>
@@ -1316,7 +1316,12 @@
 <context>
     <name>PhonebookForm</name>
     <message>
-        <location filename="../src/contacts/PhonebookForm.ui" line="+29"/>
+        <location filename="../src/contacts/PhonebookForm.ui" line="+26"/>
+        <source>Search name or number</source>
+        <translation>Zoek op naam of nummer</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>Additional Information:</source>
         <translation>Aanvullende informatie:</translation>
     </message>
@@ -1332,7 +1337,7 @@
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../src/contacts/PhonebookForm.cpp" line="+107"/>
+        <location filename="../src/contacts/PhonebookForm.cpp" line="+112"/>
         <source>Delete</source>
         <translation>Verwijderen</translation>
     </message>

@@ -4,6 +4,7 @@
 #include "AppContext.h"
 #include "CDatabase.h"
 #include "ContactDialog.h"
+#include "ContactSearch.h"
 #include "ContactsTable.h"
 
 #include <QHeaderView>
@@ -12,6 +13,10 @@
 #include <QSqlTableModel>
 
 namespace {
+
+// The most rows a search is narrowed to by their ids; past that the id list costs more than the
+// scan it saves.
+const int maxNarrowedRows = 2000;
 
 // The columns are NOT NULL: a field left empty is stored as an empty text, never as NULL.
 QString notNull(const QString& text)
@@ -63,7 +68,7 @@ void PhonebookForm::addContact(QString firstName, QString lastName, QString phon
     record.setValue(QStringLiteral("phone_number"), notNull(phoneNumber));
     record.setValue(QStringLiteral("info"), notNull(info));
     m_model->insertRecord(-1, record);
-    m_model->select();
+    reload();
     emit contactsUpdate();
 }
 
@@ -108,7 +113,7 @@ void PhonebookForm::on_del_clicked()
         tr("Are you sure you want to delete contact\"%1\"?").arg(id), QMessageBox::Yes | QMessageBox::No);
     if (answer == QMessageBox::Yes) {
         m_model->removeRow(row);
-        m_model->select();
+        reload();
     }
     emit contactsUpdate();
 }
@@ -116,6 +121,36 @@ void PhonebookForm::on_del_clicked()
 void PhonebookForm::onTableClicked(QModelIndex index)
 {
     ui->textEdit->setPlainText(cellText(index.row(), ContactsTable::Info));
+}
+
+void PhonebookForm::on_search_textChanged(const QString& text)
+{
+    const QString searched = ContactSearch::normalized(text);
+    QString filter = ContactSearch::condition(searched);
+    // Typing on can only narrow the result: when all rows of the last search are at hand, they
+    // are the only candidates, and looking them up by id spares a scan of the whole table.
+    const int rows = m_model->rowCount();
+    if (!m_searched.isEmpty() && searched.contains(m_searched) && !m_model->canFetchMore() && rows <= maxNarrowedRows) {
+        QStringList ids;
+        for (int row = 0; row < rows; ++row)
+            ids << QString::number(m_model->index(row, ContactsTable::Id).data().toLongLong());
+        filter = QLatin1String("id IN (") + ids.join(QLatin1Char(',')) + QLatin1String(") AND ") + filter;
+    }
+    m_searched = searched;
+    // The model reselects with the new filter and fetches only the rows the view shows. The
+    // information shown belongs to a row that may no longer be listed.
+    m_model->setFilter(filter);
+    ui->textEdit->clear();
+}
+
+void PhonebookForm::reload()
+{
+    // A contact added since the search was narrowed is not among its ids.
+    const QString filter = ContactSearch::condition(m_searched);
+    if (m_model->filter() == filter)
+        m_model->select();
+    else
+        m_model->setFilter(filter);
 }
 
 QString PhonebookForm::cellText(int row, int column) const

@@ -11,8 +11,9 @@ class PhonebookForm;
 class QSqlTableModel;
 struct AppContext;
 
-// The phonebook page: lists the contacts and adds, edits and deletes them. Every change reaches
-// the database at once and is announced with contactsUpdate().
+// The phonebook page: lists the contacts, narrowed by a search as the operator types, and adds,
+// edits and deletes them. Every change reaches the database at once and is announced with
+// contactsUpdate().
 class PhonebookForm : public QWidget
 {
     Q_OBJECT
@@ -37,13 +38,21 @@ public slots:
     void on_del_clicked();
     void onTableClicked(QModelIndex index);
 
+private slots:
+    // Shows only the contacts whose names or number hold the text.
+    void on_search_textChanged(const QString& text);
+
 private:
+    // Runs the search in full, for the table as it is now.
+    void reload();
     QString cellText(int row, int column) const;
     int currentRow() const;
 
     Ui::PhonebookForm* ui;
     AppContext* m_context;
     QSqlTableModel* m_model;
+    // The text of the search the model shows, normalized.
+    QString m_searched;
 };
 
 #endif // PHONEBOOKFORM_H
