@@ -7,16 +7,24 @@
 #include "ContactSearch.h"
 #include "ContactsTable.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QSqlRecord>
 #include <QSqlTableModel>
+#include <QStandardPaths>
 
 namespace {
 
 // The most rows a search is narrowed to by their ids; past that the id list costs more than the
 // scan it saves.
 const int maxNarrowedRows = 2000;
+
+// Duplicates listed in the import's message; the rest are in its details.
+const int listedDuplicates = 10;
 
 // The columns are NOT NULL: a field left empty is stored as an empty text, never as NULL.
 QString notNull(const QString& text)
@@ -30,6 +38,7 @@ PhonebookForm::PhonebookForm(AppContext* context, QWidget* parent)
     : QWidget(parent)
     , ui(new Ui::PhonebookForm)
     , m_context(context)
+    , m_exchangeFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
 {
     ui->setupUi(this);
     connect(ui->tableView, &QTableView::clicked, this, &PhonebookForm::onTableClicked);
@@ -151,6 +160,104 @@ void PhonebookForm::reload()
         m_model->select();
     else
         m_model->setFilter(filter);
+}
+
+void PhonebookForm::on_importFile_clicked()
+{
+    QFileDialog dialog(this, tr("Import Contacts"), m_exchangeFolder);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QStringList filters { tr("Contacts (*.csv *.vcf *.vcard)"), tr("CSV files (*.csv)"),
+        tr("vCard files (*.vcf *.vcard)"), tr("All files (*)") };
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString fileName = dialog.selectedFiles().constFirst();
+    m_exchangeFolder = QFileInfo(fileName).absolutePath();
+    ContactExchange::Format format = ContactExchange::formatOf(fileName);
+    if (format == ContactExchange::FORMAT_UNKNOWN && dialog.selectedNameFilter() == filters.at(1))
+        format = ContactExchange::FORMAT_CSV;
+    else if (format == ContactExchange::FORMAT_UNKNOWN && dialog.selectedNameFilter() == filters.at(2))
+        format = ContactExchange::FORMAT_VCARD;
+    importContacts(fileName, format);
+}
+
+void PhonebookForm::on_exportFile_clicked()
+{
+    QFileDialog dialog(this, tr("Export Contacts"), m_exchangeFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const QStringList filters { tr("CSV files (*.csv)"), tr("vCard files (*.vcf)") };
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &filters](const QString& filter) {
+        dialog.setDefaultSuffix(filter == filters.at(1) ? QStringLiteral("vcf") : QStringLiteral("csv"));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString fileName = dialog.selectedFiles().constFirst();
+    m_exchangeFolder = QFileInfo(fileName).absolutePath();
+    ContactExchange::Format format = ContactExchange::formatOf(fileName);
+    if (format == ContactExchange::FORMAT_UNKNOWN)
+        format = dialog.selectedNameFilter() == filters.at(1) ? ContactExchange::FORMAT_VCARD
+                                                              : ContactExchange::FORMAT_CSV;
+    exportContacts(fileName, format);
+}
+
+void PhonebookForm::importContacts(const QString& fileName, ContactExchange::Format format)
+{
+    ContactExchange exchange(m_context->database);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const ContactExchange::ImportResult result = exchange.importFile(fileName, format);
+    QApplication::restoreOverrideCursor();
+    const QString shownName = QDir::toNativeSeparators(fileName);
+    if (!result.ok) {
+        QMessageBox::warning(
+            this, tr("Import"), tr("Nothing was imported from %1.\n\n%2").arg(shownName, result.error));
+        return;
+    }
+    reload();
+    emit contactsUpdate();
+
+    QMessageBox box(QMessageBox::Information, tr("Import"),
+        tr("Contacts imported from %1: %2.").arg(shownName, QString::number(result.added)), QMessageBox::Ok, this);
+    const int duplicates = int(result.duplicates.size());
+    if (duplicates > 0) {
+        QStringList lines;
+        for (const ContactExchange::Duplicate& duplicate : result.duplicates) {
+            const ContactRecord& contact = duplicate.contact;
+            QString name = (contact.firstName + QLatin1Char(' ') + contact.lastName).trimmed();
+            if (name.isEmpty())
+                name = tr("(no name)");
+            const QString line = QString::number(contact.line);
+            lines << (duplicate.earlierLine == 0
+                    ? tr("Line %1: %2, %3 (already in the phonebook)").arg(line, name, contact.phoneNumber)
+                    : tr("Line %1: %2, %3 (same number as line %4)")
+                          .arg(line, name, contact.phoneNumber, QString::number(duplicate.earlierLine)));
+        }
+        QString text = tr("Not added, because the number is in the phonebook already or earlier in the file: %1.")
+                           .arg(duplicates)
+            + QLatin1Char('\n') + QStringList(lines.mid(0, listedDuplicates)).join(QLatin1Char('\n'));
+        if (duplicates > listedDuplicates)
+            text += QLatin1Char('\n') + tr("... and %1 more (see the details)").arg(duplicates - listedDuplicates);
+        box.setInformativeText(text);
+        box.setDetailedText(lines.join(QLatin1Char('\n')));
+    }
+    box.exec();
+}
+
+void PhonebookForm::exportContacts(const QString& fileName, ContactExchange::Format format)
+{
+    ContactExchange exchange(m_context->database);
+    int count = 0;
+    QString error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = exchange.exportFile(fileName, format, &count, &error);
+    QApplication::restoreOverrideCursor();
+    if (written) {
+        QMessageBox::information(this, tr("Export"),
+            tr("Contacts exported to %1: %2.").arg(QDir::toNativeSeparators(fileName), QString::number(count)));
+    } else {
+        QMessageBox::warning(this, tr("Export"), error);
+    }
 }
 
 QString PhonebookForm::cellText(int row, int column) const
