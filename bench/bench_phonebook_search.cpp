@@ -19,6 +19,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -168,7 +170,7 @@ int main(int argc, char* argv[])
             steps << QString();
         std::vector<double> times;
         QElapsedTimer timer;
-        for (const QString& step : qAsConst(steps)) {
+        for (const QString& step : std::as_const(steps)) {
             watch.painted = false;
             timer.start();
             search->setText(step);

@@ -14,6 +14,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <utility>
+
 namespace {
 
 const char* const byteOrderMark = "\xEF\xBB\xBF";
@@ -156,7 +158,7 @@ ContactExchange::ImportResult ContactExchange::importData(const QByteArray& data
     }
     // The file's first contact with each number key, by its line.
     QHash<QString, int> inFile;
-    for (const ContactRecord& contact : qAsConst(records)) {
+    for (const ContactRecord& contact : std::as_const(records)) {
         const QString key = CDatabase::numberKey(contact.phoneNumber);
         if (!key.isEmpty()) {
             const auto earlier = inFile.constFind(key);
