@@ -106,6 +106,9 @@ private slots:
     void cleanup()
     {
         m_form.reset();
+        // The search field's clear button fades in and out; an animation left running stops at
+        // its next frame, now that the field is gone, and then deletes itself.
+        QTest::qWait(50);
         m_database.query(QStringLiteral("DELETE FROM contacts"));
         m_database.query(QStringLiteral("DELETE FROM sqlite_sequence"));
     }
