@@ -180,7 +180,8 @@ bool ContactVCard::read(const QString& text, QVector<ContactRecord>* contacts, Q
         } else if (name == QLatin1String("END")) {
             if (!hasTel)
                 return fail(cardLine, tr("the card has no telephone number (TEL)"));
-            if (!hasName)
+            // A card of a company, say, may leave N empty.
+            if (card.firstName.isEmpty() && card.lastName.isEmpty())
                 card.firstName = fullName;
             contacts->append(card);
             inCard = false;

@@ -11,7 +11,7 @@
 // than 75 octets in UTF-8 are folded, never inside a character; lines end in CRLF.
 //
 // Reading takes any number of cards, LF or CRLF, folded lines, groups and parameters, and skips
-// the properties a contact has no field for. The names come from N (from FN when there is no N),
+// the properties a contact has no field for. The names come from N (from FN when N has none),
 // the number from the first TEL, the information from the first NOTE. It works on decoded text;
 // the file's encoding is its caller's business.
 class ContactVCard

@@ -111,7 +111,7 @@ private slots:
             << QByteArray("begin:vcard\nVERSION:3.0\nN:Lef\xC3\xA8vre;\xC3\x89mile;Paul;Dr.;\nFN:ignored\n"
                           "EMAIL;TYPE=work:e@x.org\nitem1.TEL;TYPE=\"cell:x\":+33 1\nTEL:999\n"
                           "NOTE:one\\nt\n wo\\, \\;\\\\ three\nPHOTO;ENCODING=b:AAAA\n\tBBBB\nend:VCARD\n"
-                          "\nBEGIN:VCARD\r\nFN:Only Fullname\r\nTEL:02\r\nEND:VCARD\r\n")
+                          "\nBEGIN:VCARD\r\nN:;;;;\r\nFN:Only Fullname\r\nTEL:02\r\nEND:VCARD\r\n")
             << QStringList { QString::fromUtf8("Émile Paul|Lefèvre|+33 1|one\ntwo, ;\\ three"), "Only Fullname||02|" };
     }
 
