@@ -819,6 +819,54 @@ Gesprekken: %2</translation>
     </message>
 </context>
 <context>
+    <name>ContactCsv</name>
+    <message>
+        <location filename="../src/contacts/ContactCsv.cpp" line="+49"/>
+        <source>Line %1: %2</source>
+        <translation>Regel %1: %2</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>a quoted field is not closed</source>
+        <translation>een veld tussen aanhalingstekens wordt niet afgesloten</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>text after the closing quote of field %1</source>
+        <translation>tekst na het afsluitende aanhalingsteken van veld %1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>a quote inside field %1, which is not quoted</source>
+        <translation>een aanhalingsteken in veld %1, dat niet tussen aanhalingstekens staat</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>unknown column &quot;%1&quot; in the header</source>
+        <translation>onbekende kolom &quot;%1&quot; in de kopregel</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>column %1 appears twice in the header</source>
+        <translation>kolom %1 staat twee keer in de kopregel</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>the header lacks column %1</source>
+        <translation>de kopregel mist kolom %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>the header has %1 fields, this record %2</source>
+        <translation>de kopregel heeft %1 velden, dit record %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>the header row (first_name,last_name,phone_number,info) is missing</source>
+        <translation>de kopregel (first_name,last_name,phone_number,info) ontbreekt</translation>
+    </message>
+</context>
+<context>
     <name>ContactDialog</name>
     <message>
         <location filename="../src/contacts/ContactDialog.ui" line="+20"/>
@@ -839,6 +887,82 @@ Gesprekken: %2</translation>
         <location line="+10"/>
         <source>Additional Information:</source>
         <translation>Aanvullende informatie:</translation>
+    </message>
+</context>
+<context>
+    <name>ContactExchange</name>
+    <message>
+        <location filename="../src/contacts/ContactExchange.cpp" line="+72"/>
+        <source>Line %1: the text is not in UTF-8</source>
+        <translation>Regel %1: de tekst is niet in UTF-8</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>Cannot write %1: %2</source>
+        <translation>Kan %1 niet schrijven: %2</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Cannot read %1: %2</source>
+        <translation>Kan %1 niet lezen: %2</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>The database is not open.</source>
+        <translation>De database is niet geopend.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>The database cannot take contacts: %1</source>
+        <translation>De database kan geen contacten opnemen: %1</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Line %1: the database did not take the contact: %2</source>
+        <translation>Regel %1: de database nam het contact niet op: %2</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>The database did not keep the contacts: %1</source>
+        <translation>De database heeft de contacten niet bewaard: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ContactVCard</name>
+    <message>
+        <location filename="../src/contacts/ContactVCard.cpp" line="+109"/>
+        <source>Line %1: %2</source>
+        <translation>Regel %1: %2</translation>
+    </message>
+    <message>
+        <location line="+51"/>
+        <source>the line has no &quot;:&quot; between name and value</source>
+        <translation>de regel heeft geen &quot;:&quot; tussen naam en waarde</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>quoted-printable values (vCard 2.1) cannot be read; save the cards as vCard 3.0</source>
+        <translation>quoted-printable-waarden (vCard 2.1) kunnen niet worden gelezen; sla de kaarten op als vCard 3.0</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>BEGIN:VCARD expected</source>
+        <translation>BEGIN:VCARD verwacht</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>the card has no END:VCARD before the next BEGIN</source>
+        <translation>de kaart heeft geen END:VCARD voor de volgende BEGIN</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>the card has no telephone number (TEL)</source>
+        <translation>de kaart heeft geen telefoonnummer (TEL)</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>the card ends without END:VCARD</source>
+        <translation>de kaart eindigt zonder END:VCARD</translation>
     </message>
 </context>
 <context>
@@ -1446,12 +1570,37 @@ Gesprekken: %2</translation>
 <context>
     <name>PhonebookForm</name>
     <message>
-        <location filename="../src/contacts/PhonebookForm.ui" line="+29"/>
+        <location filename="../src/contacts/PhonebookForm.ui" line="+26"/>
+        <source>Search name or number</source>
+        <translation>Zoek op naam of nummer</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>Additional Information:</source>
         <translation>Aanvullende informatie:</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+28"/>
+        <source>Add contacts from a CSV or vCard file</source>
+        <translation>Contacten toevoegen uit een CSV- of vCard-bestand</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Import...</source>
+        <translation>Importeren...</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Save all contacts to a CSV or vCard file</source>
+        <translation>Alle contacten opslaan in een CSV- of vCard-bestand</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Export...</source>
+        <translation>Exporteren...</translation>
+    </message>
+    <message>
+        <location line="+20"/>
         <source>Add</source>
         <translation>Toevoegen</translation>
     </message>
@@ -1462,7 +1611,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../src/contacts/PhonebookForm.cpp" line="+107"/>
+        <location filename="../src/contacts/PhonebookForm.cpp" line="+121"/>
         <source>Delete</source>
         <translation>Verwijderen</translation>
     </message>
@@ -1495,6 +1644,98 @@ Gesprekken: %2</translation>
         <location line="+20"/>
         <source>Are you sure you want to delete contact&quot;%1&quot;?</source>
         <translation>Weet u zeker dat u contact &quot;%1&quot; wilt verwijderen?</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>Import Contacts</source>
+        <translation>Contacten importeren</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Contacts (*.csv *.vcf *.vcard)</source>
+        <translation>Contacten (*.csv *.vcf *.vcard)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+19"/>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-bestanden (*.csv)</translation>
+    </message>
+    <message>
+        <location line="-18"/>
+        <source>vCard files (*.vcf *.vcard)</source>
+        <translation>vCard-bestanden (*.vcf *.vcard)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>All files (*)</source>
+        <translation>Alle bestanden (*)</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Export Contacts</source>
+        <translation>Contacten exporteren</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>vCard files (*.vcf)</source>
+        <translation>vCard-bestanden (*.vcf)</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <location line="+6"/>
+        <source>Import</source>
+        <translation>Importeren</translation>
+    </message>
+    <message>
+        <location line="-6"/>
+        <source>Nothing was imported from %1.
+
+%2</source>
+        <translation>Er is niets geïmporteerd uit %1.
+
+%2</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Contacts imported from %1: %2.</source>
+        <translation>Contacten geïmporteerd uit %1: %2.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>(no name)</source>
+        <translation>(geen naam)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Line %1: %2, %3 (already in the phonebook)</source>
+        <translation>Regel %1: %2, %3 (staat al in het telefoonboek)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Line %1: %2, %3 (same number as line %4)</source>
+        <translation>Regel %1: %2, %3 (zelfde nummer als regel %4)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Not added, because the number is in the phonebook already or earlier in the file: %1.</source>
+        <translation>Niet toegevoegd, omdat het nummer al in het telefoonboek of eerder in het bestand staat: %1.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>... and %1 more (see the details)</source>
+        <translation>... en nog %1 (zie de details)</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <location line="+3"/>
+        <source>Export</source>
+        <translation>Exporteren</translation>
+    </message>
+    <message>
+        <location line="-2"/>
+        <source>Contacts exported to %1: %2.</source>
+        <translation>Contacten geëxporteerd naar %1: %2.</translation>
     </message>
 </context>
 <context>

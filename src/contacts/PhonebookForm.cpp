@@ -4,14 +4,27 @@
 #include "AppContext.h"
 #include "CDatabase.h"
 #include "ContactDialog.h"
+#include "ContactSearch.h"
 #include "ContactsTable.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QSqlRecord>
 #include <QSqlTableModel>
+#include <QStandardPaths>
 
 namespace {
+
+// The most rows a search is narrowed to by their ids; past that the id list costs more than the
+// scan it saves.
+const int maxNarrowedRows = 2000;
+
+// Duplicates listed in the import's message; the rest are in its details.
+const int listedDuplicates = 10;
 
 // The columns are NOT NULL: a field left empty is stored as an empty text, never as NULL.
 QString notNull(const QString& text)
@@ -25,6 +38,7 @@ PhonebookForm::PhonebookForm(AppContext* context, QWidget* parent)
     : QWidget(parent)
     , ui(new Ui::PhonebookForm)
     , m_context(context)
+    , m_exchangeFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
 {
     ui->setupUi(this);
     connect(ui->tableView, &QTableView::clicked, this, &PhonebookForm::onTableClicked);
@@ -63,7 +77,7 @@ void PhonebookForm::addContact(QString firstName, QString lastName, QString phon
     record.setValue(QStringLiteral("phone_number"), notNull(phoneNumber));
     record.setValue(QStringLiteral("info"), notNull(info));
     m_model->insertRecord(-1, record);
-    m_model->select();
+    reload();
     emit contactsUpdate();
 }
 
@@ -108,7 +122,7 @@ void PhonebookForm::on_del_clicked()
         tr("Are you sure you want to delete contact\"%1\"?").arg(id), QMessageBox::Yes | QMessageBox::No);
     if (answer == QMessageBox::Yes) {
         m_model->removeRow(row);
-        m_model->select();
+        reload();
     }
     emit contactsUpdate();
 }
@@ -116,6 +130,134 @@ void PhonebookForm::on_del_clicked()
 void PhonebookForm::onTableClicked(QModelIndex index)
 {
     ui->textEdit->setPlainText(cellText(index.row(), ContactsTable::Info));
+}
+
+void PhonebookForm::on_search_textChanged(const QString& text)
+{
+    const QString searched = ContactSearch::normalized(text);
+    QString filter = ContactSearch::condition(searched);
+    // Typing on can only narrow the result: when all rows of the last search are at hand, they
+    // are the only candidates, and looking them up by id spares a scan of the whole table.
+    const int rows = m_model->rowCount();
+    if (!m_searched.isEmpty() && searched.contains(m_searched) && !m_model->canFetchMore() && rows <= maxNarrowedRows) {
+        QStringList ids;
+        for (int row = 0; row < rows; ++row)
+            ids << QString::number(m_model->index(row, ContactsTable::Id).data().toLongLong());
+        filter = QLatin1String("id IN (") + ids.join(QLatin1Char(',')) + QLatin1String(") AND ") + filter;
+    }
+    m_searched = searched;
+    // The model reselects with the new filter and fetches only the rows the view shows. The
+    // information shown belongs to a row that may no longer be listed.
+    m_model->setFilter(filter);
+    ui->textEdit->clear();
+}
+
+void PhonebookForm::reload()
+{
+    // A contact added since the search was narrowed is not among its ids.
+    const QString filter = ContactSearch::condition(m_searched);
+    if (m_model->filter() == filter)
+        m_model->select();
+    else
+        m_model->setFilter(filter);
+}
+
+void PhonebookForm::on_importFile_clicked()
+{
+    QFileDialog dialog(this, tr("Import Contacts"), m_exchangeFolder);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QStringList filters { tr("Contacts (*.csv *.vcf *.vcard)"), tr("CSV files (*.csv)"),
+        tr("vCard files (*.vcf *.vcard)"), tr("All files (*)") };
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString fileName = dialog.selectedFiles().constFirst();
+    m_exchangeFolder = QFileInfo(fileName).absolutePath();
+    ContactExchange::Format format = ContactExchange::formatOf(fileName);
+    if (format == ContactExchange::FORMAT_UNKNOWN && dialog.selectedNameFilter() == filters.at(1))
+        format = ContactExchange::FORMAT_CSV;
+    else if (format == ContactExchange::FORMAT_UNKNOWN && dialog.selectedNameFilter() == filters.at(2))
+        format = ContactExchange::FORMAT_VCARD;
+    importContacts(fileName, format);
+}
+
+void PhonebookForm::on_exportFile_clicked()
+{
+    QFileDialog dialog(this, tr("Export Contacts"), m_exchangeFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const QStringList filters { tr("CSV files (*.csv)"), tr("vCard files (*.vcf)") };
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &filters](const QString& filter) {
+        dialog.setDefaultSuffix(filter == filters.at(1) ? QStringLiteral("vcf") : QStringLiteral("csv"));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString fileName = dialog.selectedFiles().constFirst();
+    m_exchangeFolder = QFileInfo(fileName).absolutePath();
+    ContactExchange::Format format = ContactExchange::formatOf(fileName);
+    if (format == ContactExchange::FORMAT_UNKNOWN)
+        format = dialog.selectedNameFilter() == filters.at(1) ? ContactExchange::FORMAT_VCARD
+                                                              : ContactExchange::FORMAT_CSV;
+    exportContacts(fileName, format);
+}
+
+void PhonebookForm::importContacts(const QString& fileName, ContactExchange::Format format)
+{
+    ContactExchange exchange(m_context->database);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const ContactExchange::ImportResult result = exchange.importFile(fileName, format);
+    QApplication::restoreOverrideCursor();
+    const QString shownName = QDir::toNativeSeparators(fileName);
+    if (!result.ok) {
+        QMessageBox::warning(
+            this, tr("Import"), tr("Nothing was imported from %1.\n\n%2").arg(shownName, result.error));
+        return;
+    }
+    reload();
+    emit contactsUpdate();
+
+    QMessageBox box(QMessageBox::Information, tr("Import"),
+        tr("Contacts imported from %1: %2.").arg(shownName, QString::number(result.added)), QMessageBox::Ok, this);
+    const int duplicates = int(result.duplicates.size());
+    if (duplicates > 0) {
+        QStringList lines;
+        for (const ContactExchange::Duplicate& duplicate : result.duplicates) {
+            const ContactRecord& contact = duplicate.contact;
+            QString name = (contact.firstName + QLatin1Char(' ') + contact.lastName).trimmed();
+            if (name.isEmpty())
+                name = tr("(no name)");
+            const QString line = QString::number(contact.line);
+            lines << (duplicate.earlierLine == 0
+                    ? tr("Line %1: %2, %3 (already in the phonebook)").arg(line, name, contact.phoneNumber)
+                    : tr("Line %1: %2, %3 (same number as line %4)")
+                          .arg(line, name, contact.phoneNumber, QString::number(duplicate.earlierLine)));
+        }
+        QString text = tr("Not added, because the number is in the phonebook already or earlier in the file: %1.")
+                           .arg(duplicates)
+            + QLatin1Char('\n') + QStringList(lines.mid(0, listedDuplicates)).join(QLatin1Char('\n'));
+        if (duplicates > listedDuplicates)
+            text += QLatin1Char('\n') + tr("... and %1 more (see the details)").arg(duplicates - listedDuplicates);
+        box.setInformativeText(text);
+        box.setDetailedText(lines.join(QLatin1Char('\n')));
+    }
+    box.exec();
+}
+
+void PhonebookForm::exportContacts(const QString& fileName, ContactExchange::Format format)
+{
+    ContactExchange exchange(m_context->database);
+    int count = 0;
+    QString error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = exchange.exportFile(fileName, format, &count, &error);
+    QApplication::restoreOverrideCursor();
+    if (written) {
+        QMessageBox::information(this, tr("Export"),
+            tr("Contacts exported to %1: %2.").arg(QDir::toNativeSeparators(fileName), QString::number(count)));
+    } else {
+        QMessageBox::warning(this, tr("Export"), error);
+    }
 }
 
 QString PhonebookForm::cellText(int row, int column) const

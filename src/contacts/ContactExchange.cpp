@@ -1,0 +1,199 @@
+#include "ContactExchange.h"
+#include "LogCategories.h"
+
+#include "CDatabase.h"
+#include "ContactCsv.h"
+#include "ContactVCard.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <utility>
+
+namespace {
+
+const char* const byteOrderMark = "\xEF\xBB\xBF";
+
+// The columns are NOT NULL: a field left empty is stored as an empty text, never as NULL.
+QString notNull(const QString& text)
+{
+    return text.isNull() ? QLatin1String("") : text;
+}
+
+QByteArray encoded(const QVector<ContactRecord>& contacts, ContactExchange::Format format)
+{
+    return (format == ContactExchange::FORMAT_VCARD ? ContactVCard::write(contacts) : ContactCsv::write(contacts))
+        .toUtf8();
+}
+
+} // namespace
+
+ContactExchange::ContactExchange(CDatabase* database)
+    : m_database(database)
+{
+}
+
+ContactExchange::Format ContactExchange::formatOf(const QString& fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("csv"))
+        return FORMAT_CSV;
+    if (suffix == QLatin1String("vcf") || suffix == QLatin1String("vcard"))
+        return FORMAT_VCARD;
+    return FORMAT_UNKNOWN;
+}
+
+ContactExchange::Format ContactExchange::guessFormat(const QByteArray& data)
+{
+    QByteArray start = data.left(64);
+    if (start.startsWith(byteOrderMark))
+        start.remove(0, 3);
+    return start.trimmed().toUpper().startsWith("BEGIN:VCARD") ? FORMAT_VCARD : FORMAT_CSV;
+}
+
+bool ContactExchange::decode(const QByteArray& data, QString* text, QString* error)
+{
+    const QByteArray bytes = data.startsWith(byteOrderMark) ? data.mid(3) : data;
+    *text = QString::fromUtf8(bytes);
+    // What is not UTF-8 comes back as replacement characters, so the text no longer encodes to
+    // the same bytes; the first byte that differs is the first bad one.
+    const QByteArray again = text->toUtf8();
+    if (again == bytes)
+        return true;
+    int at = 0;
+    while (at < bytes.size() && at < again.size() && bytes.at(at) == again.at(at))
+        ++at;
+    *error = tr("Line %1: the text is not in UTF-8").arg(bytes.left(at).count('\n') + 1);
+    text->clear();
+    return false;
+}
+
+QVector<ContactRecord> ContactExchange::contacts() const
+{
+    QVector<ContactRecord> contacts;
+    if (!m_database->isOpen())
+        return contacts;
+    QSqlQuery rows(m_database->database());
+    rows.setForwardOnly(true);
+    if (!rows.exec(QStringLiteral("SELECT first_name, last_name, phone_number, info FROM contacts ORDER BY id"))) {
+        qCWarning(lcContacts) << "contacts not read for the export:" << rows.lastError().text();
+        return contacts;
+    }
+    while (rows.next()) {
+        contacts.append(
+            { rows.value(0).toString(), rows.value(1).toString(), rows.value(2).toString(), rows.value(3).toString() });
+    }
+    return contacts;
+}
+
+QByteArray ContactExchange::exportData(Format format) const
+{
+    return encoded(contacts(), format);
+}
+
+bool ContactExchange::exportFile(const QString& fileName, Format format, int* count, QString* error) const
+{
+    const QVector<ContactRecord> all = contacts();
+    const QByteArray data = encoded(all, format);
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        *error = tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(fileName), file.errorString());
+        return false;
+    }
+    *count = int(all.size());
+    return true;
+}
+
+ContactExchange::ImportResult ContactExchange::importFile(const QString& fileName, Format format)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ImportResult result;
+        result.error = tr("Cannot read %1: %2").arg(QDir::toNativeSeparators(fileName), file.errorString());
+        return result;
+    }
+    return importData(file.readAll(), format);
+}
+
+ContactExchange::ImportResult ContactExchange::importData(const QByteArray& data, Format format)
+{
+    ImportResult result;
+    QString text;
+    if (!decode(data, &text, &result.error))
+        return result;
+    if (format == FORMAT_UNKNOWN)
+        format = guessFormat(data);
+    QVector<ContactRecord> records;
+    const bool read = format == FORMAT_VCARD ? ContactVCard::read(text, &records, &result.error)
+                                             : ContactCsv::read(text, &records, &result.error);
+    if (!read)
+        return result;
+    if (!m_database->isOpen()) {
+        result.error = tr("The database is not open.");
+        return result;
+    }
+
+    QSet<QString> known;
+    QSqlQuery numbers(m_database->database());
+    numbers.setForwardOnly(true);
+    if (numbers.exec(QStringLiteral("SELECT phone_number FROM contacts"))) {
+        while (numbers.next())
+            known.insert(CDatabase::numberKey(numbers.value(0).toString()));
+    }
+
+    QSqlDatabase db = m_database->database();
+    QSqlQuery insert(db);
+    if (!db.transaction()
+        || !insert.prepare(
+            QStringLiteral("INSERT INTO contacts (first_name, last_name, phone_number, info) VALUES (?, ?, ?, ?)"))) {
+        result.error = tr("The database cannot take contacts: %1").arg(db.lastError().text());
+        db.rollback();
+        return result;
+    }
+    // The file's first contact with each number key, by its line.
+    QHash<QString, int> inFile;
+    for (const ContactRecord& contact : std::as_const(records)) {
+        const QString key = CDatabase::numberKey(contact.phoneNumber);
+        if (!key.isEmpty()) {
+            const auto earlier = inFile.constFind(key);
+            if (known.contains(key) || earlier != inFile.constEnd()) {
+                result.duplicates.append({ contact, earlier == inFile.constEnd() ? 0 : earlier.value() });
+                continue;
+            }
+            inFile.insert(key, contact.line);
+        }
+        insert.bindValue(0, notNull(contact.firstName));
+        insert.bindValue(1, notNull(contact.lastName));
+        insert.bindValue(2, notNull(contact.phoneNumber));
+        insert.bindValue(3, notNull(contact.info));
+        if (!insert.exec()) {
+            result.error = tr("Line %1: the database did not take the contact: %2")
+                               .arg(contact.line)
+                               .arg(insert.lastError().text());
+            insert.finish();
+            db.rollback();
+            result.added = 0;
+            result.duplicates.clear();
+            return result;
+        }
+        ++result.added;
+    }
+    insert.finish();
+    if (!db.commit()) {
+        result.error = tr("The database did not keep the contacts: %1").arg(db.lastError().text());
+        db.rollback();
+        result.added = 0;
+        result.duplicates.clear();
+        return result;
+    }
+    qCInfo(lcContacts) << "imported" << result.added << "contacts;" << result.duplicates.size()
+                       << "duplicates left out";
+    result.ok = true;
+    return result;
+}

@@ -1,0 +1,25 @@
+#ifndef CONTACTSEARCH_H
+#define CONTACTSEARCH_H
+
+#include <QString>
+
+// The phonebook's search as an SQL condition on table contacts, for the page's table model.
+//
+// A contact matches when the text occurs in its first name, last name, "first last" or number,
+// whatever the case of its letters. The model takes its filter as SQL text, so the operator's
+// text is written into it as string literals: quotes doubled, and LIKE's and GLOB's wildcards
+// escaped, so that every character typed is taken literally.
+//
+// SQLite's LIKE folds the case of ASCII letters only. A letter outside ASCII with case variants
+// is therefore matched as "any character" by LIKE, and a GLOB pattern that lists the letter's
+// variants then confirms it on the rows LIKE let through.
+class ContactSearch
+{
+public:
+    // The text as it is searched for: without NUL characters and surrounding blanks.
+    static QString normalized(const QString& text);
+    // The condition for the operator's text; empty when the normalized text is empty.
+    static QString condition(const QString& text);
+};
+
+#endif // CONTACTSEARCH_H

@@ -1,0 +1,224 @@
+#include "CDatabase.h"
+#include "ContactExchange.h"
+#include "ContactsTable.h"
+
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+using Format = ContactExchange::Format;
+const Format csv = ContactExchange::FORMAT_CSV;
+const Format vcard = ContactExchange::FORMAT_VCARD;
+
+// Contacts as "first|last|number|info".
+QStringList texts(const QVector<ContactRecord>& contacts)
+{
+    QStringList result;
+    for (const ContactRecord& c : contacts)
+        result << QStringList { c.firstName, c.lastName, c.phoneNumber, c.info }.join('|');
+    return result;
+}
+
+} // namespace
+
+// Contacts to and from CSV and vCard files, through the phonebook's database.
+class TestContactExchange : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<CDatabase> m_database;
+    std::unique_ptr<ContactExchange> m_exchange;
+
+    void add(const QString& contact)
+    {
+        m_database->query(QStringLiteral("INSERT INTO contacts (first_name, last_name, phone_number, info) "
+                                         "VALUES (?, ?, ?, ?)"),
+            { contact.section('|', 0, 0), contact.section('|', 1, 1), contact.section('|', 2, 2),
+                contact.section('|', 3) });
+    }
+    QStringList stored() const { return texts(m_exchange->contacts()); }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_database = std::make_unique<CDatabase>(m_dir->path(), nullptr);
+        ContactsTable::create(m_database.get());
+        m_exchange = std::make_unique<ContactExchange>(m_database.get());
+    }
+
+    void cleanup()
+    {
+        m_exchange.reset();
+        m_database.reset();
+    }
+
+    void roundTrip_data()
+    {
+        QTest::addColumn<int>("format");
+        for (const Format format : { csv, vcard })
+            QTest::newRow(format == csv ? "CSV" : "vCard") << int(format);
+    }
+
+    // Awkward contacts come back as they were; vCard lines stay within 75 octets, each of them
+    // whole UTF-8, and unfold to the same text.
+    void roundTrip()
+    {
+        QFETCH(int, format);
+        const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+        const QStringList contacts { QString::fromUtf8("Émile|Lefèvre-Dubois|+33 1 23 45 67 89|àéîõü ÆØÅ ß"),
+            "Sean|O'Brien|0611|it's", "Doe, John|Smith; Jr.|030,,123|a \"quoted\" note, with; all", "|||",
+            "Multi|Line|1|first line\nsecond\n\nfourth \\ \\n \\, end\n",
+            " Padded |\t|2|" + QString::fromUtf8("ü").repeated(50) + emoji.repeated(30) + "x" };
+        for (const QString& contact : contacts)
+            add(contact);
+        const QByteArray data = m_exchange->exportData(Format(format));
+        if (format == vcard) {
+            const QList<QByteArray> lines = data.split('\n');
+            QCOMPARE(lines.last(), QByteArray());
+            for (const QByteArray& line : lines.mid(0, lines.size() - 1)) {
+                QVERIFY2(line.endsWith('\r') && line.size() <= 76, line);
+                QCOMPARE(QString::fromUtf8(line).toUtf8(), line);
+            }
+            QVERIFY(data.contains("\r\nNOTE:first line\\nsecond\\n\\nfourth \\\\ \\\\n \\\\\\, end\\n\r\n"));
+        } else {
+            QVERIFY(data.startsWith("first_name,last_name,phone_number,info\r\nÉmile,Lefèvre-Dubois,"));
+            QVERIFY(
+                data.contains("\r\n\"Doe, John\",Smith; Jr.,\"030,,123\",\"a \"\"quoted\"\" note, with; all\"\r\n"));
+        }
+        m_database->query(QStringLiteral("DELETE FROM contacts"));
+        const ContactExchange::ImportResult result = m_exchange->importData(data, Format(format));
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(result.added, contacts.size());
+        QCOMPARE(stored(), contacts);
+    }
+
+    // Files written by hand or by other programs.
+    void reads_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("contacts");
+        QTest::newRow("CSV: BOM, LF, quoted line breaks, no final line end")
+            << QByteArray("\xEF\xBB\xBF"
+                          "first_name,last_name,phone_number,info\nA,\"B\nC\",\"1\",\"x,\"\"y\"\"\"\r\n\nD,E,2,")
+            << QStringList { "A|B\nC|1|x,\"y\"", "D|E|2|" };
+        QTest::newRow("CSV: columns reordered, no info, blanks kept")
+            << QByteArray("Phone_Number , first_name,last_name\r\n 030 ,Anna,\r\n") << QStringList { "Anna|| 030 |" };
+        QTest::newRow("vCard: several cards, LF, folding, groups, parameters, extras")
+            << QByteArray("begin:vcard\nVERSION:3.0\nN:Lef\xC3\xA8vre;\xC3\x89mile;Paul;Dr.;\nFN:ignored\n"
+                          "EMAIL;TYPE=work:e@x.org\nitem1.TEL;TYPE=\"cell:x\":+33 1\nTEL:999\n"
+                          "NOTE:one\\nt\n wo\\, \\;\\\\ three\nPHOTO;ENCODING=b:AAAA\n\tBBBB\nend:VCARD\n"
+                          "\nBEGIN:VCARD\r\nN:;;;;\r\nFN:Only Fullname\r\nTEL:02\r\nEND:VCARD\r\n")
+            << QStringList { QString::fromUtf8("Émile Paul|Lefèvre|+33 1|one\ntwo, ;\\ three"), "Only Fullname||02|" };
+    }
+
+    void reads()
+    {
+        QFETCH(QByteArray, file);
+        const ContactExchange::ImportResult result = m_exchange->importData(file, ContactExchange::FORMAT_UNKNOWN);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QTEST(stored(), "contacts");
+    }
+
+    void faults_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("line"); // where the bad record begins
+        QTest::addColumn<QString>("says");
+        const QByteArray header("first_name,last_name,phone_number,info\r\n");
+        const QByteArray spanning("A,B,1,\"two\r\nlines\"\r\n"); // lines 2 and 3
+        QTest::newRow("CSV: unterminated quote") << header + spanning + "C,\"D,2,x\r\nE,F,3,y\r\n" << 4 << "not closed";
+        QTest::newRow("CSV: too few fields") << header + spanning + "\r\nC,D,2\r\n" << 5 << "this record 3";
+        QTest::newRow("CSV: quote inside a field") << header + "C,D\"d,2,x\r\n" << 2 << "quote";
+        QTest::newRow("CSV: text after a quote") << header + "\"C\"c,D,2,x\r\n" << 2 << "closing quote";
+        QTest::newRow("CSV: unknown column") << QByteArray("\nfirst_name,last_name,phone,info\n") << 2 << "\"phone\"";
+        QTest::newRow("CSV: empty") << QByteArray("") << 1 << "header";
+        QTest::newRow("not UTF-8") << header + spanning + "C,D\xE9,2,x\r\n" << 4 << "UTF-8";
+        const QByteArray card("BEGIN:VCARD\r\nN:A;B\r\nNOTE:fol\r\n ded\r\nTEL:1\r\nEND:VCARD\r\n"); // lines 1-6
+        QTest::newRow("vCard: no END") << card + "BEGIN:VCARD\r\nTEL:2\r\n" << 7 << "END:VCARD";
+        QTest::newRow("vCard: BEGIN before END") << card + "BEGIN:VCARD\nTEL:2\nBEGIN:VCARD\nEND:VCARD\n" << 7 << "END";
+        QTest::newRow("vCard: no TEL") << card + "BEGIN:VCARD\r\nFN:x\r\nEND:VCARD\r\n" << 7 << "TEL";
+        QTest::newRow("vCard: no colon") << card + "BEGIN:VCARD\r\nTEL:2\r\nNOTE\r\nEND:VCARD\r\n" << 9 << ":";
+        QTest::newRow("vCard: text outside a card") << card + "TEL:2\r\n" << 7 << "BEGIN:VCARD";
+        QTest::newRow("vCard 2.1: quoted-printable") << card + "BEGIN:VCARD\r\nN;ENCODING=QUOTED-PRINTABLE:=C3=A9\r\n"
+                                                     << 8 << "quoted-printable";
+    }
+
+    // The first bad record stops the import before anything is added, and is named by its line.
+    void faults()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, line);
+        QFETCH(QString, says);
+        add("Kept|Contact|0301234567|");
+        const ContactExchange::ImportResult result = m_exchange->importData(file, ContactExchange::FORMAT_UNKNOWN);
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.startsWith(QStringLiteral("Line %1: ").arg(line)), qPrintable(result.error));
+        QVERIFY2(result.error.contains(says), qPrintable(result.error));
+        QCOMPARE(stored(), QStringList { "Kept|Contact|0301234567|" });
+    }
+
+    void allOrNothing_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QByteArray>("tail");
+        QTest::addColumn<int>("line");
+        QTest::newRow("CSV, bad last record") << int(csv) << QByteArray("x,y\r\n") << 2002;
+        QTest::newRow("CSV, refused by the database") << int(csv) << QByteArray("Refused,y,z,\r\n") << 2002;
+        QTest::newRow("vCard, bad last card") << int(vcard) << QByteArray("BEGIN:VCARD\r\nN:x\r\n") << 12001;
+    }
+
+    // Two thousand good contacts and one bad at the end: the phonebook stays as it was.
+    void allOrNothing()
+    {
+        QFETCH(int, format);
+        QFETCH(QByteArray, tail);
+        QFETCH(int, line);
+        QVERIFY(m_database->database().transaction());
+        for (int i = 0; i < 2000; ++i)
+            add(QStringLiteral("First%1|Last|+4930%1|").arg(i));
+        QVERIFY(m_database->database().commit());
+        const QByteArray data = m_exchange->exportData(Format(format)) + tail;
+        m_database->query(QStringLiteral("DELETE FROM contacts"));
+        add("Kept|Contact|0301234567|");
+        m_database->query(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON contacts "
+                                         "WHEN NEW.first_name = 'Refused' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        const ContactExchange::ImportResult result = m_exchange->importData(data, Format(format));
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.startsWith(QStringLiteral("Line %1: ").arg(line)), qPrintable(result.error));
+        QCOMPARE(stored(), QStringList { "Kept|Contact|0301234567|" });
+        // The connection is usable afterwards, outside any transaction.
+        add("Later|Contact|1|");
+        QCOMPARE(stored().size(), 2);
+    }
+
+    // Numbers are compared by their last nine characters, with the phonebook and within the file.
+    void duplicates()
+    {
+        add("Anna|Alpha|0301234567|");
+        const QByteArray file("first_name,last_name,phone_number,info\r\n"
+                              "Anna,Again,+49301234567,\r\n" // line 2: in the phonebook
+                              "Bert,Beta,0407654321,\r\n"
+                              "Bert,Twice,0049407654321,\r\n" // line 4: as line 3
+                              "No,Number,,\r\n"
+                              "Also,None,,\r\n"
+                              "Short,One,12345,\r\n"
+                              "Short,Two,12345,\r\n"); // line 8: as line 7
+        const ContactExchange::ImportResult result = m_exchange->importData(file, csv);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(result.added, 4);
+        QStringList reported;
+        for (const ContactExchange::Duplicate& d : result.duplicates)
+            reported << QStringLiteral("%1 %2 %3").arg(d.contact.line).arg(d.contact.lastName).arg(d.earlierLine);
+        QCOMPARE(reported, QStringList({ "2 Again 0", "4 Twice 3", "8 Two 7" }));
+        QCOMPARE(stored(),
+            QStringList({ "Anna|Alpha|0301234567|", "Bert|Beta|0407654321|", "No|Number||", "Also|None||",
+                "Short|One|12345|" }));
+    }
+};
+
+QTEST_MAIN(TestContactExchange)
+#include "tst_contactexchange.moc"

@@ -1,0 +1,270 @@
+#include "AppContext.h"
+#include "CDatabase.h"
+#include "ModalAnswer.h"
+#include "PhonebookForm.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+namespace {
+
+// "first|last|number"; the first names are the contacts' handles in the tests below.
+const char* const phonebook[] = { "Anna|de Vries|+31 20 1234567", "Émile|Zola|0301234567", "Jürgen|Müller|0049 89 765",
+    "Sean|O'Brien|0611", "50%|Radio|1", "50|Radio|2", "a_b|Studio|3", "axb|Studio|4", "Öz*|Test|5", "Özlem|Test|6",
+    "C\\D|Test|7", "CD|Test|8" };
+
+} // namespace
+
+// The phonebook page's search, and the buttons acting on what it shows.
+class TestPhonebookForm : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    CDatabase m_database { m_dir.path(), nullptr };
+    AppContext m_context { nullptr, nullptr, nullptr, nullptr, &m_database };
+    std::unique_ptr<PhonebookForm> m_form;
+
+    QLineEdit* search() const { return m_form->findChild<QLineEdit*>(QStringLiteral("search")); }
+    QTableView* view() const { return m_form->findChild<QTableView*>(); }
+
+    // The first names the view lists, in order.
+    QStringList listed() const
+    {
+        QAbstractItemModel* model = view()->model();
+        while (model->canFetchMore(QModelIndex()))
+            model->fetchMore(QModelIndex());
+        QStringList names;
+        for (int row = 0; row < model->rowCount(); ++row)
+            names << model->index(row, 1).data().toString();
+        return names;
+    }
+
+    // The contact with this id as stored, and as it was at the start.
+    QString stored(int id)
+    {
+        QSqlQuery row = m_database.query(QStringLiteral("SELECT first_name || '|' || last_name || '|' || "
+                                                        "phone_number || '|' || info FROM contacts WHERE id = ?"),
+            { id });
+        return row.next() ? row.value(0).toString() : QString();
+    }
+    static QString original(int id)
+    {
+        const QString contact = QString::fromUtf8(phonebook[id - 1]);
+        return contact + '|' + contact.section('|', 0, 0) + " info";
+    }
+
+    void typeIn(const QString& text)
+    {
+        search()->clear();
+        QTest::keyClicks(search(), text);
+    }
+
+    // Clicks the button, picks the file and name filter in the file dialog that opens, and
+    // returns the text of the message box that follows.
+    QString throughTheDialogs(const char* button, const QString& fileName, int filter)
+    {
+        QString told;
+        ModalAnswer::whenShown(m_form.get(), [&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            // As the dialog does when the operator picks a filter.
+            dialog->selectNameFilter(dialog->nameFilters().value(filter));
+            emit dialog->filterSelected(dialog->nameFilters().value(filter));
+            dialog->selectFile(fileName);
+            ModalAnswer::whenOtherShown(m_form.get(), dialog, [&](QWidget* box) {
+                told = qobject_cast<QMessageBox*>(box)->text() + '\n'
+                    + qobject_cast<QMessageBox*>(box)->informativeText();
+                ModalAnswer::clickButton(box, QMessageBox::Ok);
+            });
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        QTest::mouseClick(m_form->findChild<QPushButton*>(button), Qt::LeftButton);
+        return told;
+    }
+
+private slots:
+    void init()
+    {
+        m_form = std::make_unique<PhonebookForm>(&m_context);
+        for (const char* contact : phonebook) {
+            const QStringList fields = QString::fromUtf8(contact).split('|');
+            m_form->addContact(fields[0], fields[1], fields[2], fields[0] + " info");
+        }
+        m_form->show();
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        // The search field's clear button fades in and out; an animation left running stops at
+        // its next frame, now that the field is gone, and then deletes itself.
+        QTest::qWait(50);
+        m_database.query(QStringLiteral("DELETE FROM contacts"));
+        m_database.query(QStringLiteral("DELETE FROM sqlite_sequence"));
+    }
+
+    void filters_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("first name, other case") << "ANNA" << QStringList { "Anna" };
+        QTest::newRow("across the names") << "a de v" << QStringList { "Anna" };
+        QTest::newRow("last name") << "radio" << QStringList { "50%", "50" };
+        QTest::newRow("accented, lower case") << "émile" << QStringList { "Émile" };
+        QTest::newRow("accented, upper case") << "MÜLLER" << QStringList { "Jürgen" };
+        QTest::newRow("number with blanks") << "20 123" << QStringList { "Anna" };
+        QTest::newRow("quote") << "o'b" << QStringList { "Sean" };
+        QTest::newRow("percent") << "50%" << QStringList { "50%" };
+        QTest::newRow("underscore") << "a_b" << QStringList { "a_b" };
+        QTest::newRow("backslash") << "c\\d" << QStringList { "C\\D" };
+        QTest::newRow("star beside an accented letter") << "öz*" << QStringList { "Öz*" };
+        QTest::newRow("SQL in the text") << "x'); DELETE FROM contacts; --" << QStringList {};
+        QTest::newRow("NUL") << QString("zo") + QChar(0) + "la" << QStringList { "Émile" };
+    }
+
+    void filters()
+    {
+        QFETCH(QString, text);
+        search()->setText(text);
+        QTEST(listed(), "listed");
+        search()->clear();
+        QCOMPARE(listed().size(), int(std::size(phonebook)));
+    }
+
+    // Typed letter by letter, each search starts from the last one's rows; the rows are those
+    // of the whole text searched at once, and a contact added meanwhile is found.
+    void narrowsAsTyped()
+    {
+        typeIn(QStringLiteral("a"));
+        QCOMPARE(listed().size(), 7);
+        typeIn(QStringLiteral("radio"));
+        QCOMPARE(listed(), QStringList({ "50%", "50" }));
+        m_form->addContact(QStringLiteral("Radio"), QStringLiteral("Noord"), QStringLiteral("9"), QString());
+        QCOMPARE(listed(), QStringList({ "50%", "50", "Radio" }));
+        search()->backspace();
+        QCOMPARE(listed(), QStringList({ "50%", "50", "Radio" }));
+        typeIn(QStringLiteral("radio n"));
+        QCOMPARE(listed(), QStringList({ "Radio" }));
+    }
+
+    // Edit and Delete work on the contact the filtered view shows, even when the edit takes it
+    // out of the filter's reach field by field.
+    void buttonsOnAFilteredRow_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("after"); // the contact with that id
+        QTest::newRow("edit") << "edit"
+                              << "zola" << 2 << "Emil|Zorn|040 1|new";
+        QTest::newRow("delete") << "del"
+                                << "müll" << 3 << "";
+    }
+
+    void buttonsOnAFilteredRow()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, search);
+        QFETCH(QString, after);
+        QFETCH(int, id);
+        this->search()->setText(search);
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier,
+            view()->visualRect(view()->model()->index(0, 1)).center());
+        QCOMPARE(m_form->currentPhoneNumber(), QString::fromUtf8(phonebook[id - 1]).section('|', 2));
+        QCOMPARE(
+            m_form->findChild<QTextEdit*>(QStringLiteral("textEdit"))->toPlainText(), original(id).section('|', 3));
+        ModalAnswer::whenShown(m_form.get(), [&](QWidget* dialog) {
+            const QStringList fields = after.split('|');
+            const char* const names[] = { "firstname", "lastname", "phonenumber" };
+            if (auto* info = dialog->findChild<QTextEdit*>(QStringLiteral("info"))) {
+                for (int i = 0; i < 3; ++i)
+                    dialog->findChild<QLineEdit*>(QLatin1String(names[i]))->setText(fields[i]);
+                info->setPlainText(fields[3]);
+            }
+            ModalAnswer::clickButton(dialog, button == "edit" ? QDialogButtonBox::Ok : QDialogButtonBox::Yes);
+        });
+        QTest::mouseClick(m_form->findChild<QPushButton*>(button), Qt::LeftButton);
+        QCOMPARE(stored(id), after);
+        for (int other = 1; other <= int(std::size(phonebook)); ++other) {
+            if (other != id)
+                QCOMPARE(stored(other), original(other));
+        }
+    }
+
+    void importing_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("told"); // parts of the message
+        QTest::addColumn<int>("updates");
+        QTest::newRow("vCard, with a duplicate")
+            << "new.vcf"
+            << QByteArray("BEGIN:VCARD\nN:Noord;Radio\nTEL:99\nEND:VCARD\n"
+                          "BEGIN:VCARD\nN:Again;Anna\nTEL:+31 20 1234567\nEND:VCARD\n")
+            << QStringList { "new.vcf: 1.", "Line 5: Anna Again, +31 20 1234567 (already in the phonebook)" } << 1;
+        QTest::newRow("CSV without its extension")
+            << "new.txt" << QByteArray("first_name,last_name,phone_number\nRadio,Noord,99\n")
+            << QStringList { "new.txt: 1." } << 1;
+        QTest::newRow("bad record") << "bad.csv" << QByteArray("first_name,last_name,phone_number\nRadio,Noord\n")
+                                    << QStringList { "Nothing was imported", "Line 2:" } << 0;
+    }
+
+    // The contacts of the file are listed at once, under the search as it stands.
+    void importing()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, told);
+        QFETCH(int, updates);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(fileName));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        search()->setText("radio");
+        QSignalSpy contactsUpdate(m_form.get(), &PhonebookForm::contactsUpdate);
+        const QString message = throughTheDialogs("importFile", file.fileName(), 0);
+        for (const QString& part : told)
+            QVERIFY2(message.contains(part), qPrintable(message));
+        QCOMPARE(contactsUpdate.count(), updates);
+        QCOMPARE(listed(), QStringList({ "50%", "50" }) + (updates ? QStringList { "Radio" } : QStringList {}));
+    }
+
+    // The format follows the extension, or else the chosen filter.
+    void exporting_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("vCard by filter") << "out" << 1 << "out.vcf" << QByteArray("BEGIN:VCARD\r\n");
+        QTest::newRow("CSV by extension") << "out.csv" << 1 << "out.csv" << QByteArray("first_name,");
+    }
+
+    void exporting()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(int, filter);
+        QFETCH(QString, written);
+        QFETCH(QByteArray, start);
+        QTemporaryDir dir;
+        search()->setText("radio");
+        const QString message = throughTheDialogs("exportFile", dir.filePath(fileName), filter);
+        QVERIFY2(message.contains(": 12."), qPrintable(message));
+        QFile file(dir.filePath(written));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().startsWith(start));
+    }
+};
+
+QTEST_MAIN(TestPhonebookForm)
+#include "tst_phonebookform.moc"
