@@ -40,6 +40,9 @@ PhonebookForm::PhonebookForm(AppContext* context, QWidget* parent)
     , m_context(context)
     , m_exchangeFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
 {
+    // A folder that is not there would be offered as a file name instead.
+    if (!QDir(m_exchangeFolder).exists())
+        m_exchangeFolder = QDir::homePath();
     ui->setupUi(this);
     connect(ui->tableView, &QTableView::clicked, this, &PhonebookForm::onTableClicked);
 
