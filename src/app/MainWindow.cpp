@@ -11,9 +11,6 @@
 #include "CNau8810.h"
 #include "COutCallForm.h"
 #include "CRssiMeter.h"
-#include "DesktopNotifier.h"
-#include "RemoteControl.h"
-#include "StudioTray.h"
 #include "CSaveForm.h"
 #include "CSMSForm.h"
 #include "CSettingsForm.h"
@@ -21,25 +18,28 @@
 #include "CUSBHID.h"
 #include "ControlBar.h"
 #include "DebugForm.h"
+#include "DesktopNotifier.h"
 #include "DeviceConnector.h"
 #include "DevicePayload.h"
 #include "HidapiBackend.h"
 #include "InfoForm.h"
 #include "OperatorGuideDialog.h"
 #include "PhonebookForm.h"
+#include "RemoteControl.h"
+#include "StudioTray.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QDateTime>
 #include <QDebug>
 #include <QDockWidget>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
-#include <QDBusConnection>
-#include <QIcon>
 #include <QShortcut>
 #include <QTimer>
 
