@@ -38,7 +38,7 @@ void DesktopNotifier::show(const QString& kind, const QString& summary, const QS
     notify.setArguments({ QStringLiteral("Parlona Control"), m_shown.value(kind), QStringLiteral("parlona-control"),
         summary, body, QStringList { QStringLiteral("default"), tr("Show") }, hints, urgent ? 0 : -1 });
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(notify, 2000), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [=](QDBusPendingCallWatcher* call) {
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, kind, summary, body](QDBusPendingCallWatcher* call) {
         call->deleteLater();
         const QDBusPendingReply<uint> id = *call;
         if (id.isError()) {
