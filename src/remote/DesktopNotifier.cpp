@@ -38,18 +38,19 @@ void DesktopNotifier::show(const QString& kind, const QString& summary, const QS
     notify.setArguments({ QStringLiteral("Parlona Control"), m_shown.value(kind), QStringLiteral("parlona-control"),
         summary, body, QStringList { QStringLiteral("default"), tr("Show") }, hints, urgent ? 0 : -1 });
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(notify, 2000), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, kind, summary, body](QDBusPendingCallWatcher* call) {
-        call->deleteLater();
-        const QDBusPendingReply<uint> id = *call;
-        if (id.isError()) {
-            qCDebug(lcApp).noquote() << "no desktop notification:" << id.error().message();
-            emit notShown(kind, summary, body);
-            return;
-        }
-        m_shown.insert(kind, id.value());
-        if (m_closeWhenShown.remove(kind))
-            close(kind);
-    });
+    connect(
+        watcher, &QDBusPendingCallWatcher::finished, this, [this, kind, summary, body](QDBusPendingCallWatcher* call) {
+            call->deleteLater();
+            const QDBusPendingReply<uint> id = *call;
+            if (id.isError()) {
+                qCDebug(lcApp).noquote() << "no desktop notification:" << id.error().message();
+                emit notShown(kind, summary, body);
+                return;
+            }
+            m_shown.insert(kind, id.value());
+            if (m_closeWhenShown.remove(kind))
+                close(kind);
+        });
 }
 
 void DesktopNotifier::close(const QString& kind)
@@ -59,8 +60,8 @@ void DesktopNotifier::close(const QString& kind)
         m_closeWhenShown.insert(kind);
         return;
     }
-    QDBusMessage request = QDBusMessage::createMethodCall(
-        ServiceName, ObjectPath, InterfaceName, QStringLiteral("CloseNotification"));
+    QDBusMessage request
+        = QDBusMessage::createMethodCall(ServiceName, ObjectPath, InterfaceName, QStringLiteral("CloseNotification"));
     request.setArguments({ id });
     m_bus.send(request);
 }

@@ -3,8 +3,8 @@
 
 #include <QDBusConnection>
 #include <QHash>
-#include <QSet>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 // Desktop notifications through the desktop's notification service
@@ -40,7 +40,7 @@ private slots:
 
 private:
     QDBusConnection m_bus;
-    QHash<QString, uint> m_shown; // kind -> the service's id of the notice that is up
+    QHash<QString, uint> m_shown;   // kind -> the service's id of the notice that is up
     QSet<QString> m_closeWhenShown; // closed before the service said it was up
 };
 

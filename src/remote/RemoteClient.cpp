@@ -51,8 +51,8 @@ int RemoteClient::call(const QString& method, const QVariantList& arguments, QVa
     m_output.clear();
     m_error.clear();
     if (!m_bus.isConnected()) {
-        m_error = tr("No session bus to reach Parlona Control on: %1").arg(m_bus.lastError().message())
-            + QLatin1Char('\n');
+        m_error
+            = tr("No session bus to reach Parlona Control on: %1").arg(m_bus.lastError().message()) + QLatin1Char('\n');
         return NotRunning;
     }
     QDBusMessage request = QDBusMessage::createMethodCall(
@@ -86,8 +86,9 @@ int RemoteClient::status()
         ? QStringLiteral("unknown")
         : QStringLiteral("%1 (%2 dBm)").arg(quality).arg(state.value(QStringLiteral("signalDbm")).toInt());
     // Keys and values stay in English: scripts read them.
-    m_output = QStringLiteral("connected: %1\nsim: %2\nsignal: %3\ncall: %4\nnumber: %5\nname: %6\n")
-                   .arg(state.value(QStringLiteral("connected")).toBool() ? QStringLiteral("yes") : QStringLiteral("no"),
-                       text("simState"), signal, text("callState"), text("number"), text("name"));
+    m_output
+        = QStringLiteral("connected: %1\nsim: %2\nsignal: %3\ncall: %4\nnumber: %5\nname: %6\n")
+              .arg(state.value(QStringLiteral("connected")).toBool() ? QStringLiteral("yes") : QStringLiteral("no"),
+                  text("simState"), signal, text("callState"), text("number"), text("name"));
     return 0;
 }

@@ -218,8 +218,8 @@ void RemoteControl::onCallRecorded(QString number, int type, QDateTime start, qi
         = type == CallRegisterTable::Outgoing ? QStringLiteral("outgoing") : QStringLiteral("incoming");
     // An outgoing call counts as answered when it was talked.
     const bool answered = type == CallRegisterTable::Incoming || (type == CallRegisterTable::Outgoing && talkMs > 0);
-    emit CallRecorded(start.toOffsetFromUtc(start.offsetFromUtc()).toString(Qt::ISODate), number, nameOf(number), direction, answered,
-        static_cast<int>(talkMs / 1000));
+    emit CallRecorded(start.toOffsetFromUtc(start.offsetFromUtc()).toString(Qt::ISODate), number, nameOf(number),
+        direction, answered, static_cast<int>(talkMs / 1000));
 }
 
 void RemoteControl::logAction(const QString& action)
@@ -237,8 +237,7 @@ QString RemoteControl::origin() const
         return sender;
     // The process name is what an operator recognises: "parlona-control", "playout", ...
     QFile comm(QStringLiteral("/proc/%1/comm").arg(pid.value()));
-    const QString name
-        = comm.open(QIODevice::ReadOnly) ? QString::fromUtf8(comm.readAll()).trimmed() : QString();
+    const QString name = comm.open(QIODevice::ReadOnly) ? QString::fromUtf8(comm.readAll()).trimmed() : QString();
     return name.isEmpty() ? tr("process %1").arg(pid.value()) : tr("%1, process %2").arg(name).arg(pid.value());
 }
 

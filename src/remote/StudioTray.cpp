@@ -70,8 +70,8 @@ QString StudioTray::toolTip() const
 QIcon StudioTray::icon(State state)
 {
     // Grey, green, amber, red: the colours of the control bar's states.
-    const QColor badge[] = { QColor(0x8a, 0x94, 0xa0), QColor(0x25, 0xa5, 0x5f), QColor(0xf0, 0xa0, 0x20),
-        QColor(0xdc, 0x2f, 0x45) };
+    const QColor badge[]
+        = { QColor(0x8a, 0x94, 0xa0), QColor(0x25, 0xa5, 0x5f), QColor(0xf0, 0xa0, 0x20), QColor(0xdc, 0x2f, 0x45) };
     QIcon result;
     for (int size : { 32, 48 }) {
         QPixmap pixmap = QPixmap(QStringLiteral(":/resources/icons/parlona-control-%1.png").arg(size));

@@ -38,8 +38,8 @@ public slots:
         bool answered, int talkSeconds)
     {
         heard << QStringLiteral("recorded|%1|%2|%3|%4|%5|%6")
-                     .arg(QDateTime::fromString(start, Qt::ISODate).isValid() ? QStringLiteral("at") : start, number, name, direction,
-                         answered ? QStringLiteral("answered") : QStringLiteral("missed"))
+                     .arg(QDateTime::fromString(start, Qt::ISODate).isValid() ? QStringLiteral("at") : start, number,
+                         name, direction, answered ? QStringLiteral("answered") : QStringLiteral("missed"))
                      .arg(talkSeconds);
     }
 };
@@ -112,8 +112,8 @@ private slots:
         QVERIFY(hears("idle|0612345678|Anna d'Ávila"));
         QVERIFY(hears("recorded|at|0612345678|Anna d'Ávila|incoming|answered|3"));
         // The call's end comes before its record.
-        QVERIFY(m_listener.heard.indexOf(QRegularExpression(QStringLiteral("idle\\|0612.*"))) <
-            m_listener.heard.indexOf(QRegularExpression(QStringLiteral("recorded\\|at\\|0612.*"))));
+        QVERIFY(m_listener.heard.indexOf(QRegularExpression(QStringLiteral("idle\\|0612.*")))
+            < m_listener.heard.indexOf(QRegularExpression(QStringLiteral("recorded\\|at\\|0612.*"))));
 
         // A missed call: rings and stops ringing.
         m_rig->unit()->ringIn(QStringLiteral("0301234567"));
@@ -122,7 +122,8 @@ private slots:
         QVERIFY(hears("recorded|at|0301234567||incoming|missed|0"));
 
         const QString console = m_rig->window()->context()->console->plainText();
-        QVERIFY(console.contains(QRegularExpression(QStringLiteral("Remote control \\(tst_remotecontr\\w*, process \\d+\\): dial \\+31201234567"))));
+        QVERIFY(console.contains(QRegularExpression(
+            QStringLiteral("Remote control \\(tst_remotecontr\\w*, process \\d+\\): dial \\+31201234567"))));
         QVERIFY(console.contains(QLatin1String("): answer")));
     }
 
@@ -137,22 +138,27 @@ private slots:
 
         const QString prefix = RemoteControl::ErrorPrefix;
         const QString unknown = QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod");
-        QTest::newRow("dial, not connected") << false << false << "Dial" << QVariantList { "0612345678" }
-                                             << prefix + "NotConnected" << "Not connected with device";
+        QTest::newRow("dial, not connected")
+            << false << false << "Dial" << QVariantList { "0612345678" } << prefix + "NotConnected"
+            << "Not connected with device";
         QTest::newRow("answer, not connected")
-            << false << false << "Answer" << QVariantList() << prefix + "NotConnected" << "Not connected with device";
-        QTest::newRow("command in the number") << true << false << "Dial" << QVariantList { "123;+CFUN=0" }
-                                               << prefix + "InvalidNumber" << "Invalid phone number";
+            << false << false << "Answer" << QVariantList() << prefix + "NotConnected"
+            << "Not connected with device";
+        QTest::newRow("command in the number")
+            << true << false << "Dial" << QVariantList { "123;+CFUN=0" } << prefix + "InvalidNumber"
+            << "Invalid phone number";
         QTest::newRow("empty number") << true << false << "Dial" << QVariantList { "" } << prefix + "InvalidNumber"
                                       << "Invalid phone number";
         QTest::newRow("number too long") << true << false << "Dial" << QVariantList { QString(100000, '1') }
-                                         << prefix + "InvalidNumber" << "Phone number too long";
+                                         << prefix + "InvalidNumber"
+                                         << "Phone number too long";
         QTest::newRow("dial in a call") << true << true << "Dial" << QVariantList { "0612345678" }
-                                        << prefix + "CallActive" << "Current call active";
-        QTest::newRow("answer, no ring")
-            << true << false << "Answer" << QVariantList() << prefix + "NoIncomingCall" << "No incoming call to answer";
-        QTest::newRow("hang up, no call")
-            << true << false << "HangUp" << QVariantList() << prefix + "NoCall" << "No call to end";
+                                        << prefix + "CallActive"
+                                        << "Current call active";
+        QTest::newRow("answer, no ring") << true << false << "Answer" << QVariantList() << prefix + "NoIncomingCall"
+                                         << "No incoming call to answer";
+        QTest::newRow("hang up, no call") << true << false << "HangUp" << QVariantList() << prefix + "NoCall"
+                                          << "No call to end";
         QTest::newRow("number as an integer") << true << false << "Dial" << QVariantList { 612345678 } << unknown << "";
         QTest::newRow("no number") << true << false << "Dial" << QVariantList() << unknown << "";
         QTest::newRow("two numbers") << true << false << "Dial" << QVariantList { "1", "2" } << unknown << "";
@@ -198,7 +204,8 @@ private slots:
         const RemoteStatus status = run({ "--status" });
         QCOMPARE(status.exitCode, 0);
         QVERIFY2(status.out.contains(QLatin1String("connected: yes\nsim: ready\n")), qPrintable(status.out));
-        QVERIFY2(status.out.contains(QLatin1String("call: ringing\nnumber: 0301234567\nname: \n")), qPrintable(status.out));
+        QVERIFY2(
+            status.out.contains(QLatin1String("call: ringing\nnumber: 0301234567\nname: \n")), qPrintable(status.out));
         QCOMPARE(run({ "--answer" }), RemoteStatus(0, "", ""));
         QVERIFY(hears("active|0301234567|"));
         QCOMPARE(run({ "--dial", "0612345678" }), RemoteStatus(1, "", "Current call active\n"));
@@ -271,7 +278,8 @@ private:
     {
         int count = 0;
         for (const QString& command : m_rig->unit()->atCommandsReceived())
-            count += command.startsWith(QLatin1String("ATD")) || command == QLatin1String("ATA") || command == QLatin1String("ATH");
+            count += command.startsWith(QLatin1String("ATD")) || command == QLatin1String("ATA")
+                || command == QLatin1String("ATH");
         return count;
     }
 
