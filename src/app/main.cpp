@@ -27,16 +27,45 @@ void publishRemoteControl(MainWindow& window)
         qCWarning(lcApp).noquote() << "no remote control:" << reason;
 }
 
+// The connection a second start talks to the first one on. It is the program's own and is
+// closed before the application object goes: Qt 6 warns on the way out about a shared session
+// connection still open then.
+class ClientConnection
+{
+public:
+    ClientConnection()
+        : m_connection(QDBusConnection::connectToBus(QDBusConnection::SessionBus, name()))
+    {
+    }
+    ~ClientConnection() { QDBusConnection::disconnectFromBus(name()); }
+    ClientConnection(const ClientConnection&) = delete;
+    ClientConnection& operator=(const ClientConnection&) = delete;
+    QDBusConnection connection() const { return m_connection; }
+
+private:
+    static QString name() { return QStringLiteral("parlona-control-client"); }
+    QDBusConnection m_connection;
+};
+
 // A second start of the program, plain or with --answer and the like, speaks to the first one
 // instead of opening the same unit twice.
 int runRemoteCommand(int argc, char* argv[], const CommandLine& options)
 {
-    QCoreApplication app(argc, argv);
-    if (options.verbose())
+    // Scripts read what the client prints: only its answer, unless --verbose asks for the
+    // diagnostics too (Qt 6's D-Bus warns now and then about types as the process ends).
+    if (options.verbose()) {
         enableVerboseLogging();
+    } else {
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            if (type == QtFatalMsg)
+                QTextStream(stderr) << message << '\n';
+        });
+    }
+    QCoreApplication app(argc, argv);
     TranslationLoader translations;
     translations.install(options.language());
-    RemoteClient client(QDBusConnection::sessionBus());
+    const ClientConnection bus;
+    RemoteClient client(bus.connection());
     const int status = client.run(options.remoteCommand(), options.dialNumber());
     QTextStream(stdout) << client.output();
     QTextStream(stderr) << client.errorText();
@@ -103,12 +132,15 @@ int main(int argc, char* argv[])
     TranslationLoader translations;
     translations.install(options->language());
 
-    RemoteClient running(QDBusConnection::sessionBus());
-    if (running.isRunning()) {
-        const int status = running.raise();
-        QTextStream(stdout) << running.output();
-        QTextStream(stderr) << running.errorText();
-        return status;
+    {
+        const ClientConnection bus;
+        RemoteClient running(bus.connection());
+        if (running.isRunning()) {
+            const int status = running.raise();
+            QTextStream(stdout) << running.output();
+            QTextStream(stderr) << running.errorText();
+            return status;
+        }
     }
 
     if (options->virtualUnits() == 0) {

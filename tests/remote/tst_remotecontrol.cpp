@@ -237,6 +237,12 @@ private:
         {
             return exitCode == other.exitCode && out == other.out && err == other.err;
         }
+        friend char* toString(const RemoteStatus& status)
+        {
+            return QTest::toString(QStringLiteral("status %1, out \"%2\", err \"%3\"")
+                                       .arg(status.exitCode)
+                                       .arg(status.out, status.err));
+        }
         int exitCode;
         QString out;
         QString err;
