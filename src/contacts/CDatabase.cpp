@@ -152,6 +152,12 @@ int CDatabase::findContactId(QString number)
     return matchContact(number).id;
 }
 
+QString CDatabase::knownName(const QString& number)
+{
+    const ContactMatch match = matchContact(number);
+    return match.id != 0 ? match.name : QString();
+}
+
 CDatabase::ContactMatch CDatabase::matchContact(const QString& number)
 {
     Contact contact;

@@ -59,6 +59,8 @@ public:
         QString name;
     };
     ContactMatch matchContact(const QString& number);
+    // The matching contact's "first_name last_name", empty when no contact has the number.
+    QString knownName(const QString& number);
 
     // What numbers are compared by: their last nine characters (a shorter number whole).
     static QString numberKey(const QString& number);

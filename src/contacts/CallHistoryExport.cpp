@@ -3,6 +3,7 @@
 
 #include "CDatabase.h"
 #include "CallRegisterTable.h"
+#include "ContactCsv.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -89,26 +90,14 @@ QString CallHistoryExport::row(const QSqlQuery& call)
 
     QString direction;
     QString result;
-    switch (type) {
-    case CallRegisterTable::Incoming:
-        direction = QStringLiteral("incoming");
-        result = QStringLiteral("answered");
-        break;
-    case CallRegisterTable::Missed:
-        direction = QStringLiteral("incoming");
-        result = QStringLiteral("missed");
-        break;
-    case CallRegisterTable::Outgoing:
-        // The register keeps no outcome for calls made; only one that was answered was talked.
-        direction = QStringLiteral("outgoing");
-        result = talkedMs > 0 ? QStringLiteral("answered") : QStringLiteral("missed");
-        break;
-    default:
-        break;
+    if (type == CallRegisterTable::Incoming || type == CallRegisterTable::Missed
+        || type == CallRegisterTable::Outgoing) {
+        direction = type == CallRegisterTable::Outgoing ? QStringLiteral("outgoing") : QStringLiteral("incoming");
+        result = CallRegisterTable::answered(type, talkedMs) ? QStringLiteral("answered") : QStringLiteral("missed");
     }
     const QString seconds = talkedMs >= 0 ? QString::number(talkedMs / 1000) : QString();
-    return QStringList { field(beganText(call.value(CallRegisterTable::TimeDate).toString())),
-        field(contactName(number)), field(number), direction, result, seconds }
+    return QStringList { ContactCsv::field(beganText(call.value(CallRegisterTable::TimeDate).toString())),
+        ContactCsv::field(contactName(number)), ContactCsv::field(number), direction, result, seconds }
         .join(QLatin1Char(','));
 }
 
@@ -123,10 +112,8 @@ bool CallHistoryExport::inRange(const QString& timeDate) const
 QString CallHistoryExport::contactName(const QString& number)
 {
     auto known = m_names.constFind(number);
-    if (known == m_names.constEnd()) {
-        const CDatabase::ContactMatch contact = m_database->matchContact(number);
-        known = m_names.insert(number, contact.id != 0 ? contact.name : QString());
-    }
+    if (known == m_names.constEnd())
+        known = m_names.insert(number, m_database->knownName(number));
     return *known;
 }
 
@@ -149,16 +136,6 @@ int CallHistoryExport::save(const QString& fileName)
         qCWarning(lcContacts) << "the call history export to" << fileName << "failed:" << m_error;
     }
     return count;
-}
-
-QString CallHistoryExport::field(const QString& text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
-        && !text.contains(QLatin1Char('\r')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 QString CallHistoryExport::beganText(const QString& timeDate)

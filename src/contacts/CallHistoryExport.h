@@ -35,8 +35,6 @@ public:
     // Why the last write or save failed.
     QString errorString() const;
 
-    // One field, in double quotes (doubled inside) when it holds a comma, a quote or a line break.
-    static QString field(const QString& text);
     // A stored begin time with the offset from UTC that applied then; without an offset for a
     // local time that did not exist (skipped by a clock change), empty when it is no time.
     static QString beganText(const QString& timeDate);

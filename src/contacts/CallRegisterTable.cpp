@@ -36,6 +36,11 @@ bool CallRegisterTable::insert(
         .isActive();
 }
 
+bool CallRegisterTable::answered(int type, qint64 durationMs)
+{
+    return type == Incoming || (type == Outgoing && durationMs > 0);
+}
+
 QSqlQuery CallRegisterTable::newest(CDatabase* database, int limit)
 {
     return database->query(QStringLiteral("SELECT * FROM call_register ORDER BY id DESC LIMIT ?"), { limit });

@@ -15,6 +15,10 @@ public:
     // The call_type values.
     enum Type { Incoming = 0, Outgoing = 1, Missed = 2 };
 
+    // Whether a recorded call was answered. The register keeps no outcome for calls made; only
+    // one that was answered was talked.
+    static bool answered(int type, qint64 durationMs);
+
     // Creates the tables when they are not there yet.
     static void create(CDatabase* database);
     // Writes one call; the values are bound, so any character in the number is stored as it is.

@@ -13,7 +13,14 @@ const int optionalColumn = 3; // info
 
 const QLatin1String lineEnd("\r\n");
 
-QString csvField(const QString& text)
+bool endsField(QChar c)
+{
+    return c == QLatin1Char(',') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
+}
+
+} // namespace
+
+QString ContactCsv::field(const QString& text)
 {
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\r'))
         && !text.contains(QLatin1Char('\n')))
@@ -23,13 +30,6 @@ QString csvField(const QString& text)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-bool endsField(QChar c)
-{
-    return c == QLatin1Char(',') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
-}
-
-} // namespace
-
 QString ContactCsv::write(const QVector<ContactRecord>& contacts)
 {
     QStringList header;
@@ -37,8 +37,8 @@ QString ContactCsv::write(const QVector<ContactRecord>& contacts)
         header << QLatin1String(name);
     QString text = header.join(QLatin1Char(',')) + lineEnd;
     for (const ContactRecord& contact : contacts) {
-        text += csvField(contact.firstName) + QLatin1Char(',') + csvField(contact.lastName) + QLatin1Char(',')
-            + csvField(contact.phoneNumber) + QLatin1Char(',') + csvField(contact.info) + lineEnd;
+        text += field(contact.firstName) + QLatin1Char(',') + field(contact.lastName) + QLatin1Char(',')
+            + field(contact.phoneNumber) + QLatin1Char(',') + field(contact.info) + lineEnd;
     }
     return text;
 }

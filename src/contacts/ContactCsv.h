@@ -18,6 +18,8 @@ class ContactCsv
 
 public:
     static QString write(const QVector<ContactRecord>& contacts);
+    // One field, in double quotes (doubled inside) when it holds a comma, a quote or a line break.
+    static QString field(const QString& text);
     // All records of the text, each with the line it begins on. On the first fault returns false
     // and says in *error on which line and what is wrong; *contacts is then incomplete.
     static bool read(const QString& text, QVector<ContactRecord>* contacts, QString* error);

@@ -4,6 +4,7 @@
 #include "CDatabase.h"
 #include "CUC20.h"
 #include "CUSBHID.h"
+#include "CallHistoryExport.h"
 #include "CallRegisterTable.h"
 #include "ConsoleLog.h"
 #include "LogCategories.h"
@@ -216,10 +217,8 @@ void RemoteControl::onCallRecorded(QString number, int type, QDateTime start, qi
 {
     const QString direction
         = type == CallRegisterTable::Outgoing ? QStringLiteral("outgoing") : QStringLiteral("incoming");
-    // An outgoing call counts as answered when it was talked.
-    const bool answered = type == CallRegisterTable::Incoming || (type == CallRegisterTable::Outgoing && talkMs > 0);
-    emit CallRecorded(start.toOffsetFromUtc(start.offsetFromUtc()).toString(Qt::ISODate), number, nameOf(number),
-        direction, answered, static_cast<int>(talkMs / 1000));
+    emit CallRecorded(CallHistoryExport::beganText(start.toString(Qt::ISODate)), number, nameOf(number), direction,
+        CallRegisterTable::answered(type, talkMs), static_cast<int>(talkMs / 1000));
 }
 
 void RemoteControl::logAction(const QString& action)
@@ -255,8 +254,5 @@ void RemoteControl::sendError(const QString& errorName, const QString& text)
 
 QString RemoteControl::nameOf(const QString& number) const
 {
-    if (number.isEmpty() || !m_context->database)
-        return QString();
-    const CDatabase::ContactMatch match = m_context->database->matchContact(number);
-    return match.id != 0 ? match.name : QString();
+    return number.isEmpty() ? QString() : m_context->database->knownName(number);
 }

@@ -145,6 +145,6 @@ QString StudioTray::partyText(const QString& number) const
 {
     if (number.isEmpty())
         return tr("Unknown number");
-    const CDatabase::ContactMatch match = m_context->database->matchContact(number);
-    return match.id != 0 ? tr("%1 (%2)").arg(match.name, number) : number;
+    const QString name = m_context->database->knownName(number);
+    return name.isEmpty() ? number : tr("%1 (%2)").arg(name, number);
 }
