@@ -14,6 +14,7 @@
 #include "CSaveForm.h"
 #include "CSMSForm.h"
 #include "CSettingsForm.h"
+#include "CallKeys.h"
 #include "CUC20.h"
 #include "CUSBHID.h"
 #include "ControlBar.h"
@@ -26,6 +27,7 @@
 #include "OperatorGuideDialog.h"
 #include "PhonebookForm.h"
 #include "RemoteControl.h"
+#include "RingTone.h"
 #include "StudioTray.h"
 
 #include <QCloseEvent>
@@ -80,6 +82,7 @@ MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QW
     qRegisterMetaType<msg_st>("msg_st");
     qRegisterMetaType<VOICECALL_STATE>("VOICECALL_STATE");
     qRegisterMetaType<SIM_STATE>("SIM_STATE");
+    qRegisterMetaType<CALL_END_REASON>("CALL_END_REASON");
 
     createSubsystems(databaseDirectory);
     createPages();
@@ -131,6 +134,8 @@ void MainWindow::createSubsystems(const QString& databaseDirectory)
     m_connector = new DeviceConnector(m_backend, m_usb, this);
     m_remote = new RemoteControl(&m_context, this);
     m_tray = new StudioTray(&m_context, new DesktopNotifier(QDBusConnection::sessionBus(), this), this);
+    m_ringTone = new RingTone(this);
+    m_callKeys = new CallKeys(this);
 }
 
 void MainWindow::createPages()
@@ -237,12 +242,36 @@ void MainWindow::wire()
     connect(m_usb, &CUSBHID::disconnected, m_remote, &RemoteControl::onConnectionChange);
     connect(m_callRegistration, &CCallRegistration::callRecorded, m_remote, &RemoteControl::onCallRecorded);
     connect(m_remote, &RemoteControl::raiseRequested, this, &MainWindow::bringToFront);
+    wireCallAlerts();
+}
+
+void MainWindow::wireCallAlerts()
+{
     connect(m_usb, &CUSBHID::connected, m_tray, &StudioTray::onConnectionChange);
     connect(m_usb, &CUSBHID::disconnected, m_tray, &StudioTray::onConnectionChange);
     connect(m_uc20, &CUC20::voicecallStateChange, m_tray, &StudioTray::onVoicecallStateChange);
     connect(m_callRegistration, &CCallRegistration::callRecorded, m_tray, &StudioTray::onCallRecorded);
     connect(m_tray, &StudioTray::raiseRequested, this, &MainWindow::bringToFront);
     connect(ui->actionTrayNotices, &QAction::toggled, m_tray, &StudioTray::setEnabled);
+    ControlBar* bar = ui->widget_controlbar;
+    connect(m_usb, &CUSBHID::connected, bar, [bar] { bar->onConnectionChange(true); });
+    connect(m_usb, &CUSBHID::disconnected, bar, [bar] { bar->onConnectionChange(false); });
+    connect(m_uc20, &CUC20::rssiChange, bar, &ControlBar::onRssiChange);
+    connect(m_uc20, &CUC20::moduleSilenceChanged, bar, &ControlBar::onModuleSilenceChanged);
+    connect(m_uc20, &CUC20::simAttemptsLeft, bar, &ControlBar::onSimAttemptsLeft);
+    // Who ended a call is known before the call's end is told: the bar and the register keep it.
+    connect(m_uc20, &CUC20::callEnded, bar, &ControlBar::onCallEnded);
+    connect(m_uc20, &CUC20::callEnded, m_callRegistration, &CCallRegistration::onCallEnded);
+    connect(m_uc20, &CUC20::dialFailed, m_remote, &RemoteControl::onDialFailed);
+    connect(m_uc20, &CUC20::voicecallStateChange, m_ringTone, &RingTone::onVoicecallStateChange);
+    connect(m_usb, &CUSBHID::disconnected, m_ringTone, &RingTone::onDisconnected);
+    connect(m_callKeys, &CallKeys::answerPressed, this, &MainWindow::onAnswerKey);
+    connect(m_callKeys, &CallKeys::hangUpPressed, this, &MainWindow::onEndCallClicked);
+    connect(m_callKeys, &CallKeys::keysChanged, bar, &ControlBar::setCallKeys);
+    connect(m_callKeys, &CallKeys::keysChanged, m_incomingForm.get(), &CIncomingForm::setCallKeys);
+    connect(m_settingsForm, &CSettingsForm::callKeysChanged, m_callKeys, &CallKeys::reload);
+    m_callKeys->reload();
+    bar->onConnectionChange(m_usb->isConnected());
 }
 
 void MainWindow::bringToFront()
@@ -530,6 +559,13 @@ void MainWindow::onCallClicked()
         m_uc20->call(m_phonebookForm->currentPhoneNumber());
     else if (page == m_pages[PageCallHistory])
         m_uc20->call(m_callHistoryForm->selectedNumber());
+}
+
+void MainWindow::onAnswerKey()
+{
+    // The answer key only ever answers: it dials nothing, whatever page is on show.
+    if (m_uc20->callState() == VOICECALL_INCOMING)
+        m_uc20->answerCall();
 }
 
 void MainWindow::onEndCallClicked()

@@ -36,6 +36,8 @@ class OrvanePPMMeter;
 class PhonebookForm;
 class RemoteControl;
 class StudioTray;
+class RingTone;
+class CallKeys;
 class CSettingsForm;
 class CSMSForm;
 
@@ -103,6 +105,8 @@ public slots:
     void onResetMeters();
     void onCallClicked();
     void onEndCallClicked();
+    // The answer key: answers a ringing call, and does nothing else.
+    void onAnswerKey();
     void onDialNrClicked(int id);
     void onReadSettings();
     void onWriteSettings();
@@ -135,6 +139,7 @@ private:
     void createToolActions();
     void createTimers();
     void wire();
+    void wireCallAlerts();
     void showPage(Page page);
     void applyBackground(bool alert);
     void handleFirmwareVersion(const QByteArray& data);
@@ -173,6 +178,8 @@ private:
     CCallRegistration* m_callRegistration = nullptr;
     RemoteControl* m_remote = nullptr;
     StudioTray* m_tray = nullptr;
+    RingTone* m_ringTone = nullptr;
+    CallKeys* m_callKeys = nullptr;
 
     double recvLevel = -50.0;
     double sendLevel = -50.0;

@@ -36,6 +36,10 @@ public slots:
     void on_horizontalSlider_recv_valueChanged(int value);
     void on_checkBox_enable_stateChanged(int arg1);
 
+signals:
+    // Fires when the operator has changed the answer or hang-up key.
+    void callKeysChanged();
+
 private:
     QLineEdit* dialNumberEdit(int index) const;
     void storeDialNumber(int index);

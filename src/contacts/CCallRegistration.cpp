@@ -159,3 +159,5 @@ void CCallRegistration::recordCall()
     emit registerUpdate();
     emit callRecorded(m_number, m_callType, m_startTime, m_duration);
 }
+
+void CCallRegistration::onCallEnded(CALL_END_REASON, QString, qint64) { }

@@ -42,6 +42,8 @@ public slots:
     void onVoicecallStateChange(VOICECALL_STATE state, QString number);
     // The module stopped answering silentForMs ago: a call that ends now was talked until then.
     void onModuleSilenceChanged(bool silent, int silentForMs);
+    // The engine tells why the call going on ends and how long before now it was last heard of.
+    void onCallEnded(CALL_END_REASON reason, QString number, qint64 unheardMs);
     // Brings the talk time of the call going on up to date in its row.
     void checkpoint();
 

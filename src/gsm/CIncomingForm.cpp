@@ -145,3 +145,5 @@ void CIncomingForm::storePlace()
     QSettings settings;
     settings.setValue(QLatin1String(geometryKey), geometry());
 }
+
+void CIncomingForm::setCallKeys(const QKeySequence&, const QKeySequence&) { }

@@ -2,6 +2,7 @@
 #define CINCOMINGFORM_H
 
 #include <QDialog>
+#include <QKeySequence>
 #include <QString>
 
 #include "GsmTypes.h"
@@ -34,6 +35,8 @@ public slots:
     void onVoicecallStateChange(VOICECALL_STATE state, QString number);
     void on_pushButton_call_clicked();
     void on_pushButton_endcall_clicked();
+    // The keys that answer and hang up, shown in the buttons' tool tips.
+    void setCallKeys(const QKeySequence& answer, const QKeySequence& hangUp);
 
 protected:
     // The window's close button hangs up or rejects the call.

@@ -413,6 +413,21 @@ QString CUC20::callRefusal(const QString& number) const
     return QString();
 }
 
+QString CUC20::answerRefusal() const
+{
+    return QString();
+}
+
+QString CUC20::hangUpRefusal() const
+{
+    return QString();
+}
+
+bool CUC20::isServiceCode(const QString& /*number*/)
+{
+    return false;
+}
+
 void CUC20::call(QString number)
 {
     const QString refusal = callRefusal(number);

@@ -62,8 +62,15 @@ public:
     // '-', '.', '(' and ')' people write between them, and at least one digit, '*' or '#'.
     static bool isDialable(const QString& number);
     // Why call(number) would be refused now ("Not connected with device", "Invalid phone
-    // number", "Current call active"), or empty when it would dial.
+    // number", "Current call active", "Call already being placed"), or empty when it would dial.
     QString callRefusal(const QString& number) const;
+    // Why answerCall() / endCall() would be refused now (a repeat the module has not yet
+    // answered), or empty when the command would go out.
+    QString answerRefusal() const;
+    QString hangUpRefusal() const;
+    // Supplementary-service codes ("**21*0900123456#", "*#06#"): they change the line for every
+    // later caller instead of calling anyone.
+    static bool isServiceCode(const QString& number);
 
     VOICECALL_STATE callState() const;
     SIM_STATE simState() const;
@@ -112,8 +119,16 @@ signals:
     // Fires when the module reports a text message sent, with the reference it gave it.
     void messageSent(int reference);
     // Fires when the module has stopped answering while connected (silent, quiet for silentForMs)
-    // and when it answers again (not silent); a call going on is ended right after the first.
+    // and when it answers again (not silent). A call going on stays open through the silence.
     void moduleSilenceChanged(bool silent, int silentForMs);
+    // Fires right before the change to VOICECALL_IDLE that ends a call: why it ended, the other
+    // party, and how long before now the call was last known to go on (the module's silence; 0
+    // when the end was seen as it happened).
+    void callEnded(CALL_END_REASON reason, QString number, qint64 unheardMs);
+    // Fires when the module refuses a number that was dialled, with the module's reason.
+    void dialFailed(QString number, QString reason);
+    // Fires when the module answers the PIN counter query: tries left for the PIN and the PUK.
+    void simAttemptsLeft(int pinLeft, int pukLeft);
 
 private:
     using ResponseHandler = void (CUC20::*)(const QStringList& response);

@@ -300,3 +300,15 @@ void ControlBar::sendATCmd(const QString& command)
     if (m_context && m_context->uc20)
         m_context->uc20->sendATCmd(command);
 }
+
+void ControlBar::onConnectionChange(bool) { }
+
+void ControlBar::onRssiChange(int, int) { }
+
+void ControlBar::onCallEnded(CALL_END_REASON, QString, qint64) { }
+
+void ControlBar::onModuleSilenceChanged(bool, int) { }
+
+void ControlBar::onSimAttemptsLeft(int, int) { }
+
+void ControlBar::setCallKeys(const QKeySequence&, const QKeySequence&) { }

@@ -2,6 +2,7 @@
 #define CONTROLBAR_H
 
 #include <QElapsedTimer>
+#include <QKeySequence>
 #include <QString>
 #include <QWidget>
 
@@ -56,6 +57,20 @@ public slots:
     void on_pushButton_dialnr6_clicked();
     void on_pushButton_dialnr7_clicked();
     void on_pushButton_dialnr8_clicked();
+
+    // The unit came or went: without one the bar says so and greys the SIM and call fields.
+    void onConnectionChange(bool connected);
+    // The signal quality (0 to 31, 99 unknown) and strength: shown in dBm, with a warning for
+    // no network and a weak signal.
+    void onRssiChange(int rssi, int dBm);
+    // A call ended: the bar says who ended it and the time talked, for a few seconds.
+    void onCallEnded(CALL_END_REASON reason, QString number, qint64 unheardMs);
+    // The GSM module stopped or started answering: said on the call status while it lasts.
+    void onModuleSilenceChanged(bool silent, int silentForMs);
+    // Tries left for the SIM's PIN and PUK; the next code prompt shows them.
+    void onSimAttemptsLeft(int pinLeft, int pukLeft);
+    // The keys that answer and hang up, shown in the buttons' tool tips.
+    void setCallKeys(const QKeySequence& answer, const QKeySequence& hangUp);
 
 signals:
     // Fires when the call button is pressed (answer a ringing call, otherwise dial).

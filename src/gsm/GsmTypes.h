@@ -31,4 +31,13 @@ enum SIM_STATE {
 };
 Q_DECLARE_METATYPE(SIM_STATE)
 
+// Who or what ended a call, as far as the program can tell.
+enum CALL_END_REASON {
+    CALL_END_BY_CALLER = 0,  // the other party hung up, gave up ringing or did not answer
+    CALL_END_BY_US = 1,      // hung up or declined here (button, key, remote control)
+    CALL_END_LINE_LOST = 2,  // the unit went away (cable, power)
+    CALL_END_IN_SILENCE = 3, // it ended while the GSM module was not answering
+};
+Q_DECLARE_METATYPE(CALL_END_REASON)
+
 #endif // GSMTYPES_H

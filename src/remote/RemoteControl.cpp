@@ -256,3 +256,8 @@ QString RemoteControl::nameOf(const QString& number) const
 {
     return number.isEmpty() ? QString() : m_context->database->knownName(number);
 }
+
+void RemoteControl::onDialFailed(QString number, QString reason)
+{
+    emit DialFailed(number, reason);
+}

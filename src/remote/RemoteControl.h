@@ -71,6 +71,7 @@ public slots:
     void onRssiChange(int rssi, int dBm);
     void onConnectionChange();
     void onCallRecorded(QString number, int type, QDateTime start, qint64 talkMs);
+    void onDialFailed(QString number, QString reason);
 
 signals:
     // Fires when the call's state changes; number and name of the party, as far as known.
@@ -79,6 +80,8 @@ signals:
     // "incoming" or "outgoing", whether it was answered, and the talk time in whole seconds.
     Q_SCRIPTABLE void CallRecorded(const QString& start, const QString& number, const QString& name,
         const QString& direction, bool answered, int talkSeconds);
+    // Fires when the module refused a number that was dialled, with its reason.
+    Q_SCRIPTABLE void DialFailed(const QString& number, const QString& reason);
     // Fires when the unit is connected or disconnected.
     Q_SCRIPTABLE void ConnectionChanged(bool connected);
     // Fires when a remote client asks for the main window.
