@@ -1,9 +1,12 @@
 #include "RingTone.h"
 
+#include "AudioRingPlayer.h"
 #include "RingPlayer.h"
 
+#include <QSettings>
+
 RingTone::RingTone(QObject* parent)
-    : RingTone(nullptr, parent)
+    : RingTone(std::make_unique<AudioRingPlayer>(), parent)
 {
 }
 
@@ -22,9 +25,39 @@ bool RingTone::isRinging() const
 
 QStringList RingTone::outputDevices()
 {
-    return {};
+    return AudioRingPlayer::outputDevices();
 }
 
-void RingTone::onVoicecallStateChange(VOICECALL_STATE, QString) { }
+void RingTone::onVoicecallStateChange(VOICECALL_STATE state, QString)
+{
+    if (state == VOICECALL_INCOMING)
+        startRinging();
+    else
+        stopRinging();
+}
 
-void RingTone::onDisconnected() { }
+void RingTone::onDisconnected()
+{
+    stopRinging();
+}
+
+void RingTone::startRinging()
+{
+    if (m_started || !m_player)
+        return;
+    // Read now rather than kept: a change on the settings page counts from the next call.
+    const QSettings settings;
+    if (!settings.value(QStringLiteral("RingTone/Enabled"), true).toBool())
+        return;
+    m_started = true;
+    m_player->start(settings.value(QStringLiteral("RingTone/Device")).toString(),
+        qBound(0, settings.value(QStringLiteral("RingTone/Volume"), 80).toInt(), 100));
+}
+
+void RingTone::stopRinging()
+{
+    if (!m_started)
+        return;
+    m_started = false;
+    m_player->stop();
+}

@@ -35,7 +35,13 @@ public slots:
     void onDisconnected();
 
 private:
+    void startRinging();
+    void stopRinging();
+
     std::unique_ptr<RingPlayer> m_player;
+    // Whether the player was started for the call that rings now; a second report of the same
+    // ringing call must not start the sound from the top again.
+    bool m_started = false;
 };
 
 #endif // RINGTONE_H

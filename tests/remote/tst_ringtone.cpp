@@ -1,0 +1,124 @@
+#include "RingPlayer.h"
+#include "RingTone.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Writes down what the ring tone asks of it: "start cue@35", "stop".
+class RecordingPlayer : public RingPlayer
+{
+public:
+    explicit RecordingPlayer(QStringList* calls)
+        : m_calls(calls)
+    {
+    }
+    void start(const QString& device, int volume) override
+    {
+        *m_calls << QStringLiteral("start %1@%2").arg(device).arg(volume);
+        m_playing = true;
+    }
+    void stop() override
+    {
+        *m_calls << QStringLiteral("stop");
+        m_playing = false;
+    }
+    bool isPlaying() const override { return m_playing; }
+
+private:
+    QStringList* m_calls;
+    bool m_playing = false;
+};
+
+int audioWarnings = 0;
+
+} // namespace
+
+// When the ring sounds, on which output and how loud, through a player that only records.
+class TestRingTone : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_settingsDir;
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+        QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
+        QCoreApplication::setApplicationName(QStringLiteral("Parlona Control"));
+    }
+
+    void init() { QSettings().clear(); }
+
+    void rings_data()
+    {
+        QTest::addColumn<QString>("script"); // call states, "unplug", or "Setting=value"
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<bool>("ringing");
+        auto row = [](const char* name, const char* script, QStringList calls, bool ringing) {
+            QTest::newRow(name) << script << calls << ringing;
+        };
+        row("answered", "incoming;active", { "start @80", "stop" }, false);
+        row("declined or missed", "incoming;idle", { "start @80", "stop" }, false);
+        row("becomes an outgoing call", "incoming;calling", { "start @80", "stop" }, false);
+        row("unit unplugged", "incoming;unplug", { "start @80", "stop" }, false);
+        row("reported twice", "incoming;incoming", { "start @80" }, true);
+        row("switched off", "Enabled=false;incoming;active", {}, false);
+        row("output and volume", "Device=cue;Volume=35;incoming", { "start cue@35" }, true);
+        row("volume above range", "Volume=250;incoming", { "start @100" }, true);
+        row("settings read per call", "incoming;idle;Volume=20;incoming", { "start @80", "stop", "start @20" }, true);
+        row("switched on between calls", "Enabled=false;incoming;idle;Enabled=true;incoming", { "start @80" }, true);
+    }
+
+    void rings()
+    {
+        QFETCH(QString, script);
+        QStringList calls;
+        RingTone tone(std::make_unique<RecordingPlayer>(&calls));
+        const QStringList states { "idle", "calling", "incoming", "active" };
+        for (const QString& step : script.split(QLatin1Char(';'))) {
+            if (step.contains(QLatin1Char('=')))
+                QSettings().setValue("RingTone/" + step.section('=', 0, 0), step.section('=', 1));
+            else if (step == QLatin1String("unplug"))
+                tone.onDisconnected();
+            else
+                tone.onVoicecallStateChange(VOICECALL_STATE(states.indexOf(step)), QStringLiteral("0612345678"));
+        }
+        QTEST(calls, "calls");
+        QTEST(tone.isRinging(), "ringing");
+    }
+
+    // Through Qt Multimedia, silent: with or without a sound output the ring starts and stops
+    // cleanly, and a missing output is reported once, not at every call.
+    void realPlayerWithOrWithoutOutput()
+    {
+        QFile sound(QStringLiteral(":/resources/sound/ring.wav"));
+        QVERIFY(sound.open(QIODevice::ReadOnly));
+        const QByteArray header = sound.read(12);
+        QVERIFY(header.startsWith("RIFF") && header.endsWith("WAVE"));
+        QSettings().setValue(QStringLiteral("RingTone/Volume"), 0);
+        QSettings().setValue(QStringLiteral("RingTone/Device"), QStringLiteral("no such output"));
+        const QtMessageHandler previous
+            = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString&) {
+                  audioWarnings += type == QtWarningMsg && qstrcmp(context.category, "parlona.audio") == 0;
+              });
+        RingTone tone;
+        for (int call = 0; call < 3; ++call) {
+            tone.onVoicecallStateChange(VOICECALL_INCOMING, QString());
+            tone.onVoicecallStateChange(VOICECALL_IDLE, QString());
+            QVERIFY(!tone.isRinging());
+        }
+        qInstallMessageHandler(previous);
+        QVERIFY(audioWarnings <= 1);
+        QVERIFY(!RingTone::outputDevices().contains(QString()));
+    }
+};
+
+QTEST_MAIN(TestRingTone)
+#include "tst_ringtone.moc"
