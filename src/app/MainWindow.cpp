@@ -215,7 +215,6 @@ void MainWindow::wire()
     // Remote clients hear of a call's end before they hear it was recorded.
     connect(m_uc20, &CUC20::voicecallStateChange, m_remote, &RemoteControl::onVoicecallStateChange);
     connect(m_uc20, &CUC20::voicecallStateChange, m_callRegistration, &CCallRegistration::onVoicecallStateChange);
-    connect(m_uc20, &CUC20::moduleSilenceChanged, m_callRegistration, &CCallRegistration::onModuleSilenceChanged);
     connect(m_uc20, &CUC20::moduleSilenceChanged, this, &MainWindow::showModuleSilence);
     connect(m_uc20, &CUC20::DTMFfromCaller, this, &MainWindow::onDTMFfromCaller);
     connect(m_uc20, &CUC20::manufacturerIdentification, m_infoForm, &InfoForm::onManufacturerIdentification);

@@ -3,6 +3,7 @@
 
 #include "AppContext.h"
 #include "CDatabase.h"
+#include "CallParty.h"
 #include "CallRegisterTable.h"
 #include "ConsoleLog.h"
 
@@ -83,9 +84,10 @@ void CCallRegistration::onVoicecallStateChange(VOICECALL_STATE state, QString nu
     m_lastState = state;
 }
 
-void CCallRegistration::onModuleSilenceChanged(bool silent, int silentForMs)
+void CCallRegistration::onCallEnded(CALL_END_REASON reason, QString /*number*/, qint64 unheardMs)
 {
-    m_unheardMs = silent && m_lastState == VOICECALL_ACTIVE ? silentForMs : 0;
+    m_endReason = reason;
+    m_unheardMs = std::max<qint64>(0, unheardMs);
 }
 
 void CCallRegistration::beginCall(const QString& number, int type)
@@ -96,6 +98,7 @@ void CCallRegistration::beginCall(const QString& number, int type)
     m_talkStart = 0;
     m_duration = 0;
     m_unheardMs = 0;
+    m_endReason = CALL_END_BY_CALLER;
     // An incoming call counts as missed until it is answered.
     const int typeNow = type == CallRegisterTable::Incoming ? CallRegisterTable::Missed : type;
     m_rowId = CallRegisterTable::open(m_context->database, number, typeNow, startTimeText());
@@ -109,6 +112,7 @@ void CCallRegistration::startTalking()
     m_unheardMs = 0;
     m_checkpointTimer->start();
     checkpoint();
+    sayAnswered();
 }
 
 void CCallRegistration::checkpoint()
@@ -136,7 +140,10 @@ void CCallRegistration::finishCall()
     }
     m_checkpointTimer->stop();
     recordCall();
+    sayEnded(m_lastState);
     m_lastState = VOICECALL_IDLE;
+    m_unheardMs = 0;
+    m_endReason = CALL_END_BY_CALLER;
 }
 
 QString CCallRegistration::startTimeText() const
@@ -160,4 +167,49 @@ void CCallRegistration::recordCall()
     emit callRecorded(m_number, m_callType, m_startTime, m_duration);
 }
 
-void CCallRegistration::onCallEnded(CALL_END_REASON, QString, qint64) { }
+QString CCallRegistration::party() const
+{
+    return CallParty::describe(m_context->database, m_number);
+}
+
+void CCallRegistration::sayAnswered() const
+{
+    ConsoleLog::info(m_context->console,
+        m_callType == CallRegisterTable::Outgoing ? tr("%1 answered our call").arg(party())
+                                                  : tr("Answered call with %1").arg(party()));
+}
+
+void CCallRegistration::sayEnded(int stateBefore) const
+{
+    const qint64 seconds = m_duration / 1000;
+    const QString talked = seconds >= 3600
+        ? QStringLiteral("%1:%2:%3").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+              .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+        : QStringLiteral("%1:%2").arg(seconds / 60, 2, 10, QLatin1Char('0')).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    static const char* const endedBy[] = {
+        QT_TR_NOOP("Call with %1 ended after %2, by the caller"),
+        QT_TR_NOOP("Call with %1 ended after %2, by us"),
+        QT_TR_NOOP("Call with %1 ended after %2, line lost"),
+        QT_TR_NOOP("Call with %1 ended after %2, while the GSM module was not answering"),
+    };
+    static const char* const missedBy[] = {
+        QT_TR_NOOP("Missed call from %1"),
+        QT_TR_NOOP("Declined call from %1"),
+        QT_TR_NOOP("Call from %1 lost with the line"),
+        QT_TR_NOOP("Call from %1 lost while the GSM module was not answering"),
+    };
+    static const char* const notAnsweredBy[] = {
+        QT_TR_NOOP("Call to %1 not answered"),
+        QT_TR_NOOP("Call to %1 cancelled"),
+        QT_TR_NOOP("Call to %1 lost with the line"),
+        QT_TR_NOOP("Call to %1 lost while the GSM module was not answering"),
+    };
+    QString line;
+    if (stateBefore == VOICECALL_ACTIVE)
+        line = tr(endedBy[m_endReason]).arg(party(), talked);
+    else if (stateBefore == VOICECALL_INCOMING)
+        line = tr(missedBy[m_endReason]).arg(party());
+    else
+        line = tr(notAnsweredBy[m_endReason]).arg(party());
+    ConsoleLog::info(m_context->console, line);
+}

@@ -40,8 +40,6 @@ signals:
 
 public slots:
     void onVoicecallStateChange(VOICECALL_STATE state, QString number);
-    // The module stopped answering silentForMs ago: a call that ends now was talked until then.
-    void onModuleSilenceChanged(bool silent, int silentForMs);
     // The engine tells why the call going on ends and how long before now it was last heard of.
     void onCallEnded(CALL_END_REASON reason, QString number, qint64 unheardMs);
     // Brings the talk time of the call going on up to date in its row.
@@ -54,6 +52,10 @@ private:
     void startTalking();
     void finishCall();
     void recordCall();
+    // One console line for the operator: a call answered, and how and after how long it ended.
+    void sayAnswered() const;
+    void sayEnded(int stateBefore) const;
+    QString party() const;
 
     AppContext* m_context;
     int m_lastState = VOICECALL_IDLE;
@@ -63,6 +65,7 @@ private:
     qint64 m_talkStart = 0;
     qint64 m_duration = 0;
     qint64 m_unheardMs = 0; // talk time at the end that nobody heard: the module was silent
+    CALL_END_REASON m_endReason = CALL_END_BY_CALLER;
     qint64 m_rowId = -1;    // the row of the call going on, -1 when it could not be written
     QTimer* m_checkpointTimer;
 

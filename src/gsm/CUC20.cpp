@@ -7,9 +7,11 @@
 #include "DeviceMessage.h"
 #include "DevicePayload.h"
 
+#include <QElapsedTimer>
 #include <QPair>
 #include <QTimer>
 
+#include <memory>
 #include <utility>
 
 namespace {
@@ -182,6 +184,7 @@ const QList<CUC20::EchoRule>& CUC20::echoRules()
         { EchoRule::EqualsIgnoringCase,
             { QStringLiteral("AT+CGSN"), QStringLiteral("AT&F0"), QStringLiteral("AT&V"), QStringLiteral("AT&W") },
             nullptr },
+        { EchoRule::ContainsIgnoringCase, { QStringLiteral("AT+QPINC") }, &CUC20::parsePinCounter },
         { EchoRule::ContainsIgnoringCase, { QStringLiteral("+CPIN") }, &CUC20::parseSimStatus },
         { EchoRule::EqualsIgnoringCase, { QStringLiteral("AT+CSQ") }, &CUC20::parseSignalQuality },
         { EchoRule::EqualsIgnoringCase, { QStringLiteral("ATA") }, nullptr },
@@ -213,6 +216,9 @@ CUC20::CUC20(QObject* parent, CUSBHID* link, CConsole* console)
     m_drainTimer->setObjectName(QStringLiteral("drainTimer"));
     m_drainTimer->setInterval(DrainIntervalMs);
     connect(m_drainTimer, &QTimer::timeout, this, &CUC20::processMsgQueue);
+    auto monotonic = std::make_shared<QElapsedTimer>();
+    monotonic->start();
+    m_clock = [monotonic] { return monotonic->elapsed(); };
     if (m_link) {
         connect(m_link, &CUSBHID::disconnected, this, &CUC20::onLinkClosed);
         connect(m_link, &CUSBHID::connected, m_silenceTimer, qOverload<>(&QTimer::start));
@@ -338,13 +344,21 @@ void CUC20::setSilenceTimeout(int ms)
     m_silenceTimer->setInterval(ms);
 }
 
+void CUC20::setClock(std::function<qint64()> milliseconds)
+{
+    m_clock = std::move(milliseconds);
+}
+
 void CUC20::heardModule()
 {
+    m_lastHeardMs = m_clock();
     if (m_link && m_link->isConnected())
         m_silenceTimer->start();
     if (!m_moduleSilent)
         return;
     m_moduleSilent = false;
+    // The call was open all along; the next call list tells whether it still is.
+    m_callUnconfirmed = m_callState != VOICECALL_IDLE;
     ConsoleLog::info(m_console, tr("The GSM module answers again"));
     emit moduleSilenceChanged(false, 0);
 }
@@ -353,16 +367,26 @@ void CUC20::onModuleSilent()
 {
     if (m_moduleSilent || !m_link || !m_link->isConnected())
         return;
-    m_moduleSilent = true;
-    const int silentForMs = m_silenceTimer->interval();
-    qCWarning(lcGsm) << "the module has been silent for" << silentForMs << "ms";
-    ConsoleLog::error(m_console, tr("The GSM module has not answered for %1 s").arg(silentForMs / 1000.0));
-    emit moduleSilenceChanged(true, silentForMs);
-    // Nothing tells how the call goes on: it ends here, with the time talked until the silence.
-    if (m_callState != VOICECALL_IDLE) {
-        ConsoleLog::error(m_console, tr("The call is ended here"));
-        setCallState(VOICECALL_IDLE, QString());
+    // A window that stalled has not been reading: what the unit sent meanwhile waits in the
+    // system's buffer, and a line among it means the module was never silent. The silence is
+    // measured from the last line that arrived, not from when the timer came round.
+    m_link->readWaiting();
+    const qint64 quietMs = m_clock() - m_lastHeardMs;
+    const int timeoutMs = m_silenceTimer->interval();
+    if (!m_link->isConnected() || quietMs < timeoutMs) {
+        if (m_link->isConnected())
+            m_silenceTimer->start();
+        return;
     }
+    m_moduleSilent = true;
+    m_silenceStartMs = m_lastHeardMs;
+    qCWarning(lcGsm) << "the module has been silent for" << quietMs << "ms";
+    ConsoleLog::error(m_console, tr("The GSM module has not answered for %1 s").arg(quietMs / 1000));
+    // The unit may well keep the caller on the line: the call stays open until the module says
+    // how it went on, or the operator ends it.
+    if (m_callState != VOICECALL_IDLE)
+        ConsoleLog::error(m_console, tr("The call stays open until the module answers again"));
+    emit moduleSilenceChanged(true, static_cast<int>(quietMs));
 }
 
 void CUC20::onLinkClosed()
@@ -375,12 +399,15 @@ void CUC20::onLinkClosed()
     m_responseQueue.clear();
     m_drainTimer->stop();
     m_silenceTimer->stop();
+    for (int action = 0; action < ActionCount; ++action)
+        setPending(static_cast<Action>(action), false);
+    const qint64 unheardMs = m_moduleSilent ? m_clock() - m_lastHeardMs : 0;
     m_moduleSilent = false;
     // Without the unit nothing tells how the call goes on: it ends here, so that it is recorded
-    // with the time talked until now.
+    // with the time talked until now (until the module fell silent, when it had).
     if (m_callState != VOICECALL_IDLE) {
         ConsoleLog::error(m_console, tr("Connection with the device lost: the call is ended here"));
-        setCallState(VOICECALL_IDLE, QString());
+        closeCall(CALL_END_LINE_LOST, unheardMs);
     }
 }
 
@@ -410,22 +437,40 @@ QString CUC20::callRefusal(const QString& number) const
         return tr("Phone number too long");
     if (m_callState != VOICECALL_IDLE)
         return tr("Current call active");
+    if (isPending(Dialling))
+        return tr("Call already being placed");
     return QString();
 }
 
 QString CUC20::answerRefusal() const
 {
-    return QString();
+    return isPending(Answering) ? tr("Call already being answered") : QString();
 }
 
 QString CUC20::hangUpRefusal() const
 {
-    return QString();
+    return isPending(HangingUp) ? tr("Call already being ended") : QString();
 }
 
-bool CUC20::isServiceCode(const QString& /*number*/)
+bool CUC20::isServiceCode(const QString& number)
 {
-    return false;
+    // MMI codes: "**21*<number>#" diverts, "**04*<old>*<new>*<new>#" changes the PIN, "*#06#"...
+    const QString code = number.trimmed();
+    return code.size() > 1 && (code.startsWith(QLatin1Char('*')) || code.startsWith(QLatin1Char('#')))
+        && code.endsWith(QLatin1Char('#'));
+}
+
+bool CUC20::isPending(Action action) const
+{
+    const qint64 since = m_pendingSince[action];
+    return since >= 0 && m_clock() - since < ActionAnswerTimeoutMs;
+}
+
+void CUC20::setPending(Action action, bool pending)
+{
+    // Without a unit the command goes nowhere and no answer will come to wait for.
+    const bool waits = pending && m_link && m_link->isConnected();
+    m_pendingSince[action] = waits ? m_clock() : -1;
 }
 
 void CUC20::call(QString number)
@@ -436,16 +481,36 @@ void CUC20::call(QString number)
         return;
     }
     ConsoleLog::info(m_console, tr("Calling number: %1").arg(number));
+    setPending(Dialling, true);
     sendATCmd(QStringLiteral("ATD") + number + QLatin1Char(';'));
 }
 
 void CUC20::endCall()
 {
+    const QString refusal = hangUpRefusal();
+    if (!refusal.isEmpty()) {
+        ConsoleLog::error(m_console, refusal);
+        return;
+    }
+    setPending(HangingUp, true);
+    if (m_callState != VOICECALL_IDLE)
+        m_hangUpRequested = true;
     sendATCmd(QStringLiteral("ATH"));
+    // A silent module cannot say that the call ended: it ends here, as the operator asked.
+    if (m_moduleSilent && m_callState != VOICECALL_IDLE) {
+        setPending(HangingUp, false);
+        closeCall(CALL_END_BY_US, 0);
+    }
 }
 
 void CUC20::answerCall()
 {
+    const QString refusal = answerRefusal();
+    if (!refusal.isEmpty()) {
+        ConsoleLog::error(m_console, refusal);
+        return;
+    }
+    setPending(Answering, true);
     sendATCmd(QStringLiteral("ATA"));
 }
 
@@ -495,7 +560,59 @@ void CUC20::parseResponse(const QStringList& response)
     qCDebug(lcGsm).noquote() << "<" << traceText;
     ConsoleLog::trace(m_console, traceFile, QStringLiteral("processMsgQueue"), QStringLiteral("240"), traceText);
 
-    reportResult(classifyResultCode(response.last()), response);
+    const UC20_RESULT_CODE result = classifyResultCode(response.last());
+    noteAnswered(response, result);
+    reportResult(result, response);
+}
+
+void CUC20::noteAnswered(const QStringList& response, UC20_RESULT_CODE result)
+{
+    // Only an answer to a command (its echo first) ends the wait for it.
+    const QString& echo = response.first();
+    if (echo.startsWith(QLatin1String("ATD"), Qt::CaseInsensitive)) {
+        reportDialFailure(response, result);
+        // Dialled, the call shows in the next call list; until then a repeat still waits.
+        if (result != UC20_OK || response.join(QLatin1Char('\n')).contains(QLatin1String("+CME ERROR")))
+            setPending(Dialling, false);
+    } else if (echo.compare(QLatin1String("ATA"), Qt::CaseInsensitive) == 0) {
+        setPending(Answering, false);
+    } else if (echo.compare(QLatin1String("ATH"), Qt::CaseInsensitive) == 0) {
+        setPending(HangingUp, false);
+    }
+}
+
+void CUC20::reportDialFailure(const QStringList& response, UC20_RESULT_CODE result)
+{
+    QString reason;
+    for (const QString& line : response) {
+        if (!line.contains(QLatin1String("+CME ERROR"), Qt::CaseInsensitive))
+            continue;
+        const char* text = cmeErrorTexts.value(decimalField(line.section(QLatin1Char(' '), 2, 2)));
+        reason = text ? tr(text) : line;
+        break;
+    }
+    if (reason.isEmpty()) {
+        switch (result) {
+        case UC20_ERROR:
+            reason = tr("The module refused the number");
+            break;
+        case UC20_NO_CARRIER:
+            reason = tr("No network");
+            break;
+        case UC20_BUSY:
+            reason = tr("Busy");
+            break;
+        case UC20_NO_DIALTONE:
+            reason = tr("No Dialtone");
+            break;
+        default:
+            return;
+        }
+    }
+    QString number = response.first().mid(3);
+    if (number.endsWith(QLatin1Char(';')))
+        number.chop(1);
+    emit dialFailed(number, reason);
 }
 
 void CUC20::reportResult(UC20_RESULT_CODE result, const QStringList& response)
@@ -567,6 +684,9 @@ void CUC20::scanErrors(const QStringList& response)
 void CUC20::setSimState(SIM_STATE state)
 {
     m_simState = state;
+    // Asked before the prompt opens, so that the answer reaches it while the operator types.
+    if (state == SIM_PIN || state == SIM_PUK)
+        sendATCmd(QStringLiteral("AT+QPINC=\"SC\""));
     emit simStateChange(state);
 }
 
@@ -574,8 +694,46 @@ void CUC20::setCallState(VOICECALL_STATE state, const QString& number)
 {
     if (m_callState == state)
         return;
+    if (state == VOICECALL_IDLE) {
+        // Every end of a call is told why; a caller that came here directly speaks for the caller.
+        closeCall(m_hangUpRequested ? CALL_END_BY_US : CALL_END_BY_CALLER, 0);
+        return;
+    }
+    // The call the module lists is what a dial or an answer waited for.
+    setPending(Dialling, false);
+    setPending(Answering, false);
+    if (m_callState == VOICECALL_IDLE)
+        m_hangUpRequested = false;
+    m_callNumber = number;
     m_callState = state;
     emit voicecallStateChange(state, number);
+}
+
+void CUC20::closeCall(CALL_END_REASON reason, qint64 unheardMs)
+{
+    if (m_callState == VOICECALL_IDLE)
+        return;
+    m_callUnconfirmed = false;
+    m_hangUpRequested = false;
+    const QString number = std::exchange(m_callNumber, QString());
+    emit callEnded(reason, number, unheardMs);
+    m_callState = VOICECALL_IDLE;
+    emit voicecallStateChange(VOICECALL_IDLE, QString());
+}
+
+void CUC20::confirmCallAfterSilence(int stat, const QString& number)
+{
+    if (!m_callUnconfirmed)
+        return;
+    m_callUnconfirmed = false;
+    // The same call goes on when the list shows its number in the same or a later stage; any
+    // other list means that it ended while the module said nothing.
+    const bool later = (stat == 0 && m_callState != VOICECALL_IDLE) || (stat == 2 && m_callState == VOICECALL_CALLING)
+        || (stat == 4 && m_callState == VOICECALL_INCOMING) || stat == 1 || stat == 3 || stat == 5;
+    if (stat >= 0 && later && number == m_callNumber)
+        return;
+    ConsoleLog::info(m_console, tr("The call ended while the GSM module was not answering"));
+    closeCall(CALL_END_IN_SILENCE, m_clock() - m_silenceStartMs);
 }
 
 void CUC20::reportManufacturer(const QStringList& response)
@@ -602,8 +760,10 @@ void CUC20::parseSimStatus(const QStringList& response)
 {
     const QString& echo = response.first();
     // The answer to a PIN or PUK entry says nothing about the state; the next query will.
-    if (echo.contains(QLatin1String("AT+CPIN=")))
+    if (echo.contains(QLatin1String("AT+CPIN="))) {
+        askSimAgain(response);
         return;
+    }
 
     // An unsolicited status report is itself the first line of the response.
     const QString status = echo.contains(QLatin1String("AT+CPIN?")) ? replyLine(response) : echo;
@@ -612,6 +772,29 @@ void CUC20::parseSimStatus(const QStringList& response)
             setSimState(statusText.second);
             return;
         }
+    }
+}
+
+void CUC20::askSimAgain(const QStringList& /*response*/)
+{
+    // A wrong code leaves fewer tries, and the last wrong PIN locks the SIM behind its PUK.
+    sendATCmd(QStringLiteral("AT+CPIN?"));
+    sendATCmd(QStringLiteral("AT+QPINC=\"SC\""));
+}
+
+void CUC20::parsePinCounter(const QStringList& response)
+{
+    // "+QPINC: "SC",<pin tries left>,<puk tries left>"
+    for (const QString& line : response) {
+        if (!line.startsWith(QLatin1String("+QPINC:"), Qt::CaseInsensitive))
+            continue;
+        const QStringList fields = AtFields::split(line.mid(7).trimmed());
+        bool pinRead = false;
+        bool pukRead = false;
+        const int pinLeft = fields.value(1).trimmed().toInt(&pinRead);
+        const int pukLeft = fields.value(2).trimmed().toInt(&pukRead);
+        if (fields.size() == 3 && fields.at(0) == QLatin1String("SC") && pinRead && pukRead)
+            emit simAttemptsLeft(pinLeft, pukLeft);
     }
 }
 
@@ -633,6 +816,7 @@ void CUC20::parseSignalQuality(const QStringList& response)
 void CUC20::parseCallList(const QStringList& response)
 {
     if (replyLine(response).compare(QLatin1String("OK"), Qt::CaseInsensitive) == 0) {
+        confirmCallAfterSilence(-1, QString());
         setCallState(VOICECALL_IDLE, QString());
         return;
     }
@@ -649,6 +833,7 @@ void CUC20::parseCallList(const QStringList& response)
     if (!isNumber)
         return;
     const QString& number = fields.at(5);
+    confirmCallAfterSilence(stat, number);
 
     switch (stat) {
     case 0:

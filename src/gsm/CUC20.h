@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include "GsmTypes.h"
 
 class CConsole;
@@ -48,6 +50,8 @@ public:
     // The unit asks the module for its calls four times a second, so the module is never quiet
     // this long while it works.
     static constexpr int SilenceTimeoutMs = 5000;
+    // A dial, answer or hang-up the module has not answered within this is no longer waited for.
+    static constexpr int ActionAnswerTimeoutMs = 5000;
 
     explicit CUC20(QObject* parent, CUSBHID* link, CConsole* console);
     ~CUC20() override;
@@ -77,6 +81,9 @@ public:
     // Whether the module has said nothing for the silence timeout while the unit is connected.
     bool isModuleSilent() const;
     void setSilenceTimeout(int ms);
+    // Replaces the monotonic clock (milliseconds, any origin) that times the module's silence and
+    // the actions waiting for the module's answer.
+    void setClock(std::function<qint64()> milliseconds);
 
 public slots:
     void initialize();
@@ -151,6 +158,17 @@ private:
     void scanErrors(const QStringList& response);
     void setSimState(SIM_STATE state);
     void setCallState(VOICECALL_STATE state, const QString& number);
+    // Ends the call going on: tells why, then changes to idle.
+    void closeCall(CALL_END_REASON reason, qint64 unheardMs);
+    // A call list after a silence: whether the call followed before it is still the one listed.
+    void confirmCallAfterSilence(int stat, const QString& number);
+
+    // The actions the module answers: a repeat waits until it has.
+    enum Action { Dialling, Answering, HangingUp, ActionCount };
+    bool isPending(Action action) const;
+    void setPending(Action action, bool pending);
+    void noteAnswered(const QStringList& response, UC20_RESULT_CODE result);
+    void reportDialFailure(const QStringList& response, UC20_RESULT_CODE result);
 
     void reportManufacturer(const QStringList& response);
     void reportModel(const QStringList& response);
@@ -164,6 +182,9 @@ private:
     void parseDtmfFromCaller(const QStringList& response);
     void parseSpeechCodec(const QStringList& response);
     void parseMessageReference(const QStringList& response);
+    void parsePinCounter(const QStringList& response);
+    // The module answered a PIN or PUK: what the SIM waits for now, and the tries left.
+    void askSimAgain(const QStringList& response);
 
     CUSBHID* m_link;
     QByteArray m_partialLine;
@@ -173,6 +194,15 @@ private:
     QTimer* m_drainTimer;
     QTimer* m_silenceTimer;
     bool m_moduleSilent = false;
+    qint64 m_lastHeardMs = 0;
+    qint64 m_silenceStartMs = 0; // the last line heard before the module fell silent
+    // The module spoke again after a silence in a call: the next call list tells whether the call
+    // went on or ended meanwhile.
+    bool m_callUnconfirmed = false;
+    QString m_callNumber;
+    bool m_hangUpRequested = false; // during the call going on
+    qint64 m_pendingSince[ActionCount] = { -1, -1, -1 };
+    std::function<qint64()> m_clock;
     CConsole* m_console;
     VOICECALL_STATE m_callState = VOICECALL_IDLE;
     SIM_STATE m_simState = SIM_UNKNOWN;

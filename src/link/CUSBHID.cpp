@@ -126,6 +126,11 @@ void CUSBHID::onHidTimer()
     pace(wrote || (arrived > 0 && !m_inputNoticed));
 }
 
+int CUSBHID::readWaiting()
+{
+    return readAll();
+}
+
 int CUSBHID::readAll()
 {
     // Read everything that is waiting, so that the system's report buffer cannot overflow while

@@ -50,6 +50,10 @@ public:
 
     // Reports waiting to be written.
     int pendingCount() const;
+    // Reads and delivers every report that has arrived and waits in the system's buffer, now
+    // rather than at the next poll: for a receiver that must know what has come in before it
+    // judges the unit (a window that stalled has not been reading). How many were read.
+    int readWaiting();
 
     // The poll interval after a quiet spell; PollIntervalMs keeps the poll at full pace always.
     void setIdlePollInterval(int ms);

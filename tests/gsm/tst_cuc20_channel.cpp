@@ -198,6 +198,59 @@ private slots:
         QCOMPARE(rig.takeSent(), error.isEmpty() ? QStringList("ATD" + number + ';') : QStringList());
     }
 
+    // A repeat of a dial, answer or hang-up waits until the module answered the first.
+    void repeatsWaitForTheModule_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("answer");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("dial") << "ATD020;" << QStringList { "ATD020;", "ERROR" } << "Call already being placed";
+        QTest::newRow("answer") << "ATA" << QStringList { "ATA", "NO CARRIER" } << "Call already being answered";
+        QTest::newRow("hang up") << "ATH" << ok({ "ATH" }) << "Call already being ended";
+    }
+
+    void repeatsWaitForTheModule()
+    {
+        QFETCH(QString, command);
+        QFETCH(QStringList, answer);
+        QFETCH(QString, refusal);
+        LinkRig rig;
+        const auto act = [&] {
+            if (command == QLatin1String("ATA"))
+                rig.uc20()->answerCall();
+            else if (command == QLatin1String("ATH"))
+                rig.uc20()->endCall();
+            else
+                rig.uc20()->call(QStringLiteral("020"));
+        };
+        for (int i = 0; i < 500; ++i)
+            act();
+        QCOMPARE(rig.takeSent(), QStringList(command));
+        QCOMPARE(rig.takeLog().filter(QStringLiteral("ERROR] ") + refusal).size(), 499);
+        rig.receive(answer);
+        rig.drain();
+        act();
+        QCOMPARE(rig.takeSent(), QStringList(command));
+    }
+
+    void serviceCodes_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<bool>("serviceCode");
+        QTest::newRow("divert all") << "**21*0900123456#" << true;
+        QTest::newRow("change PIN") << "**04*1234*0000*0000#" << true;
+        QTest::newRow("IMEI") << "*#06#" << true;
+        QTest::newRow("hide the number, then call") << "*31#0612345678" << false;
+        QTest::newRow("number") << "+31 20 123 45 67" << false;
+        QTest::newRow("hash alone") << "#" << false;
+    }
+
+    void serviceCodes()
+    {
+        QFETCH(QString, number);
+        QTEST(CUC20::isServiceCode(number), "serviceCode");
+    }
+
     void responses_data();
     void responses();
 };
@@ -213,6 +266,16 @@ void TestCUC20Channel::responses_data()
     QTest::newRow("ERROR names the echo")
         << none << QStringList { "AT+CPIN?", "+CME ERROR: 11", "ERROR" } << "ERROR] Invalid GSM Command: AT+CPIN?";
     QTest::newRow("NO CARRIER") << talking << QStringList { "ATH", "NO CARRIER" } << "INFO] No Carrier";
+    QTest::newRow("dial refused") << none << QStringList { "ATD12#3;", "ERROR" }
+                                  << "dialFailed(12#3, The module refused the number) | ERROR] Invalid GSM Command: ATD12#3;";
+    // The error is no final code: the next answer closes the response.
+    QTest::newRow("dial refused, CME") << none << ok({ "ATD020;", "+CME ERROR: 3", "AT+CLCC" })
+                                       << "dialFailed(020, Operation not allowed) | ERROR] Operation not allowed";
+    QTest::newRow("dialled") << none << ok({ "ATD020;" }) << "";
+    QTest::newRow("caller hangs up") << talking << calls({}) << state(VOICECALL_IDLE, "") + " callEnded(0, 9, 0)";
+    QTest::newRow("PIN tries") << none << ok({ "AT+QPINC=\"SC\"", "+QPINC: \"SC\",2,10" })
+                               << "simAttemptsLeft(2, 10)";
+    QTest::newRow("PIN2 tries") << none << ok({ "AT+QPINC=\"P2\"", "+QPINC: \"P2\",3,10" }) << "";
     QTest::newRow("identification, lower-case echo") << none << ok({ "at+gmm", "UC20" }) << "modelIdentification(UC20)";
 
     QTest::newRow("rssi 20") << none << ok({ "AT+CSQ", "+CSQ: 20,99" }) << "rssiChange(20, -73)";

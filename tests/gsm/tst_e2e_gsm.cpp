@@ -263,7 +263,7 @@ private slots:
 
         press("pushButton_endcall");
         QVERIFY(reaches(VOICECALL_IDLE));
-        QCOMPARE(status->text(), QStringLiteral("IDLE"));
+        QCOMPARE(status->text(), QStringLiteral("CALL ENDED 00:00"));
         QVERIFY(m_rig->stepUntil([&] { return history()->rowCount() == 1; }, 100));
 
         // Double-clicked in the history, the unknown number is offered for the phonebook, and the
@@ -330,39 +330,76 @@ private slots:
         QVERIFY(m_rig->unit()->atCommandsReceived().contains(QStringLiteral("ATD+49301234567;")));
     }
 
-    // A module that stops answering while the unit stays connected.
-    void silentModuleEndsTheCallAndIsSaidSo()
+    // A module that stops answering while the unit stays connected and the caller stays on the
+    // line. The clocks are the unit's, and the silence check is run by hand, so that the times
+    // are exact: answered at 0, a window stalled from 2 s to 5 s, then 10 s of silence.
+    void silenceInATalkedCall_data()
     {
-        const int timeoutMs = 1000;
-        m_uc20->setSilenceTimeout(timeoutMs);
-        QVERIFY(m_rig->connectUnit());
-        QVERIFY(m_rig->pumpUntil([&] { return m_rig->window()->statusText().contains(QLatin1String("Firmware")); }));
-        const QString connectedStatus = m_rig->window()->statusText();
-        m_rig->unit()->ringIn(QStringLiteral("0612345678"));
-        QVERIFY(m_rig->pumpUntil([&] { return m_uc20->callState() == VOICECALL_INCOMING; }));
-        m_uc20->answerCall();
-        QVERIFY(m_rig->pumpUntil([&] { return m_uc20->callState() == VOICECALL_ACTIVE; }));
-        QElapsedTimer talked;
-        talked.start();
+        QTest::addColumn<QString>("during"); // what happens while the module is silent
+        QTest::addColumn<QString>("said");   // on the console at the end
 
-        // The unit keeps polling, the module says nothing: the call cannot be followed any more.
-        QVERIFY(m_rig->pumpUntil([&] { return talked.elapsed() >= 300; }));
+        // Talked: the whole call; up to the last line before the silence; up to the hang-up.
+        QTest::newRow("the call goes on") << "nothing" << "Call with 0612345678 ended after 00:";
+        QTest::newRow("the caller hangs up") << "caller hangs up" << "ended while the GSM module was not answering";
+        QTest::newRow("the operator hangs up") << "operator hangs up" << "by us";
+    }
+
+    void silenceInATalkedCall()
+    {
+        QFETCH(QString, during);
+        QFETCH(QString, said);
+        ManualClock* clock = m_rig->clock();
+        m_uc20->setClock([clock] { return clock->nowMs(); });
+        m_uc20->setSilenceTimeout(1000);
+        m_rig->window()->findChild<CCallRegistration*>()->setClock(
+            [] { return QDateTime::currentDateTime(); }, [clock] { return clock->nowMs(); });
+        QVERIFY(connectAndSettle(1000));
+        QVERIFY(answers(QStringLiteral("0612345678")));
+        const qint64 answered = clock->nowMs();
+        m_rig->step(2000 - 1);
+        QSignalSpy silence(m_uc20, &CUC20::moduleSilenceChanged);
+
+        // A window that stalls for 3 s reads nothing meanwhile; the module spoke all along.
+        clock->advance(3000);
+        checkSilence();
+        QVERIFY(silence.isEmpty());
+        m_rig->step(1);
+        const qint64 lastLine = lastModuleLine();
         m_rig->unit()->setModuleSilent(true);
-        QVERIFY(m_rig->pumpUntil([&] { return m_uc20->isModuleSilent(); }, 5000));
-        const qint64 untilNoticed = talked.elapsed();
-        QCOMPARE(m_uc20->callState(), VOICECALL_IDLE);
+        m_rig->step(1500);
+        checkSilence();
+        QCOMPARE(silence.size(), 1);
+        QVERIFY(qAbs(silence.first().at(1).toLongLong() - (clock->nowMs() - lastLine)) <= 10);
+        QCOMPARE(m_uc20->callState(), VOICECALL_ACTIVE);
         QCOMPARE(m_rig->window()->statusText(), QStringLiteral("Status: Connected [GSM module not answering]"));
-        QVERIFY(console()->plainText().contains(QLatin1String("The GSM module has not answered for 1 s")));
-        // Recorded with the time talked up to the silence, not up to when it was noticed.
-        QSqlQuery row(QStringLiteral("SELECT call_type, duration FROM call_register"));
-        QVERIFY(row.next());
-        QCOMPARE(row.value(0).toInt(), 0);
-        QVERIFY2(row.value(1).toLongLong() <= untilNoticed - timeoutMs + 50, qPrintable(row.value(1).toString()));
+        m_rig->step(10000 - 1500);
 
-        // It comes back: said once, and the status is what it was.
+        if (during == QLatin1String("caller hangs up"))
+            m_rig->unit()->farEndHangsUp();
+        qint64 talkedMs = clock->nowMs() - answered;
+        if (during == QLatin1String("operator hangs up")) {
+            press("pushButton_endcall");
+            QCOMPARE(m_uc20->callState(), VOICECALL_IDLE);
+        }
         m_rig->unit()->setModuleSilent(false);
-        QVERIFY(m_rig->pumpUntil([&] { return !m_uc20->isModuleSilent(); }, 3000));
-        QCOMPARE(m_rig->window()->statusText(), connectedStatus);
+        QVERIFY(m_rig->stepUntil([&] { return !m_uc20->isModuleSilent(); }, 1000));
+        m_rig->step(600); // a call list or two
+        if (during == QLatin1String("nothing")) {
+            QCOMPARE(m_uc20->callState(), VOICECALL_ACTIVE);
+            m_rig->unit()->farEndHangsUp();
+            QVERIFY(reaches(VOICECALL_IDLE));
+            talkedMs = clock->nowMs() - answered;
+        } else if (during == QLatin1String("caller hangs up")) {
+            talkedMs = lastLine - answered;
+        }
+        QCOMPARE(m_uc20->callState(), VOICECALL_IDLE);
+        // One call, one row, the talk clock never restarted.
+        const QStringList rows = recorded();
+        QCOMPARE(rows.size(), 1);
+        const qint64 recordedMs = rows.first().section(QLatin1Char(' '), 2).toLongLong();
+        QVERIFY2(qAbs(recordedMs - talkedMs) <= 250, qPrintable(rows.first() + " / " + QString::number(talkedMs)));
+        QCOMPARE(m_calls, QStringList({ "incoming 0612345678", "active 0612345678", "idle" }));
+        QVERIFY2(console()->plainText().contains(said), qPrintable(console()->plainText().right(400)));
         QCOMPARE(console()->plainText().count(QLatin1String("The GSM module answers again")), 1);
     }
 
@@ -401,6 +438,26 @@ private:
         return rows;
     }
 
+    // Runs the module's silence check now, as its timer would.
+    void checkSilence()
+    {
+        QMetaObject::invokeMethod(m_rig->window()->findChild<QTimer*>(QStringLiteral("silenceTimer")), "timeout");
+    }
+    // When the engine last heard the module, on the unit's clock: steps until a line arrives.
+    qint64 lastModuleLine()
+    {
+        QSignalSpy lines(m_rig->window()->context()->usb, &CUSBHID::dataAvailable);
+        qint64 heard = -1;
+        while (heard < 0) {
+            m_rig->step(1);
+            for (const QList<QVariant>& frame : lines) {
+                if (frame.first().toInt() == 3)
+                    heard = m_rig->clock()->nowMs();
+            }
+            lines.clear();
+        }
+        return heard;
+    }
     CSMSForm* smsPage() const { return m_rig->window()->findChild<CSMSForm*>(); }
     QLineEdit* smsNumber() const { return smsPage()->findChild<QLineEdit*>(QStringLiteral("lineEdit_number")); }
     void sendText() { smsPage()->findChild<QPushButton*>(QStringLiteral("pushButton"))->click(); }
