@@ -403,6 +403,9 @@ void CUC20::onLinkClosed()
         setPending(static_cast<Action>(action), false);
     const qint64 unheardMs = m_moduleSilent ? m_clock() - m_lastHeardMs : 0;
     m_moduleSilent = false;
+    // The next unit may hold another SIM, and this one may be unlocked elsewhere meanwhile.
+    if (m_simState != SIM_UNKNOWN)
+        setSimState(SIM_UNKNOWN);
     // Without the unit nothing tells how the call goes on: it ends here, so that it is recorded
     // with the time talked until now (until the module fell silent, when it had).
     if (m_callState != VOICECALL_IDLE) {
