@@ -4,11 +4,17 @@
 #include "AppContext.h"
 #include "CNau8810.h"
 #include "CUSBHID.h"
+#include "CallKeys.h"
 #include "DeviceMessage.h"
 #include "DevicePayload.h"
+#include "RingTone.h"
 
 #include <QDebug>
+#include <QKeyEvent>
 #include <QSettings>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -20,6 +26,21 @@ QString dialNumberKey(int index)
     return QStringLiteral("dialnr%1").arg(index);
 }
 
+// The ring tone's settings, as RingTone reads them when a call starts ringing.
+const char* const ringEnabledKey = "RingTone/Enabled";
+const char* const ringDeviceKey = "RingTone/Device";
+const char* const ringVolumeKey = "RingTone/Volume";
+constexpr int defaultRingVolume = 80;
+
+// Pressed alone, these keys only change what the next key means.
+bool isModifierOnly(int key)
+{
+    const int keys[] = { Qt::Key_Shift, Qt::Key_Control, Qt::Key_Meta, Qt::Key_Alt, Qt::Key_AltGr, Qt::Key_CapsLock,
+        Qt::Key_NumLock, Qt::Key_ScrollLock, Qt::Key_Super_L, Qt::Key_Super_R, Qt::Key_Hyper_L, Qt::Key_Hyper_R,
+        Qt::Key_Mode_switch, Qt::Key_unknown };
+    return std::find(std::begin(keys), std::end(keys), key) != std::end(keys);
+}
+
 } // namespace
 
 CSettingsForm::CSettingsForm(AppContext* context, QWidget* parent)
@@ -28,6 +49,12 @@ CSettingsForm::CSettingsForm(AppContext* context, QWidget* parent)
     , m_context(context)
 {
     ui->setupUi(this);
+    const QString answer = CallKeys::DefaultAnswerKey.toString(QKeySequence::NativeText);
+    const QString hangUp = CallKeys::DefaultHangUpKey.toString(QKeySequence::NativeText);
+    ui->pushButton_defaultKeys->setText(tr("Use %1 and %2").arg(answer, hangUp));
+    showRefusal(QString());
+    ui->keyEdit_answer->installEventFilter(this);
+    ui->keyEdit_hangUp->installEventFilter(this);
     readSettings();
     // Each number is stored as it is typed, so a crash or a power cut does not lose it.
     for (int index = 1; index <= DialNumberCount; ++index)
@@ -43,8 +70,7 @@ CSettingsForm::~CSettingsForm()
 QLineEdit* CSettingsForm::dialNumberEdit(int index) const
 {
     QLineEdit* const edits[DialNumberCount] = { ui->lineEdit_dialnr1, ui->lineEdit_dialnr2, ui->lineEdit_dialnr3,
-        ui->lineEdit_dialnr4, ui->lineEdit_dialnr5, ui->lineEdit_dialnr6, ui->lineEdit_dialnr7,
-        ui->lineEdit_dialnr8 };
+        ui->lineEdit_dialnr4, ui->lineEdit_dialnr5, ui->lineEdit_dialnr6, ui->lineEdit_dialnr7, ui->lineEdit_dialnr8 };
     return index >= 1 && index <= DialNumberCount ? edits[index - 1] : nullptr;
 }
 
@@ -81,6 +107,8 @@ void CSettingsForm::readSettings()
     QSettings settings;
     for (int index = 1; index <= DialNumberCount; ++index)
         dialNumberEdit(index)->setText(settings.value(dialNumberKey(index)).toString());
+    readRingTone();
+    showCallKeys();
 }
 
 void CSettingsForm::writeSettings()
@@ -129,4 +157,144 @@ void CSettingsForm::on_checkBox_enable_stateChanged(int /*arg1*/)
         return;
     const QByteArray payload = DevicePayload::autoAnswerPayload(ui->checkBox_enable->isChecked());
     m_context->usb->transmit(DeviceMessage::AutoAnswer, DeviceMessage::Write, payload.constData(), payload.size());
+}
+
+void CSettingsForm::readRingTone()
+{
+    const QSettings settings;
+    const QSignalBlocker checkBoxBlocker(ui->checkBox_ringTone);
+    const QSignalBlocker sliderBlocker(ui->slider_ringVolume);
+    const bool enabled = settings.value(QLatin1String(ringEnabledKey), true).toBool();
+    ui->checkBox_ringTone->setChecked(enabled);
+    ui->slider_ringVolume->setValue(settings.value(QLatin1String(ringVolumeKey), defaultRingVolume).toInt());
+    ui->lineEdit_ringVolume->setText(QString::number(ui->slider_ringVolume->value()) + QLatin1Char('%'));
+    enableRingChoices(enabled);
+    // The outputs are asked for only once the page shows: a sound server may take its time.
+    fillRingDevices(QStringList());
+}
+
+void CSettingsForm::enableRingChoices(bool enabled)
+{
+    ui->comboBox_ringDevice->setEnabled(enabled);
+    ui->slider_ringVolume->setEnabled(enabled);
+}
+
+void CSettingsForm::fillRingDevices(const QStringList& available)
+{
+    const QString chosen = QSettings().value(QLatin1String(ringDeviceKey)).toString();
+    const QSignalBlocker blocker(ui->comboBox_ringDevice);
+    ui->comboBox_ringDevice->clear();
+    ui->comboBox_ringDevice->addItem(tr("Default output"), QString());
+    for (const QString& name : available)
+        ui->comboBox_ringDevice->addItem(name, name);
+    // An output that is gone keeps its place in the settings: it may be plugged in again.
+    if (!chosen.isEmpty() && !available.contains(chosen))
+        ui->comboBox_ringDevice->addItem(tr("%1 (not connected)").arg(chosen), chosen);
+    ui->comboBox_ringDevice->setCurrentIndex(qMax(0, ui->comboBox_ringDevice->findData(chosen)));
+}
+
+void CSettingsForm::showEvent(QShowEvent* event)
+{
+    fillRingDevices(RingTone::outputDevices());
+    QWidget::showEvent(event);
+}
+
+void CSettingsForm::on_checkBox_ringTone_toggled(bool checked)
+{
+    QSettings().setValue(QLatin1String(ringEnabledKey), checked);
+    enableRingChoices(checked);
+}
+
+void CSettingsForm::on_comboBox_ringDevice_activated(int index)
+{
+    QSettings().setValue(QLatin1String(ringDeviceKey), ui->comboBox_ringDevice->itemData(index).toString());
+}
+
+void CSettingsForm::on_slider_ringVolume_valueChanged(int value)
+{
+    ui->lineEdit_ringVolume->setText(QString::number(value) + QLatin1Char('%'));
+    // A drag is stored once, when the slider is let go.
+    if (!ui->slider_ringVolume->isSliderDown())
+        storeRingVolume();
+}
+
+void CSettingsForm::on_slider_ringVolume_sliderReleased()
+{
+    storeRingVolume();
+}
+
+void CSettingsForm::storeRingVolume()
+{
+    QSettings().setValue(QLatin1String(ringVolumeKey), ui->slider_ringVolume->value());
+}
+
+bool CSettingsForm::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* edit = qobject_cast<QKeySequenceEdit*>(watched);
+    const bool keyEdit = edit && (edit == ui->keyEdit_answer || edit == ui->keyEdit_hangUp);
+    if (!keyEdit || (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease))
+        return QWidget::eventFilter(watched, event);
+    // The field's own recording waits a second for more keys; a call key is one key, taken at once.
+    const auto* keyEvent = static_cast<QKeyEvent*>(event);
+    const int key = keyEvent->key();
+    const Qt::KeyboardModifiers modifiers
+        = keyEvent->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (event->type() == QEvent::KeyRelease || isModifierOnly(key))
+        return true;
+    // Tab still moves on, so that the page can be worked from the keyboard.
+    if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier) {
+        focusNextPrevChild(key == Qt::Key_Tab);
+        return true;
+    }
+    onKeyPressed(edit, QKeySequence(key | int(modifiers)));
+    return true;
+}
+
+void CSettingsForm::onKeyPressed(QKeySequenceEdit* edit, const QKeySequence& key)
+{
+    const bool answerKey = edit == ui->keyEdit_answer;
+    const QKeySequence answer = CallKeys::answerKey();
+    const QKeySequence hangUp = CallKeys::hangUpKey();
+    const QString name = key.toString(QKeySequence::NativeText);
+    QString refusal;
+    if (CallKeys::interferesWithTyping(key))
+        refusal = tr("%1 is kept for typing: the dial pad, the number fields and the dialogs need it. "
+                     "Add Ctrl or Alt, or choose another key.")
+                      .arg(name);
+    else if (answerKey && key == hangUp)
+        refusal = tr("%1 already hangs up.").arg(name);
+    else if (!answerKey && key == answer)
+        refusal = tr("%1 already answers.").arg(name);
+    showRefusal(refusal);
+    if (refusal.isEmpty())
+        storeCallKeys(answerKey ? key : answer, answerKey ? hangUp : key);
+}
+
+void CSettingsForm::on_pushButton_defaultKeys_clicked()
+{
+    showRefusal(QString());
+    storeCallKeys(CallKeys::DefaultAnswerKey, CallKeys::DefaultHangUpKey);
+}
+
+void CSettingsForm::storeCallKeys(const QKeySequence& answer, const QKeySequence& hangUp)
+{
+    if (answer == CallKeys::answerKey() && hangUp == CallKeys::hangUpKey())
+        return;
+    CallKeys::setKeys(answer, hangUp);
+    showCallKeys();
+    emit callKeysChanged();
+}
+
+void CSettingsForm::showRefusal(const QString& text)
+{
+    // The refusal says why in place of the rule, so that the page keeps its height.
+    ui->label_keyRefused->setText(text);
+    ui->label_keyRefused->setVisible(!text.isEmpty());
+    ui->label_keyRule->setVisible(text.isEmpty());
+}
+
+void CSettingsForm::showCallKeys()
+{
+    ui->keyEdit_answer->setKeySequence(CallKeys::answerKey());
+    ui->keyEdit_hangUp->setKeySequence(CallKeys::hangUpKey());
 }

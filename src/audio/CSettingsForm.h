@@ -9,12 +9,16 @@ namespace Ui {
 class CSettingsForm;
 }
 
+class QKeySequence;
+class QKeySequenceEdit;
 class QLineEdit;
 struct AppContext;
 
 // The settings page: the hybrid's send and receive levels (codec registers, through the codec
 // model), its auto-answer switch, and the eight speed-dial numbers the control bar dials, which
-// are kept on this computer. The widgets are the page's only state.
+// are kept on this computer; the ring tone (on or off, output, volume) and the keys that answer
+// and hang up, which are kept on this computer too and stored as soon as they change. The
+// widgets are the page's only state.
 class CSettingsForm : public QWidget
 {
     Q_OBJECT
@@ -40,7 +44,29 @@ signals:
     // Fires when the operator has changed the answer or hang-up key.
     void callKeysChanged();
 
+protected:
+    // The list of outputs is taken afresh each time the page shows: a cue speaker may have been
+    // plugged in since.
+    void showEvent(QShowEvent* event) override;
+    // The key fields take one key each, at once, and refuse keys needed for typing.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    void on_checkBox_ringTone_toggled(bool checked);
+    void on_comboBox_ringDevice_activated(int index);
+    void on_slider_ringVolume_valueChanged(int value);
+    void on_slider_ringVolume_sliderReleased();
+    void on_pushButton_defaultKeys_clicked();
+
 private:
+    void readRingTone();
+    void enableRingChoices(bool enabled);
+    void fillRingDevices(const QStringList& available);
+    void storeRingVolume();
+    void onKeyPressed(QKeySequenceEdit* edit, const QKeySequence& key);
+    void showRefusal(const QString& text);
+    void showCallKeys();
+    void storeCallKeys(const QKeySequence& answer, const QKeySequence& hangUp);
     QLineEdit* dialNumberEdit(int index) const;
     void storeDialNumber(int index);
     void onCodecRegister(const QByteArray& data);

@@ -24,6 +24,10 @@ public:
     static QKeySequence answerKey();
     static QKeySequence hangUpKey();
     static void setKeys(const QKeySequence& answer, const QKeySequence& hangUp);
+    // Whether key (its first chord) types, edits or confirms in a text field or dialog when
+    // pressed without Ctrl, Alt or Meta: as an application-wide key it would take that away
+    // from the dial pad, the number fields and the dialogs.
+    static bool interferesWithTyping(const QKeySequence& key);
 
 public slots:
     // Takes the keys from the settings again.

@@ -1,12 +1,16 @@
 #include "CEQForm.h"
 #include "CSettingsForm.h"
+#include "CallKeys.h"
 #include "LinkRig.h"
 #include "OrvaneEQPanel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QKeySequenceEdit>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
@@ -371,6 +375,72 @@ private slots:
         m_settings = std::make_unique<CSettingsForm>(m_rig->context(), nullptr);
         QCOMPARE(m_settings->dialNumber(3), QStringLiteral("0612345678"));
         QVERIFY(m_settings->dialNumber(1).isEmpty());
+    }
+
+    void ringToneIsStoredAtOnce()
+    {
+        QSettings().setValue(QStringLiteral("RingTone/Device"), QStringLiteral("Gone Speaker"));
+        m_settings = std::make_unique<CSettingsForm>(m_rig->context(), nullptr);
+        m_settings->show();
+        auto* outputs = m_settings->findChild<QComboBox*>(QStringLiteral("comboBox_ringDevice"));
+        QCOMPARE(outputs->itemData(0).toString(), QString());
+        QCOMPARE(outputs->currentText(), QStringLiteral("Gone Speaker (not connected)"));
+        emit outputs->activated(0);
+        slider("slider_ringVolume")->setValue(35);
+        QCOMPARE(text("lineEdit_ringVolume"), QStringLiteral("35%"));
+        m_settings->findChild<QCheckBox*>(QStringLiteral("checkBox_ringTone"))->click();
+        QVERIFY(!outputs->isEnabled() && !slider("slider_ringVolume")->isEnabled());
+        QFile file(QSettings().fileName());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray stored = file.readAll();
+        for (const char* line : { "Device=\n", "Volume=35\n", "Enabled=false\n" })
+            QVERIFY2(stored.contains(line), stored.constData());
+    }
+
+    void callKeys_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("keys"); // answer|hang-up afterwards
+        QTest::addColumn<bool>("refused");
+        auto row = [](const char* name, const char* field, int key, int modifiers, const char* keys, bool refused) {
+            QTest::newRow(name) << field << key << modifiers << keys << refused;
+        };
+        row("function key", "answer", Qt::Key_F5, 0, "F5|F10", false);
+        row("ctrl and letter", "hangUp", Qt::Key_H, Qt::ControlModifier, "F9|Ctrl+H", false);
+        row("alt and digit", "answer", Qt::Key_1, Qt::AltModifier, "Alt+1|F10", false);
+        row("modifier alone", "answer", Qt::Key_Control, Qt::ControlModifier, "F9|F10", false);
+        row("letter", "answer", Qt::Key_A, 0, "F9|F10", true);
+        row("shift and letter", "hangUp", Qt::Key_A, Qt::ShiftModifier, "F9|F10", true);
+        row("digit", "answer", Qt::Key_5, 0, "F9|F10", true);
+        row("number pad digit", "answer", Qt::Key_5, Qt::KeypadModifier, "F9|F10", true);
+        row("space", "hangUp", Qt::Key_Space, 0, "F9|F10", true);
+        row("return", "answer", Qt::Key_Return, 0, "F9|F10", true);
+        row("enter", "answer", Qt::Key_Enter, Qt::KeypadModifier, "F9|F10", true);
+        row("escape", "hangUp", Qt::Key_Escape, 0, "F9|F10", true);
+        row("the other key", "answer", Qt::Key_F10, 0, "F9|F10", true);
+    }
+
+    void callKeys()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, keys);
+        QFETCH(bool, refused);
+        QSignalSpy changed(m_settings.get(), &CSettingsForm::callKeysChanged);
+        auto* edit = m_settings->findChild<QKeySequenceEdit*>("keyEdit_" + field);
+        QTest::keyClick(edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        const QString inForce = CallKeys::answerKey().toString() + '|' + CallKeys::hangUpKey().toString();
+        QCOMPARE(inForce, keys);
+        QCOMPARE(changed.count(), int(inForce != QLatin1String("F9|F10")));
+        const int shown = field == QLatin1String("answer") ? 0 : 1;
+        QCOMPARE(edit->keySequence().toString(), keys.section('|', shown, shown));
+        QCOMPARE(!m_settings->findChild<QLabel*>(QStringLiteral("label_keyRefused"))->isHidden(), refused);
+        m_settings->findChild<QPushButton*>(QStringLiteral("pushButton_defaultKeys"))->click();
+        QCOMPARE(CallKeys::answerKey().toString() + '|' + CallKeys::hangUpKey().toString(), QStringLiteral("F9|F10"));
+        QCOMPARE(changed.count(), 2 * int(inForce != QLatin1String("F9|F10")));
     }
 };
 
