@@ -11,6 +11,15 @@ class CConsole;
 class ConsoleLog
 {
 public:
+    // Characters of outside text (a remote request, a process name) that a line shows at most.
+    static constexpr int ExcerptLength = 40;
+
+    // Outside text made fit for one console line: line breaks, tabs and other control or
+    // formatting characters written as escapes (\n, \r, \t, \u202e), and text longer than
+    // maxLength cut there with an ellipsis. Only the part shown is looked at, so a huge text
+    // costs no more than a short one.
+    static QString excerpt(const QString& text, int maxLength = ExcerptLength);
+
     static void error(CConsole* console, const QString& msg);
     static void warn(CConsole* console, const QString& msg);
     static void info(CConsole* console, const QString& msg);

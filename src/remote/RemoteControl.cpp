@@ -5,6 +5,7 @@
 #include "CUC20.h"
 #include "CUSBHID.h"
 #include "CallHistoryExport.h"
+#include "CallParty.h"
 #include "CallRegisterTable.h"
 #include "ConsoleLog.h"
 #include "LogCategories.h"
@@ -12,6 +13,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusReply>
 #include <QFile>
+#include <QTimer>
 
 const QString RemoteControl::ServiceName = QStringLiteral("com.orvane.ParlonaControl");
 const QString RemoteControl::ObjectPath = QStringLiteral("/com/orvane/ParlonaControl");
@@ -21,7 +23,10 @@ const QString RemoteControl::ErrorPrefix = QStringLiteral("com.orvane.ParlonaCon
 RemoteControl::RemoteControl(AppContext* context, QObject* parent)
     : QObject(parent)
     , m_context(context)
+    , m_refusalTimer(new QTimer(this))
 {
+    m_refusalTimer->setInterval(RefusalSummaryMs);
+    connect(m_refusalTimer, &QTimer::timeout, this, &RemoteControl::onRefusalSummary);
 }
 
 bool RemoteControl::publish(QDBusConnection bus, QString* reason)
@@ -94,42 +99,68 @@ QString RemoteControl::simStateName(SIM_STATE state)
 
 void RemoteControl::Dial(const QString& number)
 {
-    logAction(tr("dial %1").arg(number));
-    // The engine checks again and writes its refusal on the console, as for the call button.
-    const QString refusal = m_context->uc20->callRefusal(number);
-    m_context->uc20->call(number);
-    if (refusal.isEmpty())
+    // A client can send megabytes as a number: only its size and a short excerpt are looked at
+    // before such a one is refused, so it costs no more than a short one.
+    const QString action = tr("dial %1").arg(ConsoleLog::excerpt(number));
+    if (number.size() > MaxNumberLength) {
+        // The engine's words for a number longer than the module takes.
+        refuse(action, QStringLiteral("InvalidNumber"), CUC20::tr("Phone number too long"));
         return;
-    if (!m_context->usb->isConnected())
-        sendError(QStringLiteral("NotConnected"), refusal);
-    else if (refusal == CUC20::tr("Current call active"))
-        sendError(QStringLiteral("CallActive"), refusal);
-    else
-        sendError(QStringLiteral("InvalidNumber"), refusal);
+    }
+    // A service code changes the line for every later caller (a diversion, the PIN); the dial
+    // pad keeps them for technicians.
+    if (CUC20::isServiceCode(number)) {
+        refuse(action, QStringLiteral("ServiceCode"), tr("Service codes are not dialled by remote control"));
+        return;
+    }
+    const QString refusal = m_context->uc20->callRefusal(number);
+    if (!refusal.isEmpty()) {
+        refuse(action, dialError(refusal), refusal);
+        return;
+    }
+    logAction(action);
+    m_context->uc20->call(number);
 }
 
 void RemoteControl::Answer()
 {
-    logAction(tr("answer"));
+    const QString action = tr("answer");
     if (!m_context->usb->isConnected()) {
-        refuse(QStringLiteral("NotConnected"), tr("Not connected with device"));
+        refuse(action, QStringLiteral("NotConnected"), tr("Not connected with device"));
     } else if (m_context->uc20->callState() != VOICECALL_INCOMING) {
-        refuse(QStringLiteral("NoIncomingCall"), tr("No incoming call to answer"));
+        refuse(action, QStringLiteral("NoIncomingCall"), tr("No incoming call to answer"));
+    } else if (const QString pending = m_context->uc20->answerRefusal(); !pending.isEmpty()) {
+        refuse(action, QStringLiteral("ActionPending"), pending);
     } else {
+        logAction(action);
         m_context->uc20->answerCall();
     }
 }
 
 void RemoteControl::HangUp()
 {
-    logAction(tr("hang up"));
+    const QString action = tr("hang up");
     if (!m_context->usb->isConnected()) {
-        refuse(QStringLiteral("NotConnected"), tr("Not connected with device"));
+        refuse(action, QStringLiteral("NotConnected"), tr("Not connected with device"));
     } else if (m_context->uc20->callState() == VOICECALL_IDLE) {
-        refuse(QStringLiteral("NoCall"), tr("No call to end"));
+        refuse(action, QStringLiteral("NoCall"), tr("No call to end"));
+    } else if (const QString pending = m_context->uc20->hangUpRefusal(); !pending.isEmpty()) {
+        refuse(action, QStringLiteral("ActionPending"), pending);
     } else {
+        logAction(action);
         m_context->uc20->endCall();
     }
+}
+
+QString RemoteControl::dialError(const QString& refusal) const
+{
+    if (!m_context->usb->isConnected())
+        return QStringLiteral("NotConnected");
+    if (refusal == CUC20::tr("Current call active"))
+        return QStringLiteral("CallActive");
+    if (refusal == CUC20::tr("Call already being placed"))
+        return QStringLiteral("ActionPending");
+    return QStringLiteral("InvalidNumber");
 }
 
 void RemoteControl::Raise()
@@ -150,17 +181,18 @@ QString RemoteControl::CallState() const
 
 QString RemoteControl::CallerNumber() const
 {
-    return m_number;
+    return m_hasParty ? m_number : QString();
 }
 
 QString RemoteControl::CallerName() const
 {
-    return nameOf(m_number);
+    return m_hasParty ? nameOf(m_number) : QString();
 }
 
 QString RemoteControl::SimState() const
 {
-    return simStateName(m_context->uc20->simState());
+    // The engine keeps the last state it heard of, also of a unit that has gone.
+    return Connected() ? simStateName(m_context->uc20->simState()) : simStateName(SIM_UNKNOWN);
 }
 
 int RemoteControl::SignalQuality() const
@@ -188,13 +220,16 @@ QVariantMap RemoteControl::Status() const
 
 void RemoteControl::onVoicecallStateChange(VOICECALL_STATE state, QString number)
 {
-    // The engine names the party while the call goes on; the end keeps the last one known.
-    if (!number.isEmpty())
+    // The engine names the party while the call goes on, an empty number for a withheld one;
+    // the end names none and keeps the party of the call that ended.
+    if (state != VOICECALL_IDLE) {
         m_number = number;
+        m_hasParty = true;
+    }
     if (state == m_callState)
         return;
     m_callState = state;
-    emit CallStateChanged(callStateName(state), m_number, nameOf(m_number));
+    emit CallStateChanged(callStateName(state), CallerNumber(), CallerName());
 }
 
 void RemoteControl::onRssiChange(int rssi, int dBm)
@@ -209,6 +244,8 @@ void RemoteControl::onConnectionChange()
     if (!connected) {
         m_rssi = 99;
         m_dBm = 0;
+        m_hasParty = false;
+        m_number.clear();
     }
     emit ConnectionChanged(connected);
 }
@@ -226,35 +263,89 @@ void RemoteControl::logAction(const QString& action)
     ConsoleLog::info(m_context->console, tr("Remote control (%1): %2").arg(origin(), action));
 }
 
-QString RemoteControl::origin() const
+QString RemoteControl::origin()
 {
     if (!calledFromDBus())
         return tr("this program");
     const QString sender = message().service();
+    const auto known = m_origins.constFind(sender);
+    if (known != m_origins.constEnd())
+        return *known;
+    // Asking the bus waits for its answer: once per client, not once per request.
     const QDBusReply<uint> pid = connection().interface()->servicePid(sender);
-    if (!pid.isValid())
-        return sender;
-    // The process name is what an operator recognises: "parlona-control", "playout", ...
-    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid.value()));
-    const QString name = comm.open(QIODevice::ReadOnly) ? QString::fromUtf8(comm.readAll()).trimmed() : QString();
-    return name.isEmpty() ? tr("process %1").arg(pid.value()) : tr("%1, process %2").arg(name).arg(pid.value());
+    QString name;
+    if (pid.isValid()) {
+        // The process name is what an operator recognises: "parlona-control", "playout", ...
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid.value()));
+        if (comm.open(QIODevice::ReadOnly))
+            name = ConsoleLog::excerpt(QString::fromUtf8(comm.read(64)).trimmed());
+    }
+    const QString described = !pid.isValid() ? sender
+        : name.isEmpty()                     ? tr("process %1").arg(pid.value())
+                                             : tr("%1, process %2").arg(name, QString::number(pid.value()));
+    if (m_origins.size() >= MaxRememberedClients)
+        m_origins.clear();
+    m_origins.insert(sender, described);
+    return described;
 }
 
-void RemoteControl::refuse(const QString& errorName, const QString& text)
+void RemoteControl::refuse(const QString& action, const QString& errorName, const QString& text)
 {
-    ConsoleLog::error(m_context->console, text);
-    sendError(errorName, text);
-}
-
-void RemoteControl::sendError(const QString& errorName, const QString& text)
-{
+    logRefusal(action, text);
     if (calledFromDBus())
         sendErrorReply(ErrorPrefix + errorName, text);
 }
 
+void RemoteControl::logRefusal(const QString& action, const QString& text)
+{
+    const QString key = action + QLatin1Char('\n') + text;
+    if (!m_refusalTimer->isActive())
+        m_refusalTimer->start();
+    if (key == m_lastRefusal) {
+        ++m_repeats;
+        return;
+    }
+    if (m_refusalsShown >= MaxRefusalsShown) {
+        ++m_othersHeld;
+        return;
+    }
+    writeHeldRefusals();
+    const QString line = tr("Remote control (%1): %2").arg(origin(), action);
+    ConsoleLog::info(m_context->console, line);
+    ConsoleLog::error(m_context->console, text);
+    m_lastRefusal = key;
+    m_lastRefusalLine = tr("%1: %2").arg(line, text);
+    ++m_refusalsShown;
+}
+
+void RemoteControl::onRefusalSummary()
+{
+    if (m_repeats == 0 && m_othersHeld == 0 && m_refusalsShown == 0) {
+        // Quiet for a while: the next refusal is shown whole, even the same one.
+        m_refusalTimer->stop();
+        m_lastRefusal.clear();
+        return;
+    }
+    writeHeldRefusals();
+    if (m_othersHeld > 0)
+        ConsoleLog::error(m_context->console, tr("Remote control: %1 further requests refused").arg(m_othersHeld));
+    m_othersHeld = 0;
+    m_refusalsShown = 0;
+}
+
+void RemoteControl::writeHeldRefusals()
+{
+    if (m_repeats == 1)
+        ConsoleLog::error(m_context->console, m_lastRefusalLine);
+    else if (m_repeats > 1)
+        ConsoleLog::error(
+            m_context->console, tr("%1 (repeated %2 times)").arg(m_lastRefusalLine, QString::number(m_repeats)));
+    m_repeats = 0;
+}
+
 QString RemoteControl::nameOf(const QString& number) const
 {
-    return number.isEmpty() ? QString() : m_context->database->knownName(number);
+    return number.isEmpty() ? CallParty::withheldText() : m_context->database->knownName(number);
 }
 
 void RemoteControl::onDialFailed(QString number, QString reason)

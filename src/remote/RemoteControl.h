@@ -6,10 +6,12 @@
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
 
+class QTimer;
 struct AppContext;
 
 // The program's remote control on the desktop's session bus, for playout automation, hardware
@@ -17,6 +19,11 @@ struct AppContext;
 // and hear of call changes and recorded calls. Every action goes through the same checks as the
 // buttons and is written on the console with where it came from. A refusal is answered with a
 // D-Bus error named after its reason (ErrorPrefix + "NotConnected", ...).
+//
+// A client may misbehave: a request shows on the console only as a short excerpt with its
+// control characters escaped, a number too long to be one is refused before anything else is
+// done with it, and a burst of refused requests fills the console with a few lines, not one
+// pair of lines per request.
 //
 // The object lives with the main window whether it is published or not; publish() puts it on a
 // bus under ServiceName and ObjectPath.
@@ -30,6 +37,14 @@ public:
     static const QString ObjectPath;
     static const QString InterfaceName;
     static const QString ErrorPrefix;
+    // Longer texts are refused as numbers unread.
+    static constexpr int MaxNumberLength = 64;
+    // Identical refusals within this time after one shown are counted, not shown each.
+    static constexpr int RefusalSummaryMs = 1000;
+    // Other refusals shown at most within that time; the rest are counted.
+    static constexpr int MaxRefusalsShown = 10;
+    // Clients whose process is remembered; past this the memory starts afresh.
+    static constexpr int MaxRememberedClients = 64;
 
     explicit RemoteControl(AppContext* context, QObject* parent = nullptr);
 
@@ -52,11 +67,14 @@ public slots:
     Q_SCRIPTABLE bool Connected() const;
     // "idle", "calling", "ringing" or "active".
     Q_SCRIPTABLE QString CallState() const;
-    // The other party of the call going on, or of the last call; empty when unknown.
+    // The other party of the call going on, or of the last call; empty when unknown, withheld,
+    // or while no unit is connected.
     Q_SCRIPTABLE QString CallerNumber() const;
-    // That party's name in the phonebook; empty when the number is not there.
+    // That party's name in the phonebook, "Withheld number" for a call without a number; empty
+    // when the number is not there, or there was no call since the unit was connected.
     Q_SCRIPTABLE QString CallerName() const;
-    // "ready", "pin", "puk", ... or "unknown" before the module said.
+    // "ready", "pin", "puk", ... or "unknown" before the module said and while no unit is
+    // connected.
     Q_SCRIPTABLE QString SimState() const;
     // The module's signal quality, 0 to 31, 99 when not known.
     Q_SCRIPTABLE int SignalQuality() const;
@@ -90,18 +108,34 @@ signals:
 private:
     // The console line for an action, with the client's process as its origin when known.
     void logAction(const QString& action);
-    QString origin() const;
-    // Answers the call in progress with an error named after reason, and logs the refusal.
-    void refuse(const QString& errorName, const QString& text);
-    // The error answer alone, for a refusal the engine has logged already.
-    void sendError(const QString& errorName, const QString& text);
+    QString origin();
+    // Answers the request in progress with an error named after errorName, and writes the
+    // action and its refusal on the console, a burst of them in a few lines.
+    void refuse(const QString& action, const QString& errorName, const QString& text);
+    void logRefusal(const QString& action, const QString& text);
+    // Writes the count of refusals held back, and forgets the last one shown once none came.
+    void onRefusalSummary();
+    void writeHeldRefusals();
+    QString dialError(const QString& refusal) const;
+    // The name the interface gives the other party: "Withheld number" for an empty number.
     QString nameOf(const QString& number) const;
 
     AppContext* m_context;
     VOICECALL_STATE m_callState = VOICECALL_IDLE;
     QString m_number;
+    // Whether m_number is a call's (going on or last ended) since the unit was connected.
+    bool m_hasParty = false;
     int m_rssi = 99;
     int m_dBm = 0;
+    // Bus names of clients -> their process as the console names it. A unique bus name is
+    // never given to another connection, so an entry never goes stale.
+    QHash<QString, QString> m_origins;
+    QTimer* m_refusalTimer;
+    QString m_lastRefusal; // the action and the refusal last shown
+    QString m_lastRefusalLine;
+    int m_repeats = 0;       // of the last refusal shown, not shown
+    int m_refusalsShown = 0; // since the summary timer came round
+    int m_othersHeld = 0;    // other refusals not shown
 };
 
 #endif // REMOTECONTROL_H
