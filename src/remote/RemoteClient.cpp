@@ -2,14 +2,16 @@
 
 #include "RemoteControl.h"
 
-#include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QEventLoop>
+#include <QTimer>
 #include <QVariantMap>
 
-RemoteClient::RemoteClient(QDBusConnection bus)
-    : m_bus(bus)
+RemoteClient::RemoteClient(QDBusConnection bus, QObject* parent)
+    : QObject(parent)
+    , m_bus(bus)
 {
 }
 
@@ -29,7 +31,7 @@ int RemoteClient::run(CommandLine::RemoteCommand command, const QString& number)
     case CommandLine::RemoteHangUp:
         return call(QStringLiteral("HangUp"), {});
     case CommandLine::RemoteDial:
-        return call(QStringLiteral("Dial"), { number });
+        return dial(number);
     case CommandLine::RemoteStatus:
         return status();
     case CommandLine::NoRemoteCommand:
@@ -91,4 +93,50 @@ int RemoteClient::status()
               .arg(state.value(QStringLiteral("connected")).toBool() ? QStringLiteral("yes") : QStringLiteral("no"),
                   text("simState"), signal, text("callState"), text("number"), text("name"));
     return 0;
+}
+
+int RemoteClient::dial(const QString& number)
+{
+    // Listening first: the outcome may come right after the answer to the request.
+    const auto listen = [this](const char* signal, const char* slot) {
+        return m_bus.isConnected()
+            && m_bus.connect(RemoteControl::ServiceName, RemoteControl::ObjectPath, RemoteControl::InterfaceName,
+                QLatin1String(signal), this, slot);
+    };
+    const bool listening = listen("CallStateChanged", SLOT(onCallStateChanged(QString, QString, QString)))
+        && listen("DialFailed", SLOT(onDialFailed(QString, QString)));
+    const int requested = call(QStringLiteral("Dial"), { number });
+    // Without the signals only the program's acceptance is known.
+    if (requested != 0 || !listening)
+        return requested;
+
+    QEventLoop wait;
+    QTimer::singleShot(DialOutcomeMs, &wait, [this] { settleDial(Refused, tr("No answer from the module")); });
+    m_dialWait = &wait;
+    const int outcome = wait.exec();
+    m_dialWait = nullptr;
+    return outcome;
+}
+
+void RemoteClient::onCallStateChanged(const QString& state, const QString& /*number*/, const QString& /*name*/)
+{
+    if (state == QLatin1String("calling") || state == QLatin1String("active"))
+        settleDial(0, QString());
+    else if (state == QLatin1String("idle"))
+        settleDial(Refused, tr("The call was not placed"));
+}
+
+void RemoteClient::onDialFailed(const QString& /*number*/, const QString& reason)
+{
+    settleDial(Refused, reason);
+}
+
+void RemoteClient::settleDial(int status, const QString& reason)
+{
+    if (!m_dialWait)
+        return;
+    if (!reason.isEmpty())
+        m_error = reason + QLatin1Char('\n');
+    m_dialWait->exit(status);
+    m_dialWait = nullptr;
 }

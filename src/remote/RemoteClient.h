@@ -3,24 +3,29 @@
 
 #include "CommandLine.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
+#include <QObject>
 #include <QString>
+
+class QEventLoop;
 
 // The command line's side of the remote control: asks the program already running on the
 // session bus to answer, hang up, dial, tell its state or come forward, and turns the answer
-// into text and an exit status.
-class RemoteClient
+// into text and an exit status. A dial waits for the module's outcome, so that a script learns
+// whether the call went out.
+class RemoteClient : public QObject
 {
-    Q_DECLARE_TR_FUNCTIONS(RemoteClient)
+    Q_OBJECT
 
 public:
     // Exit statuses besides 0 (done) and CommandLine::UsageError.
     static constexpr int Refused = 1;    // the program said no: not connected, no call, ...
     static constexpr int NotRunning = 3; // no program to ask, or it did not answer
     static constexpr int TimeoutMs = 5000;
+    // How long a dial waits for the call to be placed or refused by the module.
+    static constexpr int DialOutcomeMs = 5000;
 
-    explicit RemoteClient(QDBusConnection bus);
+    explicit RemoteClient(QDBusConnection bus, QObject* parent = nullptr);
 
     // Whether a program holds the remote control's name on the bus.
     bool isRunning() const;
@@ -33,13 +38,21 @@ public:
     QString output() const { return m_output; }
     QString errorText() const { return m_error; }
 
+private slots:
+    void onCallStateChanged(const QString& state, const QString& number, const QString& name);
+    void onDialFailed(const QString& number, const QString& reason);
+
 private:
     int call(const QString& method, const QVariantList& arguments, QVariant* result = nullptr);
     int status();
+    int dial(const QString& number);
+    // Ends the wait for a dial's outcome with this status and, for a failure, its reason.
+    void settleDial(int status, const QString& reason);
 
     QDBusConnection m_bus;
     QString m_output;
     QString m_error;
+    QEventLoop* m_dialWait = nullptr; // while a dial waits for its outcome
 };
 
 #endif // REMOTECLIENT_H
