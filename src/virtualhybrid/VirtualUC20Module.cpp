@@ -17,9 +17,10 @@ constexpr int maxDtmfKeys = 31;
 constexpr QChar ctrlZ(0x1A);
 constexpr QChar escape(0x1B);
 
-// Address types of +CLCC: international (with '+') or unknown.
+// Address types of +CLCC: international (with '+'), unknown, and none given (a withheld number).
 constexpr int internationalNumber = 145;
 constexpr int unknownNumber = 129;
+constexpr int withheldNumber = 128;
 
 bool isDialString(const QString& number)
 {
@@ -63,6 +64,7 @@ const VirtualUC20Module::HandlerEntry VirtualUC20Module::handlers[] = {
     { "+GSN", &VirtualUC20Module::handleImei },
     { "+CGSN", &VirtualUC20Module::handleImei },
     { "+CPIN", &VirtualUC20Module::handlePin },
+    { "+QPINC", &VirtualUC20Module::handlePinCounter },
     { "+QCFG", &VirtualUC20Module::handleConfiguration },
     { "D", &VirtualUC20Module::handleDial },
     { "A", &VirtualUC20Module::handleAnswer },
@@ -733,6 +735,37 @@ bool VirtualUC20Module::acceptPuk(const QStringList& arguments, QStringList& out
     return true;
 }
 
+void VirtualUC20Module::handlePinCounter(const Command& command, QStringList& out)
+{
+    if (command.form == Test) {
+        out << QStringLiteral("+QPINC: (\"SC\",\"P2\")") << ok;
+        return;
+    }
+    if (command.form == Execute) {
+        out.append(error);
+        return;
+    }
+    if (!m_simPresent) {
+        answerSimError(out);
+        return;
+    }
+    // The emulated card has no PIN2 of its own: its counters stay full.
+    const QString sim = QStringLiteral("+QPINC: \"SC\",%1,%2").arg(m_pinTries).arg(m_pukTries);
+    const QString pin2 = QStringLiteral("+QPINC: \"P2\",%1,%2").arg(PinTries).arg(PukTries);
+    const QString facility = command.form == Set ? unquoted(command.arguments.trimmed()).toUpper() : QString();
+    if (command.form == Read)
+        out << sim << pin2;
+    else if (facility == QLatin1String("SC"))
+        out << sim;
+    else if (facility == QLatin1String("P2"))
+        out << pin2;
+    else {
+        out.append(error);
+        return;
+    }
+    out.append(ok);
+}
+
 void VirtualUC20Module::unlockSim(QStringList& out)
 {
     m_simStatus = SimReady;
@@ -1095,7 +1128,9 @@ void VirtualUC20Module::handleCallList(const Command& command, QStringList& out)
         return;
     }
     if (command.form == Execute && m_callStatus != NoCall) {
-        const int type = m_callNumber.startsWith(QLatin1Char('+')) ? internationalNumber : unknownNumber;
+        const int type = m_callNumber.isEmpty()         ? withheldNumber
+            : m_callNumber.startsWith(QLatin1Char('+')) ? internationalNumber
+                                                        : unknownNumber;
         out.append(QStringLiteral("+CLCC: 1,%1,%2,0,0,\"%3\",%4")
                        .arg(m_callIncoming ? 1 : 0)
                        .arg(static_cast<int>(m_callStatus))

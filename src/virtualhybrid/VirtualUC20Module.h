@@ -160,6 +160,8 @@ private:
     bool acceptPin(const QString& pin, QStringList& out);
     bool acceptPuk(const QStringList& arguments, QStringList& out);
     void unlockSim(QStringList& out);
+    // The tries left on the card: "SC" for the PIN and its PUK, "P2" for PIN2.
+    void handlePinCounter(const Command& command, QStringList& out);
     void handleConfiguration(const Command& command, QStringList& out);
     void handleDial(const Command& command, QStringList& out);
     void dialOut(const QString& number);

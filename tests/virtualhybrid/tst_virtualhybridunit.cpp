@@ -178,6 +178,12 @@ private slots:
         QCOMPARE(panel.statusText(), QStringLiteral("In call with +31201234567 · USB open"));
         click("pushButton_farEndHangsUp");
         QCOMPARE(panel.statusText(), QStringLiteral("Idle · USB open"));
+        // An empty caller field rings in a withheld number.
+        static_cast<QLineEdit*>(child("lineEdit_callerNumber"))->setText(QStringLiteral(" "));
+        click("pushButton_ringIn");
+        QVERIFY(m_unit->module()->callStatus() == Module::CallIncoming && m_unit->module()->callNumber().isEmpty());
+        QCOMPARE(panel.statusText(), QStringLiteral("Incoming call from a withheld number · USB open"));
+        click("pushButton_farEndHangsUp");
 
         QSignalSpy changes(m_unit, &VirtualHybridUnit::stateChanged);
         static_cast<QCheckBox*>(child("checkBox_noNetwork"))->setChecked(true);
@@ -211,6 +217,14 @@ private slots:
                 "AT+CPIN? => +CPIN: SIM PUK | OK", "AT+CPIN=1234 => +CME ERROR: 12",
                 "AT+CPIN=\"87654321\",\"6842\" => OK", "~ +CPIN: READY", "@power off", "@power on",
                 "AT+CPIN=6842 => OK", "~ +CPIN: READY" });
+        // The tries left, for the PIN and its PUK ("SC") and for PIN2 ("P2"), kept by the card.
+        row("PIN counters",
+            { "AT+QPINC=? => +QPINC: (\"SC\",\"P2\") | OK", "@sim PinLocked", "~ +CPIN: SIM PIN",
+                "AT+CPIN=1111 => +CME ERROR: 16", "AT+QPINC=\"SC\" => +QPINC: \"SC\",2,10 | OK",
+                "AT+CPIN=1111 => +CME ERROR: 16", "AT+CPIN=1111 => +CME ERROR: 16",
+                "AT+QPINC? => +QPINC: \"SC\",0,10 | +QPINC: \"P2\",3,10 | OK",
+                "AT+CPIN=\"11111111\",\"5555\" => +CME ERROR: 16", "AT+QPINC=\"SC\" => +QPINC: \"SC\",0,9 | OK",
+                "AT+QPINC=\"XX\" => ERROR", "AT+QPINC => ERROR", "@sim Missing", "AT+QPINC=\"SC\" => +CME ERROR: 10" });
         // Outgoing calls: dialling (2), alerting (3), then active (0) or gone with the reason.
         row("answered after 3 s",
             { "@outcome AnswerAfterDelay 3000", "ATD0612345678; => OK", "@wait 1000",
@@ -225,7 +239,7 @@ private slots:
             { "@ring 0201234567", "~ RING", "AT+CLCC => +CLCC: 1,1,4,0,0,\"0201234567\",129 | OK", "@wait 2999", "~",
                 "@wait 1", "~ RING", "@ring 0307654321", "ATA => OK",
                 "AT+CLCC => +CLCC: 1,1,0,0,0,\"0201234567\",129 | OK", "@wait 10000", "~", "ATH => OK", "@ring",
-                "~ RING", "AT+CLCC => +CLCC: 1,1,4,0,0,\"\",129 | OK", "@hangs-up", "~ NO CARRIER", "@ring 0201234567",
+                "~ RING", "AT+CLCC => +CLCC: 1,1,4,0,0,\"\",128 | OK", "@hangs-up", "~ NO CARRIER", "@ring 0201234567",
                 "~ RING", "ATA => OK", "@key 5", "AT+QTONEDET=1 => OK", "@key #", "@key x", "~ +QTONEDET: 35",
                 "AT+VTS=\"#\",255 => OK", "AT+VTS=2 => OK", "AT+VTS=\"*\",256 => ERROR", "dtmf: #2" });
         // Switched off, the module drops its call and takes nothing in; the codec choice counts from the next start.
