@@ -1,0 +1,135 @@
+#include "CIncomingForm.h"
+#include "CUC20.h"
+#include "CallKeys.h"
+#include "MainWindow.h"
+#include "VirtualHybridRig.h"
+#include "VirtualHybridUnit.h"
+
+#include <QApplication>
+#include <QKeySequenceEdit>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTest>
+
+// The answer and hang-up keys of the whole program on a virtual hybrid, pressed in whichever
+// window has the keyboard, as the operator does.
+class TestCallKeys : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<VirtualHybridRig> m_rig;
+    CUC20* m_uc20 = nullptr;
+
+    bool reaches(VOICECALL_STATE state)
+    {
+        return m_rig->stepUntil([&] { return m_uc20->callState() == state; }, 5000);
+    }
+
+    bool ringsIn()
+    {
+        m_rig->unit()->ringIn(QStringLiteral("0612345678"));
+        return reaches(VOICECALL_INCOMING);
+    }
+
+    // Into the widget with the keyboard, or its window when no widget there takes it.
+    static void press(Qt::Key key)
+    {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+        QVERIFY(target);
+        QTest::keyClick(target, key);
+    }
+
+    static QWidget* incomingWindow()
+    {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (qobject_cast<CIncomingForm*>(window))
+                return window;
+        }
+        return nullptr;
+    }
+
+private slots:
+    void init()
+    {
+        m_rig = std::make_unique<VirtualHybridRig>();
+        m_uc20 = m_rig->window()->context()->uc20;
+        // Quiet: the keys are under test here, not the sound.
+        QSettings().setValue(QStringLiteral("RingTone/Enabled"), false);
+        m_rig->window()->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_rig->window()));
+        QVERIFY(m_rig->connectUnit());
+        m_rig->step(1500);
+    }
+
+    void cleanup() { m_rig.reset(); }
+
+    void defaults()
+    {
+        QCOMPARE(CallKeys::answerKey(), QKeySequence(Qt::Key_F9));
+        QCOMPARE(CallKeys::hangUpKey(), QKeySequence(Qt::Key_F10));
+    }
+
+    void answerKeyAnswersInEveryWindow_data()
+    {
+        QTest::addColumn<bool>("inMainWindow");
+        QTest::newRow("incoming-call window") << false;
+        QTest::newRow("main window") << true;
+    }
+
+    void answerKeyAnswersInEveryWindow()
+    {
+        QFETCH(bool, inMainWindow);
+        QVERIFY(ringsIn());
+        QWidget* window = inMainWindow ? m_rig->window() : incomingWindow();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        press(Qt::Key_F9);
+        QVERIFY(reaches(VOICECALL_ACTIVE));
+    }
+
+    void answerKeyDialsNothing()
+    {
+        QTest::keyClicks(m_rig->window()->findChild<QLineEdit*>(QStringLiteral("lineEdit_phonenumber")), "0612345678");
+        press(Qt::Key_F9);
+        m_rig->step(1000);
+        QCOMPARE(m_uc20->callState(), VOICECALL_IDLE);
+        QVERIFY(m_rig->unit()->atCommandsReceived().filter(QStringLiteral("ATD")).isEmpty());
+    }
+
+    void hangUpKeyEndsTheCall_data()
+    {
+        QTest::addColumn<bool>("answered");
+        QTest::newRow("ringing") << false;
+        QTest::newRow("talking") << true;
+    }
+
+    void hangUpKeyEndsTheCall()
+    {
+        QFETCH(bool, answered);
+        QVERIFY(ringsIn());
+        if (answered) {
+            m_uc20->answerCall();
+            QVERIFY(reaches(VOICECALL_ACTIVE));
+        }
+        press(Qt::Key_F10);
+        QVERIFY(reaches(VOICECALL_IDLE));
+    }
+
+    void keyChangedInTheSettingsTakesEffect()
+    {
+        m_rig->window()->onActionSettings(true);
+        auto* edit = m_rig->window()->findChild<QKeySequenceEdit*>(QStringLiteral("keyEdit_answer"));
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        m_rig->window()->onActionCall(true);
+        QVERIFY(ringsIn());
+        press(Qt::Key_F9);
+        m_rig->step(1000);
+        QCOMPARE(m_uc20->callState(), VOICECALL_INCOMING);
+        QTest::keyClick(QApplication::activeWindow(), Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(reaches(VOICECALL_ACTIVE));
+    }
+};
+
+QTEST_MAIN(TestCallKeys)
+#include "tst_callkeys.moc"
