@@ -4,6 +4,7 @@
 #include "AppContext.h"
 #include "CDatabase.h"
 #include "CallHistoryExport.h"
+#include "CallParty.h"
 #include "CallRegisterTable.h"
 #include "ContactDialog.h"
 #include "ExportRangeDialog.h"
@@ -90,7 +91,7 @@ void CCallHistoryForm::LoadTable()
         const int type = calls.value(CallRegisterTable::CallType).toInt();
         const QString number = calls.value(CallRegisterTable::PhoneNumber).toString();
         const CDatabase::ContactMatch contact = database->matchContact(number);
-        QString name = contact.name;
+        QString name = number.isEmpty() ? CallParty::withheldText() : contact.name;
         if (type >= 0 && type < 3)
             icon = m_icons[type];
 
@@ -211,7 +212,10 @@ void CCallHistoryForm::on_tableWidget_cellDoubleClicked(int row, int /*column*/)
     if (!idItem || !numberItem || idItem->text().toInt() != 0)
         return;
 
+    // A withheld number cannot be given a contact.
     const QString number = numberItem->text();
+    if (number.isEmpty())
+        return;
     qDebug() << "number: " << number << "not in database!";
     ContactDialog dialog(this);
     dialog.setWindowTitle(tr("Add Contact"));

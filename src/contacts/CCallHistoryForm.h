@@ -17,9 +17,10 @@ class QTableWidgetItem;
 struct AppContext;
 
 // The call history page: the last 100 calls, newest first, with direction, name or number, when
-// the call began and how long it was talked. Runs of the same kind of call from the same party
-// are folded into one row with a count. It can show the missed calls alone (the last 100 of
-// them, folded the same way) and export the whole register, or some days of it, as CSV.
+// the call began and how long it was talked; a call without a number says "Withheld number".
+// Runs of the same kind of call from the same party are folded into one row with a count. It
+// can show the missed calls alone (the last 100 of them, folded the same way) and export the
+// whole register, or some days of it, as CSV.
 class CCallHistoryForm : public QWidget
 {
     Q_OBJECT

@@ -168,12 +168,11 @@ CDatabase::ContactMatch CDatabase::matchContact(const QString& number)
 
 bool CDatabase::findContact(const QString& number, Contact* contact)
 {
-    if (!m_db.isOpen())
+    // A call without a number is a withheld one: it is nobody's, even where a contact was
+    // stored without a number.
+    if (!m_db.isOpen() || number.isEmpty())
         return false;
-    // An empty number is a key too: it matches a contact stored without a number.
-    QString key = numberKey(number);
-    if (key.isNull())
-        key = QLatin1String("");
+    const QString key = numberKey(number);
 
     if (!sqliteKeysAlike(key)) {
         QSqlQuery all(m_db);

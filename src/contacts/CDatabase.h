@@ -46,7 +46,8 @@ public:
     // The path of the database file in use.
     QString fileName() const;
 
-    // "first_name last_name" of the contact whose number matches, or the number itself.
+    // "first_name last_name" of the contact whose number matches, or the number itself. An
+    // empty number (a withheld one) matches no contact.
     QString findContactName(QString number);
     // The id of the contact whose number matches, or 0.
     int findContactId(QString number);

@@ -1,11 +1,31 @@
 #include "ContactDialog.h"
 #include "ui_ContactDialog.h"
 
+#include "CUC20.h"
+
+#include <QPushButton>
+
 ContactDialog::ContactDialog(QWidget* parent)
     : QDialog(parent)
     , ui(new Ui::ContactDialog)
 {
     ui->setupUi(this);
+    connect(ui->phonenumber, &QLineEdit::textChanged, this, &ContactDialog::onNumberChanged);
+    onNumberChanged();
+}
+
+void ContactDialog::accept()
+{
+    // The button is not the only way in (a key, code that accepts the dialog): checked here too.
+    if (CUC20::isDialable(phoneNumber()))
+        QDialog::accept();
+}
+
+void ContactDialog::onNumberChanged()
+{
+    const bool dialable = CUC20::isDialable(phoneNumber());
+    ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(dialable);
+    ui->numberHint->setVisible(!dialable);
 }
 
 ContactDialog::~ContactDialog()

@@ -7,7 +7,9 @@ namespace Ui {
 class ContactDialog;
 }
 
-// The form for adding or editing one contact. No field is checked: every one may stay empty.
+// The form for adding or editing one contact. Names and information may stay empty; the number
+// may not: a contact is there to be called, and an empty number would stand for every withheld
+// caller. OK stays off, with a word why, until the number can be dialled.
 class ContactDialog : public QDialog
 {
     Q_OBJECT
@@ -15,6 +17,9 @@ class ContactDialog : public QDialog
 public:
     explicit ContactDialog(QWidget* parent = nullptr);
     ~ContactDialog() override;
+
+    // Closes the dialog as accepted only with a number that can be dialled.
+    void accept() override;
 
     void setFirstName(const QString& text);
     void setLastName(const QString& text);
@@ -28,6 +33,8 @@ public:
     QString info() const;
 
 private:
+    void onNumberChanged();
+
     Ui::ContactDialog* ui;
 };
 

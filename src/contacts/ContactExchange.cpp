@@ -2,6 +2,7 @@
 #include "LogCategories.h"
 
 #include "CDatabase.h"
+#include "CUC20.h"
 #include "ContactCsv.h"
 #include "ContactVCard.h"
 
@@ -13,8 +14,6 @@
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
-
-#include <utility>
 
 namespace {
 
@@ -132,13 +131,36 @@ ContactExchange::ImportResult ContactExchange::importData(const QByteArray& data
     QVector<ContactRecord> records;
     const bool read = format == FORMAT_VCARD ? ContactVCard::read(text, &records, &result.error)
                                              : ContactCsv::read(text, &records, &result.error);
-    if (!read)
+    if (!read || !checkNumbers(records, format, &result.error))
         return result;
     if (!m_database->isOpen()) {
         result.error = tr("The database is not open.");
         return result;
     }
+    store(records, &result);
+    return result;
+}
 
+bool ContactExchange::checkNumbers(const QVector<ContactRecord>& records, Format format, QString* error)
+{
+    for (const ContactRecord& contact : records) {
+        if (CUC20::isDialable(contact.phoneNumber))
+            continue;
+        if (!contact.phoneNumber.trimmed().isEmpty()) {
+            *error = tr("Line %1: \"%2\" is not a phone number that can be dialled")
+                         .arg(QString::number(contact.line), contact.phoneNumber);
+        } else if (format == FORMAT_VCARD) {
+            *error = tr("Line %1: the card has no phone number").arg(contact.line);
+        } else {
+            *error = tr("Line %1: the contact has no phone number").arg(contact.line);
+        }
+        return false;
+    }
+    return true;
+}
+
+QSet<QString> ContactExchange::knownKeys() const
+{
     QSet<QString> known;
     QSqlQuery numbers(m_database->database());
     numbers.setForwardOnly(true);
@@ -146,54 +168,56 @@ ContactExchange::ImportResult ContactExchange::importData(const QByteArray& data
         while (numbers.next())
             known.insert(CDatabase::numberKey(numbers.value(0).toString()));
     }
+    return known;
+}
 
+void ContactExchange::store(const QVector<ContactRecord>& records, ImportResult* result)
+{
+    const QSet<QString> known = knownKeys();
     QSqlDatabase db = m_database->database();
     QSqlQuery insert(db);
     if (!db.transaction()
         || !insert.prepare(
             QStringLiteral("INSERT INTO contacts (first_name, last_name, phone_number, info) VALUES (?, ?, ?, ?)"))) {
-        result.error = tr("The database cannot take contacts: %1").arg(db.lastError().text());
+        result->error = tr("The database cannot take contacts: %1").arg(db.lastError().text());
         db.rollback();
-        return result;
+        return;
     }
     // The file's first contact with each number key, by its line.
     QHash<QString, int> inFile;
-    for (const ContactRecord& contact : std::as_const(records)) {
+    for (const ContactRecord& contact : records) {
         const QString key = CDatabase::numberKey(contact.phoneNumber);
-        if (!key.isEmpty()) {
-            const auto earlier = inFile.constFind(key);
-            if (known.contains(key) || earlier != inFile.constEnd()) {
-                result.duplicates.append({ contact, earlier == inFile.constEnd() ? 0 : earlier.value() });
-                continue;
-            }
-            inFile.insert(key, contact.line);
+        const auto earlier = inFile.constFind(key);
+        if (known.contains(key) || earlier != inFile.constEnd()) {
+            result->duplicates.append({ contact, earlier == inFile.constEnd() ? 0 : earlier.value() });
+            continue;
         }
+        inFile.insert(key, contact.line);
         insert.bindValue(0, notNull(contact.firstName));
         insert.bindValue(1, notNull(contact.lastName));
         insert.bindValue(2, notNull(contact.phoneNumber));
         insert.bindValue(3, notNull(contact.info));
         if (!insert.exec()) {
-            result.error = tr("Line %1: the database did not take the contact: %2")
-                               .arg(contact.line)
-                               .arg(insert.lastError().text());
+            result->error = tr("Line %1: the database did not take the contact: %2")
+                                .arg(contact.line)
+                                .arg(insert.lastError().text());
             insert.finish();
             db.rollback();
-            result.added = 0;
-            result.duplicates.clear();
-            return result;
+            result->added = 0;
+            result->duplicates.clear();
+            return;
         }
-        ++result.added;
+        ++result->added;
     }
     insert.finish();
     if (!db.commit()) {
-        result.error = tr("The database did not keep the contacts: %1").arg(db.lastError().text());
+        result->error = tr("The database did not keep the contacts: %1").arg(db.lastError().text());
         db.rollback();
-        result.added = 0;
-        result.duplicates.clear();
-        return result;
+        result->added = 0;
+        result->duplicates.clear();
+        return;
     }
-    qCInfo(lcContacts) << "imported" << result.added << "contacts;" << result.duplicates.size()
+    qCInfo(lcContacts) << "imported" << result->added << "contacts;" << result->duplicates.size()
                        << "duplicates left out";
-    result.ok = true;
-    return result;
+    result->ok = true;
 }

@@ -4,6 +4,7 @@
 #include "ContactRecord.h"
 
 #include <QCoreApplication>
+#include <QSet>
 #include <QVector>
 
 class CDatabase;
@@ -11,9 +12,9 @@ class CDatabase;
 // Moves the phonebook's contacts to and from files: CSV and vCard 3.0, in UTF-8.
 //
 // An import is all or nothing. The whole file is read first, and the first bad record stops it
-// with its line and fault; then every contact goes in within one transaction. A contact whose
-// number has the key of one in the phonebook, or of an earlier one in the file, is not added
-// but reported. Contacts without a number are never taken for duplicates.
+// with its line and fault, among them a contact without a number that can be dialled; then
+// every contact goes in within one transaction. A contact whose number has the key of one in
+// the phonebook, or of an earlier one in the file, is not added but reported.
 class ContactExchange
 {
     Q_DECLARE_TR_FUNCTIONS(ContactExchange)
@@ -59,6 +60,13 @@ public:
     ImportResult importFile(const QString& fileName, Format format);
 
 private:
+    // False, with the line of the first, when a contact has no number that can be dialled.
+    static bool checkNumbers(const QVector<ContactRecord>& records, Format format, QString* error);
+    // The number keys of the phonebook's contacts.
+    QSet<QString> knownKeys() const;
+    // Adds the contacts in one transaction, all or none, leaving out the duplicates.
+    void store(const QVector<ContactRecord>& records, ImportResult* result);
+
     CDatabase* m_database;
 };
 

@@ -42,11 +42,14 @@ private slots:
         m_database.query(contact, { "Anna \"Annie\"", "Alpha, Jr.", "0301234567" });
         m_database.query(contact, { "Jürgen", "Øster", "+4940555666" });
         m_database.query(contact, { "Bert", "Line\r\nTwo", "0221999888" });
+        // Not the name of a withheld caller.
+        m_database.query(contact, { "No", "Number", "" });
         // Oldest first, as they were written.
         addCall("+49301234567", 0, 65000, "2025-01-31T23:59:59");
         addCall("0612345678", 2, 0, "2025-02-01T00:00:00");
         addCall("004940555666", 1, 1999, "2025-02-28T23:59:59");
         addCall("0221999888", 1, 0, "2025-03-01T00:00:00");
+        addCall("", 2, 0, "2025-05-05T05:05:05");
         addCall("\"0301\",5", 2, 0, "2025-07-14T12:00:00");
         addCall("0612345678", 0, 7322999, "2025-12-07T10:15:00");
         addCall("0612345678", 0, -5, "");
@@ -62,7 +65,7 @@ private slots:
         QBuffer written;
         QVERIFY(written.open(QIODevice::WriteOnly));
         CallHistoryExport history(&m_database);
-        QCOMPARE(history.write(&written), 7);
+        QCOMPARE(history.write(&written), 8);
         QCOMPARE(written.data(), expected.readAll());
     }
 
@@ -75,7 +78,7 @@ private slots:
         QTest::newRow("both ends of February")
             << QDate(2025, 2, 1) << QDate(2025, 2, 28) << "02-01T00:00:00 02-28T23:59:59";
         QTest::newRow("from March on") << QDate(2025, 3, 1) << QDate()
-                                       << "03-01T00:00:00 07-14T12:00:00 12-07T10:15:00";
+                                       << "03-01T00:00:00 05-05T05:05:05 07-14T12:00:00 12-07T10:15:00";
         QTest::newRow("no call in April") << QDate(2025, 4, 1) << QDate(2025, 4, 30) << "";
         QTest::newRow("last day before first") << QDate(2025, 3, 1) << QDate(2025, 2, 1) << "";
     }

@@ -28,7 +28,7 @@ namespace {
 // Contacts as "first|last|number|info".
 const QString anna = QStringLiteral("Anna||0301234567|first");
 const QString bert = QStringLiteral("Bert|Beta|0407654321|<b>2</b> & Co");
-const QString typed = QStringLiteral("O'Brien|x'); DELETE FROM contacts; --|'0301';--|\"q\"; DROP TABLE contacts;");
+const QString typed = QStringLiteral("O'Brien|x'); DELETE FROM contacts; --|(0301) 22-33|\"q\"; DROP TABLE contacts;");
 
 } // namespace
 
@@ -166,15 +166,28 @@ private slots:
         addCall(QStringLiteral("0049301234567"), 2, 0, "2024-06-12T09:03:00");
         addCall(QStringLiteral("0301234567"), 0, 42000, "2024-06-12T09:04:00");
         addCall(QStringLiteral("+4940123"), 1, 3000, "2024-06-12T09:06:00");
+        // Two withheld calls: no number, and no contact even where one has no number either.
+        phonebook.addContact(QStringLiteral("No"), QStringLiteral("Number"), QString(), {});
+        addCall(QStringLiteral(""), 2, 0, "2024-06-12T09:07:00");
+        addCall(QStringLiteral(""), 2, 0, "2024-06-12T09:08:00");
         CCallHistoryForm form(&m_context, &phonebook);
         form.setClock([] { return QDateTime(QDate(2024, 6, 12), QTime(15, 30)); });
         form.LoadTable();
         auto* table = form.findChild<QTableWidget*>();
-        QCOMPARE(table->rowCount(), 3);
-        QCOMPARE(row(table, 0, 2), QStringLiteral("+4940123|09:06|00:00:03 made"));
-        QCOMPARE(row(table, 1, 2), QStringLiteral("Anna Alpha|09:04|00:00:42 received"));
+        QCOMPARE(table->rowCount(), 4);
+        QCOMPARE(row(table, 0, 3), QStringLiteral("Withheld number (2)|09:07| missed red"));
+        QCOMPARE(row(table, 1, 2), QStringLiteral("+4940123|09:06|00:00:03 made"));
+        QCOMPARE(row(table, 2, 2), QStringLiteral("Anna Alpha|09:04|00:00:42 received"));
         // One row for the run, with the count and the oldest call's time and number.
-        QCOMPARE(row(table, 2, 3), QStringLiteral("Anna Alpha (3)|09:01|0301234567 missed red"));
+        QCOMPARE(row(table, 3, 3), QStringLiteral("Anna Alpha (3)|09:01|0301234567 missed red"));
+        // A withheld caller cannot be added to the phonebook.
+        bool offered = false;
+        ModalAnswer::whenShown(&form, [&](QWidget* dialog) {
+            offered = true;
+            ModalAnswer::clickButton(dialog, QDialogButtonBox::Cancel);
+        });
+        form.on_tableWidget_cellDoubleClicked(0, 0);
+        QVERIFY(!offered);
     }
 
     void missedOnly()

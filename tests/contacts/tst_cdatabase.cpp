@@ -92,7 +92,7 @@ private slots:
         QTest::newRow("shorter, eight characters") << "01234567" << 0;
         QTest::newRow("short, with a prefix") << "012345" << 0;
         QTest::newRow("short") << "12345" << 3;
-        QTest::newRow("empty") << "" << 4;
+        QTest::newRow("empty: withheld, never a contact's") << "" << 0;
         QTest::newRow("NUL inside") << "77~12345678" << 5;
         QTest::newRow("non-ASCII") << "+31\u00fc12345678" << 6;
         QTest::newRow("U+FFFD") << "5#98765432" << 7;
@@ -110,6 +110,8 @@ private slots:
             { "+49301234567", "0301234567", "12345", "", "99~12345678", "0\u00fc12345678", "4#98765432", "@1234567" })
             db.query(QStringLiteral("INSERT INTO contacts VALUES (NULL, 'F', 'L', ?)"), { tricky(stored) });
         QCOMPARE(db.findContactId(tricky(number)), id);
+        QCOMPARE(db.knownName(tricky(number)), id != 0 ? QStringLiteral("F L") : QString());
+        QCOMPARE(db.findContactName(tricky(number)), id != 0 ? QStringLiteral("F L") : tricky(number));
         // The first instance holds the default connection; a second one does not take it when it goes.
         QCOMPARE(CDatabase(path("app"), nullptr).findContactId(QStringLiteral("0301234567")), 0);
         QVERIFY(QSqlQuery(QStringLiteral("SELECT id FROM contacts")).next());

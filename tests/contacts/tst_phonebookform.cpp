@@ -164,17 +164,25 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("search");
         QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("typed"); // into the contact dialog
         QTest::addColumn<QString>("after"); // the contact with that id
         QTest::newRow("edit") << "edit"
-                              << "zola" << 2 << "Emil|Zorn|040 1|new";
+                              << "zola" << 2 << "Emil|Zorn|040 1|new"
+                              << "Emil|Zorn|040 1|new";
+        QTest::newRow("edit, number taken out") << "edit"
+                                                << "zola" << 2 << "Emil|Zorn| |new" << original(2);
+        QTest::newRow("edit, words for a number") << "edit"
+                                                  << "zola" << 2 << "Emil|Zorn|ask Anna|new" << original(2);
         QTest::newRow("delete") << "del"
-                                << "müll" << 3 << "";
+                                << "müll" << 3 << ""
+                                << "";
     }
 
     void buttonsOnAFilteredRow()
     {
         QFETCH(QString, button);
         QFETCH(QString, search);
+        QFETCH(QString, typed);
         QFETCH(QString, after);
         QFETCH(int, id);
         this->search()->setText(search);
@@ -184,7 +192,7 @@ private slots:
         QCOMPARE(
             m_form->findChild<QTextEdit*>(QStringLiteral("textEdit"))->toPlainText(), original(id).section('|', 3));
         ModalAnswer::whenShown(m_form.get(), [&](QWidget* dialog) {
-            const QStringList fields = after.split('|');
+            const QStringList fields = typed.split('|');
             const char* const names[] = { "firstname", "lastname", "phonenumber" };
             if (auto* info = dialog->findChild<QTextEdit*>(QStringLiteral("info"))) {
                 for (int i = 0; i < 3; ++i)
@@ -192,6 +200,10 @@ private slots:
                 info->setPlainText(fields[3]);
             }
             ModalAnswer::clickButton(dialog, button == "edit" ? QDialogButtonBox::Ok : QDialogButtonBox::Yes);
+            // A contact without a number that can be dialled is not taken: the dialog stays.
+            QCOMPARE(dialog->isVisible(), after != typed && button == "edit");
+            if (dialog->isVisible())
+                ModalAnswer::clickButton(dialog, QDialogButtonBox::Cancel);
         });
         QTest::mouseClick(m_form->findChild<QPushButton*>(button), Qt::LeftButton);
         QCOMPARE(stored(id), after);
