@@ -21,6 +21,16 @@ DesktopNotifier::DesktopNotifier(QDBusConnection bus, QObject* parent)
         SLOT(onActionInvoked(uint, QString)));
     m_bus.connect(ServiceName, ObjectPath, InterfaceName, QStringLiteral("NotificationClosed"), this,
         SLOT(onNotificationClosed(uint, uint)));
+    // A service without "body-markup" shows the body as it comes, escapes and all.
+    const QDBusMessage ask
+        = QDBusMessage::createMethodCall(ServiceName, ObjectPath, InterfaceName, QStringLiteral("GetCapabilities"));
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(ask, 2000), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
+        call->deleteLater();
+        const QDBusPendingReply<QStringList> capabilities = *call;
+        if (!capabilities.isError())
+            m_bodyMarkup = capabilities.value().contains(QStringLiteral("body-markup"));
+    });
 }
 
 void DesktopNotifier::show(const QString& kind, const QString& summary, const QString& body, bool urgent)
@@ -36,7 +46,8 @@ void DesktopNotifier::show(const QString& kind, const QString& summary, const QS
         { QStringLiteral("urgency"), QVariant::fromValue<uchar>(urgent ? 2 : 1) } };
     // "default" is the action of a click on the notice itself.
     notify.setArguments({ QStringLiteral("Parlona Control"), m_shown.value(kind), QStringLiteral("parlona-control"),
-        summary, body, QStringList { QStringLiteral("default"), tr("Show") }, hints, urgent ? 0 : -1 });
+        summary, m_bodyMarkup ? body.toHtmlEscaped() : body, QStringList { QStringLiteral("default"), tr("Show") },
+        hints, urgent ? 0 : -1 });
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(notify, 2000), this);
     connect(
         watcher, &QDBusPendingCallWatcher::finished, this, [this, kind, summary, body](QDBusPendingCallWatcher* call) {

@@ -23,7 +23,8 @@ public:
     explicit DesktopNotifier(QDBusConnection bus, QObject* parent = nullptr);
 
     // Shows a notice, replacing the one of the same kind that is still up; urgent asks the
-    // desktop to keep it until it is dealt with.
+    // desktop to keep it until it is dealt with. Summary and body are plain text: a name such as
+    // "Tom & Jerry <b>" shows as it is written.
     void show(const QString& kind, const QString& summary, const QString& body, bool urgent);
     // Takes the notice of this kind down, if it is up.
     void close(const QString& kind);
@@ -42,6 +43,8 @@ private:
     QDBusConnection m_bus;
     QHash<QString, uint> m_shown;   // kind -> the service's id of the notice that is up
     QSet<QString> m_closeWhenShown; // closed before the service said it was up
+    // Whether the service reads the body as markup; until it has said, it is taken to.
+    bool m_bodyMarkup = true;
 };
 
 #endif // DESKTOPNOTIFIER_H

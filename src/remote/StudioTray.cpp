@@ -1,8 +1,8 @@
 #include "StudioTray.h"
 
 #include "AppContext.h"
-#include "CDatabase.h"
 #include "CUSBHID.h"
+#include "CallParty.h"
 #include "CallRegisterTable.h"
 #include "DesktopNotifier.h"
 
@@ -143,8 +143,5 @@ void StudioTray::showBalloon(const QString& kind, const QString& summary, const 
 
 QString StudioTray::partyText(const QString& number) const
 {
-    if (number.isEmpty())
-        return tr("Unknown number");
-    const QString name = m_context->database->knownName(number);
-    return name.isEmpty() ? number : tr("%1 (%2)").arg(name, number);
+    return CallParty::describe(m_context->database, number);
 }

@@ -1,6 +1,7 @@
 #include "AppContext.h"
 #include "CDatabase.h"
 #include "CUC20.h"
+#include "DesktopNotifier.h"
 #include "MainWindow.h"
 #include "StudioTray.h"
 #include "VirtualHybridRig.h"
@@ -8,6 +9,7 @@
 
 #include <QAction>
 #include <QDBusConnection>
+#include <QDBusPendingCallWatcher>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -30,8 +32,10 @@ public:
     };
     QList<Notice> shown;
     QList<uint> closed;
+    QStringList capabilities;
 
 public slots:
+    QStringList GetCapabilities() { return capabilities; }
     uint Notify(const QString& /*application*/, uint replacesId, const QString& /*icon*/, const QString& summary,
         const QString& body, const QStringList& actions, const QVariantMap& hints, int /*timeout*/)
     {
@@ -69,6 +73,7 @@ private slots:
     {
         m_notifications.shown.clear();
         m_notifications.closed.clear();
+        m_notifications.capabilities = QStringList { QStringLiteral("body"), QStringLiteral("body-markup") };
         m_rig = std::make_unique<VirtualHybridRig>();
         QVERIFY(m_rig->connectUnit());
         QVERIFY(m_rig->pumpUntil([this] { return m_rig->window()->context()->uc20->simState() == SIM_READY; }));
@@ -148,6 +153,40 @@ private slots:
         QVERIFY(m_rig->pumpUntil([this] { return m_rig->window()->tray()->state() == StudioTray::Connected; }));
         m_rig->pumpUntil([] { return false; }, 200);
         QVERIFY(m_notifications.shown.isEmpty());
+    }
+
+    // Names and numbers are text, never markup, and a call without a number is a withheld one.
+    void noticesArePlainText_data()
+    {
+        QTest::addColumn<bool>("bodyMarkup"); // whether the service reads the body as markup
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("body");
+        QTest::newRow("markup escaped") << true << "0611223344"
+                                        << "Tom &amp; Jerry &lt;b&gt;Show&lt;/b&gt; (0611223344)";
+        QTest::newRow("no markup, sent as it is") << false << "0611223344"
+                                                  << "Tom & Jerry <b>Show</b> (0611223344)";
+        QTest::newRow("withheld") << true << ""
+                                  << "Withheld number";
+    }
+
+    void noticesArePlainText()
+    {
+        QFETCH(bool, bodyMarkup);
+        QFETCH(QString, number);
+        m_rig->window()->context()->database->query(
+            QStringLiteral("INSERT INTO contacts (first_name, last_name, phone_number, info) VALUES (?, ?, ?, ?)"),
+            { QStringLiteral("Tom &"), QStringLiteral("Jerry <b>Show</b>"), QStringLiteral("0611223344"),
+                QStringLiteral("") });
+        if (!bodyMarkup)
+            m_notifications.capabilities.removeAll(QStringLiteral("body-markup"));
+        DesktopNotifier notifier(QDBusConnection::sessionBus());
+        // The service has told its capabilities once the notifier's question is done with.
+        QVERIFY(m_rig->pumpUntil([&] { return notifier.findChildren<QDBusPendingCallWatcher*>().isEmpty(); }));
+        AppContext context = *m_rig->window()->context();
+        StudioTray tray(&context, &notifier);
+        tray.onVoicecallStateChange(VOICECALL_INCOMING, number);
+        QVERIFY(m_rig->pumpUntil([this] { return m_notifications.shown.size() == 1; }));
+        QTEST(m_notifications.shown.first().body, "body");
     }
 
 private:
