@@ -3,6 +3,7 @@
 #include "CConsole.h"
 #include "CDatabase.h"
 #include "CUC20.h"
+#include "CUSBHID.h"
 #include "MainWindow.h"
 #include "ManualClock.h"
 #include "RemoteControl.h"
@@ -19,7 +20,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 // What a client on another connection hears from the program.
 class BusListener : public QObject
@@ -135,35 +138,61 @@ private slots:
         QTest::addColumn<QVariantList>("arguments");
         QTest::addColumn<QString>("error");
         QTest::addColumn<QString>("consoleLine");
+        QTest::addColumn<QString>("request"); // as the console shows it; empty: not checked
 
         const QString prefix = RemoteControl::ErrorPrefix;
         const QString unknown = QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod");
         QTest::newRow("dial, not connected")
             << false << false << "Dial" << QVariantList { "0612345678" } << prefix + "NotConnected"
-            << "Not connected with device";
+            << "Not connected with device"
+            << "dial 0612345678";
         QTest::newRow("answer, not connected")
             << false << false << "Answer" << QVariantList() << prefix + "NotConnected"
-            << "Not connected with device";
+            << "Not connected with device"
+            << "answer";
         QTest::newRow("command in the number")
             << true << false << "Dial" << QVariantList { "123;+CFUN=0" } << prefix + "InvalidNumber"
-            << "Invalid phone number";
+            << "Invalid phone number"
+            << "";
+        QTest::newRow("line breaks and markup in the number")
+            << true << false << "Dial" << QVariantList { "12\r\n<b>3</b>\u2029\t4" } << prefix + "InvalidNumber"
+            << "Invalid phone number"
+            << "dial 12\\r\\n<b>3</b>\\u2029\\t4";
         QTest::newRow("empty number") << true << false << "Dial" << QVariantList { "" } << prefix + "InvalidNumber"
-                                      << "Invalid phone number";
-        QTest::newRow("number too long") << true << false << "Dial" << QVariantList { QString(100000, '1') }
+                                      << "Invalid phone number"
+                                      << "";
+        QTest::newRow("number too long") << true << false << "Dial" << QVariantList { QString(1000000, '1') }
                                          << prefix + "InvalidNumber"
-                                         << "Phone number too long";
+                                         << "Phone number too long"
+                                         << "dial " + QString(40, '1') + "\u2026";
+        QTest::newRow("diversion code") << true << false << "Dial" << QVariantList { "**21*0900123456#" }
+                                        << prefix + "ServiceCode"
+                                        << "Service codes are not dialled by remote control"
+                                        << "";
+        QTest::newRow("PIN change code") << true << false << "Dial" << QVariantList { "**04*1234*0000*0000#" }
+                                         << prefix + "ServiceCode"
+                                         << "Service codes are not dialled by remote control"
+                                         << "";
         QTest::newRow("dial in a call") << true << true << "Dial" << QVariantList { "0612345678" }
                                         << prefix + "CallActive"
-                                        << "Current call active";
+                                        << "Current call active"
+                                        << "";
         QTest::newRow("answer, no ring") << true << false << "Answer" << QVariantList() << prefix + "NoIncomingCall"
-                                         << "No incoming call to answer";
+                                         << "No incoming call to answer"
+                                         << "";
         QTest::newRow("hang up, no call") << true << false << "HangUp" << QVariantList() << prefix + "NoCall"
-                                          << "No call to end";
-        QTest::newRow("number as an integer") << true << false << "Dial" << QVariantList { 612345678 } << unknown << "";
-        QTest::newRow("no number") << true << false << "Dial" << QVariantList() << unknown << "";
-        QTest::newRow("two numbers") << true << false << "Dial" << QVariantList { "1", "2" } << unknown << "";
-        QTest::newRow("answer with an argument") << true << false << "Answer" << QVariantList { true } << unknown << "";
-        QTest::newRow("no such method") << true << false << "Transfer" << QVariantList() << unknown << "";
+                                          << "No call to end"
+                                          << "";
+        QTest::newRow("number as an integer") << true << false << "Dial" << QVariantList { 612345678 } << unknown << ""
+                                              << "";
+        QTest::newRow("no number") << true << false << "Dial" << QVariantList() << unknown << ""
+                                   << "";
+        QTest::newRow("two numbers") << true << false << "Dial" << QVariantList { "1", "2" } << unknown << ""
+                                     << "";
+        QTest::newRow("answer with an argument") << true << false << "Answer" << QVariantList { true } << unknown << ""
+                                                 << "";
+        QTest::newRow("no such method") << true << false << "Transfer" << QVariantList() << unknown << ""
+                                        << "";
     }
 
     void refusalsAndMalformedRequests()
@@ -174,6 +203,7 @@ private slots:
         QFETCH(QVariantList, arguments);
         QFETCH(QString, error);
         QFETCH(QString, consoleLine);
+        QFETCH(QString, request);
         if (connected)
             connectUnit();
         if (inCall) {
@@ -187,10 +217,88 @@ private slots:
             QCOMPARE(answer.errorMessage(), consoleLine);
             QVERIFY(m_rig->window()->context()->console->plainText().contains(consoleLine));
         }
+        const QString console = m_rig->window()->context()->console->plainText();
+        QVERIFY2(request.isEmpty() || console.contains("): " + request + '\n'), qPrintable(console.right(300)));
         // Nothing reached the module, and the program still answers.
         QCOMPARE(callCommands(), sentBefore);
         QCOMPARE(call("Status").value(QStringLiteral("callState")).toString(),
             inCall ? QStringLiteral("ringing") : QStringLiteral("idle"));
+    }
+
+    // Five hundred presses of a playout button while a call rings: one answer reaches the
+    // module, the others are told why not, and the console gets a few lines for them.
+    void repeatedRequests()
+    {
+        connectUnit();
+        m_rig->unit()->ringIn(QStringLiteral("0301234567"));
+        QVERIFY(hears("ringing|0301234567|"));
+        CConsole* console = m_rig->window()->context()->console;
+        const int linesBefore = console->lineCount();
+        QList<QDBusPendingCall> answers;
+        for (int i = 0; i < 500; ++i)
+            answers << m_client->asyncCall(QDBusMessage::createMethodCall(RemoteControl::ServiceName,
+                RemoteControl::ObjectPath, RemoteControl::InterfaceName, QStringLiteral("Answer")));
+        QVERIFY(m_rig->pumpUntil([&] {
+            return std::all_of(answers.cbegin(), answers.cend(), [](const auto& a) { return a.isFinished(); });
+        }));
+        QStringList errors;
+        for (const QDBusPendingCall& answer : std::as_const(answers))
+            errors << answer.reply().errorName() + ' ' + answer.reply().errorMessage();
+        QCOMPARE(errors.count(QStringLiteral(" ")), 1);
+        QVERIFY(errors.contains(RemoteControl::ErrorPrefix + "ActionPending Call already being answered"));
+        QVERIFY(hears("active|0301234567|"));
+        QCOMPARE(m_rig->unit()->atCommandsReceived().count(QStringLiteral("ATA")), 1);
+        QVERIFY(m_rig->pumpUntil([&] { return console->plainText().contains(QLatin1String(" times)")); }));
+        QVERIFY2(console->lineCount() - linesBefore < 20, qPrintable(console->plainText().right(2000)));
+    }
+
+    // A withheld caller is nobody's, and not the caller before; without a unit no caller or SIM
+    // is reported.
+    void withheldCallerAndNoUnit()
+    {
+        connectUnit();
+        m_rig->unit()->ringIn(QStringLiteral("0301234567"));
+        QVERIFY(hears("ringing|0301234567|"));
+        m_rig->unit()->farEndHangsUp();
+        QVERIFY(hears("idle|0301234567|"));
+        m_rig->unit()->ringIn(QString());
+        QVERIFY(hears("ringing||Withheld number"));
+        const RemoteStatus status = run({ "--status" });
+        QVERIFY2(status.out.contains(QLatin1String("call: ringing\nnumber: \nname: Withheld number\n")),
+            qPrintable(status.out));
+        m_rig->unit()->farEndHangsUp();
+        QVERIFY(hears("recorded|at||Withheld number|incoming|missed|0"));
+
+        m_rig->unit()->unplug();
+        QVERIFY(m_rig->pumpUntil([this] { return !m_rig->window()->context()->usb->isConnected(); }));
+        const QVariantMap gone = call("Status");
+        QCOMPARE(QStringList({ gone.value(QStringLiteral("simState")).toString(),
+                     gone.value(QStringLiteral("number")).toString(), gone.value(QStringLiteral("name")).toString() }),
+            QStringList({ "unknown", "", "" }));
+    }
+
+    void dialFromTheCommandLine_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<bool>("silent"); // the module answers nothing
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("placed") << "0612345678" << false << 0 << "";
+        QTest::newRow("refused by the module") << "0612 345 678" << false << 1 << "The module refused the number\n";
+        QTest::newRow("no answer") << "0612345678" << true << 1 << "No answer from the module\n";
+        QTest::newRow("service code") << "*#06#" << false << 1 << "Service codes are not dialled by remote control\n";
+    }
+
+    // --dial waits for the call to be placed, or for why it was not.
+    void dialFromTheCommandLine()
+    {
+        QFETCH(QString, number);
+        QFETCH(bool, silent);
+        QFETCH(int, exitCode);
+        QFETCH(QString, error);
+        connectUnit();
+        m_rig->unit()->setModuleSilent(silent);
+        QCOMPARE(run({ "--dial", number }), RemoteStatus(exitCode, "", error));
     }
 
     void commandLineClient()
@@ -239,9 +347,8 @@ private:
         }
         friend char* toString(const RemoteStatus& status)
         {
-            return QTest::toString(QStringLiteral("status %1, out \"%2\", err \"%3\"")
-                                       .arg(status.exitCode)
-                                       .arg(status.out, status.err));
+            return QTest::toString(
+                QStringLiteral("status %1, out \"%2\", err \"%3\"").arg(status.exitCode).arg(status.out, status.err));
         }
         int exitCode;
         QString out;
