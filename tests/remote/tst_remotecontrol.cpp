@@ -169,10 +169,6 @@ private slots:
                                         << prefix + "ServiceCode"
                                         << "Service codes are not dialled by remote control"
                                         << "";
-        QTest::newRow("PIN change code") << true << false << "Dial" << QVariantList { "**04*1234*0000*0000#" }
-                                         << prefix + "ServiceCode"
-                                         << "Service codes are not dialled by remote control"
-                                         << "";
         QTest::newRow("dial in a call") << true << true << "Dial" << QVariantList { "0612345678" }
                                         << prefix + "CallActive"
                                         << "Current call active"
@@ -286,7 +282,6 @@ private slots:
         QTest::newRow("placed") << "0612345678" << false << 0 << "";
         QTest::newRow("refused by the module") << "0612 345 678" << false << 1 << "The module refused the number\n";
         QTest::newRow("no answer") << "0612345678" << true << 1 << "No answer from the module\n";
-        QTest::newRow("service code") << "*#06#" << false << 1 << "Service codes are not dialled by remote control\n";
     }
 
     // --dial waits for the call to be placed, or for why it was not.
