@@ -2,8 +2,8 @@
 #include "ui_CIncomingForm.h"
 
 #include "AppContext.h"
-#include "CDatabase.h"
 #include "CUC20.h"
+#include "CallParty.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -28,6 +28,7 @@ CIncomingForm::CIncomingForm(AppContext* context, QWidget* parent)
     // is closed during a call.
     setAttribute(Qt::WA_QuitOnClose, false);
     ui->label_gif->setMovie(m_movie);
+    setCallKeys(QKeySequence(), QKeySequence());
     loadPlace();
 }
 
@@ -44,8 +45,8 @@ CUC20* CIncomingForm::engine() const
 
 void CIncomingForm::onVoicecallStateChange(VOICECALL_STATE state, QString number)
 {
-    CDatabase* database = m_context ? m_context->database : nullptr;
-    ui->label_number->setText(database ? database->findContactName(number) : number);
+    ui->label_number->setText(CallParty::displayName(m_context ? m_context->database : nullptr, number));
+    m_state = state;
 
     switch (state) {
     case VOICECALL_CALLING:
@@ -100,6 +101,14 @@ void CIncomingForm::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        // Enter takes a ringing call; an outgoing one has nothing to take.
+        if (m_state == VOICECALL_INCOMING)
+            on_pushButton_call_clicked();
+        event->accept();
+        return;
+    }
     QDialog::keyPressEvent(event);
 }
 
@@ -146,4 +155,12 @@ void CIncomingForm::storePlace()
     settings.setValue(QLatin1String(geometryKey), geometry());
 }
 
-void CIncomingForm::setCallKeys(const QKeySequence&, const QKeySequence&) { }
+void CIncomingForm::setCallKeys(const QKeySequence& answer, const QKeySequence& hangUp)
+{
+    const QString answerKey = answer.toString(QKeySequence::NativeText);
+    const QString hangUpKey = hangUp.toString(QKeySequence::NativeText);
+    ui->pushButton_call->setToolTip(
+        answerKey.isEmpty() ? tr("Answer the call (Enter)") : tr("Answer the call (%1 or Enter)").arg(answerKey));
+    ui->pushButton_endcall->setToolTip(
+        hangUpKey.isEmpty() ? tr("Decline or hang up (Esc)") : tr("Decline or hang up (%1 or Esc)").arg(hangUpKey));
+}

@@ -20,7 +20,8 @@ struct AppContext;
 // hang-up button for an outgoing one. It follows the engine's call state and hides itself when
 // the call connects or ends. Where the operator leaves it on screen is remembered across runs.
 // Its buttons take no keyboard focus: the window takes the keyboard as it pops up, and a key
-// meant for another window must not answer or end a call. Escape alone declines.
+// meant for another window (Space above all) must not answer or end a call. Enter answers a
+// ringing call, Escape declines.
 class CIncomingForm : public QDialog
 {
     Q_OBJECT
@@ -41,7 +42,7 @@ public slots:
 protected:
     // The window's close button hangs up or rejects the call.
     void closeEvent(QCloseEvent* event) override;
-    // Escape declines, as the Decline button does.
+    // Escape declines, as the Decline button does; Enter answers a ringing call.
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -56,6 +57,7 @@ private:
     Ui::CIncomingForm* ui;
     AppContext* m_context;
     QMovie* m_movie;
+    VOICECALL_STATE m_state = VOICECALL_IDLE;
     // Whether the geometry is one worth keeping: restored from the settings or shown on screen.
     bool m_placed = false;
 };

@@ -4,6 +4,7 @@
 #include "AppContext.h"
 #include "CDatabase.h"
 #include "CUC20.h"
+#include "CallParty.h"
 #include "ConsoleLog.h"
 
 #include <QInputDialog>
@@ -21,7 +22,18 @@ const char* const statusColours[][2] = {
     { "rgb(0, 170, 0)", "rgb(255, 255, 255)" },   // incoming, phase A
     { "rgb(255, 255, 255)", "rgb(0, 170, 0)" },   // incoming, phase B
     { "rgb(255, 0, 0)", "rgb(255, 255, 255)" },   // active
+    { "rgb(139, 0, 0)", "rgb(255, 255, 0)" },     // module silent, phase A
+    { "rgb(255, 255, 0)", "rgb(139, 0, 0)" },     // module silent, phase B
+    { "rgb(96, 96, 96)", "rgb(255, 255, 255)" },  // call ended here
+    { "rgb(139, 0, 0)", "rgb(255, 255, 255)" },   // call ended elsewhere, missed or lost
+    { "rgb(210, 210, 210)", "rgb(96, 96, 96)" },  // no unit, nothing known yet
+    { "rgb(235, 235, 235)", "rgb(0, 0, 0)" },     // signal good enough
+    { "rgb(255, 191, 0)", "rgb(0, 0, 0)" },       // weak signal
+    { "rgb(170, 0, 0)", "rgb(255, 255, 255)" },   // no network
 };
+
+// Stands in for a state that is not known, without a word to translate.
+const QChar unknownMark(0x2014);
 
 const char* const hdGrey = "image: url(:/resources/png/hdgrey180.png);";
 const char* const hdBlue = "image: url(:/resources/png/hdblue.png);";
@@ -78,6 +90,7 @@ ControlBar::ControlBar(QWidget* parent)
     , ui(new Ui::ControlBar)
     , m_blinkTimer(new QTimer(this))
     , m_talkingTimer(new QTimer(this))
+    , m_endNoticeTimer(new QTimer(this))
 {
     ui->setupUi(this);
     for (int style = 0; style < StatusStyleCount; ++style) {
@@ -85,8 +98,6 @@ ControlBar::ControlBar(QWidget* parent)
                                          "font: 75 8pt \"MS Shell Dlg 2\"; font-weight: bold;")
                               .arg(QLatin1String(statusColours[style][0]), QLatin1String(statusColours[style][1]));
     }
-    ui->label_simstatus->setStyleSheet(m_styles[SimNotReady]);
-    ui->label_callstatus->setStyleSheet(m_styles[CallIdle]);
 
     m_blinkTimer->setObjectName(QStringLiteral("blinkTimer"));
     m_blinkTimer->setInterval(BlinkIntervalMs);
@@ -94,9 +105,14 @@ ControlBar::ControlBar(QWidget* parent)
     m_talkingTimer->setObjectName(QStringLiteral("talkingTimer"));
     m_talkingTimer->setInterval(TalkingIntervalMs);
     connect(m_talkingTimer, &QTimer::timeout, this, &ControlBar::onTalkingTimerTimeout);
+    m_endNoticeTimer->setObjectName(QStringLiteral("endNoticeTimer"));
+    m_endNoticeTimer->setSingleShot(true);
+    m_endNoticeTimer->setInterval(EndNoticeMs);
+    connect(m_endNoticeTimer, &QTimer::timeout, this, &ControlBar::onEndNoticeTimeout);
 
     m_monotonic.start();
     m_clock = [this] { return m_monotonic.elapsed(); };
+    onConnectionChange(false);
 }
 
 ControlBar::~ControlBar()
@@ -116,7 +132,11 @@ void ControlBar::setClock(std::function<qint64()> milliseconds)
 
 void ControlBar::onCodecChange(int type, QString typeStr)
 {
+    // The unit asks for the codec whether or not a call goes on; between calls the field stays empty.
+    if (m_callState == VOICECALL_IDLE)
+        return;
     ui->lineEdit_codec->setText(typeStr);
+    ui->lineEdit_codec->setCursorPosition(0);
     // Back to grey only when the call ends: a later narrowband report does not undo it. The
     // codec is asked for every few hundred ms in a call; setting an unchanged style sheet
     // would still re-polish the label each time.
@@ -126,52 +146,55 @@ void ControlBar::onCodecChange(int type, QString typeStr)
 
 void ControlBar::onVoicecallStateChange(VOICECALL_STATE state, QString number)
 {
-    CDatabase* database = m_context ? m_context->database : nullptr;
-    ui->lineEdit_callnumber->setText(database ? database->findContactName(number) : number);
-    m_talkingTimer->stop();
+    const VOICECALL_STATE previous = std::exchange(m_callState, state);
+    if (state != VOICECALL_IDLE) {
+        // A new call replaces what the bar said about the last one at once.
+        m_endNoticeTimer->stop();
+        CDatabase* database = m_context ? m_context->database : nullptr;
+        ui->lineEdit_callnumber->setText(CallParty::displayName(database, number));
+        // A name longer than the field shows how it begins.
+        ui->lineEdit_callnumber->setCursorPosition(0);
+    } else if (!m_endNoticeTimer->isActive()) {
+        ui->lineEdit_callnumber->clear();
+    }
 
-    switch (state) {
-    case VOICECALL_IDLE:
-        m_blinkTimer->stop();
-        ui->label_callstatus->setText(tr("IDLE"));
-        ui->label_callstatus->setStyleSheet(m_styles[CallIdle]);
+    if (state == VOICECALL_ACTIVE) {
+        // The clock belongs to the call: a repeated report, after the module's silence, goes on counting.
+        if (previous != VOICECALL_ACTIVE)
+            m_talkingSince = m_clock();
+        m_talkingTimer->start(TalkingIntervalMs);
+    } else {
+        m_talkingTimer->stop();
+    }
+    if (state == VOICECALL_IDLE) {
         ui->lineEdit_codec->clear();
         ui->label_hd->setStyleSheet(QLatin1String(hdGrey));
-        break;
-    case VOICECALL_CALLING:
-        ui->label_callstatus->setText(tr("CALLING"));
-        m_blinkTimer->start(BlinkIntervalMs);
-        break;
-    case VOICECALL_INCOMING:
-        ui->label_callstatus->setText(tr("INCOMING"));
-        m_blinkTimer->start(BlinkIntervalMs);
-        break;
-    case VOICECALL_ACTIVE:
-        m_blinkTimer->stop();
-        m_talkingSince = m_clock();
-        m_talkingTimer->start(TalkingIntervalMs);
-        // The talking time replaces the old text at the first tick.
-        ui->label_callstatus->setStyleSheet(m_styles[CallActive]);
-        break;
     }
+    updateBlinking();
+    showCallStatus();
 }
 
 void ControlBar::onSimStateChange(SIM_STATE state)
 {
     if (state == SIM_READY) {
-        ui->label_simstatus->setStyleSheet(m_styles[SimReady]);
-        ui->label_simstatus->setText(tr("READY"));
+        setStatus(ui->label_simstatus, tr("READY"), SimReady);
         ConsoleLog::info(m_context ? m_context->console : nullptr, tr("SIM Ready"));
         return;
     }
+    if (state == SIM_UNKNOWN) {
+        // Forgotten as the unit goes, or not yet reported: nothing is wrong with the card.
+        if (m_connected)
+            setStatus(ui->label_simstatus, tr("UNKNOWN"), NoUnit);
+        return;
+    }
     ui->label_simstatus->setStyleSheet(m_styles[SimNotReady]);
-    // The personalisation states past PH-NETSUB and the unknown state have no text of their own.
+    // The personalisation states past PH-NETSUB have no text of their own.
     if (state < SIM_PIN || state > SIM_PH_NETSUB_PUK)
         return;
     const SimCodeState& waiting = simCodeStates[state - SIM_PIN];
     ui->label_simstatus->setText(tr(waiting.status));
     ConsoleLog::info(m_context ? m_context->console : nullptr, tr(waiting.console));
-    askSimCode(QLatin1String(waiting.prompt));
+    askSimCode(state);
 }
 
 void ControlBar::on_pushButton_simlogin_clicked()
@@ -191,17 +214,30 @@ void ControlBar::on_pushButton_endcall_clicked()
 
 void ControlBar::onCallStateBlinkTimeout()
 {
-    // The engine's state, not the last one this bar was told: the two differ for a moment when
-    // the call changes between ticks.
-    const VOICECALL_STATE state = m_context && m_context->uc20 ? m_context->uc20->callState() : VOICECALL_IDLE;
-    if (state == VOICECALL_CALLING)
-        ui->label_callstatus->setStyleSheet(m_styles[m_blinkPhase ? CallingA : CallingB]);
-    else if (state == VOICECALL_INCOMING)
-        ui->label_callstatus->setStyleSheet(m_styles[m_blinkPhase ? IncomingA : IncomingB]);
+    if (!m_connected || m_endNoticeTimer->isActive()) {
+        // Neither blinks: the bar says what happened, or that there is no unit.
+    } else if (m_moduleSilent) {
+        ui->label_callstatus->setStyleSheet(m_styles[m_blinkPhase ? SilentA : SilentB]);
+    } else {
+        // The engine's state, not the last one this bar was told: the two differ for a moment
+        // when the call changes between ticks.
+        const VOICECALL_STATE state = m_context && m_context->uc20 ? m_context->uc20->callState() : VOICECALL_IDLE;
+        if (state == VOICECALL_CALLING)
+            ui->label_callstatus->setStyleSheet(m_styles[m_blinkPhase ? CallingA : CallingB]);
+        else if (state == VOICECALL_INCOMING)
+            ui->label_callstatus->setStyleSheet(m_styles[m_blinkPhase ? IncomingA : IncomingB]);
+    }
     m_blinkPhase = !m_blinkPhase;
 }
 
 void ControlBar::onTalkingTimerTimeout()
+{
+    // Whatever covers the talking time, the clock counts on underneath.
+    if (m_connected && !m_moduleSilent && !m_endNoticeTimer->isActive() && m_callState == VOICECALL_ACTIVE)
+        showTalkingTime();
+}
+
+void ControlBar::showTalkingTime()
 {
     // 64 bits, so that a call left open for weeks still shows a time of day, never a negative one.
     const qint64 talked = m_clock() - m_talkingSince;
@@ -209,6 +245,58 @@ void ControlBar::onTalkingTimerTimeout()
     const qint64 minutes = talked / 60000 % 60;
     const qint64 seconds = talked / 1000 % 60;
     ui->label_callstatus->setText(twoDigits(hours) + ':' + twoDigits(minutes) + ':' + twoDigits(seconds));
+}
+
+void ControlBar::showCallStatus()
+{
+    QLabel* status = ui->label_callstatus;
+    if (m_endNoticeTimer->isActive()) {
+        setStatus(status, m_endText, m_endStyle);
+    } else if (!m_connected) {
+        setStatus(status, tr("NO UNIT"), NoUnit);
+    } else if (m_moduleSilent) {
+        setStatus(status, tr("MODULE NOT ANSWERING"), m_blinkPhase ? SilentA : SilentB);
+    } else if (m_callState == VOICECALL_ACTIVE) {
+        setStatus(status, status->text(), CallActive);
+        showTalkingTime();
+    } else if (m_callState == VOICECALL_IDLE) {
+        setStatus(status, tr("IDLE"), CallIdle);
+    } else {
+        // The blink sets the colours at its next tick; until then the idle ones, as after "IDLE".
+        const QString text = m_callState == VOICECALL_CALLING ? tr("CALLING") : tr("INCOMING");
+        if (hasSetUpStyle())
+            status->setText(text);
+        else
+            setStatus(status, text, CallIdle);
+    }
+}
+
+bool ControlBar::hasSetUpStyle() const
+{
+    const QString current = ui->label_callstatus->styleSheet();
+    for (StatusStyle style : { CallIdle, CallingA, CallingB, IncomingA, IncomingB }) {
+        if (current == m_styles[style])
+            return true;
+    }
+    return false;
+}
+
+void ControlBar::setStatus(QLabel* label, const QString& text, StatusStyle style)
+{
+    label->setText(text);
+    // An unchanged style sheet would still re-polish the label, several times a second.
+    if (label->styleSheet() != m_styles[style])
+        label->setStyleSheet(m_styles[style]);
+}
+
+void ControlBar::updateBlinking()
+{
+    const bool blinks
+        = m_connected && (m_moduleSilent || m_callState == VOICECALL_CALLING || m_callState == VOICECALL_INCOMING);
+    if (!blinks)
+        m_blinkTimer->stop();
+    else if (!m_blinkTimer->isActive())
+        m_blinkTimer->start(BlinkIntervalMs);
 }
 
 void ControlBar::on_pushButton_dialnr1_clicked()
@@ -251,48 +339,201 @@ void ControlBar::on_pushButton_dialnr8_clicked()
     emit dialnrClicked(8);
 }
 
-void ControlBar::askSimCode(QString kind)
+void ControlBar::onConnectionChange(bool connected)
+{
+    m_connected = connected;
+    m_moduleSilent = false;
+    // Another unit may hold another card.
+    m_pinLeft = m_pukLeft = -1;
+    setStatus(ui->label_simstatus, connected ? tr("UNKNOWN") : QString(unknownMark), NoUnit);
+    setStatus(ui->label_signal, QString(unknownMark), NoUnit);
+    ui->groupBox_3->setEnabled(connected);
+    ui->pushButton_simlogin->setEnabled(connected);
+    if (connected) {
+        m_endNoticeTimer->stop();
+    } else {
+        // The engine ends its call as the link closes; the bar does not depend on being told first.
+        m_callState = VOICECALL_IDLE;
+        m_talkingTimer->stop();
+        ui->lineEdit_codec->clear();
+        ui->label_hd->setStyleSheet(QLatin1String(hdGrey));
+        if (!m_endNoticeTimer->isActive())
+            ui->lineEdit_callnumber->clear();
+        // There is no module left to take the code.
+        if (m_prompt)
+            m_prompt->reject();
+    }
+    updateBlinking();
+    showCallStatus();
+}
+
+void ControlBar::onRssiChange(int rssi, int dBm)
+{
+    // An answer on its way as the unit went is not news.
+    if (!m_connected)
+        return;
+    if (rssi == 99)
+        setStatus(ui->label_signal, tr("NO NETWORK"), SignalNone);
+    else if (rssi < 0 || rssi > 31)
+        setStatus(ui->label_signal, QString(unknownMark), NoUnit);
+    else if (rssi < WeakSignalRssi)
+        setStatus(ui->label_signal, tr("WEAK %1 dBm").arg(dBm), SignalWeak);
+    else
+        setStatus(ui->label_signal, tr("%1 dBm").arg(dBm), SignalGood);
+}
+
+void ControlBar::onCallEnded(CALL_END_REASON reason, QString, qint64 unheardMs)
+{
+    // The time heard of the call: a call that ended in the module's silence ended as it fell silent.
+    const qint64 talked = m_callState == VOICECALL_ACTIVE
+        ? qMax<qint64>(0, m_clock() - m_talkingSince - qMax<qint64>(0, unheardMs))
+        : -1;
+    m_endText = endText(reason, talked);
+    m_endStyle = reason == CALL_END_BY_US ? CallOver : CallLost;
+    m_endNoticeTimer->start();
+    showCallStatus();
+}
+
+QString ControlBar::endText(CALL_END_REASON reason, qint64 talkedMs) const
+{
+    const bool lost = reason == CALL_END_LINE_LOST || reason == CALL_END_IN_SILENCE;
+    if (talkedMs >= 0) {
+        // Minutes and seconds; a call of an hour or more shows its minutes in full.
+        const QString time = twoDigits(talkedMs / 60000) + ':' + twoDigits(talkedMs / 1000 % 60);
+        if (lost)
+            return tr("LINE LOST %1").arg(time);
+        return reason == CALL_END_BY_CALLER ? tr("CALLER HUNG UP %1").arg(time) : tr("CALL ENDED %1").arg(time);
+    }
+    if (lost)
+        return tr("LINE LOST");
+    if (m_callState == VOICECALL_INCOMING)
+        return reason == CALL_END_BY_CALLER ? tr("MISSED") : tr("DECLINED");
+    return reason == CALL_END_BY_CALLER ? tr("NOT ANSWERED") : tr("CALL ENDED");
+}
+
+void ControlBar::onEndNoticeTimeout()
+{
+    if (m_callState == VOICECALL_IDLE)
+        ui->lineEdit_callnumber->clear();
+    showCallStatus();
+}
+
+void ControlBar::onModuleSilenceChanged(bool silent, int)
+{
+    m_moduleSilent = silent && m_connected;
+    updateBlinking();
+    showCallStatus();
+}
+
+void ControlBar::onSimAttemptsLeft(int pinLeft, int pukLeft)
+{
+    m_pinLeft = pinLeft;
+    m_pukLeft = pukLeft;
+    // The count is asked for as a prompt opens, and usually reaches it while the operator types.
+    updatePromptLabel();
+}
+
+void ControlBar::setCallKeys(const QKeySequence& answer, const QKeySequence& hangUp)
+{
+    const QString answerKey = answer.toString(QKeySequence::NativeText);
+    const QString hangUpKey = hangUp.toString(QKeySequence::NativeText);
+    ui->pushButton_call->setToolTip(answerKey.isEmpty()
+            ? tr("Answer the ringing call, or dial the number of the page on show")
+            : tr("Answer the ringing call (%1), or dial the number of the page on show").arg(answerKey));
+    ui->pushButton_endcall->setToolTip(hangUpKey.isEmpty()
+            ? tr("End the call, or refuse the ringing one")
+            : tr("End the call, or refuse the ringing one (%1)").arg(hangUpKey));
+}
+
+void ControlBar::askSimCode(SIM_STATE state)
 {
     // The prompt runs a nested event loop in which further SIM reports arrive; one prompt is
     // enough, and a code typed into a second one would go to the module twice.
     if (m_promptOpen || !m_context || !m_context->uc20)
         return;
     m_promptOpen = true;
-
-    if (kind.contains(QLatin1String("PIN"))) {
-        const QString pin = promptCode(tr("Enter PIN:"), tr("A PIN is 4 to 8 digits and nothing else."), 4, 8);
+    // The module counts the tries of the SIM's own PIN and PUK, not of the other codes.
+    if (QLatin1String(simCodeStates[state - SIM_PIN].prompt) == QLatin1String("PUK")) {
+        askPukAndNewPin(state == SIM_PUK ? PukCounter : NoCounter);
+    } else {
+        const QString pin = promptCode(tr("Enter PIN:"), state == SIM_PIN ? PinCounter : NoCounter,
+            tr("A PIN is 4 to 8 digits and nothing else."), 4, 8);
         if (!pin.isEmpty())
             sendATCmd(QStringLiteral("AT+CPIN=%1").arg(pin));
-    }
-    if (kind.contains(QLatin1String("PUK"))) {
-        const QString puk = promptCode(tr("Enter PUK:"), tr("A PUK is 8 digits and nothing else."), 8, 8);
-        if (!puk.isEmpty()) {
-            const QString pin = QLatin1String(PinAfterPuk);
-            sendATCmd(QStringLiteral("AT+CPIN=%1").arg(QStringLiteral("\"%1\",\"%2\"").arg(puk, pin)));
-            // The operator never chose this PIN, so the console is the only place to learn it.
-            ConsoleLog::info(
-                m_context->console, tr("PUK sent: once the SIM accepts it, the SIM's PIN is now %1").arg(pin));
-        }
     }
     m_promptOpen = false;
 }
 
-QString ControlBar::promptCode(const QString& label, const QString& refusal, int minDigits, int maxDigits)
+void ControlBar::askPukAndNewPin(PromptCounter counter)
+{
+    const QString puk = promptCode(tr("Enter PUK:"), counter, tr("A PUK is 8 digits and nothing else."), 8, 8);
+    if (puk.isEmpty())
+        return;
+    const QString pin = askNewPin();
+    if (pin.isEmpty())
+        return;
+    sendATCmd(QStringLiteral("AT+CPIN=\"%1\",\"%2\"").arg(puk, pin));
+    // The PIN itself stays with the operator who chose it: the console is read by others.
+    ConsoleLog::info(
+        m_context->console, tr("PUK sent with a new PIN: once the SIM accepts it, the new PIN unlocks it"));
+}
+
+QString ControlBar::askNewPin()
+{
+    const QString refusal = tr("A PIN is 4 to 8 digits and nothing else.");
+    QString question = tr("Choose a new PIN of 4 to 8 digits:");
+    for (;;) {
+        const QString first = promptCode(question, NoCounter, refusal, 4, 8);
+        if (first.isEmpty())
+            return QString();
+        const QString second = promptCode(tr("Enter the new PIN again:"), NoCounter, refusal, 4, 8);
+        if (second.isEmpty() || second == first)
+            return second;
+        question = tr("Choose a new PIN of 4 to 8 digits:") + QLatin1Char('\n')
+            + tr("The two entries differed, so the PIN is asked for again.");
+    }
+}
+
+QString ControlBar::promptCode(
+    const QString& label, PromptCounter counter, const QString& refusal, int minDigits, int maxDigits)
 {
     QInputDialog dialog;
     dialog.setWindowTitle(tr("SIM"));
-    dialog.setLabelText(label);
-    dialog.setTextEchoMode(QLineEdit::Normal);
+    dialog.setTextEchoMode(QLineEdit::Password);
     dialog.setTextValue(QString());
+    m_prompt = &dialog;
+    m_promptQuestion = label;
+    m_promptCounter = counter;
+    m_promptRefusal.clear();
+    updatePromptLabel();
+    QString code;
     while (dialog.exec() == QDialog::Accepted) {
-        const QString code = dialog.textValue();
+        const QString entry = dialog.textValue();
         // OK on an empty field gives up like Cancel.
-        if (code.isEmpty() || isCode(code, minDigits, maxDigits))
-            return code;
-        // Ask again with the entry kept, so that a slip is corrected rather than retyped.
-        dialog.setLabelText(label + QLatin1Char('\n') + refusal);
+        if (entry.isEmpty() || isCode(entry, minDigits, maxDigits)) {
+            code = entry;
+            break;
+        }
+        // The digits are hidden, so a slip cannot be found and corrected: the entry starts afresh.
+        dialog.setTextValue(QString());
+        m_promptRefusal = refusal;
+        updatePromptLabel();
     }
-    return QString();
+    m_prompt = nullptr;
+    return code;
+}
+
+void ControlBar::updatePromptLabel()
+{
+    if (!m_prompt)
+        return;
+    QString label = m_promptQuestion;
+    const int left = m_promptCounter == PinCounter ? m_pinLeft : m_promptCounter == PukCounter ? m_pukLeft : -1;
+    if (left >= 0)
+        label += QLatin1Char('\n') + (left == 1 ? tr("1 attempt left") : tr("%1 attempts left").arg(left));
+    if (!m_promptRefusal.isEmpty())
+        label += QLatin1Char('\n') + m_promptRefusal;
+    m_prompt->setLabelText(label);
 }
 
 void ControlBar::sendATCmd(const QString& command)
@@ -300,15 +541,3 @@ void ControlBar::sendATCmd(const QString& command)
     if (m_context && m_context->uc20)
         m_context->uc20->sendATCmd(command);
 }
-
-void ControlBar::onConnectionChange(bool) { }
-
-void ControlBar::onRssiChange(int, int) { }
-
-void ControlBar::onCallEnded(CALL_END_REASON, QString, qint64) { }
-
-void ControlBar::onModuleSilenceChanged(bool, int) { }
-
-void ControlBar::onSimAttemptsLeft(int, int) { }
-
-void ControlBar::setCallKeys(const QKeySequence&, const QKeySequence&) { }

@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <QKeySequence>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -14,6 +15,8 @@ namespace Ui {
 class ControlBar;
 }
 
+class QInputDialog;
+class QLabel;
 class QTimer;
 struct AppContext;
 
@@ -21,7 +24,9 @@ struct AppContext;
 // login button and code prompts, the call state with the number or contact name and the speech
 // codec, and the call, end-call and speed-dial buttons. The buttons only emit signals; the main
 // window turns them into engine calls. The context comes after construction, because the main
-// window's form creates the bar before the engine and the database exist.
+// window's form creates the bar before the engine and the database exist. Without a unit it
+// says so; a call's end, a silent GSM module and a weak or missing network are said loudly,
+// for an operator whose eyes are on a live show.
 class ControlBar : public QWidget
 {
     Q_OBJECT
@@ -29,8 +34,10 @@ class ControlBar : public QWidget
 public:
     static constexpr int BlinkIntervalMs = 400;
     static constexpr int TalkingIntervalMs = 100;
-    // The PIN a PUK entry gives the SIM; the operator does not choose it.
-    static constexpr const char* PinAfterPuk = "6842";
+    // How long the end of a call stays on the call status before it returns to "IDLE".
+    static constexpr int EndNoticeMs = 6000;
+    // Signal qualities below this (about -93 dBm) make speech break up: said as a weak signal.
+    static constexpr int WeakSignalRssi = 10;
 
     explicit ControlBar(QWidget* parent = nullptr);
     ~ControlBar() override;
@@ -90,13 +97,42 @@ private:
         IncomingA,
         IncomingB,
         CallActive,
+        SilentA,
+        SilentB,
+        CallOver,
+        CallLost,
+        NoUnit,
+        SignalGood,
+        SignalWeak,
+        SignalNone,
         StatusStyleCount
     };
+    // Which of the SIM's counters belongs to an open prompt.
+    enum PromptCounter { NoCounter, PinCounter, PukCounter };
 
-    // Asks for the code of kind "PIN" or "PUK" and sends it to the module.
-    void askSimCode(QString kind);
+    // Writes the call status for the unit, the module, a call just ended and the call state,
+    // in that order of precedence after the end of a call.
+    void showCallStatus();
+    void setStatus(QLabel* label, const QString& text, StatusStyle style);
+    void showTalkingTime();
+    // The blink timer runs while a call is set up or rings, and while the module is silent.
+    void updateBlinking();
+    // Whether the call status wears the idle style or one of the blinking ones.
+    bool hasSetUpStyle() const;
+    // What the end of a call says, from the state the call was in and the time talked.
+    QString endText(CALL_END_REASON reason, qint64 talkedMs) const;
+    void onEndNoticeTimeout();
+    // Asks for the code the SIM state waits for and sends it to the module.
+    void askSimCode(SIM_STATE state);
+    // Asks for the PUK and a new PIN, twice; sends both once the two PINs match.
+    void askPukAndNewPin(PromptCounter counter);
+    // Empty when the operator gave up.
+    QString askNewPin();
     // Runs one prompt until the operator gives a valid code or gives up; empty when given up.
-    QString promptCode(const QString& label, const QString& refusal, int minDigits, int maxDigits);
+    QString promptCode(
+        const QString& label, PromptCounter counter, const QString& refusal, int minDigits, int maxDigits);
+    // The open prompt's label: its question, the tries left and why an entry was refused.
+    void updatePromptLabel();
     void sendATCmd(const QString& command);
 
     Ui::ControlBar* ui;
@@ -105,11 +141,24 @@ private:
     QTimer* m_talkingTimer;
     QElapsedTimer m_monotonic;
     std::function<qint64()> m_clock;
+    QTimer* m_endNoticeTimer;
     qint64 m_talkingSince = 0;
     QString m_styles[StatusStyleCount];
     bool m_blinkPhase = true;
+    bool m_connected = false;
+    bool m_moduleSilent = false;
+    VOICECALL_STATE m_callState = VOICECALL_IDLE;
+    QString m_endText;
+    StatusStyle m_endStyle = CallOver;
+    // Tries left as the module last reported them; -1 while not known.
+    int m_pinLeft = -1;
+    int m_pukLeft = -1;
     // A SIM report during an open prompt must not stack a second prompt on top of it.
     bool m_promptOpen = false;
+    QPointer<QInputDialog> m_prompt;
+    QString m_promptQuestion;
+    QString m_promptRefusal;
+    PromptCounter m_promptCounter = NoCounter;
 };
 
 #endif // CONTROLBAR_H

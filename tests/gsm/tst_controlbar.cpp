@@ -29,14 +29,22 @@ class TestControlBar : public QObject
     static inline const QString idle = "0, 170, 0/255, 255, 255", callingA = "255, 140, 0/255, 255, 255";
     static inline const QString callingB = "255, 255, 255/255, 140, 0", incomingB = "255, 255, 255/0, 170, 0";
 
-    QLabel* status() const { return m_bar->findChild<QLabel*>(QStringLiteral("label_callstatus")); }
+    QLabel* status() const { return label("label_callstatus"); }
+    QLabel* label(const char* name) const { return m_bar->findChild<QLabel*>(QLatin1String(name)); }
+    QString number() const { return m_bar->findChild<QLineEdit*>(QStringLiteral("lineEdit_callnumber"))->text(); }
+    static QString background(const QWidget* widget)
+    {
+        return widget->styleSheet().section('(', 1, 1).section(')', 0, 0);
+    }
     QString running(const char* timer) const { return QString::number(m_bar->findChild<QTimer*>(timer)->isActive()); }
     // Answers each code prompt with the next entry (OK, or Cancel for `cancel`); returns the labels shown.
     void answerPrompts(QStringList entries, QStringList* labels)
     {
         ModalAnswer::whenShown(m_bar.get(), [=](QWidget* modal) {
             auto* dialog = qobject_cast<QInputDialog*>(modal);
-            *labels << dialog->windowTitle() + ' ' + dialog->labelText();
+            // The digits stay hidden from onlookers.
+            *labels << dialog->windowTitle() + ' ' + dialog->labelText()
+                    + (dialog->textEchoMode() == QLineEdit::Password ? "" : " [shown]");
             const QString entry = entries.value(0, cancel);
             answerPrompts(entries.mid(1), labels); // an unexpected further prompt is counted, not left open
             dialog->setTextValue(entry);
@@ -60,6 +68,7 @@ private slots:
         m_rig = std::make_unique<LinkRig>();
         m_bar->setContext(m_rig->context());
         m_bar->setClock([this] { return m_now; });
+        m_bar->onConnectionChange(true);
     }
 
     void callStates_data()
@@ -134,12 +143,25 @@ private slots:
         QTest::addColumn<int>("state");
         QTest::addColumn<QStringList>("entries"); // typed and confirmed one per prompt
         QTest::addColumn<QStringList>("sent");
-        QTest::newRow("PIN2 of 8") << 3 << QStringList { "12345678" } << QStringList { "AT+CPIN=12345678" };
-        QTest::newRow("PUK") << 2 << QStringList { "12345678" } << QStringList { R"(AT+CPIN="12345678","6842")" };
-        QTest::newRow("3, 9, 4") << 1 << QStringList { "123", "123456789", "4321" } << QStringList("AT+CPIN=4321");
-        QTest::newRow("not digits") << 5 << QStringList { "12a4", "1234;D112", "١٢٣٤", cancel } << QStringList();
-        QTest::newRow("PUK of 7, with a quote") << 4 << QStringList { "1234567", "1234567\"", "87654321" }
-                                                << QStringList { R"(AT+CPIN="87654321","6842")" };
+        QTest::addColumn<QString>("last"); // the last prompt
+        const QString pinRule = "SIM Enter PIN:\nA PIN is 4 to 8 digits and nothing else.";
+        const QString again = "SIM Enter the new PIN again:", newPin = "SIM Choose a new PIN of 4 to 8 digits:\n";
+        QTest::newRow("PIN2 of 8") << 3 << QStringList { "12345678" } << QStringList { "AT+CPIN=12345678" }
+                                   << "SIM Enter PIN:";
+        QTest::newRow("PUK, new PIN") << 2 << QStringList { "12345678", "5678", "5678" }
+                                      << QStringList { R"(AT+CPIN="12345678","5678")" } << again;
+        QTest::newRow("3, 9, 4") << 1 << QStringList { "123", "123456789", "4321" } << QStringList("AT+CPIN=4321")
+                                 << pinRule;
+        QTest::newRow("not digits") << 5 << QStringList { "12a4", "1234;D112", "١٢٣٤", cancel } << QStringList()
+                                    << pinRule;
+        QTest::newRow("PUK of 7, with a quote")
+            << 4 << QStringList { "1234567", "1234567\"", "87654321", "12345678", "12345678" }
+            << QStringList { R"(AT+CPIN="87654321","12345678")" } << again;
+        QTest::newRow("new PINs differ, given up")
+            << 2 << QStringList { "87654321", "1111", "2222", cancel } << QStringList()
+            << newPin + "The two entries differed, so the PIN is asked for again.";
+        QTest::newRow("new PIN of 3") << 2 << QStringList { "87654321", "123", cancel } << QStringList()
+                                      << newPin + "A PIN is 4 to 8 digits and nothing else.";
     }
 
     void codeEntry()
@@ -152,8 +174,56 @@ private slots:
         m_bar->onSimStateChange(SIM_STATE(state));
         QCOMPARE(m_rig->takeSent(), sent);
         QCOMPARE(prompts.size(), entries.size());
-        // Only a PUK that went out changes the PIN.
-        QCOMPARE(m_rig->takeLog().filter("SIM's PIN is now 6842").size(), sent.filter("\"6842\"").size());
+        QTEST(prompts.last(), "last");
+        // A PUK that went out is said on the console, the new PIN is not.
+        const QString log = m_rig->takeLog().join('\n');
+        QCOMPARE(log.count("PUK sent with a new PIN"), sent.filter(",").size());
+        for (const QString& command : sent.filter(","))
+            QVERIFY(!log.contains(command.section('"', 3, 3)));
+    }
+
+    void attemptsLeft_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("pinLeft");    // -1: never reported
+        QTest::addColumn<bool>("whileOpen"); // reported while the prompt is open
+        QTest::addColumn<QString>("label");
+        QTest::newRow("unknown") << 1 << -1 << false << "SIM Enter PIN:";
+        QTest::newRow("two") << 1 << 2 << false << "SIM Enter PIN:\n2 attempts left";
+        QTest::newRow("one, while open") << 1 << 1 << true << "SIM Enter PIN:\n1 attempt left";
+        QTest::newRow("PUK") << 2 << 0 << true << "SIM Enter PUK:\n7 attempts left";
+        QTest::newRow("PIN2 is not counted") << 3 << 2 << false << "SIM Enter PIN:";
+    }
+
+    void attemptsLeft()
+    {
+        QFETCH(int, pinLeft);
+        QFETCH(bool, whileOpen);
+        QString shown;
+        ModalAnswer::whenShown(m_bar.get(), [&](QWidget* modal) {
+            if (whileOpen)
+                m_bar->onSimAttemptsLeft(pinLeft, 7);
+            shown = modal->windowTitle() + ' ' + qobject_cast<QInputDialog*>(modal)->labelText();
+            ModalAnswer::clickButton(modal, QDialogButtonBox::Cancel);
+        });
+        if (pinLeft >= 0 && !whileOpen)
+            m_bar->onSimAttemptsLeft(pinLeft, 7);
+        QFETCH(int, state);
+        m_bar->onSimStateChange(SIM_STATE(state));
+        QTEST(shown, "label");
+    }
+
+    void promptGoesWithTheUnit()
+    {
+        int prompts = 0;
+        ModalAnswer::whenShown(m_bar.get(), [&](QWidget* modal) {
+            ++prompts;
+            qobject_cast<QInputDialog*>(modal)->setTextValue("12345678");
+            m_bar->onConnectionChange(false);
+        });
+        m_bar->onSimStateChange(SIM_PUK);
+        QCOMPARE(prompts, 1);
+        QCOMPARE(m_rig->takeSent(), QStringList());
     }
 
     void onePromptAtATime()
@@ -169,6 +239,132 @@ private slots:
         QCOMPARE(prompts, QStringList());
         QCOMPARE(m_rig->takeSent(), QStringList { "AT+CPIN=1234" });
         QCOMPARE(m_rig->takeLog(), QStringList({ "INFO] waiting for SIM PIN", "INFO] waiting for SIM PIN" }));
+    }
+
+    void callEnd_data()
+    {
+        QTest::addColumn<QList<int>>("states"); // before the end
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<qint64>("talked"); // ms after the last state
+        QTest::addColumn<qint64>("unheard");
+        QTest::addColumn<QString>("shown"); // text / background
+        const QString lost = "/139, 0, 0", over = "/96, 96, 96";
+        QTest::newRow("caller hung up") << QList<int> { 2, 3 } << 0 << 134000LL << 0LL << "CALLER HUNG UP 02:14" + lost;
+        QTest::newRow("we hung up") << QList<int> { 1, 3 } << 1 << 5999LL << 0LL << "CALL ENDED 00:05" + over;
+        QTest::newRow("line lost") << QList<int> { 2, 3 } << 2 << 61000LL << 0LL << "LINE LOST 01:01" + lost;
+        QTest::newRow("in silence, less what was not heard")
+            << QList<int> { 2, 3 } << 3 << 200000LL << 20000LL << "LINE LOST 03:00" + lost;
+        QTest::newRow("over an hour") << QList<int> { 3 } << 0 << 3723000LL << 0LL << "CALLER HUNG UP 62:03" + lost;
+        QTest::newRow("missed") << QList<int> { 2 } << 0 << 9000LL << 0LL << "MISSED" + lost;
+        QTest::newRow("declined") << QList<int> { 2 } << 1 << 0LL << 0LL << "DECLINED" + over;
+        QTest::newRow("not answered") << QList<int> { 1 } << 0 << 30000LL << 0LL << "NOT ANSWERED" + lost;
+        QTest::newRow("given up") << QList<int> { 1 } << 1 << 0LL << 0LL << "CALL ENDED" + over;
+        QTest::newRow("lost while ringing") << QList<int> { 2 } << 2 << 0LL << 0LL << "LINE LOST" + lost;
+    }
+
+    void callEnd()
+    {
+        QFETCH(QList<int>, states);
+        QFETCH(qint64, talked);
+        QFETCH(qint64, unheard);
+        m_now = 1000;
+        for (int state : states)
+            m_bar->onVoicecallStateChange(VOICECALL_STATE(state), "030");
+        m_now += talked;
+        // The end is told first, then the state.
+        QFETCH(int, reason);
+        m_bar->onCallEnded(CALL_END_REASON(reason), "030", unheard);
+        m_bar->onVoicecallStateChange(VOICECALL_IDLE, QString());
+        m_bar->onTalkingTimerTimeout();
+        QTEST(status()->text() + '/' + background(status()), "shown");
+        QCOMPARE(number(), QStringLiteral("030"));
+        auto* notice = m_bar->findChild<QTimer*>("endNoticeTimer");
+        QVERIFY(notice->isActive() && notice->isSingleShot() && notice->interval() == ControlBar::EndNoticeMs);
+        notice->start(0);
+        QTRY_COMPARE(status()->text() + '/' + number(), QStringLiteral("IDLE/"));
+    }
+
+    void newCallReplacesTheEnd()
+    {
+        m_bar->onVoicecallStateChange(VOICECALL_INCOMING, QString());
+        QCOMPARE(number(), QStringLiteral("Withheld number"));
+        m_bar->onVoicecallStateChange(VOICECALL_ACTIVE, QString());
+        m_bar->onCallEnded(CALL_END_BY_CALLER, QString(), 0);
+        m_bar->onVoicecallStateChange(VOICECALL_IDLE, QString());
+        QCOMPARE(number(), QStringLiteral("Withheld number"));
+        m_bar->onVoicecallStateChange(VOICECALL_INCOMING, "0301");
+        // Still in the idle colours: the blink takes over at its next tick.
+        QCOMPARE(status()->text() + '/' + background(status()) + '/' + number(), "INCOMING/0, 170, 0/0301");
+        m_bar->onVoicecallStateChange(VOICECALL_IDLE, QString());
+        QCOMPARE(status()->text() + '/' + number(), QStringLiteral("IDLE/"));
+    }
+
+    // Steps: "unplug", "plug", "active" (answered), "silent", "speaks", "wait ms", "rssi <rssi> <dBm>".
+    void unitModuleAndSignal_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("shown"); // call status|SIM|signal/background|blinking|buttons enabled
+        const QString dash = QString(QChar(0x2014));
+        QTest::newRow("unplugged in a call") << QStringList { "active", "rssi 20 -73", "unplug" }
+                                             << "NO UNIT|" + dash + "|" + dash + "/210, 210, 210|0|0";
+        QTest::newRow("plugged in again")
+            << QStringList { "unplug", "plug" } << "IDLE|UNKNOWN|" + dash + "/210, 210, 210|0|1";
+        QTest::newRow("silent in a call") << QStringList { "active", "silent", "wait 5000" }
+                                          << "MODULE NOT ANSWERING|UNKNOWN|" + dash + "/210, 210, 210|1|1";
+        QTest::newRow("the clock ran on") << QStringList { "active", "silent", "wait 65000", "active", "speaks" }
+                                          << "00:01:05|UNKNOWN|" + dash + "/210, 210, 210|0|1";
+        QTest::newRow("silent, then no unit")
+            << QStringList { "silent", "unplug", "plug" } << "IDLE|UNKNOWN|" + dash + "/210, 210, 210|0|1";
+        QTest::newRow("signal") << QStringList { "rssi 20 -73" } << "IDLE|UNKNOWN|-73 dBm/235, 235, 235|0|1";
+        QTest::newRow("lowest good") << QStringList { "rssi 10 -93" } << "IDLE|UNKNOWN|-93 dBm/235, 235, 235|0|1";
+        QTest::newRow("weak") << QStringList { "rssi 9 -95" } << "IDLE|UNKNOWN|WEAK -95 dBm/255, 191, 0|0|1";
+        QTest::newRow("no network") << QStringList { "rssi 20 -73", "rssi 99 0" }
+                                    << "IDLE|UNKNOWN|NO NETWORK/170, 0, 0|0|1";
+        QTest::newRow("late report") << QStringList { "unplug", "rssi 20 -73" }
+                                     << "NO UNIT|" + dash + "|" + dash + "/210, 210, 210|0|0";
+    }
+
+    void unitModuleAndSignal()
+    {
+        QFETCH(QStringList, steps);
+        for (const QString& step : steps) {
+            const QStringList word = step.split(' ');
+            if (word[0] == "unplug" || word[0] == "plug")
+                m_bar->onConnectionChange(word[0] == "plug");
+            else if (word[0] == "active")
+                m_bar->onVoicecallStateChange(VOICECALL_ACTIVE, "030");
+            else if (word[0] == "silent" || word[0] == "speaks")
+                m_bar->onModuleSilenceChanged(word[0] == "silent", 5000);
+            else if (word[0] == "wait")
+                m_now += word[1].toLongLong();
+            else
+                m_bar->onRssiChange(word[1].toInt(), word[2].toInt());
+            m_bar->onTalkingTimerTimeout();
+        }
+        const QString shown = QStringList { status()->text(), label("label_simstatus")->text(),
+            label("label_signal")->text() + '/' + background(label("label_signal")), running("blinkTimer"),
+            QString::number(m_bar->findChild<QPushButton*>("pushButton_call")->isEnabled()) }
+                                  .join('|');
+        QTEST(shown, "shown");
+    }
+
+    void startLookAndKeys()
+    {
+        ControlBar bar;
+        CIncomingForm form(nullptr);
+        QCOMPARE(bar.findChild<QLabel*>("label_callstatus")->text(), QStringLiteral("NO UNIT"));
+        QVERIFY(!bar.findChild<QPushButton*>("pushButton_endcall")->isEnabled());
+        bar.setCallKeys(QKeySequence(Qt::Key_F9), QKeySequence(Qt::Key_F10));
+        form.setCallKeys(QKeySequence(Qt::Key_F9), QKeySequence());
+        QStringList tips;
+        for (QWidget* parent : std::initializer_list<QWidget*> { &bar, &form }) {
+            for (const char* button : { "pushButton_call", "pushButton_endcall" })
+                tips << parent->findChild<QPushButton*>(button)->toolTip();
+        }
+        QCOMPARE(tips,
+            QStringList({ "Answer the ringing call (F9), or dial the number of the page on show",
+                "End the call, or refuse the ringing one (F10)", "Answer the call (F9 or Enter)",
+                "Decline or hang up (Esc)" }));
     }
 
     void calls_data()
@@ -188,6 +384,10 @@ private slots:
         row("ended", { 2, 0 }, "", "Incoming call...", false, "");
         row("close", { 2 }, "close", "Incoming call...", false, "ATH");
         row("escape", { 1 }, "escape", "Calling...", false, "ATH");
+        row("enter", { 2 }, "enter", "Incoming call...", false, "ATA");
+        row("keypad enter", { 2 }, "keypad enter", "Incoming call...", false, "ATA");
+        row("enter while calling", { 1 }, "enter", "Calling...", true, "");
+        row("space", { 2 }, "space", "Incoming call...", true, "");
     }
 
     void calls()
@@ -201,6 +401,12 @@ private slots:
             form.close();
         else if (action == QLatin1String("escape"))
             QTest::keyClick(&form, Qt::Key_Escape);
+        else if (action == QLatin1String("enter"))
+            QTest::keyClick(&form, Qt::Key_Return);
+        else if (action == QLatin1String("keypad enter"))
+            QTest::keyClick(&form, Qt::Key_Enter, Qt::KeypadModifier);
+        else if (action == QLatin1String("space"))
+            QTest::keyClick(&form, Qt::Key_Space);
         QTEST(form.windowTitle(), "title");
         QTEST(form.isVisible(), "shown");
         QTEST(m_rig->takeSent(), "sent");
