@@ -459,7 +459,7 @@ void ControlBar::askSimCode(SIM_STATE state)
         const QString pin = promptCode(tr("Enter PIN:"), state == SIM_PIN ? PinCounter : NoCounter,
             tr("A PIN is 4 to 8 digits and nothing else."), 4, 8);
         if (!pin.isEmpty())
-            sendATCmd(QStringLiteral("AT+CPIN=%1").arg(pin));
+            sendCode(pin);
     }
     m_promptOpen = false;
 }
@@ -472,7 +472,7 @@ void ControlBar::askPukAndNewPin(PromptCounter counter)
     const QString pin = askNewPin();
     if (pin.isEmpty())
         return;
-    sendATCmd(QStringLiteral("AT+CPIN=\"%1\",\"%2\"").arg(puk, pin));
+    sendCode(QStringLiteral("\"%1\",\"%2\"").arg(puk, pin));
     // The PIN itself stays with the operator who chose it: the console is read by others.
     ConsoleLog::info(
         m_context->console, tr("PUK sent with a new PIN: once the SIM accepts it, the new PIN unlocks it"));
@@ -534,6 +534,13 @@ void ControlBar::updatePromptLabel()
     if (!m_promptRefusal.isEmpty())
         label += QLatin1Char('\n') + m_promptRefusal;
     m_prompt->setLabelText(label);
+}
+
+void ControlBar::sendCode(const QString& codes)
+{
+    sendATCmd(QStringLiteral("AT+CPIN=%1").arg(codes));
+    // A wrong code uses up a try: the count known now would be shown too high in the next prompt.
+    m_pinLeft = m_pukLeft = -1;
 }
 
 void ControlBar::sendATCmd(const QString& command)

@@ -133,6 +133,8 @@ private:
         const QString& label, PromptCounter counter, const QString& refusal, int minDigits, int maxDigits);
     // The open prompt's label: its question, the tries left and why an entry was refused.
     void updatePromptLabel();
+    // Sends "AT+CPIN=" with codes as they are to go out.
+    void sendCode(const QString& codes);
     void sendATCmd(const QString& command);
 
     Ui::ControlBar* ui;

@@ -63,7 +63,8 @@ private slots:
         QStringList prompts;
         ModalAnswer::whenShown(this, [&](QWidget* modal) {
             auto* dialog = qobject_cast<QInputDialog*>(modal);
-            prompts << (dialog ? dialog->labelText() : modal->windowTitle());
+            // The tries left may or may not have come in below the question yet.
+            prompts << (dialog ? dialog->labelText().section('\n', 0, 0) : modal->windowTitle());
             if (dialog)
                 dialog->setTextValue(QStringLiteral("4321"));
             ModalAnswer::clickButton(modal, QDialogButtonBox::Ok);
