@@ -578,9 +578,14 @@ void CUC20::noteAnswered(const QStringList& response, UC20_RESULT_CODE result)
         if (result != UC20_OK || response.join(QLatin1Char('\n')).contains(QLatin1String("+CME ERROR")))
             setPending(Dialling, false);
     } else if (echo.compare(QLatin1String("ATA"), Qt::CaseInsensitive) == 0) {
-        setPending(Answering, false);
+        // Answered, the call shows active in the next call list; a repeat before it would reach
+        // a module with no call ringing any more.
+        if (result != UC20_OK)
+            setPending(Answering, false);
     } else if (echo.compare(QLatin1String("ATH"), Qt::CaseInsensitive) == 0) {
-        setPending(HangingUp, false);
+        // Likewise the end of the call shows in the next call list.
+        if (result != UC20_OK || m_callState == VOICECALL_IDLE)
+            setPending(HangingUp, false);
     }
 }
 
@@ -718,6 +723,8 @@ void CUC20::closeCall(CALL_END_REASON reason, qint64 unheardMs)
         return;
     m_callUnconfirmed = false;
     m_hangUpRequested = false;
+    setPending(Answering, false);
+    setPending(HangingUp, false);
     const QString number = std::exchange(m_callNumber, QString());
     emit callEnded(reason, number, unheardMs);
     m_callState = VOICECALL_IDLE;

@@ -198,23 +198,33 @@ private slots:
         QCOMPARE(rig.takeSent(), error.isEmpty() ? QStringList("ATD" + number + ';') : QStringList());
     }
 
-    // A repeat of a dial, answer or hang-up waits until the module answered the first.
+    // A repeat of a dial, answer or hang-up waits until the module has answered the first and,
+    // for a call it placed, answered or ended, until the call list shows it.
     void repeatsWaitForTheModule_data()
     {
         QTest::addColumn<QString>("command");
-        QTest::addColumn<QStringList>("answer");
+        QTest::addColumn<QStringList>("still"); // a repeat after these is still refused
+        QTest::addColumn<QStringList>("done");  // after these it goes out again
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("dial") << "ATD020;" << QStringList { "ATD020;", "ERROR" } << "Call already being placed";
-        QTest::newRow("answer") << "ATA" << QStringList { "ATA", "NO CARRIER" } << "Call already being answered";
-        QTest::newRow("hang up") << "ATH" << ok({ "ATH" }) << "Call already being ended";
+        const QStringList nothing;
+        QTest::newRow("dial refused") << "ATD020;" << nothing << QStringList { "ATD020;", "ERROR" }
+                                      << "Call already being placed";
+        QTest::newRow("answer refused") << "ATA" << nothing << QStringList { "ATA", "NO CARRIER" }
+                                        << "Call already being answered";
+        QTest::newRow("answered") << "ATA" << ok({ "ATA" }) << talking << "Call already being answered";
+        QTest::newRow("hung up") << "ATH" << ok({ "ATH" }) << calls({}) << "Call already being ended";
     }
 
     void repeatsWaitForTheModule()
     {
         QFETCH(QString, command);
-        QFETCH(QStringList, answer);
+        QFETCH(QStringList, still);
+        QFETCH(QStringList, done);
         QFETCH(QString, refusal);
         LinkRig rig;
+        if (command == QLatin1String("ATH"))
+            rig.receive(talking);
+        rig.drain();
         const auto act = [&] {
             if (command == QLatin1String("ATA"))
                 rig.uc20()->answerCall();
@@ -227,7 +237,11 @@ private slots:
             act();
         QCOMPARE(rig.takeSent(), QStringList(command));
         QCOMPARE(rig.takeLog().filter(QStringLiteral("ERROR] ") + refusal).size(), 499);
-        rig.receive(answer);
+        rig.receive(still);
+        rig.drain();
+        act();
+        QCOMPARE(rig.takeSent(), QStringList());
+        rig.receive(done);
         rig.drain();
         act();
         QCOMPARE(rig.takeSent(), QStringList(command));
