@@ -69,50 +69,41 @@ private slots:
         QCOMPARE(CallKeys::hangUpKey(), QKeySequence(Qt::Key_F10));
     }
 
-    void answerKeyAnswersInEveryWindow_data()
+    void keysInEveryWindow_data()
     {
+        QTest::addColumn<QString>("call"); // before the key: none, ringing or talking
         QTest::addColumn<bool>("inMainWindow");
-        QTest::newRow("incoming-call window") << false;
-        QTest::newRow("main window") << true;
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("after");
+        QTest::newRow("answer in the incoming-call window") << "ringing" << false << int(Qt::Key_F9) << 3;
+        QTest::newRow("answer in the main window") << "ringing" << true << int(Qt::Key_F9) << 3;
+        QTest::newRow("answer key dials nothing") << "none" << true << int(Qt::Key_F9) << 0;
+        QTest::newRow("decline") << "ringing" << false << int(Qt::Key_F10) << 0;
+        QTest::newRow("hang up") << "talking" << true << int(Qt::Key_F10) << 0;
     }
 
-    void answerKeyAnswersInEveryWindow()
+    void keysInEveryWindow()
     {
+        QFETCH(QString, call);
         QFETCH(bool, inMainWindow);
-        QVERIFY(ringsIn());
-        QWidget* window = inMainWindow ? m_rig->window() : incomingWindow();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        press(Qt::Key_F9);
-        QVERIFY(reaches(VOICECALL_ACTIVE));
-    }
-
-    void answerKeyDialsNothing()
-    {
+        QFETCH(int, key);
+        QFETCH(int, after);
+        // A number on show, which the call button would dial.
         QTest::keyClicks(m_rig->window()->findChild<QLineEdit*>(QStringLiteral("lineEdit_phonenumber")), "0612345678");
-        press(Qt::Key_F9);
-        m_rig->step(1000);
-        QCOMPARE(m_uc20->callState(), VOICECALL_IDLE);
-        QVERIFY(m_rig->unit()->atCommandsReceived().filter(QStringLiteral("ATD")).isEmpty());
-    }
-
-    void hangUpKeyEndsTheCall_data()
-    {
-        QTest::addColumn<bool>("answered");
-        QTest::newRow("ringing") << false;
-        QTest::newRow("talking") << true;
-    }
-
-    void hangUpKeyEndsTheCall()
-    {
-        QFETCH(bool, answered);
-        QVERIFY(ringsIn());
-        if (answered) {
+        if (call != QLatin1String("none"))
+            QVERIFY(ringsIn());
+        if (call == QLatin1String("talking")) {
             m_uc20->answerCall();
             QVERIFY(reaches(VOICECALL_ACTIVE));
         }
-        press(Qt::Key_F10);
-        QVERIFY(reaches(VOICECALL_IDLE));
+        QWidget* window = inMainWindow ? m_rig->window() : incomingWindow();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        press(Qt::Key(key));
+        QVERIFY(reaches(VOICECALL_STATE(after)));
+        m_rig->step(1000);
+        QCOMPARE(m_uc20->callState(), VOICECALL_STATE(after));
+        QVERIFY(m_rig->unit()->atCommandsReceived().filter(QStringLiteral("ATD")).isEmpty());
     }
 
     void keyChangedInTheSettingsTakesEffect()
