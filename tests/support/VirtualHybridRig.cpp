@@ -29,6 +29,8 @@ VirtualHybridRig::VirtualHybridRig(const QString& directory)
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
     QCoreApplication::setApplicationName(QStringLiteral("Parlona Control"));
     QSettings().clear();
+    // A test must not ring through the speakers of the desktop it runs on.
+    QSettings().setValue(QStringLiteral("RingTone/Enabled"), false);
     m_window = new MainWindow(m_backend, folder);
 }
 
