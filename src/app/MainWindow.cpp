@@ -256,6 +256,8 @@ void MainWindow::wireCallAlerts()
     connect(m_usb, &CUSBHID::connected, bar, [bar] { bar->onConnectionChange(true); });
     connect(m_usb, &CUSBHID::disconnected, bar, [bar] { bar->onConnectionChange(false); });
     connect(m_uc20, &CUC20::rssiChange, bar, &ControlBar::onRssiChange);
+    // Without a unit there is no signal to show: the meter must not keep the last one.
+    connect(m_usb, &CUSBHID::disconnected, m_rssiMeter, [this] { m_rssiMeter->setValue(99, 0); });
     connect(m_uc20, &CUC20::moduleSilenceChanged, bar, &ControlBar::onModuleSilenceChanged);
     connect(m_uc20, &CUC20::simAttemptsLeft, bar, &ControlBar::onSimAttemptsLeft);
     // Who ended a call is known before the call's end is told: the bar and the register keep it.

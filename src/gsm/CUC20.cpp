@@ -210,7 +210,7 @@ CUC20::CUC20(QObject* parent, CUSBHID* link, CConsole* console)
     // The silence timer runs while the unit is connected and restarts with every module line.
     m_silenceTimer->setObjectName(QStringLiteral("silenceTimer"));
     m_silenceTimer->setSingleShot(true);
-    m_silenceTimer->setInterval(SilenceTimeoutMs);
+    m_silenceTimer->setTimerType(Qt::PreciseTimer);
     connect(m_silenceTimer, &QTimer::timeout, this, &CUC20::onModuleSilent);
     // The drain timer runs only while responses wait for the parser.
     m_drainTimer->setObjectName(QStringLiteral("drainTimer"));
@@ -221,7 +221,11 @@ CUC20::CUC20(QObject* parent, CUSBHID* link, CConsole* console)
     m_clock = [monotonic] { return monotonic->elapsed(); };
     if (m_link) {
         connect(m_link, &CUSBHID::disconnected, this, &CUC20::onLinkClosed);
-        connect(m_link, &CUSBHID::connected, m_silenceTimer, qOverload<>(&QTimer::start));
+        // A unit just opened has had no time to speak: its silence counts from now.
+        connect(m_link, &CUSBHID::connected, this, [this] {
+            m_lastHeardMs = m_clock();
+            m_silenceTimer->start(m_silenceTimeoutMs);
+        });
     }
 }
 
@@ -341,7 +345,7 @@ bool CUC20::isModuleSilent() const
 
 void CUC20::setSilenceTimeout(int ms)
 {
-    m_silenceTimer->setInterval(ms);
+    m_silenceTimeoutMs = ms;
 }
 
 void CUC20::setClock(std::function<qint64()> milliseconds)
@@ -353,7 +357,7 @@ void CUC20::heardModule()
 {
     m_lastHeardMs = m_clock();
     if (m_link && m_link->isConnected())
-        m_silenceTimer->start();
+        m_silenceTimer->start(m_silenceTimeoutMs);
     if (!m_moduleSilent)
         return;
     m_moduleSilent = false;
@@ -372,10 +376,9 @@ void CUC20::onModuleSilent()
     // measured from the last line that arrived, not from when the timer came round.
     m_link->readWaiting();
     const qint64 quietMs = m_clock() - m_lastHeardMs;
-    const int timeoutMs = m_silenceTimer->interval();
-    if (!m_link->isConnected() || quietMs < timeoutMs) {
+    if (!m_link->isConnected() || quietMs < m_silenceTimeoutMs) {
         if (m_link->isConnected())
-            m_silenceTimer->start();
+            m_silenceTimer->start(static_cast<int>(m_silenceTimeoutMs - quietMs));
         return;
     }
     m_moduleSilent = true;

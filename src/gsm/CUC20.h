@@ -194,6 +194,7 @@ private:
     QTimer* m_drainTimer;
     QTimer* m_silenceTimer;
     bool m_moduleSilent = false;
+    int m_silenceTimeoutMs = SilenceTimeoutMs;
     qint64 m_lastHeardMs = 0;
     qint64 m_silenceStartMs = 0; // the last line heard before the module fell silent
     // The module spoke again after a silence in a call: the next call list tells whether the call
