@@ -102,7 +102,7 @@ void CIncomingForm::keyPressEvent(QKeyEvent* event)
         return;
     }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (enter && (event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier)) == Qt::NoModifier) {
         // Enter takes a ringing call; an outgoing one has nothing to take.
         if (m_state == VOICECALL_INCOMING)
             on_pushButton_call_clicked();
