@@ -774,7 +774,7 @@ void CUC20::parseSimStatus(const QStringList& response)
     const QString& echo = response.first();
     // The answer to a PIN or PUK entry says nothing about the state; the next query will.
     if (echo.contains(QLatin1String("AT+CPIN="))) {
-        askSimAgain(response);
+        askSimAgain();
         return;
     }
 
@@ -788,11 +788,11 @@ void CUC20::parseSimStatus(const QStringList& response)
     }
 }
 
-void CUC20::askSimAgain(const QStringList& /*response*/)
+void CUC20::askSimAgain()
 {
-    // A wrong code leaves fewer tries, and the last wrong PIN locks the SIM behind its PUK.
+    // A wrong code leaves fewer tries, and the last wrong PIN locks the SIM behind its PUK; a
+    // SIM that still waits for a code is asked for its tries when it says so.
     sendATCmd(QStringLiteral("AT+CPIN?"));
-    sendATCmd(QStringLiteral("AT+QPINC=\"SC\""));
 }
 
 void CUC20::parsePinCounter(const QStringList& response)

@@ -184,7 +184,7 @@ private:
     void parseMessageReference(const QStringList& response);
     void parsePinCounter(const QStringList& response);
     // The module answered a PIN or PUK: what the SIM waits for now, and the tries left.
-    void askSimAgain(const QStringList& response);
+    void askSimAgain();
 
     CUSBHID* m_link;
     QByteArray m_partialLine;
