@@ -19,7 +19,7 @@
         <translation>Wissen</translation>
     </message>
     <message>
-        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+103"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+104"/>
         <source> (%1)</source>
         <translation> (%1)</translation>
     </message>
@@ -64,7 +64,7 @@ Calls: %2</source>
 Gesprekken: %2</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+17"/>
         <source>Add Contact</source>
         <translation>Contact toevoegen</translation>
     </message>
@@ -72,14 +72,84 @@ Gesprekken: %2</translation>
 <context>
     <name>CCallRegistration</name>
     <message>
-        <location filename="../src/contacts/CCallRegistration.cpp" line="+39"/>
+        <location filename="../src/contacts/CCallRegistration.cpp" line="+40"/>
         <source>The call with %1 was going on when the program stopped; it is in the call history with the %2 s talked until then</source>
         <translation>Het gesprek met %1 liep nog toen het programma stopte; het staat in de gespreksgeschiedenis met de %2 s gesprekstijd tot dan</translation>
     </message>
     <message>
-        <location line="+118"/>
+        <location line="+124"/>
         <source>The call with %1 at %2 could not be recorded</source>
         <translation>Het gesprek met %1 om %2 kon niet worden vastgelegd</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>%1 answered our call</source>
+        <translation>%1 heeft ons gesprek aangenomen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Answered call with %1</source>
+        <translation>Gesprek met %1 aangenomen</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Call with %1 ended after %2, by the caller</source>
+        <translation>Gesprek met %1 beëindigd na %2, door de beller</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Call with %1 ended after %2, by us</source>
+        <translation>Gesprek met %1 beëindigd na %2, door ons</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Call with %1 ended after %2, line lost</source>
+        <translation>Gesprek met %1 beëindigd na %2, lijn verloren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Call with %1 ended after %2, while the GSM module was not answering</source>
+        <translation>Gesprek met %1 beëindigd na %2, terwijl de GSM-module niet antwoordde</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Missed call from %1</source>
+        <translation>Gemiste oproep van %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Declined call from %1</source>
+        <translation>Oproep van %1 geweigerd</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Call from %1 lost with the line</source>
+        <translation>Oproep van %1 verloren met de lijn</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Call from %1 lost while the GSM module was not answering</source>
+        <translation>Oproep van %1 verloren terwijl de GSM-module niet antwoordde</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Call to %1 not answered</source>
+        <translation>Oproep naar %1 niet beantwoord</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Call to %1 cancelled</source>
+        <translation>Oproep naar %1 afgebroken</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Call to %1 lost with the line</source>
+        <translation>Oproep naar %1 verloren met de lijn</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Call to %1 lost while the GSM module was not answering</source>
+        <translation>Oproep naar %1 verloren terwijl de GSM-module niet antwoordde</translation>
     </message>
 </context>
 <context>
@@ -275,7 +345,7 @@ Gesprekken: %2</translation>
         <translation> Weigeren</translation>
     </message>
     <message>
-        <location filename="../src/gsm/CIncomingForm.cpp" line="+52"/>
+        <location filename="../src/gsm/CIncomingForm.cpp" line="+53"/>
         <source>Calling...</source>
         <translation>Bellen...</translation>
     </message>
@@ -288,6 +358,26 @@ Gesprekken: %2</translation>
         <location line="+2"/>
         <source>Decline</source>
         <translation>Weigeren</translation>
+    </message>
+    <message>
+        <location line="+102"/>
+        <source>Answer the call (Enter)</source>
+        <translation>Gesprek aannemen (Enter)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Answer the call (%1 or Enter)</source>
+        <translation>Gesprek aannemen (%1 of Enter)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Decline or hang up (Esc)</source>
+        <translation>Weigeren of ophangen (Esc)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Decline or hang up (%1 or Esc)</source>
+        <translation>Weigeren of ophangen (%1 of Esc)</translation>
     </message>
 </context>
 <context>
@@ -419,11 +509,86 @@ Gesprekken: %2</translation>
         <source>Enable</source>
         <translation>Inschakelen</translation>
     </message>
+    <message>
+        <location line="+21"/>
+        <source>Calls</source>
+        <translation>Gesprekken</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>RING TONE (while a call comes in)</source>
+        <translation>BELTOON (als er een oproep binnenkomt)</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Ring on this computer</source>
+        <translation>Op deze computer laten overgaan</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Output:</source>
+        <translation>Uitgang:</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Volume[%]:</source>
+        <translation>Volume[%]:</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>CALL KEYS (in every window)</source>
+        <translation>GESPREKSTOETSEN (in elk venster)</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Answer:</source>
+        <translation>Aannemen:</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Hang up:</source>
+        <translation>Ophangen:</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Click a field and press a key. Letters, digits, Space, Enter, Tab, Backspace, Delete and Escape need Ctrl or Alt: alone they are kept for the dial pad, the number fields and the dialogs.</source>
+        <translation>Klik op een veld en druk op een toets. Letters, cijfers, spatie, Enter, Tab, Backspace, Delete en Escape hebben Ctrl of Alt nodig: alleen zijn ze voor het kiesvenster, de nummervelden en de dialogen.</translation>
+    </message>
+    <message>
+        <location filename="../src/audio/CSettingsForm.cpp" line="+54"/>
+        <source>Use %1 and %2</source>
+        <translation>%1 en %2 gebruiken</translation>
+    </message>
+    <message>
+        <location line="+133"/>
+        <source>Default output</source>
+        <translation>Standaarduitgang</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 (not connected)</source>
+        <translation>%1 (niet aangesloten)</translation>
+    </message>
+    <message>
+        <location line="+69"/>
+        <source>%1 is kept for typing: the dial pad, the number fields and the dialogs need it. Add Ctrl or Alt, or choose another key.</source>
+        <translation>%1 is voor typen: het kiesvenster, de nummervelden en de dialogen hebben hem nodig. Voeg Ctrl of Alt toe, of kies een andere toets.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>%1 already hangs up.</source>
+        <translation>%1 hangt al op.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 already answers.</source>
+        <translation>%1 neemt al aan.</translation>
+    </message>
 </context>
 <context>
     <name>CUC20</name>
     <message>
-        <location filename="../src/gsm/CUC20.cpp" line="+21"/>
+        <location filename="../src/gsm/CUC20.cpp" line="+23"/>
         <source>Phone failure</source>
         <translation>Telefoonfout</translation>
     </message>
@@ -608,7 +773,7 @@ Gesprekken: %2</translation>
         <translation>ONBEKEND</translation>
     </message>
     <message>
-        <location line="+165"/>
+        <location line="+173"/>
         <source>sendATCmd(), max. length of at-command exceeded!</source>
         <translation>sendATCmd(): maximale lengte van AT-commando overschreden!</translation>
     </message>
@@ -623,22 +788,17 @@ Gesprekken: %2</translation>
         <translation>Uitvoer van de module zonder eindresultaat: meer dan %1 regels, de oudste vervallen</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+38"/>
         <source>The GSM module answers again</source>
         <translation>De GSM-module antwoordt weer</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+21"/>
         <source>The GSM module has not answered for %1 s</source>
         <translation>De GSM-module heeft %1 s niet geantwoord</translation>
     </message>
     <message>
-        <location line="+4"/>
-        <source>The call is ended here</source>
-        <translation>Het gesprek wordt hier beëindigd</translation>
-    </message>
-    <message>
-        <location line="+19"/>
+        <location line="+28"/>
         <source>Connection with the device lost: the call is ended here</source>
         <translation>Verbinding met het apparaat verbroken: het gesprek wordt hier beëindigd</translation>
     </message>
@@ -654,22 +814,49 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+3"/>
+        <location filename="../src/remote/RemoteControl.cpp" line="+107"/>
         <source>Phone number too long</source>
         <translation>Telefoonnummer te lang</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../src/remote/RemoteControl.cpp" line="+104"/>
+        <location filename="../src/remote/RemoteControl.cpp" line="+52"/>
         <source>Current call active</source>
         <translation>Er is al een gesprek actief</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+2"/>
+        <location filename="../src/remote/RemoteControl.cpp" line="+2"/>
+        <source>Call already being placed</source>
+        <translation>Het gesprek wordt al opgezet</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Call already being answered</source>
+        <translation>Het gesprek wordt al aangenomen</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Call already being ended</source>
+        <translation>Het gesprek wordt al beëindigd</translation>
+    </message>
+    <message>
+        <location line="+31"/>
         <source>Calling number: %1</source>
         <translation>Nummer wordt gebeld: %1</translation>
     </message>
     <message>
-        <location line="+70"/>
+        <location line="+119"/>
+        <source>The module refused the number</source>
+        <translation>De module weigerde het nummer</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No network</source>
+        <translation>Geen netwerk</translation>
+    </message>
+    <message>
+        <location line="+25"/>
         <source>Invalid GSM Command: %1</source>
         <translation>Ongeldig GSM-commando: %1</translation>
     </message>
@@ -689,12 +876,19 @@ Gesprekken: %2</translation>
         <translation>Geen verbinding</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="-28"/>
+        <location line="+31"/>
         <source>No Dialtone</source>
         <translation>Geen kiestoon</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="-257"/>
+        <source>The call stays open until the module answers again</source>
+        <translation>Het gesprek blijft open tot de module weer antwoordt</translation>
+    </message>
+    <message>
+        <location line="+223"/>
+        <location line="+37"/>
         <source>Busy</source>
         <translation>In gesprek</translation>
     </message>
@@ -704,7 +898,12 @@ Gesprekken: %2</translation>
         <translation>Geen antwoord</translation>
     </message>
     <message>
-        <location line="+205"/>
+        <location line="+94"/>
+        <source>The call ended while the GSM module was not answering</source>
+        <translation>Het gesprek is beëindigd terwijl de GSM-module niet antwoordde</translation>
+    </message>
+    <message>
+        <location line="+181"/>
         <source>Text message sent, reference %1</source>
         <translation>Sms verstuurd, referentie %1</translation>
     </message>
@@ -740,14 +939,27 @@ Gesprekken: %2</translation>
 <context>
     <name>CallHistoryExport</name>
     <message>
-        <location filename="../src/contacts/CallHistoryExport.cpp" line="+59"/>
+        <location filename="../src/contacts/CallHistoryExport.cpp" line="+60"/>
         <source>The call history could not be read from the database.</source>
         <translation>De gespreksgeschiedenis kon niet uit de database worden gelezen.</translation>
     </message>
     <message>
-        <location line="+89"/>
+        <location line="+75"/>
         <source>The file could not be written.</source>
         <translation>Het bestand kon niet worden geschreven.</translation>
+    </message>
+</context>
+<context>
+    <name>CallParty</name>
+    <message>
+        <location filename="../src/contacts/CallParty.cpp" line="+7"/>
+        <source>Withheld number</source>
+        <translation>Afgeschermd nummer</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
     </message>
 </context>
 <context>
@@ -885,6 +1097,11 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+10"/>
+        <source>A contact needs a phone number that can be dialled: digits, +, * and #.</source>
+        <translation>Een contact heeft een telefoonnummer nodig dat gekozen kan worden: cijfers, +, * en #.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>Additional Information:</source>
         <translation>Aanvullende informatie:</translation>
     </message>
@@ -892,7 +1109,7 @@ Gesprekken: %2</translation>
 <context>
     <name>ContactExchange</name>
     <message>
-        <location filename="../src/contacts/ContactExchange.cpp" line="+72"/>
+        <location filename="../src/contacts/ContactExchange.cpp" line="+71"/>
         <source>Line %1: the text is not in UTF-8</source>
         <translation>Regel %1: de tekst is niet in UTF-8</translation>
     </message>
@@ -912,12 +1129,27 @@ Gesprekken: %2</translation>
         <translation>De database is niet geopend.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+13"/>
+        <source>Line %1: &quot;%2&quot; is not a phone number that can be dialled</source>
+        <translation>Regel %1: &quot;%2&quot; is geen telefoonnummer dat gekozen kan worden</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Line %1: the card has no phone number</source>
+        <translation>Regel %1: de kaart heeft geen telefoonnummer</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Line %1: the contact has no phone number</source>
+        <translation>Regel %1: het contact heeft geen telefoonnummer</translation>
+    </message>
+    <message>
+        <location line="+27"/>
         <source>The database cannot take contacts: %1</source>
         <translation>De database kan geen contacten opnemen: %1</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+19"/>
         <source>Line %1: the database did not take the contact: %2</source>
         <translation>Regel %1: de database nam het contact niet op: %2</translation>
     </message>
@@ -968,17 +1200,29 @@ Gesprekken: %2</translation>
 <context>
     <name>ControlBar</name>
     <message>
-        <location filename="../src/gsm/ControlBar.ui" line="+38"/>
+        <location filename="../src/gsm/ControlBar.ui" line="+78"/>
         <source>SIM Status:</source>
         <translation>Simstatus:</translation>
     </message>
     <message>
         <location line="+19"/>
+        <location filename="../src/gsm/ControlBar.cpp" line="+187"/>
+        <location line="+161"/>
         <source>UNKNOWN</source>
         <translation>ONBEKEND</translation>
     </message>
     <message>
         <location line="+10"/>
+        <source>Signal:</source>
+        <translation>Signaal:</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>The strength of the GSM network at the unit</source>
+        <translation>De sterkte van het GSM-netwerk bij het apparaat</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>Ask the SIM again whether it waits for a PIN or PUK</source>
         <translation>Vraag de simkaart opnieuw of ze op een pincode of PUK wacht</translation>
     </message>
@@ -988,23 +1232,25 @@ Gesprekken: %2</translation>
         <translation>Aanmelden</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+47"/>
+        <location filename="../src/gsm/ControlBar.cpp" line="+93"/>
         <source>Answer the ringing call, or dial the number of the page on show</source>
         <translation>Neem het rinkelende gesprek aan, of bel het nummer van de getoonde pagina</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+30"/>
+        <location filename="../src/gsm/ControlBar.cpp" line="+3"/>
         <source>End the call, or refuse the ringing one</source>
         <translation>Beëindig het gesprek, of weiger het rinkelende</translation>
     </message>
     <message>
-        <location line="+177"/>
+        <location line="+199"/>
         <source>Call Status:</source>
         <translation>Gesprek:</translation>
     </message>
     <message>
         <location line="+19"/>
-        <location filename="../src/gsm/ControlBar.cpp" line="+136"/>
+        <location filename="../src/gsm/ControlBar.cpp" line="-181"/>
         <source>IDLE</source>
         <translation>VRIJ</translation>
     </message>
@@ -1019,7 +1265,7 @@ Gesprekken: %2</translation>
         <translation>Codec:</translation>
     </message>
     <message>
-        <location filename="../src/gsm/ControlBar.cpp" line="-93"/>
+        <location filename="../src/gsm/ControlBar.cpp" line="-208"/>
         <source>SIM PIN</source>
         <translation>SIM-PIN</translation>
     </message>
@@ -1099,17 +1345,58 @@ Gesprekken: %2</translation>
         <translation>wacht op deblokkering van netwerksubsetpersonalisatie</translation>
     </message>
     <message>
-        <location line="+88"/>
+        <location line="+190"/>
+        <source>NO UNIT</source>
+        <translation>GEEN APPARAAT</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>MODULE NOT ANSWERING</source>
+        <translation>MODULE ANTWOORDT NIET</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>CALLING</source>
         <translation>BELLEN</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+0"/>
         <source>INCOMING</source>
         <translation>INKOMEND</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+212"/>
+        <source>PUK sent with a new PIN: once the SIM accepts it, the new PIN unlocks it</source>
+        <translation>PUK verstuurd met een nieuwe pincode: zodra de SIM hem aanneemt, ontgrendelt de nieuwe pincode hem</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+8"/>
+        <source>Choose a new PIN of 4 to 8 digits:</source>
+        <translation>Kies een nieuwe pincode van 4 tot 8 cijfers:</translation>
+    </message>
+    <message>
+        <location line="-3"/>
+        <source>Enter the new PIN again:</source>
+        <translation>Voer de nieuwe pincode nogmaals in:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The two entries differed, so the PIN is asked for again.</source>
+        <translation>De twee invoeren verschilden, dus de pincode wordt opnieuw gevraagd.</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>1 attempt left</source>
+        <translation>Nog 1 poging</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>%1 attempts left</source>
+        <translation>Nog %1 pogingen</translation>
+    </message>
+    <message>
+        <location line="-353"/>
         <source>READY</source>
         <translation>GEREED</translation>
     </message>
@@ -1119,17 +1406,83 @@ Gesprekken: %2</translation>
         <translation>Simkaart gereed</translation>
     </message>
     <message>
-        <location line="+99"/>
+        <location line="+195"/>
+        <source>NO NETWORK</source>
+        <translation>GEEN NETWERK</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>WEAK %1 dBm</source>
+        <translation>ZWAK %1 dBm</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 dBm</source>
+        <translation>%1 dBm</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>LINE LOST %1</source>
+        <translation>LIJN WEG %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>CALLER HUNG UP %1</source>
+        <translation>BELLER HING OP %1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>CALL ENDED %1</source>
+        <translation>BEËINDIGD %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>LINE LOST</source>
+        <translation>LIJN WEG</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>MISSED</source>
+        <translation>GEMIST</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>DECLINED</source>
+        <translation>GEWEIGERD</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>NOT ANSWERED</source>
+        <translation>NIET OPGENOMEN</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>CALL ENDED</source>
+        <translation>BEËINDIGD</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Answer the ringing call (%1), or dial the number of the page on show</source>
+        <translation>De rinkelende oproep aannemen (%1), of het nummer van de getoonde pagina kiezen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>End the call, or refuse the ringing one (%1)</source>
+        <translation>Het gesprek beëindigen, of de rinkelende oproep weigeren (%1)</translation>
+    </message>
+    <message>
+        <location line="+14"/>
         <source>Enter PIN:</source>
         <translation>Voer pincode in:</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
+        <location line="+23"/>
         <source>A PIN is 4 to 8 digits and nothing else.</source>
         <translation>Een pincode bestaat uit 4 tot 8 cijfers en niets anders.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="-14"/>
         <source>Enter PUK:</source>
         <translation>Voer PUK in:</translation>
     </message>
@@ -1139,12 +1492,7 @@ Gesprekken: %2</translation>
         <translation>Een PUK bestaat uit 8 cijfers en niets anders.</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <source>PUK sent: once the SIM accepts it, the SIM&apos;s PIN is now %1</source>
-        <translation>PUK verstuurd: zodra de simkaart die accepteert, is de pincode van de simkaart %1</translation>
-    </message>
-    <message>
-        <location line="+9"/>
+        <location line="+32"/>
         <source>SIM</source>
         <translation>Simkaart</translation>
     </message>
@@ -1291,7 +1639,7 @@ Gesprekken: %2</translation>
 <context>
     <name>DesktopNotifier</name>
     <message>
-        <location filename="../src/remote/DesktopNotifier.cpp" line="+39"/>
+        <location filename="../src/remote/DesktopNotifier.cpp" line="+49"/>
         <source>Show</source>
         <translation>Tonen</translation>
     </message>
@@ -1425,7 +1773,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+8"/>
-        <location filename="../src/app/MainWindow.cpp" line="+459"/>
+        <location filename="../src/app/MainWindow.cpp" line="+489"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -1435,7 +1783,7 @@ Gesprekken: %2</translation>
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-354"/>
+        <location filename="../src/app/MainWindow.cpp" line="-381"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
@@ -1445,7 +1793,7 @@ Gesprekken: %2</translation>
         <translation>Debugconsole</translation>
     </message>
     <message>
-        <location line="+156"/>
+        <location line="+183"/>
         <source>Service</source>
         <translation>Service</translation>
     </message>
@@ -1531,7 +1879,7 @@ Gesprekken: %2</translation>
         <translation>Status: verbonden [GSM-module antwoordt niet]</translation>
     </message>
     <message>
-        <location line="+114"/>
+        <location line="+121"/>
         <source>Do you want to save settings in the Orvane Parlona?</source>
         <translation>Wilt u de instellingen in de Orvane Parlona opslaan?</translation>
     </message>
@@ -1611,7 +1959,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../src/contacts/PhonebookForm.cpp" line="+121"/>
+        <location filename="../src/contacts/PhonebookForm.cpp" line="+124"/>
         <source>Delete</source>
         <translation>Verwijderen</translation>
     </message>
@@ -1741,46 +2089,61 @@ Gesprekken: %2</translation>
 <context>
     <name>RemoteClient</name>
     <message>
-        <location filename="../src/remote/RemoteClient.cpp" line="+45"/>
+        <location filename="../src/remote/RemoteClient.cpp" line="+47"/>
         <source>Parlona Control is already running; its window has been brought forward.</source>
         <translation>Parlona Control draait al; het venster is naar voren gehaald.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+10"/>
         <source>No session bus to reach Parlona Control on: %1</source>
         <translation>Geen sessiebus om Parlona Control via te bereiken: %1</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+17"/>
         <source>Parlona Control is not running.</source>
         <translation>Parlona Control draait niet.</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>No answer from the module</source>
+        <translation>Geen antwoord van de module</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>The call was not placed</source>
+        <translation>Het gesprek is niet opgezet</translation>
     </message>
 </context>
 <context>
     <name>RemoteControl</name>
     <message>
-        <location filename="../src/remote/RemoteControl.cpp" line="-8"/>
+        <location filename="../src/remote/RemoteControl.cpp" line="-57"/>
         <source>dial %1</source>
         <translation>%1 bellen</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+9"/>
+        <source>Service codes are not dialled by remote control</source>
+        <translation>Dienstcodes worden niet via de afstandsbediening gekozen</translation>
+    </message>
+    <message>
+        <location line="+14"/>
         <source>answer</source>
         <translation>aannemen</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location line="+12"/>
+        <location line="+15"/>
         <source>Not connected with device</source>
         <translation>Niet verbonden met apparaat</translation>
     </message>
     <message>
-        <location line="-10"/>
+        <location line="-13"/>
         <source>No incoming call to answer</source>
         <translation>Geen inkomend gesprek om aan te nemen</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+11"/>
         <source>hang up</source>
         <translation>ophangen</translation>
     </message>
@@ -1790,24 +2153,40 @@ Gesprekken: %2</translation>
         <translation>Geen gesprek om te beëindigen</translation>
     </message>
     <message>
-        <location line="+99"/>
+        <location line="+117"/>
+        <location line="+50"/>
         <source>Remote control (%1): %2</source>
         <translation>Afstandsbediening (%1): %2</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="-44"/>
         <source>this program</source>
         <translation>dit programma</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+15"/>
         <source>process %1</source>
         <translation>proces %1</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>%1, process %2</source>
         <translation>%1, proces %2</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Remote control: %1 further requests refused</source>
+        <translation>Afstandsbediening: nog %1 verzoeken geweigerd</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>%1 (repeated %2 times)</source>
+        <translation>%1 (%2 keer herhaald)</translation>
     </message>
 </context>
 <context>
@@ -1851,16 +2230,6 @@ Gesprekken: %2</translation>
         <location line="+1"/>
         <source>%1 at %2</source>
         <translation>%1 om %2</translation>
-    </message>
-    <message>
-        <location line="+23"/>
-        <source>Unknown number</source>
-        <translation>Onbekend nummer</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>%1 (%2)</source>
-        <translation>%1 (%2)</translation>
     </message>
 </context>
 <context>
