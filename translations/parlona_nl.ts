@@ -898,12 +898,7 @@ Gesprekken: %2</translation>
         <translation>Geen antwoord</translation>
     </message>
     <message>
-        <location line="+94"/>
-        <source>The call ended while the GSM module was not answering</source>
-        <translation>Het gesprek is beëindigd terwijl de GSM-module niet antwoordde</translation>
-    </message>
-    <message>
-        <location line="+181"/>
+        <location line="+275"/>
         <source>Text message sent, reference %1</source>
         <translation>Sms verstuurd, referentie %1</translation>
     </message>

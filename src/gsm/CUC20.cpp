@@ -745,7 +745,7 @@ void CUC20::confirmCallAfterSilence(int stat, const QString& number)
         || (stat == 4 && m_callState == VOICECALL_INCOMING) || stat == 1 || stat == 3 || stat == 5;
     if (stat >= 0 && later && number == m_callNumber)
         return;
-    ConsoleLog::info(m_console, tr("The call ended while the GSM module was not answering"));
+    // The call register says so, with the time talked until the silence.
     closeCall(CALL_END_IN_SILENCE, m_clock() - m_silenceStartMs);
 }
 
