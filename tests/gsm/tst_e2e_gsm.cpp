@@ -341,7 +341,8 @@ private slots:
 
         // Talked: the whole call; up to the last line before the silence; up to the hang-up.
         QTest::newRow("the call goes on") << "nothing" << "Call with 0612345678 ended after 00:";
-        QTest::newRow("the caller hangs up") << "caller hangs up" << "ended while the GSM module was not answering";
+        QTest::newRow("the caller hangs up")
+            << "caller hangs up" << "ended after 00:05, while the GSM module was not answering";
         QTest::newRow("the operator hangs up") << "operator hangs up" << "by us";
     }
 
