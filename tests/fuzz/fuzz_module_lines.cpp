@@ -181,19 +181,20 @@ void sendCommand(FuzzedDataProvider& data, Run& run)
     const bool dial = data.ConsumeBool();
     const QString text = QString::fromLatin1(consumeByteArray(data, 48));
     const int before = run.link->pendingCount();
+    const bool refused = dial && !run.uc20->callRefusal(text).isEmpty();
     if (dial)
         run.uc20->call(text);
     else
         run.uc20->sendATCmd(text);
     const int sent = run.link->pendingCount() - before;
     FUZZ_CHECK(sent == 0 || sent == 1);
-    if (dial)
-        FUZZ_CHECK(sent
-            == ((CUC20::isDialable(text) && text.toUtf8().size() + 4 <= CUC20::MaxCommandLength
-                    && run.uc20->callState() == VOICECALL_IDLE)
-                    ? 1
-                    : 0));
-    else
+    if (dial) {
+        // Sent only as told, and never a number that is not one, too long, or during a call.
+        FUZZ_CHECK(sent == (refused ? 0 : 1));
+        if (sent == 1)
+            FUZZ_CHECK(CUC20::isDialable(text) && text.toUtf8().size() + 4 <= CUC20::MaxCommandLength
+                && run.uc20->callState() == VOICECALL_IDLE);
+    } else
         FUZZ_CHECK(sent == (text.toUtf8().size() <= CUC20::MaxCommandLength ? 1 : 0));
 }
 
@@ -239,7 +240,7 @@ void watchSignals(CUC20& uc20, QObject* context)
         FUZZ_CHECK(state >= VOICECALL_IDLE && state <= VOICECALL_ACTIVE && state == uc20.callState());
     });
     QObject::connect(&uc20, &CUC20::simStateChange, context, [&uc20](SIM_STATE state) {
-        FUZZ_CHECK(state >= SIM_READY && state < SIM_UNKNOWN && state == uc20.simState());
+        FUZZ_CHECK(state >= SIM_READY && state <= SIM_UNKNOWN && state == uc20.simState());
     });
 }
 
