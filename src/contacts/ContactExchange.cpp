@@ -4,6 +4,7 @@
 #include "CDatabase.h"
 #include "CUC20.h"
 #include "ContactCsv.h"
+#include "ContactText.h"
 #include "ContactVCard.h"
 
 #include <QDir>
@@ -14,6 +15,8 @@
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <algorithm>
 
 namespace {
 
@@ -54,23 +57,6 @@ ContactExchange::Format ContactExchange::guessFormat(const QByteArray& data)
     if (start.startsWith(byteOrderMark))
         start.remove(0, 3);
     return start.trimmed().toUpper().startsWith("BEGIN:VCARD") ? FORMAT_VCARD : FORMAT_CSV;
-}
-
-bool ContactExchange::decode(const QByteArray& data, QString* text, QString* error)
-{
-    const QByteArray bytes = data.startsWith(byteOrderMark) ? data.mid(3) : data;
-    *text = QString::fromUtf8(bytes);
-    // What is not UTF-8 comes back as replacement characters, so the text no longer encodes to
-    // the same bytes; the first byte that differs is the first bad one.
-    const QByteArray again = text->toUtf8();
-    if (again == bytes)
-        return true;
-    int at = 0;
-    while (at < bytes.size() && at < again.size() && bytes.at(at) == again.at(at))
-        ++at;
-    *error = tr("Line %1: the text is not in UTF-8").arg(bytes.left(at).count('\n') + 1);
-    text->clear();
-    return false;
 }
 
 QVector<ContactRecord> ContactExchange::contacts() const
@@ -123,22 +109,28 @@ ContactExchange::ImportResult ContactExchange::importFile(const QString& fileNam
 ContactExchange::ImportResult ContactExchange::importData(const QByteArray& data, Format format)
 {
     ImportResult result;
-    QString text;
-    if (!decode(data, &text, &result.error))
-        return result;
-    if (format == FORMAT_UNKNOWN)
-        format = guessFormat(data);
     QVector<ContactRecord> records;
-    const bool read = format == FORMAT_VCARD ? ContactVCard::read(text, &records, &result.error)
-                                             : ContactCsv::read(text, &records, &result.error);
-    if (!read || !checkNumbers(records, format, &result.error))
+    if (!readContacts(data, format, &records, &result.error))
         return result;
     if (!m_database->isOpen()) {
         result.error = tr("The database is not open.");
         return result;
     }
-    store(records, &result);
+    store(m_database->database(), records, &result);
     return result;
+}
+
+bool ContactExchange::readContacts(
+    const QByteArray& data, Format format, QVector<ContactRecord>* records, QString* error, const Progress& progress)
+{
+    const QString text = ContactText::decode(data);
+    if (format == FORMAT_UNKNOWN)
+        format = guessFormat(data);
+    const double size = std::max(1, int(text.size()));
+    const auto reached = [&progress, size](int position) { return !progress || progress(position / size); };
+    const bool read = format == FORMAT_VCARD ? ContactVCard::read(text, records, error, reached)
+                                             : ContactCsv::read(text, records, error, reached);
+    return read && checkNumbers(*records, format, error);
 }
 
 bool ContactExchange::checkNumbers(const QVector<ContactRecord>& records, Format format, QString* error)
@@ -148,7 +140,7 @@ bool ContactExchange::checkNumbers(const QVector<ContactRecord>& records, Format
             continue;
         if (!contact.phoneNumber.trimmed().isEmpty()) {
             *error = tr("Line %1: \"%2\" is not a phone number that can be dialled")
-                         .arg(QString::number(contact.line), contact.phoneNumber);
+                         .arg(QString::number(contact.line), ContactText::excerpt(contact.phoneNumber));
         } else if (format == FORMAT_VCARD) {
             *error = tr("Line %1: the card has no phone number").arg(contact.line);
         } else {
@@ -159,10 +151,10 @@ bool ContactExchange::checkNumbers(const QVector<ContactRecord>& records, Format
     return true;
 }
 
-QSet<QString> ContactExchange::knownKeys() const
+QSet<QString> ContactExchange::knownKeys(QSqlDatabase database)
 {
     QSet<QString> known;
-    QSqlQuery numbers(m_database->database());
+    QSqlQuery numbers(database);
     numbers.setForwardOnly(true);
     if (numbers.exec(QStringLiteral("SELECT phone_number FROM contacts"))) {
         while (numbers.next())
@@ -171,10 +163,9 @@ QSet<QString> ContactExchange::knownKeys() const
     return known;
 }
 
-void ContactExchange::store(const QVector<ContactRecord>& records, ImportResult* result)
+void ContactExchange::store(QSqlDatabase db, const QVector<ContactRecord>& records, ImportResult* result)
 {
-    const QSet<QString> known = knownKeys();
-    QSqlDatabase db = m_database->database();
+    const QSet<QString> known = knownKeys(db);
     QSqlQuery insert(db);
     if (!db.transaction()
         || !insert.prepare(

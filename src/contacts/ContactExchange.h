@@ -5,16 +5,21 @@
 
 #include <QCoreApplication>
 #include <QSet>
+#include <QSqlDatabase>
 #include <QVector>
+
+#include <functional>
 
 class CDatabase;
 
-// Moves the phonebook's contacts to and from files: CSV and vCard 3.0, in UTF-8.
+// Moves the phonebook's contacts to and from files: CSV and vCard, written in UTF-8 (vCard 3.0)
+// and read in UTF-8 or Windows-1252 (vCard 2.1 to 4.0).
 //
 // An import is all or nothing. The whole file is read first, and the first bad record stops it
 // with its line and fault, among them a contact without a number that can be dialled; then
-// every contact goes in within one transaction. A contact whose number has the key of one in
-// the phonebook, or of an earlier one in the file, is not added but reported.
+// every contact goes in within one transaction. Reading and storing are apart, so that a file
+// can be read on another thread and stored there on a connection of its own (ContactImportJob). A contact whose number
+// has the key of one in the phonebook, or of an earlier one in the file, is not added but reported.
 class ContactExchange
 {
     Q_DECLARE_TR_FUNCTIONS(ContactExchange)
@@ -45,9 +50,8 @@ public:
     static Format formatOf(const QString& fileName);
     // By the content: a vCard file begins with BEGIN:VCARD, anything else is taken for CSV.
     static Format guessFormat(const QByteArray& data);
-    // The text of a UTF-8 file, with or without a byte order mark. Fails, saying on which line,
-    // at the first byte that is not UTF-8.
-    static bool decode(const QByteArray& data, QString* text, QString* error);
+    // Called now and then with the share of the file read, from 0 to 1; false stops the reading.
+    using Progress = std::function<bool(double done)>;
 
     // Every contact, in the order they were added.
     QVector<ContactRecord> contacts() const;
@@ -59,13 +63,20 @@ public:
     ImportResult importData(const QByteArray& data, Format format);
     ImportResult importFile(const QString& fileName, Format format);
 
+    // The contacts of a file's bytes, checked; no database work, so any thread may call it.
+    // FORMAT_UNKNOWN guesses the format from the content. When progress stops it, returns false
+    // with *error empty.
+    static bool readContacts(const QByteArray& data, Format format, QVector<ContactRecord>* records, QString* error,
+        const Progress& progress = {});
+    // Adds the contacts through the connection in one transaction, all or none, leaving out the
+    // duplicates.
+    static void store(QSqlDatabase database, const QVector<ContactRecord>& records, ImportResult* result);
+
 private:
     // False, with the line of the first, when a contact has no number that can be dialled.
     static bool checkNumbers(const QVector<ContactRecord>& records, Format format, QString* error);
     // The number keys of the phonebook's contacts.
-    QSet<QString> knownKeys() const;
-    // Adds the contacts in one transaction, all or none, leaving out the duplicates.
-    void store(const QVector<ContactRecord>& records, ImportResult* result);
+    static QSet<QString> knownKeys(QSqlDatabase database);
 
     CDatabase* m_database;
 };

@@ -76,7 +76,8 @@ private slots:
         const QStringList contacts { QString::fromUtf8("Émile|Lefèvre-Dubois|+33 1 23 45 67 89|àéîõü ÆØÅ ß"),
             "Sean|O'Brien|0611|it's", "Doe, John|Smith; Jr.|(030) 123|a \"quoted\" note, with; all", "||3|",
             "Multi|Line|1|first line\nsecond\n\nfourth \\ \\n \\, end\n",
-            " Padded |\t|2|" + QString::fromUtf8("ü").repeated(50) + emoji.repeated(30) + "x" };
+            " Padded |\t|2|" + QString::fromUtf8("ü").repeated(50) + emoji.repeated(30) + "x",
+            "=1+1|@me|+31 20 123 4567|-note", "'=quoted|''+two|5|'plain" };
         for (const QString& contact : contacts)
             add(contact);
         const QByteArray data = m_exchange->exportData(Format(format));
@@ -90,7 +91,10 @@ private slots:
             QVERIFY(data.contains("\r\nNOTE:first line\\nsecond\\n\\nfourth \\\\ \\\\n \\\\\\, end\\n\r\n"));
         } else {
             QVERIFY(data.startsWith("first_name,last_name,phone_number,info\r\nÉmile,Lefèvre-Dubois,"));
-            QVERIFY(data.contains("\r\n\"Doe, John\",Smith; Jr.,(030) 123,\"a \"\"quoted\"\" note, with; all\"\r\n"));
+            QVERIFY(
+                data.contains("\r\n\"Doe, John\",\"Smith; Jr.\",(030) 123,\"a \"\"quoted\"\" note, with; all\"\r\n"));
+            // What a spreadsheet would run as a formula is marked as text.
+            QVERIFY(data.contains("\r\n'=1+1,'@me,'+31 20 123 4567,'-note\r\n''=quoted,'''+two,5,'plain\r\n"));
         }
         m_database->query(QStringLiteral("DELETE FROM contacts"));
         const ContactExchange::ImportResult result = m_exchange->importData(data, Format(format));
@@ -115,7 +119,25 @@ private slots:
                           "EMAIL;TYPE=work:e@x.org\nitem1.TEL;TYPE=\"cell:x\":+33 1\nTEL:999\n"
                           "NOTE:one\\nt\n wo\\, \\;\\\\ three\nPHOTO;ENCODING=b:AAAA\n\tBBBB\nend:VCARD\n"
                           "\nBEGIN:VCARD\r\nN:;;;;\r\nFN:Only Fullname\r\nTEL:02\r\nEND:VCARD\r\n")
-            << QStringList { QString::fromUtf8("Émile Paul|Lefèvre|+33 1|one\ntwo, ;\\ three"), "Only Fullname||02|" };
+            << QStringList { QString::fromUtf8("Émile Paul|Lefèvre|+33 1|one\ntwo, ;\\ three\nOther numbers: 999"),
+                   "Only Fullname||02|" };
+        QTest::newRow("CSV: semicolons, Dutch header, BOM, formula mark")
+            << QByteArray("\xEF\xBB\xBFVoornaam;Achternaam;Telefoonnummer;Opmerkingen\r\n"
+                          "J\xC3\xBCrgen;de Vries, jr.;'+31 6 12345678;\"a;b\"\r\n")
+            << QStringList { QString::fromUtf8("Jürgen|de Vries, jr.|+31 6 12345678|a;b") };
+        QTest::newRow("CSV: Windows-1252, English header") << QByteArray(
+            "Last Name,First name,Mobile,Notes\r\nM\xFCller,Ren\xE9"
+            "e,0612,\x80 5 \x93ok\x94\r\n") << QStringList { QString::fromUtf8("Renée|Müller|0612|€ 5 “ok”") };
+        QTest::newRow("vCard 2.1: quoted-printable, charsets, soft breaks, bare types")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=C3=BCller;J=\r\n"
+                          "=C3=BCrgen\r\nTEL;HOME:020 1\r\nTEL;CELL:06 2\r\n"
+                          "NOTE;CHARSET=ISO-8859-1;QUOTED-PRINTABLE:Caf=E9 =3D 1\r\nEND:VCARD\r\n")
+            << QStringList { QString::fromUtf8("Jürgen|Müller|06 2|Café = 1\nOther numbers: 020 1 (home)") };
+        QTest::newRow("vCard 4.0: tel: URIs, the lowest PREF")
+            << QByteArray(
+                   "BEGIN:VCARD\nVERSION:4.0\nFN:Ann Lee\nTEL;VALUE=uri;TYPE=\"cell,voice\":tel:+1-555-0100\n"
+                   "TEL;VALUE=uri;PREF=2;TYPE=work:tel:+1-555-0101;ext=7\nTEL;PREF=1:tel:+1-555-0102\nEND:VCARD\n")
+            << QStringList { "Ann Lee||+1-555-0102|Other numbers: +1-555-0100 (cell); +1-555-0101 (work)" };
     }
 
     void reads()
@@ -137,11 +159,20 @@ private slots:
         QTest::newRow("CSV: too few fields") << header + spanning + "\r\nC,D,2\r\n" << 5 << "this record 3";
         QTest::newRow("CSV: quote inside a field") << header + "C,D\"d,2,x\r\n" << 2 << "quote";
         QTest::newRow("CSV: text after a quote") << header + "\"C\"c,D,2,x\r\n" << 2 << "closing quote";
-        QTest::newRow("CSV: unknown column") << QByteArray("\nfirst_name,last_name,phone,info\n") << 2 << "\"phone\"";
+        QTest::newRow("CSV: unknown column") << QByteArray("\nfirst_name,last_name,email,info\n") << 2 << "\"email\"";
+        QTest::newRow("CSV: ambiguous columns, expected ones named")
+            << QByteArray("First name;Last name;Phone;Mobile\n") << 1
+            << "\"Phone\" and \"Mobile\" of the header both stand for phone_number; the import expects the columns "
+               "first_name, last_name, phone_number and info";
+        QTest::newRow("CSV: over-long line") << header + spanning + "C,D,2," + QByteArray("x;").repeated(40000) << 4
+                                             << "the line is longer than 65536 characters";
+        QTest::newRow("CSV: over-long field")
+            << header + "C,D,2," + QByteArray(1025, 'x') << 2 << "field 4 is longer than 1024 characters";
+        QTest::newRow("CSV: long text quoted short") << header + "C,D,call " + QByteArray(100, 'x') + ",\r\n"
+                                                     << 2 << "\"call " + QString(35, 'x') + QChar(0x2026) + "\" is not";
         QTest::newRow("CSV: empty") << QByteArray("") << 1 << "header";
         QTest::newRow("CSV: no number") << header + spanning + "C,D, ,x\r\n" << 4 << "contact has no phone number";
         QTest::newRow("CSV: words for a number") << header + "C,D,call me,x\r\n" << 2 << "\"call me\" is not";
-        QTest::newRow("not UTF-8") << header + spanning + "C,D\xE9,2,x\r\n" << 4 << "UTF-8";
         const QByteArray card("BEGIN:VCARD\r\nN:A;B\r\nNOTE:fol\r\n ded\r\nTEL:1\r\nEND:VCARD\r\n"); // lines 1-6
         QTest::newRow("vCard: no END") << card + "BEGIN:VCARD\r\nTEL:2\r\n" << 7 << "END:VCARD";
         QTest::newRow("vCard: BEGIN before END") << card + "BEGIN:VCARD\nTEL:2\nBEGIN:VCARD\nEND:VCARD\n" << 7 << "END";
@@ -150,8 +181,10 @@ private slots:
                                           << 7 << "card has no phone number";
         QTest::newRow("vCard: no colon") << card + "BEGIN:VCARD\r\nTEL:2\r\nNOTE\r\nEND:VCARD\r\n" << 9 << ":";
         QTest::newRow("vCard: text outside a card") << card + "TEL:2\r\n" << 7 << "BEGIN:VCARD";
-        QTest::newRow("vCard 2.1: quoted-printable") << card + "BEGIN:VCARD\r\nN;ENCODING=QUOTED-PRINTABLE:=C3=A9\r\n"
-                                                     << 8 << "quoted-printable";
+        QTest::newRow("vCard: unknown charset") << card + "BEGIN:VCARD\r\nN;CHARSET=KOI8-R;QUOTED-PRINTABLE:=C3\r\n"
+                                                << 8 << "KOI8-R";
+        QTest::newRow("vCard: over-long line")
+            << card + "BEGIN:VCARD\nTEL:2\nNOTE:" + QByteArray(70000, 'x') << 9 << "longer than 65536";
     }
 
     // The first bad record stops the import before anything is added, and is named by its line.
