@@ -431,6 +431,18 @@ bool CUC20::isDialable(const QString& number)
     return dials;
 }
 
+QString CUC20::dialString(const QString& number)
+{
+    static const QString separators = QStringLiteral(" -.()");
+    QString dial;
+    dial.reserve(number.size());
+    for (const QChar c : number) {
+        if (!separators.contains(c))
+            dial += c;
+    }
+    return dial;
+}
+
 QString CUC20::callRefusal(const QString& number) const
 {
     if (!m_link->isConnected())
@@ -439,7 +451,7 @@ QString CUC20::callRefusal(const QString& number) const
     if (!isDialable(number))
         return tr("Invalid phone number");
     // Said here rather than after "Calling number": the command would be refused unsent.
-    if (QByteArray("ATD;").size() + number.toUtf8().size() > MaxCommandLength)
+    if (QByteArray("ATD;").size() + dialString(number).toUtf8().size() > MaxCommandLength)
         return tr("Phone number too long");
     if (m_callState != VOICECALL_IDLE)
         return tr("Current call active");
@@ -488,7 +500,7 @@ void CUC20::call(QString number)
     }
     ConsoleLog::info(m_console, tr("Calling number: %1").arg(number));
     setPending(Dialling, true);
-    sendATCmd(QStringLiteral("ATD") + number + QLatin1Char(';'));
+    sendATCmd(QStringLiteral("ATD") + dialString(number) + QLatin1Char(';'));
 }
 
 void CUC20::endCall()

@@ -65,6 +65,9 @@ public:
     // Whether number can go out as a dial string: digits, '+', '*' and '#', with the blanks,
     // '-', '.', '(' and ')' people write between them, and at least one digit, '*' or '#'.
     static bool isDialable(const QString& number);
+    // What goes to the module for a number written by a person: the number without its
+    // separators, since a strict module refuses them ("06 1234 5678" dials "0612345678").
+    static QString dialString(const QString& number);
     // Why call(number) would be refused now ("Not connected with device", "Invalid phone
     // number", "Current call active", "Call already being placed"), or empty when it would dial.
     QString callRefusal(const QString& number) const;

@@ -162,23 +162,30 @@ private slots:
     {
         QTest::addColumn<int>("link"); // Ringing: a call rings already
         QTest::addColumn<QString>("number");
-        QTest::addColumn<QString>("error"); // empty: dialled as typed
+        QTest::addColumn<QString>("error"); // empty: dialled
+        QTest::addColumn<QString>("dialled"); // what follows ATD
 
         // call() checks the link, then the number, then the call state.
         const QString invalid = QStringLiteral("Invalid phone number");
-        QTest::newRow("closed, no number") << int(Closed) << QString() << "Not connected with device";
-        QTest::newRow("ringing, no number") << int(Ringing) << QString() << invalid;
-        QTest::newRow("ringing") << int(Ringing) << "020" << QStringLiteral("Current call active");
-        // Digits, + * # and the separators people write; nothing else reaches the module.
-        QTest::newRow("written out") << int(Idle) << "+31 (20) 123-45.67" << QString();
-        QTest::newRow("service code") << int(Idle) << "*#06#" << QString();
-        QTest::newRow("second command") << int(Idle) << "123;+CFUN=0" << invalid;
-        QTest::newRow("dial string end") << int(Idle) << "020;" << invalid;
-        QTest::newRow("line end") << int(Idle) << "123\rATH" << invalid;
-        QTest::newRow("NUL") << int(Idle) << QString("12") + QChar(0) + '3' << invalid;
-        QTest::newRow("quote") << int(Idle) << "12\"3" << invalid;
-        QTest::newRow("letters") << int(Idle) << "0800-FLOWERS" << invalid;
-        QTest::newRow("separators only") << int(Idle) << "+ (-)" << invalid;
+        const QString tooLong = QStringLiteral("Phone number too long");
+        QTest::newRow("closed, no number") << int(Closed) << QString() << "Not connected with device" << QString();
+        QTest::newRow("ringing, no number") << int(Ringing) << QString() << invalid << QString();
+        QTest::newRow("ringing") << int(Ringing) << "020" << QStringLiteral("Current call active") << QString();
+        // Digits, + * # go out; the separators people write stay behind.
+        QTest::newRow("written out") << int(Idle) << "+31 (20) 123-45.67" << QString() << "+31201234567";
+        QTest::newRow("spaced") << int(Idle) << "06 1234 5678" << QString() << "0612345678";
+        QTest::newRow("service code") << int(Idle) << "*#06#" << QString() << "*#06#";
+        // The length counts what is sent: 31 digits fill the 35 bytes with "ATD;".
+        QTest::newRow("long, spaced") << int(Idle) << "0123456789 0123456789 0123456789 0"
+                                      << QString() << "0123456789012345678901234567890";
+        QTest::newRow("too long") << int(Idle) << "01234567890123456789012345678901" << tooLong << QString();
+        QTest::newRow("second command") << int(Idle) << "123;+CFUN=0" << invalid << QString();
+        QTest::newRow("dial string end") << int(Idle) << "020;" << invalid << QString();
+        QTest::newRow("line end") << int(Idle) << "123\rATH" << invalid << QString();
+        QTest::newRow("NUL") << int(Idle) << QString("12") + QChar(0) + '3' << invalid << QString();
+        QTest::newRow("quote") << int(Idle) << "12\"3" << invalid << QString();
+        QTest::newRow("letters") << int(Idle) << "0800-FLOWERS" << invalid << QString();
+        QTest::newRow("separators only") << int(Idle) << "+ (-)" << invalid << QString();
     }
 
     void call()
@@ -186,6 +193,7 @@ private slots:
         QFETCH(int, link);
         QFETCH(QString, number);
         QFETCH(QString, error);
+        QFETCH(QString, dialled);
         LinkRig rig;
         if (link == Ringing)
             rig.receive(ringing);
@@ -195,7 +203,7 @@ private slots:
         rig.takeLog();
         rig.uc20()->call(number);
         QCOMPARE(rig.takeLog().filter("ERROR] ").join('|'), error.isEmpty() ? "" : "ERROR] " + error);
-        QCOMPARE(rig.takeSent(), error.isEmpty() ? QStringList("ATD" + number + ';') : QStringList());
+        QCOMPARE(rig.takeSent(), error.isEmpty() ? QStringList("ATD" + dialled + ';') : QStringList());
     }
 
     // A repeat of a dial, answer or hang-up waits until the module has answered the first and,

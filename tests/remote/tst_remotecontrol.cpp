@@ -280,7 +280,8 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("error");
         QTest::newRow("placed") << "0612345678" << false << 0 << "";
-        QTest::newRow("refused by the module") << "0612 345 678" << false << 1 << "The module refused the number\n";
+        QTest::newRow("placed, spaced") << "0612 345 678" << false << 0 << "";
+        QTest::newRow("refused by the module") << "0612+345678" << false << 1 << "The module refused the number\n";
         QTest::newRow("no answer") << "0612345678" << true << 1 << "No answer from the module\n";
     }
 
