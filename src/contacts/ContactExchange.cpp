@@ -151,6 +151,15 @@ bool ContactExchange::checkNumbers(const QVector<ContactRecord>& records, Format
     return true;
 }
 
+void ContactExchange::abandon(QSqlDatabase db, QSqlQuery* insert, ImportResult* result, const QString& error)
+{
+    insert->finish();
+    db.rollback();
+    result->error = error;
+    result->added = 0;
+    result->duplicates.clear();
+}
+
 QSet<QString> ContactExchange::knownKeys(QSqlDatabase database)
 {
     QSet<QString> known;
@@ -163,7 +172,8 @@ QSet<QString> ContactExchange::knownKeys(QSqlDatabase database)
     return known;
 }
 
-void ContactExchange::store(QSqlDatabase db, const QVector<ContactRecord>& records, ImportResult* result)
+void ContactExchange::store(
+    QSqlDatabase db, const QVector<ContactRecord>& records, ImportResult* result, const Progress& progress)
 {
     const QSet<QString> known = knownKeys(db);
     QSqlQuery insert(db);
@@ -176,7 +186,12 @@ void ContactExchange::store(QSqlDatabase db, const QVector<ContactRecord>& recor
     }
     // The file's first contact with each number key, by its line.
     QHash<QString, int> inFile;
-    for (const ContactRecord& contact : records) {
+    for (int i = 0; i < records.size(); ++i) {
+        const ContactRecord& contact = records.at(i);
+        if (progress && i % 4096 == 0 && !progress(double(i) / records.size())) {
+            abandon(db, &insert, result, QString());
+            return;
+        }
         const QString key = CDatabase::numberKey(contact.phoneNumber);
         const auto earlier = inFile.constFind(key);
         if (known.contains(key) || earlier != inFile.constEnd()) {
@@ -189,13 +204,10 @@ void ContactExchange::store(QSqlDatabase db, const QVector<ContactRecord>& recor
         insert.bindValue(2, notNull(contact.phoneNumber));
         insert.bindValue(3, notNull(contact.info));
         if (!insert.exec()) {
-            result->error = tr("Line %1: the database did not take the contact: %2")
-                                .arg(contact.line)
-                                .arg(insert.lastError().text());
-            insert.finish();
-            db.rollback();
-            result->added = 0;
-            result->duplicates.clear();
+            abandon(db, &insert, result,
+                tr("Line %1: the database did not take the contact: %2")
+                    .arg(contact.line)
+                    .arg(insert.lastError().text()));
             return;
         }
         ++result->added;

@@ -11,6 +11,7 @@
 #include <functional>
 
 class CDatabase;
+class QSqlQuery;
 
 // Moves the phonebook's contacts to and from files: CSV and vCard, written in UTF-8 (vCard 3.0)
 // and read in UTF-8 or Windows-1252 (vCard 2.1 to 4.0).
@@ -69,14 +70,17 @@ public:
     static bool readContacts(const QByteArray& data, Format format, QVector<ContactRecord>* records, QString* error,
         const Progress& progress = {});
     // Adds the contacts through the connection in one transaction, all or none, leaving out the
-    // duplicates.
-    static void store(QSqlDatabase database, const QVector<ContactRecord>& records, ImportResult* result);
+    // duplicates. When progress stops it, nothing is added and result->error stays empty.
+    static void store(QSqlDatabase database, const QVector<ContactRecord>& records, ImportResult* result,
+        const Progress& progress = {});
 
 private:
     // False, with the line of the first, when a contact has no number that can be dialled.
     static bool checkNumbers(const QVector<ContactRecord>& records, Format format, QString* error);
     // The number keys of the phonebook's contacts.
     static QSet<QString> knownKeys(QSqlDatabase database);
+    // Rolls the transaction back and leaves the result with nothing added.
+    static void abandon(QSqlDatabase db, QSqlQuery* insert, ImportResult* result, const QString& error);
 
     CDatabase* m_database;
 };

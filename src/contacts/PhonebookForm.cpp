@@ -4,15 +4,19 @@
 #include "AppContext.h"
 #include "CDatabase.h"
 #include "ContactDialog.h"
+#include "ContactImportJob.h"
 #include "ContactSearch.h"
 #include "ContactsTable.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QSqlRecord>
 #include <QSqlTableModel>
 #include <QStandardPaths>
@@ -207,11 +211,12 @@ void PhonebookForm::on_exportFile_clicked()
 
 void PhonebookForm::importContacts(const QString& fileName, ContactExchange::Format format)
 {
-    ContactExchange exchange(m_context->database);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const ContactExchange::ImportResult result = exchange.importFile(fileName, format);
-    QApplication::restoreOverrideCursor();
     const QString shownName = QDir::toNativeSeparators(fileName);
+    QPointer<PhonebookForm> alive(this);
+    bool cancelled = false;
+    const ContactExchange::ImportResult result = runImport(fileName, format, &cancelled);
+    if (!alive || cancelled)
+        return;
     if (!result.ok) {
         QMessageBox::warning(
             this, tr("Import"), tr("Nothing was imported from %1.\n\n%2").arg(shownName, result.error));
@@ -219,7 +224,40 @@ void PhonebookForm::importContacts(const QString& fileName, ContactExchange::For
     }
     reload();
     emit contactsUpdate();
+    showImported(shownName, result);
+}
 
+ContactExchange::ImportResult PhonebookForm::runImport(
+    const QString& fileName, ContactExchange::Format format, bool* cancelled)
+{
+    ContactExchange::ImportResult result;
+    if (!m_context->database->isOpen()) {
+        result.error = tr("The database is not open.");
+        return result;
+    }
+    // The file is read and stored on the job's thread; this one keeps serving the window and the
+    // hybrid meanwhile, while the page that shows the contacts waits.
+    ContactImportJob job(fileName, format, m_context->database->fileName());
+    QProgressDialog progress(
+        tr("Importing contacts from %1...").arg(QDir::toNativeSeparators(fileName)), tr("Cancel"), 0, 1000, this);
+    progress.setWindowTitle(tr("Import"));
+    progress.setWindowModality(Qt::NonModal);
+    progress.setMinimumDuration(500);
+    progress.setValue(0);
+    QEventLoop loop;
+    connect(&job, &ContactImportJob::progress, &progress, &QProgressDialog::setValue);
+    connect(&progress, &QProgressDialog::canceled, &job, &ContactImportJob::cancel);
+    connect(&job, &ContactImportJob::finished, &loop, &QEventLoop::quit);
+    setEnabled(false);
+    job.start();
+    loop.exec();
+    setEnabled(true);
+    *cancelled = job.wasCancelled();
+    return job.result();
+}
+
+void PhonebookForm::showImported(const QString& shownName, const ContactExchange::ImportResult& result)
+{
     QMessageBox box(QMessageBox::Information, tr("Import"),
         tr("Contacts imported from %1: %2.").arg(shownName, QString::number(result.added)), QMessageBox::Ok, this);
     const int duplicates = int(result.duplicates.size());

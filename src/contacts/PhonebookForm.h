@@ -29,7 +29,8 @@ public:
     // The number of the contact at the view's current row; empty when there is none.
     QString currentPhoneNumber() const;
     // Adds the contacts of a file, all or none (FORMAT_UNKNOWN: judged by the content), and
-    // tells the operator how many were added and which were left out as duplicates.
+    // tells the operator how many were added and which were left out as duplicates. The file is
+    // read on another thread, with a progress bar and Cancel; this returns when it is over.
     void importContacts(const QString& fileName, ContactExchange::Format format);
     // Saves every contact to the file and tells the operator how it went.
     void exportContacts(const QString& fileName, ContactExchange::Format format);
@@ -57,6 +58,11 @@ private:
     void reload();
     QString cellText(int row, int column) const;
     int currentRow() const;
+    // Runs the import job, the window staying responsive, until it is over; *cancelled tells
+    // whether the operator cancelled it.
+    ContactExchange::ImportResult runImport(const QString& fileName, ContactExchange::Format format, bool* cancelled);
+    // Tells how many contacts were added and which were left out as duplicates.
+    void showImported(const QString& shownName, const ContactExchange::ImportResult& result);
 
     Ui::PhonebookForm* ui;
     AppContext* m_context;

@@ -1,10 +1,14 @@
 #include "CDatabase.h"
 #include "ContactExchange.h"
+#include "ContactImportJob.h"
 #include "ContactsTable.h"
 
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -253,6 +257,42 @@ private slots:
             reported << QStringLiteral("%1 %2 %3").arg(d.contact.line).arg(d.contact.lastName).arg(d.earlierLine);
         QCOMPARE(reported, QStringList({ "2 Again 0", "4 Twice 3", "6 Two 5" }));
         QCOMPARE(stored(), QStringList({ "Anna|Alpha|0301234567|", "Bert|Beta|0407654321|", "Short|One|12345|" }));
+    }
+
+    void job_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("done") << false;
+        QTest::newRow("cancelled") << true;
+    }
+
+    // The job reads and stores on its own thread and connection, telling its progress; cancelled,
+    // it adds nothing.
+    void job()
+    {
+        QFETCH(bool, cancel);
+        add("Kept|Contact|0301234567|");
+        QByteArray data("Voornaam;Achternaam;Telefoon\r\n");
+        for (int i = 0; i < 20000; ++i)
+            data += "F;L;+3120" + QByteArray::number(1000000 + i) + "\r\n";
+        QFile file(m_dir->filePath("many.csv"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
+        file.close();
+        ContactImportJob job(file.fileName(), ContactExchange::FORMAT_UNKNOWN, m_database->fileName());
+        QVector<int> steps;
+        connect(&job, &ContactImportJob::progress, &job, [&](int perMille) {
+            steps << perMille;
+            if (cancel)
+                job.cancel();
+        });
+        QSignalSpy finished(&job, &ContactImportJob::finished);
+        job.start();
+        QVERIFY(finished.wait(20000));
+        QVERIFY(!steps.isEmpty() && std::is_sorted(steps.begin(), steps.end()) && steps.last() <= 1000);
+        QCOMPARE(job.wasCancelled(), cancel);
+        QCOMPARE(job.result().ok, !cancel);
+        QCOMPARE(job.result().added, cancel ? 0 : 20000);
+        QCOMPARE(stored().size(), cancel ? 1 : 20001);
     }
 };
 
