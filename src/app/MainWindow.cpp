@@ -166,6 +166,16 @@ void MainWindow::createPages()
     ui->widget_controlbar->setContext(&m_context);
 
     statusBar()->addPermanentWidget(statusLabel, 1);
+    // Trouble with the database stays in sight: calls may not be recorded while it lasts.
+    auto* databaseStatus = new QLabel(m_database->problem(), this);
+    databaseStatus->setObjectName(QStringLiteral("databaseStatus"));
+    databaseStatus->setStyleSheet(QStringLiteral("color: red"));
+    databaseStatus->setVisible(!m_database->problem().isEmpty());
+    connect(m_database, &CDatabase::trouble, databaseStatus, [databaseStatus](const QString& message) {
+        databaseStatus->setText(message);
+        databaseStatus->show();
+    });
+    statusBar()->addPermanentWidget(databaseStatus, 0);
     statusBar()->addPermanentWidget(m_rssiMeter, 0);
     for (QWidget* page : m_pages) {
         if (page)

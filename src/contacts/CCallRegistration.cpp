@@ -42,7 +42,9 @@ void CCallRegistration::recoverOpenCalls()
                      .arg(rows.value(1).toString())
                      .arg(rows.value(2).toLongLong() / 1000);
     }
-    CallRegisterTable::forgetOpen(database);
+    // A file with nothing left open is not written: it may be one that cannot be.
+    if (!found.isEmpty())
+        CallRegisterTable::forgetOpen(database);
     QTimer::singleShot(0, this, [this, found] {
         for (const QString& text : found)
             ConsoleLog::info(m_context->console, text);

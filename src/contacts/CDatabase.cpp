@@ -2,18 +2,19 @@
 
 #include "ConsoleLog.h"
 #include "ContactsTable.h"
+#include "DatabaseLocation.h"
+#include "DatabaseSchema.h"
+#include "LogCategories.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDebug>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QSqlError>
 #include <QSqlRecord>
-#include <QStandardPaths>
 
 namespace {
-
-const char* const databaseFileName = "parlona.db";
 
 // Whether SQLite compares this key exactly as Qt does: no NUL, no UTF-16 surrogate and no
 // replacement character, which is what a stray byte sequence in stored text is read back as.
@@ -40,15 +41,22 @@ CDatabase::CDatabase(const QString& directory, CConsole* console, QObject* paren
               : QLatin1String(QSqlDatabase::defaultConnection))
     , m_console(console)
 {
-    const QString path = locate(directory);
+    const QString path = DatabaseLocation().path(directory);
     qDebug().noquote() << "Database file:" << QDir::toNativeSeparators(path);
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    m_db.setDatabaseName(path);
     QString reason;
-    if (!open(path, &reason)) {
-        qDebug().noquote() << "Database not opened:" << reason;
-        ConsoleLog::error(m_console,
-            tr("Cannot open the database %1 (%2): contacts and calls are not saved")
-                .arg(QDir::toNativeSeparators(path), reason));
+    Health health = open(&reason);
+    if (health == Health::Damaged)
+        health = keepAside(path, reason, &reason);
+    if (health != Health::Sound) {
         m_db.close();
+        report(tr("Cannot open the database %1 (%2): contacts and calls are not saved")
+                   .arg(QDir::toNativeSeparators(path), reason));
+    } else if (!DatabaseSchema::upgrade(m_db, &reason) || !writable(&reason)) {
+        // Still read: the phonebook and the history show what the file holds.
+        report(tr("The database %1 cannot be written (%2): contacts and calls are not saved")
+                   .arg(QDir::toNativeSeparators(path), reason));
     }
 }
 
@@ -60,36 +68,67 @@ CDatabase::~CDatabase()
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
-QString CDatabase::locate(const QString& directory)
+CDatabase::Health CDatabase::open(QString* reason)
 {
-    const QString inDirectory = QDir(directory).filePath(QLatin1String(databaseFileName));
-    const QFileInfo directoryInfo(directory);
-    if (QFileInfo::exists(inDirectory) || (directoryInfo.isDir() && directoryInfo.isWritable()))
-        return inDirectory;
-
-    // Installed where the user may not write: keep the data with the user's own files.
-    const QString dataDirectory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (dataDirectory.isEmpty())
-        return inDirectory;
-    QDir().mkpath(dataDirectory);
-    return QDir(dataDirectory).filePath(QLatin1String(databaseFileName));
-}
-
-bool CDatabase::open(const QString& path, QString* reason)
-{
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-    m_db.setDatabaseName(path);
     if (!m_db.open()) {
         *reason = m_db.lastError().text();
-        return false;
+        return Health::Unopened;
     }
-    // SQLite opens any file; reading its schema tells whether it is a database at all.
+    // SQLite opens any file; checking it tells whether it is a sound database at all.
+    QSqlQuery check(m_db);
+    if (!check.exec(QStringLiteral("PRAGMA quick_check"))) {
+        *reason = check.lastError().text();
+        // Only a file SQLite calls damaged (SQLITE_CORRUPT, SQLITE_NOTADB) is; a locked or
+        // unreadable one is left where it is.
+        const int code = check.lastError().nativeErrorCode().toInt() & 0xff;
+        return code == 11 || code == 26 ? Health::Damaged : Health::Unopened;
+    }
+    QStringList findings;
+    while (check.next())
+        findings << check.value(0).toString();
+    if (findings != QStringList { QStringLiteral("ok") }) {
+        *reason = findings.join(QLatin1String("; "));
+        return Health::Damaged;
+    }
+    return Health::Sound;
+}
+
+CDatabase::Health CDatabase::keepAside(const QString& path, const QString& damage, QString* reason)
+{
+    m_db.close();
+    const QString aside = path + QStringLiteral(".damaged-")
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    // The journal goes with the file: left behind, it would be played into the fresh one.
+    const QString journal = path + QStringLiteral("-journal");
+    if (!QFile::rename(path, aside)
+        || (QFile::exists(journal) && !QFile::rename(journal, aside + QStringLiteral("-journal")))) {
+        *reason = tr("damaged (%1), and it cannot be moved aside").arg(damage);
+        return Health::Unopened;
+    }
+    report(tr("The database %1 was damaged (%2): it is kept as %3, and a new one is used")
+               .arg(QDir::toNativeSeparators(path), damage, QDir::toNativeSeparators(aside)));
+    const Health health = open(reason);
+    return health == Health::Damaged ? Health::Unopened : health;
+}
+
+bool CDatabase::writable(QString* reason)
+{
+    // Writing the version the file already has changes nothing, and is rolled back all the same.
     QSqlQuery probe(m_db);
-    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-        *reason = probe.lastError().text();
-        return false;
-    }
-    return true;
+    const bool written = m_db.transaction()
+        && probe.exec(QStringLiteral("PRAGMA user_version = %1").arg(DatabaseSchema::version(m_db)));
+    if (!written)
+        *reason = probe.lastError().isValid() ? probe.lastError().text() : m_db.lastError().text();
+    m_db.rollback();
+    return written;
+}
+
+void CDatabase::report(const QString& message)
+{
+    qCWarning(lcContacts).noquote() << message;
+    m_problem = message;
+    ConsoleLog::error(m_console, message);
+    emit trouble(message);
 }
 
 QSqlQuery CDatabase::query(const QString& sql)
@@ -115,7 +154,7 @@ QSqlQuery CDatabase::query(const QString& sql, const QVariantList& values)
         }
     }
     if (!ok) {
-        qDebug() << result.lastError();
+        report(tr("The database did not take a statement: %1").arg(result.lastError().text()));
         return QSqlQuery();
     }
     return result;
@@ -134,6 +173,11 @@ bool CDatabase::isOpen() const
 QString CDatabase::fileName() const
 {
     return m_db.databaseName();
+}
+
+QString CDatabase::problem() const
+{
+    return m_problem;
 }
 
 QString CDatabase::numberKey(const QString& number)

@@ -11,14 +11,16 @@
 class CConsole;
 
 // The program's SQLite database "parlona.db": the phonebook (table contacts) and the record of
-// calls (table call_register). The tables belong to the pages that use them; this class opens
-// the file, runs statements and looks up contacts by phone number.
+// calls (table call_register). This class opens the file, checks it, brings its tables up to
+// date (DatabaseSchema), runs statements and looks up contacts by phone number. Trouble is told to
+// the operator, never swallowed: a damaged file is kept aside and a fresh one used, a file that
+// cannot be written is reported when it opens, and every statement that fails is reported.
 //
 // The file lives in the program's own directory (or the directory given to the constructor)
-// when that directory is writable or already holds the file; otherwise it lives in the user's
-// application data directory. The first instance opens Qt's default connection, so that code
-// using a default QSqlQuery sees the program's data; a second instance alive at the same time
-// gets a connection of its own instead of taking the first one's away.
+// or in the user's data folder, as DatabaseLocation decides. The first instance opens Qt's
+// default connection, so that code using a default QSqlQuery sees the program's data; a second
+// instance alive at the same time gets a connection of its own instead of taking the first one's
+// away.
 class CDatabase : public QObject
 {
     Q_OBJECT
@@ -45,6 +47,9 @@ public:
     bool isOpen() const;
     // The path of the database file in use.
     QString fileName() const;
+    // The last trouble the operator was told of (the file cannot be written, was damaged and kept
+    // aside, cannot be opened at all, a statement failed); empty while there was none.
+    QString problem() const;
 
     // "first_name last_name" of the contact whose number matches, or the number itself. An
     // empty number (a withheld one) matches no contact.
@@ -66,6 +71,11 @@ public:
     // What numbers are compared by: their last nine characters (a shorter number whole).
     static QString numberKey(const QString& number);
 
+signals:
+    // Fires when the operator is told of trouble with the database: a statement that failed, or
+    // a file found unusable when it opened; message is what the console shows.
+    void trouble(QString message);
+
 private:
     struct Contact
     {
@@ -74,9 +84,17 @@ private:
         QString lastName;
     };
 
-    static QString locate(const QString& directory);
-    // Opens the file; on failure tells why it cannot be used.
-    bool open(const QString& path, QString* reason);
+    enum class Health { Unopened, Damaged, Sound };
+
+    // Opens the file and checks it; on failure tells why it cannot be used.
+    Health open(QString* reason);
+    // Moves a damaged file (and its journal) aside under a name with the time, never deleting it,
+    // and opens a fresh file in its place.
+    Health keepAside(const QString& path, const QString& damage, QString* reason);
+    // Whether the file takes a write, found by one that is rolled back.
+    bool writable(QString* reason);
+    // Tells the operator: the console, the developers' log, and trouble().
+    void report(const QString& message);
     bool findContact(const QString& number, Contact* contact);
     bool prepareLookup();
     bool firstMatch(QSqlQuery& rows, const QString& key, Contact* contact);
@@ -84,6 +102,7 @@ private:
     QSqlDatabase m_db;
     QString m_connectionName;
     CConsole* m_console;
+    QString m_problem;
     std::unique_ptr<QSqlQuery> m_lookup;
 };
 

@@ -1,15 +1,9 @@
 #include "CallRegisterTable.h"
 
 #include "CDatabase.h"
+#include "DatabaseSchema.h"
 
 namespace {
-
-const char* const createTable
-    = "     CREATE TABLE call_register        (         id           INTEGER PRIMARY KEY AUTOINCREMENT,         "
-      "phone_number TEXT NOT NULL,         call_type    INTEGER NOT NULL,         duration     INTEGER NOT "
-      "NULL,         time_date    TEXT NOT NULL     );     ";
-
-const char* const createOpenTable = "CREATE TABLE IF NOT EXISTS call_register_open (call_id INTEGER PRIMARY KEY)";
 
 const char* const insertCall
     = "INSERT INTO call_register (phone_number, call_type, duration, time_date) VALUES (?, ?, ?, ?)";
@@ -24,9 +18,10 @@ QString notNull(const QString& text)
 
 void CallRegisterTable::create(CDatabase* database)
 {
-    // Fails harmlessly when the table is already there.
-    database->query(QLatin1String(createTable));
-    database->query(QLatin1String(createOpenTable));
+    // The tables are made with the rest of the schema when the file opens; a file up to date is
+    // not written, and one that cannot be has been reported then.
+    QString reason;
+    DatabaseSchema::upgrade(database->database(), &reason);
 }
 
 bool CallRegisterTable::insert(
@@ -108,8 +103,9 @@ void CallRegisterTable::forgetOpen(CDatabase* database)
     database->query(QStringLiteral("DELETE FROM call_register_open"));
 }
 
-void CallRegisterTable::clear(CDatabase* database)
+bool CallRegisterTable::clear(CDatabase* database)
 {
-    database->query(
-        QStringLiteral("DELETE FROM call_register WHERE id NOT IN (SELECT call_id FROM call_register_open)"));
+    return database->query(
+        QStringLiteral("DELETE FROM call_register WHERE id NOT IN (SELECT call_id FROM call_register_open)"))
+        .isActive();
 }

@@ -19,7 +19,7 @@ public:
     // one that was answered was talked.
     static bool answered(int type, qint64 durationMs);
 
-    // Creates the tables when they are not there yet.
+    // Brings the database's schema, these tables among it, up to date (see DatabaseSchema).
     static void create(CDatabase* database);
     // Writes one call; the values are bound, so any character in the number is stored as it is.
     static bool insert(
@@ -43,8 +43,8 @@ public:
     static QSqlQuery newestMissed(CDatabase* database, int limit);
     // Every call that has ended, oldest first, all columns; a call going on is left out.
     static QSqlQuery finished(CDatabase* database);
-    // Removes every finished call; a call going on keeps its row.
-    static void clear(CDatabase* database);
+    // Removes every finished call; a call going on keeps its row. False when it failed.
+    static bool clear(CDatabase* database);
 };
 
 #endif // CALLREGISTERTABLE_H

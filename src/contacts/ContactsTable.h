@@ -3,17 +3,17 @@
 
 class CDatabase;
 
-// The SQL of the phonebook's table "contacts", in one place: its columns, its creation with
-// the indexes the number lookup uses, and the lookup's statements.
+// The SQL of the phonebook's table "contacts": its columns and the lookup's statements. The table
+// and the indexes the lookup uses are made by DatabaseSchema.
 class ContactsTable
 {
 public:
     // Column positions; readers select all columns and address them by position.
     enum Column { Id, FirstName, LastName, PhoneNumber, Info };
 
-    // Creates the table when it is not there yet, and the lookup's indexes.
+    // Both bring the database's schema up to date, the table and the lookup's indexes among it;
+    // they do nothing to a file that is, and fail silently on one that cannot be written.
     static void create(CDatabase* database);
-    // The lookup's indexes alone, for a table made elsewhere; fails harmlessly on a read-only file.
     static void createIndexes(CDatabase* database);
 
     // Id, first name, last name and number of the contacts whose number has the key bound to the

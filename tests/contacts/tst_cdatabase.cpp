@@ -1,5 +1,7 @@
 #include "CConsole.h"
 #include "CDatabase.h"
+#include "CallRegisterTable.h"
+#include "DatabaseLocation.h"
 
 #include <QDir>
 #include <QSqlQuery>
@@ -55,32 +57,123 @@ private slots:
     void location_data()
     {
         QTest::addColumn<QString>("setup"); // read-only directories, and what parlona.db in the program's holds
-        QTest::addColumn<QString>("where"); // empty: nowhere, reported once
-        QTest::newRow("writable, empty") << "" << QString("app/parlona.db");
-        QTest::newRow("read-only, holds the file") << "app read-only, database" << QString("app/parlona.db");
-        QTest::newRow("read-only, empty") << "app read-only" << QString("data/Orvane/Parlona Control/parlona.db");
-        QTest::newRow("nowhere to create it") << "app read-only, data read-only" << QString();
-        QTest::newRow("not a database") << "junk" << QString();
+        QTest::addColumn<QString>("where"); // empty: nowhere
+        QTest::addColumn<int>("errors");    // console lines: cannot be opened, written, or damaged
+        QTest::newRow("writable, empty") << "" << QString("app/parlona.db") << 0;
+        QTest::newRow("read-only, holds the file") << "app read-only, database" << QString("app/parlona.db") << 1;
+        QTest::newRow("read-only, empty") << "app read-only" << QString("data/Orvane/Parlona Control/parlona.db") << 0;
+        QTest::newRow("nowhere to create it") << "app read-only, data read-only" << QString() << 1;
+        QTest::newRow("not a database: kept aside") << "junk" << QString("app/parlona.db") << 1;
+        QTest::newRow("truncated: kept aside") << "database, truncated" << QString("app/parlona.db") << 1;
     }
 
     void location()
     {
         QFETCH(QString, setup);
         QFETCH(QString, where);
-        if (setup.contains("database"))
-            CDatabase(path("app"), nullptr).query(QStringLiteral("CREATE TABLE marker (x)"));
+        QFETCH(int, errors);
+        if (setup.contains("database")) {
+            CDatabase made(path("app"), nullptr);
+            made.query(QStringLiteral("CREATE TABLE marker (x)"));
+            for (int i = 0; i < 100; ++i)
+                made.query(QStringLiteral("INSERT INTO marker VALUES (?)"), { QString(500, QChar('a' + i % 26)) });
+        }
         QFile junk(path("app/parlona.db"));
         if (setup.contains("junk"))
             QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(4096, 'x')) && junk.flush());
+        const qint64 size = junk.size();
+        if (setup.contains("truncated"))
+            QVERIFY(junk.resize(size / 2));
         QVERIFY(!setup.contains("data read-only") || QDir().mkpath(path("data")));
         setWritable("data", !setup.contains("data read-only"));
         setWritable("app", !setup.contains("app read-only"));
         CConsole console;
         console.setLevelEnabled(CConsole::Error, true);
         CDatabase db(path("app"), &console);
-        QCOMPARE(console.plainText().count(QStringLiteral("ERROR]")), where.isEmpty() ? 1 : 0);
+        QCOMPARE(console.plainText().count(QStringLiteral("ERROR]")), errors);
+        QCOMPARE(db.problem().isEmpty(), errors == 0);
         QCOMPARE(db.isOpen() ? db.fileName() : QString(), where.isEmpty() ? where : m_dir->filePath(where));
-        QCOMPARE(db.query(QStringLiteral("SELECT * FROM marker")).isActive(), setup.contains("database"));
+        // A damaged file is moved aside whole, never deleted, and a fresh one takes its place.
+        const bool damaged = setup.contains("junk") || setup.contains("truncated");
+        const QFileInfoList aside = QDir(path("app")).entryInfoList({ "parlona.db.damaged-*" });
+        QCOMPARE(aside.size(), damaged ? 1 : 0);
+        QCOMPARE(damaged ? aside.constFirst().size() : size, setup.contains("truncated") ? size / 2 : size);
+        QCOMPARE(db.query(QStringLiteral("SELECT * FROM marker")).isActive(), setup.contains("database") && !damaged);
+    }
+
+    // Where a new file is made: beside the program only in a directory of the user's own.
+    void locationRules_data()
+    {
+        QTest::addColumn<bool>("owned");  // the program's directory belongs to the user
+        QTest::addColumn<bool>("holds");  // it already holds parlona.db
+        QTest::addColumn<QString>("where");
+        QTest::newRow("own directory: a build tree") << true << false << "app/parlona.db";
+        QTest::newRow("someone else's: installed") << false << false << "data/Orvane/Parlona Control/parlona.db";
+        QTest::newRow("someone else's, holding the file") << false << true << "app/parlona.db";
+    }
+
+    void locationRules()
+    {
+        QFETCH(bool, owned);
+        QFETCH(bool, holds);
+        QVERIFY(!holds || QFile(path("app/parlona.db")).open(QIODevice::WriteOnly));
+        DatabaseLocation location;
+        location.setOwnerCheck([&](const QFileInfo& directory) {
+            return owned && directory.absoluteFilePath() == QFileInfo(path("app")).absoluteFilePath();
+        });
+        QFETCH(QString, where);
+        QCOMPARE(location.path(path("app")), m_dir->filePath(where));
+        // Placing is not making: the file appears only where it was already.
+        QCOMPARE(QFile::exists(path("app/parlona.db")), holds);
+    }
+
+    // Files left by earlier releases (version 0: only contacts and call_register, made by the
+    // pages) open with their rows, and get what the program needs now.
+    void schema_data()
+    {
+        QTest::addColumn<QString>("before"); // statements run on the file first, ';'-separated
+        QTest::addColumn<QString>("calls");  // the numbers in call_register after opening
+        QTest::newRow("new file") << "" << "";
+        QTest::newRow("earlier release, with data")
+            << "CREATE TABLE contacts (id INTEGER PRIMARY KEY AUTOINCREMENT, first_name TEXT NOT NULL, "
+               "last_name TEXT NOT NULL, phone_number TEXT NOT NULL, info TEXT);"
+               "INSERT INTO contacts VALUES (NULL, 'Anna', 'A', '0301234567', NULL);"
+               "CREATE TABLE call_register (id INTEGER PRIMARY KEY AUTOINCREMENT, phone_number TEXT NOT NULL, "
+               "call_type INTEGER NOT NULL, duration INTEGER NOT NULL, time_date TEXT NOT NULL);"
+               "INSERT INTO call_register VALUES (NULL, '0301234567', 2, 0, '2026-01-02T10:00:00');"
+               "INSERT INTO call_register VALUES (NULL, '0407654321', 0, 5000, '2026-01-02T11:00:00')"
+            << "0301234567 0407654321";
+    }
+
+    void schema()
+    {
+        QFETCH(QString, before);
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "raw");
+            raw.setDatabaseName(path("app/parlona.db"));
+            QVERIFY(raw.open());
+            for (const QString& sql : before.split(';', Qt::SkipEmptyParts))
+                QVERIFY2(QSqlQuery(raw).exec(sql), qPrintable(sql));
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase("raw");
+        CConsole console;
+        console.setLevelEnabled(CConsole::Error, true);
+        CDatabase db(path("app"), &console);
+        QStringList calls;
+        for (QSqlQuery rows = db.query("SELECT phone_number FROM call_register ORDER BY id"); rows.next();)
+            calls << rows.value(0).toString();
+        QTEST(calls.join(' '), "calls");
+        QSqlQuery version = db.query("PRAGMA user_version");
+        QVERIFY(version.next());
+        QCOMPARE(version.value(0).toInt(), 1);
+        QCOMPARE(db.findContactId("+49301234567"), before.contains("Anna") ? 1 : 0);
+        // The history's Clear needs call_register_open, which earlier releases never made.
+        QVERIFY(CallRegisterTable::clear(&db));
+        QSqlQuery left = db.query("SELECT count(*) FROM call_register");
+        QVERIFY(left.next());
+        QCOMPARE(left.value(0).toInt(), 0);
+        QCOMPARE(console.plainText().count("ERROR]"), 0);
     }
 
     void matching_data()
@@ -105,10 +198,9 @@ private slots:
         QFETCH(QString, number);
         QFETCH(int, id);
         CDatabase db(m_dir->path(), nullptr);
-        db.query(QStringLiteral("CREATE TABLE contacts (id INTEGER PRIMARY KEY, first_name, last_name, phone_number)"));
         for (const char* stored :
             { "+49301234567", "0301234567", "12345", "", "99~12345678", "0\u00fc12345678", "4#98765432", "@1234567" })
-            db.query(QStringLiteral("INSERT INTO contacts VALUES (NULL, 'F', 'L', ?)"), { tricky(stored) });
+            db.query(QStringLiteral("INSERT INTO contacts VALUES (NULL, 'F', 'L', ?, NULL)"), { tricky(stored) });
         QCOMPARE(db.findContactId(tricky(number)), id);
         QCOMPARE(db.knownName(tricky(number)), id != 0 ? QStringLiteral("F L") : QString());
         QCOMPARE(db.findContactName(tricky(number)), id != 0 ? QStringLiteral("F L") : tricky(number));
