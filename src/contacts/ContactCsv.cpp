@@ -123,7 +123,8 @@ bool readRecord(Cursor& at, QStringList* fields, bool* quoted, QString* fault)
             = isQuoted ? quotedField(at, recordLine, number, fault) : plainField(at, recordLine, number, fault);
         if (!fault->isEmpty())
             return false;
-        if (value.size() > ContactText::MaxFieldLength) {
+        // A formula's mark does not count: an exported field of the longest length comes back.
+        if (value.size() > ContactText::MaxFieldLength + (value.startsWith(QLatin1Char('\'')) ? 1 : 0)) {
             *fault = ContactCsv::tr("Line %1: field %2 is longer than %3 characters")
                          .arg(recordLine)
                          .arg(number)

@@ -260,25 +260,17 @@ bool decodedValue(const Property& property, QString* value, QString* what)
             return false;
         }
     }
-    if (value->size() > ContactText::MaxFieldLength) {
-        *what = ContactVCard::tr("the value of %1 is longer than %2 characters")
-                    .arg(property.name)
-                    .arg(ContactText::MaxFieldLength);
-        return false;
-    }
     return true;
 }
 
-// A number of TEL: "tel:" URIs (vCard 4.0) lose the scheme and their parameters.
+// A number of TEL: a "tel:" URI (vCard 4.0) loses the scheme and its parameters, after the
+// first unescaped ";".
 QString telNumber(const Property& property, const QString& value)
 {
-    QString number = unescaped(value);
-    if (property.valueType == QLatin1String("URI") || number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive)) {
-        if (number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
-            number.remove(0, 4);
-        number = number.section(QLatin1Char(';'), 0, 0);
-    }
-    return number;
+    const bool uri = value.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive);
+    if (!uri && property.valueType != QLatin1String("URI"))
+        return unescaped(value);
+    return unescaped(splitValue(uri ? value.mid(4) : value, QLatin1Char(';')).first());
 }
 
 bool takeProperty(const Property& property, Card* card, QString* what)
@@ -305,6 +297,15 @@ bool takeProperty(const Property& property, Card* card, QString* what)
     } else if (name == QLatin1String("NOTE") && !card->hasNote) {
         card->record.info = unescaped(value);
         card->hasNote = true;
+    }
+    // Checked as the fields are, unescaped, so that what was read can be written and read again.
+    const int longest = std::max({ card->record.firstName.size(), card->record.lastName.size(), card->fullName.size(),
+        card->record.info.size(), card->tels.isEmpty() ? 0 : card->tels.last().number.size() });
+    if (longest > ContactText::MaxFieldLength) {
+        *what = ContactVCard::tr("the value of %1 is longer than %2 characters")
+                    .arg(property.name)
+                    .arg(ContactText::MaxFieldLength);
+        return false;
     }
     return true;
 }
@@ -343,10 +344,16 @@ bool finishCard(Card* card, QString* what)
         others << (types.isEmpty() ? tel.number
                                    : QStringLiteral("%1 (%2)").arg(tel.number, types.join(QLatin1String(", "))));
     }
+    QString& info = card->record.info;
     if (!others.isEmpty()) {
-        QString& info = card->record.info;
         info += (info.isEmpty() ? QString() : QStringLiteral("\n"))
             + ContactVCard::tr("Other numbers: %1").arg(others.join(QLatin1String("; ")));
+    }
+    // Bounded as a note typed in, so that the contact can be exported and imported again.
+    if (info.size() > ContactText::MaxFieldLength) {
+        *what = ContactVCard::tr("the note and the other numbers are longer than %1 characters together")
+                    .arg(ContactText::MaxFieldLength);
+        return false;
     }
     // A card of a company, say, may leave N empty.
     if (card->record.firstName.isEmpty() && card->record.lastName.isEmpty())
@@ -365,7 +372,9 @@ QString ContactVCard::write(const QVector<ContactRecord>& contacts)
             + QLatin1String(";;;"));
         const QString fullName = (contact.firstName + QLatin1Char(' ') + contact.lastName).trimmed();
         text += folded(QLatin1String("FN:") + escaped(fullName));
-        text += folded(QLatin1String("TEL:") + escaped(contact.phoneNumber));
+        // A number that looks like a URI gets the scheme once more, which reading takes off.
+        const bool looksLikeUri = contact.phoneNumber.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive);
+        text += folded(QLatin1String(looksLikeUri ? "TEL:tel:" : "TEL:") + escaped(contact.phoneNumber));
         if (!contact.info.isEmpty())
             text += folded(QLatin1String("NOTE:") + escaped(contact.info));
         text += QLatin1String("END:VCARD") + lineEnd;

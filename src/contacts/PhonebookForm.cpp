@@ -248,12 +248,17 @@ ContactExchange::ImportResult PhonebookForm::runImport(
     connect(&job, &ContactImportJob::progress, &progress, &QProgressDialog::setValue);
     connect(&progress, &QProgressDialog::canceled, &job, &ContactImportJob::cancel);
     connect(&job, &ContactImportJob::finished, &loop, &QEventLoop::quit);
+    bool done = false;
+    connect(&job, &ContactImportJob::finished, &loop, [&done] { done = true; });
     setEnabled(false);
     job.start();
     loop.exec();
     setEnabled(true);
-    *cancelled = job.wasCancelled();
-    return job.result();
+    // The loop ends early when the program quits; the job then stops, unread, as it goes.
+    if (!done)
+        job.cancel();
+    *cancelled = !done || job.wasCancelled();
+    return done ? job.result() : result;
 }
 
 void PhonebookForm::showImported(const QString& shownName, const ContactExchange::ImportResult& result)
