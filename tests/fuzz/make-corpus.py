@@ -313,6 +313,52 @@ def eq_panel_seeds():
     }
 
 
+class FileSeed:
+    """A file as it stands, for the targets that read a whole file."""
+
+    def __init__(self, data):
+        self.data = data
+
+    def bytes(self):
+        return self.data
+
+
+def contact_csv_seeds():
+    """Phonebook exports as spreadsheets and address books write them."""
+    return {
+        "export": FileSeed(b"first_name,last_name,phone_number,info\r\n"
+                           b"Anna,de Vries,'+31 20 123 4567,\"Studio B, line 2\"\r\n"
+                           b"\"Doe, John\",Smith,0612345678,\"says \"\"hi\"\"\nand more\"\r\n"
+                           b"'=SUM(A1),'@home,'-5,'''+x\r\n"),
+        "excel-nl": FileSeed(b"\xef\xbb\xbfVoornaam;Achternaam;Telefoonnummer;Opmerkingen\r\n"
+                             b"J\xc3\xbcrgen;M\xc3\xbcller;+49 30 1234567;\"a;b\"\r\n"
+                             b"Piet;Jansen;06-12345678;\r\n"),
+        "windows-1252": FileSeed(b"Last Name,First name,Mobile,Notes\r\n"
+                                 b"M\xfcller,Ren\xe9e,0612,\x80 5 \x93ok\x94\r\n"),
+        "reordered-lf": FileSeed(b"phone_number,first_name,last_name\n 030 ,Anna,\n\nBert,,x\n"),
+        "ambiguous": FileSeed(b"First name;Last name;Phone;Mobile\n"),
+    }
+
+
+def contact_vcard_seeds():
+    """Address book exports in vCard 2.1, 3.0 and 4.0."""
+    return {
+        "v21-quoted-printable": FileSeed(
+            b"BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=C3=BCller;J=\r\n"
+            b"=C3=BCrgen\r\nTEL;HOME:020 1\r\nTEL;CELL;PREF:06 2\r\n"
+            b"NOTE;CHARSET=ISO-8859-1;QUOTED-PRINTABLE:Caf=E9 =3D 1\r\nEND:VCARD\r\n"),
+        "v30-export": FileSeed(
+            b"BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lef\xc3\xa8vre;\xc3\x89mile;Paul;Dr.;\r\n"
+            b"FN:\xc3\x89mile Lef\xc3\xa8vre\r\nitem1.TEL;TYPE=\"cell:x\":+33 1\r\nTEL;TYPE=WORK,VOICE:999\r\n"
+            b"EMAIL;TYPE=work:e@x.org\r\nNOTE:one\\ntwo\\, \\;\r\n  folded\r\nPHOTO;ENCODING=b:AAAA\r\n\tBBBB\r\n"
+            b"END:VCARD\r\n"),
+        "v40-tel-uri": FileSeed(
+            b"BEGIN:VCARD\nVERSION:4.0\nFN:Ann Lee\nTEL;VALUE=uri;TYPE=\"cell,voice\":tel:+1-555-0100\n"
+            b"TEL;VALUE=uri;PREF=2;TYPE=work:tel:+1-555-0101;ext=7\nTEL;PREF=1:tel:+1-555-0102\nEND:VCARD\n"),
+        "company": FileSeed(b"BEGIN:VCARD\nN:;;;;\nFN:Radio Noord\nTEL:050 1234567\nEND:VCARD\n"),
+    }
+
+
 def main():
     targets = {
         "frame": frame_seeds(),
@@ -321,6 +367,8 @@ def main():
         "register_report": register_report_seeds(),
         "eq_curve": eq_curve_seeds(),
         "eq_panel": eq_panel_seeds(),
+        "contact_csv": contact_csv_seeds(),
+        "contact_vcard": contact_vcard_seeds(),
     }
     shutil.rmtree(CORPUS, ignore_errors=True)
     for target, seeds in targets.items():
