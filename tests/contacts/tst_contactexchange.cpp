@@ -280,11 +280,15 @@ private slots:
         file.close();
         ContactImportJob job(file.fileName(), ContactExchange::FORMAT_UNKNOWN, m_database->fileName());
         QVector<int> steps;
-        connect(&job, &ContactImportJob::progress, &job, [&](int perMille) {
-            steps << perMille;
-            if (cancel)
-                job.cancel();
-        });
+        // On the job's thread, so that the cancel comes at the first progress, whatever the timing.
+        connect(
+            &job, &ContactImportJob::progress, &job,
+            [&](int perMille) {
+                steps << perMille;
+                if (cancel)
+                    job.cancel();
+            },
+            Qt::DirectConnection);
         QSignalSpy finished(&job, &ContactImportJob::finished);
         job.start();
         QVERIFY(finished.wait(20000));
