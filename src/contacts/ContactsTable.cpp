@@ -16,13 +16,33 @@ void ContactsTable::createIndexes(CDatabase* database)
     DatabaseSchema::upgrade(database->database(), &reason);
 }
 
+// The number without the separators people write, and '+', '*' and '#': digits alone for every
+// number PhoneNumberKey::candidateOf() keys the same way in C++.
+#define PARLONA_NUMBER_STRIPPED \
+    "replace(replace(replace(replace(replace(replace(replace(replace(replace(phone_number, " \
+    "' ', ''), '-', ''), '.', ''), '(', ''), ')', ''), '+', ''), '*', ''), '#', ''), '/', '')"
+// Numbers with anything else (letters, a NUL, a value that is not text) are always checked.
+#define PARLONA_NUMBER_ODD \
+    "typeof(phone_number) <> 'text' OR instr(CAST(phone_number AS BLOB), x'00') > 0 " \
+    "OR trim(" PARLONA_NUMBER_STRIPPED ", '0123456789') <> ''"
+
 const char* ContactsTable::selectByKey()
 {
-    return "SELECT id, first_name, last_name, phone_number FROM contacts WHERE substr(phone_number, -9) = ? "
+    return "SELECT id, first_name, last_name, phone_number FROM contacts "
+           "WHERE substr(" PARLONA_NUMBER_STRIPPED ", -7) = ? "
            "UNION ALL "
-           "SELECT id, first_name, last_name, phone_number FROM contacts "
-           "WHERE typeof(phone_number) <> 'text' OR instr(CAST(phone_number AS BLOB), x'00') > 0 "
+           "SELECT id, first_name, last_name, phone_number FROM contacts WHERE " PARLONA_NUMBER_ODD " "
            "ORDER BY 1";
+}
+
+const char* const* ContactsTable::lookupIndexes()
+{
+    static const char* const statements[] = {
+        "CREATE INDEX IF NOT EXISTS contacts_number_digits ON contacts (substr(" PARLONA_NUMBER_STRIPPED ", -7))",
+        "CREATE INDEX IF NOT EXISTS contacts_number_odd ON contacts (id) WHERE " PARLONA_NUMBER_ODD,
+        nullptr,
+    };
+    return statements;
 }
 
 const char* ContactsTable::selectAll()
