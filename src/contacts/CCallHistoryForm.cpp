@@ -163,7 +163,10 @@ QString CCallHistoryForm::selectedNumber() const
 
 void CCallHistoryForm::on_pushButton_clear_clicked()
 {
-    CallRegisterTable::clear(m_context->database);
+    CDatabase* database = m_context->database;
+    // The reason, if any, is on the console already; this says what it cost.
+    if (!CallRegisterTable::clear(database))
+        database->report(tr("The call history was not cleared"));
     LoadTable();
 }
 

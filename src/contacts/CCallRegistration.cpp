@@ -5,6 +5,7 @@
 #include "CDatabase.h"
 #include "CallParty.h"
 #include "CallRegisterTable.h"
+#include "CallRegisterWriter.h"
 #include "ConsoleLog.h"
 
 #include <QTimer>
@@ -16,6 +17,7 @@ CCallRegistration::CCallRegistration(AppContext* context, QObject* parent)
     : QObject(parent)
     , m_context(context)
     , m_checkpointTimer(new QTimer(this))
+    , m_writer(new CallRegisterWriter(context->database, this))
 {
     m_elapsed.start();
     m_wallClock = [] { return QDateTime::currentDateTime(); };
@@ -103,9 +105,19 @@ void CCallRegistration::beginCall(const QString& number, int type)
     m_endReason = CALL_END_BY_CALLER;
     // An incoming call counts as missed until it is answered.
     const int typeNow = type == CallRegisterTable::Incoming ? CallRegisterTable::Missed : type;
-    m_rowId = CallRegisterTable::open(m_context->database, number, typeNow, startTimeText());
-    if (m_rowId < 0)
-        qCWarning(lcContacts) << "the call with" << number << "could not be written when it began";
+    const auto row = std::make_shared<qint64>(-1);
+    m_row = row;
+    CDatabase* database = m_context->database;
+    const QString start = startTimeText();
+    m_writer->enqueue(
+        [=] {
+            *row = CallRegisterTable::open(database, number, typeNow, start);
+            return *row >= 0;
+        },
+        [number](bool landed) {
+            if (!landed)
+                qCWarning(lcContacts) << "the call with" << number << "could not be written when it began";
+        });
 }
 
 void CCallRegistration::startTalking()
@@ -119,9 +131,15 @@ void CCallRegistration::startTalking()
 
 void CCallRegistration::checkpoint()
 {
-    // Only a call being talked changes its row as time goes by.
-    if (m_rowId >= 0 && m_checkpointTimer->isActive())
-        CallRegisterTable::update(m_context->database, m_rowId, m_callType, m_monotonicClock() - m_talkStart);
+    // Only a call being talked changes its row as time goes by. Behind a lock, the write would be
+    // stale when it lands: the next one, or the call's end, brings the row up to date instead.
+    if (!m_row || !m_checkpointTimer->isActive() || !m_writer->idle())
+        return;
+    const std::shared_ptr<qint64> row = m_row;
+    CDatabase* database = m_context->database;
+    const int type = m_callType;
+    const qint64 talked = m_monotonicClock() - m_talkStart;
+    m_writer->enqueue([=] { return *row < 0 || CallRegisterTable::update(database, *row, type, talked); });
 }
 
 void CCallRegistration::finishCall()
@@ -156,17 +174,26 @@ QString CCallRegistration::startTimeText() const
 void CCallRegistration::recordCall()
 {
     CDatabase* database = m_context->database;
-    // The row written when the call began is completed; without one, the call is written now.
-    const qint64 rowId = std::exchange(m_rowId, -1);
-    const bool inserted = rowId >= 0 ? CallRegisterTable::close(database, rowId, m_callType, m_duration)
-                                     : CallRegisterTable::insert(database, m_number, m_callType, m_duration, startTimeText());
-    // A database that could not be opened has been reported once already.
-    if (!inserted && database->isOpen()) {
-        ConsoleLog::error(m_context->console,
-            tr("The call with %1 at %2 could not be recorded").arg(m_number, m_startTime.toString(Qt::ISODate)));
-    }
-    emit registerUpdate();
-    emit callRecorded(m_number, m_callType, m_startTime, m_duration);
+    const std::shared_ptr<qint64> row = std::exchange(m_row, nullptr);
+    const QString number = m_number;
+    const int type = m_callType;
+    const qint64 duration = m_duration;
+    const QDateTime start = m_startTime;
+    const QString startText = startTimeText();
+    m_writer->enqueue(
+        [=] {
+            // The row written when the call began is completed; without one, the call is written now.
+            return row && *row >= 0 ? CallRegisterTable::close(database, *row, type, duration)
+                                    : CallRegisterTable::insert(database, number, type, duration, startText);
+        },
+        [=](bool landed) {
+            // A database that could not be opened has been reported once already.
+            if (!landed && database->isOpen())
+                database->report(
+                    tr("The call with %1 at %2 could not be recorded").arg(number, start.toString(Qt::ISODate)));
+            emit registerUpdate();
+            emit callRecorded(number, type, start, duration);
+        });
 }
 
 QString CCallRegistration::party() const

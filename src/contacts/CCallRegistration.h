@@ -7,9 +7,11 @@
 #include <QElapsedTimer>
 #include <QObject>
 
+class CallRegisterWriter;
 class QTimer;
 
 #include <functional>
+#include <memory>
 
 struct AppContext;
 
@@ -17,7 +19,8 @@ struct AppContext;
 // call was incoming, outgoing or missed, when it began and how long it was talked. It follows
 // the call state that the module engine reports. The row is written when the call begins and
 // its talk time brought up to date while it goes on, so a call survives the program being
-// killed or the power going: the next start finds it with the talk time known then.
+// killed or the power going: the next start finds it with the talk time known then. The writes
+// go through a queue that never waits for a locked file, so the call never waits for its row.
 class CCallRegistration : public QObject
 {
     Q_OBJECT
@@ -32,7 +35,8 @@ public:
     void setClock(std::function<QDateTime()> wallClock, std::function<qint64()> monotonicClock);
 
 signals:
-    // Fires after every finished call, once its row was written or the write failed.
+    // Fires after every finished call, once its row was written or the write failed (later than
+    // the call's end while another program holds the database locked).
     void registerUpdate();
     // Fires after registerUpdate(), with what was recorded: type is a CallRegisterTable::Type,
     // talkMs the talk time in milliseconds.
@@ -66,8 +70,11 @@ private:
     qint64 m_duration = 0;
     qint64 m_unheardMs = 0; // talk time at the end that nobody heard: the module was silent
     CALL_END_REASON m_endReason = CALL_END_BY_CALLER;
-    qint64 m_rowId = -1;    // the row of the call going on, -1 when it could not be written
+    // The row of the call going on, shared with the writes waiting for it: -1 until it is written,
+    // and when it could not be.
+    std::shared_ptr<qint64> m_row;
     QTimer* m_checkpointTimer;
+    CallRegisterWriter* m_writer;
 
     QElapsedTimer m_elapsed;
     std::function<QDateTime()> m_wallClock;

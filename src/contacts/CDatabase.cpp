@@ -16,6 +16,17 @@
 
 namespace {
 
+// Whether SQLite compares this key exactly as Qt does: no NUL, no UTF-16 surrogate and no
+// replacement character, which is what a stray byte sequence in stored text is read back as.
+bool sqliteKeysAlike(const QString& key)
+{
+    for (const QChar c : key) {
+        if (c.isNull() || c.isSurrogate() || c == QChar::ReplacementCharacter)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 CDatabase::CDatabase(QObject* parent)
@@ -34,6 +45,7 @@ CDatabase::CDatabase(const QString& directory, CConsole* console, QObject* paren
     qDebug().noquote() << "Database file:" << QDir::toNativeSeparators(path);
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     m_db.setDatabaseName(path);
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
     QString reason;
     Health health = open(&reason);
     if (health == Health::Damaged)
@@ -142,11 +154,14 @@ QSqlQuery CDatabase::query(const QString& sql, const QVariantList& values)
             ok = result.exec();
         }
     }
-    if (!ok) {
+    // SQLITE_BUSY or SQLITE_LOCKED: another connection holds the file.
+    const int code = result.lastError().nativeErrorCode().toInt() & 0xff;
+    const bool busy = !ok && (code == 5 || code == 6);
+    // A lock is told once while it lasts, not at every statement it holds up.
+    if (!ok && !(busy && m_busy))
         report(tr("The database did not take a statement: %1").arg(result.lastError().text()));
-        return QSqlQuery();
-    }
-    return result;
+    m_busy = busy;
+    return ok ? result : QSqlQuery();
 }
 
 QSqlDatabase CDatabase::database() const
@@ -169,14 +184,21 @@ QString CDatabase::problem() const
     return m_problem;
 }
 
-QString CDatabase::numberKey(const QString& number)
+bool CDatabase::isBusy() const
 {
-    return PhoneNumberKey(PhoneNumberKey::homeCountry()).key(number);
+    return m_busy;
 }
 
-void CDatabase::setHomeCountry(const QString& region)
+void CDatabase::rollback()
 {
-    m_homeCountry = region;
+    QSqlQuery end(m_db);
+    // Fails harmlessly where SQLite has already rolled the transaction back itself.
+    end.exec(QStringLiteral("ROLLBACK"));
+}
+
+QString CDatabase::numberKey(const QString& number)
+{
+    return number.right(NumberKeyLength);
 }
 
 QString CDatabase::findContactName(QString number)
@@ -210,32 +232,30 @@ bool CDatabase::findContact(const QString& number, Contact* contact)
     // stored without a number.
     if (!m_db.isOpen() || number.isEmpty())
         return false;
+    const QString key = numberKey(number);
+
+    if (!sqliteKeysAlike(key)) {
+        QSqlQuery all(m_db);
+        all.setForwardOnly(true);
+        return all.exec(QLatin1String(ContactsTable::selectAll())) && firstMatch(all, key, contact);
+    }
+
     if (!m_lookup && !prepareLookup())
         return false;
-    const PhoneNumberKey keys(m_homeCountry);
-    const QString key = keys.key(number);
-    const QString candidate = PhoneNumberKey::candidateOf(number);
-    // Without a digit a number can match none: only digits are compared.
-    if (candidate.isEmpty())
-        return false;
-
-    m_lookup->bindValue(0, candidate);
+    m_lookup->bindValue(0, key);
     if (!m_lookup->exec()) {
         // Prepared again, with its indexes, at the next lookup.
         m_lookup.reset();
         return false;
     }
-    return firstMatch(*m_lookup, key, keys, contact);
+    return firstMatch(*m_lookup, key, contact);
 }
 
 bool CDatabase::prepareLookup()
 {
-    // The indexes the lookup finds its candidates by. Without them (a read-only file) the
-    // statement still works, only slower, so a failure here is nobody's trouble.
-    for (const char* const* index = ContactsTable::lookupIndexes(); *index; ++index)
-        QSqlQuery(m_db).exec(QLatin1String(*index));
-    if (m_homeCountry.isNull())
-        m_homeCountry = PhoneNumberKey::homeCountry();
+    // A table made without its indexes (by an older version, say) gets them now. Without them
+    // (a read-only file) the statement still works, only slower.
+    ContactsTable::createIndexes(this);
     auto lookup = std::make_unique<QSqlQuery>(m_db);
     lookup->setForwardOnly(true);
     if (!lookup->prepare(QLatin1String(ContactsTable::selectByKey())))
@@ -244,12 +264,11 @@ bool CDatabase::prepareLookup()
     return true;
 }
 
-bool CDatabase::firstMatch(
-    QSqlQuery& rows, const QString& key, const PhoneNumberKey& keys, Contact* contact)
+bool CDatabase::firstMatch(QSqlQuery& rows, const QString& key, Contact* contact)
 {
     bool found = false;
     while (rows.next()) {
-        if (keys.key(rows.value(3).toString()) == key) {
+        if (numberKey(rows.value(3).toString()) == key) {
             contact->id = rows.value(0).toInt();
             contact->firstName = rows.value(1).toString();
             contact->lastName = rows.value(2).toString();

@@ -8,8 +8,6 @@
 
 #include <memory>
 
-#include "PhoneNumberKey.h"
-
 class CConsole;
 
 // The program's SQLite database "parlona.db": the phonebook (table contacts) and the record of
@@ -29,6 +27,9 @@ class CDatabase : public QObject
 
 public:
     static constexpr int NumberKeyLength = 9;
+    // How long a statement waits for a file another program has locked. Short: everything runs
+    // on the GUI thread, and a write that must not be lost is queued and tried again.
+    static constexpr int BusyTimeoutMs = 10;
 
     // The database in the program's own directory.
     explicit CDatabase(QObject* parent = nullptr);
@@ -52,6 +53,14 @@ public:
     // The last trouble the operator was told of (the file cannot be written, was damaged and kept
     // aside, cannot be opened at all, a statement failed); empty while there was none.
     QString problem() const;
+    // Whether the last statement run through query() failed because another program holds the
+    // file locked; such a statement may be tried again later.
+    bool isBusy() const;
+    // Ends a transaction begun with query("BEGIN") that failed, leaving isBusy() as it was.
+    void rollback();
+    // Tells the operator of trouble with the database: the console, the developers' log and
+    // trouble().
+    void report(const QString& message);
 
     // "first_name last_name" of the contact whose number matches, or the number itself. An
     // empty number (a withheld one) matches no contact.
@@ -70,12 +79,8 @@ public:
     // The matching contact's "first_name last_name", empty when no contact has the number.
     QString knownName(const QString& number);
 
-    // What numbers are compared by, for the home country in the settings: the international
-    // form of one that parses, or "d:" and its last nine digits (PhoneNumberKey).
+    // What numbers are compared by: their last nine characters (a shorter number whole).
     static QString numberKey(const QString& number);
-    // The country national numbers are read for ("NL"), from now on; until it is set, the one in
-    // the settings.
-    void setHomeCountry(const QString& region);
 
 signals:
     // Fires when the operator is told of trouble with the database: a statement that failed, or
@@ -99,18 +104,16 @@ private:
     Health keepAside(const QString& path, const QString& damage, QString* reason);
     // Whether the file takes a write, found by one that is rolled back.
     bool writable(QString* reason);
-    // Tells the operator: the console, the developers' log, and trouble().
-    void report(const QString& message);
     bool findContact(const QString& number, Contact* contact);
     bool prepareLookup();
-    bool firstMatch(QSqlQuery& rows, const QString& key, const PhoneNumberKey& keys, Contact* contact);
+    bool firstMatch(QSqlQuery& rows, const QString& key, Contact* contact);
 
     QSqlDatabase m_db;
     QString m_connectionName;
     CConsole* m_console;
     QString m_problem;
+    bool m_busy = false;
     std::unique_ptr<QSqlQuery> m_lookup;
-    QString m_homeCountry; // empty until the first lookup or setHomeCountry()
 };
 
 #endif // CDATABASE_H

@@ -3,6 +3,8 @@
 #include "CDatabase.h"
 #include "DatabaseSchema.h"
 
+#include <functional>
+
 namespace {
 
 const char* const insertCall
@@ -12,6 +14,19 @@ const char* const insertCall
 QString notNull(const QString& text)
 {
     return text.isNull() ? QLatin1String("") : text;
+}
+
+// Runs the statements as one: all of them land or none. Through the database's query(), so that
+// a failure is reported and a lock is seen as one.
+bool inTransaction(CDatabase* database, const std::function<bool()>& statements)
+{
+    // IMMEDIATE: a file another program holds refuses the transaction at once, before anything.
+    if (!database->isOpen() || !database->query(QStringLiteral("BEGIN IMMEDIATE")).isActive())
+        return false;
+    if (statements() && database->query(QStringLiteral("COMMIT")).isActive())
+        return true;
+    database->rollback();
+    return false;
 }
 
 } // namespace
@@ -55,18 +70,14 @@ QSqlQuery CallRegisterTable::finished(CDatabase* database)
 
 qint64 CallRegisterTable::open(CDatabase* database, const QString& number, int type, const QString& timeDate)
 {
-    QSqlDatabase connection = database->database();
-    if (!database->isOpen() || !connection.transaction())
-        return -1;
-    const QSqlQuery row = database->query(QLatin1String(insertCall), { notNull(number), type, 0, notNull(timeDate) });
-    const qint64 id = row.isActive() ? row.lastInsertId().toLongLong() : -1;
-    const bool marked
-        = id >= 0 && database->query(QStringLiteral("INSERT INTO call_register_open (call_id) VALUES (?)"), { id }).isActive();
-    if (!marked || !connection.commit()) {
-        connection.rollback();
-        return -1;
-    }
-    return id;
+    qint64 id = -1;
+    const bool written = inTransaction(database, [&] {
+        const QSqlQuery row = database->query(QLatin1String(insertCall), { notNull(number), type, 0, notNull(timeDate) });
+        id = row.isActive() ? row.lastInsertId().toLongLong() : -1;
+        return id >= 0
+            && database->query(QStringLiteral("INSERT INTO call_register_open (call_id) VALUES (?)"), { id }).isActive();
+    });
+    return written ? id : -1;
 }
 
 bool CallRegisterTable::update(CDatabase* database, qint64 id, int type, qint64 durationMs)
@@ -80,16 +91,10 @@ bool CallRegisterTable::update(CDatabase* database, qint64 id, int type, qint64 
 
 bool CallRegisterTable::close(CDatabase* database, qint64 id, int type, qint64 durationMs)
 {
-    QSqlDatabase connection = database->database();
-    if (!database->isOpen() || !connection.transaction())
-        return false;
-    const bool closed = update(database, id, type, durationMs)
-        && database->query(QStringLiteral("DELETE FROM call_register_open WHERE call_id = ?"), { id }).isActive();
-    if (!closed || !connection.commit()) {
-        connection.rollback();
-        return false;
-    }
-    return true;
+    return inTransaction(database, [&] {
+        return update(database, id, type, durationMs)
+            && database->query(QStringLiteral("DELETE FROM call_register_open WHERE call_id = ?"), { id }).isActive();
+    });
 }
 
 QSqlQuery CallRegisterTable::leftOpen(CDatabase* database)

@@ -1,0 +1,62 @@
+#include "CallRegisterWriter.h"
+
+#include "CDatabase.h"
+#include "LogCategories.h"
+
+#include <QTimer>
+
+#include <utility>
+
+CallRegisterWriter::CallRegisterWriter(CDatabase* database, QObject* parent)
+    : QObject(parent)
+    , m_database(database)
+    , m_retry(new QTimer(this))
+{
+    m_retry->setObjectName(QStringLiteral("registerRetryTimer"));
+    m_retry->setSingleShot(true);
+    m_retry->setInterval(RetryIntervalMs);
+    connect(m_retry, &QTimer::timeout, this, &CallRegisterWriter::drain);
+}
+
+CallRegisterWriter::~CallRegisterWriter()
+{
+    // Those who asked are going too: nobody is told any more.
+    for (Job& job : m_jobs)
+        job.done = nullptr;
+    drain();
+    if (!m_jobs.empty())
+        qCWarning(lcContacts) << m_jobs.size() << "writes to the call register lost: the database stayed locked";
+}
+
+void CallRegisterWriter::enqueue(Write write, Done done)
+{
+    m_jobs.push_back({ std::move(write), std::move(done) });
+    if (!m_retry->isActive())
+        drain();
+}
+
+bool CallRegisterWriter::idle() const
+{
+    return m_jobs.empty();
+}
+
+void CallRegisterWriter::drain()
+{
+    // A Done that asks for another write lands here again: that write waits its turn.
+    if (m_draining)
+        return;
+    m_draining = true;
+    while (!m_jobs.empty()) {
+        const bool landed = m_jobs.front().write();
+        if (!landed && m_database->isBusy()) {
+            qCDebug(lcContacts) << "the database is locked;" << m_jobs.size() << "writes to the call register wait";
+            m_retry->start();
+            break;
+        }
+        const Done done = std::move(m_jobs.front().done);
+        m_jobs.pop_front();
+        if (done)
+            done(landed);
+    }
+    m_draining = false;
+}

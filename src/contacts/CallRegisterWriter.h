@@ -1,0 +1,54 @@
+#ifndef CALLREGISTERWRITER_H
+#define CALLREGISTERWRITER_H
+
+#include <QObject>
+
+#include <deque>
+#include <functional>
+
+class CDatabase;
+class QTimer;
+
+// Writes to the call register in the order they were asked for, without ever waiting on the GUI
+// thread for a file that another program has locked: a write the lock refuses stays at the head
+// of the queue and is tried again from a timer, the ones after it wait behind it. A write that
+// fails for any other reason (a read-only or full disk) has been reported by the database and is
+// not tried again.
+class CallRegisterWriter : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int RetryIntervalMs = 500;
+
+    // One write; true once it landed, false when it failed.
+    using Write = std::function<bool()>;
+    // What follows a write that is done: whether it landed.
+    using Done = std::function<void(bool landed)>;
+
+    explicit CallRegisterWriter(CDatabase* database, QObject* parent = nullptr);
+    // Writes still waiting are tried once more: the lock may be gone.
+    ~CallRegisterWriter() override;
+
+    // Runs the write now when nothing waits, else after the writes before it.
+    void enqueue(Write write, Done done = Done());
+    // Whether no write waits.
+    bool idle() const;
+
+private:
+    struct Job
+    {
+        Write write;
+        Done done;
+    };
+
+    // Runs the waiting writes in order until one is refused by a lock.
+    void drain();
+
+    CDatabase* m_database;
+    std::deque<Job> m_jobs;
+    QTimer* m_retry;
+    bool m_draining = false;
+};
+
+#endif // CALLREGISTERWRITER_H
