@@ -16,17 +16,6 @@
 
 namespace {
 
-// Whether SQLite compares this key exactly as Qt does: no NUL, no UTF-16 surrogate and no
-// replacement character, which is what a stray byte sequence in stored text is read back as.
-bool sqliteKeysAlike(const QString& key)
-{
-    for (const QChar c : key) {
-        if (c.isNull() || c.isSurrogate() || c == QChar::ReplacementCharacter)
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 CDatabase::CDatabase(QObject* parent)
@@ -198,7 +187,12 @@ void CDatabase::rollback()
 
 QString CDatabase::numberKey(const QString& number)
 {
-    return number.right(NumberKeyLength);
+    return PhoneNumberKey(PhoneNumberKey::homeCountry()).key(number);
+}
+
+void CDatabase::setHomeCountry(const QString& region)
+{
+    m_homeCountry = region;
 }
 
 QString CDatabase::findContactName(QString number)
@@ -232,30 +226,32 @@ bool CDatabase::findContact(const QString& number, Contact* contact)
     // stored without a number.
     if (!m_db.isOpen() || number.isEmpty())
         return false;
-    const QString key = numberKey(number);
-
-    if (!sqliteKeysAlike(key)) {
-        QSqlQuery all(m_db);
-        all.setForwardOnly(true);
-        return all.exec(QLatin1String(ContactsTable::selectAll())) && firstMatch(all, key, contact);
-    }
-
     if (!m_lookup && !prepareLookup())
         return false;
-    m_lookup->bindValue(0, key);
+    const PhoneNumberKey keys(m_homeCountry);
+    const QString key = keys.key(number);
+    const QString candidate = PhoneNumberKey::candidateOf(number);
+    // Without a digit a number can match none: only digits are compared.
+    if (candidate.isEmpty())
+        return false;
+
+    m_lookup->bindValue(0, candidate);
     if (!m_lookup->exec()) {
         // Prepared again, with its indexes, at the next lookup.
         m_lookup.reset();
         return false;
     }
-    return firstMatch(*m_lookup, key, contact);
+    return firstMatch(*m_lookup, key, keys, contact);
 }
 
 bool CDatabase::prepareLookup()
 {
-    // A table made without its indexes (by an older version, say) gets them now. Without them
-    // (a read-only file) the statement still works, only slower.
-    ContactsTable::createIndexes(this);
+    // The indexes the lookup finds its candidates by. Without them (a read-only file) the
+    // statement still works, only slower, so a failure here is nobody's trouble.
+    for (const char* const* index = ContactsTable::lookupIndexes(); *index; ++index)
+        QSqlQuery(m_db).exec(QLatin1String(*index));
+    if (m_homeCountry.isNull())
+        m_homeCountry = PhoneNumberKey::homeCountry();
     auto lookup = std::make_unique<QSqlQuery>(m_db);
     lookup->setForwardOnly(true);
     if (!lookup->prepare(QLatin1String(ContactsTable::selectByKey())))
@@ -264,11 +260,12 @@ bool CDatabase::prepareLookup()
     return true;
 }
 
-bool CDatabase::firstMatch(QSqlQuery& rows, const QString& key, Contact* contact)
+bool CDatabase::firstMatch(
+    QSqlQuery& rows, const QString& key, const PhoneNumberKey& keys, Contact* contact)
 {
     bool found = false;
     while (rows.next()) {
-        if (numberKey(rows.value(3).toString()) == key) {
+        if (keys.key(rows.value(3).toString()) == key) {
             contact->id = rows.value(0).toInt();
             contact->firstName = rows.value(1).toString();
             contact->lastName = rows.value(2).toString();

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include "PhoneNumberKey.h"
+
 class CConsole;
 
 // The program's SQLite database "parlona.db": the phonebook (table contacts) and the record of
@@ -79,8 +81,12 @@ public:
     // The matching contact's "first_name last_name", empty when no contact has the number.
     QString knownName(const QString& number);
 
-    // What numbers are compared by: their last nine characters (a shorter number whole).
+    // What numbers are compared by, for the home country in the settings: the international
+    // form of one that parses, or "d:" and its last nine digits (PhoneNumberKey).
     static QString numberKey(const QString& number);
+    // The country national numbers are read for ("NL"), from now on; until it is set, the one in
+    // the settings.
+    void setHomeCountry(const QString& region);
 
 signals:
     // Fires when the operator is told of trouble with the database: a statement that failed, or
@@ -106,7 +112,7 @@ private:
     bool writable(QString* reason);
     bool findContact(const QString& number, Contact* contact);
     bool prepareLookup();
-    bool firstMatch(QSqlQuery& rows, const QString& key, Contact* contact);
+    bool firstMatch(QSqlQuery& rows, const QString& key, const PhoneNumberKey& keys, Contact* contact);
 
     QSqlDatabase m_db;
     QString m_connectionName;
@@ -114,6 +120,7 @@ private:
     QString m_problem;
     bool m_busy = false;
     std::unique_ptr<QSqlQuery> m_lookup;
+    QString m_homeCountry; // empty until the first lookup or setHomeCountry()
 };
 
 #endif // CDATABASE_H
