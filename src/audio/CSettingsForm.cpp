@@ -3,10 +3,13 @@
 
 #include "AppContext.h"
 #include "CNau8810.h"
+#include "CDatabase.h"
+#include "CUC20.h"
 #include "CUSBHID.h"
 #include "CallKeys.h"
 #include "DeviceMessage.h"
 #include "DevicePayload.h"
+#include "PhoneNumberKey.h"
 #include "RingTone.h"
 
 #include <QDebug>
@@ -55,6 +58,7 @@ CSettingsForm::CSettingsForm(AppContext* context, QWidget* parent)
     showRefusal(QString());
     ui->keyEdit_answer->installEventFilter(this);
     ui->keyEdit_hangUp->installEventFilter(this);
+    fillHomeCountries();
     readSettings();
     // Each number is stored as it is typed, so a crash or a power cut does not lose it.
     for (int index = 1; index <= DialNumberCount; ++index)
@@ -114,15 +118,56 @@ void CSettingsForm::readSettings()
 void CSettingsForm::writeSettings()
 {
     QSettings settings;
-    for (int index = 1; index <= DialNumberCount; ++index)
-        settings.setValue(dialNumberKey(index), dialNumber(index));
+    for (int index = 1; index <= DialNumberCount; ++index) {
+        if (dialNumberRefusal(dialNumber(index)).isEmpty())
+            settings.setValue(dialNumberKey(index), dialNumber(index));
+    }
+}
+
+QString CSettingsForm::dialNumberRefusal(const QString& number)
+{
+    if (number.trimmed().isEmpty() || CUC20::isDialable(number))
+        return QString();
+    return tr("A number holds digits, +, * and #, with blanks, -, ., ( and ) between them");
 }
 
 void CSettingsForm::storeDialNumber(int index)
 {
+    // A number the module would refuse is not kept: the control bar would dial it in vain.
+    const QString refusal = dialNumberRefusal(dialNumber(index));
+    ui->label_dialRefusal->setText(refusal.isEmpty() ? QString() : tr("Speed dial %1 is not stored: %2").arg(index).arg(refusal));
+    if (!refusal.isEmpty())
+        return;
     QSettings settings;
     settings.setValue(dialNumberKey(index), dialNumber(index));
     settings.sync();
+}
+
+void CSettingsForm::fillHomeCountries()
+{
+    // Named in the operator's language, in its order; the code tells apart names that repeat.
+    QList<QPair<QString, QString>> countries;
+    for (const QString& code : PhoneNumberKey::supportedRegions()) {
+        const QString name = QLocale::countryToString(QLocale(QStringLiteral("und_") + code).country());
+        countries.append({ tr("%1 (%2)").arg(name, code), code });
+    }
+    std::sort(countries.begin(), countries.end(),
+        [](const QPair<QString, QString>& a, const QPair<QString, QString>& b) {
+            return QString::localeAwareCompare(a.first, b.first) < 0;
+        });
+    ui->comboBox_homeCountry->addItem(tr("None: numbers match by their last nine digits"), QString());
+    for (const auto& country : countries)
+        ui->comboBox_homeCountry->addItem(country.first, country.second);
+    const int current = ui->comboBox_homeCountry->findData(PhoneNumberKey::homeCountry());
+    ui->comboBox_homeCountry->setCurrentIndex(std::max(current, 0));
+}
+
+void CSettingsForm::on_comboBox_homeCountry_activated(int index)
+{
+    const QString code = ui->comboBox_homeCountry->itemData(index).toString();
+    QSettings().setValue(QLatin1String(PhoneNumberKey::settingsKey()), code);
+    if (m_context && m_context->database)
+        m_context->database->setHomeCountry(code);
 }
 
 void CSettingsForm::on_horizontalSlider_send_valueChanged(int value)

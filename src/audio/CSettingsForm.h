@@ -57,6 +57,7 @@ private slots:
     void on_slider_ringVolume_valueChanged(int value);
     void on_slider_ringVolume_sliderReleased();
     void on_pushButton_defaultKeys_clicked();
+    void on_comboBox_homeCountry_activated(int index);
 
 private:
     void readRingTone();
@@ -69,6 +70,9 @@ private:
     void storeCallKeys(const QKeySequence& answer, const QKeySequence& hangUp);
     QLineEdit* dialNumberEdit(int index) const;
     void storeDialNumber(int index);
+    // Why a speed-dial number cannot be stored, or empty when it can (an empty one can).
+    static QString dialNumberRefusal(const QString& number);
+    void fillHomeCountries();
     void onCodecRegister(const QByteArray& data);
     void showSendGain(int value);
     void showReceiveLevel(int value);

@@ -85,3 +85,13 @@ QString PhoneNumberKey::regionOf(const QLocale& locale)
     // "nl_NL": the part after the underscore is the country's two-letter code.
     return locale.name().section(QLatin1Char('_'), 1, 1);
 }
+
+QStringList PhoneNumberKey::supportedRegions()
+{
+    std::set<std::string> regions;
+    i18n::phonenumbers::PhoneNumberUtil::GetInstance()->GetSupportedRegions(&regions);
+    QStringList codes;
+    for (const std::string& region : regions)
+        codes << QString::fromStdString(region);
+    return codes;
+}

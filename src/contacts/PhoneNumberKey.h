@@ -3,6 +3,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 // Phone numbers compared as people mean them, whatever their spelling. A number that parses
 // for the home country ("0612345678", "+31 6 1234 5678" and "0031612345678" in the Netherlands)
@@ -36,6 +37,8 @@ public:
     static QString homeCountry();
     // The region code of a locale's country ("NL" for nl_NL), empty when it has none.
     static QString regionOf(const QLocale& locale);
+    // The region codes numbers can be read for, in alphabetical order.
+    static QStringList supportedRegions();
 
 private:
     QString international(const QString& number) const;

@@ -377,6 +377,29 @@ private slots:
         QVERIFY(m_settings->dialNumber(1).isEmpty());
     }
 
+    void dialNumbersRefused_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored"); // in the settings afterwards
+        QTest::addColumn<bool>("refused");   // with a reason shown
+        QTest::newRow("spaced") << "06 1234 5678" << "06 1234 5678" << false;
+        QTest::newRow("letters") << "abc" << "" << true;
+        QTest::newRow("words") << "call me maybe" << "" << true;
+        QTest::newRow("service code") << "*#06#" << "*#06#" << false;
+    }
+
+    void dialNumbersRefused()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QFETCH(bool, refused);
+        QTest::keyClicks(m_settings->findChild<QLineEdit*>(QStringLiteral("lineEdit_dialnr2")), typed);
+        const QString reason = m_settings->findChild<QLabel*>(QStringLiteral("label_dialRefusal"))->text();
+        QCOMPARE(reason.startsWith(QStringLiteral("Speed dial 2 is not stored: ")), refused);
+        m_settings.reset();
+        QCOMPARE(QSettings().value(QStringLiteral("dialnr2")).toString(), stored);
+    }
+
     void ringToneIsStoredAtOnce()
     {
         QSettings().setValue(QStringLiteral("RingTone/Device"), QStringLiteral("Gone Speaker"));
