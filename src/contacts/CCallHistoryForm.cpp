@@ -83,37 +83,54 @@ void CCallHistoryForm::LoadTable()
 
     QSqlQuery calls = ui->missedOnly->isChecked() ? CallRegisterTable::newestMissed(database, MaxCalls)
                                                   : CallRegisterTable::newest(database, MaxCalls);
-    int lastType = -1;
-    QString lastName;
+    QString lastKind;
     int repeats = 0;
     QIcon icon;
     while (calls.next()) {
         const int type = calls.value(CallRegisterTable::CallType).toInt();
         const QString number = calls.value(CallRegisterTable::PhoneNumber).toString();
         const CDatabase::ContactMatch contact = database->matchContact(number);
-        QString name = number.isEmpty() ? CallParty::withheldText() : contact.name;
+        const QString name = number.isEmpty() ? CallParty::withheldText() : contact.name;
         if (type >= 0 && type < 3)
             icon = m_icons[type];
 
-        if (type != lastType || name != lastName) {
+        // Calls fold when they are of one kind and party: declined and missed ones apart, and
+        // missed ones called back apart from those not.
+        const QString outcome = outcomeText(calls);
+        const QString kind = QString::number(type) + outcome + QLatin1Char('|') + name;
+        QString shown = name;
+        if (kind != lastKind) {
             table->insertRow(table->rowCount());
-            lastName = name;
-            lastType = type;
+            lastKind = kind;
             repeats = 0;
         } else {
-            name += tr(" (%1)").arg(++repeats + 1);
+            shown += tr(" (%1)").arg(++repeats + 1);
         }
+        if (!outcome.isEmpty())
+            shown += QStringLiteral(" \u2013 ") + outcome;
         // A folded row takes the items of each further call of its run.
-        setRow(table->rowCount() - 1, new QTableWidgetItem(icon, name), calls, now, contact.id);
+        setRow(table->rowCount() - 1, new QTableWidgetItem(icon, shown), calls, now, contact.id);
     }
+}
+
+QString CCallHistoryForm::outcomeText(const QSqlQuery& call)
+{
+    if (call.value(CallRegisterTable::CallType).toInt() != CallRegisterTable::Missed)
+        return QString();
+    const bool calledBack = call.value(CallRegisterTable::CalledBack).toBool();
+    if (call.value(CallRegisterTable::Declined).toBool())
+        return calledBack ? tr("declined, called back") : tr("declined");
+    return calledBack ? tr("called back") : QString();
 }
 
 void CCallHistoryForm::setRow(
     int row, QTableWidgetItem* nameItem, const QSqlQuery& call, const QDateTime& now, int contactId)
 {
     QTableWidget* table = ui->tableWidget;
+    // Missed in red; declined in a darker orange: someone saw it and chose.
     if (call.value(CallRegisterTable::CallType).toInt() == CallRegisterTable::Missed)
-        nameItem->setForeground(QColor(255, 0, 0));
+        nameItem->setForeground(
+            call.value(CallRegisterTable::Declined).toBool() ? QColor(200, 100, 0) : QColor(255, 0, 0));
     table->setItem(row, ColumnName, nameItem);
     table->setItem(
         row, ColumnDate, new QTableWidgetItem(dateText(call.value(CallRegisterTable::TimeDate).toString(), now)));
@@ -132,14 +149,13 @@ QString CCallHistoryForm::dateText(const QString& timeDate, const QDateTime& now
     if (!date.isValid() || !time.isValid())
         return QString();
 
-    const QString clock = QLocale::c().toString(time, QStringLiteral("HH:mm"));
+    const QString dateAndClock = QLocale::c().toString(date, QStringLiteral("dd.MM.yyyy")) + QLatin1Char(' ')
+        + QLocale::c().toString(time, QStringLiteral("HH:mm"));
     const qint64 daysAgo = now.date().toJulianDay() - date.toJulianDay();
-    if (daysAgo == 0)
-        return clock;
-    // The last six days, and any day after today, are named by their weekday.
+    // Today, the last six days and any day after today are named by their weekday as well.
     if (daysAgo < 7)
-        return QLocale().dayName(date.dayOfWeek(), QLocale::LongFormat) + QLatin1Char(' ') + clock;
-    return QLocale::c().toString(date, QStringLiteral("dd.MM.yyyy")) + QLatin1Char(' ') + clock;
+        return QLocale().dayName(date.dayOfWeek(), QLocale::ShortFormat) + QLatin1Char(' ') + dateAndClock;
+    return dateAndClock;
 }
 
 QString CCallHistoryForm::durationText(qint64 milliseconds)

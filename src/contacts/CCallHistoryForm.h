@@ -17,7 +17,9 @@ class QTableWidgetItem;
 struct AppContext;
 
 // The call history page: the last 100 calls, newest first, with direction, name or number, when
-// the call began and how long it was talked; a call without a number says "Withheld number".
+// the call began and how long it was talked; a call without a number says "Withheld number". A
+// missed call we declined is told apart from one nobody answered, and one whose number was called
+// afterwards says so.
 // Runs of the same kind of call from the same party are folded into one row with a count. It
 // can show the missed calls alone (the last 100 of them, folded the same way) and export the
 // whole register, or some days of it, as CSV.
@@ -38,8 +40,8 @@ public:
     // Replaces the clock that tells what "today" is (local time).
     void setClock(std::function<QDateTime()> clock);
 
-    // When a call began, as the date column shows it relative to now: the time alone today, the
-    // weekday (in the default locale) and time within the six days before, else the full date.
+    // When a call began, as the date column shows it: date and time, after the weekday (in the
+    // default locale, short) for today, the six days before and any day after.
     static QString dateText(const QString& timeDate, const QDateTime& now);
     // Talk time as hours, minutes and seconds; empty for a negative duration.
     static QString durationText(qint64 milliseconds);
@@ -53,6 +55,8 @@ public slots:
 
 private:
     void setUpTable();
+    // What a missed call came to: declined, called back, both; empty for any other call.
+    static QString outcomeText(const QSqlQuery& call);
     // Fills one row from a call of the register.
     void setRow(int row, QTableWidgetItem* nameItem, const QSqlQuery& call, const QDateTime& now, int contactId);
 

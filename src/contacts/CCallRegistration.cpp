@@ -180,11 +180,15 @@ void CCallRegistration::recordCall()
     const qint64 duration = m_duration;
     const QDateTime start = m_startTime;
     const QString startText = startTimeText();
+    // Still missed by its type, as ever; the mark tells it apart on the history page.
+    const bool declined = m_lastState == VOICECALL_INCOMING && m_endReason == CALL_END_BY_US;
     m_writer->enqueue(
         [=] {
             // The row written when the call began is completed; without one, the call is written now.
-            return row && *row >= 0 ? CallRegisterTable::close(database, *row, type, duration)
-                                    : CallRegisterTable::insert(database, number, type, duration, startText);
+            if (!row || *row < 0)
+                return CallRegisterTable::insert(database, number, type, duration, startText);
+            return CallRegisterTable::close(database, *row, type, duration)
+                && (!declined || CallRegisterTable::markDeclined(database, *row));
         },
         [=](bool landed) {
             // A database that could not be opened has been reported once already.

@@ -10,6 +10,12 @@ namespace {
 const char* const insertCall
     = "INSERT INTO call_register (phone_number, call_type, duration, time_date) VALUES (?, ?, ?, ?)";
 
+// All columns, then whether the call was declined and whether its number was called later.
+const char* const withOutcome
+    = "SELECT c.*, EXISTS (SELECT 1 FROM call_declined WHERE call_id = c.id), "
+      "EXISTS (SELECT 1 FROM call_register AS later WHERE later.id > c.id AND later.call_type = 1 "
+      "AND later.phone_number = c.phone_number) FROM call_register AS c";
+
 // The columns are NOT NULL: a missing text is stored as an empty one.
 QString notNull(const QString& text)
 {
@@ -53,13 +59,20 @@ bool CallRegisterTable::answered(int type, qint64 durationMs)
 
 QSqlQuery CallRegisterTable::newest(CDatabase* database, int limit)
 {
-    return database->query(QStringLiteral("SELECT * FROM call_register ORDER BY id DESC LIMIT ?"), { limit });
+    return database->query(QLatin1String(withOutcome) + QStringLiteral(" ORDER BY c.id DESC LIMIT ?"), { limit });
 }
 
 QSqlQuery CallRegisterTable::newestMissed(CDatabase* database, int limit)
 {
     return database->query(
-        QStringLiteral("SELECT * FROM call_register WHERE call_type = ? ORDER BY id DESC LIMIT ?"), { Missed, limit });
+        QLatin1String(withOutcome) + QStringLiteral(" WHERE c.call_type = ? ORDER BY c.id DESC LIMIT ?"),
+        { Missed, limit });
+}
+
+bool CallRegisterTable::markDeclined(CDatabase* database, qint64 id)
+{
+    return database->query(QStringLiteral("INSERT OR IGNORE INTO call_declined (call_id) VALUES (?)"), { id })
+        .isActive();
 }
 
 QSqlQuery CallRegisterTable::finished(CDatabase* database)
@@ -72,10 +85,12 @@ qint64 CallRegisterTable::open(CDatabase* database, const QString& number, int t
 {
     qint64 id = -1;
     const bool written = inTransaction(database, [&] {
-        const QSqlQuery row = database->query(QLatin1String(insertCall), { notNull(number), type, 0, notNull(timeDate) });
+        const QSqlQuery row
+            = database->query(QLatin1String(insertCall), { notNull(number), type, 0, notNull(timeDate) });
         id = row.isActive() ? row.lastInsertId().toLongLong() : -1;
         return id >= 0
-            && database->query(QStringLiteral("INSERT INTO call_register_open (call_id) VALUES (?)"), { id }).isActive();
+            && database->query(QStringLiteral("INSERT INTO call_register_open (call_id) VALUES (?)"), { id })
+                   .isActive();
     });
     return written ? id : -1;
 }
@@ -83,9 +98,9 @@ qint64 CallRegisterTable::open(CDatabase* database, const QString& number, int t
 bool CallRegisterTable::update(CDatabase* database, qint64 id, int type, qint64 durationMs)
 {
     return database
-        ->query(QStringLiteral("UPDATE call_register SET call_type = ?, duration = ? WHERE id = ?"),
-            { type, durationMs, id })
-        .numRowsAffected()
+               ->query(QStringLiteral("UPDATE call_register SET call_type = ?, duration = ? WHERE id = ?"),
+                   { type, durationMs, id })
+               .numRowsAffected()
         == 1;
 }
 
@@ -110,7 +125,13 @@ void CallRegisterTable::forgetOpen(CDatabase* database)
 
 bool CallRegisterTable::clear(CDatabase* database)
 {
-    return database->query(
-        QStringLiteral("DELETE FROM call_register WHERE id NOT IN (SELECT call_id FROM call_register_open)"))
-        .isActive();
+    // Marks first: a mark left behind would outlive its call, never one the other way round.
+    return database
+               ->query(QStringLiteral("DELETE FROM call_declined WHERE call_id NOT IN "
+                                      "(SELECT call_id FROM call_register_open)"))
+               .isActive()
+        && database
+               ->query(
+                   QStringLiteral("DELETE FROM call_register WHERE id NOT IN (SELECT call_id FROM call_register_open)"))
+               .isActive();
 }

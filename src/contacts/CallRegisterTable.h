@@ -10,8 +10,10 @@ class CDatabase;
 class CallRegisterTable
 {
 public:
-    // Column positions; readers select all columns and address them by position.
-    enum Column { Id, PhoneNumber, CallType, Duration, TimeDate };
+    // Column positions; readers select all columns and address them by position. newest() and
+    // newestMissed() add two: whether a missed call was declined (by us), and whether the number
+    // was called afterwards.
+    enum Column { Id, PhoneNumber, CallType, Duration, TimeDate, Declined, CalledBack };
     // The call_type values.
     enum Type { Incoming = 0, Outgoing = 1, Missed = 2 };
 
@@ -34,6 +36,8 @@ public:
     static bool update(CDatabase* database, qint64 id, int type, qint64 durationMs);
     // The last update and the end of the open mark, in one transaction.
     static bool close(CDatabase* database, qint64 id, int type, qint64 durationMs);
+    // Marks a missed call as one we declined.
+    static bool markDeclined(CDatabase* database, qint64 id);
     // The calls left open by an earlier run: id, phone_number, duration.
     static QSqlQuery leftOpen(CDatabase* database);
     static void forgetOpen(CDatabase* database);

@@ -35,6 +35,8 @@ const Step steps[] = {
         "phone_number TEXT NOT NULL, call_type INTEGER NOT NULL, duration INTEGER NOT NULL, "
         "time_date TEXT NOT NULL)" },
     { 1, "CREATE TABLE IF NOT EXISTS call_register_open (call_id INTEGER PRIMARY KEY)" },
+    // Incoming calls we declined. Their call_type stays 2 (missed), as earlier versions keep it.
+    { 2, "CREATE TABLE IF NOT EXISTS call_declined (call_id INTEGER PRIMARY KEY)" },
 };
 
 bool run(QSqlDatabase database, const QString& sql, QString* reason)

@@ -58,21 +58,24 @@ class TestCCallHistoryForm : public QObject
             if (name->icon().pixmap(24).toImage() == QIcon(file).pixmap(24).toImage())
                 looks = QLatin1String(kind);
         }
+        const QColor colour = name->foreground().color();
         return QStringList { name->text(), table->item(row, 1)->text(), table->item(row, column)->text() }.join('|')
-            + ' ' + looks + (name->foreground().color() == Qt::red ? " red" : "");
+            + ' ' + looks + (colour == Qt::red ? " red" : colour == QColor(200, 100, 0) ? " orange" : "");
     }
 
 private slots:
     void cleanup()
     {
         m_database.query(QStringLiteral("DELETE FROM call_register"));
+        m_database.query(QStringLiteral("DELETE FROM call_declined"));
         m_database.query(QStringLiteral("DELETE FROM contacts"));
     }
 
     // What the register records of the calls the module reports.
     void registration_data()
     {
-        // "+ms" moves the clocks on; "ring:A", "call:A", "talk:A" and "idle" are state reports.
+        // "+ms" moves the clocks on; "ring:A", "call:A", "talk:A" and "idle" are state reports;
+        // "byus" says the call going on ends by us.
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("rows"); // party, type (0 in, 1 out, 2 missed), talk ms, start
         QTest::newRow("incoming, answered") << "+1000 ring:A +4000 talk:A +65000 idle" << QString("A 0 65000 10:00:01");
@@ -82,6 +85,8 @@ private slots:
         QTest::newRow("idle repeated") << "idle ring:A idle idle +1000 idle" << QString("A 2 0 10:00:00");
         QTest::newRow("number with quotes") << "ring:'\");-- idle" << QString("'\");-- 2 0 10:00:00");
         QTest::newRow("first seen connected") << "talk:A +30000 idle" << QString("A 0 30000 10:00:00");
+        QTest::newRow("declined") << "ring:A +3000 byus idle" << QString("A 2 0 10:00:00 declined");
+        QTest::newRow("talked, ended by us") << "ring:A talk:A +1000 byus idle" << QString("A 0 1000 10:00:00");
         QTest::newRow("next caller while talking") << "ring:A +1000 talk:A +20000 ring:B +1000 talk:B +9000 idle"
                                                    << QString("A 0 20000 10:00:00, B 0 9000 10:00:21");
     }
@@ -99,7 +104,9 @@ private slots:
         const VOICECALL_STATE states[] = { VOICECALL_IDLE, VOICECALL_CALLING, VOICECALL_INCOMING, VOICECALL_ACTIVE };
         for (const QString& step : script.split(' ')) {
             const int state = names.indexOf(step.left(4));
-            if (state < 0)
+            if (step == "byus")
+                registration.onCallEnded(CALL_END_BY_US, QString(), 0);
+            else if (state < 0)
                 elapsedMs += step.toInt();
             else
                 registration.onVoicecallStateChange(states[state], step.mid(5));
@@ -107,7 +114,9 @@ private slots:
         QStringList written;
         for (QSqlQuery all
              = m_database.query(QStringLiteral("SELECT phone_number || ' ' || call_type || ' ' || "
-                                               "duration || ' ' || substr(time_date, 12) FROM call_register"));
+                                               "duration || ' ' || substr(time_date, 12) || CASE WHEN id IN "
+                                               "(SELECT call_id FROM call_declined) THEN ' declined' ELSE '' END "
+                                               "FROM call_register"));
              all.next();)
             written << all.value(0).toString();
         QTEST(written.join(QStringLiteral(", ")), "rows");
@@ -118,11 +127,11 @@ private slots:
     {
         QTest::addColumn<QString>("timeDate"); // today is Wednesday, 12 June 2024
         QTest::addColumn<QString>("shown");
-        QTest::newRow("today") << "2024-06-12T00:00:59" << QString("00:00");
-        QTest::newRow("one day ago") << "2024-06-11T22:10:00" << QString("Tuesday 22:10");
-        QTest::newRow("six days ago") << "2024-06-06T00:00:00" << QString("Thursday 00:00");
+        QTest::newRow("today") << "2024-06-12T00:00:59" << QString("Wed 12.06.2024 00:00");
+        QTest::newRow("one day ago") << "2024-06-11T22:10:00" << QString("Tue 11.06.2024 22:10");
+        QTest::newRow("six days ago") << "2024-06-06T00:00:00" << QString("Thu 06.06.2024 00:00");
         QTest::newRow("seven days ago") << "2024-06-05T15:30:00" << QString("05.06.2024 15:30");
-        QTest::newRow("years ahead") << "2031-06-14T10:00:00" << QString("Saturday 10:00");
+        QTest::newRow("years ahead") << "2031-06-14T10:00:00" << QString("Sat 14.06.2031 10:00");
         // 02:30 on 31 March 2024 does not exist in central Europe.
         QTest::newRow("skipped hour") << "2024-03-31T02:30:00" << QString("31.03.2024 02:30");
         QTest::newRow("not a date") << "yesterday" << QString("");
@@ -175,11 +184,11 @@ private slots:
         form.LoadTable();
         auto* table = form.findChild<QTableWidget*>();
         QCOMPARE(table->rowCount(), 4);
-        QCOMPARE(row(table, 0, 3), QStringLiteral("Withheld number (2)|09:07| missed red"));
-        QCOMPARE(row(table, 1, 2), QStringLiteral("+4940123|09:06|00:00:03 made"));
-        QCOMPARE(row(table, 2, 2), QStringLiteral("Anna Alpha|09:04|00:00:42 received"));
+        QCOMPARE(row(table, 0, 3), QStringLiteral("Withheld number (2)|Wed 12.06.2024 09:07| missed red"));
+        QCOMPARE(row(table, 1, 2), QStringLiteral("+4940123|Wed 12.06.2024 09:06|00:00:03 made"));
+        QCOMPARE(row(table, 2, 2), QStringLiteral("Anna Alpha|Wed 12.06.2024 09:04|00:00:42 received"));
         // One row for the run, with the count and the oldest call's time and number.
-        QCOMPARE(row(table, 3, 3), QStringLiteral("Anna Alpha (3)|09:01|0301234567 missed red"));
+        QCOMPARE(row(table, 3, 3), QStringLiteral("Anna Alpha (3)|Wed 12.06.2024 09:01|0301234567 missed red"));
         // A withheld caller cannot be added to the phonebook.
         bool offered = false;
         ModalAnswer::whenShown(&form, [&](QWidget* dialog) {
@@ -202,19 +211,25 @@ private slots:
         addCall(QStringLiteral("0612345678"), 1, 0, "2024-06-12T09:05:00");
         addCall(QStringLiteral("0612345678"), 2, 0, "2024-06-12T09:06:00");
         addCall(QStringLiteral("0049301234567"), 2, 0, "2024-06-12T09:07:00");
+        addCall(QStringLiteral("0612345678"), 2, 0, "2024-06-12T09:08:00");
+        m_database.query(QStringLiteral("INSERT INTO call_declined SELECT max(id) FROM call_register"));
         CCallHistoryForm form(&m_context, &phonebook);
         form.setClock([] { return QDateTime(QDate(2024, 6, 12), QTime(15, 30)); });
         auto* filter = form.findChild<QCheckBox*>(QStringLiteral("missedOnly"));
         auto* table = form.findChild<QTableWidget*>();
         filter->click();
-        QCOMPARE(table->rowCount(), 3);
-        QCOMPARE(row(table, 0, 3), QStringLiteral("Anna Alpha|09:07|0049301234567 missed red"));
-        QCOMPARE(row(table, 1, 3), QStringLiteral("0612345678 (2)|09:04|0612345678 missed red"));
-        QCOMPARE(row(table, 2, 3), QStringLiteral("Anna Alpha (2)|09:01|0301234567 missed red"));
-        table->setCurrentCell(1, 0);
+        // Declined apart from missed, and a missed call before 09:05's call to the number marked.
+        const QStringList rows = { "0612345678 \u2013 declined|Wed 12.06.2024 09:08|0612345678 missed orange",
+            "Anna Alpha|Wed 12.06.2024 09:07|0049301234567 missed red", "0612345678|Wed 12.06.2024 09:06|0612345678 missed red",
+            "0612345678 \u2013 called back|Wed 12.06.2024 09:04|0612345678 missed red",
+            "Anna Alpha (2)|Wed 12.06.2024 09:01|0301234567 missed red" };
+        QCOMPARE(table->rowCount(), rows.size());
+        for (int i = 0; i < rows.size(); ++i)
+            QCOMPARE(row(table, i, 3), rows[i]);
+        table->setCurrentCell(2, 0);
         QCOMPARE(form.selectedNumber(), QStringLiteral("0612345678"));
         filter->click();
-        QCOMPARE(table->rowCount(), 7);
+        QCOMPARE(table->rowCount(), 8);
     }
 
     void showsTheNewestHundredCalls_data()

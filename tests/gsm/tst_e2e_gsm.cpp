@@ -306,13 +306,14 @@ private slots:
         m_rig->unit()->farEndHangsUp();
         QVERIFY(reaches(VOICECALL_IDLE));
 
-        // Refused with Decline: hung up, recorded as missed.
+        // Refused with Decline: hung up, recorded as missed, and shown as declined, not in red.
         m_rig->unit()->ringIn(QStringLiteral("0301234567"));
         QVERIFY(reaches(VOICECALL_INCOMING));
         incoming()->findChild<QPushButton*>(QStringLiteral("pushButton_endcall"))->click();
         QVERIFY(reaches(VOICECALL_IDLE));
         QVERIFY(m_rig->stepUntil([&] { return history()->rowCount() == 2; }, 100));
-        QCOMPARE(history()->item(0, 0)->foreground().color(), QColor(Qt::red));
+        QCOMPARE(history()->item(0, 0)->text(), QStringLiteral("Anna Alpha \u2013 declined"));
+        QCOMPARE(history()->item(0, 0)->foreground().color(), QColor(200, 100, 0));
 
         // The call button dials the selected contact, then the selected history row.
         m_rig->window()->onActionPhonebook(true);
