@@ -12,6 +12,7 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QTableView>
@@ -67,17 +68,26 @@ std::vector<Contact> makeContacts(int count)
     return contacts;
 }
 
+QString withoutSeparators(QString number)
+{
+    return number.remove(QRegularExpression(QStringLiteral("[ ().\\-/]")));
+}
+
 // The search as the operator understands it, done plainly.
 int expectedMatches(const std::vector<Contact>& contacts, const QString& text)
 {
     const QString wanted = text.trimmed();
     if (wanted.isEmpty())
         return int(contacts.size());
+    // A text of digits and separators is also looked for in the numbers without separators.
+    const QString digits = withoutSeparators(wanted);
+    const bool numberLike = digits.contains(QRegularExpression(QStringLiteral("^\\+?[0-9+]*[0-9][0-9+]*$")));
     int count = 0;
     for (const Contact& c : contacts) {
         if (c.first.contains(wanted, Qt::CaseInsensitive) || c.last.contains(wanted, Qt::CaseInsensitive)
             || (c.first + QLatin1Char(' ') + c.last).contains(wanted, Qt::CaseInsensitive)
-            || c.number.contains(wanted, Qt::CaseInsensitive))
+            || c.number.contains(wanted, Qt::CaseInsensitive)
+            || (numberLike && withoutSeparators(c.number).contains(digits)))
             ++count;
     }
     return count;

@@ -1,5 +1,6 @@
 #include "ContactSearch.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
@@ -59,6 +60,28 @@ QString globPattern(const QString& text)
     return pattern + QLatin1Char('*');
 }
 
+const QString numberSeparators = QStringLiteral(" -.()/");
+
+// The number as SQLite sees it without the separators people write between its digits.
+const char* const strippedNumber = "replace(replace(replace(replace(replace(replace(phone_number, "
+                                   "' ', ''), '-', ''), '.', ''), '(', ''), ')', ''), '/', '')";
+
+// A text of digits, '+' and separators is looked for in numbers whatever their separators:
+// "0612345678" finds "06 1234 5678". Empty for any other text.
+QString numberDigits(const QString& text)
+{
+    QString digits;
+    for (const QChar c : text) {
+        if (c.isDigit() && c.unicode() < 0x80)
+            digits += c;
+        else if (c == QLatin1Char('+'))
+            digits += c;
+        else if (!numberSeparators.contains(c))
+            return QString();
+    }
+    return digits.contains(QRegularExpression(QStringLiteral("[0-9]"))) ? digits : QString();
+}
+
 } // namespace
 
 QString ContactSearch::normalized(const QString& text)
@@ -89,5 +112,9 @@ QString ContactSearch::condition(const QString& text)
     for (const QString& field : fields)
         matches << QLatin1Char('(') + field + like
                 + (glob.isEmpty() ? QString() : QLatin1String(" AND ") + field + glob) + QLatin1Char(')');
+    const QString digits = numberDigits(wanted);
+    if (!digits.isEmpty())
+        matches << QLatin1Char('(') + QLatin1String(strippedNumber) + QLatin1String(" LIKE ")
+                + literal(likePattern(digits)) + QLatin1String(" ESCAPE '\\')");
     return QLatin1Char('(') + matches.join(QLatin1String(" OR ")) + QLatin1Char(')');
 }

@@ -6,7 +6,8 @@
 // The phonebook's search as an SQL condition on table contacts, for the page's table model.
 //
 // A contact matches when the text occurs in its first name, last name, "first last" or number,
-// whatever the case of its letters. The model takes its filter as SQL text, so the operator's
+// whatever the case of its letters; a text of digits is found in numbers whatever separators
+// ("06 1234 5678") either is written with. The model takes its filter as SQL text, so the operator's
 // text is written into it as string literals: quotes doubled, and LIKE's and GLOB's wildcards
 // escaped, so that every character typed is taken literally.
 //

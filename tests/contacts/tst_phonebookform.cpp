@@ -123,6 +123,8 @@ private slots:
         QTest::newRow("accented, lower case") << "émile" << QStringList { "Émile" };
         QTest::newRow("accented, upper case") << "MÜLLER" << QStringList { "Jürgen" };
         QTest::newRow("number with blanks") << "20 123" << QStringList { "Anna" };
+        QTest::newRow("number without its blanks") << "201234567" << QStringList { "Anna" };
+        QTest::newRow("number, other separators") << "49-89-765" << QStringList { "Jürgen" };
         QTest::newRow("quote") << "o'b" << QStringList { "Sean" };
         QTest::newRow("percent") << "50%" << QStringList { "50%" };
         QTest::newRow("underscore") << "a_b" << QStringList { "a_b" };
