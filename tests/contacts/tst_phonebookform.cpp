@@ -5,6 +5,7 @@
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -175,6 +176,8 @@ private slots:
                                                 << "zola" << 2 << "Emil|Zorn| |new" << original(2);
         QTest::newRow("edit, words for a number") << "edit"
                                                   << "zola" << 2 << "Emil|Zorn|ask Anna|new" << original(2);
+        QTest::newRow("edit, a sentence with a digit") << "edit"
+                                                       << "zola" << 2 << "Emil|Zorn|call me 2 maybe|new" << original(2);
         QTest::newRow("delete") << "del"
                                 << "müll" << 3 << ""
                                 << "";
@@ -201,6 +204,9 @@ private slots:
                     dialog->findChild<QLineEdit*>(QLatin1String(names[i]))->setText(fields[i]);
                 info->setPlainText(fields[3]);
             }
+            // The reason a number is refused stands in the dialog.
+            if (auto* hint = dialog->findChild<QLabel*>(QStringLiteral("numberHint")))
+                QCOMPARE(!hint->isHidden(), after != typed);
             ModalAnswer::clickButton(dialog, button == "edit" ? QDialogButtonBox::Ok : QDialogButtonBox::Yes);
             // A contact without a number that can be dialled is not taken: the dialog stays.
             QCOMPARE(dialog->isVisible(), after != typed && button == "edit");
