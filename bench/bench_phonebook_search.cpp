@@ -73,7 +73,19 @@ QString withoutSeparators(QString number)
     return number.remove(QRegularExpression(QStringLiteral("[ ().\\-/]")));
 }
 
-// The search as the operator understands it, done plainly.
+// The text without its accents: "Jurgen" for "Jürgen".
+QString unaccented(const QString& text)
+{
+    QString plain;
+    for (const QChar c : text.normalized(QString::NormalizationForm_D)) {
+        if (c.category() != QChar::Mark_NonSpacing)
+            plain += c;
+    }
+    return plain;
+}
+
+// The search as the operator understands it, done plainly: names whatever their accents,
+// numbers whatever their separators.
 int expectedMatches(const std::vector<Contact>& contacts, const QString& text)
 {
     const QString wanted = text.trimmed();
@@ -81,11 +93,13 @@ int expectedMatches(const std::vector<Contact>& contacts, const QString& text)
         return int(contacts.size());
     // A text of digits and separators is also looked for in the numbers without separators.
     const QString digits = withoutSeparators(wanted);
+    const QString plain = unaccented(wanted);
     const bool numberLike = digits.contains(QRegularExpression(QStringLiteral("^\\+?[0-9+]*[0-9][0-9+]*$")));
     int count = 0;
     for (const Contact& c : contacts) {
-        if (c.first.contains(wanted, Qt::CaseInsensitive) || c.last.contains(wanted, Qt::CaseInsensitive)
-            || (c.first + QLatin1Char(' ') + c.last).contains(wanted, Qt::CaseInsensitive)
+        if (unaccented(c.first).contains(plain, Qt::CaseInsensitive)
+            || unaccented(c.last).contains(plain, Qt::CaseInsensitive)
+            || unaccented(c.first + QLatin1Char(' ') + c.last).contains(plain, Qt::CaseInsensitive)
             || c.number.contains(wanted, Qt::CaseInsensitive)
             || (numberLike && withoutSeparators(c.number).contains(digits)))
             ++count;

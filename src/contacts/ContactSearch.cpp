@@ -5,14 +5,41 @@
 
 namespace {
 
-bool hasCaseVariants(QChar c)
+// The letter without its accent: 'e' for 'é', itself for a letter without one.
+QChar baseLetter(QChar c)
 {
-    return c.toLower() != c || c.toUpper() != c || c.toTitleCase() != c;
+    const QString parts = c.decomposition();
+    return parts.isEmpty() || c.decompositionTag() != QChar::Canonical ? c : parts.at(0);
+}
+
+// The letter in both cases, with and without every accent of the Latin alphabets: "eEéÉèÈ...".
+QString variantsOf(QChar c)
+{
+    const QChar base = baseLetter(c).toLower();
+    QString variants;
+    for (const QChar variant : { c, c.toLower(), c.toUpper(), c.toTitleCase(), base, base.toUpper() }) {
+        if (!variants.contains(variant))
+            variants += variant;
+    }
+    if (!base.isLetter())
+        return variants;
+    for (ushort code = 0xC0; code < 0x250; ++code) {
+        const QChar accented(code);
+        if (accented.isLetter() && baseLetter(accented).toLower() == base && !variants.contains(accented))
+            variants += accented;
+    }
+    return variants;
+}
+
+bool hasVariants(QChar c)
+{
+    return variantsOf(c).size() > 1;
 }
 
 bool foldedByLike(QChar c)
 {
-    return c.unicode() < 0x80 || !hasCaseVariants(c);
+    // LIKE folds ASCII case alone: a letter with accented forms is left to GLOB.
+    return variantsOf(c).size() <= (c.unicode() < 0x80 && c.isLetter() ? 2 : 1);
 }
 
 // A string literal: SQLite's only escape inside one is a doubled quote.
@@ -44,13 +71,8 @@ QString globPattern(const QString& text)
 {
     QString pattern(QLatin1Char('*'));
     for (const QChar c : text) {
-        if (hasCaseVariants(c)) {
-            QString variants;
-            for (const QChar variant : { c, c.toLower(), c.toUpper(), c.toTitleCase() }) {
-                if (!variants.contains(variant))
-                    variants += variant;
-            }
-            pattern += QLatin1Char('[') + variants + QLatin1Char(']');
+        if (hasVariants(c)) {
+            pattern += QLatin1Char('[') + variantsOf(c) + QLatin1Char(']');
         } else if (c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('[')) {
             pattern += QLatin1Char('[') + c + QLatin1Char(']');
         } else {

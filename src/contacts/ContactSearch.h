@@ -6,14 +6,15 @@
 // The phonebook's search as an SQL condition on table contacts, for the page's table model.
 //
 // A contact matches when the text occurs in its first name, last name, "first last" or number,
-// whatever the case of its letters; a text of digits is found in numbers whatever separators
+// whatever the case and accents of its letters ("e" finds "é"); a text of digits is found in numbers whatever separators
 // ("06 1234 5678") either is written with. The model takes its filter as SQL text, so the operator's
 // text is written into it as string literals: quotes doubled, and LIKE's and GLOB's wildcards
 // escaped, so that every character typed is taken literally.
 //
-// SQLite's LIKE folds the case of ASCII letters only. A letter outside ASCII with case variants
-// is therefore matched as "any character" by LIKE, and a GLOB pattern that lists the letter's
-// variants then confirms it on the rows LIKE let through.
+// SQLite's LIKE folds the case of ASCII letters only. A letter with accented forms, or outside
+// ASCII with case variants, is therefore matched as "any character" by LIKE, and a GLOB pattern
+// that lists the letter's variants (both cases, with and without each Latin accent) then
+// confirms it on the rows LIKE let through.
 class ContactSearch
 {
 public:

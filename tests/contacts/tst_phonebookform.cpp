@@ -123,6 +123,8 @@ private slots:
         QTest::newRow("last name") << "radio" << QStringList { "50%", "50" };
         QTest::newRow("accented, lower case") << "émile" << QStringList { "Émile" };
         QTest::newRow("accented, upper case") << "MÜLLER" << QStringList { "Jürgen" };
+        QTest::newRow("without the accents") << "emile" << QStringList { "Émile" };
+        QTest::newRow("without the accents, upper case") << "JURGEN MULLER" << QStringList { "Jürgen" };
         QTest::newRow("number with blanks") << "20 123" << QStringList { "Anna" };
         QTest::newRow("number without its blanks") << "201234567" << QStringList { "Anna" };
         QTest::newRow("number, other separators") << "49-89-765" << QStringList { "Jürgen" };
