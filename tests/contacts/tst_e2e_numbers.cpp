@@ -1,9 +1,11 @@
+#include "CSettingsForm.h"
 #include "CUC20.h"
 #include "MainWindow.h"
 #include "PhonebookForm.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -56,6 +58,37 @@ private slots:
         QVERIFY(m_rig->unit()->atCommandsReceived().contains(command));
         if (!fromPhonebook)
             QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("lineEdit_phonenumber"))->text(), number);
+    }
+
+    // The caller is named by the number as meant, with the home country chosen on the settings
+    // page: a contact written nationally is found for the international spelling, and a foreign
+    // number with the same last nine digits is not taken for it.
+    void callerNamed_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown"); // for a call from +31612345678
+        QTest::newRow("national, spaced") << "06 1234 5678" << "Anna Alpha";
+        QTest::newRow("same last nine digits, another country") << "+41 61 234 56 78" << "+31612345678";
+    }
+
+    void callerNamed()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        MainWindow* window = m_rig->window();
+        window->show();
+        QVERIFY(m_rig->connectUnit());
+        m_rig->step(1500);
+        auto* countries = window->findChild<CSettingsForm*>()->findChild<QComboBox*>(QStringLiteral("comboBox_homeCountry"));
+        const int netherlands = countries->findData(QStringLiteral("NL"));
+        QVERIFY(netherlands > 0);
+        countries->setCurrentIndex(netherlands);
+        emit countries->activated(netherlands);
+        window->findChild<PhonebookForm*>()->addContact(QStringLiteral("Anna"), QStringLiteral("Alpha"), stored, QString());
+        m_rig->unit()->ringIn(QStringLiteral("+31612345678"));
+        CUC20* uc20 = window->context()->uc20;
+        QVERIFY(m_rig->stepUntil([&] { return uc20->callState() == VOICECALL_INCOMING; }, 5000));
+        QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("lineEdit_callnumber"))->text(), shown);
     }
 
 private:
