@@ -34,7 +34,7 @@ CDatabase::CDatabase(const QString& directory, CConsole* console, QObject* paren
     qDebug().noquote() << "Database file:" << QDir::toNativeSeparators(path);
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     m_db.setDatabaseName(path);
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(OpeningBusyTimeoutMs));
     QString reason;
     Health health = open(&reason);
     if (health == Health::Damaged)
@@ -48,6 +48,8 @@ CDatabase::CDatabase(const QString& directory, CConsole* console, QObject* paren
         report(tr("The database %1 cannot be written (%2): contacts and calls are not saved")
                    .arg(QDir::toNativeSeparators(path), reason));
     }
+    if (m_db.isOpen())
+        QSqlQuery(m_db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(BusyTimeoutMs));
 }
 
 CDatabase::~CDatabase()

@@ -32,6 +32,9 @@ public:
     // How long a statement waits for a file another program has locked. Short: everything runs
     // on the GUI thread, and a write that must not be lost is queued and tried again.
     static constexpr int BusyTimeoutMs = 10;
+    // The same while the file is opened and checked, before the window shows: a file that another
+    // program holds for a moment must not be taken for one that cannot be opened or written.
+    static constexpr int OpeningBusyTimeoutMs = 2000;
 
     // The database in the program's own directory.
     explicit CDatabase(QObject* parent = nullptr);
