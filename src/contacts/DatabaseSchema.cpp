@@ -37,6 +37,10 @@ const Step steps[] = {
     { 1, "CREATE TABLE IF NOT EXISTS call_register_open (call_id INTEGER PRIMARY KEY)" },
     // Incoming calls we declined. Their call_type stays 2 (missed), as earlier versions keep it.
     { 2, "CREATE TABLE IF NOT EXISTS call_declined (call_id INTEGER PRIMARY KEY)" },
+    // Numbers are now looked up by their digits (ContactsTable::lookupIndexes()); the indexes on
+    // their last nine characters only cost every write.
+    { 3, "DROP INDEX IF EXISTS contacts_number_key" },
+    { 3, "DROP INDEX IF EXISTS contacts_number_unusual" },
 };
 
 bool run(QSqlDatabase database, const QString& sql, QString* reason)
