@@ -19,12 +19,32 @@
         <translation>Wissen</translation>
     </message>
     <message>
-        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+104"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+107"/>
         <source> (%1)</source>
         <translation> (%1)</translation>
     </message>
     <message>
-        <location line="+78"/>
+        <location line="+15"/>
+        <source>declined, called back</source>
+        <translation>geweigerd, teruggebeld</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>declined</source>
+        <translation>geweigerd</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>called back</source>
+        <translation>teruggebeld</translation>
+    </message>
+    <message>
+        <location line="+62"/>
+        <source>The call history was not cleared</source>
+        <translation>De gespreksgeschiedenis is niet gewist</translation>
+    </message>
+    <message>
+        <location line="+16"/>
         <location line="+16"/>
         <location line="+5"/>
         <source>Export Call History</source>
@@ -72,12 +92,12 @@ Gesprekken: %2</translation>
 <context>
     <name>CCallRegistration</name>
     <message>
-        <location filename="../src/contacts/CCallRegistration.cpp" line="+40"/>
+        <location filename="../src/contacts/CCallRegistration.cpp" line="+42"/>
         <source>The call with %1 was going on when the program stopped; it is in the call history with the %2 s talked until then</source>
         <translation>Het gesprek met %1 liep nog toen het programma stopte; het staat in de gespreksgeschiedenis met de %2 s gesprekstijd tot dan</translation>
     </message>
     <message>
-        <location line="+124"/>
+        <location line="+155"/>
         <source>The call with %1 at %2 could not be recorded</source>
         <translation>Het gesprek met %1 om %2 kon niet worden vastgelegd</translation>
     </message>
@@ -155,9 +175,29 @@ Gesprekken: %2</translation>
 <context>
     <name>CDatabase</name>
     <message>
-        <location filename="../src/contacts/CDatabase.cpp" line="+49"/>
+        <location filename="../src/contacts/CDatabase.cpp" line="+44"/>
         <source>Cannot open the database %1 (%2): contacts and calls are not saved</source>
         <translation>Kan de database %1 niet openen (%2): contacten en gesprekken worden niet opgeslagen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The database %1 cannot be written (%2): contacts and calls are not saved</source>
+        <translation>In de database %1 kan niet geschreven worden (%2): contacten en gesprekken worden niet bewaard</translation>
+    </message>
+    <message>
+        <location line="+49"/>
+        <source>damaged (%1), and it cannot be moved aside</source>
+        <translation>beschadigd (%1), en kan niet opzij gezet worden</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The database %1 was damaged (%2): it is kept as %3, and a new one is used</source>
+        <translation>De database %1 was beschadigd (%2): hij is bewaard als %3, en er wordt een nieuwe gebruikt</translation>
+    </message>
+    <message>
+        <location line="+53"/>
+        <source>The database did not take a statement: %1</source>
+        <translation>De database nam een opdracht niet aan: %1</translation>
     </message>
 </context>
 <context>
@@ -500,7 +540,17 @@ Gesprekken: %2</translation>
         <translation>Snelkiesnummers</translation>
     </message>
     <message>
-        <location line="+104"/>
+        <location line="+95"/>
+        <source>Home country:</source>
+        <translation>Thuisland:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>The country whose national numbers callers and the phonebook write, so that they match the same number written with its country code</source>
+        <translation>Het land waarvan bellers en het telefoonboek de nationale nummers schrijven, zodat die hetzelfde nummer met landcode vinden</translation>
+    </message>
+    <message>
+        <location line="+23"/>
         <source>Auto Answer</source>
         <translation>Automatisch aannemen</translation>
     </message>
@@ -555,12 +605,32 @@ Gesprekken: %2</translation>
         <translation>Klik op een veld en druk op een toets. Letters, cijfers, spatie, Enter, Tab, Backspace, Delete en Escape hebben Ctrl of Alt nodig: alleen zijn ze voor het kiesvenster, de nummervelden en de dialogen.</translation>
     </message>
     <message>
-        <location filename="../src/audio/CSettingsForm.cpp" line="+54"/>
+        <location filename="../src/audio/CSettingsForm.cpp" line="+57"/>
         <source>Use %1 and %2</source>
         <translation>%1 en %2 gebruiken</translation>
     </message>
     <message>
-        <location line="+133"/>
+        <location line="+74"/>
+        <source>A number holds digits, +, * and #, with blanks, -, ., ( and ) between them</source>
+        <translation>Een nummer bestaat uit cijfers, +, * en #, met spaties, -, ., ( en ) ertussen</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Speed dial %1 is not stored: %2</source>
+        <translation>Snelkeuze %1 is niet bewaard: %2</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>None: numbers match by their last nine digits</source>
+        <translation>Geen: nummers worden vergeleken op hun laatste negen cijfers</translation>
+    </message>
+    <message>
+        <location line="+74"/>
         <source>Default output</source>
         <translation>Standaarduitgang</translation>
     </message>
@@ -803,7 +873,7 @@ Gesprekken: %2</translation>
         <translation>Verbinding met het apparaat verbroken: het gesprek wordt hier beëindigd</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+34"/>
         <source>Not connected with device</source>
         <translation>Niet verbonden met apparaat</translation>
     </message>
@@ -882,12 +952,12 @@ Gesprekken: %2</translation>
         <translation>Geen kiestoon</translation>
     </message>
     <message>
-        <location line="-257"/>
+        <location line="-269"/>
         <source>The call stays open until the module answers again</source>
         <translation>Het gesprek blijft open tot de module weer antwoordt</translation>
     </message>
     <message>
-        <location line="+223"/>
+        <location line="+235"/>
         <location line="+37"/>
         <source>Busy</source>
         <translation>In gesprek</translation>
@@ -1028,49 +1098,64 @@ Gesprekken: %2</translation>
 <context>
     <name>ContactCsv</name>
     <message>
-        <location filename="../src/contacts/ContactCsv.cpp" line="+49"/>
+        <location filename="../src/contacts/ContactCsv.cpp" line="+58"/>
+        <source>Line %1: the line is longer than %2 characters</source>
+        <translation>Regel %1: de regel is langer dan %2 tekens</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Line %1: a quoted field is not closed</source>
+        <translation>Regel %1: een veld tussen aanhalingstekens is niet afgesloten</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Line %1: text after the closing quote of field %2</source>
+        <translation>Regel %1: tekst na het sluitende aanhalingsteken van veld %2</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Line %1: a quote inside field %2, which is not quoted</source>
+        <translation>Regel %1: een aanhalingsteken in veld %2, dat niet tussen aanhalingstekens staat</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Line %1: field %2 is longer than %3 characters</source>
+        <translation>Regel %1: veld %2 is langer dan %3 tekens</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>the import expects the columns first_name, last_name, phone_number and info (or First name, Last name, Phone, Notes; Voornaam, Achternaam, Telefoon, Opmerkingen)</source>
+        <translation>de import verwacht de kolommen first_name, last_name, phone_number en info (of First name, Last name, Phone, Notes; Voornaam, Achternaam, Telefoon, Opmerkingen)</translation>
+    </message>
+    <message>
+        <location line="+94"/>
+        <source>unknown column &quot;%1&quot; in the header; %2</source>
+        <translation>onbekende kolom &quot;%1&quot; in de kopregel; %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>the columns &quot;%1&quot; and &quot;%2&quot; of the header both stand for %3; %4</source>
+        <translation>de kolommen &quot;%1&quot; en &quot;%2&quot; van de kopregel staan allebei voor %3; %4</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>the header lacks column %1; %2</source>
+        <translation>de kopregel mist kolom %1; %2</translation>
+    </message>
+    <message>
+        <location line="+22"/>
         <source>Line %1: %2</source>
         <translation>Regel %1: %2</translation>
     </message>
     <message>
-        <location line="+20"/>
-        <source>a quoted field is not closed</source>
-        <translation>een veld tussen aanhalingstekens wordt niet afgesloten</translation>
+        <location line="+8"/>
+        <source>Line %1: the header has %2 fields, this record %3</source>
+        <translation>Regel %1: de kopregel heeft %2 velden, dit record %3</translation>
     </message>
     <message>
-        <location line="+17"/>
-        <source>text after the closing quote of field %1</source>
-        <translation>tekst na het afsluitende aanhalingsteken van veld %1</translation>
-    </message>
-    <message>
-        <location line="+6"/>
-        <source>a quote inside field %1, which is not quoted</source>
-        <translation>een aanhalingsteken in veld %1, dat niet tussen aanhalingstekens staat</translation>
-    </message>
-    <message>
-        <location line="+30"/>
-        <source>unknown column &quot;%1&quot; in the header</source>
-        <translation>onbekende kolom &quot;%1&quot; in de kopregel</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>column %1 appears twice in the header</source>
-        <translation>kolom %1 staat twee keer in de kopregel</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>the header lacks column %1</source>
-        <translation>de kopregel mist kolom %1</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>the header has %1 fields, this record %2</source>
-        <translation>de kopregel heeft %1 velden, dit record %2</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>the header row (first_name,last_name,phone_number,info) is missing</source>
-        <translation>de kopregel (first_name,last_name,phone_number,info) ontbreekt</translation>
+        <location line="+15"/>
+        <source>Line 1: the header row (first_name,last_name,phone_number,info) is missing</source>
+        <translation>Regel 1: de kopregel (first_name,last_name,phone_number,info) ontbreekt</translation>
     </message>
 </context>
 <context>
@@ -1104,12 +1189,7 @@ Gesprekken: %2</translation>
 <context>
     <name>ContactExchange</name>
     <message>
-        <location filename="../src/contacts/ContactExchange.cpp" line="+71"/>
-        <source>Line %1: the text is not in UTF-8</source>
-        <translation>Regel %1: de tekst is niet in UTF-8</translation>
-    </message>
-    <message>
-        <location line="+34"/>
+        <location filename="../src/contacts/ContactExchange.cpp" line="+91"/>
         <source>Cannot write %1: %2</source>
         <translation>Kan %1 niet schrijven: %2</translation>
     </message>
@@ -1119,12 +1199,12 @@ Gesprekken: %2</translation>
         <translation>Kan %1 niet lezen: %2</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+13"/>
         <source>The database is not open.</source>
         <translation>De database is niet geopend.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+26"/>
         <source>Line %1: &quot;%2&quot; is not a phone number that can be dialled</source>
         <translation>Regel %1: &quot;%2&quot; is geen telefoonnummer dat gekozen kan worden</translation>
     </message>
@@ -1139,55 +1219,93 @@ Gesprekken: %2</translation>
         <translation>Regel %1: het contact heeft geen telefoonnummer</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+36"/>
         <source>The database cannot take contacts: %1</source>
         <translation>De database kan geen contacten opnemen: %1</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+25"/>
         <source>Line %1: the database did not take the contact: %2</source>
         <translation>Regel %1: de database nam het contact niet op: %2</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+9"/>
         <source>The database did not keep the contacts: %1</source>
         <translation>De database heeft de contacten niet bewaard: %1</translation>
     </message>
 </context>
 <context>
+    <name>ContactImportJob</name>
+    <message>
+        <location filename="../src/contacts/ContactImportJob.cpp" line="+78"/>
+        <source>Cannot read %1: %2</source>
+        <translation>Kan %1 niet lezen: %2</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>The database cannot take contacts: %1</source>
+        <translation>De database kan geen contacten opnemen: %1</translation>
+    </message>
+</context>
+<context>
     <name>ContactVCard</name>
     <message>
-        <location filename="../src/contacts/ContactVCard.cpp" line="+109"/>
+        <location filename="../src/contacts/ContactVCard.cpp" line="+388"/>
         <source>Line %1: %2</source>
         <translation>Regel %1: %2</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="-182"/>
         <source>the line has no &quot;:&quot; between name and value</source>
         <translation>de regel heeft geen &quot;:&quot; tussen naam en waarde</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <source>quoted-printable values (vCard 2.1) cannot be read; save the cards as vCard 3.0</source>
-        <translation>quoted-printable-waarden (vCard 2.1) kunnen niet worden gelezen; sla de kaarten op als vCard 3.0</translation>
-    </message>
-    <message>
-        <location line="+4"/>
+        <location line="+203"/>
         <source>BEGIN:VCARD expected</source>
         <translation>BEGIN:VCARD verwacht</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+5"/>
         <source>the card has no END:VCARD before the next BEGIN</source>
         <translation>de kaart heeft geen END:VCARD voor de volgende BEGIN</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="-85"/>
         <source>the card has no telephone number (TEL)</source>
         <translation>de kaart heeft geen telefoonnummer (TEL)</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="-84"/>
+        <source>%1 values in %2 cannot be read</source>
+        <translation>%1-waarden in %2 kunnen niet gelezen worden</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>the character set %1 cannot be read</source>
+        <translation>de tekenset %1 kan niet gelezen worden</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>the value of %1 is longer than %2 characters</source>
+        <translation>de waarde van %1 is langer dan %2 tekens</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>Other numbers: %1</source>
+        <translation>Andere nummers: %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>the note and the other numbers are longer than %1 characters together</source>
+        <translation>de notitie en de andere nummers zijn samen langer dan %1 tekens</translation>
+    </message>
+    <message>
+        <location line="+75"/>
+        <source>the line is longer than %1 characters</source>
+        <translation>de regel is langer dan %1 tekens</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>the card ends without END:VCARD</source>
         <translation>de kaart eindigt zonder END:VCARD</translation>
     </message>
@@ -1768,7 +1886,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+8"/>
-        <location filename="../src/app/MainWindow.cpp" line="+489"/>
+        <location filename="../src/app/MainWindow.cpp" line="+499"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -1778,7 +1896,7 @@ Gesprekken: %2</translation>
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-381"/>
+        <location filename="../src/app/MainWindow.cpp" line="-391"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
@@ -1788,7 +1906,7 @@ Gesprekken: %2</translation>
         <translation>Debugconsole</translation>
     </message>
     <message>
-        <location line="+183"/>
+        <location line="+193"/>
         <source>Service</source>
         <translation>Service</translation>
     </message>
@@ -1954,7 +2072,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../src/contacts/PhonebookForm.cpp" line="+124"/>
+        <location filename="../src/contacts/PhonebookForm.cpp" line="+128"/>
         <source>Delete</source>
         <translation>Verwijderen</translation>
     </message>
@@ -2025,13 +2143,14 @@ Gesprekken: %2</translation>
         <translation>vCard-bestanden (*.vcf)</translation>
     </message>
     <message>
-        <location line="+26"/>
-        <location line="+6"/>
+        <location line="+27"/>
+        <location line="+21"/>
+        <location line="+23"/>
         <source>Import</source>
         <translation>Importeren</translation>
     </message>
     <message>
-        <location line="-6"/>
+        <location line="-44"/>
         <source>Nothing was imported from %1.
 
 %2</source>
@@ -2040,7 +2159,22 @@ Gesprekken: %2</translation>
 %2</translation>
     </message>
     <message>
+        <location line="+13"/>
+        <source>The database is not open.</source>
+        <translation>De database is niet geopend.</translation>
+    </message>
+    <message>
         <location line="+7"/>
+        <source>Importing contacts from %1...</source>
+        <translation>Contacten importeren uit %1...</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Cancel</source>
+        <translation>Annuleren</translation>
+    </message>
+    <message>
+        <location line="+25"/>
         <source>Contacts imported from %1: %2.</source>
         <translation>Contacten geïmporteerd uit %1: %2.</translation>
     </message>
