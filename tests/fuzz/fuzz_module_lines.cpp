@@ -189,10 +189,12 @@ void sendCommand(FuzzedDataProvider& data, Run& run)
     const int sent = run.link->pendingCount() - before;
     FUZZ_CHECK(sent == 0 || sent == 1);
     if (dial) {
-        // Sent only as told, and never a number that is not one, too long, or during a call.
+        // Sent only as told, and never a number that is not one, too long without its
+        // separators, or during a call.
         FUZZ_CHECK(sent == (refused ? 0 : 1));
         if (sent == 1)
-            FUZZ_CHECK(CUC20::isDialable(text) && text.toUtf8().size() + 4 <= CUC20::MaxCommandLength
+            FUZZ_CHECK(CUC20::isDialable(text)
+                && CUC20::dialString(text).toUtf8().size() + 4 <= CUC20::MaxCommandLength
                 && run.uc20->callState() == VOICECALL_IDLE);
     } else
         FUZZ_CHECK(sent == (text.toUtf8().size() <= CUC20::MaxCommandLength ? 1 : 0));
