@@ -40,6 +40,15 @@ QString unescaped(const QString& text)
     result.reserve(text.size());
     for (int i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
+        if (c == QLatin1Char('\r')) {
+            // A quoted-printable value carries its line breaks as CR LF, or CR alone: one line
+            // break each, as the writer takes them, so that a card read, written and read again
+            // is the same.
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            result += QLatin1Char('\n');
+            continue;
+        }
         if (c != QLatin1Char('\\') || i + 1 == text.size()) {
             result += c;
             continue;
