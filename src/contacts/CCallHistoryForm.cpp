@@ -8,6 +8,7 @@
 #include "CallRegisterTable.h"
 #include "ContactDialog.h"
 #include "ExportRangeDialog.h"
+#include "LogCategories.h"
 #include "PhonebookForm.h"
 
 #include <QDebug>
@@ -235,7 +236,7 @@ void CCallHistoryForm::on_tableWidget_cellDoubleClicked(int row, int /*column*/)
     const QString number = numberItem->text();
     if (number.isEmpty())
         return;
-    qDebug() << "number: " << number << "not in database!";
+    qCDebug(lcContacts) << "number: " << number << "not in database!";
     ContactDialog dialog(this);
     dialog.setWindowTitle(tr("Add Contact"));
     dialog.setModal(true);

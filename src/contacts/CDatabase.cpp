@@ -31,7 +31,7 @@ CDatabase::CDatabase(const QString& directory, CConsole* console, QObject* paren
     , m_console(console)
 {
     const QString path = DatabaseLocation().path(directory);
-    qDebug().noquote() << "Database file:" << QDir::toNativeSeparators(path);
+    qCDebug(lcContacts).noquote() << "Database file:" << QDir::toNativeSeparators(path);
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     m_db.setDatabaseName(path);
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(OpeningBusyTimeoutMs));
@@ -204,7 +204,7 @@ QString CDatabase::findContactName(QString number)
 
 int CDatabase::findContactId(QString number)
 {
-    qDebug() << "findContactId" << number;
+    qCDebug(lcContacts) << "findContactId" << number;
     return matchContact(number).id;
 }
 
@@ -248,10 +248,6 @@ bool CDatabase::findContact(const QString& number, Contact* contact)
 
 bool CDatabase::prepareLookup()
 {
-    // The indexes the lookup finds its candidates by. Without them (a read-only file) the
-    // statement still works, only slower, so a failure here is nobody's trouble.
-    for (const char* const* index = ContactsTable::lookupIndexes(); *index; ++index)
-        QSqlQuery(m_db).exec(QLatin1String(*index));
     if (m_homeCountry.isNull())
         m_homeCountry = PhoneNumberKey::homeCountry();
     auto lookup = std::make_unique<QSqlQuery>(m_db);

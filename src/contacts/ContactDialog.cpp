@@ -2,6 +2,7 @@
 #include "ui_ContactDialog.h"
 
 #include "CUC20.h"
+#include "ContactText.h"
 
 #include <QPushButton>
 
@@ -10,22 +11,40 @@ ContactDialog::ContactDialog(QWidget* parent)
     , ui(new Ui::ContactDialog)
 {
     ui->setupUi(this);
+    m_numberHint = ui->numberHint->text();
+    // The same bounds as an import's: a name pasted from somewhere by mistake, megabytes long,
+    // would otherwise be shown on every ring of that caller.
+    for (QLineEdit* field : { ui->firstname, ui->lastname, ui->phonenumber })
+        field->setMaxLength(ContactText::MaxFieldLength);
+    // Tab goes on to the buttons, as in every other field.
+    ui->info->setTabChangesFocus(true);
     connect(ui->phonenumber, &QLineEdit::textChanged, this, &ContactDialog::onNumberChanged);
+    connect(ui->info, &QTextEdit::textChanged, this, &ContactDialog::onNumberChanged);
     onNumberChanged();
 }
 
 void ContactDialog::accept()
 {
     // The button is not the only way in (a key, code that accepts the dialog): checked here too.
-    if (CUC20::isDialable(phoneNumber()))
+    if (refusal().isEmpty())
         QDialog::accept();
+}
+
+QString ContactDialog::refusal() const
+{
+    if (!CUC20::isDialable(phoneNumber()))
+        return m_numberHint;
+    if (info().size() > ContactText::MaxFieldLength)
+        return tr("The additional information is longer than %1 characters.").arg(ContactText::MaxFieldLength);
+    return QString();
 }
 
 void ContactDialog::onNumberChanged()
 {
-    const bool dialable = CUC20::isDialable(phoneNumber());
-    ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(dialable);
-    ui->numberHint->setVisible(!dialable);
+    const QString refused = refusal();
+    ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(refused.isEmpty());
+    ui->numberHint->setText(refused);
+    ui->numberHint->setVisible(!refused.isEmpty());
 }
 
 ContactDialog::~ContactDialog()

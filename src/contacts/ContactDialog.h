@@ -9,7 +9,8 @@ class ContactDialog;
 
 // The form for adding or editing one contact. Names and information may stay empty; the number
 // may not: a contact is there to be called, and an empty number would stand for every withheld
-// caller. OK stays off, with a word why, until the number can be dialled.
+// caller. OK stays off, with a word why, until the number can be dialled and the note is within
+// the length an import accepts (the other fields take no more than that).
 class ContactDialog : public QDialog
 {
     Q_OBJECT
@@ -34,8 +35,11 @@ public:
 
 private:
     void onNumberChanged();
+    // Why OK is refused: a number that cannot be dialled, a note too long; empty when it is not.
+    QString refusal() const;
 
     Ui::ContactDialog* ui;
+    QString m_numberHint;
 };
 
 #endif // CONTACTDIALOG_H

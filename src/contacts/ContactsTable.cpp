@@ -28,10 +28,13 @@ void ContactsTable::createIndexes(CDatabase* database)
 
 const char* ContactsTable::selectByKey()
 {
-    return "SELECT id, first_name, last_name, phone_number FROM contacts "
+    // Names as long as a typed-in one at most (ContactText::MaxFieldLength): one written in by
+    // other code, megabytes long, would otherwise be carried to every window showing the caller.
+    return "SELECT id, substr(first_name, 1, 1024), substr(last_name, 1, 1024), phone_number FROM contacts "
            "WHERE substr(" PARLONA_NUMBER_STRIPPED ", -7) = ? "
            "UNION ALL "
-           "SELECT id, first_name, last_name, phone_number FROM contacts WHERE " PARLONA_NUMBER_ODD " "
+           "SELECT id, substr(first_name, 1, 1024), substr(last_name, 1, 1024), phone_number FROM contacts "
+           "WHERE " PARLONA_NUMBER_ODD " "
            "ORDER BY 1";
 }
 

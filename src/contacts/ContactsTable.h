@@ -20,8 +20,9 @@ public:
     // one placeholder, together with every row SQLite cannot key the way the program does.
     static const char* selectByKey();
     // The indexes selectByKey() finds its rows by: the last seven digits of the number written
-    // without its separators, and the numbers that are more than digits and separators. Made
-    // with IF NOT EXISTS, so that a contact any code inserts is found at once.
+    // without its separators, and the numbers that are more than digits and separators. The
+    // schema makes them; being indexes on the number itself, a contact any code inserts is found
+    // at once.
     static const char* const* lookupIndexes();
     // The same four columns of every contact, in id order.
     static const char* selectAll();

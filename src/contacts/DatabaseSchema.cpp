@@ -1,5 +1,7 @@
 #include "DatabaseSchema.h"
 
+#include "ContactsTable.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -41,6 +43,10 @@ const Step steps[] = {
     // their last nine characters only cost every write.
     { 3, "DROP INDEX IF EXISTS contacts_number_key" },
     { 3, "DROP INDEX IF EXISTS contacts_number_unusual" },
+    // The indexes of that lookup, made here rather than at the first lookup, which took a third of
+    // a second at 100,000 contacts while a caller rang.
+    { 4, ContactsTable::lookupIndexes()[0] },
+    { 4, ContactsTable::lookupIndexes()[1] },
 };
 
 bool run(QSqlDatabase database, const QString& sql, QString* reason)

@@ -7,6 +7,7 @@
 #include "ContactImportJob.h"
 #include "ContactSearch.h"
 #include "ContactsTable.h"
+#include "ContactText.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QSqlError>
 #include <QSqlRecord>
 #include <QSqlTableModel>
 #include <QStandardPaths>
@@ -78,14 +80,31 @@ PhonebookForm::~PhonebookForm()
 
 void PhonebookForm::addContact(QString firstName, QString lastName, QString phoneNumber, QString info)
 {
+    for (const QString* field : { &firstName, &lastName, &phoneNumber, &info }) {
+        if (field->size() > ContactText::MaxFieldLength) {
+            m_context->database->report(tr("The contact %1 was not added: a field is longer than %2 characters.")
+                                            .arg(ContactText::excerpt(firstName + QLatin1Char(' ') + lastName))
+                                            .arg(ContactText::MaxFieldLength));
+            return;
+        }
+    }
     QSqlRecord record = m_model->record();
     record.setValue(QStringLiteral("first_name"), notNull(firstName));
     record.setValue(QStringLiteral("last_name"), notNull(lastName));
     record.setValue(QStringLiteral("phone_number"), notNull(phoneNumber));
     record.setValue(QStringLiteral("info"), notNull(info));
-    m_model->insertRecord(-1, record);
+    if (!m_model->insertRecord(-1, record))
+        reportFailure(tr("The contact %1 could not be added: %2"), firstName + QLatin1Char(' ') + lastName);
     reload();
     emit contactsUpdate();
+}
+
+void PhonebookForm::reportFailure(const QString& message, const QString& contact)
+{
+    const QString reason = m_model->lastError().text();
+    // The row the model still holds in its cache would otherwise be listed as if it were stored.
+    m_model->revertAll();
+    m_context->database->report(message.arg(ContactText::excerpt(contact.trimmed()), reason));
 }
 
 QString PhonebookForm::currentPhoneNumber() const
@@ -115,8 +134,11 @@ void PhonebookForm::on_edit_clicked()
     if (dialog.exec() == QDialog::Accepted) {
         const QString texts[] = { dialog.firstName(), dialog.lastName(), dialog.phoneNumber(), dialog.info() };
         int column = ContactsTable::FirstName;
+        bool stored = true;
         for (const QString& text : texts)
-            m_model->setData(m_model->index(row, column++), notNull(text));
+            stored = stored && m_model->setData(m_model->index(row, column++), notNull(text));
+        if (!stored)
+            reportFailure(tr("The contact %1 could not be changed: %2"), texts[0] + QLatin1Char(' ') + texts[1]);
     }
     emit contactsUpdate();
 }
@@ -128,7 +150,9 @@ void PhonebookForm::on_del_clicked()
     const QMessageBox::StandardButton answer = QMessageBox::question(this, tr("Delete"),
         tr("Are you sure you want to delete contact\"%1\"?").arg(id), QMessageBox::Yes | QMessageBox::No);
     if (answer == QMessageBox::Yes) {
-        m_model->removeRow(row);
+        const QString name = cellText(row, ContactsTable::FirstName) + QLatin1Char(' ') + cellText(row, ContactsTable::LastName);
+        if (!m_model->removeRow(row))
+            reportFailure(tr("The contact %1 could not be deleted: %2"), name);
         reload();
     }
     emit contactsUpdate();

@@ -56,6 +56,9 @@ private slots:
 private:
     // Runs the search in full, for the table as it is now.
     void reload();
+    // Tells the operator that a change to the table failed, with the model's reason ("%1" the
+    // contact, "%2" the reason), and drops what the model still holds of it.
+    void reportFailure(const QString& message, const QString& contact);
     QString cellText(int row, int column) const;
     int currentRow() const;
     // Runs the import job, the window staying responsive, until it is over; *cancelled tells

@@ -180,6 +180,12 @@ private slots:
                                                   << "zola" << 2 << "Emil|Zorn|ask Anna|new" << original(2);
         QTest::newRow("edit, a sentence with a digit") << "edit"
                                                        << "zola" << 2 << "Emil|Zorn|call me 2 maybe|new" << original(2);
+        QTest::newRow("edit, a note past the bound")
+            << "edit"
+            << "zola" << 2 << "Emil|Zorn|040 1|" + QString(1025, 'x') << original(2);
+        QTest::newRow("edit, a note at the bound")
+            << "edit"
+            << "zola" << 2 << "Emil|Zorn|040 1|" + QString(1024, 'x') << "Emil|Zorn|040 1|" + QString(1024, 'x');
         QTest::newRow("delete") << "del"
                                 << "müll" << 3 << ""
                                 << "";
@@ -221,6 +227,59 @@ private slots:
             if (other != id)
                 QCOMPARE(stored(other), original(other));
         }
+    }
+
+    // A change the database refuses (a full disk, a read-only file: here a trigger) is told, and
+    // the page does not go on listing it as if it had been stored.
+    void failedChangesAreTold_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("statement");
+        QTest::newRow("add") << "add"
+                             << "INSERT";
+        QTest::newRow("edit") << "edit"
+                              << "UPDATE";
+        QTest::newRow("delete") << "del"
+                                << "DELETE";
+    }
+
+    void failedChangesAreTold()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, statement);
+        QVERIFY(m_database.query("CREATE TEMP TRIGGER refuse BEFORE " + statement
+            + " ON contacts BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END")
+                    .isActive());
+        QSignalSpy told(&m_database, &CDatabase::trouble);
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier,
+            view()->visualRect(view()->model()->index(0, 1)).center());
+        ModalAnswer::whenShown(m_form.get(), [&](QWidget* dialog) {
+            if (auto* number = dialog->findChild<QLineEdit*>(QStringLiteral("phonenumber")))
+                number->setText("0207654321");
+            ModalAnswer::clickButton(dialog, button == "del" ? QDialogButtonBox::Yes : QDialogButtonBox::Ok);
+        });
+        QTest::mouseClick(m_form->findChild<QPushButton*>(button), Qt::LeftButton);
+        m_database.query("DROP TRIGGER temp.refuse");
+        QCOMPARE(told.count(), 1);
+        QVERIFY2(told.at(0).at(0).toString().contains("disk is full"), qPrintable(told.at(0).at(0).toString()));
+        QCOMPARE(listed().size(), int(std::size(phonebook)));
+        QCOMPARE(view()->model()->index(0, 3).data().toString(), QString::fromUtf8(phonebook[0]).section('|', 2));
+        for (int id = 1; id <= int(std::size(phonebook)); ++id)
+            QCOMPARE(stored(id), original(id));
+    }
+
+    // What is typed in has the bounds of an import; a name written in by other code, however long,
+    // reaches a ringing call's windows cut to that length.
+    void bounds()
+    {
+        QSignalSpy told(&m_database, &CDatabase::trouble);
+        m_form->addContact(QString(1025, 'N'), "Long", "0201111111", "");
+        QCOMPARE(told.count(), 1);
+        QCOMPARE(m_database.findContactId("0201111111"), 0);
+        m_database.query("INSERT INTO contacts (first_name, last_name, phone_number) VALUES (?, ?, ?)",
+            { QString(20'000'000, 'G'), "Giant", "0202222222" });
+        const QString name = m_database.findContactName("0202222222");
+        QCOMPARE(name, QString(1024, 'G') + " Giant");
     }
 
     void importing_data()
