@@ -8,55 +8,91 @@
 namespace {
 
 const QString virtualHybridName = QStringLiteral("virtual-hybrid");
+const QString helpAllName = QStringLiteral("help-all");
+const QString quitAfterName = QStringLiteral("quit-after");
 
-} // namespace
-
-CommandLine::CommandLine(const QStringList& arguments)
+// The program's own options; the names are read back with QCommandLineParser::isSet.
+void addProgramOptions(QCommandLineParser& parser)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QCoreApplication::translate("CommandLine", "Controls the Orvane Parlona telephone hybrid."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption virtualHybrid(virtualHybridName,
-        QCoreApplication::translate("CommandLine",
-            "Attach N emulated hybrids (1 to %1, default 1) instead of USB: --virtual-hybrid [N].")
-            .arg(MaxVirtualUnits));
-    const QCommandLineOption service(QStringLiteral("service"),
-        QCoreApplication::translate("CommandLine", "Offer the service pages (Debug, SMS, Dynamics) in a Service menu."));
-    const QCommandLineOption verbose(QStringLiteral("verbose"),
-        QCoreApplication::translate("CommandLine", "Write the program's diagnostics to the standard error output."));
-    const QCommandLineOption language(QStringLiteral("lang"),
-        QCoreApplication::translate("CommandLine", "Show the program in this language (for example nl or en)."),
-        QStringLiteral("code"));
-    const QCommandLineOption answer(QStringLiteral("answer"),
-        QCoreApplication::translate("CommandLine", "Answer the ringing call in the running program."));
-    const QCommandLineOption hangUp(QStringLiteral("hangup"),
-        QCoreApplication::translate("CommandLine", "End the call in the running program."));
-    const QCommandLineOption dial(QStringLiteral("dial"),
-        QCoreApplication::translate("CommandLine", "Dial a number from the running program."), QStringLiteral("number"));
-    const QCommandLineOption status(QStringLiteral("status"),
-        QCoreApplication::translate("CommandLine", "Print the running program's connection, SIM, signal and call state."));
-    parser.addOptions({ virtualHybrid, service, verbose, language, answer, hangUp, dial, status });
-    // Qt's own options (-platform xcb, -style fusion, ...) are taken by the application object,
-    // which is made after this: they are known here so as not to be refused, but not shown.
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    for (const char* name : { "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
-             "qwindowicon", "qwindowtitle", "display", "geometry", "style", "stylesheet", "session", "name",
-             "dialogs", "qmljsdebugger" }) {
-        QCommandLineOption qtOption(QLatin1String(name), QString(), QStringLiteral("value"));
-        qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(qtOption);
-    }
-    for (const char* name : { "reverse", "widgetcount", "nograb", "dograb", "sync", "testability" }) {
-        QCommandLineOption qtOption { QLatin1String(name) };
-        qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(qtOption);
-    }
-    parser.addPositionalArgument(QStringLiteral("N"),
-        QCoreApplication::translate("CommandLine", "Number of emulated hybrids, after --virtual-hybrid."), QStringLiteral("[N]"));
+    parser.addOptions({
+        { virtualHybridName,
+            CommandLine::tr("Attach N emulated hybrids (1 to %1, default 1) instead of USB: --virtual-hybrid [N].")
+                .arg(CommandLine::MaxVirtualUnits) },
+        { QStringLiteral("service"), CommandLine::tr("Offer the service pages (Debug, SMS, Dynamics) in a Service menu.") },
+        { QStringLiteral("verbose"), CommandLine::tr("Write the program's diagnostics to the standard error output.") },
+        { QStringLiteral("lang"), CommandLine::tr("Show the program in this language (for example nl or en)."),
+            QStringLiteral("code") },
+        { QStringLiteral("answer"), CommandLine::tr("Answer the ringing call in the running program.") },
+        { QStringLiteral("hangup"), CommandLine::tr("End the call in the running program.") },
+        { QStringLiteral("dial"), CommandLine::tr("Dial a number from the running program."), QStringLiteral("number") },
+        { QStringLiteral("status"), CommandLine::tr("Print the running program's connection, SIM, signal and call state.") },
+    });
+    // For scripted checks of a whole start: the program ends by itself after this long.
+    QCommandLineOption quitAfter(quitAfterName, QString(), QStringLiteral("ms"));
+    quitAfter.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(quitAfter);
+}
 
-    // The count may follow the option as "--virtual-hybrid=N" as well as "--virtual-hybrid N".
+// Qt's own options (-platform xcb, -style fusion, ...) are taken by the application object,
+// which is made after the command line is read: they are known here so as not to be refused,
+// and shown only by --help-all.
+void addQtOptions(QCommandLineParser& parser, bool shown)
+{
+    struct QtOption
+    {
+        const char* name;
+        const char* value; // nullptr for a switch
+        const char* description;
+    };
+    static const QtOption qtOptions[] = {
+        { "platform", "name", QT_TRANSLATE_NOOP("CommandLine", "The window system plugin: xcb, wayland, offscreen, ...") },
+        { "platformpluginpath", "path", QT_TRANSLATE_NOOP("CommandLine", "Where to look for window system plugins.") },
+        { "platformtheme", "theme", QT_TRANSLATE_NOOP("CommandLine", "The desktop theme to follow.") },
+        { "plugin", "plugin", QT_TRANSLATE_NOOP("CommandLine", "An extra plugin to load, such as an input device.") },
+        { "qwindowgeometry", "geometry", QT_TRANSLATE_NOOP("CommandLine", "The main window's size and place (WxH+X+Y).") },
+        { "geometry", "geometry", QT_TRANSLATE_NOOP("CommandLine", "The same as -qwindowgeometry (X11).") },
+        { "qwindowicon", "icon", QT_TRANSLATE_NOOP("CommandLine", "The main window's icon.") },
+        { "qwindowtitle", "title", QT_TRANSLATE_NOOP("CommandLine", "The main window's title.") },
+        { "display", "display", QT_TRANSLATE_NOOP("CommandLine", "The X server display to show the windows on.") },
+        { "name", "name", QT_TRANSLATE_NOOP("CommandLine", "The program's resource name (X11).") },
+        { "session", "session", QT_TRANSLATE_NOOP("CommandLine", "Restore the program from an earlier session.") },
+        { "style", "style", QT_TRANSLATE_NOOP("CommandLine", "The widget style: fusion, windows, ...") },
+        { "stylesheet", "file", QT_TRANSLATE_NOOP("CommandLine", "A style sheet for the whole program.") },
+        { "dialogs", "dialogs", QT_TRANSLATE_NOOP("CommandLine", "The dialogs' look (Windows only).") },
+        { "qmljsdebugger", "value", QT_TRANSLATE_NOOP("CommandLine", "Switch the QML debugger on.") },
+        { "reverse", nullptr, QT_TRANSLATE_NOOP("CommandLine", "Lay the windows out from right to left.") },
+        { "widgetcount", nullptr, QT_TRANSLATE_NOOP("CommandLine", "Print how many widgets are left at the end.") },
+        { "nograb", nullptr, QT_TRANSLATE_NOOP("CommandLine", "Never grab the mouse or the keyboard.") },
+        { "dograb", nullptr, QT_TRANSLATE_NOOP("CommandLine", "Grab the mouse and keyboard even under a debugger.") },
+        { "sync", nullptr, QT_TRANSLATE_NOOP("CommandLine", "Talk to the X server synchronously (for debugging).") },
+        { "testability", nullptr, QT_TRANSLATE_NOOP("CommandLine", "Load the testability plugin.") },
+    };
+    for (const QtOption& qtOption : qtOptions) {
+        QCommandLineOption option(QLatin1String(qtOption.name), shown ? CommandLine::tr(qtOption.description) : QString());
+        if (qtOption.value)
+            option.setValueName(QLatin1String(qtOption.value));
+        if (!shown)
+            option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+}
+
+// Every option the program knows, Qt's shown in the help only when showQtOptions is set.
+void addAllOptions(QCommandLineParser& parser, bool showQtOptions)
+{
+    parser.setApplicationDescription(CommandLine::tr("Controls the Orvane Parlona telephone hybrid."));
+    parser.addHelpOption(); // also adds --help-all
+    parser.addVersionOption();
+    addProgramOptions(parser);
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    addQtOptions(parser, showQtOptions);
+    parser.addPositionalArgument(QStringLiteral("N"),
+        CommandLine::tr("Number of emulated hybrids, after --virtual-hybrid."), QStringLiteral("[N]"));
+}
+
+// The count may follow the option as "--virtual-hybrid=N" as well as "--virtual-hybrid N".
+QStringList splitVirtualHybridCount(const QStringList& arguments)
+{
     QStringList split;
     for (const QString& argument : arguments) {
         if (argument.startsWith(QLatin1String("--") + virtualHybridName + QLatin1Char('='))) {
@@ -65,65 +101,97 @@ CommandLine::CommandLine(const QStringList& arguments)
             split << argument;
         }
     }
+    return split;
+}
 
+} // namespace
+
+CommandLine::CommandLine(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    addAllOptions(parser, false);
     const QString usage = parser.helpText();
-    if (!parser.parse(split)) {
+    if (!parser.parse(splitVirtualHybridCount(arguments))) {
         refuse(parser.errorText(), usage);
         return;
     }
-    if (parser.isSet(help)) {
-        m_run = false;
-        m_output = usage;
+    if (answerWithText(parser, usage))
         return;
-    }
-    if (parser.isSet(version)) {
-        m_run = false;
+    if (readRemoteCommand(parser, usage))
+        return;
+    readWindowOptions(parser, usage);
+}
+
+bool CommandLine::answerWithText(const QCommandLineParser& parser, const QString& usage)
+{
+    if (parser.isSet(QStringLiteral("help"))) {
+        m_output = usage;
+    } else if (parser.isSet(helpAllName)) {
+        QCommandLineParser withQtOptions;
+        addAllOptions(withQtOptions, true);
+        m_output = withQtOptions.helpText();
+    } else if (parser.isSet(QStringLiteral("version"))) {
         m_output = QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion()
             + QLatin1Char('\n');
-        return;
+    } else {
+        return false;
     }
+    m_run = false;
+    return true;
+}
 
-    const QStringList counts = parser.positionalArguments();
-    const std::pair<const QCommandLineOption*, RemoteCommand> remoteOptions[] = { { &answer, RemoteAnswer },
-        { &hangUp, RemoteHangUp }, { &dial, RemoteDial }, { &status, RemoteStatus } };
+bool CommandLine::readRemoteCommand(const QCommandLineParser& parser, const QString& usage)
+{
+    const std::pair<const char*, RemoteCommand> remoteOptions[] = { { "answer", RemoteAnswer },
+        { "hangup", RemoteHangUp }, { "dial", RemoteDial }, { "status", RemoteStatus } };
     int remoteCount = 0;
-    for (const auto& [option, command] : remoteOptions) {
-        if (parser.isSet(*option)) {
+    for (const auto& [name, command] : remoteOptions) {
+        if (parser.isSet(QLatin1String(name))) {
             m_remoteCommand = command;
             ++remoteCount;
         }
     }
-    if (remoteCount > 0) {
-        if (remoteCount > 1 || parser.isSet(virtualHybrid) || parser.isSet(service) || !counts.isEmpty()) {
-            m_remoteCommand = NoRemoteCommand;
-            refuse(QCoreApplication::translate(
-                       "CommandLine", "--answer, --hangup, --dial and --status are given alone, one at a time."),
-                usage);
-            return;
-        }
-        m_dialNumber = parser.value(dial);
-        m_verbose = parser.isSet(verbose);
-        return;
+    if (remoteCount == 0)
+        return false;
+    if (remoteCount > 1 || parser.isSet(virtualHybridName) || parser.isSet(QStringLiteral("service"))
+        || parser.isSet(quitAfterName) || !parser.positionalArguments().isEmpty()) {
+        m_remoteCommand = NoRemoteCommand;
+        refuse(tr("--answer, --hangup, --dial and --status are given alone, one at a time."), usage);
+        return true;
     }
-    if (parser.isSet(virtualHybrid)) {
+    m_dialNumber = parser.value(QStringLiteral("dial"));
+    m_verbose = parser.isSet(QStringLiteral("verbose"));
+    return true;
+}
+
+void CommandLine::readWindowOptions(const QCommandLineParser& parser, const QString& usage)
+{
+    const QStringList counts = parser.positionalArguments();
+    if (parser.isSet(virtualHybridName)) {
         m_virtualUnits = 1;
         if (!counts.isEmpty()) {
             bool isNumber = false;
             m_virtualUnits = counts.first().toInt(&isNumber);
             if (!isNumber || m_virtualUnits < 1 || m_virtualUnits > MaxVirtualUnits || counts.size() > 1) {
-                refuse(QCoreApplication::translate("CommandLine", "The number of emulated hybrids must be 1 to %1.")
-                           .arg(MaxVirtualUnits),
-                    usage);
+                refuse(tr("The number of emulated hybrids must be 1 to %1.").arg(MaxVirtualUnits), usage);
                 return;
             }
         }
     } else if (!counts.isEmpty()) {
-        refuse(QCoreApplication::translate("CommandLine", "Unexpected argument '%1'.").arg(counts.first()), usage);
+        refuse(tr("Unexpected argument '%1'.").arg(counts.first()), usage);
         return;
     }
-    m_service = parser.isSet(service);
-    m_verbose = parser.isSet(verbose);
-    m_language = parser.value(language);
+    if (parser.isSet(quitAfterName)) {
+        bool isNumber = false;
+        m_quitAfterMs = parser.value(quitAfterName).toInt(&isNumber);
+        if (!isNumber || m_quitAfterMs < 1) {
+            refuse(tr("--quit-after takes a number of milliseconds."), usage);
+            return;
+        }
+    }
+    m_service = parser.isSet(QStringLiteral("service"));
+    m_verbose = parser.isSet(QStringLiteral("verbose"));
+    m_language = parser.value(QStringLiteral("lang"));
 }
 
 void CommandLine::refuse(const QString& reason, const QString& usage)
@@ -131,5 +199,6 @@ void CommandLine::refuse(const QString& reason, const QString& usage)
     m_run = false;
     m_exitStatus = UsageError;
     m_virtualUnits = 0;
+    m_quitAfterMs = 0;
     m_output = reason + QLatin1Char('\n') + usage;
 }

@@ -1,13 +1,18 @@
 #ifndef COMMANDLINE_H
 #define COMMANDLINE_H
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
+class QCommandLineParser;
+
 // The program's command line: what to start, or the text to print and the status to exit with
-// when nothing is to be started (--help, --version, a mistake).
+// when nothing is to be started (--help, --help-all, --version, a mistake).
 class CommandLine
 {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+
 public:
     static constexpr int MaxVirtualUnits = 16;
     // Exit status for a command line that cannot be followed.
@@ -34,8 +39,17 @@ public:
     // --answer, --hangup, --dial NUMBER or --status: no window, only a word to the running program.
     RemoteCommand remoteCommand() const { return m_remoteCommand; }
     QString dialNumber() const { return m_dialNumber; }
+    // --quit-after MS (not in the help, for scripted checks of a whole start): the program ends
+    // by itself MS milliseconds after its window shows; 0 when it runs until closed.
+    int quitAfterMs() const { return m_quitAfterMs; }
 
 private:
+    // --help, --help-all and --version: true when one of them gives the text to print.
+    bool answerWithText(const QCommandLineParser& parser, const QString& usage);
+    // --answer, --hangup, --dial and --status: true when the line asks for one of them.
+    bool readRemoteCommand(const QCommandLineParser& parser, const QString& usage);
+    // What the program starts with: the units, the service menu, the language and the like.
+    void readWindowOptions(const QCommandLineParser& parser, const QString& usage);
     void refuse(const QString& reason, const QString& usage);
 
     bool m_run = true;
@@ -47,6 +61,7 @@ private:
     QString m_language;
     RemoteCommand m_remoteCommand = NoRemoteCommand;
     QString m_dialNumber;
+    int m_quitAfterMs = 0;
 };
 
 #endif // COMMANDLINE_H

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <QTimer>
 
 #include <memory>
 
@@ -72,9 +73,16 @@ int runRemoteCommand(int argc, char* argv[], const CommandLine& options)
     return status;
 }
 
+// Ends the event loop after ms (0: never); the windows are then destroyed as after a close.
+void quitLater(int ms)
+{
+    if (ms > 0)
+        QTimer::singleShot(ms, qApp, &QCoreApplication::quit);
+}
+
 // Virtual units stand in for USB: the program talks to them through the same link, and the
 // "Virtual Hybrid" window beside the main window plays the network side.
-int runWithVirtualUnits(int units, bool service)
+int runWithVirtualUnits(int units, bool service, int quitAfterMs)
 {
     RealTimeClock clock;
     VirtualHybridBackend backend(&clock);
@@ -96,6 +104,7 @@ int runWithVirtualUnits(int units, bool service)
     panel.adjustSize();
     panel.move(window.frameGeometry().right() + 12, window.frameGeometry().top());
     panel.show();
+    quitLater(quitAfterMs);
     return QApplication::exec();
 }
 
@@ -104,7 +113,7 @@ int runWithVirtualUnits(int units, bool service)
 int main(int argc, char* argv[])
 {
     // The command line is read before there is a window system to connect to, so that --help,
-    // --version and a mistake are answered without a display.
+    // --help-all, --version and a mistake are answered without a display.
     QCoreApplication::setApplicationVersion(QStringLiteral(PARLONA_VERSION));
     std::unique_ptr<CommandLine> options;
     {
@@ -149,8 +158,9 @@ int main(int argc, char* argv[])
         if (options->service())
             window.showServiceMenu();
         window.show();
+        quitLater(options->quitAfterMs());
         return app.exec();
     }
 
-    return runWithVirtualUnits(options->virtualUnits(), options->service());
+    return runWithVirtualUnits(options->virtualUnits(), options->service(), options->quitAfterMs());
 }

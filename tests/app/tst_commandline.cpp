@@ -36,6 +36,10 @@ private slots:
         QTest::newRow("remote with a unit") << QStringList { "--status", "--virtual-hybrid" } << 2 << 0 << "one at a time";
         QTest::newRow("dial without a number") << QStringList { "--dial" } << 2 << 0 << "Missing value after '--dial'";
         QTest::newRow("help") << QStringList { "--help" } << 0 << 0 << "--virtual-hybrid";
+        QTest::newRow("help with Qt's options") << QStringList { "--help-all" } << 0 << 0 << "-stylesheet <file>";
+        QTest::newRow("quit after") << QStringList { "--virtual-hybrid", "--quit-after", "300" } << -1 << 1 << QString();
+        QTest::newRow("quit after nothing") << QStringList { "--quit-after=0" } << 2 << 0 << "milliseconds";
+        QTest::newRow("remote, quit after") << QStringList { "--status", "--quit-after=9" } << 2 << 0 << "one at a time";
         QTest::newRow("version") << QStringList { "--version" } << 0 << 0 << "9.8.7";
     }
 
@@ -52,12 +56,16 @@ private slots:
             QCOMPARE(line.language(), output);
             QCOMPARE(line.service(), arguments.contains(QStringLiteral("--service")));
             QCOMPARE(line.verbose(), arguments.contains(QStringLiteral("--verbose")));
+            QCOMPARE(line.quitAfterMs(), arguments.contains(QStringLiteral("--quit-after")) ? 300 : 0);
             return;
         }
         QCOMPARE(line.exitStatus(), status);
         QVERIFY2(line.output().contains(output), qPrintable(line.output()));
         // A mistake is followed by the usage, so that the right form is at hand.
-        QCOMPARE(line.output().contains(QStringLiteral("--service")), status == 2 || arguments.first() == "--help");
+        QCOMPARE(line.output().contains(QStringLiteral("--service")), status == 2 || arguments.first().startsWith("--help"));
+        // Qt's own options are known, but only the long help shows them; the test hook never.
+        QCOMPARE(line.output().contains(QStringLiteral("-platform <")), arguments.first() == "--help-all");
+        QVERIFY(!line.output().contains(QStringLiteral("--quit-after <")));
     }
 
     void remoteCommands_data()
