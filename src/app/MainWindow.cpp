@@ -24,6 +24,7 @@
 #include "DevicePayload.h"
 #include "HidapiBackend.h"
 #include "InfoForm.h"
+#include "LogCategories.h"
 #include "OperatorGuideDialog.h"
 #include "PhonebookForm.h"
 #include "RemoteControl.h"
@@ -99,7 +100,7 @@ MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QW
     onActionAutoConnect(ui->actionAutoConnect->isChecked());
     m_tray->setEnabled(ui->actionTrayNotices->isChecked());
 
-    qDebug() << QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
+    qCDebug(lcApp) << QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
 }
 
 void MainWindow::setIdentity()
@@ -295,8 +296,8 @@ void MainWindow::bringToFront()
 
 MainWindow::~MainWindow()
 {
-    qDebug() << "~MainWindow";
-    qDebug() << "Connection state: " << (m_usb->isConnected() ? "true" : "false");
+    qCDebug(lcApp) << "~MainWindow";
+    qCDebug(lcApp) << "Connection state: " << (m_usb->isConnected() ? "true" : "false");
     onWriteSettings();
     // Close the link while the console and the widgets that follow it are still alive.
     m_usb->stop();

@@ -161,7 +161,7 @@ void CNau8810::setEQ5Freq(NAU8810_EQ5_CF freq)
 
 void CNau8810::setPGAGain(int gain)
 {
-    qDebug("*** setPGAGain() ***");
+    qCDebug(lcAudio, "*** setPGAGain() ***");
     writeField(RegPgaGain, PgaGainBits, static_cast<quint16>(qBound(0, gain, int(PgaGainBits))));
 }
 
@@ -188,7 +188,7 @@ void CNau8810::setDACMute(bool mute)
 
 void CNau8810::setPGABoost(NAU8810_PGABST boost)
 {
-    qDebug("******************************* SET PGA BOOST ************ %d", static_cast<int>(boost));
+    qCDebug(lcAudio, "******************************* SET PGA BOOST ************ %d", static_cast<int>(boost));
     writeField(RegAdcBoost, Bit8, flag(boost & 1, Bit8));
 }
 

@@ -9,6 +9,7 @@
 #include "CallKeys.h"
 #include "DeviceMessage.h"
 #include "DevicePayload.h"
+#include "LogCategories.h"
 #include "PhoneNumberKey.h"
 #include "RingTone.h"
 
@@ -197,7 +198,7 @@ void CSettingsForm::showReceiveLevel(int value)
 
 void CSettingsForm::on_checkBox_enable_stateChanged(int /*arg1*/)
 {
-    qDebug() << "on_checkBox_enable_stateChanged";
+    qCDebug(lcAudio) << "on_checkBox_enable_stateChanged";
     if (!m_context || !m_context->usb)
         return;
     const QByteArray payload = DevicePayload::autoAnswerPayload(ui->checkBox_enable->isChecked());

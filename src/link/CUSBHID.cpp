@@ -26,8 +26,8 @@ CUSBHID::CUSBHID(QObject* parent, CConsole* console, HidBackend* backend)
 
 CUSBHID::~CUSBHID()
 {
-    qDebug() << "~CUSBHID";
-    qDebug() << "Connection state: " << (isConnected() ? "true" : "false");
+    qCDebug(lcLink) << "~CUSBHID";
+    qCDebug(lcLink) << "Connection state: " << (isConnected() ? "true" : "false");
     stop();
 }
 
