@@ -11,6 +11,8 @@
 #include "DevicePayload.h"
 
 #include <QComboBox>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <utility>
@@ -20,11 +22,19 @@ namespace {
 constexpr int serialNumberCount = 99;
 constexpr int hardwareRevisionCount = 9;
 const QString sideToneQuery = QStringLiteral("AT+QSIDET?");
+// Lines of module answers kept on the page.
+constexpr int answerLinesKept = 500;
 
 // An empty or unreadable field reads as 0.
 uint hexValue(const QString& text)
 {
     return text.toUInt(nullptr, 16);
+}
+
+// Upper-case hexadecimal digits, at least width of them.
+QString hexText(int value, int width)
+{
+    return QString::number(value, 16).toUpper().rightJustified(width, QLatin1Char('0'));
 }
 
 } // namespace
@@ -40,6 +50,7 @@ DebugForm::DebugForm(AppContext* context, DateSource today, QWidget* parent)
     , m_context(context)
     , m_today(std::move(today))
     , m_sideToneTimer(new QTimer(this))
+    , m_answerTimer(new QTimer(this))
 {
     ui->setupUi(this);
 #if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
@@ -53,6 +64,12 @@ DebugForm::DebugForm(AppContext* context, DateSource today, QWidget* parent)
     m_sideToneTimer->setSingleShot(true);
     m_sideToneTimer->setInterval(SideToneIntervalMs);
     connect(m_sideToneTimer, &QTimer::timeout, this, &DebugForm::sendPendingSideTone);
+    m_answerTimer->setObjectName(QStringLiteral("answerTimer"));
+    m_answerTimer->setSingleShot(true);
+    m_answerTimer->setInterval(AnswerTimeoutMs);
+    connect(m_answerTimer, &QTimer::timeout, this, &DebugForm::onAnswerTimeout);
+    ui->plainTextEdit_uc20_answer->setMaximumBlockCount(answerLinesKept);
+    connect(ui->lineEdit_uc20_cmd, &QLineEdit::returnPressed, ui->pushButton_write_uc20, &QPushButton::click);
 
     ui->lineEdit_reg->setInputMask(QStringLiteral("hhh"));
     ui->lineEdit_value->setInputMask(QStringLiteral("hhh"));
@@ -76,9 +93,21 @@ void DebugForm::fillSerialChoices()
         ui->comboBox_hw_revision->addItem(QStringLiteral("V%1").arg(revision));
 }
 
-void DebugForm::onReceiveUSB(int /*id*/, int /*type*/, QByteArray /*data*/)
+void DebugForm::onReceiveUSB(int id, int type, QByteArray data)
 {
-    // The page sends only; what the device answers is shown elsewhere.
+    switch (id) {
+    case DeviceMessage::AtCommand:
+        takeModuleLine(type, data);
+        break;
+    case DeviceMessage::CodecRegister:
+        showRegister(data);
+        break;
+    case DeviceMessage::FirmwareVersion:
+        showFirmwareVersion(data);
+        break;
+    default:
+        break;
+    }
 }
 
 void DebugForm::on_pushButton_clicked()
@@ -122,7 +151,18 @@ void DebugForm::on_horizontalSlider_stGain_valueChanged(int value)
 
 void DebugForm::on_pushButton_write_uc20_clicked()
 {
-    sendAT(ui->lineEdit_uc20_cmd->text());
+    const QString command = ui->lineEdit_uc20_cmd->text();
+    sendAT(command);
+    // The engine refuses a line too long for a message, and says so in the console.
+    if (command.trimmed().isEmpty() || command.toUtf8().size() > CUC20::MaxCommandLength)
+        return;
+    if (!isConnected()) {
+        showModuleAnswer(command, { tr("(not sent: no hybrid connected)") });
+        return;
+    }
+    m_rawAnswer.expect(command);
+    if (!m_answerTimer->isActive())
+        m_answerTimer->start();
 }
 
 void DebugForm::on_radioButton_handset_toggled(bool checked)
@@ -151,8 +191,11 @@ void DebugForm::onUC20Sidetone(int gain)
 
 void DebugForm::on_pushButton_read_clicked()
 {
-    if (m_context && m_context->nau8810)
-        m_context->nau8810->requestRegister(registerAddress());
+    if (!m_context || !m_context->nau8810)
+        return;
+    m_awaitedRegister = registerAddress();
+    ui->label_reg_read->setText(tr("Register %1: reading...").arg(hexText(m_awaitedRegister, 2)));
+    m_context->nau8810->requestRegister(registerAddress());
 }
 
 void DebugForm::on_comboBox_volgnummer_currentIndexChanged(QString /*arg1*/)
@@ -178,17 +221,24 @@ void DebugForm::on_pushButton_serial_write_clicked()
                 .arg(DeviceMessage::MaxPayload - 1));
         return;
     }
+    if (!confirm(tr("Serial number"), tr("Write the serial number %1 into the hybrid?").arg(serial)))
+        return;
     transmit(DeviceMessage::SerialNumber, DeviceMessage::Write, payload);
 }
 
 void DebugForm::on_pushButton_factory_reset_clicked()
 {
+    if (!confirm(
+            tr("Factory Reset"), tr("Reset the hybrid to its factory settings? The settings it has stored are lost.")))
+        return;
     qCInfo(lcDiagnostics) << "factory reset asked for on the service page";
     transmit(DeviceMessage::FactoryReset, DeviceMessage::Write);
 }
 
 void DebugForm::on_pushButton_reboot_clicked()
 {
+    if (!confirm(tr("Reboot"), tr("Reboot the hybrid?")))
+        return;
     qCInfo(lcDiagnostics) << "reboot asked for on the service page";
     transmit(DeviceMessage::Reboot, DeviceMessage::Write);
 }
@@ -211,6 +261,80 @@ void DebugForm::on_pushButton_identify_released()
 void DebugForm::on_pushButton_getFirmwareVersion_clicked()
 {
     transmit(DeviceMessage::FirmwareVersion, DeviceMessage::Read);
+}
+
+bool DebugForm::confirm(const QString& title, const QString& question)
+{
+    bool warned = false;
+    do {
+        warned = callInProgress();
+        QMessageBox box(warned ? QMessageBox::Warning : QMessageBox::Question, title, question,
+            QMessageBox::Yes | QMessageBox::No, this);
+        if (warned)
+            box.setInformativeText(tr("A call is in progress: it will be dropped."));
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        if (box.exec() != QMessageBox::Yes)
+            return false;
+        // A call that began while the question was open is named before anything is sent.
+    } while (!warned && callInProgress());
+    return true;
+}
+
+bool DebugForm::callInProgress() const
+{
+    return m_context && m_context->uc20 && m_context->uc20->callState() != VOICECALL_IDLE;
+}
+
+bool DebugForm::isConnected() const
+{
+    return m_context && m_context->usb && m_context->usb->isConnected();
+}
+
+void DebugForm::takeModuleLine(int type, const QByteArray& payload)
+{
+    const QStringList answer = m_rawAnswer.take(type, payload);
+    if (answer.isEmpty())
+        return;
+    showModuleAnswer(answer.first(), answer.mid(1));
+    if (m_rawAnswer.isWaiting())
+        m_answerTimer->start();
+    else
+        m_answerTimer->stop();
+}
+
+void DebugForm::showModuleAnswer(const QString& command, const QStringList& lines)
+{
+    qCDebug(lcDiagnostics).noquote() << "raw command" << command << "answered" << lines;
+    ui->plainTextEdit_uc20_answer->appendPlainText(QStringLiteral("> ") + command);
+    for (const QString& line : lines)
+        ui->plainTextEdit_uc20_answer->appendPlainText(line);
+}
+
+void DebugForm::onAnswerTimeout()
+{
+    for (const QString& command : m_rawAnswer.abandon())
+        showModuleAnswer(command, { tr("(no answer from the module)") });
+}
+
+void DebugForm::showRegister(const QByteArray& payload)
+{
+    const DevicePayload::CodecRegister reg = DevicePayload::codecRegister(payload);
+    if (reg.address != m_awaitedRegister)
+        return;
+    m_awaitedRegister = -1;
+    const QString value = hexText(reg.value, 1);
+    ui->lineEdit_value->setText(value);
+    ui->label_reg_read->setText(
+        tr("Register %1: %2 (binary %3)")
+            .arg(hexText(reg.address, 2), value, QString::number(reg.value, 2).rightJustified(9, QLatin1Char('0'))));
+}
+
+void DebugForm::showFirmwareVersion(const QByteArray& payload)
+{
+    const DevicePayload::FirmwareVersion version = DevicePayload::firmwareVersion(payload);
+    ui->label_firmwareVersion->setText(
+        tr("Firmware: v%1.%2.%3.%4").arg(version[0]).arg(version[1]).arg(version[2]).arg(version[3]));
 }
 
 void DebugForm::composeSerial()

@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "RawCommandAnswer.h"
+
 namespace Ui {
 class DebugForm;
 }
@@ -16,7 +18,9 @@ struct AppContext;
 
 // The service page: raw AT commands, single codec registers, the module's audio mode, side tone
 // and test tone, the unit's serial number, and the device's reset, reboot, store, identify and
-// firmware commands. Every control acts at once; the page only sends and reads no device message.
+// firmware commands. Reset, reboot and a serial number write are asked about first, with a
+// warning when a call would be dropped. The page shows the module's answer to a raw command, the
+// value of a register read and the unit's firmware version.
 class DebugForm : public QWidget
 {
     Q_OBJECT
@@ -25,6 +29,9 @@ public:
     // Side-tone commands go out at most this often while the slider moves: one command per
     // slider step would queue thousands of them ahead of the call control's.
     static constexpr int SideToneIntervalMs = 50;
+    // How long the module's answer to a raw command is waited for before the page says there
+    // was none; the module answers within milliseconds.
+    static constexpr int AnswerTimeoutMs = 5000;
 
     using DateSource = std::function<QDate()>;
 
@@ -59,6 +66,16 @@ public slots:
     void on_pushButton_getFirmwareVersion_clicked();
 
 private:
+    // Asks before a command that changes the unit; a call going on is named, since the command
+    // drops it. True when the technician agrees.
+    bool confirm(const QString& title, const QString& question);
+    bool callInProgress() const;
+    bool isConnected() const;
+    void takeModuleLine(int type, const QByteArray& payload);
+    void showModuleAnswer(const QString& command, const QStringList& lines);
+    void onAnswerTimeout();
+    void showRegister(const QByteArray& payload);
+    void showFirmwareVersion(const QByteArray& payload);
     void fillSerialChoices();
     void composeSerial();
     quint8 registerAddress() const;
@@ -71,6 +88,10 @@ private:
     AppContext* m_context;
     DateSource m_today;
     QTimer* m_sideToneTimer;
+    QTimer* m_answerTimer;
+    RawCommandAnswer m_rawAnswer;
+    // The register whose value a read awaits; -1 when none does.
+    int m_awaitedRegister = -1;
     // The slider value still to be sent once the interval is over; -1 when there is none.
     int m_pendingSideTone = -1;
 };

@@ -2,11 +2,13 @@
 #include "DebugForm.h"
 #include "InfoForm.h"
 #include "LinkRig.h"
+#include "ModalAnswer.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QSlider>
 #include <QTest>
@@ -40,7 +42,8 @@ struct PageRig : LinkRig
 
 // Steps, separated by ';': "click x", "press x", "release x", "type x text" (keys into the emptied
 // field), "paste x text", "pick x text" (a combo box item), "slide n" (the label follows), "answer n"
-// (the module's side tone), "tomorrow" (the date moves on) and "settle".
+// (the module's side tone), "tomorrow" (the date moves on), "yes" (the next question is agreed to)
+// and "settle".
 void run(PageRig& rig, const QString& steps)
 {
     for (const QString& step : steps.split(';')) {
@@ -58,6 +61,8 @@ void run(PageRig& rig, const QString& steps)
             rig.find<QLineEdit>(name)->setText(text);
         else if (verb == "pick")
             rig.find<QComboBox>(name)->setCurrentText(text);
+        else if (verb == "yes")
+            ModalAnswer::whenShown(&rig.page, [](QWidget* box) { ModalAnswer::clickButton(box, QMessageBox::Yes); });
         else if (verb == "tomorrow")
             rig.today = rig.today.addDays(1);
         else if (verb == "slide") {
@@ -159,8 +164,8 @@ private slots:
         row("reg masks", "type lineEdit_reg 1G2F;type lineEdit_value FFFF;click pushButton_write", "4.0:2fff0f");
         row("reg read", "type lineEdit_reg 2d;click pushButton_read", "4.1:2d");
         row("reg read, no reg", "click pushButton_read", "4.1:00");
-        row("factory reset", "click pushButton_factory_reset", "9.0:");
-        row("reboot", "click pushButton_reboot", "11.0:");
+        row("factory reset", "yes;click pushButton_factory_reset", "9.0:");
+        row("reboot", "yes;click pushButton_reboot", "11.0:");
         row("store", "click pushButton_eeprom", "10.0:");
         row("firmware", "click pushButton_getFirmwareVersion", "5.1:");
         row("identify held", "press pushButton_identify", "7.0:01");
@@ -171,7 +176,7 @@ private slots:
     void serialNumber_data()
     {
         columns();
-        const QString write = ";click pushButton_serial_write";
+        const QString write = ";yes;click pushButton_serial_write";
         row("composed", write.mid(1), serialMessage("24030501V1"));
         row("last items", "pick comboBox_volgnummer 99;pick comboBox_hw_revision V9" + write,
             serialMessage("24030599V9"));
