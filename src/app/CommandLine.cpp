@@ -18,14 +18,17 @@ void addProgramOptions(QCommandLineParser& parser)
         { virtualHybridName,
             CommandLine::tr("Attach N emulated hybrids (1 to %1, default 1) instead of USB: --virtual-hybrid [N].")
                 .arg(CommandLine::MaxVirtualUnits) },
-        { QStringLiteral("service"), CommandLine::tr("Offer the service pages (Debug, SMS, Dynamics) in a Service menu.") },
+        { QStringLiteral("service"),
+            CommandLine::tr("Offer the service pages (Debug, SMS, Dynamics) in a Service menu.") },
         { QStringLiteral("verbose"), CommandLine::tr("Write the program's diagnostics to the standard error output.") },
         { QStringLiteral("lang"), CommandLine::tr("Show the program in this language (for example nl or en)."),
             QStringLiteral("code") },
         { QStringLiteral("answer"), CommandLine::tr("Answer the ringing call in the running program.") },
         { QStringLiteral("hangup"), CommandLine::tr("End the call in the running program.") },
-        { QStringLiteral("dial"), CommandLine::tr("Dial a number from the running program."), QStringLiteral("number") },
-        { QStringLiteral("status"), CommandLine::tr("Print the running program's connection, SIM, signal and call state.") },
+        { QStringLiteral("dial"), CommandLine::tr("Dial a number from the running program."),
+            QStringLiteral("number") },
+        { QStringLiteral("status"),
+            CommandLine::tr("Print the running program's connection, SIM, signal and call state.") },
     });
     // For scripted checks of a whole start: the program ends by itself after this long.
     QCommandLineOption quitAfter(quitAfterName, QString(), QStringLiteral("ms"));
@@ -45,11 +48,13 @@ void addQtOptions(QCommandLineParser& parser, bool shown)
         const char* description;
     };
     static const QtOption qtOptions[] = {
-        { "platform", "name", QT_TRANSLATE_NOOP("CommandLine", "The window system plugin: xcb, wayland, offscreen, ...") },
+        { "platform", "name",
+            QT_TRANSLATE_NOOP("CommandLine", "The window system plugin: xcb, wayland, offscreen, ...") },
         { "platformpluginpath", "path", QT_TRANSLATE_NOOP("CommandLine", "Where to look for window system plugins.") },
         { "platformtheme", "theme", QT_TRANSLATE_NOOP("CommandLine", "The desktop theme to follow.") },
         { "plugin", "plugin", QT_TRANSLATE_NOOP("CommandLine", "An extra plugin to load, such as an input device.") },
-        { "qwindowgeometry", "geometry", QT_TRANSLATE_NOOP("CommandLine", "The main window's size and place (WxH+X+Y).") },
+        { "qwindowgeometry", "geometry",
+            QT_TRANSLATE_NOOP("CommandLine", "The main window's size and place (WxH+X+Y).") },
         { "geometry", "geometry", QT_TRANSLATE_NOOP("CommandLine", "The same as -qwindowgeometry (X11).") },
         { "qwindowicon", "icon", QT_TRANSLATE_NOOP("CommandLine", "The main window's icon.") },
         { "qwindowtitle", "title", QT_TRANSLATE_NOOP("CommandLine", "The main window's title.") },
@@ -68,7 +73,8 @@ void addQtOptions(QCommandLineParser& parser, bool shown)
         { "testability", nullptr, QT_TRANSLATE_NOOP("CommandLine", "Load the testability plugin.") },
     };
     for (const QtOption& qtOption : qtOptions) {
-        QCommandLineOption option(QLatin1String(qtOption.name), shown ? CommandLine::tr(qtOption.description) : QString());
+        QCommandLineOption option(
+            QLatin1String(qtOption.name), shown ? CommandLine::tr(qtOption.description) : QString());
         if (qtOption.value)
             option.setValueName(QLatin1String(qtOption.value));
         if (!shown)

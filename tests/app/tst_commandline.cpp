@@ -24,8 +24,8 @@ private slots:
         QTest::newRow("sixteen with =") << QStringList { "--virtual-hybrid=16" } << -1 << 16 << QString();
         QTest::newRow("with the rest") << QStringList { "--service", "--verbose", "--virtual-hybrid", "--lang", "nl" }
                                        << -1 << 1 << "nl";
-        QTest::newRow("Qt's own options") << QStringList { "-platform", "offscreen", "-style=fusion", "-reverse" }
-                                          << -1 << 0 << QString();
+        QTest::newRow("Qt's own options")
+            << QStringList { "-platform", "offscreen", "-style=fusion", "-reverse" } << -1 << 0 << QString();
         QTest::newRow("seventeen") << QStringList { "--virtual-hybrid", "17" } << 2 << 0 << "1 to 16";
         QTest::newRow("not a count") << QStringList { "--virtual-hybrid=x" } << 2 << 0 << "1 to 16";
         QTest::newRow("two counts") << QStringList { "--virtual-hybrid", "2", "3" } << 2 << 0 << "1 to 16";
@@ -33,13 +33,16 @@ private slots:
         QTest::newRow("unknown option") << QStringList { "--bogus" } << 2 << 0 << "Unknown option 'bogus'";
         QTest::newRow("language missing") << QStringList { "--lang" } << 2 << 0 << "Missing value after '--lang'";
         QTest::newRow("two remote commands") << QStringList { "--answer", "--hangup" } << 2 << 0 << "one at a time";
-        QTest::newRow("remote with a unit") << QStringList { "--status", "--virtual-hybrid" } << 2 << 0 << "one at a time";
+        QTest::newRow("remote with a unit")
+            << QStringList { "--status", "--virtual-hybrid" } << 2 << 0 << "one at a time";
         QTest::newRow("dial without a number") << QStringList { "--dial" } << 2 << 0 << "Missing value after '--dial'";
         QTest::newRow("help") << QStringList { "--help" } << 0 << 0 << "--virtual-hybrid";
         QTest::newRow("help with Qt's options") << QStringList { "--help-all" } << 0 << 0 << "-stylesheet <file>";
-        QTest::newRow("quit after") << QStringList { "--virtual-hybrid", "--quit-after", "300" } << -1 << 1 << QString();
+        QTest::newRow("quit after") << QStringList { "--virtual-hybrid", "--quit-after", "300" } << -1 << 1
+                                    << QString();
         QTest::newRow("quit after nothing") << QStringList { "--quit-after=0" } << 2 << 0 << "milliseconds";
-        QTest::newRow("remote, quit after") << QStringList { "--status", "--quit-after=9" } << 2 << 0 << "one at a time";
+        QTest::newRow("remote, quit after")
+            << QStringList { "--status", "--quit-after=9" } << 2 << 0 << "one at a time";
         QTest::newRow("version") << QStringList { "--version" } << 0 << 0 << "9.8.7";
     }
 
@@ -62,7 +65,8 @@ private slots:
         QCOMPARE(line.exitStatus(), status);
         QVERIFY2(line.output().contains(output), qPrintable(line.output()));
         // A mistake is followed by the usage, so that the right form is at hand.
-        QCOMPARE(line.output().contains(QStringLiteral("--service")), status == 2 || arguments.first().startsWith("--help"));
+        QCOMPARE(
+            line.output().contains(QStringLiteral("--service")), status == 2 || arguments.first().startsWith("--help"));
         // Qt's own options are known, but only the long help shows them; the test hook never.
         QCOMPARE(line.output().contains(QStringLiteral("-platform <")), arguments.first() == "--help-all");
         QVERIFY(!line.output().contains(QStringLiteral("--quit-after <")));

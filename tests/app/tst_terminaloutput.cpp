@@ -62,7 +62,8 @@ private slots:
         QVERIFY2(QFileInfo(program()).isExecutable(), qPrintable(program()));
         for (const char* name : { "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR" })
             QVERIFY(QDir().mkpath(m_home.filePath(QLatin1String(name))));
-        QFile::setPermissions(m_home.filePath("XDG_RUNTIME_DIR"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(
+            m_home.filePath("XDG_RUNTIME_DIR"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         // The program connects at once, so that the link and the engines have something to say.
         QSettings settings(m_home.filePath("XDG_CONFIG_HOME/Orvane/Parlona Control.conf"), QSettings::IniFormat);
         settings.setValue(QStringLiteral("AutoConnect"), true);
