@@ -84,6 +84,7 @@ private slots:
         m_rig->step(VirtualHybridUnit::StoreDelayMs + 50);
         find<QCheckBox>("checkBox_enable")->setChecked(false);
         QVERIFY(m_rig->pumpUntil([&] { return !unit()->autoAnswer(); }));
+        ModalAnswer::whenShown(this, [](QWidget* box) { ModalAnswer::clickButton(box, QMessageBox::Yes); });
         find<QPushButton>("pushButton_reboot")->click();
         QVERIFY(m_rig->pumpUntil([&] { return unit()->isRebooting(); }));
         QVERIFY(m_rig->pumpUntil([&] { return !unit()->isRebooting(); }));
