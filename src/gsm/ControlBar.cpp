@@ -7,7 +7,11 @@
 #include "CallParty.h"
 #include "ConsoleLog.h"
 
+#include <QEvent>
 #include <QInputDialog>
+#include <QSettings>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTimer>
 
 namespace {
@@ -78,6 +82,13 @@ bool isCode(const QString& text, int minDigits, int maxDigits)
     return true;
 }
 
+// The digits of the longest number the number field keeps room for, after a "+".
+constexpr int ReservedNumberDigits = 20;
+// Between a button's icon and its text, as QPushButton lays them out.
+constexpr int IconTextSpacing = 4;
+// A name cut down to fewer characters than this says nothing: the button shows its digit alone.
+constexpr int ShortestDialName = 6;
+
 QString twoDigits(qint64 value)
 {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
@@ -112,6 +123,18 @@ ControlBar::ControlBar(QWidget* parent)
 
     m_monotonic.start();
     m_clock = [this] { return m_monotonic.elapsed(); };
+    // The longest number and codec stay whole on the smallest screen; a name may be cut.
+    ui->lineEdit_callnumber->setReservedTexts({ QLatin1Char('+') + QString(ReservedNumberDigits, QLatin1Char('0')) });
+    ui->lineEdit_codec->setReservedTexts(
+        { QStringLiteral("WCDMA AMR WB"), QCoreApplication::translate("CUC20", "UNKNOWN CODEC") });
+    // The buttons' width comes from the layout alone: a name never pushes the bar apart.
+    for (int index = 1; index <= DialButtonCount; ++index) {
+        QSizePolicy policy = dialButton(index)->sizePolicy();
+        policy.setHorizontalPolicy(QSizePolicy::Ignored);
+        dialButton(index)->setSizePolicy(policy);
+        dialButton(index)->installEventFilter(this);
+    }
+    ui->groupBox_3->installEventFilter(this);
     onConnectionChange(false);
 }
 
@@ -123,6 +146,7 @@ ControlBar::~ControlBar()
 void ControlBar::setContext(AppContext* context)
 {
     m_context = context;
+    onDialNumbersChanged();
 }
 
 void ControlBar::setClock(std::function<qint64()> milliseconds)
@@ -239,9 +263,10 @@ void ControlBar::onTalkingTimerTimeout()
 
 void ControlBar::showTalkingTime()
 {
-    // 64 bits, so that a call left open for weeks still shows a time of day, never a negative one.
-    const qint64 talked = m_clock() - m_talkingSince;
-    const qint64 hours = talked / 3600000 % 24;
+    // 64 bits, so that a call left open for weeks still shows its time, never a negative one. The
+    // hours count on past a day: 24:00:05, not a time of day that starts again.
+    const qint64 talked = qMax<qint64>(0, m_clock() - m_talkingSince);
+    const qint64 hours = talked / 3600000;
     const qint64 minutes = talked / 60000 % 60;
     const qint64 seconds = talked / 1000 % 60;
     ui->label_callstatus->setText(twoDigits(hours) + ':' + twoDigits(minutes) + ':' + twoDigits(seconds));
@@ -443,6 +468,68 @@ void ControlBar::setCallKeys(const QKeySequence& answer, const QKeySequence& han
     ui->pushButton_endcall->setToolTip(hangUpKey.isEmpty()
             ? tr("End the call, or refuse the ringing one")
             : tr("End the call, or refuse the ringing one (%1)").arg(hangUpKey));
+}
+
+void ControlBar::onDialNumbersChanged()
+{
+    const QSettings settings;
+    CDatabase* database = m_context ? m_context->database : nullptr;
+    for (int index = 1; index <= DialButtonCount; ++index) {
+        const QString number = settings.value(QStringLiteral("dialnr%1").arg(index)).toString().trimmed();
+        m_dialNames[index - 1] = number.isEmpty() ? QString() : CallParty::displayName(database, number);
+        dialButton(index)->setToolTip(number.isEmpty()
+                ? tr("Speed dial %1: no number stored (choose one on the Settings page)").arg(index)
+                : tr("Speed dial %1: %2").arg(index).arg(CallParty::describe(database, number)));
+        fitDialButton(index);
+    }
+}
+
+QPushButton* ControlBar::dialButton(int index) const
+{
+    QPushButton* const buttons[DialButtonCount]
+        = { ui->pushButton_dialnr1, ui->pushButton_dialnr2, ui->pushButton_dialnr3, ui->pushButton_dialnr4,
+              ui->pushButton_dialnr5, ui->pushButton_dialnr6, ui->pushButton_dialnr7, ui->pushButton_dialnr8 };
+    return buttons[index - 1];
+}
+
+void ControlBar::fitDialButton(int index)
+{
+    QPushButton* button = dialButton(index);
+    const QString digit = QString::number(index);
+    const QString name = m_dialNames[index - 1];
+    const QString separator = QStringLiteral(": ");
+    // The room the style keeps around a button's contents, measured as the button measures itself.
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const QSize around = button->style()->sizeFromContents(QStyle::CT_PushButton, &option, QSize(0, 0), button);
+    const QFontMetrics metrics = button->fontMetrics();
+    const int room = button->width() - around.width() - button->iconSize().width() - IconTextSpacing
+        - metrics.horizontalAdvance(digit + separator);
+    const QString shown = metrics.elidedText(name, Qt::ElideMiddle, qMax(0, room));
+    const bool readable = !name.isEmpty() && (shown == name || shown.size() >= ShortestDialName);
+    const QString text = readable ? digit + separator + shown : digit;
+    if (button->text() != text)
+        button->setText(text);
+}
+
+bool ControlBar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->groupBox_3 && event->type() == QEvent::Enter) {
+        // The settings page or the phonebook may have changed them meanwhile.
+        onDialNumbersChanged();
+    } else if (event->type() == QEvent::Resize) {
+        for (int index = 1; index <= DialButtonCount; ++index) {
+            if (watched == dialButton(index))
+                fitDialButton(index);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ControlBar::showEvent(QShowEvent* event)
+{
+    onDialNumbersChanged();
+    QWidget::showEvent(event);
 }
 
 void ControlBar::askSimCode(SIM_STATE state)

@@ -17,6 +17,7 @@ class ControlBar;
 
 class QInputDialog;
 class QLabel;
+class QPushButton;
 class QTimer;
 struct AppContext;
 
@@ -78,6 +79,13 @@ public slots:
     void onSimAttemptsLeft(int pinLeft, int pukLeft);
     // The keys that answer and hang up, shown in the buttons' tool tips.
     void setCallKeys(const QKeySequence& answer, const QKeySequence& hangUp);
+    // The speed-dial numbers or the phonebook changed: the buttons name what they dial anew. The
+    // bar also looks again whenever it is shown and whenever the pointer comes to the buttons.
+    void onDialNumbersChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 signals:
     // Fires when the call button is pressed (answer a ringing call, otherwise dial).
@@ -136,6 +144,12 @@ private:
     // Sends "AT+CPIN=" with codes as they are to go out.
     void sendCode(const QString& codes);
     void sendATCmd(const QString& command);
+    // Speed-dial button index (1 to 8).
+    QPushButton* dialButton(int index) const;
+    // Writes a speed-dial button's text: its digit, and the name or number it dials where that fits.
+    void fitDialButton(int index);
+
+    static constexpr int DialButtonCount = 8;
 
     Ui::ControlBar* ui;
     AppContext* m_context = nullptr;
@@ -161,6 +175,8 @@ private:
     QString m_promptQuestion;
     QString m_promptRefusal;
     PromptCounter m_promptCounter = NoCounter;
+    // What each speed-dial button dials, as the operator knows it: a contact's name or the number.
+    QString m_dialNames[DialButtonCount];
 };
 
 #endif // CONTROLBAR_H

@@ -123,9 +123,12 @@ private slots:
     {
         QTest::addColumn<qint64>("talked");
         QTest::addColumn<QString>("shown");
+        QTest::newRow("a minute and five") << qint64(65999) << "00:01:05";
         QTest::newRow("last second of a day") << 23 * hour + 3599999 << "23:59:59";
-        QTest::newRow("24 h") << 24 * hour << "00:00:00";
-        QTest::newRow("25 h 1 min 1 s") << 25 * hour + 61000 << "01:01:01";
+        // The hours count on past a day.
+        QTest::newRow("24 h 5 s") << 24 * hour + 5000 << "24:00:05";
+        QTest::newRow("25 h 1 min 1 s") << 25 * hour + 61000 << "25:01:01";
+        QTest::newRow("100 h") << 100 * hour << "100:00:00";
     }
 
     void talkingTime()

@@ -1,0 +1,40 @@
+#ifndef ELIDINGLINEEDIT_H
+#define ELIDINGLINEEDIT_H
+
+#include <QLineEdit>
+#include <QString>
+#include <QStringList>
+
+// A line edit that shows a number, a name or a codec to be read, not typed. It asks its layout for
+// room for its whole text, and never for less than the room of its reserved texts, so that the
+// layout stays put as texts come and go; given less, it shows the text's beginning and end with "…" between
+// them, and the whole text in its tool tip. text() is always the whole text. The text is drawn in
+// the normal text colour also while the field is disabled, so that it stays readable.
+class ElidingLineEdit : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit ElidingLineEdit(QWidget* parent = nullptr);
+
+    // The text as it is drawn at the field's present width.
+    QString shownText() const;
+    // The field's least width is that of the widest of these texts (none: a line edit's own).
+    void setReservedTexts(const QStringList& texts);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Where the text is drawn, inside the frame and the line edit's own margins.
+    QRect textRect() const;
+    // The width of the field that shows text whole.
+    int widthFor(const QString& text) const;
+
+    QStringList m_reservedTexts;
+};
+
+#endif // ELIDINGLINEEDIT_H
