@@ -274,6 +274,57 @@ private slots:
             QVERIFY2(ok, qPrintable(QStringLiteral("row %1 is %2").arg(row).arg(pixel, 0, 16)));
         }
     }
+
+    void scaleLabels_data()
+    {
+        QTest::addColumn<double>("dB");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("bottom") << -50.0 << "-50";
+        QTest::newRow("-10") << -10.0 << "-10";
+        QTest::newRow("-6") << -6.0 << "-6";
+        QTest::newRow("zero") << 0.0 << "0";
+        QTest::newRow("top") << 5.0 << "+5";
+        QTest::newRow("unlabelled") << -8.0 << "";
+        QTest::newRow("no mark") << -9.0 << "";
+    }
+
+    void scaleLabels()
+    {
+        QFETCH(double, dB);
+        QTEST(CPPMScale().markLabel(dB), "label");
+    }
+
+    void scaleLabelsFit_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("main window, 20 px") << 20;
+        QTest::newRow("26 px") << 26;
+        QTest::newRow("40 px") << 40;
+    }
+
+    // Every label whole inside the scale, apart from its tick, at most a quarter narrower than its
+    // font; the long ticks stay longer than the short ones.
+    void scaleLabelsFit()
+    {
+        QFETCH(int, width);
+        CPPMScale scale;
+        scale.resize(width, 300);
+        const CPPMScale::LabelColumn column = scale.labelColumn();
+        QVERIFY(column.tickLength > width / 6);
+        QVERIFY(column.squeeze >= 0.75 && column.squeeze <= 1.0);
+        const QFontMetricsF metrics(QFont(QStringLiteral("Arial"), 7), &scale);
+        QVERIFY(column.left + metrics.horizontalAdvance(QStringLiteral("-50")) * column.squeeze <= width + 0.01);
+
+        const QImage image = scale.grab().toImage();
+        const int row = scale.dBToY(-20); // the tick's row; the label's ink is around it
+        int firstInk = -1;
+        for (int x = column.tickLength + 1; x < width && firstInk < 0; ++x)
+            for (int y = row - 3; y <= row + 3 && firstInk < 0; ++y)
+                if (qGray(image.pixel(x, y)) < 110)
+                    firstInk = x;
+        // A clear column between the tick's end (its square cap included) and the label's minus.
+        QVERIFY2(firstInk > column.tickLength + 1, qPrintable(QString::number(firstInk)));
+    }
 };
 
 QTEST_MAIN(TestMeters)
