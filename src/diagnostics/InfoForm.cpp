@@ -4,6 +4,8 @@
 #include "DeviceMessage.h"
 #include "DevicePayload.h"
 
+#include <algorithm>
+
 namespace {
 
 // Bytes 0-14 in upper-case hex, in groups of 11, 3 and 1 bytes.
@@ -37,15 +39,23 @@ void InfoForm::onReceiveUSB(int id, int /*type*/, QByteArray data)
     case DeviceMessage::HardwareId:
         ui->lineEdit_hwid->setText(hardwareIdText(DevicePayload::hardwareId(data)));
         break;
-    case DeviceMessage::FirmwareVersion: {
-        const DevicePayload::FirmwareVersion version = DevicePayload::firmwareVersion(data);
-        ui->lineEdit_firmware->setText(
-            QStringLiteral("%1.%2.%3.%4").arg(version[0]).arg(version[1]).arg(version[2]).arg(version[3]));
+    case DeviceMessage::FirmwareVersion:
+        showFirmwareVersion(DevicePayload::firmwareVersion(data));
         break;
-    }
     default:
         break;
     }
+}
+
+void InfoForm::showFirmwareVersion(const DevicePayload::FirmwareVersion& version)
+{
+    const QString reported
+        = QStringLiteral("%1.%2.%3.%4").arg(version[0]).arg(version[1]).arg(version[2]).arg(version[3]);
+    // No release is numbered below zero: such numbers come from a unit whose answer is damaged or
+    // was never filled in, and would be read as a version that does not exist.
+    const bool possible = std::all_of(version.cbegin(), version.cend(), [](qint32 number) { return number >= 0; });
+    ui->lineEdit_firmware->setText(possible ? reported : tr("Unknown (invalid version reported)"));
+    ui->lineEdit_firmware->setToolTip(possible ? QString() : tr("The unit reported %1").arg(reported));
 }
 
 void InfoForm::onManufacturerIdentification(QString str)

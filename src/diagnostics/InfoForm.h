@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "DevicePayload.h"
+
 namespace Ui {
 class InfoForm;
 }
@@ -31,6 +33,9 @@ public slots:
     void onIMEIIdentify(QString str);
 
 private:
+    // The hybrid's firmware version, or that it is unknown when the unit reports impossible numbers.
+    void showFirmwareVersion(const DevicePayload::FirmwareVersion& version);
+
     Ui::InfoForm* ui;
     AppContext* m_context;
 };

@@ -200,7 +200,7 @@ private slots:
         QTest::newRow("hardware id") << 2 << QByteArray::fromHex("000102030405060708090A0B0C0D0E FFFF")
                                      << "lineEdit_hwid=000102030405060708090A-0B0C0D-0E";
         QTest::newRow("firmware, negative") << 5 << QByteArray::fromHex("00000000 FFFFFFFF 00000080 2C010000 FEFFFFFF")
-                                            << "lineEdit_firmware=-1.-2147483648.300.-2";
+                                            << "lineEdit_firmware=Unknown (invalid version reported)";
         QTest::newRow("module line") << 3 << QByteArray("PH000020\0", 9) << "";
     }
 
