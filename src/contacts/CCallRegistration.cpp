@@ -25,6 +25,10 @@ CCallRegistration::CCallRegistration(AppContext* context, QObject* parent)
     m_checkpointTimer->setObjectName(QStringLiteral("checkpointTimer"));
     m_checkpointTimer->setInterval(CheckpointIntervalMs);
     connect(m_checkpointTimer, &QTimer::timeout, this, &CCallRegistration::checkpoint);
+    connect(m_writer, &CallRegisterWriter::resumed, this, [this] {
+        m_context->database->reportRecovery(tr("The database takes writes again: the calls held back are recorded"));
+        emit registerUpdate();
+    });
 
     CallRegisterTable::create(m_context->database);
     recoverOpenCalls();

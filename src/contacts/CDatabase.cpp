@@ -123,6 +123,14 @@ void CDatabase::report(const QString& message)
     emit trouble(message);
 }
 
+void CDatabase::reportRecovery(const QString& message)
+{
+    qCInfo(lcContacts).noquote() << message;
+    m_problem.clear();
+    ConsoleLog::info(m_console, message);
+    emit troubleOver();
+}
+
 QSqlQuery CDatabase::query(const QString& sql)
 {
     return query(sql, QVariantList());
@@ -145,13 +153,15 @@ QSqlQuery CDatabase::query(const QString& sql, const QVariantList& values)
             ok = result.exec();
         }
     }
-    // SQLITE_BUSY or SQLITE_LOCKED: another connection holds the file.
+    // SQLITE_BUSY or SQLITE_LOCKED: another connection holds the file. SQLITE_FULL: the disk is.
     const int code = result.lastError().nativeErrorCode().toInt() & 0xff;
     const bool busy = !ok && (code == 5 || code == 6);
-    // A lock is told once while it lasts, not at every statement it holds up.
-    if (!ok && !(busy && m_busy))
+    const bool full = !ok && code == 13;
+    // A lock or a full disk is told once while it lasts, not at every statement it holds up.
+    if (!ok && !(busy && m_busy) && !(full && m_full))
         report(tr("The database did not take a statement: %1").arg(result.lastError().text()));
     m_busy = busy;
+    m_full = full;
     return ok ? result : QSqlQuery();
 }
 
@@ -178,6 +188,11 @@ QString CDatabase::problem() const
 bool CDatabase::isBusy() const
 {
     return m_busy;
+}
+
+bool CDatabase::isFull() const
+{
+    return m_full;
 }
 
 void CDatabase::rollback()

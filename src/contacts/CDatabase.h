@@ -61,11 +61,17 @@ public:
     // Whether the last statement run through query() failed because another program holds the
     // file locked; such a statement may be tried again later.
     bool isBusy() const;
+    // Whether the last statement run through query() failed because the disk is full; such a
+    // statement may be tried again once there is room.
+    bool isFull() const;
     // Ends a transaction begun with query("BEGIN") that failed, leaving isBusy() as it was.
     void rollback();
     // Tells the operator of trouble with the database: the console, the developers' log and
     // trouble().
     void report(const QString& message);
+    // Tells the operator that the trouble is over (writes held back by a lock or a full disk have
+    // landed): the console, and troubleOver().
+    void reportRecovery(const QString& message);
 
     // "first_name last_name" of the contact whose number matches, or the number itself. An
     // empty number (a withheld one) matches no contact.
@@ -95,6 +101,8 @@ signals:
     // Fires when the operator is told of trouble with the database: a statement that failed, or
     // a file found unusable when it opened; message is what the console shows.
     void trouble(QString message);
+    // Fires when the trouble last told is over and what waited for it has been written.
+    void troubleOver();
 
 private:
     struct Contact
@@ -122,6 +130,7 @@ private:
     CConsole* m_console;
     QString m_problem;
     bool m_busy = false;
+    bool m_full = false;
     std::unique_ptr<QSqlQuery> m_lookup;
     QString m_homeCountry; // empty until the first lookup or setHomeCountry()
 };

@@ -23,6 +23,7 @@ CallRegisterWriter::~CallRegisterWriter()
     // Those who asked are going too: nobody is told any more.
     for (Job& job : m_jobs)
         job.done = nullptr;
+    m_held = false;
     drain();
     if (!m_jobs.empty())
         qCWarning(lcContacts) << m_jobs.size() << "writes to the call register lost: the database stayed locked";
@@ -48,11 +49,15 @@ void CallRegisterWriter::drain()
     m_draining = true;
     while (!m_jobs.empty()) {
         const bool landed = m_jobs.front().write();
-        if (!landed && m_database->isBusy()) {
-            qCDebug(lcContacts) << "the database is locked;" << m_jobs.size() << "writes to the call register wait";
-            m_retry->start();
+        if (!landed && (m_database->isBusy() || m_database->isFull())) {
+            qCDebug(lcContacts) << "the database is" << (m_database->isBusy() ? "locked;" : "full;") << m_jobs.size()
+                                << "writes to the call register wait";
+            m_held = true;
+            m_retry->start(m_database->isBusy() ? RetryIntervalMs : FullRetryIntervalMs);
             break;
         }
+        if (landed && std::exchange(m_held, false))
+            emit resumed();
         const Done done = std::move(m_jobs.front().done);
         m_jobs.pop_front();
         if (done)

@@ -11,15 +11,18 @@ class QTimer;
 
 // Writes to the call register in the order they were asked for, without ever waiting on the GUI
 // thread for a file that another program has locked: a write the lock refuses stays at the head
-// of the queue and is tried again from a timer, the ones after it wait behind it. A write that
-// fails for any other reason (a read-only or full disk) has been reported by the database and is
-// not tried again.
+// of the queue and is tried again from a timer, the ones after it wait behind it. A full disk is
+// waited out the same way, so that a call ending meanwhile keeps its final values until there is
+// room for them. A write that fails for any other reason (a read-only file) has been reported by
+// the database and is not tried again.
 class CallRegisterWriter : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int RetryIntervalMs = 500;
+    // A full disk is seldom cleared within a second; each try costs a journal written and dropped.
+    static constexpr int FullRetryIntervalMs = 2000;
 
     // One write; true once it landed, false when it failed.
     using Write = std::function<bool()>;
@@ -35,6 +38,10 @@ public:
     // Whether no write waits.
     bool idle() const;
 
+signals:
+    // Fires when a write lands after writes were held back by a lock or a full disk.
+    void resumed();
+
 private:
     struct Job
     {
@@ -49,6 +56,7 @@ private:
     std::deque<Job> m_jobs;
     QTimer* m_retry;
     bool m_draining = false;
+    bool m_held = false;
 };
 
 #endif // CALLREGISTERWRITER_H

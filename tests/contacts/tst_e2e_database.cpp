@@ -1,7 +1,9 @@
 #include "CCallHistoryForm.h"
 #include "CConsole.h"
 #include "CDatabase.h"
+#include "CallRegisterWriter.h"
 #include "CUC20.h"
+#include "FullDiskVfs.h"
 #include "MainWindow.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
@@ -84,13 +86,18 @@ private slots:
     void callThroughALock_data()
     {
         QTest::addColumn<bool>("locked");
-        QTest::newRow("free") << false;
-        QTest::newRow("locked by another connection") << true;
+        QTest::addColumn<int>("talkMs");
+        QTest::newRow("free") << false << 2500;
+        QTest::newRow("locked by another connection") << true << 2500;
+        // The long run: the lock outlasts the ring and half a minute of talking.
+        if (qEnvironmentVariableIsSet("PARLONA_SOAK"))
+            QTest::newRow("locked for 30 s") << true << 29000;
     }
 
     void callThroughALock()
     {
         QFETCH(bool, locked);
+        QFETCH(int, talkMs);
         QTemporaryDir dir;
         VirtualHybridRig rig(dir.path());
         CUC20* engine = rig.window()->context()->uc20;
@@ -112,10 +119,11 @@ private slots:
         tick.start();
         rig.unit()->ringIn(caller);
         QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_INCOMING; }));
-        QTest::qWait(1000);
+        // The unit lives on meanwhile: it keeps ringing, and then the call stays on air.
+        QVERIFY(!rig.pumpUntil([&] { return engine->callState() != VOICECALL_INCOMING; }, 1000));
         engine->answerCall();
         QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_ACTIVE; }));
-        QTest::qWait(2500);
+        QVERIFY(!rig.pumpUntil([&] { return engine->callState() != VOICECALL_ACTIVE; }, talkMs));
         rig.unit()->farEndHangsUp();
         QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_IDLE; }));
         QTest::qWait(500);
@@ -137,12 +145,77 @@ private slots:
         QVERIFY(rows.next());
         QCOMPARE(rows.value(0).toString(), caller);
         QCOMPARE(rows.value(1).toInt(), 0); // answered
-        QVERIFY2(rows.value(2).toInt() >= 2500 && rows.value(2).toInt() < 6000, qPrintable(rows.value(2).toString()));
+        QVERIFY2(rows.value(2).toInt() >= talkMs && rows.value(2).toInt() < talkMs + 3500,
+            qPrintable(rows.value(2).toString()));
         QCOMPARE(rows.value(3).toInt(), 0); // no longer going on
         rows.finish();
         locker.close();
         locker = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+    }
+
+    // The disk runs full during a call: the call goes on, its row is kept with its final values
+    // while there is no room, and lands once there is, with the operator told of both.
+    void callWhileTheDiskIsFull_data()
+    {
+        QTest::addColumn<bool>("fromTheRing"); // else from the answer on
+        QTest::newRow("full from the ring") << true;
+        QTest::newRow("full while talking") << false;
+    }
+
+    void callWhileTheDiskIsFull()
+    {
+        QFETCH(bool, fromTheRing);
+        FullDiskVfs disk;
+        QTemporaryDir dir;
+        VirtualHybridRig rig(dir.path());
+        CUC20* engine = rig.window()->context()->uc20;
+        QLabel* status = rig.window()->findChild<QLabel*>("databaseStatus");
+        QVERIFY(rig.connectUnit());
+        QVERIFY(rig.pumpUntil([&] { return engine->simState() == SIM_READY; }));
+        disk.setFull(fromTheRing);
+        rig.unit()->ringIn(caller);
+        QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_INCOMING; }));
+        engine->answerCall();
+        QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_ACTIVE; }));
+        disk.setFull(true);
+        QVERIFY(!rig.pumpUntil([&] { return engine->callState() != VOICECALL_ACTIVE; }, 2000));
+        rig.unit()->farEndHangsUp();
+        QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_IDLE; }));
+        QTest::qWait(2 * CallRegisterWriter::FullRetryIntervalMs);
+        QVERIFY(!status->isHidden());
+        QVERIFY2(status->text().contains("full"), qPrintable(status->text()));
+        const QString during = rig.window()->context()->console->plainText();
+        QVERIFY2(!during.contains("could not be recorded"), qPrintable(during));
+
+        disk.setFull(false);
+        const QString file = dir.filePath("parlona.db");
+        // One answered row, closed, with the talk time it had when the caller hung up.
+        const auto recorded = [&file] {
+            return scalar(file, "SELECT count(*) FROM call_register") == 1
+                && scalar(file, "SELECT count(*) FROM call_register_open") == 0
+                && scalar(file, "SELECT count(*) FROM call_register WHERE call_type = 0 AND duration BETWEEN 2000 AND 5000")
+                == 1;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(recorded(), 3 * CallRegisterWriter::FullRetryIntervalMs);
+        QTRY_VERIFY(status->isHidden());
+        QVERIFY(rig.window()->context()->console->plainText().contains("takes writes again"));
+    }
+
+private:
+    // The number a query of the test's own connection gives, or -1.
+    static int scalar(const QString& file, const QString& sql)
+    {
+        int value = -1;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("count"));
+            db.setDatabaseName(file);
+            QSqlQuery count(db);
+            if (db.open() && count.exec(sql) && count.next())
+                value = count.value(0).toInt();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("count"));
+        return value;
     }
 };
 
