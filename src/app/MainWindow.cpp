@@ -176,6 +176,7 @@ void MainWindow::createPages()
         databaseStatus->setText(message);
         databaseStatus->show();
     });
+    connect(m_database, &CDatabase::troubleOver, databaseStatus, &QLabel::hide);
     statusBar()->addPermanentWidget(databaseStatus, 0);
     statusBar()->addPermanentWidget(m_rssiMeter, 0);
     for (QWidget* page : m_pages) {
