@@ -31,3 +31,25 @@ QStringList AtFields::split(const QString& text)
         start = end + 1;
     }
 }
+
+AtFields::CmeError AtFields::cmeError(const QString& line)
+{
+    const QLatin1String marker("+CME ERROR");
+    CmeError error;
+    const int at = line.indexOf(marker, 0, Qt::CaseInsensitive);
+    if (at < 0)
+        return error;
+    QString detail = line.mid(at + marker.size()).trimmed();
+    if (detail.startsWith(QLatin1Char(':')))
+        detail = detail.mid(1).trimmed();
+    error.detail = detail;
+    // Digits alone, and few enough to be a code rather than a number that overflows.
+    bool digits = !detail.isEmpty() && detail.size() <= 9;
+    for (const QChar c : detail)
+        digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    if (digits) {
+        error.hasCode = true;
+        error.code = detail.toInt();
+    }
+    return error;
+}

@@ -12,6 +12,17 @@ class AtFields
 {
 public:
     static QStringList split(const QString& text);
+
+    // What a "+CME ERROR" line says: a number ("+CME ERROR: 10", also without the blank), words
+    // when the module reports in words ("+CME ERROR: SIM not inserted"), or nothing at all.
+    struct CmeError
+    {
+        bool hasCode = false;
+        int code = -1;
+        QString detail; // the text after the colon, trimmed; empty when there is none
+    };
+    // A line without "+CME ERROR" (the case of its letters aside) says nothing.
+    static CmeError cmeError(const QString& line);
 };
 
 #endif // ATFIELDS_H

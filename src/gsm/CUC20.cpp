@@ -610,8 +610,7 @@ void CUC20::reportDialFailure(const QStringList& response, UC20_RESULT_CODE resu
     for (const QString& line : response) {
         if (!line.contains(QLatin1String("+CME ERROR"), Qt::CaseInsensitive))
             continue;
-        const char* text = cmeErrorTexts.value(decimalField(line.section(QLatin1Char(' '), 2, 2)));
-        reason = text ? tr(text) : line;
+        reason = cmeErrorMessage(line);
         break;
     }
     if (reason.isEmpty()) {
@@ -690,18 +689,40 @@ void CUC20::scanErrors(const QStringList& response)
     for (const QString& line : response) {
         if (!line.contains(QLatin1String("+CME ERROR"), Qt::CaseInsensitive))
             continue;
-        // "+CME ERROR: <code>": a line too short to carry a code has none.
-        const QStringList fields = line.split(QLatin1Char(' '));
-        if (fields.size() < 3) {
-            ConsoleLog::error(m_console, QString());
-            continue;
-        }
-        lastCode = decimalField(fields.at(2));
-        const char* text = cmeErrorTexts.value(lastCode);
-        ConsoleLog::error(m_console, text ? tr(text) : QString());
+        // A line without a code (too short, or in words the table does not know) has none.
+        const int code = cmeErrorCode(line);
+        if (code >= 0)
+            lastCode = code;
+        ConsoleLog::error(m_console, cmeErrorMessage(line));
     }
     if (cmeSimStates.contains(lastCode))
         setSimState(cmeSimStates.value(lastCode));
+}
+
+int CUC20::cmeErrorCode(const QString& line)
+{
+    const AtFields::CmeError error = AtFields::cmeError(line);
+    if (error.hasCode)
+        return error.code;
+    // In words, as the module reports when told to: the table's own words name the code.
+    for (auto it = cmeErrorTexts.cbegin(); it != cmeErrorTexts.cend(); ++it) {
+        if (!error.detail.isEmpty() && error.detail.compare(QLatin1String(it.value()), Qt::CaseInsensitive) == 0)
+            return it.key();
+    }
+    return -1;
+}
+
+QString CUC20::cmeErrorMessage(const QString& line)
+{
+    const int code = cmeErrorCode(line);
+    if (const char* text = cmeErrorTexts.value(code))
+        return tr(text);
+    const AtFields::CmeError error = AtFields::cmeError(line);
+    if (error.hasCode)
+        return tr("Module error %1").arg(error.code);
+    if (!error.detail.isEmpty())
+        return tr("Module error: %1").arg(error.detail);
+    return tr("Module error without a code: %1").arg(line.trimmed());
 }
 
 void CUC20::setSimState(SIM_STATE state)

@@ -159,6 +159,11 @@ private:
     void reportResult(UC20_RESULT_CODE result, const QStringList& response);
     void analyseOkResponse(const QStringList& response);
     void scanErrors(const QStringList& response);
+    // The code of a "+CME ERROR" line, given as a number or in the table's words; -1 for none.
+    static int cmeErrorCode(const QString& line);
+    // What the console says of a "+CME ERROR" line: the error's text, else its code or what the
+    // module wrote, never nothing.
+    static QString cmeErrorMessage(const QString& line);
     void setSimState(SIM_STATE state);
     void setCallState(VOICECALL_STATE state, const QString& number);
     // Ends the call going on: tells why, then changes to idle.

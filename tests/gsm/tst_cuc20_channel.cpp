@@ -329,6 +329,19 @@ void TestCUC20Channel::responses_data()
     QTest::newRow("unsolicited READY") << none << ok({ "+CPIN: READY", "AT+GMI", "Quectel" }) << sim(SIM_READY);
     QTest::newRow("CME 10") << none << ok({ "AT+CPIN?", "+CME ERROR: 10" }) << "ERROR] SIM not inserted";
     QTest::newRow("CME 11") << none << ok({ "AT", "+CME ERROR: 11" }) << sim(SIM_PIN) + " | ERROR] SIM PIN required";
+    // Lines the table cannot name are still told: by their code, their words or as they came.
+    QTest::newRow("CME without blank") << none << ok({ "AT+CPIN?", "+CME ERROR:10" }) << "ERROR] SIM not inserted";
+    QTest::newRow("CME in words") << none << ok({ "AT", "+cme error: sim pin required" })
+                                  << sim(SIM_PIN) + " | ERROR] SIM PIN required";
+    QTest::newRow("CME unknown code") << none << ok({ "AT", "+CME ERROR: 515" }) << "ERROR] Module error 515";
+    QTest::newRow("CME unknown words") << none << ok({ "AT", "+CME ERROR: invalid input value" })
+                                       << "ERROR] Module error: invalid input value";
+    QTest::newRow("CME without code") << none << ok({ "AT", "+CME ERROR" })
+                                      << "ERROR] Module error without a code: +CME ERROR";
+    QTest::newRow("CME colon only") << none << ok({ "AT", " +CME ERROR: " })
+                                    << "ERROR] Module error without a code: +CME ERROR:";
+    QTest::newRow("CME huge number") << none << ok({ "AT", "+CME ERROR: 99999999999" })
+                                     << "ERROR] Module error: 99999999999";
 }
 
 void TestCUC20Channel::responses()
