@@ -93,7 +93,9 @@ QString CallHistoryExport::row(const QSqlQuery& call)
     if (type == CallRegisterTable::Incoming || type == CallRegisterTable::Missed
         || type == CallRegisterTable::Outgoing) {
         direction = type == CallRegisterTable::Outgoing ? QStringLiteral("outgoing") : QStringLiteral("incoming");
-        result = CallRegisterTable::answered(type, talkedMs) ? QStringLiteral("answered") : QStringLiteral("missed");
+        result = CallRegisterTable::answered(type, talkedMs) ? QStringLiteral("answered")
+            : call.value(CallRegisterTable::Declined).toBool() ? QStringLiteral("declined")
+                                                                : QStringLiteral("missed");
     }
     const QString seconds = talkedMs >= 0 ? QString::number(talkedMs / 1000) : QString();
     return QStringList { ContactCsv::field(beganText(call.value(CallRegisterTable::TimeDate).toString())),

@@ -77,7 +77,8 @@ bool CallRegisterTable::markDeclined(CDatabase* database, qint64 id)
 
 QSqlQuery CallRegisterTable::finished(CDatabase* database)
 {
-    return database->query(QStringLiteral("SELECT * FROM call_register "
+    return database->query(QStringLiteral("SELECT c.*, EXISTS (SELECT 1 FROM call_declined WHERE call_id = c.id) "
+                                          "FROM call_register AS c "
                                           "WHERE id NOT IN (SELECT call_id FROM call_register_open) ORDER BY id"));
 }
 

@@ -45,7 +45,8 @@ public:
     static QSqlQuery newest(CDatabase* database, int limit);
     // The same for the missed calls alone.
     static QSqlQuery newestMissed(CDatabase* database, int limit);
-    // Every call that has ended, oldest first, all columns; a call going on is left out.
+    // Every call that has ended, oldest first, all columns and whether it was declined; a call
+    // going on is left out.
     static QSqlQuery finished(CDatabase* database);
     // Removes every finished call; a call going on keeps its row. False when it failed.
     static bool clear(CDatabase* database);

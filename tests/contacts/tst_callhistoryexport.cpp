@@ -51,6 +51,7 @@ private slots:
         addCall("0221999888", 1, 0, "2025-03-01T00:00:00");
         addCall("", 2, 0, "2025-05-05T05:05:05");
         addCall("\"0301\",5", 2, 0, "2025-07-14T12:00:00");
+        m_database.query(QStringLiteral("INSERT INTO call_declined SELECT max(id) FROM call_register"));
         addCall("0612345678", 0, 7322999, "2025-12-07T10:15:00");
         addCall("0612345678", 0, -5, "");
         // A call still ringing has no outcome yet.
