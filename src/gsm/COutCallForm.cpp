@@ -4,6 +4,7 @@
 #include "CUC20.h"
 
 #include <QKeyEvent>
+#include <QTimer>
 
 COutCallForm::COutCallForm(CNau8810* nau8810, CUC20* uc20, CConsole* console, QWidget* parent)
     : QWidget(parent)
@@ -11,9 +12,17 @@ COutCallForm::COutCallForm(CNau8810* nau8810, CUC20* uc20, CConsole* console, QW
     , m_nau8810(nau8810)
     , m_uc20(uc20)
     , m_console(console)
+    , m_toneTimer(new QTimer(this))
 {
     ui->setupUi(this);
     ui->lineEdit_phonenumber->installEventFilter(this);
+    m_toneTimer->setObjectName(QStringLiteral("toneTimer"));
+    m_toneTimer->setSingleShot(true);
+    m_toneTimer->setInterval(ToneNoticeMs);
+    connect(m_toneTimer, &QTimer::timeout, this, [this] {
+        m_tonesSent.clear();
+        ui->label_toneSent->clear();
+    });
 }
 
 COutCallForm::~COutCallForm()
@@ -100,6 +109,7 @@ void COutCallForm::pressKey(QChar key)
 {
     if (inConnectedCall()) {
         m_uc20->sendATCmd(QStringLiteral("AT+VTS=\"%1\"").arg(key));
+        showToneSent(key);
         return;
     }
     ui->lineEdit_phonenumber->setText(ui->lineEdit_phonenumber->text() + key);
@@ -111,6 +121,11 @@ bool COutCallForm::typeDialKey(const QKeyEvent* event)
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
     const QString text = event->text();
+    // "+" begins an international number; there is no tone for it.
+    if (text == QLatin1String("+") && !inConnectedCall()) {
+        ui->lineEdit_phonenumber->setText(ui->lineEdit_phonenumber->text() + text);
+        return true;
+    }
     if (text.size() != 1 || !QStringLiteral("0123456789*#").contains(text.at(0)))
         return false;
     // A held key sends one tone, not a stream of commands to the module.
@@ -142,4 +157,15 @@ bool COutCallForm::eventFilter(QObject* watched, QEvent* event)
         && typeDialKey(static_cast<QKeyEvent*>(event)))
         return true;
     return QWidget::eventFilter(watched, event);
+}
+
+void COutCallForm::showToneSent(QChar key)
+{
+    // A key sent on from the keyboard shows nowhere else: the number field stays as it is.
+    m_tonesSent = (m_tonesSent + key).right(ShownTones);
+    QStringList keys;
+    for (const QChar sent : qAsConst(m_tonesSent))
+        keys << sent;
+    ui->label_toneSent->setText(tr("Tone sent: %1").arg(keys.join(QLatin1Char(' '))));
+    m_toneTimer->start();
 }

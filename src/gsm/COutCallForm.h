@@ -11,16 +11,21 @@ class COutCallForm;
 class CConsole;
 class CNau8810;
 class CUC20;
+class QTimer;
 
 // The dial pad page: a number field above a telephone keypad. Outside a connected call the keys
 // compose the number the control bar's call button dials; during a connected call they send
-// DTMF tones to the other party instead. Keys typed on the keyboard anywhere on the page do the
-// same as the keypad.
+// DTMF tones to the other party instead, and the page shows for a moment which keys went out.
+// Keys typed on the keyboard anywhere on the page do the same as the keypad, and "+" starts an
+// international number.
 class COutCallForm : public QWidget
 {
     Q_OBJECT
 
 public:
+    // How long the keys sent as tones stay on show after the last one.
+    static constexpr int ToneNoticeMs = 2000;
+
     // The codec controller is kept for the page's later use; the page does not touch it.
     COutCallForm(CNau8810* nau8810, CUC20* uc20, CConsole* console, QWidget* parent = nullptr);
     ~COutCallForm() override;
@@ -56,11 +61,18 @@ private:
     bool inConnectedCall() const;
     // Presses the pad key a key event types; false when it types none.
     bool typeDialKey(const QKeyEvent* event);
+    // Adds a key to those shown as sent, for the next few seconds.
+    void showToneSent(QChar key);
+
+    // The keys sent as tones shown at most, the last ones.
+    static constexpr int ShownTones = 12;
 
     Ui::COutCallForm* ui;
     CNau8810* m_nau8810;
     CUC20* m_uc20;
     CConsole* m_console;
+    QTimer* m_toneTimer;
+    QString m_tonesSent;
 };
 
 #endif // COUTCALLFORM_H

@@ -388,12 +388,20 @@ private slots:
         QTest::addColumn<int>("state");
         QTest::addColumn<QString>("number");
         QTest::addColumn<QStringList>("sent");
+        QTest::addColumn<QString>("tones"); // what the page shows of the keys sent as tones
         const QStringList none;
-        QTest::newRow("idle") << "1234567890*#" << false << 0 << "03011234567890*#" << none;
-        QTest::newRow("calling") << "12" << false << 1 << "030112" << none;
-        QTest::newRow("clear") << "12C" << false << 0 << "" << none;
-        QTest::newRow("typed") << "12#<*" << true << 0 << "030112*" << none;
-        QTest::newRow("typed, connected") << "7<" << true << 3 << "030" << QStringList { "AT+VTS=\"7\"" };
+        QTest::newRow("idle") << "1234567890*#" << false << 0 << "03011234567890*#" << none << "";
+        QTest::newRow("calling") << "12" << false << 1 << "030112" << none << "";
+        QTest::newRow("clear") << "12C" << false << 0 << "" << none << "";
+        QTest::newRow("typed") << "12#<*" << true << 0 << "030112*" << none << "";
+        QTest::newRow("typed, connected")
+            << "7<" << true << 3 << "030" << QStringList { "AT+VTS=\"7\"" } << "Tone sent: 7";
+        QTest::newRow("clicked, connected")
+            << "1#" << false << 3 << "0301" << QStringList { "AT+VTS=\"1\"", "AT+VTS=\"#\"" } << "Tone sent: 1 #";
+        // "+" begins an international number from the keyboard too; it has no tone.
+        QTest::newRow("typed plus") << "C+31" << true << 0 << "+31" << none << "";
+        QTest::newRow("typed plus, connected")
+            << "+5" << true << 3 << "0301" << QStringList { "AT+VTS=\"5\"" } << "Tone sent: 5";
     }
 
     void keys()
@@ -409,13 +417,18 @@ private slots:
         QCOMPARE(int(m_rig->uc20()->callState()), state);
         for (const QChar c : input) {
             const QString name = c == '*' ? "star" : c == '#' ? "hash" : c == 'C' ? "clear" : QString(c);
-            if (typed)
+            if (typed && c != 'C')
                 QTest::keyClick(form.findChild<QPushButton*>("pushButton_5"), c == '<' ? '\b' : c.toLatin1());
             else
                 QTest::mouseClick(form.findChild<QPushButton*>("pushButton_" + name), Qt::LeftButton);
         }
         QTEST(form.number(), "number");
         QTEST(m_rig->takeSent(), "sent");
+        // Shown for a moment only.
+        auto* tones = form.findChild<QLabel*>(QStringLiteral("label_toneSent"));
+        QTEST(tones->text(), "tones");
+        form.findChild<QTimer*>(QStringLiteral("toneTimer"))->start(0);
+        QTRY_COMPARE(tones->text(), QString());
     }
 
     void geometryRemembered()
