@@ -123,6 +123,14 @@ ContactExchange::ImportResult ContactExchange::importData(const QByteArray& data
 bool ContactExchange::readContacts(
     const QByteArray& data, Format format, QVector<ContactRecord>* records, QString* error, const Progress& progress)
 {
+    // No text file of contacts holds one; a UTF-16 file or a spreadsheet's own format does.
+    const int nul = data.indexOf('\0');
+    if (nul >= 0) {
+        *error = tr("Line %1: the file holds a NUL byte, so it is not a text file; save it as CSV (UTF-8) or "
+                    "as vCard and import that")
+                     .arg(data.left(nul).count('\n') + 1);
+        return false;
+    }
     const QString text = ContactText::decode(data);
     if (format == FORMAT_UNKNOWN)
         format = guessFormat(data);

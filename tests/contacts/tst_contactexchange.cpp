@@ -176,6 +176,7 @@ private slots:
                                                      << 2 << "\"call " + QString(35, 'x') + QChar(0x2026) + "\" is not";
         QTest::newRow("CSV: empty") << QByteArray("") << 1 << "header";
         QTest::newRow("CSV: no number") << header + spanning + "C,D, ,x\r\n" << 4 << "contact has no phone number";
+        QTest::newRow("CSV: a NUL byte") << header + spanning + QByteArray("C,D\0d,2,x\r\n", 11) << 4 << "NUL";
         QTest::newRow("CSV: words for a number") << header + "C,D,call me,x\r\n" << 2 << "\"call me\" is not";
         const QByteArray card("BEGIN:VCARD\r\nN:A;B\r\nNOTE:fol\r\n ded\r\nTEL:1\r\nEND:VCARD\r\n"); // lines 1-6
         QTest::newRow("vCard: no END") << card + "BEGIN:VCARD\r\nTEL:2\r\n" << 7 << "END:VCARD";
@@ -183,6 +184,8 @@ private slots:
         QTest::newRow("vCard: no TEL") << card + "BEGIN:VCARD\r\nFN:x\r\nEND:VCARD\r\n" << 7 << "TEL";
         QTest::newRow("vCard: empty TEL") << card + "BEGIN:VCARD\r\nFN:x\r\nTEL:\r\nEND:VCARD\r\n"
                                           << 7 << "card has no phone number";
+        QTest::newRow("vCard: a NUL byte") << card + QByteArray("BEGIN:VCARD\r\nN:D\0d\r\nTEL:2\r\nEND:VCARD\r\n", 36) << 8
+                                           << "NUL";
         QTest::newRow("vCard: no colon") << card + "BEGIN:VCARD\r\nTEL:2\r\nNOTE\r\nEND:VCARD\r\n" << 9 << ":";
         QTest::newRow("vCard: text outside a card") << card + "TEL:2\r\n" << 7 << "BEGIN:VCARD";
         QTest::newRow("vCard: unknown charset") << card + "BEGIN:VCARD\r\nN;CHARSET=KOI8-R;QUOTED-PRINTABLE:=C3\r\n"
