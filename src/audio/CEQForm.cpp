@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QRegularExpressionValidator>
 #include <QSlider>
 
 namespace {
@@ -17,6 +18,9 @@ constexpr int FirstBandRegister = 18;
 // The codec's gain code runs from +12 dB (code 0) down to -12 dB (code 24).
 constexpr int ZeroDbCode = 12;
 constexpr quint16 GainCodeBits = 0x1F;
+// One gain code is one dB: the smallest step the codec takes, and the slider's arrow-key step.
+constexpr int GainStepDb = 1;
+constexpr int GainPageStepDb = 3 * GainStepDb;
 constexpr int FrequencyShift = 5;
 constexpr int FrequencyCodeBits = 3;
 constexpr int BandwidthShift = 8;
@@ -86,7 +90,14 @@ void CEQForm::collectBandControls()
 
 void CEQForm::connectBandControls()
 {
-    for (const BandControls& band : m_bands) {
+    // A sign (also the typographic minus) and up to three digits; anything wider is held to the range.
+    const QRegularExpression typedGain(QStringLiteral("[+\\-\u2212]?[0-9]{0,3}"));
+    for (int index = 0; index < BandCount; ++index) {
+        const BandControls& band = m_bands[index];
+        band.gain->setSingleStep(GainStepDb);
+        band.gain->setPageStep(GainPageStepDb);
+        band.gainValue->setValidator(new QRegularExpressionValidator(typedGain, band.gainValue));
+        connect(band.gainValue, &QLineEdit::editingFinished, this, [this, index] { applyTypedGain(index); });
         connect(band.freq, qOverload<int>(&QComboBox::currentIndexChanged), this, &CEQForm::freq_currentIndexChanged);
         connect(band.gain, &QSlider::valueChanged, this, &CEQForm::on_gain_valueChanged);
         if (band.type)
@@ -159,6 +170,20 @@ void CEQForm::on_type_currentIndexChanged(int /*index*/)
     (ui->eq_panel->*panelBandwidth[band])(wide ? WideOctaves : NarrowOctaves);
     if (m_nau)
         m_nau->setEQBandWidth(NAU8810_EQ_BAND(band), wide ? NAU8810_EQ_WIDE : NAU8810_EQ_NARROW);
+}
+
+void CEQForm::applyTypedGain(int band)
+{
+    const BandControls& controls = m_bands[band];
+    QString typed = controls.gainValue->text();
+    typed.replace(QChar(0x2212), QLatin1Char('-'));
+    bool isNumber = false;
+    const int gain = typed.toInt(&isNumber);
+    // The slider's range is the codec's: +12 dB (code 0) down to -12 dB (code 24).
+    if (isNumber)
+        controls.gain->setValue(qBound(controls.gain->minimum(), gain, controls.gain->maximum()));
+    // Moved or not, the field shows the gain that is set, "+5" as "5" and 40 as 12.
+    controls.gainValue->setText(QString::number(controls.gain->value()));
 }
 
 void CEQForm::setCodecFrequency(int band, int index)

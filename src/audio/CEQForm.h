@@ -16,10 +16,10 @@ namespace Ui {
 class CEQForm;
 }
 
-// The equaliser page: per codec band a frequency choice and a gain slider, and for the three
-// middle bands a bandwidth choice. A change goes to the codec model and to the curve panel at
-// once; register reports move the controls, and a control that really moves writes its field
-// back through the codec model. The page keeps no register values of its own.
+// The equaliser page: per codec band a frequency choice and a gain slider with its value, which
+// may also be typed, and for the three middle bands a bandwidth choice. A change goes to the codec model and to the
+// curve panel at once; register reports move the controls, and a control that really moves writes its field back
+// through the codec model. The page keeps no register values of its own.
 class CEQForm : public QDialog
 {
     Q_OBJECT
@@ -54,6 +54,9 @@ private:
     // Index 0-4 of the band whose control of this kind is the sender, -1 for any other sender.
     template <typename Widget> int senderBand(Widget* BandControls::*control) const;
     void setCodecFrequency(int band, int index);
+    // Sets the gain typed into a band's value field, held to the codec's range; a field that holds
+    // no number shows the gain as it was.
+    void applyTypedGain(int band);
 
     Ui::CEQForm* ui;
     CNau8810* m_nau;

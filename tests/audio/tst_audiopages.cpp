@@ -16,6 +16,7 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <array>
@@ -235,7 +236,9 @@ private slots:
 
     void equaliserChanges_data()
     {
-        QTest::addColumn<QString>("step"); // "gain|freq|type <band> <value>" or "report <id> <payload>"
+        // "gain|freq|type <band> <value>", "typed <band> <text>" (then Enter), "key <band> <key>" on
+        // the slider, or "report <id> <payload>"
+        QTest::addColumn<QString>("step");
         QTest::addColumn<int>("n");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<Sent>("sent");
@@ -244,11 +247,11 @@ private slots:
         };
         row("band 3 +5 dB", "gain 3 5", 3, "5 (5) 650 Hz Narrow | 5 dB 650 Hz 1", { "4.0:140700" });
         row("band 1 +12 dB", "gain 1 12", 1, "12 (12) 80 Hz - | 12 dB 80 Hz 1", { "4.0:120000" });
-        row("band 5 -12 dB", "gain 5 -12", 5, "-12 (-12) 5.3 KHz - | -12 dB 5300 Hz 1", { "4.0:161800" });
-        row("band 4 wide", "type 4 1", 4, "0 (0) 1.8 KHz Wide | 0 dB 1800 Hz 2", { "4.0:150001" });
+        row("band 5 -12 dB", "gain 5 -12", 5, "-12 (-12) 5.3 kHz - | -12 dB 5300 Hz 1", { "4.0:161800" });
+        row("band 4 wide", "type 4 1", 4, "0 (0) 1.8 kHz Wide | 0 dB 1800 Hz 2", { "4.0:150001" });
         row("band 1 175 Hz", "freq 1 3", 1, "0 (0) 175 Hz - | 0 dB 175 Hz 1", { "4.0:126000" });
         row("band 3 850 Hz", "freq 3 1", 3, "0 (0) 850 Hz Narrow | 0 dB 850 Hz 1", { "4.0:142000" });
-        row("band 5 9 kHz", "freq 5 2", 5, "0 (0) 9.0 KHz - | 0 dB 9000 Hz 1", { "4.0:164000" });
+        row("band 5 9 kHz", "freq 5 2", 5, "0 (0) 9.0 kHz - | 0 dB 9000 Hz 1", { "4.0:164000" });
         // A report moves each control that differs, and each of those writes its field back.
         row("reg 19 = 0x16C", "report 4 136c01", 2, "0 (0) 500 Hz Wide | 0 dB 500 Hz 2",
             { "4.0:136c01", "4.0:136c01" });
@@ -256,6 +259,15 @@ private slots:
         row("reg 18 bit 8", "report 4 120c01", 1, "0 (0) 80 Hz - | 0 dB 80 Hz 1", {});
         row("gain code 31", "report 4 141f00", 3, "-12 (-12) 650 Hz Narrow | -12 dB 650 Hz 1", { "4.0:141800" });
         row("reg 17", "report 4 117f01", 1, "0 (0) 80 Hz - | 0 dB 80 Hz 1", {});
+        // A typed gain is held to the codec's range; the field then shows the gain that is set.
+        row("typed +5", "typed 3 +5", 3, "5 (5) 650 Hz Narrow | 5 dB 650 Hz 1", { "4.0:140700" });
+        row("typed minus sign", "typed 4 \u22123", 4, "-3 (-3) 1.8 kHz Narrow | -3 dB 1800 Hz 1", { "4.0:150f00" });
+        row("typed above", "typed 1 15", 1, "12 (12) 80 Hz - | 12 dB 80 Hz 1", { "4.0:120000" });
+        row("typed below", "typed 5 -40", 5, "-12 (-12) 5.3 kHz - | -12 dB 5300 Hz 1", { "4.0:161800" });
+        row("typed no number", "typed 2 -", 2, "0 (0) 230 Hz Narrow | 0 dB 230 Hz 1", {});
+        // The arrow keys take the codec's one dB step, the page keys three.
+        row("arrow up", "key 3 up", 3, "1 (1) 650 Hz Narrow | 1 dB 650 Hz 1", { "4.0:140b00" });
+        row("page down", "key 3 pagedown", 3, "-3 (-3) 650 Hz Narrow | -3 dB 650 Hz 1", { "4.0:140f00" });
         row("not a codec id", "report 3 136c01", 2, "0 (0) 230 Hz Narrow | 0 dB 230 Hz 1", {});
     }
 
@@ -268,11 +280,35 @@ private slots:
             report(word[1].toInt(), word[2].toLatin1());
         } else if (word[0] == QLatin1String("gain")) {
             band<QSlider>(n, "gain")->setValue(word[2].toInt());
+        } else if (word[0] == QLatin1String("typed")) {
+            auto* field = band<QLineEdit>(n, "gainvalue");
+            field->selectAll();
+            for (const QChar c : word[2]) { // a typographic minus too, which keyClicks cannot type
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+                QCoreApplication::sendEvent(field, &press);
+            }
+            QTest::keyClick(field, Qt::Key_Return);
+        } else if (word[0] == QLatin1String("key")) {
+            QTest::keyClick(band<QSlider>(n, "gain"), word[2] == QLatin1String("up") ? Qt::Key_Up : Qt::Key_PageDown);
         } else {
             band<QComboBox>(n, qPrintable(word[0]))->setCurrentIndex(word[2].toInt());
         }
         QTEST(m_rig->takeSent(), "sent");
         QTEST(state(n), "expected");
+    }
+
+    // Even on the page at its smallest, a dB of gain is a few pixels of the slider's travel.
+    void gainSliderRoom()
+    {
+        m_eq->resize(m_eq->minimumSizeHint());
+        m_eq->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_eq));
+        for (int n = 1; n <= 5; ++n) {
+            QSlider* gain = band<QSlider>(n, "gain");
+            const int travel = gain->width() - gain->style()->pixelMetric(QStyle::PM_SliderLength, nullptr, gain);
+            QVERIFY2(travel >= 3 * (gain->maximum() - gain->minimum()), qPrintable(QString::number(travel)));
+            QVERIFY(gain->visibleRegion().boundingRect().width() == gain->width());
+        }
     }
 
     // The page builds without a warning; called other than by a band's own control, its slots
@@ -289,7 +325,7 @@ private slots:
         QCOMPARE(m_rig->takeSent(), Sent());
         QCOMPARE(state(1), QStringLiteral("0 (0) 80 Hz - | 0 dB 80 Hz 1"));
         QCOMPARE(state(2), QStringLiteral("0 (0) 230 Hz Narrow | 0 dB 230 Hz 1"));
-        QCOMPARE(state(4), QStringLiteral("0 (0) 1.8 KHz Narrow | 0 dB 1800 Hz 1"));
+        QCOMPARE(state(4), QStringLiteral("0 (0) 1.8 kHz Narrow | 0 dB 1800 Hz 1"));
     }
 
     void escapeKeepsThePage()
