@@ -1,4 +1,5 @@
 #include "CUC20.h"
+#include "CUSBHID.h"
 #include "DebugForm.h"
 #include "MainWindow.h"
 #include "ModalAnswer.h"
@@ -164,6 +165,16 @@ private slots:
         QVERIFY(m_rig->pumpUntil([this] { return answerLines().size() == 2; }, 2000));
         QCOMPARE(answerLines().first(), QStringLiteral("> ATI"));
         QVERIFY(answerLines().last().contains("no answer"));
+    }
+
+    void notConnected()
+    {
+        m_rig->window()->context()->usb->stop();
+        find<QLineEdit>("lineEdit_uc20_cmd")->setText(QStringLiteral("ATI"));
+        click("pushButton_write_uc20");
+        QCOMPARE(answerLines().size(), 2);
+        QVERIFY(answerLines().last().contains("not sent"));
+        QVERIFY(!find<QTimer>("answerTimer")->isActive());
     }
 
     void registerRead_data()
