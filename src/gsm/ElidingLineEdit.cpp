@@ -22,8 +22,6 @@ ElidingLineEdit::ElidingLineEdit(QWidget* parent)
     QPalette readable = palette();
     readable.setColor(QPalette::Disabled, QPalette::Text, readable.color(QPalette::Active, QPalette::Text));
     setPalette(readable);
-    // A longer text asks for more room.
-    connect(this, &QLineEdit::textChanged, this, &QWidget::updateGeometry);
 }
 
 QRect ElidingLineEdit::textRect() const
@@ -59,9 +57,7 @@ int ElidingLineEdit::widthFor(const QString& text) const
 
 QSize ElidingLineEdit::sizeHint() const
 {
-    QSize hint = QLineEdit::sizeHint();
-    hint.setWidth(qMax(hint.width(), widthFor(text())));
-    return hint.expandedTo(minimumSizeHint());
+    return QLineEdit::sizeHint().expandedTo(minimumSizeHint());
 }
 
 QSize ElidingLineEdit::minimumSizeHint() const

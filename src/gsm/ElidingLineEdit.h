@@ -6,10 +6,11 @@
 #include <QStringList>
 
 // A line edit that shows a number, a name or a codec to be read, not typed. It asks its layout for
-// room for its whole text, and never for less than the room of its reserved texts, so that the
-// layout stays put as texts come and go; given less, it shows the text's beginning and end with "…" between
-// them, and the whole text in its tool tip. text() is always the whole text. The text is drawn in
-// the normal text colour also while the field is disabled, so that it stays readable.
+// the room of its reserved texts (the longest number, the longest codec), and no more whatever it
+// shows, so that the buttons beside it stay put as calls come and go. A text wider than the field
+// shows its beginning and end with "…" between them, and whole in the tool tip. text() is always
+// the whole text. The text is drawn in the normal text colour also while the field is disabled,
+// so that it stays readable.
 class ElidingLineEdit : public QLineEdit
 {
     Q_OBJECT
@@ -19,7 +20,8 @@ public:
 
     // The text as it is drawn at the field's present width.
     QString shownText() const;
-    // The field's least width is that of the widest of these texts (none: a line edit's own).
+    // The field's least and preferred width are those of the widest of these texts (none: a line
+    // edit's own).
     void setReservedTexts(const QStringList& texts);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

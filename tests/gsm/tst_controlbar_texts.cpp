@@ -97,6 +97,7 @@ private slots:
     void cutInTheMiddle()
     {
         ElidingLineEdit field;
+        field.setReservedTexts({ QStringLiteral("00000"), twentyDigits });
         field.setText(twentyDigits);
         field.resize(field.sizeHint());
         field.show();
