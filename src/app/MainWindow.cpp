@@ -15,6 +15,8 @@
 #include "CSMSForm.h"
 #include "CSettingsForm.h"
 #include "CallKeys.h"
+#include "CallParty.h"
+#include "CloseDuringCall.h"
 #include "CUC20.h"
 #include "CUSBHID.h"
 #include "ControlBar.h"
@@ -25,6 +27,7 @@
 #include "HidapiBackend.h"
 #include "InfoForm.h"
 #include "LogCategories.h"
+#include "MissedCallBadge.h"
 #include "OperatorGuideDialog.h"
 #include "PhonebookForm.h"
 #include "RemoteControl.h"
@@ -254,6 +257,27 @@ void MainWindow::wire()
     connect(m_callRegistration, &CCallRegistration::callRecorded, m_remote, &RemoteControl::onCallRecorded);
     connect(m_remote, &RemoteControl::raiseRequested, this, &MainWindow::bringToFront);
     wireCallAlerts();
+    wireMissedCallBadge();
+}
+
+void MainWindow::wireMissedCallBadge()
+{
+    auto* badge = new MissedCallBadge(m_pageActions[PageCallHistory], this);
+    const auto historySeen = [this] {
+        return ui->stackedWidget->currentWidget() == m_pages[PageCallHistory] && isActiveWindow() && !isMinimized();
+    };
+    connect(m_callRegistration, &CCallRegistration::callRecorded, badge,
+        [badge, historySeen](QString number, int type, QDateTime start, qint64 durationMs) {
+            badge->onCallRecorded(number, type, start, durationMs);
+            if (historySeen())
+                badge->clear();
+        });
+    connect(ui->stackedWidget, &QStackedWidget::currentChanged, badge, [badge, historySeen] {
+        if (historySeen())
+            badge->clear();
+    });
+    // Picking the history when it is on show already is looking at it too.
+    connect(m_pageActions[PageCallHistory], &QAction::triggered, badge, &MissedCallBadge::clear);
 }
 
 void MainWindow::wireCallAlerts()
@@ -645,6 +669,10 @@ void MainWindow::closeEvent(QCloseEvent* ev)
 {
     if (!m_usb->isConnected())
         return;
+    if (!CloseDuringCall::confirm(m_uc20, CallParty::describe(m_database, m_uc20->callNumber()), this)) {
+        ev->ignore();
+        return;
+    }
     QMessageBox question(QMessageBox::Question, QString(), tr("Do you want to save settings in the Orvane Parlona?"),
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
     question.setDefaultButton(QMessageBox::Save);

@@ -140,6 +140,8 @@ private:
     void createTimers();
     void wire();
     void wireCallAlerts();
+    // The count of missed calls on the call history's action, cleared when the history is seen.
+    void wireMissedCallBadge();
     void showPage(Page page);
     void applyBackground(bool alert);
     void handleFirmwareVersion(const QByteArray& data);

@@ -181,6 +181,19 @@ QString CCallHistoryForm::selectedNumber() const
 void CCallHistoryForm::on_pushButton_clear_clicked()
 {
     CDatabase* database = m_context->database;
+    // There is no undo: the operator sees what goes before it goes.
+    const int calls = CallRegisterTable::finishedCount(database);
+    if (calls <= 0) {
+        LoadTable();
+        return;
+    }
+    QMessageBox question(QMessageBox::Question, tr("Clear"),
+        calls == 1 ? tr("Clear the one call from the history?") : tr("Clear all %1 calls from the history?").arg(calls),
+        QMessageBox::Yes | QMessageBox::No, this);
+    question.setInformativeText(tr("The calls cannot be brought back."));
+    question.setDefaultButton(QMessageBox::No);
+    if (question.exec() != QMessageBox::Yes)
+        return;
     // The reason, if any, is on the console already; this says what it cost.
     if (!CallRegisterTable::clear(database))
         database->report(tr("The call history was not cleared"));

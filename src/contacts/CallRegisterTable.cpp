@@ -82,6 +82,13 @@ QSqlQuery CallRegisterTable::finished(CDatabase* database)
                                           "WHERE id NOT IN (SELECT call_id FROM call_register_open) ORDER BY id"));
 }
 
+int CallRegisterTable::finishedCount(CDatabase* database)
+{
+    QSqlQuery count = database->query(QStringLiteral(
+        "SELECT count(*) FROM call_register WHERE id NOT IN (SELECT call_id FROM call_register_open)"));
+    return count.next() ? count.value(0).toInt() : -1;
+}
+
 qint64 CallRegisterTable::open(CDatabase* database, const QString& number, int type, const QString& timeDate)
 {
     qint64 id = -1;

@@ -48,6 +48,8 @@ public:
     // Every call that has ended, oldest first, all columns and whether it was declined; a call
     // going on is left out.
     static QSqlQuery finished(CDatabase* database);
+    // How many calls have ended (what clear() removes); -1 when the database cannot tell.
+    static int finishedCount(CDatabase* database);
     // Removes every finished call; a call going on keeps its row. False when it failed.
     static bool clear(CDatabase* database);
 };

@@ -276,6 +276,11 @@ VOICECALL_STATE CUC20::callState() const
     return m_callState;
 }
 
+QString CUC20::callNumber() const
+{
+    return m_callNumber;
+}
+
 SIM_STATE CUC20::simState() const
 {
     return m_simState;

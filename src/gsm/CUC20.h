@@ -80,6 +80,8 @@ public:
     static bool isServiceCode(const QString& number);
 
     VOICECALL_STATE callState() const;
+    // The number of the call in progress as the module gave it (empty for a withheld one).
+    QString callNumber() const;
     SIM_STATE simState() const;
     // Whether the module has said nothing for the silence timeout while the unit is connected.
     bool isModuleSilent() const;

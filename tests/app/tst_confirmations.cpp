@@ -1,0 +1,213 @@
+#include "CCallHistoryForm.h"
+#include "CConsole.h"
+#include "CDatabase.h"
+#include "CIncomingForm.h"
+#include "CUC20.h"
+#include "MainWindow.h"
+#include "ManualClock.h"
+#include "ModalAnswer.h"
+#include "VirtualHybridRig.h"
+#include "VirtualHybridUnit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+// No stray click costs the operator a call or the history: Clear and closing the program ask
+// first, with the safe answer as the default, and a call declined by closing its window is told.
+class TestConfirmations : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<VirtualHybridRig> m_rig;
+    CUC20* m_uc20 = nullptr;
+
+    bool reaches(VOICECALL_STATE state) { return m_rig->pumpUntil([&] { return m_uc20->callState() == state; }); }
+    QString console() const { return m_rig->window()->context()->console->plainText(); }
+
+    // Brings a call to the state: ringing, being placed or on air.
+    void callIn(VOICECALL_STATE state)
+    {
+        QVERIFY(m_rig->connectUnit());
+        QVERIFY(m_rig->pumpUntil([&] { return m_uc20->simState() == SIM_READY; }));
+        if (state == VOICECALL_CALLING) {
+            m_rig->unit()->setOutgoingOutcome(VirtualHybridUnit::OutgoingOutcome::NoAnswer, 60000);
+            m_uc20->call(QStringLiteral("0201234567"));
+        } else {
+            m_rig->unit()->ringIn(QStringLiteral("0612345678"));
+            QVERIFY(reaches(VOICECALL_INCOMING));
+            if (state == VOICECALL_ACTIVE)
+                m_uc20->answerCall();
+        }
+        QVERIFY(reaches(state));
+    }
+
+    QTableWidget* history() const
+    {
+        return m_rig->window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>("tableWidget");
+    }
+
+private slots:
+    void init()
+    {
+        m_rig = std::make_unique<VirtualHybridRig>();
+        m_uc20 = m_rig->window()->context()->uc20;
+    }
+
+    void cleanup()
+    {
+        m_rig.reset();
+    }
+
+    void clearAsksNamingTheCount_data()
+    {
+        QTest::addColumn<int>("calls");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("asked"); // empty: no question
+        QTest::addColumn<int>("left");
+        QTest::newRow("no") << 3 << int(QMessageBox::No) << "Clear all 3 calls from the history?" << 3;
+        QTest::newRow("yes") << 3 << int(QMessageBox::Yes) << "Clear all 3 calls from the history?" << 0;
+        QTest::newRow("one call") << 1 << int(QMessageBox::Yes) << "Clear the one call from the history?" << 0;
+        QTest::newRow("nothing to clear") << 0 << int(QMessageBox::Yes) << "" << 0;
+    }
+
+    void clearAsksNamingTheCount()
+    {
+        QFETCH(int, calls);
+        QFETCH(int, answer);
+        QFETCH(QString, asked);
+        QFETCH(int, left);
+        for (int i = 0; i < calls; ++i) {
+            m_rig->window()->context()->database->query(
+                "INSERT INTO call_register VALUES (NULL, ?, 2, 0, '2026-12-07T10:00:00')", { QString::number(i) });
+        }
+        m_rig->window()->findChild<CCallHistoryForm*>()->LoadTable();
+        QString told;
+        int defaultButton = 0;
+        // Nothing to clear asks nothing; a question would be left hanging.
+        QObject waiting;
+        ModalAnswer::whenShown(&waiting, [&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            told = box->text();
+            defaultButton = box->standardButton(box->defaultButton());
+            ModalAnswer::clickButton(box, answer);
+        });
+        m_rig->window()->findChild<QPushButton*>("pushButton_clear")->click();
+        QCOMPARE(told, asked);
+        QCOMPARE(defaultButton, asked.isEmpty() ? 0 : int(QMessageBox::No));
+        QCOMPARE(history()->rowCount(), left);
+    }
+
+    // Closing during a call says what it does to the call; keeping the program open is the
+    // default. Agreeing ends the call before the settings question comes.
+    void closingDuringACall_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("agree");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("consoleSays");
+        QTest::newRow("on air, kept") << int(VOICECALL_ACTIVE) << false << "is on air" << "";
+        QTest::newRow("on air, closed") << int(VOICECALL_ACTIVE) << true << "hangs it up" << "by us";
+        QTest::newRow("ringing, closed") << int(VOICECALL_INCOMING) << true << "declines it" << "Declined call from";
+        QTest::newRow("being placed, closed") << int(VOICECALL_CALLING) << true << "cancels it" << "cancelled";
+    }
+
+    void closingDuringACall()
+    {
+        QFETCH(int, state);
+        QFETCH(bool, agree);
+        QFETCH(QString, asked);
+        QFETCH(QString, consoleSays);
+        callIn(VOICECALL_STATE(state));
+        MainWindow* window = m_rig->window();
+        window->show();
+        // The unit lives on while the program waits for the module to end the call.
+        QTimer unitClock;
+        connect(&unitClock, &QTimer::timeout, [this] { m_rig->clock()->advance(5); });
+        unitClock.start(1);
+        QString told;
+        bool safeDefault = false;
+        bool storeAsked = false;
+        ModalAnswer::whenShown(this, [&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            told = box->text();
+            safeDefault = box->defaultButton() == box->escapeButton() && box->defaultButton() != nullptr;
+            if (agree) {
+                ModalAnswer::whenOtherShown(this, box, [&](QWidget* store) {
+                    storeAsked = m_uc20->callState() == VOICECALL_IDLE;
+                    ModalAnswer::clickButton(store, QMessageBox::Discard);
+                });
+            }
+            QAbstractButton* chosen = box->escapeButton();
+            for (QAbstractButton* button : box->buttons()) {
+                if (agree && box->buttonRole(button) == QMessageBox::AcceptRole)
+                    chosen = button;
+            }
+            chosen->click();
+        });
+        QCOMPARE(window->close(), agree);
+        QVERIFY2(told.contains(asked), qPrintable(told));
+        QVERIFY(safeDefault);
+        QCOMPARE(storeAsked, agree);
+        QCOMPARE(m_uc20->callState() == VOICECALL_IDLE, agree);
+        QVERIFY(!agree || m_rig->pumpUntil([&] { return console().contains(consoleSays); }));
+    }
+
+    void closingWithoutACallAsksOnlyToStore()
+    {
+        QVERIFY(m_rig->connectUnit());
+        QString told;
+        ModalAnswer::whenShown(this, [&](QWidget* modal) {
+            told = qobject_cast<QMessageBox*>(modal)->text();
+            ModalAnswer::clickButton(modal, QMessageBox::Discard);
+        });
+        QVERIFY(m_rig->window()->close());
+        QCOMPARE(told, QStringLiteral("Do you want to save settings in the Orvane Parlona?"));
+    }
+
+    void closingTheRingingWindowDeclinesAndSaysSo()
+    {
+        callIn(VOICECALL_INCOMING);
+        CIncomingForm* popUp = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            popUp = popUp ? popUp : qobject_cast<CIncomingForm*>(window);
+        QVERIFY(popUp && popUp->isVisible());
+        popUp->close();
+        QVERIFY(reaches(VOICECALL_IDLE));
+        QVERIFY(m_rig->pumpUntil([&] { return console().contains("Declined call from 0612345678"); }));
+    }
+
+    // The history's action counts the calls missed since the history was last looked at.
+    void missedCallCount()
+    {
+        QAction* historyAction = m_rig->action("actionCallHistory");
+        const QString plain = historyAction->text();
+        QVERIFY(m_rig->connectUnit());
+        QVERIFY(m_rig->pumpUntil([&] { return m_uc20->simState() == SIM_READY; }));
+        for (int missed = 1; missed <= 2; ++missed) {
+            m_rig->unit()->ringIn(QStringLiteral("0612345678"));
+            QVERIFY(reaches(VOICECALL_INCOMING));
+            m_rig->unit()->farEndHangsUp();
+            QVERIFY(reaches(VOICECALL_IDLE));
+            QVERIFY(m_rig->pumpUntil([&] { return historyAction->text() != plain; }));
+            QCOMPARE(historyAction->text(), QStringLiteral("%1 (%2 missed)").arg(plain).arg(missed));
+        }
+        // An answered call is not missed.
+        m_rig->unit()->ringIn(QStringLiteral("0612345678"));
+        QVERIFY(reaches(VOICECALL_INCOMING));
+        m_uc20->answerCall();
+        QVERIFY(reaches(VOICECALL_ACTIVE));
+        m_uc20->endCall();
+        QVERIFY(reaches(VOICECALL_IDLE));
+        QVERIFY(historyAction->text().contains("2 missed"));
+        historyAction->trigger();
+        QCOMPARE(historyAction->text(), plain);
+    }
+};
+
+QTEST_MAIN(TestConfirmations)
+#include "tst_confirmations.moc"
