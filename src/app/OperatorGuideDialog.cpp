@@ -2,16 +2,22 @@
 
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QImage>
+#include <QLocale>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
-#include <QImage>
 #include <QVBoxLayout>
 
 namespace {
 
-const QString guideResource = QStringLiteral(":/guide/README.md");
-const char* const sectionHeading = "## Operating the program";
+const char* const guideFolder = ":/guide";
+const char* const guidePrefix = ":/guide/";
+const char* const englishGuide = ":/guide/operator-guide.md";
+const char* const dutchGuide = ":/guide/operator-guide.nl.md";
+
+// Wide enough to read the control bar in a picture of the whole window.
+constexpr int pictureWidth = 640;
 
 } // namespace
 
@@ -23,53 +29,60 @@ OperatorGuideDialog::OperatorGuideDialog(QWidget* parent)
     setWindowTitle(tr("Operator's guide"));
     m_browser->setObjectName(QStringLiteral("textBrowser_guide"));
     m_browser->setOpenExternalLinks(true);
-    // Pictures are named relative to the README, which is kept beside them.
-    m_browser->setSearchPaths({ QStringLiteral(":/guide") });
+    // Pictures are named relative to the guide, which is kept beside them.
+    m_browser->setSearchPaths({ QLatin1String(guideFolder) });
 
-    QFile readme(guideResource);
-    const QString text = readme.open(QIODevice::ReadOnly) ? QString::fromUtf8(readme.readAll()) : QString();
-    const QString section = operatorSection(text);
-    m_browser->setMarkdown(section.isEmpty() ? tr("The operator's guide is missing from this build.") : section);
-    fitPictures(560);
+    // The translation installed follows the default locale: the guide is in the same language.
+    QFile guide(guideResource(QLocale()));
+    const QString text = guide.open(QIODevice::ReadOnly) ? QString::fromUtf8(guide.readAll()) : QString();
+    m_browser->setMarkdown(text.isEmpty() ? tr("The operator's guide is missing from this build.") : text);
+    fitPictures(pictureWidth);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_browser);
     layout->addWidget(buttons);
-    resize(720, 640);
+    resize(pictureWidth + 100, 680);
+}
+
+QString OperatorGuideDialog::guideResource(const QLocale& locale)
+{
+    // Flemish studios read the Dutch guide too.
+    return QLatin1String(locale.language() == QLocale::Dutch ? dutchGuide : englishGuide);
+}
+
+QStringList OperatorGuideDialog::pictureNames() const
+{
+    QStringList names;
+    forEachPicture([&names](const QTextImageFormat& picture, int, int) { names << picture.name(); });
+    return names;
 }
 
 void OperatorGuideDialog::fitPictures(int width)
 {
-    // Screenshots are taken at twice the size they are meant to be seen at.
     QTextCursor cursor(m_browser->document());
-    for (QTextBlock block = m_browser->document()->begin(); block.isValid(); block = block.next()) {
-        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
-            QTextImageFormat picture = fragment.fragment().charFormat().toImageFormat();
-            if (!picture.isValid())
-                continue;
-            const QImage image(QStringLiteral(":/guide/") + picture.name());
-            if (image.isNull() || image.width() <= width)
-                continue;
-            picture.setWidth(width);
-            picture.setHeight(image.height() * width / image.width());
-            cursor.setPosition(fragment.fragment().position());
-            cursor.setPosition(fragment.fragment().position() + fragment.fragment().length(), QTextCursor::KeepAnchor);
-            cursor.setCharFormat(picture);
-        }
-    }
+    forEachPicture([&cursor, width](const QTextImageFormat& found, int position, int length) {
+        const QImage image(QLatin1String(guidePrefix) + found.name());
+        if (image.isNull() || image.width() <= width)
+            return;
+        QTextImageFormat picture = found;
+        picture.setWidth(width);
+        picture.setHeight(image.height() * width / image.width());
+        cursor.setPosition(position);
+        cursor.setPosition(position + length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(picture);
+    });
 }
 
-QString OperatorGuideDialog::operatorSection(const QString& readme)
+void OperatorGuideDialog::forEachPicture(const std::function<void(const QTextImageFormat&, int, int)>& visit) const
 {
-    const QString heading = QLatin1String(sectionHeading);
-    int start = readme.startsWith(heading + QLatin1Char('\n')) ? 0 : readme.indexOf(QLatin1Char('\n') + heading + QLatin1Char('\n'));
-    if (start < 0)
-        return QString();
-    if (start > 0)
-        ++start;
-    // The next heading of the same level ends it; "###" and deeper belong to it.
-    const int end = readme.indexOf(QLatin1String("\n## "), start + heading.size());
-    return readme.mid(start, end < 0 ? -1 : end - start + 1);
+    for (QTextBlock block = m_browser->document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextImageFormat picture = fragment.charFormat().toImageFormat();
+            if (picture.isValid())
+                visit(picture, fragment.position(), fragment.length());
+        }
+    }
 }

@@ -2,11 +2,17 @@
 #define OPERATORGUIDEDIALOG_H
 
 #include <QDialog>
+#include <QStringList>
 
+#include <functional>
+
+class QLocale;
 class QTextBrowser;
+class QTextImageFormat;
 
-// Help → Operator's guide: the README's section for operators, shown in the program, so that
-// it is at hand in the studio whether or not the documentation is installed.
+// Help → Operator's guide: how to answer, dial and end calls and what the window shows, in the
+// program's language, so that it is at hand in the studio whether or not the documentation is
+// installed. The guide and its pictures are compiled in.
 class OperatorGuideDialog : public QDialog
 {
     Q_OBJECT
@@ -14,13 +20,17 @@ class OperatorGuideDialog : public QDialog
 public:
     explicit OperatorGuideDialog(QWidget* parent = nullptr);
 
-    // The section headed "## Operating the program" of a README in Markdown, heading included,
-    // up to the next heading of that level; empty when there is none.
-    static QString operatorSection(const QString& readme);
+    // The resource of the guide written for locale's language: the Dutch guide for Dutch,
+    // the English one for every other language.
+    static QString guideResource(const QLocale& locale);
+    // The pictures the guide on show names, as written in it (relative to ":/guide").
+    QStringList pictureNames() const;
 
 private:
     // Scales pictures wider than width down to it.
     void fitPictures(int width);
+    // Calls visit for every picture of the document, with its format and its place.
+    void forEachPicture(const std::function<void(const QTextImageFormat&, int, int)>& visit) const;
 
     QTextBrowser* m_browser;
 };

@@ -1,22 +1,33 @@
 #include "CUSBHID.h"
+#include "CallKeys.h"
 #include "MainWindow.h"
 #include "ModalAnswer.h"
 #include "OperatorGuideDialog.h"
+#include "TranslationLoader.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 
 #include <QAction>
+#include <QFile>
+#include <QImage>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
 
-// The Help menu, File → Quit and the place of the Service menu, on a virtual hybrid.
+// The Help menu with the operator's guide, File → Quit and the place of the Service menu, on a
+// virtual hybrid.
 class TestHelpMenu : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<VirtualHybridRig> m_rig;
+    QLocale m_defaultLocale;
 
     QString aboutText()
     {
@@ -29,44 +40,195 @@ class TestHelpMenu : public QObject
         return text;
     }
 
+    OperatorGuideDialog* openGuide()
+    {
+        m_rig->action("actionOperatorGuide")->trigger();
+        return m_rig->window()->findChild<OperatorGuideDialog*>();
+    }
+    static QString guideText(OperatorGuideDialog* guide)
+    {
+        return guide->findChild<QTextBrowser*>(QStringLiteral("textBrowser_guide"))->toPlainText();
+    }
+    // The section headings the guide shows, in their order.
+    static QStringList headings(OperatorGuideDialog* guide)
+    {
+        QStringList found;
+        const QTextDocument* document = guide->findChild<QTextBrowser*>(QStringLiteral("textBrowser_guide"))->document();
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            if (block.blockFormat().headingLevel() == 2)
+                found << block.text();
+        }
+        return found;
+    }
+    // The "## " headings of a guide file, as written.
+    static QStringList headingsOf(const QString& resource)
+    {
+        QFile file(resource);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QStringList found;
+        for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+            if (line.startsWith(QLatin1String("## ")))
+                found << line.mid(3).trimmed();
+        }
+        return found;
+    }
+
 private slots:
     void init()
     {
+        m_defaultLocale = QLocale();
         m_rig = std::make_unique<VirtualHybridRig>();
         m_rig->window()->show();
     }
-    void cleanup() { m_rig.reset(); }
-
-    void section_data()
+    void cleanup()
     {
-        QTest::addColumn<QString>("readme");
-        QTest::addColumn<QString>("section");
-        const QString own = "## Operating the program\nIntro\n### Calls\nDial.\n";
-        QTest::newRow("between others") << "# Title\n## Start\nrun\n" + own + "## Linux\nudev\n" << own;
-        QTest::newRow("first") << own + "## Linux\n" << own;
-        QTest::newRow("last") << "# Title\n" + own << own;
-        QTest::newRow("missing") << "# Title\n## Operating the programme\nx\n" << QString();
-        QTest::newRow("only as a deeper heading") << "### Operating the program\nx\n" << QString();
-    }
-    void section()
-    {
-        QFETCH(QString, readme);
-        QFETCH(QString, section);
-        QCOMPARE(OperatorGuideDialog::operatorSection(readme), section);
+        m_rig.reset();
+        QLocale::setDefault(m_defaultLocale);
     }
 
-    void guideShowsTheOperatorsPart()
+    void guideResourceFollowsTheLanguage_data()
     {
-        m_rig->action("actionOperatorGuide")->trigger();
-        auto* guide = m_rig->window()->findChild<OperatorGuideDialog*>();
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("resource");
+        const QString english = QStringLiteral(":/guide/operator-guide.md");
+        const QString dutch = QStringLiteral(":/guide/operator-guide.nl.md");
+        QTest::newRow("British") << QLocale(QLocale::English, QLocale::UnitedKingdom) << english;
+        QTest::newRow("American") << QLocale(QLocale::English, QLocale::UnitedStates) << english;
+        QTest::newRow("Dutch") << QLocale(QLocale::Dutch, QLocale::Netherlands) << dutch;
+        QTest::newRow("Flemish") << QLocale(QLocale::Dutch, QLocale::Belgium) << dutch;
+        QTest::newRow("German, not translated") << QLocale(QLocale::German, QLocale::Germany) << english;
+        QTest::newRow("C") << QLocale::c() << english;
+    }
+    void guideResourceFollowsTheLanguage()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, resource);
+        QCOMPARE(OperatorGuideDialog::guideResource(locale), resource);
+        QVERIFY2(QFile::exists(resource), qPrintable(resource));
+    }
+
+    void guideShowsTheWholeGuideOfTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("resource");
+        QTest::addColumn<QStringList>("sections");
+        QTest::addColumn<QString>("otherLanguagesSection");
+        QTest::newRow("English") << "en_GB" << ":/guide/operator-guide.md"
+                                 << QStringList { "Answering a call", "Dialling", "Hanging up",
+                                        "The control bar: colours and labels", "The meters", "Call history",
+                                        "Phonebook", "When the unit or the network is lost" }
+                                 << "Een gesprek aannemen";
+        QTest::newRow("Dutch") << "nl_NL" << ":/guide/operator-guide.nl.md"
+                               << QStringList { "Een gesprek aannemen", "Bellen", "Ophangen",
+                                      "De bedieningsbalk: kleuren en teksten", "De meters", "Gespreksgeschiedenis",
+                                      "Telefoonboek", "Als het apparaat of het netwerk wegvalt" }
+                               << "Answering a call";
+    }
+    void guideShowsTheWholeGuideOfTheLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, resource);
+        QFETCH(QStringList, sections);
+        QFETCH(QString, otherLanguagesSection);
+        QLocale::setDefault(QLocale(language));
+        OperatorGuideDialog* guide = openGuide();
         QVERIFY(guide && guide->isVisible());
-        const QString text = guide->findChild<QTextBrowser*>(QStringLiteral("textBrowser_guide"))->toPlainText();
-        QVERIFY(text.contains(QStringLiteral("Invalid phone number")));
-        QVERIFY(text.contains(QStringLiteral("Dial Numbers")));
-        QVERIFY(!text.contains(QStringLiteral("udevadm")));
+        const QStringList shown = headings(guide);
+        for (const QString& section : sections)
+            QVERIFY2(shown.contains(section), qPrintable(section + " missing from " + shown.join(" / ")));
+        QVERIFY(!shown.contains(otherLanguagesSection));
+        // Every section of the file is shown, in its order: none is cut off.
+        QCOMPARE(shown, headingsOf(resource));
         // Asked for again, the same window comes forward.
         m_rig->action("actionOperatorGuide")->trigger();
         QCOMPARE(m_rig->window()->findChildren<OperatorGuideDialog*>().size(), 1);
+    }
+
+    void everyPictureOfTheGuideIsBuiltIn_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("pictureSuffix");
+        QTest::newRow("English") << "en_GB" << "/[a-z-]+\\.png$";
+        QTest::newRow("Dutch") << "nl_NL" << "/[a-z-]+\\.nl\\.png$";
+    }
+    void everyPictureOfTheGuideIsBuiltIn()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, pictureSuffix);
+        QLocale::setDefault(QLocale(language));
+        OperatorGuideDialog* guide = openGuide();
+        QVERIFY(guide);
+        const QStringList pictures = guide->pictureNames();
+        // The window in a call, the incoming call, the history and the phonebook.
+        QCOMPARE(pictures.size(), 4);
+        QCOMPARE(QSet<QString>(pictures.begin(), pictures.end()).size(), pictures.size());
+        for (const QString& name : pictures) {
+            const QImage picture(QStringLiteral(":/guide/") + name);
+            QVERIFY2(!picture.isNull(), qPrintable(name));
+            // A picture of the operator's program, not a stand-in.
+            QVERIFY2(picture.width() >= 300 && picture.height() >= 100, qPrintable(name));
+            // The pictures show the program in the guide's language.
+            QVERIFY2(name.contains(QRegularExpression(pictureSuffix)), qPrintable(name));
+            QVERIFY2(!name.contains(QLatin1String("service"), Qt::CaseInsensitive), qPrintable(name));
+        }
+    }
+
+    void guideHoldsNoTechniciansMatter_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("English") << "en_GB";
+        QTest::newRow("Dutch") << "nl_NL";
+    }
+    void guideHoldsNoTechniciansMatter()
+    {
+        QFETCH(QString, language);
+        QLocale::setDefault(QLocale(language));
+        OperatorGuideDialog* guide = openGuide();
+        QVERIFY(guide);
+        const QString text = guideText(guide);
+        QVERIFY(text.size() > 5000);
+        for (const char* technical : { "0xC0", "36 bytes", "36 byte", "AT+", "ATD", "hidraw", "udev", "Service",
+                 "--service", "parlona.db", "SQLite", "cmake" })
+            QVERIFY2(!text.contains(QLatin1String(technical), Qt::CaseInsensitive), technical);
+    }
+
+    void guideNamesTheKeysAndLabelsAsTheProgramShowsThem_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("English") << "en";
+        QTest::newRow("Dutch") << "nl";
+    }
+    void guideNamesTheKeysAndLabelsAsTheProgramShowsThem()
+    {
+        QFETCH(QString, language);
+        TranslationLoader translations;
+        QCOMPARE(translations.install(language), language);
+        OperatorGuideDialog* guide = openGuide();
+        QVERIFY(guide);
+        const QString text = guideText(guide);
+        for (const QKeySequence& key : { CallKeys::DefaultAnswerKey, CallKeys::DefaultHangUpKey })
+            QVERIFY(text.contains(key.toString(QKeySequence::NativeText)));
+        // What the operator reads on the control bar, the incoming window and the tool bar.
+        const std::pair<const char*, const char*> labels[] = { { "ControlBar", "Login" },
+            { "ControlBar", "READY" }, { "ControlBar", "IDLE" }, { "ControlBar", "INCOMING" },
+            { "ControlBar", "CALLING" }, { "ControlBar", "NO UNIT" }, { "ControlBar", "NO NETWORK" },
+            { "ControlBar", "MODULE NOT ANSWERING" }, { "ControlBar", "CALLER HUNG UP %1" },
+            { "ControlBar", "LINE LOST" }, { "ControlBar", "CALL ENDED" }, { "ControlBar", "MISSED" },
+            { "ControlBar", "DECLINED" }, { "ControlBar", "NOT ANSWERED" }, { "ControlBar", "WEAK %1 dBm" },
+            { "CIncomingForm", " Accept" }, { "CIncomingForm", "Decline" }, { "CIncomingForm", "Calling..." },
+            { "MainWindow", "RECEIVE (from caller)" }, { "MainWindow", "SEND (to caller)" },
+            { "MainWindow", "Dialpad" }, { "MainWindow", "Phonebook" }, { "MainWindow", "Call History" },
+            { "MainWindow", "Status: Disconnected" }, { "CCallHistoryForm", "Missed only" },
+            { "CCallHistoryForm", "declined" }, { "CCallHistoryForm", "called back" },
+            { "PhonebookForm", "Import..." }, { "CallParty", "Withheld number" } };
+        for (const auto& label : labels) {
+            // The guide writes a label without the time or strength that follows it on screen.
+            const QString shown = QCoreApplication::translate(label.first, label.second)
+                                      .remove(QRegularExpression(QStringLiteral(" ?%1.*$")))
+                                      .trimmed();
+            QVERIFY2(text.contains(shown), qPrintable(shown));
+        }
     }
 
     void aboutNamesTheConnectedUnitsFirmware()
