@@ -33,6 +33,7 @@
 #include "RemoteControl.h"
 #include "RingTone.h"
 #include "StudioTray.h"
+#include "WindowFit.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -90,6 +91,7 @@ MainWindow::MainWindow(HidBackend* backend, const QString& databaseDirectory, QW
 
     createSubsystems(databaseDirectory);
     createPages();
+    WindowFit::scrollPages(ui->stackedWidget);
     createToolActions();
     createTimers();
     m_console->setLevelEnabled(CConsole::Error, true);
@@ -125,6 +127,13 @@ void MainWindow::createSubsystems(const QString& databaseDirectory)
     dock->setTitleBarWidget(new QWidget(dock));
     dock->setWidget(m_console);
     addDockWidget(Qt::BottomDockWidgetArea, dock);
+    // On a laptop screen the console gives its room to the pages; View brings it back.
+    QAction* consoleToggle = WindowFit::consoleToggle(dock, this);
+    consoleToggle->setText(tr("Console"));
+    auto* view = new QMenu(tr("View"), menuBar());
+    view->setObjectName(QStringLiteral("menuView"));
+    view->addAction(consoleToggle);
+    menuBar()->insertMenu(ui->menuHelp->menuAction(), view);
 
     m_usb = new CUSBHID(this, m_console, m_backend);
     m_uc20 = new CUC20(this, m_usb, m_console);
@@ -663,6 +672,16 @@ void MainWindow::applyBackground(bool alert)
 {
     // Only the window's background changes: the form's own rules (the tool bar's) stay in place.
     setStyleSheet(m_formStyleSheet + QLatin1String(alert ? alertBackground : normalBackground));
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_fittedOnScreen)
+        return;
+    m_fittedOnScreen = true;
+    // Once the window manager has framed it, so that the frame counts too.
+    QTimer::singleShot(0, this, [this] { WindowFit::fitOnScreen(this); });
 }
 
 void MainWindow::closeEvent(QCloseEvent* ev)

@@ -122,6 +122,7 @@ public slots:
 protected:
     // Connected: offers to store the unit's settings before the window goes.
     void closeEvent(QCloseEvent* ev) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     struct ToolAction
@@ -195,6 +196,7 @@ private:
     OperatorGuideDialog* m_guide = nullptr;
     QString m_formStyleSheet;
     bool m_flashPhase = false;
+    bool m_fittedOnScreen = false;
     int m_flashCount = 0;
 };
 
