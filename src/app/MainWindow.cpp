@@ -305,6 +305,9 @@ void MainWindow::wireCallAlerts()
     connect(m_usb, &CUSBHID::disconnected, m_rssiMeter, [this] { m_rssiMeter->setValue(99, 0); });
     connect(m_uc20, &CUC20::moduleSilenceChanged, bar, &ControlBar::onModuleSilenceChanged);
     connect(m_uc20, &CUC20::simAttemptsLeft, bar, &ControlBar::onSimAttemptsLeft);
+    // The speed dials' tool tips name what they dial.
+    connect(m_settingsForm, &CSettingsForm::dialNumbersChanged, bar, &ControlBar::onDialNumbersChanged);
+    connect(m_phonebookForm, &PhonebookForm::contactsUpdate, bar, &ControlBar::onDialNumbersChanged);
     // Who ended a call is known before the call's end is told: the bar and the register keep it.
     connect(m_uc20, &CUC20::callEnded, bar, &ControlBar::onCallEnded);
     connect(m_uc20, &CUC20::callEnded, m_callRegistration, &CCallRegistration::onCallEnded);

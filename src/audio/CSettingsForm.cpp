@@ -142,6 +142,7 @@ void CSettingsForm::storeDialNumber(int index)
     QSettings settings;
     settings.setValue(dialNumberKey(index), dialNumber(index));
     settings.sync();
+    emit dialNumbersChanged();
 }
 
 void CSettingsForm::fillHomeCountries()

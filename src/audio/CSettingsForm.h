@@ -43,6 +43,8 @@ public slots:
 signals:
     // Fires when the operator has changed the answer or hang-up key.
     void callKeysChanged();
+    // Fires when a speed-dial number has been stored.
+    void dialNumbersChanged();
 
 protected:
     // The list of outputs is taken afresh each time the page shows: a cue speaker may have been

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QDockWidget>
 #include <QGroupBox>
+#include <QLineEdit>
+#include <QAbstractButton>
 #include <QScrollArea>
 #include <QSettings>
 #include <QStackedWidget>
@@ -73,6 +75,17 @@ private slots:
         toggle->trigger();
         QCOMPARE(dock->isVisible(), !shown);
         QCOMPARE(QSettings().value("ConsoleVisible").toBool(), !shown);
+    }
+
+    // A speed dial stored on the settings page is named on its button's tool tip at once.
+    void speedDialsSayWhatTheyDial()
+    {
+        VirtualHybridRig rig;
+        auto* number = rig.window()->findChild<QLineEdit*>("lineEdit_dialnr3");
+        QAbstractButton* button = rig.window()->findChild<QAbstractButton*>("pushButton_dialnr3");
+        QVERIFY(number && button);
+        QTest::keyClicks(number, "0201234567");
+        QVERIFY2(button->toolTip().contains("0201234567"), qPrintable(button->toolTip()));
     }
 
     void meterTitlesAreWhole_data()
