@@ -74,10 +74,12 @@ int runRemoteCommand(int argc, char* argv[], const CommandLine& options)
 }
 
 // Ends the event loop after ms (0: never); the windows are then destroyed as after a close.
+// Not quit(): under Qt 6 that closes the windows first, and the main window would ask whether
+// to store a connected unit's settings.
 void quitLater(int ms)
 {
     if (ms > 0)
-        QTimer::singleShot(ms, qApp, &QCoreApplication::quit);
+        QTimer::singleShot(ms, qApp, [] { QCoreApplication::exit(0); });
 }
 
 // Virtual units stand in for USB: the program talks to them through the same link, and the

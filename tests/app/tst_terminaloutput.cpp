@@ -46,8 +46,11 @@ class TestTerminalOutput : public QObject
         process.setProcessEnvironment(environment);
         process.start(program(), arguments);
         Run run;
-        if (!process.waitForFinished(60000))
+        if (!process.waitForFinished(30000)) {
+            process.kill();
+            process.waitForFinished();
             return run;
+        }
         run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         run.errorLines = QString::fromUtf8(process.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
         run.output = QString::fromUtf8(process.readAllStandardOutput());
