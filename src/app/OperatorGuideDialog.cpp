@@ -6,7 +6,8 @@
 #include <QLocale>
 #include <QTextBlock>
 #include <QTextBrowser>
-#include <QTextCursor>
+#include <QTextDocument>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -55,34 +56,27 @@ QString OperatorGuideDialog::guideResource(const QLocale& locale)
 QStringList OperatorGuideDialog::pictureNames() const
 {
     QStringList names;
-    forEachPicture([&names](const QTextImageFormat& picture, int, int) { names << picture.name(); });
+    for (QTextBlock block = m_browser->document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextImageFormat picture = it.fragment().charFormat().toImageFormat();
+            if (picture.isValid())
+                names << picture.name();
+        }
+    }
     return names;
 }
 
 void OperatorGuideDialog::fitPictures(int width)
 {
-    QTextCursor cursor(m_browser->document());
-    forEachPicture([&cursor, width](const QTextImageFormat& found, int position, int length) {
-        const QImage image(QLatin1String(guidePrefix) + found.name());
+    // Scaled smoothly once here: the document would shrink a large picture roughly, and the
+    // window's texts in it would be hard to read.
+    QTextDocument* document = m_browser->document();
+    for (const QString& name : pictureNames()) {
+        const QImage image(QLatin1String(guidePrefix) + name);
         if (image.isNull() || image.width() <= width)
-            return;
-        QTextImageFormat picture = found;
-        picture.setWidth(width);
-        picture.setHeight(image.height() * width / image.width());
-        cursor.setPosition(position);
-        cursor.setPosition(position + length, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(picture);
-    });
-}
-
-void OperatorGuideDialog::forEachPicture(const std::function<void(const QTextImageFormat&, int, int)>& visit) const
-{
-    for (QTextBlock block = m_browser->document()->begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const QTextImageFormat picture = fragment.charFormat().toImageFormat();
-            if (picture.isValid())
-                visit(picture, fragment.position(), fragment.length());
-        }
+            continue;
+        document->addResource(
+            QTextDocument::ImageResource, QUrl(name), image.scaledToWidth(width, Qt::SmoothTransformation));
     }
+    document->markContentsDirty(0, document->characterCount());
 }

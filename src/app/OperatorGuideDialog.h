@@ -4,11 +4,8 @@
 #include <QDialog>
 #include <QStringList>
 
-#include <functional>
-
 class QLocale;
 class QTextBrowser;
-class QTextImageFormat;
 
 // Help → Operator's guide: how to answer, dial and end calls and what the window shows, in the
 // program's language, so that it is at hand in the studio whether or not the documentation is
@@ -27,10 +24,8 @@ public:
     QStringList pictureNames() const;
 
 private:
-    // Scales pictures wider than width down to it.
+    // Shows pictures wider than width at that width.
     void fitPictures(int width);
-    // Calls visit for every picture of the document, with its format and its place.
-    void forEachPicture(const std::function<void(const QTextImageFormat&, int, int)>& visit) const;
 
     QTextBrowser* m_browser;
 };

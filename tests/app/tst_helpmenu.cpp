@@ -13,12 +13,14 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QUrl>
 
 // The Help menu with the operator's guide, File → Quit and the place of the Service menu, on a
 // virtual hybrid.
@@ -60,6 +62,16 @@ class TestHelpMenu : public QObject
                 found << block.text();
         }
         return found;
+    }
+    // A picture as the guide's document holds it: scaled by the guide, loaded for a paint, or
+    // not loaded yet.
+    static QImage shownPicture(const QVariant& resource)
+    {
+        if (resource.userType() == QMetaType::QImage)
+            return resource.value<QImage>();
+        if (resource.userType() == QMetaType::QPixmap)
+            return resource.value<QPixmap>().toImage();
+        return QImage::fromData(resource.toByteArray());
     }
     // The "## " headings of a guide file, as written.
     static QStringList headingsOf(const QString& resource)
@@ -165,6 +177,8 @@ private slots:
         OperatorGuideDialog* guide = openGuide();
         QVERIFY(guide);
         const QStringList pictures = guide->pictureNames();
+        const QTextDocument* document
+            = guide->findChild<QTextBrowser*>(QStringLiteral("textBrowser_guide"))->document();
         // The window in a call, the incoming call, the history and the phonebook.
         QCOMPARE(pictures.size(), 4);
         QCOMPARE(QSet<QString>(pictures.begin(), pictures.end()).size(), pictures.size());
@@ -176,6 +190,11 @@ private slots:
             // The pictures show the program in the guide's language.
             QVERIFY2(name.contains(QRegularExpression(pictureSuffix)), qPrintable(name));
             QVERIFY2(!name.contains(QLatin1String("service"), Qt::CaseInsensitive), qPrintable(name));
+            // Shown whole beside the text, without a sideways scroll.
+            const QVariant resource = document->resource(QTextDocument::ImageResource, QUrl(name));
+            const QImage shown = shownPicture(resource);
+            QVERIFY2(!shown.isNull(), qPrintable(name + " " + resource.typeName()));
+            QVERIFY2(shown.width() < guide->width() - 40, qPrintable(QString::number(shown.width())));
         }
     }
 
