@@ -42,6 +42,8 @@ bool CloseDuringCall::confirm(CUC20* module, const QString& party, QWidget* pare
     QPushButton* close
         = box.addButton(QCoreApplication::translate(context, "End the call and close"), QMessageBox::AcceptRole);
     QPushButton* stay = box.addButton(QCoreApplication::translate(context, "Keep the program open"), QMessageBox::RejectRole);
+    // Return, pressed out of habit, must not end a call on air: only a click on the button does.
+    close->setAutoDefault(false);
     box.setDefaultButton(stay);
     box.setEscapeButton(stay);
     box.exec();
