@@ -254,6 +254,9 @@ void MainWindow::wire()
     connect(ui->actionConnect, &QAction::triggered, this, &MainWindow::onActionConnect);
     connect(ui->actionDisconnect, &QAction::triggered, this, &MainWindow::onActionDisconnect);
     connect(ui->actionAutoConnect, &QAction::triggered, this, &MainWindow::onActionAutoConnect);
+    // Written when they change: a program that is killed keeps them as they were set.
+    for (QAction* setting : { ui->actionAutoConnect, ui->actionTrayNotices })
+        connect(setting, &QAction::toggled, this, &MainWindow::onWriteSettings);
     connect(m_callRegistration, &CCallRegistration::registerUpdate, m_callHistoryForm, &CCallHistoryForm::LoadTable);
     connect(m_phonebookForm, &PhonebookForm::contactsUpdate, m_callHistoryForm, &CCallHistoryForm::LoadTable);
     // Quit closes the window as its close button does: a connected unit is offered a store first.

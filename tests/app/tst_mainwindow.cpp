@@ -221,6 +221,10 @@ private slots:
     {
         QVERIFY(!timer("autoConnectTimer")->isActive());
         action("actionAutoConnect")->trigger();
+        // Written at once: a program that is killed keeps the switches as they were set.
+        QVERIFY(QSettings().value("AutoConnect").toBool());
+        action("actionTrayNotices")->trigger();
+        QCOMPARE(QSettings().value("TrayNotices").toBool(), action("actionTrayNotices")->isChecked());
 
         // No unit: it keeps looking and says nothing. One unit: it connects.
         const QString logBefore = log();
