@@ -2,29 +2,22 @@
 
 #include "CUC20.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
-namespace {
-
-const char* const context = "CloseDuringCall";
-
-} // namespace
-
 QString CloseDuringCall::question(int callState, const QString& party)
 {
     switch (callState) {
     case VOICECALL_ACTIVE:
-        return QCoreApplication::translate(context, "A call with %1 is on air. Closing the program hangs it up.")
+        return tr("A call with %1 is on air. Closing the program hangs it up.")
             .arg(party);
     case VOICECALL_INCOMING:
-        return QCoreApplication::translate(context, "A call from %1 is ringing. Closing the program declines it.")
+        return tr("A call from %1 is ringing. Closing the program declines it.")
             .arg(party);
     case VOICECALL_CALLING:
-        return QCoreApplication::translate(context, "A call to %1 is being placed. Closing the program cancels it.")
+        return tr("A call to %1 is being placed. Closing the program cancels it.")
             .arg(party);
     default:
         return QString();
@@ -36,12 +29,12 @@ bool CloseDuringCall::confirm(CUC20* module, const QString& party, QWidget* pare
     const QString text = question(module->callState(), party);
     if (text.isEmpty())
         return true;
-    QMessageBox box(QMessageBox::Warning, QCoreApplication::translate(context, "Call in progress"), text,
+    QMessageBox box(QMessageBox::Warning, tr("Call in progress"), text,
         QMessageBox::NoButton, parent);
     box.setObjectName(QStringLiteral("closeDuringCallQuestion"));
     QPushButton* close
-        = box.addButton(QCoreApplication::translate(context, "End the call and close"), QMessageBox::AcceptRole);
-    QPushButton* stay = box.addButton(QCoreApplication::translate(context, "Keep the program open"), QMessageBox::RejectRole);
+        = box.addButton(tr("End the call and close"), QMessageBox::AcceptRole);
+    QPushButton* stay = box.addButton(tr("Keep the program open"), QMessageBox::RejectRole);
     // Return, pressed out of habit, must not end a call on air: only a click on the button does.
     close->setAutoDefault(false);
     box.setDefaultButton(stay);

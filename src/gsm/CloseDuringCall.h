@@ -1,6 +1,7 @@
 #ifndef CLOSEDURINGCALL_H
 #define CLOSEDURINGCALL_H
 
+#include <QCoreApplication>
 #include <QString>
 
 class CUC20;
@@ -11,6 +12,8 @@ class QWidget;
 // operator is asked first; the safe answer, keeping the program open, is the default.
 class CloseDuringCall
 {
+    Q_DECLARE_TR_FUNCTIONS(CloseDuringCall)
+
 public:
     // How long the module gets to confirm that the call has ended before the program closes.
     static constexpr int EndTimeoutMs = 3000;
