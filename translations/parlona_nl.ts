@@ -15,11 +15,12 @@
     </message>
     <message>
         <location line="+7"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+190"/>
         <source>Clear</source>
         <translation>Wissen</translation>
     </message>
     <message>
-        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+107"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="-82"/>
         <source> (%1)</source>
         <translation> (%1)</translation>
     </message>
@@ -39,7 +40,22 @@
         <translation>teruggebeld</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+67"/>
+        <source>Clear the one call from the history?</source>
+        <translation>De ene oproep uit de geschiedenis wissen?</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Clear all %1 calls from the history?</source>
+        <translation>Alle %1 oproepen uit de geschiedenis wissen?</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The calls cannot be brought back.</source>
+        <translation>De oproepen zijn daarna niet terug te halen.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>The call history was not cleared</source>
         <translation>De gespreksgeschiedenis is niet gewist</translation>
     </message>
@@ -92,7 +108,12 @@ Gesprekken: %2</translation>
 <context>
     <name>CCallRegistration</name>
     <message>
-        <location filename="../src/contacts/CCallRegistration.cpp" line="+42"/>
+        <location filename="../src/contacts/CCallRegistration.cpp" line="+29"/>
+        <source>The database takes writes again: the calls held back are recorded</source>
+        <translation>De database neemt weer gegevens aan: de opgehouden oproepen zijn vastgelegd</translation>
+    </message>
+    <message>
+        <location line="+17"/>
         <source>The call with %1 was going on when the program stopped; it is in the call history with the %2 s talked until then</source>
         <translation>Het gesprek met %1 liep nog toen het programma stopte; het staat in de gespreksgeschiedenis met de %2 s gesprekstijd tot dan</translation>
     </message>
@@ -195,7 +216,7 @@ Gesprekken: %2</translation>
         <translation>De database %1 was beschadigd (%2): hij is bewaard als %3, en er wordt een nieuwe gebruikt</translation>
     </message>
     <message>
-        <location line="+53"/>
+        <location line="+62"/>
         <source>The database did not take a statement: %1</source>
         <translation>De database nam een opdracht niet aan: %1</translation>
     </message>
@@ -203,7 +224,7 @@ Gesprekken: %2</translation>
 <context>
     <name>CEQForm</name>
     <message>
-        <location filename="../src/audio/CEQForm.ui" line="+20"/>
+        <location filename="../src/audio/CEQForm.ui" line="+14"/>
         <source>Equalizer</source>
         <translation>Equalizer</translation>
     </message>
@@ -214,15 +235,15 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+21"/>
-        <location line="+123"/>
-        <location line="+147"/>
-        <location line="+147"/>
-        <location line="+147"/>
+        <location line="+142"/>
+        <location line="+166"/>
+        <location line="+166"/>
+        <location line="+166"/>
         <source>FREQ</source>
         <translation>FREQ</translation>
     </message>
     <message>
-        <location line="-553"/>
+        <location line="-629"/>
         <source>80 Hz</source>
         <translation>80 Hz</translation>
     </message>
@@ -243,15 +264,24 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+8"/>
-        <location line="+123"/>
-        <location line="+147"/>
-        <location line="+147"/>
-        <location line="+147"/>
+        <location line="+142"/>
+        <location line="+166"/>
+        <location line="+166"/>
+        <location line="+166"/>
         <source>GAIN</source>
         <translation>VERST.</translation>
     </message>
     <message>
-        <location line="-496"/>
+        <location line="-616"/>
+        <location line="+142"/>
+        <location line="+166"/>
+        <location line="+166"/>
+        <location line="+166"/>
+        <source>Type a gain from -12 to +12 dB and press Enter</source>
+        <translation>Typ een versterking van -12 tot +12 dB en druk op Enter</translation>
+    </message>
+    <message>
+        <location line="-577"/>
         <source>LOW MID</source>
         <translation>LAAG-MID</translation>
     </message>
@@ -276,28 +306,28 @@ Gesprekken: %2</translation>
         <translation>500 Hz</translation>
     </message>
     <message>
-        <location line="+54"/>
-        <location line="+147"/>
-        <location line="+147"/>
+        <location line="+73"/>
+        <location line="+166"/>
+        <location line="+166"/>
         <source>TYPE</source>
         <translation>TYPE</translation>
     </message>
     <message>
-        <location line="-283"/>
-        <location line="+147"/>
-        <location line="+147"/>
+        <location line="-321"/>
+        <location line="+166"/>
+        <location line="+166"/>
         <source>Narrow</source>
         <translation>Smal</translation>
     </message>
     <message>
-        <location line="-289"/>
-        <location line="+147"/>
-        <location line="+147"/>
+        <location line="-327"/>
+        <location line="+166"/>
+        <location line="+166"/>
         <source>Wide</source>
         <translation>Breed</translation>
     </message>
     <message>
-        <location line="-264"/>
+        <location line="-302"/>
         <source>MID</source>
         <translation>MID</translation>
     </message>
@@ -313,63 +343,63 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+5"/>
-        <source>1.1 KHz</source>
+        <source>1.1 kHz</source>
         <translation>1,1 kHz</translation>
     </message>
     <message>
         <location line="+5"/>
-        <source>1.4 KHz</source>
+        <source>1.4 kHz</source>
         <translation>1,4 kHz</translation>
     </message>
     <message>
-        <location line="+100"/>
-        <source>HIGH MID</source>
-        <translation>HOOG-MID</translation>
-    </message>
-    <message>
-        <location line="+32"/>
-        <source>1.8 KHz</source>
+        <location line="+151"/>
+        <source>1.8 kHz</source>
         <translation>1,8 kHz</translation>
     </message>
     <message>
         <location line="+5"/>
-        <source>2.4 KHz</source>
+        <source>2.4 kHz</source>
         <translation>2,4 kHz</translation>
     </message>
     <message>
         <location line="+5"/>
-        <source>3.2 KHz</source>
+        <source>3.2 kHz</source>
         <translation>3,2 kHz</translation>
     </message>
     <message>
         <location line="+5"/>
-        <source>4.1 KHz</source>
+        <source>4.1 kHz</source>
         <translation>4,1 kHz</translation>
     </message>
     <message>
-        <location line="+100"/>
-        <source>HIGH SHELF</source>
-        <translation>HOOG SHELF</translation>
-    </message>
-    <message>
-        <location line="+32"/>
-        <source>5.3 KHz</source>
+        <location line="+151"/>
+        <source>5.3 kHz</source>
         <translation>5,3 kHz</translation>
     </message>
     <message>
         <location line="+5"/>
-        <source>6.9 KHz</source>
+        <source>6.9 kHz</source>
         <translation>6,9 kHz</translation>
     </message>
     <message>
         <location line="+5"/>
-        <source>9.0 KHz</source>
+        <source>9.0 kHz</source>
         <translation>9,0 kHz</translation>
     </message>
     <message>
         <location line="+5"/>
-        <source>11.7 KHz</source>
+        <source>11.7 kHz</source>
         <translation>11,7 kHz</translation>
+    </message>
+    <message>
+        <location line="-213"/>
+        <source>HIGH MID</source>
+        <translation>HOOG-MID</translation>
+    </message>
+    <message>
+        <location line="+166"/>
+        <source>HIGH SHELF</source>
+        <translation>HOOG SHELF</translation>
     </message>
 </context>
 <context>
@@ -431,6 +461,14 @@ Gesprekken: %2</translation>
         <location line="+12"/>
         <source>Request registers NAU8810: Done</source>
         <translation>Registers NAU8810 opvragen: klaar</translation>
+    </message>
+</context>
+<context>
+    <name>COutCallForm</name>
+    <message>
+        <location filename="../src/gsm/COutCallForm.cpp" line="+169"/>
+        <source>Tone sent: %1</source>
+        <translation>Toon verzonden: %1</translation>
     </message>
 </context>
 <context>
@@ -605,7 +643,7 @@ Gesprekken: %2</translation>
         <translation>Klik op een veld en druk op een toets. Letters, cijfers, spatie, Enter, Tab, Backspace, Delete en Escape hebben Ctrl of Alt nodig: alleen zijn ze voor het kiesvenster, de nummervelden en de dialogen.</translation>
     </message>
     <message>
-        <location filename="../src/audio/CSettingsForm.cpp" line="+57"/>
+        <location filename="../src/audio/CSettingsForm.cpp" line="+58"/>
         <source>Use %1 and %2</source>
         <translation>%1 en %2 gebruiken</translation>
     </message>
@@ -620,7 +658,7 @@ Gesprekken: %2</translation>
         <translation>Snelkeuze %1 is niet bewaard: %2</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
@@ -838,17 +876,18 @@ Gesprekken: %2</translation>
         <translation>PUK voor bedrijfspersonalisatie vereist</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location filename="../src/gsm/ControlBar.cpp" line="+129"/>
+        <location filename="../src/gsm/CUC20.cpp" line="+35"/>
         <source>UNKNOWN CODEC</source>
         <translation>ONBEKEND</translation>
     </message>
     <message>
-        <location line="+173"/>
+        <location filename="../src/gsm/CUC20.cpp" line="+173"/>
         <source>sendATCmd(), max. length of at-command exceeded!</source>
         <translation>sendATCmd(): maximale lengte van AT-commando overschreden!</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+50"/>
         <source>Module line longer than %1 characters: the rest is cut off</source>
         <translation>Regel van de module langer dan %1 tekens: de rest wordt afgekapt</translation>
     </message>
@@ -916,7 +955,7 @@ Gesprekken: %2</translation>
         <translation>Nummer wordt gebeld: %1</translation>
     </message>
     <message>
-        <location line="+119"/>
+        <location line="+118"/>
         <source>The module refused the number</source>
         <translation>De module weigerde het nummer</translation>
     </message>
@@ -952,12 +991,12 @@ Gesprekken: %2</translation>
         <translation>Geen kiestoon</translation>
     </message>
     <message>
-        <location line="-269"/>
+        <location line="-268"/>
         <source>The call stays open until the module answers again</source>
         <translation>Het gesprek blijft open tot de module weer antwoordt</translation>
     </message>
     <message>
-        <location line="+235"/>
+        <location line="+234"/>
         <location line="+37"/>
         <source>Busy</source>
         <translation>In gesprek</translation>
@@ -968,7 +1007,22 @@ Gesprekken: %2</translation>
         <translation>Geen antwoord</translation>
     </message>
     <message>
-        <location line="+275"/>
+        <location line="+57"/>
+        <source>Module error %1</source>
+        <translation>Modulefout %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Module error: %1</source>
+        <translation>Modulefout: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Module error without a code: %1</source>
+        <translation>Modulefout zonder code: %1</translation>
+    </message>
+    <message>
+        <location line="+237"/>
         <source>Text message sent, reference %1</source>
         <translation>Sms verstuurd, referentie %1</translation>
     </message>
@@ -1009,7 +1063,7 @@ Gesprekken: %2</translation>
         <translation>De gespreksgeschiedenis kon niet uit de database worden gelezen.</translation>
     </message>
     <message>
-        <location line="+75"/>
+        <location line="+77"/>
         <source>The file could not be written.</source>
         <translation>Het bestand kon niet worden geschreven.</translation>
     </message>
@@ -1028,71 +1082,214 @@ Gesprekken: %2</translation>
     </message>
 </context>
 <context>
+    <name>CloseDuringCall</name>
+    <message>
+        <location filename="../src/gsm/CloseDuringCall.cpp" line="+14"/>
+        <source>A call with %1 is on air. Closing the program hangs it up.</source>
+        <translation>Er is een gesprek met %1 in de uitzending. Sluiten van het programma hangt het op.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>A call from %1 is ringing. Closing the program declines it.</source>
+        <translation>Er belt %1. Sluiten van het programma weigert de oproep.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>A call to %1 is being placed. Closing the program cancels it.</source>
+        <translation>Er wordt %1 gebeld. Sluiten van het programma breekt de oproep af.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Call in progress</source>
+        <translation>Gesprek bezig</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>End the call and close</source>
+        <translation>Gesprek beëindigen en sluiten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Keep the program open</source>
+        <translation>Programma open laten</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
-        <location filename="../src/app/CommandLine.cpp" line="+18"/>
+        <location filename="../src/app/CommandLine.cpp" line="+89"/>
         <source>Controls the Orvane Parlona telephone hybrid.</source>
         <translation>Bedient de Orvane Parlona telefoonhybride.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="-70"/>
         <source>Attach N emulated hybrids (1 to %1, default 1) instead of USB: --virtual-hybrid [N].</source>
         <translation>Sluit N geëmuleerde hybrides aan (1 tot %1, standaard 1) in plaats van USB: --virtual-hybrid [N].</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+3"/>
         <source>Offer the service pages (Debug, SMS, Dynamics) in a Service menu.</source>
         <translation>Biedt de servicepagina&apos;s (Debug, SMS, Dynamiek) aan in een Service-menu.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Write the program&apos;s diagnostics to the standard error output.</source>
         <translation>Schrijft de diagnose van het programma naar de standaardfoutuitvoer.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Show the program in this language (for example nl or en).</source>
         <translation>Toont het programma in deze taal (bijvoorbeeld nl of en).</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>Answer the ringing call in the running program.</source>
         <translation>Het overgaande gesprek aannemen in het draaiende programma.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>End the call in the running program.</source>
         <translation>Het gesprek beëindigen in het draaiende programma.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Dial a number from the running program.</source>
         <translation>Een nummer kiezen vanuit het draaiende programma.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Print the running program&apos;s connection, SIM, signal and call state.</source>
         <translation>De verbinding, SIM, het signaal en de gespreksstatus van het draaiende programma tonen.</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+21"/>
+        <source>The window system plugin: xcb, wayland, offscreen, ...</source>
+        <translation>De vensterplug-in: xcb, wayland, offscreen, ...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Where to look for window system plugins.</source>
+        <translation>Waar vensterplug-ins gezocht worden.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The desktop theme to follow.</source>
+        <translation>Het bureaubladthema dat gevolgd wordt.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An extra plugin to load, such as an input device.</source>
+        <translation>Een extra plug-in om te laden, zoals een invoerapparaat.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The main window&apos;s size and place (WxH+X+Y).</source>
+        <translation>Grootte en plaats van het hoofdvenster (BxH+X+Y).</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The same as -qwindowgeometry (X11).</source>
+        <translation>Hetzelfde als -qwindowgeometry (X11).</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The main window&apos;s icon.</source>
+        <translation>Het pictogram van het hoofdvenster.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The main window&apos;s title.</source>
+        <translation>De titel van het hoofdvenster.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The X server display to show the windows on.</source>
+        <translation>Het scherm van de X-server waarop de vensters verschijnen.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The program&apos;s resource name (X11).</source>
+        <translation>De resourcenaam van het programma (X11).</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Restore the program from an earlier session.</source>
+        <translation>Het programma herstellen uit een eerdere sessie.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The widget style: fusion, windows, ...</source>
+        <translation>De widgetstijl: fusion, windows, ...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>A style sheet for the whole program.</source>
+        <translation>Een stylesheet voor het hele programma.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The dialogs&apos; look (Windows only).</source>
+        <translation>Het uiterlijk van de dialogen (alleen Windows).</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Switch the QML debugger on.</source>
+        <translation>De QML-debugger inschakelen.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Lay the windows out from right to left.</source>
+        <translation>De vensters van rechts naar links opbouwen.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Print how many widgets are left at the end.</source>
+        <translation>Aan het eind tonen hoeveel widgets er over zijn.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Never grab the mouse or the keyboard.</source>
+        <translation>Muis en toetsenbord nooit exclusief overnemen.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Grab the mouse and keyboard even under a debugger.</source>
+        <translation>Muis en toetsenbord ook onder een debugger overnemen.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Talk to the X server synchronously (for debugging).</source>
+        <translation>Synchroon met de X-server praten (voor het debuggen).</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Load the testability plugin.</source>
+        <translation>De testability-plug-in laden.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
         <source>Number of emulated hybrids, after --virtual-hybrid.</source>
         <translation>Aantal geëmuleerde hybrides, na --virtual-hybrid.</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+69"/>
         <source>--answer, --hangup, --dial and --status are given alone, one at a time.</source>
         <translation>--answer, --hangup, --dial en --status worden alleen gegeven, één tegelijk.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+17"/>
         <source>The number of emulated hybrids must be 1 to %1.</source>
         <translation>Het aantal geëmuleerde hybrides moet 1 tot %1 zijn.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+5"/>
         <source>Unexpected argument &apos;%1&apos;.</source>
         <translation>Onverwacht argument &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>--quit-after takes a number of milliseconds.</source>
+        <translation>--quit-after verwacht een aantal milliseconden.</translation>
     </message>
 </context>
 <context>
@@ -1185,6 +1382,11 @@ Gesprekken: %2</translation>
         <source>Additional Information:</source>
         <translation>Aanvullende informatie:</translation>
     </message>
+    <message>
+        <location filename="../src/contacts/ContactDialog.cpp" line="+38"/>
+        <source>The additional information is longer than %1 characters.</source>
+        <translation>De aanvullende informatie is langer dan %1 tekens.</translation>
+    </message>
 </context>
 <context>
     <name>ContactExchange</name>
@@ -1204,7 +1406,12 @@ Gesprekken: %2</translation>
         <translation>De database is niet geopend.</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+13"/>
+        <source>Line %1: the file holds a NUL byte, so it is not a text file; save it as CSV (UTF-8) or as vCard and import that</source>
+        <translation>Regel %1: het bestand bevat een NUL-byte en is dus geen tekstbestand; sla het op als CSV (UTF-8) of als vCard en importeer dat</translation>
+    </message>
+    <message>
+        <location line="+21"/>
         <source>Line %1: &quot;%2&quot; is not a phone number that can be dialled</source>
         <translation>Regel %1: &quot;%2&quot; is geen telefoonnummer dat gekozen kan worden</translation>
     </message>
@@ -1250,7 +1457,7 @@ Gesprekken: %2</translation>
 <context>
     <name>ContactVCard</name>
     <message>
-        <location filename="../src/contacts/ContactVCard.cpp" line="+388"/>
+        <location filename="../src/contacts/ContactVCard.cpp" line="+397"/>
         <source>Line %1: %2</source>
         <translation>Regel %1: %2</translation>
     </message>
@@ -1319,8 +1526,8 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+19"/>
-        <location filename="../src/gsm/ControlBar.cpp" line="+187"/>
-        <location line="+161"/>
+        <location filename="../src/gsm/ControlBar.cpp" line="+82"/>
+        <location line="+162"/>
         <source>UNKNOWN</source>
         <translation>ONBEKEND</translation>
     </message>
@@ -1357,7 +1564,7 @@ Gesprekken: %2</translation>
         <translation>Beëindig het gesprek, of weiger het rinkelende</translation>
     </message>
     <message>
-        <location line="+199"/>
+        <location line="+193"/>
         <source>Call Status:</source>
         <translation>Gesprek:</translation>
     </message>
@@ -1378,7 +1585,7 @@ Gesprekken: %2</translation>
         <translation>Codec:</translation>
     </message>
     <message>
-        <location filename="../src/gsm/ControlBar.cpp" line="-208"/>
+        <location filename="../src/gsm/ControlBar.cpp" line="-229"/>
         <source>SIM PIN</source>
         <translation>SIM-PIN</translation>
     </message>
@@ -1458,7 +1665,7 @@ Gesprekken: %2</translation>
         <translation>wacht op deblokkering van netwerksubsetpersonalisatie</translation>
     </message>
     <message>
-        <location line="+190"/>
+        <location line="+211"/>
         <source>NO UNIT</source>
         <translation>GEEN APPARAAT</translation>
     </message>
@@ -1478,7 +1685,17 @@ Gesprekken: %2</translation>
         <translation>INKOMEND</translation>
     </message>
     <message>
-        <location line="+212"/>
+        <location line="+190"/>
+        <source>Speed dial %1: no number stored (choose one on the Settings page)</source>
+        <translation>Snelkiestoets %1: geen nummer opgeslagen (kies er een op de pagina Instellingen)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Speed dial %1: %2</source>
+        <translation>Snelkiestoets %1: %2</translation>
+    </message>
+    <message>
+        <location line="+83"/>
         <source>PUK sent with a new PIN: once the SIM accepts it, the new PIN unlocks it</source>
         <translation>PUK verstuurd met een nieuwe pincode: zodra de SIM hem aanneemt, ontgrendelt de nieuwe pincode hem</translation>
     </message>
@@ -1509,7 +1726,7 @@ Gesprekken: %2</translation>
         <translation>Nog %1 pogingen</translation>
     </message>
     <message>
-        <location line="-353"/>
+        <location line="-416"/>
         <source>READY</source>
         <translation>GEREED</translation>
     </message>
@@ -1519,7 +1736,7 @@ Gesprekken: %2</translation>
         <translation>Simkaart gereed</translation>
     </message>
     <message>
-        <location line="+195"/>
+        <location line="+196"/>
         <source>NO NETWORK</source>
         <translation>GEEN NETWERK</translation>
     </message>
@@ -1584,7 +1801,7 @@ Gesprekken: %2</translation>
         <translation>Het gesprek beëindigen, of de rinkelende oproep weigeren (%1)</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+76"/>
         <source>Enter PIN:</source>
         <translation>Voer pincode in:</translation>
     </message>
@@ -1634,22 +1851,27 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+38"/>
-        <location line="+42"/>
+        <location line="+55"/>
         <source>Write</source>
         <translation>Schrijven</translation>
     </message>
     <message>
-        <location line="-35"/>
+        <location line="-48"/>
         <source>Read</source>
         <translation>Lezen</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+31"/>
         <source>Raw AT Command:</source>
         <translation>Ruw AT-commando:</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+36"/>
+        <source>The module&apos;s answer</source>
+        <translation>Het antwoord van de module</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>Audio Mode</source>
         <translation>Audiomodus</translation>
     </message>
@@ -1700,12 +1922,13 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+6"/>
-        <source>Volgnummer:</source>
-        <translation>Volgnummer:</translation>
+        <location filename="../src/diagnostics/DebugForm.cpp" line="+224"/>
+        <source>Serial number</source>
+        <translation>Volgnummer</translation>
     </message>
     <message>
         <location line="+11"/>
-        <source>HW Revisie</source>
+        <source>HW revision</source>
         <translation>HW-revisie</translation>
     </message>
     <message>
@@ -1720,11 +1943,13 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+12"/>
+        <location filename="../src/diagnostics/DebugForm.cpp" line="+8"/>
         <source>Factory Reset</source>
         <translation>Fabrieksinstellingen</translation>
     </message>
     <message>
         <location line="+7"/>
+        <location filename="../src/diagnostics/DebugForm.cpp" line="+8"/>
         <source>Reboot</source>
         <translation>Herstarten</translation>
     </message>
@@ -1744,9 +1969,54 @@ Gesprekken: %2</translation>
         <translation>Firmwareversie ophalen</translation>
     </message>
     <message>
-        <location filename="../src/diagnostics/DebugForm.cpp" line="+176"/>
+        <location filename="../src/diagnostics/DebugForm.cpp" line="-80"/>
+        <source>(not sent: no hybrid connected)</source>
+        <translation>(niet verzonden: geen hybride verbonden)</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Register %1: reading...</source>
+        <translation>Register %1: wordt gelezen...</translation>
+    </message>
+    <message>
+        <location line="+22"/>
         <source>Serial number &quot;%1&quot; not written: it must fit in %2 Latin-1 characters</source>
         <translation>Serienummer &quot;%1&quot; niet geschreven: het moet passen in %2 Latin-1-tekens</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Write the serial number %1 into the hybrid?</source>
+        <translation>Het volgnummer %1 in de hybride schrijven?</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Reset the hybrid to its factory settings? The settings it has stored are lost.</source>
+        <translation>De hybride terugzetten naar de fabrieksinstellingen? De opgeslagen instellingen gaan verloren.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Reboot the hybrid?</source>
+        <translation>De hybride opnieuw opstarten?</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>A call is in progress: it will be dropped.</source>
+        <translation>Er loopt een gesprek: dat wordt verbroken.</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>(no answer from the module)</source>
+        <translation>(geen antwoord van de module)</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Register %1: %2 (binary %3)</source>
+        <translation>Register %1: %2 (binair %3)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Firmware: v%1.%2.%3.%4</source>
+        <translation>Firmware: v%1.%2.%3.%4</translation>
     </message>
 </context>
 <context>
@@ -1831,17 +2101,37 @@ Gesprekken: %2</translation>
         <source>IMEI:</source>
         <translation>IMEI:</translation>
     </message>
+    <message>
+        <location filename="../src/diagnostics/InfoForm.cpp" line="+57"/>
+        <source>Unknown (invalid version reported)</source>
+        <translation>Onbekend (ongeldige versie gemeld)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The unit reported %1</source>
+        <translation>De unit meldde %1</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <location filename="../src/app/MainWindow.ui" line="+62"/>
         <source>RECEIVE (from caller)</source>
+        <translation>ONTVANGEN (van beller)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>RECEIVE</source>
         <translation>ONTV.</translation>
     </message>
     <message>
         <location line="+103"/>
         <source>SEND (to caller)</source>
+        <translation>ZENDEN (naar beller)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>SEND</source>
         <translation>ZENDEN</translation>
     </message>
     <message>
@@ -1886,7 +2176,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+8"/>
-        <location filename="../src/app/MainWindow.cpp" line="+499"/>
+        <location filename="../src/app/MainWindow.cpp" line="+540"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -1896,7 +2186,7 @@ Gesprekken: %2</translation>
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-391"/>
+        <location filename="../src/app/MainWindow.cpp" line="-426"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
@@ -1906,7 +2196,17 @@ Gesprekken: %2</translation>
         <translation>Debugconsole</translation>
     </message>
     <message>
-        <location line="+193"/>
+        <location line="+8"/>
+        <source>Console</source>
+        <translation>Console</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View</source>
+        <translation>Beeld</translation>
+    </message>
+    <message>
+        <location line="+219"/>
         <source>Service</source>
         <translation>Service</translation>
     </message>
@@ -1992,7 +2292,7 @@ Gesprekken: %2</translation>
         <translation>Status: verbonden [GSM-module antwoordt niet]</translation>
     </message>
     <message>
-        <location line="+121"/>
+        <location line="+135"/>
         <source>Do you want to save settings in the Orvane Parlona?</source>
         <translation>Wilt u de instellingen in de Orvane Parlona opslaan?</translation>
     </message>
@@ -2008,9 +2308,28 @@ Gesprekken: %2</translation>
     </message>
 </context>
 <context>
+    <name>MissedCallBadge</name>
+    <message>
+        <location filename="../src/contacts/MissedCallBadge.cpp" line="+48"/>
+        <source>%1 (%2 missed)</source>
+        <extracomment>The call history&apos;s tool button while calls were missed; %1 is the button&apos;s own text.</extracomment>
+        <translation>%1 (%2 gemist)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>One call was missed since the history was last looked at</source>
+        <translation>Er is een oproep gemist sinds de geschiedenis het laatst bekeken is</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 calls were missed since the history was last looked at</source>
+        <translation>Er zijn %1 oproepen gemist sinds de geschiedenis het laatst bekeken is</translation>
+    </message>
+</context>
+<context>
     <name>OperatorGuideDialog</name>
     <message>
-        <location filename="../src/app/OperatorGuideDialog.cpp" line="+23"/>
+        <location filename="../src/app/OperatorGuideDialog.cpp" line="+30"/>
         <source>Operator&apos;s guide</source>
         <translation>Bedieningshandleiding</translation>
     </message>
@@ -2072,12 +2391,12 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../src/contacts/PhonebookForm.cpp" line="+128"/>
+        <location filename="../src/contacts/PhonebookForm.cpp" line="+150"/>
         <source>Delete</source>
         <translation>Verwijderen</translation>
     </message>
     <message>
-        <location filename="../src/contacts/PhonebookForm.cpp" line="-67"/>
+        <location filename="../src/contacts/PhonebookForm.cpp" line="-87"/>
         <source>first_name</source>
         <translation>Voornaam</translation>
     </message>
@@ -2092,7 +2411,17 @@ Gesprekken: %2</translation>
         <translation>Telefoonnummer</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+20"/>
+        <source>The contact %1 was not added: a field is longer than %2 characters.</source>
+        <translation>Het contact %1 is niet toegevoegd: een veld is langer dan %2 tekens.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>The contact %1 could not be added: %2</source>
+        <translation>Het contact %1 kon niet worden toegevoegd: %2</translation>
+    </message>
+    <message>
+        <location line="+21"/>
         <source>Add Contact</source>
         <translation>Contact toevoegen</translation>
     </message>
@@ -2102,12 +2431,22 @@ Gesprekken: %2</translation>
         <translation>Contact bewerken</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+13"/>
+        <source>The contact %1 could not be changed: %2</source>
+        <translation>Het contact %1 kon niet worden gewijzigd: %2</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>Are you sure you want to delete contact&quot;%1&quot;?</source>
         <translation>Weet u zeker dat u contact &quot;%1&quot; wilt verwijderen?</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+4"/>
+        <source>The contact %1 could not be deleted: %2</source>
+        <translation>Het contact %1 kon niet worden verwijderd: %2</translation>
+    </message>
+    <message>
+        <location line="+43"/>
         <source>Import Contacts</source>
         <translation>Contacten importeren</translation>
     </message>
