@@ -1,6 +1,8 @@
 #ifndef COMMANDLINE_H
 #define COMMANDLINE_H
 
+#include "RemoteCommand.h"
+
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
@@ -17,9 +19,6 @@ public:
     static constexpr int MaxVirtualUnits = 16;
     // Exit status for a command line that cannot be followed.
     static constexpr int UsageError = 2;
-
-    // What a second invocation asks of the program already running.
-    enum RemoteCommand { NoRemoteCommand, RemoteAnswer, RemoteHangUp, RemoteDial, RemoteStatus };
 
     // arguments as QCoreApplication::arguments() gives them, the program itself first.
     explicit CommandLine(const QStringList& arguments);

@@ -126,7 +126,7 @@ int main(int argc, char* argv[])
         QTextStream(options->exitStatus() == 0 ? stdout : stderr) << options->output();
         return options->exitStatus();
     }
-    if (options->remoteCommand() != CommandLine::NoRemoteCommand)
+    if (options->remoteCommand() != NoRemoteCommand)
         return runRemoteCommand(argc, argv, *options);
 
     // The images live in the core library; a static library's resources need registering.
@@ -136,6 +136,7 @@ int main(int argc, char* argv[])
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
 #endif
     QApplication app(argc, argv);
+    QApplication::setDesktopFileName(QStringLiteral("com.orvane.ParlonaControl"));
     if (options->verbose())
         enableVerboseLogging();
     qCInfo(lcApp) << "starting" << QApplication::applicationVersion() << QApplication::arguments().mid(1);

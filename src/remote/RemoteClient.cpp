@@ -23,18 +23,18 @@ bool RemoteClient::isRunning() const
     return registered.isValid() && registered.value();
 }
 
-int RemoteClient::run(CommandLine::RemoteCommand command, const QString& number)
+int RemoteClient::run(RemoteCommand command, const QString& number)
 {
     switch (command) {
-    case CommandLine::RemoteAnswer:
+    case RemoteAnswer:
         return call(QStringLiteral("Answer"), {});
-    case CommandLine::RemoteHangUp:
+    case RemoteHangUp:
         return call(QStringLiteral("HangUp"), {});
-    case CommandLine::RemoteDial:
+    case RemoteDial:
         return dial(number);
-    case CommandLine::RemoteStatus:
+    case RemoteStatus:
         return status();
-    case CommandLine::NoRemoteCommand:
+    case NoRemoteCommand:
         break;
     }
     return 0;

@@ -1,7 +1,7 @@
 #ifndef REMOTECLIENT_H
 #define REMOTECLIENT_H
 
-#include "CommandLine.h"
+#include "RemoteCommand.h"
 
 #include <QDBusConnection>
 #include <QObject>
@@ -18,7 +18,7 @@ class RemoteClient : public QObject
     Q_OBJECT
 
 public:
-    // Exit statuses besides 0 (done) and CommandLine::UsageError.
+    // Exit statuses besides 0 (done) and 2 (a command line that cannot be followed).
     static constexpr int Refused = 1;    // the program said no: not connected, no call, ...
     static constexpr int NotRunning = 3; // no program to ask, or it did not answer
     static constexpr int TimeoutMs = 5000;
@@ -31,7 +31,7 @@ public:
     bool isRunning() const;
     // Runs one command and returns the exit status; the text for stdout is in output(), the
     // reason for a failure in errorText().
-    int run(CommandLine::RemoteCommand command, const QString& number = QString());
+    int run(RemoteCommand command, const QString& number = QString());
     // Asks the running program to bring its window forward.
     int raise();
 

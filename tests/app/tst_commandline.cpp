@@ -77,13 +77,13 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("command");
         QTest::addColumn<QString>("number");
-        QTest::newRow("answer") << QStringList { "--answer" } << int(CommandLine::RemoteAnswer) << QString();
-        QTest::newRow("hang up") << QStringList { "--hangup" } << int(CommandLine::RemoteHangUp) << QString();
-        QTest::newRow("status, verbose") << QStringList { "--verbose", "--status" } << int(CommandLine::RemoteStatus)
+        QTest::newRow("answer") << QStringList { "--answer" } << int(RemoteAnswer) << QString();
+        QTest::newRow("hang up") << QStringList { "--hangup" } << int(RemoteHangUp) << QString();
+        QTest::newRow("status, verbose") << QStringList { "--verbose", "--status" } << int(RemoteStatus)
                                          << QString();
-        QTest::newRow("dial") << QStringList { "--dial", "+31 20 123" } << int(CommandLine::RemoteDial) << "+31 20 123";
-        QTest::newRow("dial with =") << QStringList { "--dial=0612" } << int(CommandLine::RemoteDial) << "0612";
-        QTest::newRow("a window") << QStringList { "--service" } << int(CommandLine::NoRemoteCommand) << QString();
+        QTest::newRow("dial") << QStringList { "--dial", "+31 20 123" } << int(RemoteDial) << "+31 20 123";
+        QTest::newRow("dial with =") << QStringList { "--dial=0612" } << int(RemoteDial) << "0612";
+        QTest::newRow("a window") << QStringList { "--service" } << int(NoRemoteCommand) << QString();
     }
 
     void remoteCommands()
