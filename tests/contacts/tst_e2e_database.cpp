@@ -4,6 +4,7 @@
 #include "CallRegisterWriter.h"
 #include "CUC20.h"
 #include "FullDiskVfs.h"
+#include "ModalAnswer.h"
 #include "MainWindow.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -73,7 +75,10 @@ private slots:
         VirtualHybridRig rig(dir.path());
         QTableWidget* history = rig.window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>();
         QCOMPARE(history->rowCount(), rows);
-        // Clear needs a table that earlier releases never made.
+        // Clear needs a table that earlier releases never made. It asks first when there is
+        // something to clear.
+        QObject waiting;
+        ModalAnswer::whenShown(&waiting, [](QWidget* box) { ModalAnswer::clickButton(box, QMessageBox::Yes); });
         rig.window()->findChild<QPushButton*>("pushButton_clear")->click();
         QCOMPARE(history->rowCount(), 0);
         const QString console = rig.window()->context()->console->plainText();
