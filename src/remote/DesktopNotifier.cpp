@@ -42,10 +42,12 @@ void DesktopNotifier::show(const QString& kind, const QString& summary, const QS
     m_closeWhenShown.remove(kind);
     QDBusMessage notify
         = QDBusMessage::createMethodCall(ServiceName, ObjectPath, InterfaceName, QStringLiteral("Notify"));
-    const QVariantMap hints { { QStringLiteral("desktop-entry"), QStringLiteral("parlona-control") },
+    // The installed desktop entry and icon are named after the program's reverse-DNS id.
+    const QString desktopId = QStringLiteral("com.orvane.ParlonaControl");
+    const QVariantMap hints { { QStringLiteral("desktop-entry"), desktopId },
         { QStringLiteral("urgency"), QVariant::fromValue<uchar>(urgent ? 2 : 1) } };
     // "default" is the action of a click on the notice itself.
-    notify.setArguments({ QStringLiteral("Parlona Control"), m_shown.value(kind), QStringLiteral("parlona-control"),
+    notify.setArguments({ QStringLiteral("Parlona Control"), m_shown.value(kind), desktopId,
         summary, m_bodyMarkup ? body.toHtmlEscaped() : body, QStringList { QStringLiteral("default"), tr("Show") },
         hints, urgent ? 0 : -1 });
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(notify, 2000), this);
