@@ -137,7 +137,6 @@ int main(int argc, char* argv[])
 #endif
     QApplication app(argc, argv);
     QApplication::setDesktopFileName(QStringLiteral("com.orvane.ParlonaControl"));
-    QApplication::setDesktopFileName(QStringLiteral("com.orvane.ParlonaControl"));
     if (options->verbose())
         enableVerboseLogging();
     qCInfo(lcApp) << "starting" << QApplication::applicationVersion() << QApplication::arguments().mid(1);
