@@ -199,13 +199,15 @@ void MainWindow::createPages()
 
 void MainWindow::createTimers()
 {
-    // The meter tick runs only while a meter moves: it stops itself once both meters stand at
-    // their levels and is woken when a level changes.
+    // The meters move only while a level changes: the timer stops itself once both meters stand
+    // at their levels and is woken when a level changes. While they move it fires once a frame
+    // and runs the release ticks that fell due meanwhile, so that the meters fall exactly as with
+    // a tick every meterTickInterval, yet the program wakes and repaints only once a frame.
     meterTimer = new QTimer(this);
     meterTimer->setObjectName(QStringLiteral("meterTimer"));
-    meterTimer->setInterval(meterTickInterval);
-    connect(meterTimer, &QTimer::timeout, this, &MainWindow::onMeterRelease);
-    meterTimer->start();
+    meterTimer->setInterval(MeterFrameMs);
+    connect(meterTimer, &QTimer::timeout, this, &MainWindow::onMeterFrame);
+    wakeMeters();
     backlightTimer = new QTimer(this);
     backlightTimer->setObjectName(QStringLiteral("backlightTimer"));
     backlightTimer->setInterval(FlashIntervalMs);
@@ -514,6 +516,9 @@ void MainWindow::handleLevels(const QByteArray& data)
     const double send = level(levels.send);
     if (recv == recvLevel && send == sendLevel)
         return;
+    // The ticks due before this report fall at the levels it replaces.
+    if (meterTimer->isActive())
+        runDueMeterTicks();
     recvLevel = recv;
     sendLevel = send;
     // A resting meter is woken only for a level that shows: the noise floor between calls
@@ -584,8 +589,38 @@ void MainWindow::onMeterRelease()
         meterTimer->stop();
 }
 
+void MainWindow::onMeterFrame()
+{
+    const bool moving = runDueMeterTicks();
+    // Both meters' rows in one request: the window paints them in one go.
+    ui->ppm_send->repaintMoved();
+    ui->ppm_recv->repaintMoved();
+    if (!moving)
+        meterTimer->stop();
+    else if (meterTimer->interval() != MeterFrameMs)
+        meterTimer->start(MeterFrameMs);
+}
+
+bool MainWindow::runDueMeterTicks()
+{
+    // Once a tick moves nothing, the ones after it at the same levels move nothing either.
+    bool moved = true;
+    for (int due = m_meterTicks.takeDueTicks(); due > 0 && moved; --due)
+        moved = stepMeters();
+    return moved;
+}
+
+bool MainWindow::stepMeters()
+{
+    const bool send = ui->ppm_send->stepRelease(sendLevel, releaseStep);
+    const bool recv = ui->ppm_recv->stepRelease(recvLevel, releaseStep);
+    return send || recv;
+}
+
 void MainWindow::onResetMeters()
 {
+    if (meterTimer->isActive())
+        runDueMeterTicks();
     recvLevel = -50.0;
     sendLevel = -50.0;
     wakeMeters();
@@ -593,8 +628,11 @@ void MainWindow::onResetMeters()
 
 void MainWindow::wakeMeters()
 {
-    if (!meterTimer->isActive())
-        meterTimer->start();
+    if (meterTimer->isActive())
+        return;
+    // The first frame comes one tick from now, as the first tick would: a rise shows at once.
+    m_meterTicks.restart();
+    meterTimer->start(meterTickInterval);
 }
 
 void MainWindow::onCallClicked()
@@ -690,9 +728,19 @@ void MainWindow::showEvent(QShowEvent* event)
     QTimer::singleShot(0, this, [this] { WindowFit::fitOnScreen(this); });
 }
 
+void MainWindow::closeForShutdown()
+{
+    // Nobody may be there to answer a question: the call going on is recorded as it stands, the
+    // settings are written, and the unit is left as it is.
+    m_shuttingDown = true;
+    m_callRegistration->recordCallInProgress();
+    onWriteSettings();
+    close();
+}
+
 void MainWindow::closeEvent(QCloseEvent* ev)
 {
-    if (!m_usb->isConnected())
+    if (m_shuttingDown || !m_usb->isConnected())
         return;
     if (!CloseDuringCall::confirm(m_uc20, CallParty::describe(m_database, m_uc20->callNumber()), this)) {
         ev->ignore();

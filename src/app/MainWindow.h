@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "AppContext.h"
+#include "MeterTickClock.h"
 
 namespace Ui {
 class MainWindow;
@@ -67,6 +68,8 @@ public:
 
     static constexpr double ReleaseStep = 0.133; // dB per meter tick: 13.3 dB per second
     static constexpr int MeterTickMs = 10;
+    // The moving meters are redrawn once a frame, with the ticks that fell due meanwhile.
+    static constexpr int MeterFrameMs = 40;
     static constexpr int FlashIntervalMs = 200;
     static constexpr int FlashTicks = 6;
 
@@ -80,6 +83,9 @@ public:
     const AppContext* context() const { return &m_context; }
     // Offers the service pages (Debug, SMS, Dynamics) in a menu of their own, for technicians.
     void showServiceMenu();
+    // Closes the window for a system that stops the program (a signal, a logout): no question,
+    // the call going on recorded with its talk time so far, the settings written.
+    void closeForShutdown();
     QString statusText() const;
     // The remote control; main() publishes it on the session bus.
     RemoteControl* remoteControl() const { return m_remote; }
@@ -149,6 +155,12 @@ private:
     void handleLevels(const QByteArray& data);
     void handleDebugText(const QByteArray& data);
     void wakeMeters();
+    // One frame of the moving meters: the release ticks due by now, then one repaint request.
+    void onMeterFrame();
+    // Runs the release ticks due by now at the levels in force; true when the last one moved.
+    bool runDueMeterTicks();
+    // One release tick of both meters, the repaint left to the caller; true when either moved.
+    bool stepMeters();
     void showModuleSilence(bool silent);
     bool storeSettingsInUnit();
     void showAbout();
@@ -189,6 +201,7 @@ private:
     double releaseStep = ReleaseStep;
     int meterTickInterval = MeterTickMs;
     QTimer* meterTimer;
+    MeterTickClock m_meterTicks { meterTickInterval };
     QTimer* backlightTimer;
 
     QString m_statusBeforeSilence;
@@ -197,6 +210,7 @@ private:
     QString m_formStyleSheet;
     bool m_flashPhase = false;
     bool m_fittedOnScreen = false;
+    bool m_shuttingDown = false;
     int m_flashCount = 0;
 };
 

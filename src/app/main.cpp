@@ -4,6 +4,7 @@
 #include "RealTimeClock.h"
 #include "RemoteClient.h"
 #include "RemoteControl.h"
+#include "TerminationSignals.h"
 #include "TranslationLoader.h"
 #include "VirtualHybridBackend.h"
 #include "VirtualHybridPanel.h"
@@ -82,6 +83,17 @@ void quitLater(int ms)
         QTimer::singleShot(ms, qApp, [] { QCoreApplication::exit(0); });
 }
 
+// A system that stops the program (a logout, a shutdown, systemctl) gets an orderly close: the
+// call going on recorded, the settings written, and no question waiting for a person.
+void closeOnTermination(TerminationSignals* termination, MainWindow* window)
+{
+    QObject::connect(termination, &TerminationSignals::terminationRequested, window, [window] {
+        window->closeForShutdown();
+        // Ends a question's loop too, if one is open.
+        QCoreApplication::exit(0);
+    });
+}
+
 // Virtual units stand in for USB: the program talks to them through the same link, and the
 // "Virtual Hybrid" window beside the main window plays the network side.
 int runWithVirtualUnits(int units, bool service, int quitAfterMs)
@@ -95,6 +107,8 @@ int runWithVirtualUnits(int units, bool service, int quitAfterMs)
         + QStringLiteral("/Orvane/Parlona Control/virtual-hybrid");
     QDir().mkpath(demoDirectory);
     MainWindow window(&backend, demoDirectory);
+    TerminationSignals termination;
+    closeOnTermination(&termination, &window);
     publishRemoteControl(window);
     if (service)
         window.showServiceMenu();
@@ -157,6 +171,8 @@ int main(int argc, char* argv[])
 
     if (options->virtualUnits() == 0) {
         MainWindow window;
+        TerminationSignals termination;
+        closeOnTermination(&termination, &window);
         publishRemoteControl(window);
         if (options->service())
             window.showServiceMenu();

@@ -148,6 +148,15 @@ void CCallRegistration::checkpoint()
 
 void CCallRegistration::finishCall()
 {
+    const int stateBefore = m_lastState;
+    if (!closeRow())
+        return;
+    sayEnded(stateBefore);
+    m_endReason = CALL_END_BY_CALLER;
+}
+
+bool CCallRegistration::closeRow()
+{
     switch (m_lastState) {
     case VOICECALL_CALLING:
         m_duration = 0;
@@ -160,14 +169,20 @@ void CCallRegistration::finishCall()
         m_duration = std::max<qint64>(0, m_monotonicClock() - m_talkStart - m_unheardMs);
         break;
     default:
-        return;
+        return false;
     }
     m_checkpointTimer->stop();
     recordCall();
-    sayEnded(m_lastState);
     m_lastState = VOICECALL_IDLE;
     m_unheardMs = 0;
-    m_endReason = CALL_END_BY_CALLER;
+    return true;
+}
+
+void CCallRegistration::recordCallInProgress()
+{
+    const QString who = party();
+    if (closeRow())
+        ConsoleLog::info(m_context->console, tr("The program stops during the call with %1: it is recorded up to now").arg(who));
 }
 
 QString CCallRegistration::startTimeText() const

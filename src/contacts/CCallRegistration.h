@@ -33,6 +33,9 @@ public:
     // Replaces the clocks: the wall clock gives the local time a call began, the monotonic one
     // (milliseconds, any origin) measures the talk time.
     void setClock(std::function<QDateTime()> wallClock, std::function<qint64()> monotonicClock);
+    // The program stops while a call goes on: its row is completed with the talk time up to now,
+    // as if it ended now. The module is not told; the call is its business.
+    void recordCallInProgress();
 
 signals:
     // Fires after every finished call, once its row was written or the write failed (later than
@@ -55,6 +58,8 @@ private:
     void beginCall(const QString& number, int type);
     void startTalking();
     void finishCall();
+    // Completes the row of the call going on; false when no call goes on.
+    bool closeRow();
     void recordCall();
     // One console line for the operator: a call answered, and how and after how long it ended.
     void sayAnswered() const;

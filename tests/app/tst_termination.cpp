@@ -1,0 +1,102 @@
+#include "CUC20.h"
+#include "MainWindow.h"
+#include "ModalAnswer.h"
+#include "VirtualHybridRig.h"
+#include "VirtualHybridUnit.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+// Stopped by the system (a logout, a shutdown, systemctl, Ctrl+C): the program closes in order,
+// asks nobody anything, records the call going on with its talk time so far and writes its
+// settings.
+class TestTermination : public QObject
+{
+    Q_OBJECT
+
+    static QString program()
+    {
+        return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../src/parlona-control"));
+    }
+
+private slots:
+    void callOnAirIsRecordedWithoutAQuestion()
+    {
+        QTemporaryDir dir;
+        {
+            VirtualHybridRig rig(dir.path());
+            CUC20* engine = rig.window()->context()->uc20;
+            QVERIFY(rig.connectUnit());
+            QVERIFY(rig.pumpUntil([&] { return engine->simState() == SIM_READY; }));
+            rig.unit()->ringIn(QStringLiteral("0612345678"));
+            QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_INCOMING; }));
+            engine->answerCall();
+            QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_ACTIVE; }));
+            QVERIFY(!rig.pumpUntil([] { return false; }, 3000));
+            bool asked = false;
+            QObject waiting;
+            ModalAnswer::whenShown(&waiting, [&asked](QWidget* modal) {
+                asked = true;
+                static_cast<void>(modal->close());
+            }, 1000);
+            rig.window()->closeForShutdown();
+            QVERIFY(!asked);
+            QVERIFY(rig.window()->isHidden());
+            QVERIFY(QSettings().contains("AutoConnect"));
+        }
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "check");
+            db.setDatabaseName(dir.filePath("parlona.db"));
+            QVERIFY(db.open());
+            QSqlQuery row(db);
+            QVERIFY(row.exec("SELECT call_type, duration, (SELECT count(*) FROM call_register_open) FROM call_register"));
+            QVERIFY(row.next());
+            QCOMPARE(row.value(0).toInt(), 0); // answered
+            QVERIFY2(row.value(1).toInt() >= 3000 && row.value(1).toInt() < 4500, qPrintable(row.value(1).toString()));
+            QCOMPARE(row.value(2).toInt(), 0);
+        }
+        QSqlDatabase::removeDatabase("check");
+    }
+
+    void signalsCloseInOrder_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
+    void signalsCloseInOrder()
+    {
+        QFETCH(int, signalNumber);
+        QTemporaryDir home;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", home.path());
+        environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        environment.insert("XDG_DATA_HOME", home.filePath("data"));
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(program(), { "--virtual-hybrid" });
+        QVERIFY(process.waitForStarted());
+        // Until the window is up and the handlers are in place.
+        QTest::qWait(2500);
+        QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        const QSettings written(home.filePath("config/Orvane/Parlona Control.conf"), QSettings::IniFormat);
+        QVERIFY2(written.contains("TrayNotices"), qPrintable(written.fileName()));
+    }
+};
+
+QTEST_MAIN(TestTermination)
+#include "tst_termination.moc"
