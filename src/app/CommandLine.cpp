@@ -21,6 +21,8 @@ void addProgramOptions(QCommandLineParser& parser)
         { QStringLiteral("service"),
             CommandLine::tr("Offer the service pages (Debug, SMS, Dynamics) in a Service menu.") },
         { QStringLiteral("verbose"), CommandLine::tr("Write the program's diagnostics to the standard error output.") },
+        { QStringLiteral("minimized"),
+            CommandLine::tr("Start in the tray (or minimized where there is none), as at the start of a session.") },
         { QStringLiteral("lang"), CommandLine::tr("Show the program in this language (for example nl or en)."),
             QStringLiteral("code") },
         { QStringLiteral("answer"), CommandLine::tr("Answer the ringing call in the running program.") },
@@ -160,7 +162,7 @@ bool CommandLine::readRemoteCommand(const QCommandLineParser& parser, const QStr
     if (remoteCount == 0)
         return false;
     if (remoteCount > 1 || parser.isSet(virtualHybridName) || parser.isSet(QStringLiteral("service"))
-        || parser.isSet(quitAfterName) || !parser.positionalArguments().isEmpty()) {
+        || parser.isSet(QStringLiteral("minimized")) || parser.isSet(quitAfterName) || !parser.positionalArguments().isEmpty()) {
         m_remoteCommand = NoRemoteCommand;
         refuse(tr("--answer, --hangup, --dial and --status are given alone, one at a time."), usage);
         return true;
@@ -196,6 +198,7 @@ void CommandLine::readWindowOptions(const QCommandLineParser& parser, const QStr
         }
     }
     m_service = parser.isSet(QStringLiteral("service"));
+    m_minimized = parser.isSet(QStringLiteral("minimized"));
     m_verbose = parser.isSet(QStringLiteral("verbose"));
     m_language = parser.value(QStringLiteral("lang"));
 }

@@ -32,6 +32,8 @@ public:
     // 0 without --virtual-hybrid, else the number of emulated units (1 to MaxVirtualUnits).
     int virtualUnits() const { return m_virtualUnits; }
     bool service() const { return m_service; }
+    // --minimized: the window starts hidden in the tray, or minimized without a tray.
+    bool minimized() const { return m_minimized; }
     bool verbose() const { return m_verbose; }
     // The language asked for with --lang ("nl", "en", ...), empty for the system's.
     QString language() const { return m_language; }
@@ -56,6 +58,7 @@ private:
     QString m_output;
     int m_virtualUnits = 0;
     bool m_service = false;
+    bool m_minimized = false;
     bool m_verbose = false;
     QString m_language;
     RemoteCommand m_remoteCommand = NoRemoteCommand;

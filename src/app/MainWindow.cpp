@@ -328,6 +328,16 @@ void MainWindow::wireCallAlerts()
     bar->onConnectionChange(m_usb->isConnected());
 }
 
+void MainWindow::showAtStart(bool minimized)
+{
+    // Started with the session: in the tray, from where a click brings it up; without a tray
+    // minimized, so that it is never out of reach.
+    if (!minimized)
+        show();
+    else if (!m_tray->isShown())
+        showMinimized();
+}
+
 void MainWindow::bringToFront()
 {
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);

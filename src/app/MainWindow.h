@@ -86,6 +86,8 @@ public:
     // Closes the window for a system that stops the program (a signal, a logout): no question,
     // the call going on recorded with its talk time so far, the settings written.
     void closeForShutdown();
+    // Shows the window, or with minimized leaves it in the tray (minimized without a tray).
+    void showAtStart(bool minimized);
     QString statusText() const;
     // The remote control; main() publishes it on the session bus.
     RemoteControl* remoteControl() const { return m_remote; }

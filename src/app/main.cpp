@@ -96,11 +96,11 @@ void closeOnTermination(TerminationSignals* termination, MainWindow* window)
 
 // Virtual units stand in for USB: the program talks to them through the same link, and the
 // "Virtual Hybrid" window beside the main window plays the network side.
-int runWithVirtualUnits(int units, bool service, int quitAfterMs)
+int runWithVirtualUnits(const CommandLine& options)
 {
     RealTimeClock clock;
     VirtualHybridBackend backend(&clock);
-    for (int i = 1; i <= units; ++i)
+    for (int i = 1; i <= options.virtualUnits(); ++i)
         backend.addUnit(QStringLiteral("VH%1").arg(i, 6, 10, QLatin1Char('0')));
     // Calls made with virtual units are kept apart from the studio's real phonebook and history.
     const QString demoDirectory = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
@@ -110,17 +110,17 @@ int runWithVirtualUnits(int units, bool service, int quitAfterMs)
     TerminationSignals termination;
     closeOnTermination(&termination, &window);
     publishRemoteControl(window);
-    if (service)
+    if (options.service())
         window.showServiceMenu();
     VirtualHybridPanel panel(&backend);
     // Closing the main window ends the program, whether the panel is open or not.
     panel.setAttribute(Qt::WA_QuitOnClose, false);
     window.move(20, 20);
-    window.show();
+    window.showAtStart(options.minimized());
     panel.adjustSize();
     panel.move(window.frameGeometry().right() + 12, window.frameGeometry().top());
     panel.show();
-    quitLater(quitAfterMs);
+    quitLater(options.quitAfterMs());
     return QApplication::exec();
 }
 
@@ -176,10 +176,10 @@ int main(int argc, char* argv[])
         publishRemoteControl(window);
         if (options->service())
             window.showServiceMenu();
-        window.show();
+        window.showAtStart(options->minimized());
         quitLater(options->quitAfterMs());
         return app.exec();
     }
 
-    return runWithVirtualUnits(options->virtualUnits(), options->service(), options->quitAfterMs());
+    return runWithVirtualUnits(*options);
 }

@@ -12,6 +12,7 @@
 #include "LogCategories.h"
 #include "PhoneNumberKey.h"
 #include "RingTone.h"
+#include "SessionAutostart.h"
 
 #include <QDebug>
 #include <QKeyEvent>
@@ -61,6 +62,11 @@ CSettingsForm::CSettingsForm(AppContext* context, QWidget* parent)
     ui->keyEdit_hangUp->installEventFilter(this);
     fillHomeCountries();
     readSettings();
+    {
+        // What the session will do is what the autostart folder says, not a setting of ours.
+        const QSignalBlocker quiet(ui->checkBox_autostart);
+        ui->checkBox_autostart->setChecked(SessionAutostart().isEnabled());
+    }
     // Each number is stored as it is typed, so a crash or a power cut does not lose it.
     for (int index = 1; index <= DialNumberCount; ++index)
         connect(dialNumberEdit(index), &QLineEdit::textEdited, this, [this, index] { storeDialNumber(index); });
@@ -244,6 +250,17 @@ void CSettingsForm::showEvent(QShowEvent* event)
 {
     fillRingDevices(RingTone::outputDevices());
     QWidget::showEvent(event);
+}
+
+void CSettingsForm::on_checkBox_autostart_toggled(bool checked)
+{
+    QString error;
+    const bool changed = SessionAutostart().setEnabled(checked, &error);
+    ui->label_autostartRefused->setText(changed ? QString() : tr("The session start could not be changed: %1").arg(error));
+    if (!changed) {
+        const QSignalBlocker quiet(ui->checkBox_autostart);
+        ui->checkBox_autostart->setChecked(!checked);
+    }
 }
 
 void CSettingsForm::on_checkBox_ringTone_toggled(bool checked)

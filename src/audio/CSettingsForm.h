@@ -54,6 +54,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
+    // Writes or removes the autostart entry at once; a folder that refuses is told beside it.
+    void on_checkBox_autostart_toggled(bool checked);
     void on_checkBox_ringTone_toggled(bool checked);
     void on_comboBox_ringDevice_activated(int index);
     void on_slider_ringVolume_valueChanged(int value);

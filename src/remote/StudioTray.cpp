@@ -42,6 +42,11 @@ StudioTray::StudioTray(AppContext* context, DesktopNotifier* notifier, QObject* 
     connect(m_notifier, &DesktopNotifier::notShown, this, &StudioTray::showBalloon);
 }
 
+bool StudioTray::isShown() const
+{
+    return m_trayIcon->isVisible();
+}
+
 void StudioTray::setEnabled(bool enabled)
 {
     m_enabled = enabled;

@@ -28,6 +28,8 @@ public:
 
     void setEnabled(bool enabled);
     bool isEnabled() const { return m_enabled; }
+    // Whether the icon is in a tray, where the operator can bring the window back from.
+    bool isShown() const;
     State state() const { return m_state; }
     QString toolTip() const;
     // The tray icon of a state: the program's icon with a badge in the state's colour.

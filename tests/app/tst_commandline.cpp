@@ -44,6 +44,8 @@ private slots:
         QTest::newRow("remote, quit after")
             << QStringList { "--status", "--quit-after=9" } << 2 << 0 << "one at a time";
         QTest::newRow("version") << QStringList { "--version" } << 0 << 0 << "9.8.7";
+        QTest::newRow("in the tray at the session's start") << QStringList { "--minimized" } << -1 << 0 << QString();
+        QTest::newRow("remote, minimized") << QStringList { "--hangup", "--minimized" } << 2 << 0 << "one at a time";
     }
 
     void parse()
@@ -59,6 +61,7 @@ private slots:
             QCOMPARE(line.language(), output);
             QCOMPARE(line.service(), arguments.contains(QStringLiteral("--service")));
             QCOMPARE(line.verbose(), arguments.contains(QStringLiteral("--verbose")));
+            QCOMPARE(line.minimized(), arguments.contains(QStringLiteral("--minimized")));
             QCOMPARE(line.quitAfterMs(), arguments.contains(QStringLiteral("--quit-after")) ? 300 : 0);
             return;
         }

@@ -88,6 +88,15 @@ private slots:
         QVERIFY2(button->toolTip().contains("0201234567"), qPrintable(button->toolTip()));
     }
 
+    // Started with the session (--minimized): without a tray the window is minimized, never
+    // hidden out of reach.
+    void startsMinimizedWithoutATray()
+    {
+        VirtualHybridRig rig;
+        rig.window()->showAtStart(true);
+        QVERIFY(rig.window()->isVisible() && rig.window()->isMinimized());
+    }
+
     void meterTitlesAreWhole_data()
     {
         QTest::addColumn<QString>("box");
