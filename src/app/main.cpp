@@ -12,8 +12,10 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <QThread>
 #include <QTimer>
 
 #include <memory>
@@ -71,6 +73,32 @@ int runRemoteCommand(int argc, char* argv[], const CommandLine& options)
     const int status = client.run(options.remoteCommand(), options.dialNumber());
     QTextStream(stdout) << client.output();
     QTextStream(stderr) << client.errorText();
+    return status;
+}
+
+// The program's name on the session bus, taken before the window is built: of two programs
+// started at the same moment, exactly one gets it. Without a session bus every start runs.
+bool ownsTheName()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    return !bus.isConnected() || bus.registerService(RemoteControl::ServiceName);
+}
+
+// The program holding the name is brought forward. It may still be building its window, so it
+// is given a few seconds to answer.
+int raiseTheRunningProgram()
+{
+    const ClientConnection bus;
+    RemoteClient running(bus.connection());
+    QElapsedTimer waited;
+    waited.start();
+    int status = running.raise();
+    while (status != 0 && waited.elapsed() < 5000) {
+        QThread::msleep(100);
+        status = running.raise();
+    }
+    QTextStream(stdout) << running.output();
+    QTextStream(stderr) << running.errorText();
     return status;
 }
 
@@ -158,16 +186,8 @@ int main(int argc, char* argv[])
     TranslationLoader translations;
     translations.install(options->language());
 
-    {
-        const ClientConnection bus;
-        RemoteClient running(bus.connection());
-        if (running.isRunning()) {
-            const int status = running.raise();
-            QTextStream(stdout) << running.output();
-            QTextStream(stderr) << running.errorText();
-            return status;
-        }
-    }
+    if (!ownsTheName())
+        return raiseTheRunningProgram();
 
     if (options->virtualUnits() == 0) {
         MainWindow window;
