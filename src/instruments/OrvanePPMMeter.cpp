@@ -218,31 +218,43 @@ bool OrvanePPMMeter::wouldMoveTo(double level) const
 
 void OrvanePPMMeter::applyRelease(double target, double step)
 {
+    const bool paintTick = (m_releaseTicks++ & 1u) == 0;
+    stepRelease(target, step);
+    if (paintTick)
+        repaintMoved();
+}
+
+bool OrvanePPMMeter::stepRelease(double target, double step)
+{
     if (!std::isfinite(target))
         target = kReleaseFloor;
     const double cur = m_dBPosition;
     const double d = static_cast<float>(target - cur);
     const double r = static_cast<float>(step);
     const double change = (cur <= kReleaseFloor && target <= kReleaseFloor) ? 0.0 : (d < -r ? -r : d);
+    if (change == 0.0)
+        return false;
 
-    // Written directly: a repaint is requested only for a visible change, and only for the
-    // rows between the old and the new top of the bar (a row or two more, for the bar's
-    // split at mid-height): everything else looks the same at any level.
-    const bool paintTick = (m_releaseTicks++ & 1u) == 0;
-    if (change != 0.0) {
-        const int before = m_lastBarHeight;
-        m_dBPosition = cur + change;
-        if (updatePosition()) {
-            const int slack = 2;
-            m_dirtyTop = qMin(m_dirtyTop, height() - qMax(before, m_barHeight) - slack);
-            m_dirtyBottom = qMax(m_dirtyBottom, height() - qMin(before, m_barHeight) + slack);
-        }
+    // Written directly: a repaint is asked for only for a visible change, and only for the rows
+    // between the old and the new top of the bar (a row or two more, for the bar's split at
+    // mid-height): everything else looks the same at any level.
+    const int before = m_lastBarHeight;
+    m_dBPosition = cur + change;
+    if (updatePosition()) {
+        const int slack = 2;
+        m_dirtyTop = qMin(m_dirtyTop, height() - qMax(before, m_barHeight) - slack);
+        m_dirtyBottom = qMax(m_dirtyBottom, height() - qMin(before, m_barHeight) + slack);
     }
-    if (paintTick && m_dirtyTop <= m_dirtyBottom) {
-        update(0, m_dirtyTop, width(), m_dirtyBottom - m_dirtyTop);
-        m_dirtyTop = INT_MAX;
-        m_dirtyBottom = INT_MIN;
-    }
+    return true;
+}
+
+void OrvanePPMMeter::repaintMoved()
+{
+    if (m_dirtyTop > m_dirtyBottom)
+        return;
+    update(0, m_dirtyTop, width(), m_dirtyBottom - m_dirtyTop);
+    m_dirtyTop = INT_MAX;
+    m_dirtyBottom = INT_MIN;
 }
 
 void OrvanePPMMeter::paintEvent(QPaintEvent* event)

@@ -88,6 +88,14 @@ public:
     // runs, as it stops ticking only after a tick that moved nothing.
     void applyRelease(double target, double step);
 
+    // One release tick as applyRelease() runs it, without asking for a repaint: the rows that
+    // move wait for repaintMoved(). For an owner that redraws once a frame, a few ticks at a time.
+    // True when the level changed.
+    bool stepRelease(double target, double step);
+    // Asks for a repaint of the rows the bar moved over since the last request; nothing when it
+    // stood still.
+    void repaintMoved();
+
     // True when going to `level` (at once or by releases) would change the bar's height in
     // pixels; a level that moves by less than a pixel is not worth a tick.
     bool wouldMoveTo(double level) const;

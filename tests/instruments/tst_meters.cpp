@@ -158,6 +158,53 @@ private slots:
         }
     }
 
+    void framesFallAsTicks_data()
+    {
+        QTest::addColumn<int>("ticksPerFrame");
+        QTest::addColumn<double>("target");
+        QTest::newRow("one tick a frame") << 1 << -30.0;
+        QTest::newRow("four ticks a frame") << 4 << -30.0;
+        QTest::newRow("seven ticks a frame, to the floor") << 7 << -60.0;
+    }
+
+    // Ticks run a frame at a time, with one repaint request a frame, leave the meter where the
+    // same ticks one by one do; it paints once a frame at most and ends painted at its level.
+    void framesFallAsTicks()
+    {
+        QFETCH(int, ticksPerFrame);
+        QFETCH(double, target);
+        OrvanePPMMeter ticked;
+        ticked.resize(14, 400);
+        ticked.setdBPosition(0.0);
+        PaintCountingMeter framed;
+        framed.resize(14, 400);
+        framed.setdBPosition(0.0);
+        framed.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&framed));
+        framed.paints = 0;
+        int frames = 0;
+        for (bool moved = true; moved; ++frames) {
+            moved = false;
+            for (int tick = 0; tick < ticksPerFrame; ++tick) {
+                ticked.applyRelease(target, 0.133);
+                moved |= framed.stepRelease(target, 0.133);
+            }
+            framed.repaintMoved();
+            QCoreApplication::processEvents();
+            QCOMPARE(framed.dBPosition(), ticked.dBPosition());
+        }
+        QCOMPARE(framed.dBPosition(), qMax(target, -50.0));
+        QVERIFY2(framed.paints >= frames / 2 && framed.paints <= frames,
+            qPrintable(QStringLiteral("%1 paints in %2 frames").arg(framed.paints).arg(frames)));
+        QVERIFY(!framed.wouldMoveTo(framed.paintedLevel));
+        // A frame that moved nothing asks for no paint.
+        const int paints = framed.paints;
+        QVERIFY(!framed.stepRelease(target, 0.133));
+        framed.repaintMoved();
+        QCoreApplication::processEvents();
+        QCOMPARE(framed.paints, paints);
+    }
+
     void oddRangesPaint_data()
     {
         QTest::addColumn<double>("minimum");
