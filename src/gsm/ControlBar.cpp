@@ -115,6 +115,8 @@ ControlBar::ControlBar(QWidget* parent)
     connect(m_blinkTimer, &QTimer::timeout, this, &ControlBar::onCallStateBlinkTimeout);
     m_talkingTimer->setObjectName(QStringLiteral("talkingTimer"));
     m_talkingTimer->setInterval(TalkingIntervalMs);
+    // Timed to the next second of the call, which a coarse timer could show a little early.
+    m_talkingTimer->setTimerType(Qt::PreciseTimer);
     connect(m_talkingTimer, &QTimer::timeout, this, &ControlBar::onTalkingTimerTimeout);
     m_endNoticeTimer->setObjectName(QStringLiteral("endNoticeTimer"));
     m_endNoticeTimer->setSingleShot(true);
@@ -186,7 +188,7 @@ void ControlBar::onVoicecallStateChange(VOICECALL_STATE state, QString number)
         // The clock belongs to the call: a repeated report, after the module's silence, goes on counting.
         if (previous != VOICECALL_ACTIVE)
             m_talkingSince = m_clock();
-        m_talkingTimer->start(TalkingIntervalMs);
+        scheduleTalkingTick();
     } else {
         m_talkingTimer->stop();
     }
@@ -259,6 +261,16 @@ void ControlBar::onTalkingTimerTimeout()
     // Whatever covers the talking time, the clock counts on underneath.
     if (m_connected && !m_moduleSilent && !m_endNoticeTimer->isActive() && m_callState == VOICECALL_ACTIVE)
         showTalkingTime();
+    if (m_talkingTimer->isActive())
+        scheduleTalkingTick();
+}
+
+void ControlBar::scheduleTalkingTick()
+{
+    // The clock shows whole seconds: it wakes as each second of the call begins (a couple of ms
+    // after, never before), not several times a second to find the same text.
+    const int pastSecond = static_cast<int>(qMax<qint64>(0, m_clock() - m_talkingSince) % 1000);
+    m_talkingTimer->start(1000 - pastSecond + TalkingMarginMs);
 }
 
 void ControlBar::showTalkingTime()

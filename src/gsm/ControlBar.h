@@ -35,6 +35,8 @@ class ControlBar : public QWidget
 public:
     static constexpr int BlinkIntervalMs = 400;
     static constexpr int TalkingIntervalMs = 100;
+    // How long after a new second of the call the talk-time clock shows it.
+    static constexpr int TalkingMarginMs = 2;
     // How long the end of a call stays on the call status before it returns to "IDLE".
     static constexpr int EndNoticeMs = 6000;
     // Signal qualities below this (about -93 dBm) make speech break up: said as a weak signal.
@@ -123,6 +125,8 @@ private:
     void showCallStatus();
     void setStatus(QLabel* label, const QString& text, StatusStyle style);
     void showTalkingTime();
+    // Sets the talk-time clock to fire as the call's next second begins.
+    void scheduleTalkingTick();
     // The blink timer runs while a call is set up or rings, and while the module is silent.
     void updateBlinking();
     // Whether the call status wears the idle style or one of the blinking ones.
