@@ -118,7 +118,12 @@ Gesprekken: %2</translation>
         <translation>Het gesprek met %1 liep nog toen het programma stopte; het staat in de gespreksgeschiedenis met de %2 s gesprekstijd tot dan</translation>
     </message>
     <message>
-        <location line="+155"/>
+        <location line="+139"/>
+        <source>The program stops during the call with %1: it is recorded up to now</source>
+        <translation>Het programma stopt tijdens het gesprek met %1: het is tot nu toe vastgelegd</translation>
+    </message>
+    <message>
+        <location line="+31"/>
         <source>The call with %1 at %2 could not be recorded</source>
         <translation>Het gesprek met %1 om %2 kon niet worden vastgelegd</translation>
     </message>
@@ -643,12 +648,27 @@ Gesprekken: %2</translation>
         <translation>Klik op een veld en druk op een toets. Letters, cijfers, spatie, Enter, Tab, Backspace, Delete en Escape hebben Ctrl of Alt nodig: alleen zijn ze voor het kiesvenster, de nummervelden en de dialogen.</translation>
     </message>
     <message>
-        <location filename="../src/audio/CSettingsForm.cpp" line="+58"/>
+        <location line="+13"/>
+        <source>SESSION</source>
+        <translation>SESSIE</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Starts the program in the tray when you log in to this computer.</source>
+        <translation>Start het programma in het systeemvak wanneer u zich op deze computer aanmeldt.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Start with the desktop session</source>
+        <translation>Starten met de bureaubladsessie</translation>
+    </message>
+    <message>
+        <location filename="../src/audio/CSettingsForm.cpp" line="+59"/>
         <source>Use %1 and %2</source>
         <translation>%1 en %2 gebruiken</translation>
     </message>
     <message>
-        <location line="+74"/>
+        <location line="+79"/>
         <source>A number holds digits, +, * and #, with blanks, -, ., ( and ) between them</source>
         <translation>Een nummer bestaat uit cijfers, +, * en #, met spaties, -, ., ( en ) ertussen</translation>
     </message>
@@ -678,7 +698,12 @@ Gesprekken: %2</translation>
         <translation>%1 (niet aangesloten)</translation>
     </message>
     <message>
-        <location line="+69"/>
+        <location line="+14"/>
+        <source>The session start could not be changed: %1</source>
+        <translation>De start met de sessie kon niet worden gewijzigd: %1</translation>
+    </message>
+    <message>
+        <location line="+66"/>
         <source>%1 is kept for typing: the dial pad, the number fields and the dialogs need it. Add Ctrl or Alt, or choose another key.</source>
         <translation>%1 is voor typen: het kiesvenster, de nummervelden en de dialogen hebben hem nodig. Voeg Ctrl of Alt toe, of kies een andere toets.</translation>
     </message>
@@ -876,7 +901,7 @@ Gesprekken: %2</translation>
         <translation>PUK voor bedrijfspersonalisatie vereist</translation>
     </message>
     <message>
-        <location filename="../src/gsm/ControlBar.cpp" line="+129"/>
+        <location filename="../src/gsm/ControlBar.cpp" line="+131"/>
         <location filename="../src/gsm/CUC20.cpp" line="+35"/>
         <source>UNKNOWN CODEC</source>
         <translation>ONBEKEND</translation>
@@ -1117,12 +1142,12 @@ Gesprekken: %2</translation>
 <context>
     <name>CommandLine</name>
     <message>
-        <location filename="../src/app/CommandLine.cpp" line="+89"/>
+        <location filename="../src/app/CommandLine.cpp" line="+91"/>
         <source>Controls the Orvane Parlona telephone hybrid.</source>
         <translation>Bedient de Orvane Parlona telefoonhybride.</translation>
     </message>
     <message>
-        <location line="-70"/>
+        <location line="-72"/>
         <source>Attach N emulated hybrids (1 to %1, default 1) instead of USB: --virtual-hybrid [N].</source>
         <translation>Sluit N geëmuleerde hybrides aan (1 tot %1, standaard 1) in plaats van USB: --virtual-hybrid [N].</translation>
     </message>
@@ -1135,6 +1160,11 @@ Gesprekken: %2</translation>
         <location line="+1"/>
         <source>Write the program&apos;s diagnostics to the standard error output.</source>
         <translation>Schrijft de diagnose van het programma naar de standaardfoutuitvoer.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Start in the tray (or minimized where there is none), as at the start of a session.</source>
+        <translation>In het systeemvak starten (of geminimaliseerd als er geen is), zoals bij het begin van een sessie.</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1527,7 +1557,7 @@ Gesprekken: %2</translation>
     <message>
         <location line="+19"/>
         <location filename="../src/gsm/ControlBar.cpp" line="+82"/>
-        <location line="+162"/>
+        <location line="+172"/>
         <source>UNKNOWN</source>
         <translation>ONBEKEND</translation>
     </message>
@@ -1585,7 +1615,7 @@ Gesprekken: %2</translation>
         <translation>Codec:</translation>
     </message>
     <message>
-        <location filename="../src/gsm/ControlBar.cpp" line="-229"/>
+        <location filename="../src/gsm/ControlBar.cpp" line="-241"/>
         <source>SIM PIN</source>
         <translation>SIM-PIN</translation>
     </message>
@@ -1665,7 +1695,7 @@ Gesprekken: %2</translation>
         <translation>wacht op deblokkering van netwerksubsetpersonalisatie</translation>
     </message>
     <message>
-        <location line="+211"/>
+        <location line="+223"/>
         <source>NO UNIT</source>
         <translation>GEEN APPARAAT</translation>
     </message>
@@ -1726,7 +1756,7 @@ Gesprekken: %2</translation>
         <translation>Nog %1 pogingen</translation>
     </message>
     <message>
-        <location line="-416"/>
+        <location line="-426"/>
         <source>READY</source>
         <translation>GEREED</translation>
     </message>
@@ -1736,7 +1766,7 @@ Gesprekken: %2</translation>
         <translation>Simkaart gereed</translation>
     </message>
     <message>
-        <location line="+196"/>
+        <location line="+206"/>
         <source>NO NETWORK</source>
         <translation>GEEN NETWERK</translation>
     </message>
@@ -2022,7 +2052,7 @@ Gesprekken: %2</translation>
 <context>
     <name>DesktopNotifier</name>
     <message>
-        <location filename="../src/remote/DesktopNotifier.cpp" line="+49"/>
+        <location filename="../src/remote/DesktopNotifier.cpp" line="+51"/>
         <source>Show</source>
         <translation>Tonen</translation>
     </message>
@@ -2176,7 +2206,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+8"/>
-        <location filename="../src/app/MainWindow.cpp" line="+540"/>
+        <location filename="../src/app/MainWindow.cpp" line="+555"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -2186,7 +2216,7 @@ Gesprekken: %2</translation>
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-426"/>
+        <location filename="../src/app/MainWindow.cpp" line="-441"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
@@ -2206,7 +2236,7 @@ Gesprekken: %2</translation>
         <translation>Beeld</translation>
     </message>
     <message>
-        <location line="+219"/>
+        <location line="+231"/>
         <source>Service</source>
         <translation>Service</translation>
     </message>
@@ -2266,7 +2296,7 @@ Gesprekken: %2</translation>
         <translation>Status: niet verbonden</translation>
     </message>
     <message>
-        <location line="+66"/>
+        <location line="+69"/>
         <source>Status: Connected [Orvane Parlona, Firmware: v%1.%2.%3.%4]</source>
         <translation>Status: verbonden [Orvane Parlona, firmware: v%1.%2.%3.%4]</translation>
     </message>
@@ -2292,7 +2322,7 @@ Gesprekken: %2</translation>
         <translation>Status: verbonden [GSM-module antwoordt niet]</translation>
     </message>
     <message>
-        <location line="+135"/>
+        <location line="+178"/>
         <source>Do you want to save settings in the Orvane Parlona?</source>
         <translation>Wilt u de instellingen in de Orvane Parlona opslaan?</translation>
     </message>
@@ -2658,6 +2688,14 @@ Gesprekken: %2</translation>
     </message>
 </context>
 <context>
+    <name>SessionAutostart</name>
+    <message>
+        <location filename="../src/remote/SessionAutostart.cpp" line="+68"/>
+        <source>%1 could not be removed</source>
+        <translation>%1 kon niet worden verwijderd</translation>
+    </message>
+</context>
+<context>
     <name>StudioTray</name>
     <message>
         <location filename="../src/remote/StudioTray.cpp" line="+34"/>
@@ -2665,7 +2703,7 @@ Gesprekken: %2</translation>
         <translation>Parlona Control tonen</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+30"/>
         <source>Parlona Control: not connected</source>
         <translation>Parlona Control: niet verbonden</translation>
     </message>
