@@ -1,8 +1,12 @@
 #include "CConsole.h"
 #include "ui_CConsole.h"
 
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextOption>
 #include <QTime>
+#include <QTimer>
 
 namespace {
 const char* const levelNames[] = { "ERROR", "WARN", "INFO", "DEBUG", "TRACE" };
@@ -11,9 +15,22 @@ const char* const levelNames[] = { "ERROR", "WARN", "INFO", "DEBUG", "TRACE" };
 CConsole::CConsole(QWidget* parent)
     : QWidget(parent)
     , ui(new Ui::CConsole)
+    , m_trimTimer(new QTimer(this))
 {
     ui->setupUi(this);
-    ui->textEdit->document()->setMaximumBlockCount(MaxLines);
+    // The document's own line limit drops the oldest line as each new one comes, and every
+    // line of the pane moves with it: a line into a full pane would cost as much as the whole
+    // pane. The console drops them many at once instead (trimOldest).
+    QTextDocument* document = ui->textEdit->document();
+    document->setUndoRedoEnabled(false);
+    // Every line begins with its time stamp: left to right, without looking through its text.
+    QTextOption option = document->defaultTextOption();
+    option.setTextDirection(Qt::LeftToRight);
+    document->setDefaultTextOption(option);
+    m_trimTimer->setObjectName(QStringLiteral("trimTimer"));
+    m_trimTimer->setSingleShot(true);
+    m_trimTimer->setInterval(TrimPauseMs);
+    connect(m_trimTimer, &QTimer::timeout, this, &CConsole::trimOldest);
 
     connect(this, &CConsole::error, this, &CConsole::onError);
     connect(this, &CConsole::warn, this, &CConsole::onWarn);
@@ -39,13 +56,37 @@ bool CConsole::isLevelEnabled(Level level) const
 
 QString CConsole::plainText() const
 {
-    return ui->textEdit->toPlainText();
+    // Lines waiting to be dropped are gone already for whoever reads the console.
+    const QTextDocument* document = ui->textEdit->document();
+    const int excess = excessLines();
+    if (excess == 0)
+        return ui->textEdit->toPlainText();
+    return ui->textEdit->toPlainText().mid(document->findBlockByNumber(excess).position());
 }
 
 int CConsole::lineCount() const
 {
     // An empty pane still holds one empty paragraph.
-    return ui->textEdit->document()->isEmpty() ? 0 : ui->textEdit->document()->blockCount();
+    return ui->textEdit->document()->isEmpty() ? 0 : ui->textEdit->document()->blockCount() - excessLines();
+}
+
+int CConsole::excessLines() const
+{
+    return qMax(0, ui->textEdit->document()->blockCount() - MaxLines);
+}
+
+void CConsole::trimOldest()
+{
+    m_trimTimer->stop();
+    const int excess = excessLines();
+    if (excess == 0)
+        return;
+    QTextCursor cursor(ui->textEdit->document());
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, excess);
+    // The new first line keeps its own look, not that of the first line dropped.
+    const QTextCharFormat format = cursor.blockCharFormat();
+    cursor.removeSelectedText();
+    cursor.setBlockCharFormat(format);
 }
 
 void CConsole::onError(QString msg)
@@ -84,4 +125,9 @@ void CConsole::appendLine(Level level, const QString& colour, const QString& tex
     const QString time = QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz"));
     ui->textEdit->append(QStringLiteral("<span style= \"color:%1;\">[%2 %3] %4</span>")
                              .arg(colour, time, QLatin1String(levelNames[level]), text.toHtmlEscaped()));
+    const int excess = excessLines();
+    if (excess >= TrimSlack)
+        trimOldest();
+    else if (excess > 0)
+        m_trimTimer->start();
 }

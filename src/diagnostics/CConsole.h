@@ -4,13 +4,16 @@
 #include <QWidget>
 #include <array>
 
+class QTimer;
+
 namespace Ui {
 class CConsole;
 }
 
 // The program's log: a black pane of time-stamped, coloured lines. Parts log by emitting one of
 // the level signals on the console they were given; disabled levels are dropped. Every message
-// is shown as plain text, and the pane keeps only the newest MaxLines lines.
+// is shown as plain text, and the pane keeps only the newest MaxLines lines. A line costs the
+// same however full the pane is: the oldest lines go many at once, in a pause of the logging.
 class CConsole : public QWidget
 {
     Q_OBJECT
@@ -18,6 +21,10 @@ class CConsole : public QWidget
 public:
     enum Level { Error, Warn, Info, Debug, Trace };
     static constexpr int MaxLines = 5000;
+    // Lines the pane holds above MaxLines at most while lines keep coming without a pause.
+    static constexpr int TrimSlack = 500;
+    // A pause in the logging this long lets the pane drop the lines above MaxLines.
+    static constexpr int TrimPauseMs = 1000;
 
     explicit CConsole(QWidget* parent = nullptr);
     ~CConsole() override;
@@ -50,9 +57,14 @@ public slots:
 
 private:
     void appendLine(Level level, const QString& colour, const QString& text);
+    // Drops the lines above MaxLines, oldest first.
+    void trimOldest();
+    // Lines the pane holds above MaxLines, waiting to be dropped.
+    int excessLines() const;
 
     Ui::CConsole* ui;
     std::array<bool, 5> levelEnabled {};
+    QTimer* m_trimTimer;
 };
 
 #endif // CCONSOLE_H
