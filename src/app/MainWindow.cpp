@@ -24,6 +24,8 @@
 #include "DesktopNotifier.h"
 #include "DeviceConnector.h"
 #include "DevicePayload.h"
+#include "EventJournal.h"
+#include "EventLogDialog.h"
 #include "HidapiBackend.h"
 #include "InfoForm.h"
 #include "LogCategories.h"
@@ -121,6 +123,7 @@ void MainWindow::setIdentity()
 void MainWindow::createSubsystems(const QString& databaseDirectory)
 {
     m_console = new CConsole;
+    m_events = new EventJournal(this);
     auto* dock = new QDockWidget(tr("Debug Console"), this);
     dock->setObjectName(QStringLiteral("dockConsole"));
     dock->setAllowedAreas(Qt::BottomDockWidgetArea);
@@ -264,6 +267,12 @@ void MainWindow::wire()
     // Quit closes the window as its close button does: a connected unit is offered a store first.
     connect(ui->actionQuit, &QAction::triggered, this, &QWidget::close);
     connect(ui->actionOperatorGuide, &QAction::triggered, this, &MainWindow::showOperatorGuide);
+    connect(ui->actionEventLog, &QAction::triggered, this, [this] {
+        // Taken afresh each time: the log goes on while the dialog is closed.
+        auto* log = new EventLogDialog(m_events, this);
+        log->setAttribute(Qt::WA_DeleteOnClose);
+        log->show();
+    });
     connect(ui->actionAbout, &QAction::triggered, this, &MainWindow::showAbout);
     connect(m_uc20, &CUC20::rssiChange, m_remote, &RemoteControl::onRssiChange);
     connect(m_usb, &CUSBHID::connected, m_remote, &RemoteControl::onConnectionChange);
@@ -272,6 +281,21 @@ void MainWindow::wire()
     connect(m_remote, &RemoteControl::raiseRequested, this, &MainWindow::bringToFront);
     wireCallAlerts();
     wireMissedCallBadge();
+    wireEventJournal();
+}
+
+void MainWindow::wireEventJournal()
+{
+    // Everything the console is told goes to the journal (or the events file) as well, with the
+    // calls' numbers as fields of their own.
+    connect(m_console, &CConsole::info, m_events, &EventJournal::onInfo);
+    connect(m_console, &CConsole::warn, m_events, &EventJournal::onWarning);
+    connect(m_console, &CConsole::error, m_events, &EventJournal::onError);
+    connect(m_uc20, &CUC20::voicecallStateChange, m_events, [this](VOICECALL_STATE state, QString number) {
+        if (state == VOICECALL_INCOMING || state == VOICECALL_CALLING)
+            m_events->onCallBegins(number, state == VOICECALL_INCOMING);
+    });
+    connect(m_callRegistration, &CCallRegistration::callRecorded, m_events, &EventJournal::onCallRecorded);
 }
 
 void MainWindow::wireMissedCallBadge()

@@ -27,6 +27,7 @@ class COutCallForm;
 class CRssiMeter;
 class InfoForm;
 class CConsole;
+class EventJournal;
 class CDatabase;
 class CUSBHID;
 class CUC20;
@@ -151,6 +152,8 @@ private:
     void wireCallAlerts();
     // The count of missed calls on the call history's action, cleared when the history is seen.
     void wireMissedCallBadge();
+    // Console events and calls into the system journal or the events file.
+    void wireEventJournal();
     void showPage(Page page);
     void applyBackground(bool alert);
     void handleFirmwareVersion(const QByteArray& data);
@@ -213,6 +216,7 @@ private:
     bool m_flashPhase = false;
     bool m_fittedOnScreen = false;
     bool m_shuttingDown = false;
+    EventJournal* m_events = nullptr;
     int m_flashCount = 0;
 };
 
