@@ -86,7 +86,8 @@ desktop=$stage/usr/share/applications/$app_id.desktop
 metainfo=$stage/usr/share/metainfo/$app_id.metainfo.xml
 for expected in usr/bin/parlona-control "${desktop#"$stage"/}" "${metainfo#"$stage"/}" \
     usr/share/icons/hicolor/scalable/apps/$app_id.svg usr/share/icons/hicolor/48x48/apps/$app_id.png \
-    usr/lib/udev/rules.d/60-parlona-hybrid.rules usr/share/doc/parlona-control/copyright; do
+    usr/lib/udev/rules.d/60-parlona-hybrid.rules usr/lib/systemd/user/parlona-control.service \
+    usr/share/doc/parlona-control/copyright; do
     [ -e "$stage/$expected" ] || fail "$expected is not installed"
 done
 desktop-file-validate "$desktop"
@@ -112,6 +113,11 @@ rule=$stage/usr/lib/udev/rules.d/60-parlona-hybrid.rules
 if grep -v '^#' "$rule" | grep -v 'SUBSYSTEM=="hidraw"' | grep -q .; then
     fail "the udev rule opens more than the hidraw node"
 fi
+# The user service restarts the program after a crash and starts it with the session.
+service=$stage/usr/lib/systemd/user/parlona-control.service
+grep -qx 'Restart=on-failure' "$service" && grep -qx 'WantedBy=graphical-session.target' "$service" &&
+    grep -qx 'ExecStart=/usr/bin/parlona-control --minimized' "$service" ||
+    fail "the user service does not restart on failure or start with the session"
 "$stage/usr/bin/parlona-control" --version
 
 (cd "$build_dir" && rm -f parlona-control_*.deb && cpack -G DEB >/dev/null)
