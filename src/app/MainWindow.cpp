@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "BackupActions.h"
 #include "CCallHistoryForm.h"
 #include "CCallRegistration.h"
 #include "CConsole.h"
@@ -266,6 +267,7 @@ void MainWindow::wire()
     connect(m_phonebookForm, &PhonebookForm::contactsUpdate, m_callHistoryForm, &CCallHistoryForm::LoadTable);
     // Quit closes the window as its close button does: a connected unit is offered a store first.
     connect(ui->actionQuit, &QAction::triggered, this, &QWidget::close);
+    wireBackups();
     connect(ui->actionOperatorGuide, &QAction::triggered, this, &MainWindow::showOperatorGuide);
     connect(ui->actionEventLog, &QAction::triggered, this, [this] {
         // Taken afresh each time: the log goes on while the dialog is closed.
@@ -282,6 +284,22 @@ void MainWindow::wire()
     wireCallAlerts();
     wireMissedCallBadge();
     wireEventJournal();
+}
+
+void MainWindow::wireBackups()
+{
+    m_backups = new BackupActions(&m_context, this);
+    auto* backUp = new QAction(tr("Back up now..."), this);
+    backUp->setObjectName(QStringLiteral("actionBackUp"));
+    auto* restore = new QAction(tr("Restore from backup..."), this);
+    restore->setObjectName(QStringLiteral("actionRestore"));
+    ui->menuFile->insertActions(ui->actionQuit, { backUp, restore });
+    ui->menuFile->insertSeparator(ui->actionQuit);
+    connect(backUp, &QAction::triggered, m_backups, &BackupActions::backUpNow);
+    connect(restore, &QAction::triggered, m_backups, &BackupActions::restoreFromBackup);
+    // A restored file: the pages read it again.
+    connect(m_database, &CDatabase::reopened, m_phonebookForm, &PhonebookForm::onDatabaseReopened);
+    connect(m_database, &CDatabase::reopened, m_callHistoryForm, &CCallHistoryForm::LoadTable);
 }
 
 void MainWindow::wireEventJournal()
@@ -559,6 +577,10 @@ void MainWindow::handleLevels(const QByteArray& data)
     // changes every report and moves no bar.
     if (ui->ppm_recv->wouldMoveTo(recv) || ui->ppm_send->wouldMoveTo(send))
         wakeMeters();
+    // A report near the next frame brings it forward into this wake-up, after the other reports
+    // of the same read: while reports come about once a frame, they pace the frames.
+    if (meterTimer->isActive() && (!m_sinceMeterFrame.isValid() || m_sinceMeterFrame.elapsed() >= MeterFrameMs * 3 / 4))
+        meterTimer->start(0);
 }
 
 void MainWindow::handleFirmwareVersion(const QByteArray& data)
@@ -625,21 +647,26 @@ void MainWindow::onMeterRelease()
 
 void MainWindow::onMeterFrame()
 {
-    const bool moving = runDueMeterTicks();
+    const bool brought = meterTimer->interval() == 0;
+    const bool moving = runDueMeterTicks(brought ? meterTickInterval - 1 : 0);
+    m_sinceMeterFrame.start();
     // Both meters' rows in one request: the window paints them in one go.
     ui->ppm_send->repaintMoved();
     ui->ppm_recv->repaintMoved();
+    // After a frame that a report brought, the timer waits half a frame longer than the next
+    // report should, and fires only when the reports stop.
+    const int next = brought ? MeterFrameMs + MeterFrameMs / 2 : MeterFrameMs;
     if (!moving)
         meterTimer->stop();
-    else if (meterTimer->interval() != MeterFrameMs)
-        meterTimer->start(MeterFrameMs);
+    else if (meterTimer->interval() != next)
+        meterTimer->start(next);
 }
 
-bool MainWindow::runDueMeterTicks()
+bool MainWindow::runDueMeterTicks(int aheadMs)
 {
     // Once a tick moves nothing, the ones after it at the same levels move nothing either.
     bool moved = true;
-    for (int due = m_meterTicks.takeDueTicks(); due > 0 && moved; --due)
+    for (int due = m_meterTicks.takeDueTicks(aheadMs); due > 0 && moved; --due)
         moved = stepMeters();
     return moved;
 }

@@ -2,6 +2,7 @@
 #define MAINWINDOW_H
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
 #include <memory>
@@ -28,6 +29,7 @@ class CRssiMeter;
 class InfoForm;
 class CConsole;
 class EventJournal;
+class BackupActions;
 class CDatabase;
 class CUSBHID;
 class CUC20;
@@ -154,6 +156,8 @@ private:
     void wireMissedCallBadge();
     // Console events and calls into the system journal or the events file.
     void wireEventJournal();
+    // The daily copy of the database, and backing up and restoring from the File menu.
+    void wireBackups();
     void showPage(Page page);
     void applyBackground(bool alert);
     void handleFirmwareVersion(const QByteArray& data);
@@ -161,9 +165,11 @@ private:
     void handleDebugText(const QByteArray& data);
     void wakeMeters();
     // One frame of the moving meters: the release ticks due by now, then one repaint request.
+    // A frame that a level report brought forward also takes the tick about to fall due.
     void onMeterFrame();
-    // Runs the release ticks due by now at the levels in force; true when the last one moved.
-    bool runDueMeterTicks();
+    // Runs the release ticks due by now (or within aheadMs) at the levels in force; true when the
+    // last one moved or none was due.
+    bool runDueMeterTicks(int aheadMs = 0);
     // One release tick of both meters, the repaint left to the caller; true when either moved.
     bool stepMeters();
     void showModuleSilence(bool silent);
@@ -207,6 +213,7 @@ private:
     int meterTickInterval = MeterTickMs;
     QTimer* meterTimer;
     MeterTickClock m_meterTicks { meterTickInterval };
+    QElapsedTimer m_sinceMeterFrame;
     QTimer* backlightTimer;
 
     QString m_statusBeforeSilence;
@@ -217,6 +224,7 @@ private:
     bool m_fittedOnScreen = false;
     bool m_shuttingDown = false;
     EventJournal* m_events = nullptr;
+    BackupActions* m_backups = nullptr;
     int m_flashCount = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include "ConsoleLog.h"
 #include "ContactsTable.h"
+#include "DatabaseBackup.h"
 #include "DatabaseLocation.h"
 #include "DatabaseSchema.h"
 #include "LogCategories.h"
@@ -43,13 +44,65 @@ CDatabase::CDatabase(const QString& directory, CConsole* console, QObject* paren
         m_db.close();
         report(tr("Cannot open the database %1 (%2): contacts and calls are not saved")
                    .arg(QDir::toNativeSeparators(path), reason));
-    } else if (!DatabaseSchema::upgrade(m_db, &reason) || !writable(&reason)) {
+    } else if (!backUpBeforeUpgrade(path) || !DatabaseSchema::upgrade(m_db, &reason) || !writable(&reason)) {
         // Still read: the phonebook and the history show what the file holds.
         report(tr("The database %1 cannot be written (%2): contacts and calls are not saved")
                    .arg(QDir::toNativeSeparators(path), reason));
     }
     if (m_db.isOpen())
         QSqlQuery(m_db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(BusyTimeoutMs));
+}
+
+bool CDatabase::backUpBeforeUpgrade(const QString& path)
+{
+    // A file of an earlier release is copied as it was before its tables change; a new, empty
+    // file has nothing to keep.
+    const int version = DatabaseSchema::version(m_db);
+    QSqlQuery tables(m_db);
+    if (version >= DatabaseSchema::currentVersion() || !tables.exec(QStringLiteral("SELECT 1 FROM sqlite_master"))
+        || !tables.next())
+        return true;
+    tables.finish();
+    QString error;
+    const QString copy = DatabaseBackup(path, QString(), m_backupFolder).backUp(QStringLiteral("upgrade"), &error);
+    if (copy.isEmpty())
+        qCWarning(lcContacts).noquote() << "no copy before the upgrade:" << error;
+    else
+        qCInfo(lcContacts).noquote() << "copied before the upgrade to" << copy;
+    return true;
+}
+
+bool CDatabase::restore(const QString& copy, QString* kept, QString* error)
+{
+    if (!DatabaseBackup::check(copy, error))
+        return false;
+    const QString path = fileName();
+    *kept = path + QStringLiteral(".before-restore-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    m_lookup.reset();
+    m_db.close();
+    const QString journal = path + QStringLiteral("-journal");
+    if (QFile::exists(journal))
+        QFile::rename(journal, *kept + QStringLiteral("-journal"));
+    const bool moved = !QFile::exists(path) || QFile::rename(path, *kept);
+    const bool copied = moved && QFile::copy(copy, path);
+    if (!copied) {
+        *error = tr("the copy could not take the place of %1").arg(QDir::toNativeSeparators(path));
+        if (moved && QFile::exists(*kept))
+            QFile::rename(*kept, path);
+    }
+    QString reason;
+    if (open(&reason) != Health::Sound || !DatabaseSchema::upgrade(m_db, &reason)) {
+        report(tr("The database %1 cannot be used after the restore (%2)").arg(QDir::toNativeSeparators(path), reason));
+        return false;
+    }
+    QSqlQuery(m_db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(BusyTimeoutMs));
+    emit reopened();
+    return copied;
+}
+
+void CDatabase::setBackupFolder(const QString& folder)
+{
+    m_backupFolder = folder;
 }
 
 CDatabase::~CDatabase()

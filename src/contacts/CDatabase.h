@@ -72,6 +72,12 @@ public:
     // Tells the operator that the trouble is over (writes held back by a lock or a full disk have
     // landed): the console, and troubleOver().
     void reportRecovery(const QString& message);
+    // Puts a copy (DatabaseBackup) in the place of the file in use, after checking it: the file
+    // in use is kept aside under *kept, never deleted, and everything reads the copy's data from
+    // then on (reopened()). False with the reason when the copy is unsound or cannot be put there.
+    bool restore(const QString& copy, QString* kept, QString* error);
+    // Where the copy made before a schema upgrade goes; the user's data folder by default.
+    void setBackupFolder(const QString& folder);
 
     // "first_name last_name" of the contact whose number matches, or the number itself. An
     // empty number (a withheld one) matches no contact.
@@ -101,6 +107,8 @@ signals:
     // Fires when the operator is told of trouble with the database: a statement that failed, or
     // a file found unusable when it opened; message is what the console shows.
     void trouble(QString message);
+    // Fires when the file has been replaced by a restored copy: whatever shows its data reads again.
+    void reopened();
     // Fires when the trouble last told is over and what waited for it has been written.
     void troubleOver();
 
@@ -121,6 +129,8 @@ private:
     Health keepAside(const QString& path, const QString& damage, QString* reason);
     // Whether the file takes a write, found by one that is rolled back.
     bool writable(QString* reason);
+    // Copies a file of an earlier schema before it is upgraded; never stops the upgrade.
+    bool backUpBeforeUpgrade(const QString& path);
     bool findContact(const QString& number, Contact* contact);
     bool prepareLookup();
     bool firstMatch(QSqlQuery& rows, const QString& key, const PhoneNumberKey& keys, Contact* contact);
@@ -132,6 +142,7 @@ private:
     bool m_busy = false;
     bool m_full = false;
     std::unique_ptr<QSqlQuery> m_lookup;
+    QString m_backupFolder;
     QString m_homeCountry; // empty until the first lookup or setHomeCountry()
 };
 

@@ -183,6 +183,12 @@ void PhonebookForm::on_search_textChanged(const QString& text)
     ui->textEdit->clear();
 }
 
+void PhonebookForm::onDatabaseReopened()
+{
+    m_model->select();
+    emit contactsUpdate();
+}
+
 void PhonebookForm::reload()
 {
     // A contact added since the search was narrowed is not among its ids.

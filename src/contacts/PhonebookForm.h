@@ -41,6 +41,10 @@ signals:
     void contactsUpdate();
 
 public slots:
+    // The database file was replaced (a restore): the list reads it again.
+    void onDatabaseReopened();
+
+public slots:
     void on_add_clicked();
     void on_edit_clicked();
     void on_del_clicked();

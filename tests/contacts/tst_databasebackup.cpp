@@ -1,0 +1,144 @@
+#include "BackupActions.h"
+#include "CConsole.h"
+#include "CDatabase.h"
+#include "CUC20.h"
+#include "DatabaseBackup.h"
+#include "MainWindow.h"
+#include "ModalAnswer.h"
+#include "VirtualHybridRig.h"
+#include "VirtualHybridUnit.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Copies of the phonebook and the history: made by day, before an upgrade and on request, seven
+// kept, checked before a restore, and restored under a running program.
+class TestDatabaseBackup : public QObject
+{
+    Q_OBJECT
+
+    static int count(const QString& file, const QString& table)
+    {
+        int rows = -1;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "count");
+            db.setDatabaseName(file);
+            QSqlQuery query(db);
+            if (db.open() && query.exec("SELECT count(*) FROM " + table) && query.next())
+                rows = query.value(0).toInt();
+        }
+        QSqlDatabase::removeDatabase("count");
+        return rows;
+    }
+
+private slots:
+    void copiesKeptAndChecked()
+    {
+        QTemporaryDir dir;
+        {
+            CDatabase database(dir.path(), nullptr);
+            database.query("INSERT INTO contacts (first_name, last_name, phone_number) VALUES ('A', 'B', '0612345678')");
+        }
+        const DatabaseBackup backup(dir.filePath("parlona.db"), QString(), dir.filePath("backups"));
+        QVERIFY(backup.isDue(QDateTime::currentDateTime()));
+        QStringList made;
+        for (int i = 0; i < DatabaseBackup::Kept + 2; ++i) {
+            QString error;
+            made << backup.backUp("manual", &error);
+            QVERIFY2(!made.last().isEmpty(), qPrintable(error));
+            QTest::qWait(5);
+        }
+        const QStringList kept = backup.backups();
+        QCOMPARE(kept.size(), DatabaseBackup::Kept);
+        QCOMPARE(kept.first(), made.last());
+        QVERIFY(!kept.contains(made.first()));
+        QCOMPARE(count(kept.first(), "contacts"), 1);
+        QString error;
+        QVERIFY(DatabaseBackup::check(kept.first(), &error));
+        QVERIFY(!backup.isDue(QDateTime::currentDateTime()));
+        QVERIFY(backup.isDue(QDateTime::currentDateTime().addSecs(DatabaseBackup::IntervalSeconds + 1)));
+
+        QFile garbage(dir.filePath("garbage.db"));
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(4096, 'x'));
+        garbage.close();
+        QVERIFY(!DatabaseBackup::check(garbage.fileName(), &error));
+        QVERIFY(!DatabaseBackup::check(dir.filePath("missing.db"), &error));
+    }
+
+    void copyBeforeAnUpgrade()
+    {
+        QTemporaryDir dir;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "old");
+            db.setDatabaseName(dir.filePath("parlona.db"));
+            QVERIFY(db.open());
+            QSqlQuery(db).exec("CREATE TABLE contacts (id INTEGER PRIMARY KEY AUTOINCREMENT, first_name TEXT NOT NULL, "
+                               "last_name TEXT NOT NULL, phone_number TEXT NOT NULL, info TEXT)");
+            QSqlQuery(db).exec("INSERT INTO contacts VALUES (NULL, 'Old', 'Release', '0301234567', '')");
+        }
+        QSqlDatabase::removeDatabase("old");
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/backups";
+        QDir(folder).removeRecursively();
+        CDatabase database(dir.path(), nullptr);
+        const QStringList copies = QDir(folder).entryList({ "parlona-*-upgrade.db" });
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(count(QDir(folder).filePath(copies.first()), "contacts"), 1);
+    }
+
+    // During a call a copy is made beside it; a restore brings back the copy's data to every page
+    // and keeps what was in use.
+    void backUpDuringACallThenRestore()
+    {
+        VirtualHybridRig rig;
+        MainWindow* window = rig.window();
+        auto* actions = window->findChild<BackupActions*>();
+        QTemporaryDir folder;
+        actions->setFolder(folder.path());
+        CUC20* engine = window->context()->uc20;
+        CDatabase* database = window->context()->database;
+        database->query("INSERT INTO contacts (first_name, last_name, phone_number) VALUES ('Kept', 'One', '0201111111')");
+        QVERIFY(rig.connectUnit());
+        QVERIFY(rig.pumpUntil([&] { return engine->simState() == SIM_READY; }));
+        rig.unit()->ringIn("0612345678");
+        QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_INCOMING; }));
+        engine->answerCall();
+        QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_ACTIVE; }));
+        QSignalSpy done(actions, &BackupActions::backedUp);
+        window->findChild<QAction*>("actionBackUp")->trigger();
+        QVERIFY(rig.pumpUntil([&] { return done.count() == 1; }));
+        const QString copy = done.at(0).at(0).toString();
+        QVERIFY2(!copy.isEmpty(), qPrintable(done.at(0).at(1).toString()));
+        QCOMPARE(engine->callState(), VOICECALL_ACTIVE);
+        engine->endCall();
+        QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_IDLE; }));
+        database->query("INSERT INTO contacts (first_name, last_name, phone_number) VALUES ('Later', 'Two', '0202222222')");
+
+        QObject waiting;
+        ModalAnswer::whenShown(&waiting, [&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            ModalAnswer::whenOtherShown(&waiting, dialog, [](QWidget* box) { ModalAnswer::clickButton(box, QMessageBox::Yes); });
+            dialog->selectFile(copy);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        window->findChild<QAction*>("actionRestore")->trigger();
+        QCOMPARE(database->findContactName("0202222222"), QStringLiteral("0202222222"));
+        QCOMPARE(database->findContactName("0201111111"), QStringLiteral("Kept One"));
+        const QString said = window->context()->console->plainText();
+        QVERIFY2(said.contains("restored from"), qPrintable(said));
+        const QStringList aside = QFileInfo(database->fileName()).dir().entryList({ "parlona.db.before-restore-*" });
+        QCOMPARE(aside.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestDatabaseBackup)
+#include "tst_databasebackup.moc"
