@@ -269,12 +269,6 @@ void MainWindow::wire()
     connect(ui->actionQuit, &QAction::triggered, this, &QWidget::close);
     wireBackups();
     connect(ui->actionOperatorGuide, &QAction::triggered, this, &MainWindow::showOperatorGuide);
-    connect(ui->actionEventLog, &QAction::triggered, this, [this] {
-        // Taken afresh each time: the log goes on while the dialog is closed.
-        auto* log = new EventLogDialog(m_events, this);
-        log->setAttribute(Qt::WA_DeleteOnClose);
-        log->show();
-    });
     connect(ui->actionAbout, &QAction::triggered, this, &MainWindow::showAbout);
     connect(m_uc20, &CUC20::rssiChange, m_remote, &RemoteControl::onRssiChange);
     connect(m_usb, &CUSBHID::connected, m_remote, &RemoteControl::onConnectionChange);
@@ -314,6 +308,12 @@ void MainWindow::wireEventJournal()
             m_events->onCallBegins(number, state == VOICECALL_INCOMING);
     });
     connect(m_callRegistration, &CCallRegistration::callRecorded, m_events, &EventJournal::onCallRecorded);
+    connect(ui->actionEventLog, &QAction::triggered, this, [this] {
+        // Taken afresh each time: the log goes on while the dialog is closed.
+        auto* log = new EventLogDialog(m_events, this);
+        log->setAttribute(Qt::WA_DeleteOnClose);
+        log->show();
+    });
 }
 
 void MainWindow::wireMissedCallBadge()
