@@ -20,8 +20,9 @@ public:
 
     // Ticks count from now on: the first falls due one tick from now.
     void restart();
-    // The ticks that fell due since the last call (or the restart), now counted as run.
-    int takeDueTicks();
+    // The ticks that fell due since the last call (or the restart), now counted as run; with
+    // aheadMs, also those falling due within that time from now (a frame that comes early).
+    int takeDueTicks(qint64 aheadMs = 0);
 
 private:
     int m_tickMs;

@@ -37,6 +37,34 @@ private slots:
         QCOMPARE(owed, due);
     }
 
+    void ticksAhead_data()
+    {
+        QTest::addColumn<QList<qint64>>("readings"); // ms; the first restarts the clock
+        QTest::addColumn<QList<int>>("ahead");       // ms ahead at each later reading
+        QTest::addColumn<QList<int>>("due");
+        QTest::newRow("a tick that falls due within the time ahead")
+            << QList<qint64> { 0, 31 } << QList<int> { 9 } << QList<int> { 4 };
+        QTest::newRow("none before it") << QList<qint64> { 0, 31 } << QList<int> { 8 } << QList<int> { 3 };
+        // A tick taken ahead is not owed again: 8 ticks by 80 ms, however they were taken.
+        QTest::newRow("then on time") << QList<qint64> { 0, 31, 39, 80 } << QList<int> { 9, 0, 0 }
+                                      << QList<int> { 4, 0, 4 };
+    }
+
+    void ticksAhead()
+    {
+        QFETCH(QList<qint64>, readings);
+        QFETCH(QList<int>, ahead);
+        QFETCH(QList<int>, due);
+        qint64 now = readings.first();
+        MeterTickClock clock(10, [&now] { return now; });
+        QList<int> owed;
+        for (int i = 1; i < readings.size(); ++i) {
+            now = readings[i];
+            owed << clock.takeDueTicks(ahead[i - 1]);
+        }
+        QCOMPARE(owed, due);
+    }
+
     // A restart forgets the ticks owed: the first falls due one tick after it.
     void restart()
     {
