@@ -2,6 +2,69 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="nl_NL">
 <context>
+    <name>BackupActions</name>
+    <message>
+        <location filename="../src/contacts/BackupActions.cpp" line="+70"/>
+        <location line="+3"/>
+        <source>The database could not be backed up: %1</source>
+        <translation>Er kon geen reservekopie van de database worden gemaakt: %1</translation>
+    </message>
+    <message>
+        <location line="-2"/>
+        <source>Database backed up to %1</source>
+        <translation>Reservekopie van de database gemaakt in %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Back up now</source>
+        <translation>Nu een reservekopie maken</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <location line="+4"/>
+        <location line="+9"/>
+        <location line="+3"/>
+        <location line="+9"/>
+        <source>Restore from backup</source>
+        <translation>Terugzetten uit een reservekopie</translation>
+    </message>
+    <message>
+        <location line="-25"/>
+        <source>A call is in progress: restore after it has ended.</source>
+        <translation>Er loopt een gesprek: zet terug nadat het is beëindigd.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Database copies (parlona-*.db)</source>
+        <translation>Databasekopieën (parlona-*.db)</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>This copy cannot be restored: %1</source>
+        <translation>Deze kopie kan niet worden teruggezet: %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Replace the phonebook and the call history with the copy %1?</source>
+        <translation>Het telefoonboek en de gespreksgeschiedenis vervangen door de kopie %1?</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The data in use now is kept beside it, not deleted.</source>
+        <translation>De gegevens die nu in gebruik zijn, blijven ernaast bewaard en worden niet verwijderd.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The copy was not restored: %1</source>
+        <translation>De kopie is niet teruggezet: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Phonebook and call history restored from %1; the data used before is kept as %2</source>
+        <translation>Telefoonboek en gespreksgeschiedenis teruggezet uit %1; de eerdere gegevens zijn bewaard als %2</translation>
+    </message>
+</context>
+<context>
     <name>CCallHistoryForm</name>
     <message>
         <location filename="../src/contacts/CCallHistoryForm.ui" line="+23"/>
@@ -201,7 +264,7 @@ Gesprekken: %2</translation>
 <context>
     <name>CDatabase</name>
     <message>
-        <location filename="../src/contacts/CDatabase.cpp" line="+44"/>
+        <location filename="../src/contacts/CDatabase.cpp" line="+45"/>
         <source>Cannot open the database %1 (%2): contacts and calls are not saved</source>
         <translation>Kan de database %1 niet openen (%2): contacten en gesprekken worden niet opgeslagen</translation>
     </message>
@@ -211,7 +274,17 @@ Gesprekken: %2</translation>
         <translation>In de database %1 kan niet geschreven worden (%2): contacten en gesprekken worden niet bewaard</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+40"/>
+        <source>the copy could not take the place of %1</source>
+        <translation>de kopie kon niet de plaats innemen van %1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The database %1 cannot be used after the restore (%2)</source>
+        <translation>De database %1 is na het terugzetten niet te gebruiken (%2)</translation>
+    </message>
+    <message>
+        <location line="+55"/>
         <source>damaged (%1), and it cannot be moved aside</source>
         <translation>beschadigd (%1), en kan niet opzij gezet worden</translation>
     </message>
@@ -1858,6 +1931,24 @@ Gesprekken: %2</translation>
     </message>
 </context>
 <context>
+    <name>DatabaseBackup</name>
+    <message>
+        <location filename="../src/contacts/DatabaseBackup.cpp" line="+60"/>
+        <source>the folder %1 cannot be made</source>
+        <translation>de map %1 kan niet worden aangemaakt</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>%1 is not there</source>
+        <translation>%1 bestaat niet</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>it holds no phonebook and call history</source>
+        <translation>er staat geen telefoonboek en gespreksgeschiedenis in</translation>
+    </message>
+</context>
+<context>
     <name>DebugForm</name>
     <message>
         <location filename="../src/diagnostics/DebugForm.ui" line="+24"/>
@@ -2071,6 +2162,30 @@ Gesprekken: %2</translation>
     </message>
 </context>
 <context>
+    <name>EventLogDialog</name>
+    <message>
+        <location filename="../src/diagnostics/EventLogDialog.cpp" line="+17"/>
+        <source>Event log</source>
+        <translation>Gebeurtenissenlogboek</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <location line="+16"/>
+        <source>No events recorded yet.</source>
+        <translation>Nog geen gebeurtenissen vastgelegd.</translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <source>Reading the journal...</source>
+        <translation>Het journaal wordt gelezen...</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>The journal could not be read: %1</source>
+        <translation>Het journaal kon niet worden gelezen: %1</translation>
+    </message>
+</context>
+<context>
     <name>ExportRangeDialog</name>
     <message>
         <location filename="../src/contacts/ExportRangeDialog.ui" line="+6"/>
@@ -2175,7 +2290,7 @@ Gesprekken: %2</translation>
         <translation>Help</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+43"/>
         <source>Connect</source>
         <translation>Verbinden</translation>
     </message>
@@ -2206,7 +2321,12 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+8"/>
-        <location filename="../src/app/MainWindow.cpp" line="+555"/>
+        <source>Show event log</source>
+        <translation>Gebeurtenissenlogboek tonen</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <location filename="../src/app/MainWindow.cpp" line="+601"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -2216,12 +2336,12 @@ Gesprekken: %2</translation>
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-441"/>
+        <location filename="../src/app/MainWindow.cpp" line="-484"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>Debug Console</source>
         <translation>Debugconsole</translation>
     </message>
@@ -2236,7 +2356,17 @@ Gesprekken: %2</translation>
         <translation>Beeld</translation>
     </message>
     <message>
-        <location line="+231"/>
+        <location line="+149"/>
+        <source>Back up now...</source>
+        <translation>Nu een reservekopie maken...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Restore from backup...</source>
+        <translation>Terugzetten uit een reservekopie...</translation>
+    </message>
+    <message>
+        <location line="+118"/>
         <source>Service</source>
         <translation>Service</translation>
     </message>
@@ -2296,7 +2426,7 @@ Gesprekken: %2</translation>
         <translation>Status: niet verbonden</translation>
     </message>
     <message>
-        <location line="+69"/>
+        <location line="+73"/>
         <source>Status: Connected [Orvane Parlona, Firmware: v%1.%2.%3.%4]</source>
         <translation>Status: verbonden [Orvane Parlona, firmware: v%1.%2.%3.%4]</translation>
     </message>
@@ -2322,7 +2452,7 @@ Gesprekken: %2</translation>
         <translation>Status: verbonden [GSM-module antwoordt niet]</translation>
     </message>
     <message>
-        <location line="+178"/>
+        <location line="+183"/>
         <source>Do you want to save settings in the Orvane Parlona?</source>
         <translation>Wilt u de instellingen in de Orvane Parlona opslaan?</translation>
     </message>
@@ -2476,7 +2606,7 @@ Gesprekken: %2</translation>
         <translation>Het contact %1 kon niet worden verwijderd: %2</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+49"/>
         <source>Import Contacts</source>
         <translation>Contacten importeren</translation>
     </message>
