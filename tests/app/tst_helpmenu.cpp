@@ -245,7 +245,8 @@ private slots:
             { "MainWindow", "Phonebook" }, { "MainWindow", "Call History" }, { "MainWindow", "Status: Disconnected" },
             { "CCallHistoryForm", "Missed only" }, { "CCallHistoryForm", "declined" },
             { "CCallHistoryForm", "called back" }, { "PhonebookForm", "Import..." }, { "CallParty", "Withheld number" },
-            { "COutCallForm", "Tone sent: %1" }, { "CloseDuringCall", "Keep the program open" } };
+            { "COutCallForm", "Tone sent: %1" }, { "CloseDuringCall", "Keep the program open" },
+            { "MainWindow", "Show event log" } };
         for (const auto& label : labels) {
             const QString translated = QCoreApplication::translate(label.first, label.second);
             // A text not translated yet is the translation's own test's to report.
