@@ -39,18 +39,17 @@ void CCallRegistration::recoverOpenCalls()
     // Taken before any call of this run is open; told once the console shows information.
     CDatabase* database = m_context->database;
     QStringList found;
-    QSqlQuery rows = CallRegisterTable::leftOpen(database);
-    while (rows.next()) {
-        qCInfo(lcContacts) << "call row" << rows.value(0).toLongLong() << "was left open; kept with"
-                           << rows.value(2).toLongLong() << "ms talked";
+    const QList<CallRegisterTable::OpenCall> calls = CallRegisterTable::leftOpen(database);
+    for (const CallRegisterTable::OpenCall& call : calls) {
+        qCInfo(lcContacts) << "call row" << call.id << "was left open; kept with" << call.durationMs << "ms talked";
         found << tr("The call with %1 was going on when the program stopped; it is in the call history with the "
                     "%2 s talked until then")
-                     .arg(rows.value(1).toString())
-                     .arg(rows.value(2).toLongLong() / 1000);
+                     .arg(call.number)
+                     .arg(call.durationMs / 1000);
     }
     // A file with nothing left open is not written: it may be one that cannot be.
-    if (!found.isEmpty())
-        CallRegisterTable::forgetOpen(database);
+    if (!calls.isEmpty())
+        CallRegisterTable::forgetOpen(database, calls);
     QTimer::singleShot(0, this, [this, found] {
         for (const QString& text : found)
             ConsoleLog::info(m_context->console, text);

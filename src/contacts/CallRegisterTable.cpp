@@ -3,6 +3,11 @@
 #include "CDatabase.h"
 #include "DatabaseSchema.h"
 
+#include <QCoreApplication>
+#include <QSysInfo>
+
+#include <cerrno>
+#include <csignal>
 #include <functional>
 
 namespace {
@@ -97,7 +102,8 @@ qint64 CallRegisterTable::open(CDatabase* database, const QString& number, int t
             = database->query(QLatin1String(insertCall), { notNull(number), type, 0, notNull(timeDate) });
         id = row.isActive() ? row.lastInsertId().toLongLong() : -1;
         return id >= 0
-            && database->query(QStringLiteral("INSERT INTO call_register_open (call_id) VALUES (?)"), { id })
+            && database->query(QStringLiteral("INSERT INTO call_register_open (call_id, owner) VALUES (?, ?)"),
+                { id, ownerTag() })
                    .isActive();
     });
     return written ? id : -1;
@@ -120,15 +126,43 @@ bool CallRegisterTable::close(CDatabase* database, qint64 id, int type, qint64 d
     });
 }
 
-QSqlQuery CallRegisterTable::leftOpen(CDatabase* database)
+QString CallRegisterTable::ownerTag()
 {
-    return database->query(QStringLiteral("SELECT id, phone_number, duration FROM call_register "
-                                          "WHERE id IN (SELECT call_id FROM call_register_open) ORDER BY id"));
+    return QSysInfo::machineHostName() + QLatin1Char(':') + QString::number(QCoreApplication::applicationPid());
 }
 
-void CallRegisterTable::forgetOpen(CDatabase* database)
+bool CallRegisterTable::ownerGone(const QString& owner)
 {
-    database->query(QStringLiteral("DELETE FROM call_register_open"));
+    // A row of an earlier release names nobody; a program on another computer is not ours to judge.
+    if (owner.isEmpty())
+        return true;
+    const QString host = owner.section(QLatin1Char(':'), 0, -2);
+    bool isNumber = false;
+    const qint64 pid = owner.section(QLatin1Char(':'), -1).toLongLong(&isNumber);
+    if (host != QSysInfo::machineHostName())
+        return false;
+    if (!isNumber || pid <= 0)
+        return true;
+    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+}
+
+QList<CallRegisterTable::OpenCall> CallRegisterTable::leftOpen(CDatabase* database)
+{
+    QList<OpenCall> calls;
+    QSqlQuery rows = database->query(QStringLiteral("SELECT c.id, c.phone_number, c.duration, o.owner "
+                                                    "FROM call_register AS c JOIN call_register_open AS o "
+                                                    "ON o.call_id = c.id ORDER BY c.id"));
+    while (rows.next()) {
+        if (ownerGone(rows.value(3).toString()))
+            calls.append({ rows.value(0).toLongLong(), rows.value(1).toString(), rows.value(2).toLongLong() });
+    }
+    return calls;
+}
+
+void CallRegisterTable::forgetOpen(CDatabase* database, const QList<OpenCall>& calls)
+{
+    for (const OpenCall& call : calls)
+        database->query(QStringLiteral("DELETE FROM call_register_open WHERE call_id = ?"), { call.id });
 }
 
 bool CallRegisterTable::clear(CDatabase* database)

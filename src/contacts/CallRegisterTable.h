@@ -1,6 +1,7 @@
 #ifndef CALLREGISTERTABLE_H
 #define CALLREGISTERTABLE_H
 
+#include <QList>
 #include <QSqlQuery>
 #include <QString>
 
@@ -38,9 +39,21 @@ public:
     static bool close(CDatabase* database, qint64 id, int type, qint64 durationMs);
     // Marks a missed call as one we declined.
     static bool markDeclined(CDatabase* database, qint64 id);
-    // The calls left open by an earlier run: id, phone_number, duration.
-    static QSqlQuery leftOpen(CDatabase* database);
-    static void forgetOpen(CDatabase* database);
+    // A call left open by a program that stopped without ending it.
+    struct OpenCall
+    {
+        qint64 id;
+        QString number;
+        qint64 durationMs;
+    };
+    // The calls left open by programs that are gone: an earlier run, or another program on the
+    // same file that has stopped. The calls of a program still running are not among them.
+    static QList<OpenCall> leftOpen(CDatabase* database);
+    static void forgetOpen(CDatabase* database, const QList<OpenCall>& calls);
+    // This program, as a call row's owner: "host:pid".
+    static QString ownerTag();
+    // Whether the program named by an owner tag has stopped.
+    static bool ownerGone(const QString& owner);
     // The newest calls first, all columns, at most limit of them.
     static QSqlQuery newest(CDatabase* database, int limit);
     // The same for the missed calls alone.

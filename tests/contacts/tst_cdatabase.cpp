@@ -5,6 +5,8 @@
 #include "DatabaseLocation.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QSysInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -167,7 +169,7 @@ private slots:
         QTEST(calls.join(' '), "calls");
         QSqlQuery version = db.query("PRAGMA user_version");
         QVERIFY(version.next());
-        QCOMPARE(version.value(0).toInt(), 4);
+        QCOMPARE(version.value(0).toInt(), 5);
         QVERIFY(!db.query("SELECT 1 FROM sqlite_master WHERE name = 'contacts_number_key'").next());
         // The lookup finds its rows by an index from the start, not by a scan at the first ring.
         QString plan;
@@ -182,6 +184,45 @@ private slots:
         QVERIFY(left.next());
         QCOMPARE(left.value(0).toInt(), 0);
         QCOMPARE(console.plainText().count("ERROR]"), 0);
+    }
+
+    // Two programs on one file (no session bus keeps the second from starting): the second
+    // recovers only the calls of programs that are gone, never the first one's live call.
+    void openCallsOfLivePrograms_data()
+    {
+        QTest::addColumn<QString>("owner");
+        QTest::addColumn<bool>("recovered");
+        QTest::newRow("this program") << CallRegisterTable::ownerTag() << false;
+        QTest::newRow("an earlier release") << QString() << true;
+        QTest::newRow("a program that has ended") << "ended" << true;
+        QTest::newRow("another computer") << "elsewhere.example:1" << false;
+    }
+
+    void openCallsOfLivePrograms()
+    {
+        QFETCH(QString, owner);
+        QFETCH(bool, recovered);
+        if (owner == "ended") {
+            QProcess ended;
+            ended.start("true", QStringList());
+            QVERIFY(ended.waitForFinished());
+            owner = QSysInfo::machineHostName() + ':' + QString::number(ended.processId());
+        }
+        CDatabase db(path("app"), nullptr);
+        db.query("INSERT INTO call_register VALUES (NULL, '0612345678', 0, 5000, '2026-12-07T10:00:00')");
+        db.query("INSERT INTO call_register_open (call_id, owner) SELECT max(id), ? FROM call_register",
+            { owner.isNull() ? QVariant() : QVariant(owner) });
+        const QList<CallRegisterTable::OpenCall> found = CallRegisterTable::leftOpen(&db);
+        QCOMPARE(found.size(), recovered ? 1 : 0);
+        CallRegisterTable::forgetOpen(&db, found);
+        QSqlQuery open = db.query("SELECT count(*) FROM call_register_open");
+        QVERIFY(open.next());
+        QCOMPARE(open.value(0).toInt(), recovered ? 0 : 1);
+        // Clear leaves a call that is going on.
+        QVERIFY(CallRegisterTable::clear(&db));
+        QSqlQuery left = db.query("SELECT count(*) FROM call_register");
+        QVERIFY(left.next());
+        QCOMPARE(left.value(0).toInt(), recovered ? 0 : 1);
     }
 
     void matching_data()
