@@ -56,7 +56,7 @@ private slots:
         addCall("0612345678", 0, -5, "");
         // A call still ringing has no outcome yet.
         addCall("0499000111", 2, 0, "2025-12-08T09:00:00");
-        m_database.query(QStringLiteral("INSERT INTO call_register_open SELECT max(id) FROM call_register"));
+        m_database.query(QStringLiteral("INSERT INTO call_register_open (call_id) SELECT max(id) FROM call_register"));
     }
 
     void wholeRegister()
