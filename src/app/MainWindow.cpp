@@ -648,7 +648,7 @@ void MainWindow::onMeterRelease()
 void MainWindow::onMeterFrame()
 {
     const bool brought = meterTimer->interval() == 0;
-    const bool moving = runDueMeterTicks(brought ? meterTickInterval - 1 : 0);
+    const bool moving = runDueMeterTicks(brought ? meterTickInterval : 0);
     m_sinceMeterFrame.start();
     // Both meters' rows in one request: the window paints them in one go.
     ui->ppm_send->repaintMoved();
