@@ -19,7 +19,7 @@ BackupActions::BackupActions(AppContext* context, QWidget* window)
     , m_context(context)
     , m_window(window)
     , m_daily(new QTimer(this))
-    , m_folder(DatabaseBackup(QString()).folder())
+    , m_folder(DatabaseBackup(context->database->fileName()).folder())
 {
     m_daily->setObjectName(QStringLiteral("dailyBackupTimer"));
     connect(m_daily, &QTimer::timeout, this, &BackupActions::backUpIfDue);

@@ -21,7 +21,7 @@ public:
     BackupActions(AppContext* context, QWidget* window);
     ~BackupActions() override;
 
-    // The folder the copies go to; the user's data folder by default.
+    // The folder the copies go to; "backups" beside the database by default.
     void setFolder(const QString& folder);
     QString folder() const;
 

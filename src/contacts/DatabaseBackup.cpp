@@ -6,7 +6,6 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QStandardPaths>
 #include <QRegularExpression>
 #include <QUuid>
 
@@ -43,9 +42,7 @@ private:
 DatabaseBackup::DatabaseBackup(const QString& databaseFile, const QString& settingsFile, const QString& folder)
     : m_database(databaseFile)
     , m_settings(settingsFile)
-    , m_folder(folder.isEmpty()
-              ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/backups")
-              : folder)
+    , m_folder(folder.isEmpty() ? QFileInfo(databaseFile).absolutePath() + QStringLiteral("/backups") : folder)
 {
 }
 

@@ -5,7 +5,8 @@
 #include <QDateTime>
 #include <QStringList>
 
-// Consistent copies of the database and of the settings, in the user's data folder: one a day,
+// Consistent copies of the database and of the settings, beside the database (in the user's data
+// folder for an installed program; the virtual hybrid's demonstration data apart): one a day,
 // one before every upgrade of the database's schema, and one whenever the operator asks. The
 // last Kept are kept. A copy is made with SQLite's VACUUM INTO through a connection of its own,
 // so that any thread may make it while the program goes on writing calls.
@@ -18,7 +19,7 @@ public:
     static constexpr qint64 IntervalSeconds = 24 * 3600;
 
     // The copies of databaseFile (and of settingsFile, when given) go into folder; by default
-    // "backups" in the user's data folder.
+    // "backups" beside the database.
     explicit DatabaseBackup(const QString& databaseFile, const QString& settingsFile = QString(),
         const QString& folder = QString());
 

@@ -47,8 +47,9 @@ public:
         if (!QDir().mkpath(QFileInfo(m_fileName).path()) || !file.open(QIODevice::Append | QIODevice::Text))
             return;
         static const char* const levels[] = { "", "", "", "error", "warning", "", "info" };
-        QString line = QDateTime::currentDateTime().toString(Qt::ISODate) + QLatin1Char(' ')
-            + QLatin1String(priority >= 0 && priority <= 6 ? levels[priority] : "") + QLatin1Char(' ') + event
+        const QString level = QLatin1String(priority >= 0 && priority <= 6 ? levels[priority] : "");
+        QString line = QDateTime::currentDateTime().toString(Qt::ISODate) + QLatin1Char(' ') + level
+            + (event == level ? QString() : QLatin1Char(' ') + event)
             + (number.isEmpty() ? QString() : QStringLiteral(" number=") + number) + QStringLiteral(": ")
             + QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '));
         file.write(line.toUtf8() + '\n');

@@ -86,8 +86,7 @@ private slots:
             QSqlQuery(db).exec("INSERT INTO contacts VALUES (NULL, 'Old', 'Release', '0301234567', '')");
         }
         QSqlDatabase::removeDatabase("old");
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/backups";
-        QDir(folder).removeRecursively();
+        const QString folder = dir.filePath("backups");
         CDatabase database(dir.path(), nullptr);
         const QStringList copies = QDir(folder).entryList({ "parlona-*-upgrade.db" });
         QCOMPARE(copies.size(), 1);

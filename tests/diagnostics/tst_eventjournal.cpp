@@ -43,10 +43,10 @@ private slots:
         QCOMPARE(lines.size(), 5);
         const QDateTime written = QDateTime::fromString(lines[0].section(' ', 0, 0), Qt::ISODate);
         QVERIFY(qAbs(written.secsTo(QDateTime::currentDateTime())) < 60);
-        QCOMPARE(lines[0].section(' ', 1), "info info: Answered call with Anna");
-        QCOMPARE(lines[1].section(' ', 1), "warning warning: Module silent");
+        QCOMPARE(lines[0].section(' ', 1), "info: Answered call with Anna");
+        QCOMPARE(lines[1].section(' ', 1), "warning: Module silent");
         // One event, one line.
-        QCOMPARE(lines[2].section(' ', 1), "error error: The database did not take a statement: line two");
+        QCOMPARE(lines[2].section(' ', 1), "error: The database did not take a statement: line two");
         QCOMPARE(lines[3].section(' ', 1), "info call-begin number=0612345678: call from 0612345678 rings");
         QVERIFY2(lines[4].contains("call-end number=0612345678: ") && lines[4].contains("2026-12-07T22:15:00")
                 && lines[4].contains("after 95 s"),
@@ -86,7 +86,7 @@ private slots:
         journal.onInfo("Declined call from 0301234567");
         QTRY_VERIFY(QFile::exists(journal.fileName()));
         EventLogDialog log(&journal);
-        QVERIFY2(log.text().endsWith("info info: Declined call from 0301234567"), qPrintable(log.text()));
+        QVERIFY2(log.text().endsWith("info: Declined call from 0301234567"), qPrintable(log.text()));
     }
 
     // The program's own journal gets the console's events and the calls.
@@ -108,7 +108,7 @@ private slots:
         }
         const QString log = fileLines(state.filePath("parlona-control/events.log")).join('\n');
         QVERIFY2(log.contains("call-begin number=" + number) && log.contains("call-end number=" + number)
-                && log.contains("info info: Missed call from " + number),
+                && log.contains("info: Missed call from " + number),
             qPrintable(log));
     }
 
