@@ -6,6 +6,7 @@
 #include <QLayout>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStackedWidget>
 
@@ -15,8 +16,9 @@ namespace {
 
 const char* const consoleKey = "ConsoleVisible";
 
-// Only the page on show counts for the stack's size; the others are laid out when they show.
-void sizeToCurrentPage(QStackedWidget* stack)
+// Only the page on show counts for the stack's size; the others are laid out when they show. The
+// pages scroll up and down only: the area is kept as wide as the page on show with a scroll bar.
+void sizeToCurrentPage(QStackedWidget* stack, QScrollArea* scroll)
 {
     for (int i = 0; i < stack->count(); ++i) {
         QWidget* page = stack->widget(i);
@@ -25,6 +27,7 @@ void sizeToCurrentPage(QStackedWidget* stack)
             current ? QSizePolicy::Preferred : QSizePolicy::Ignored);
     }
     stack->adjustSize();
+    scroll->setMinimumWidth(stack->minimumSizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
 }
 
 int availableHeight(QWidget* window)
@@ -48,8 +51,10 @@ void WindowFit::scrollPages(QStackedWidget* stack)
     // The window's own background (and its flash when the caller presses a key) shows through.
     stack->setAutoFillBackground(false);
     scroll->viewport()->setAutoFillBackground(false);
-    sizeToCurrentPage(stack);
-    QObject::connect(stack, &QStackedWidget::currentChanged, stack, [stack] { sizeToCurrentPage(stack); });
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sizeToCurrentPage(stack, scroll);
+    QObject::connect(
+        stack, &QStackedWidget::currentChanged, stack, [stack, scroll] { sizeToCurrentPage(stack, scroll); });
 }
 
 QRect WindowFit::fitted(const QRect& wanted, const QRect& available)

@@ -67,6 +67,7 @@ CSettingsForm::CSettingsForm(AppContext* context, QWidget* parent)
         const QSignalBlocker quiet(ui->checkBox_autostart);
         ui->checkBox_autostart->setChecked(SessionAutostart().isEnabled());
     }
+    ui->label_autostartRefused->hide();
     // Each number is stored as it is typed, so a crash or a power cut does not lose it.
     for (int index = 1; index <= DialNumberCount; ++index)
         connect(dialNumberEdit(index), &QLineEdit::textEdited, this, [this, index] { storeDialNumber(index); });
@@ -257,6 +258,7 @@ void CSettingsForm::on_checkBox_autostart_toggled(bool checked)
     QString error;
     const bool changed = SessionAutostart().setEnabled(checked, &error);
     ui->label_autostartRefused->setText(changed ? QString() : tr("The session start could not be changed: %1").arg(error));
+    ui->label_autostartRefused->setVisible(!changed);
     if (!changed) {
         const QSignalBlocker quiet(ui->checkBox_autostart);
         ui->checkBox_autostart->setChecked(!checked);
