@@ -2,9 +2,16 @@
 
 #include <hidapi.h>
 
-#include <QFileSystemWatcher>
+#include "LogCategories.h"
 
+#include <QDir>
+#include <QFileSystemWatcher>
+#include <QLockFile>
+#include <QRegularExpression>
+
+#include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -13,8 +20,9 @@ namespace {
 class HidapiDevice : public HidDevice
 {
 public:
-    explicit HidapiDevice(hid_device* handle)
+    HidapiDevice(hid_device* handle, std::unique_ptr<QLockFile> lock)
         : m_handle(handle)
+        , m_lock(std::move(lock))
     {
         hid_set_nonblocking(m_handle, 1);
     }
@@ -37,6 +45,7 @@ public:
 
 private:
     hid_device* m_handle;
+    std::unique_ptr<QLockFile> m_lock; // released when the unit closes
 };
 
 QString fromWide(const wchar_t* text)
@@ -94,6 +103,18 @@ std::unique_ptr<HidDevice> HidapiBackend::open(quint16 vendorId, quint16 product
     }
     hid_free_enumeration(devices);
 
+    // One program at a time talks to a unit, whether or not a session bus keeps a second program
+    // from starting: two would take each other's answers.
+    auto lock = std::make_unique<QLockFile>(HidapiBackend::lockFileName(name));
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0)) {
+        qint64 holder = 0;
+        QString host;
+        QString program;
+        lock->getLockInfo(&holder, &host, &program);
+        qCWarning(lcLink).noquote() << "the unit" << name << "is in use by" << program << "process" << holder;
+        return nullptr;
+    }
     hid_device* handle = nullptr;
     if (!pathToOpen.isEmpty()) {
         handle = hid_open_path(pathToOpen.constData());
@@ -103,5 +124,15 @@ std::unique_ptr<HidDevice> HidapiBackend::open(quint16 vendorId, quint16 product
     }
     if (!handle)
         return nullptr;
-    return std::make_unique<HidapiDevice>(handle);
+    return std::make_unique<HidapiDevice>(handle, std::move(lock));
+}
+
+QString HidapiBackend::lockFileName(const QString& name)
+{
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    QString safe = name;
+    safe.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_.-]")), QStringLiteral("_"));
+    return QDir(folder).filePath(QStringLiteral("parlona-unit-%1.lock").arg(safe));
 }

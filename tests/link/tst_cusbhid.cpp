@@ -3,12 +3,14 @@
 #include "DeviceConnector.h"
 #include "DevicePayload.h"
 #include "FakeHidapi.h"
+#include "HidDevice.h"
 #include "HidapiBackend.h"
 #include "ManualClock.h"
 #include "VirtualHybridBackend.h"
 #include "VirtualHybridUnit.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
@@ -169,6 +171,26 @@ private slots:
         QCOMPARE(listed, QStringList { QStringLiteral("/dev/hidraw7") });
         QCOMPARE(m_usb->start(listed.first()), 0);
         QVERIFY(FakeHidapi::isOpen(QString()));
+    }
+
+    // Two programs, as two starts without a session bus make them: the second cannot take the
+    // unit the first has open, and can once the first has let it go.
+    void oneProgramPerUnit()
+    {
+        QTemporaryDir runtime;
+        const QByteArray before = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        FakeHidapi::reset();
+        FakeHidapi::plug(QStringLiteral("PA0001"), QStringLiteral("/dev/hidraw3"));
+        HidapiBackend first;
+        HidapiBackend second;
+        std::unique_ptr<HidDevice> held = first.open(CUSBHID::VendorId, CUSBHID::ProductId, QStringLiteral("PA0001"));
+        QVERIFY(held);
+        QVERIFY(!second.open(CUSBHID::VendorId, CUSBHID::ProductId, QStringLiteral("PA0001")));
+        held.reset();
+        QVERIFY(second.open(CUSBHID::VendorId, CUSBHID::ProductId, QStringLiteral("PA0001")));
+        QVERIFY(HidapiBackend::lockFileName(QStringLiteral("../x y")).startsWith(runtime.path() + "/parlona-unit-"));
+        qputenv("XDG_RUNTIME_DIR", before);
     }
 
     void levels()
