@@ -12,6 +12,9 @@ MissedCallBadge::MissedCallBadge(QAction* action, QObject* parent)
     , m_icon(action->icon())
     , m_text(action->text())
 {
+    // The tool bar keeps its plain label: a longer one would push other buttons off a narrow
+    // window. The count is on the icon, and in the text menus and screen readers use.
+    m_action->setIconText(m_action->iconText());
 }
 
 int MissedCallBadge::count() const

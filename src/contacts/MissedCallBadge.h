@@ -8,7 +8,8 @@
 class QAction;
 
 // Counts the calls missed since the operator last looked at the call history and shows the count
-// on the history's action: a red badge with the number on its icon, and in its text and tool tip.
+// on the history's action: a red badge with the number on its icon, and in its text and tool tip
+// (the tool bar's label stays as it is).
 // Desktops without a tray show nothing else of a call that rang out unseen.
 class MissedCallBadge : public QObject
 {

@@ -201,6 +201,7 @@ private slots:
             QVERIFY(reaches(VOICECALL_IDLE));
             QVERIFY(m_rig->pumpUntil([&] { return historyAction->text() != plain; }));
             QCOMPARE(historyAction->text(), QStringLiteral("%1 (%2 missed)").arg(plain).arg(missed));
+            QCOMPARE(historyAction->iconText(), plain);
         }
         // An answered call is not missed.
         m_rig->unit()->ringIn(QStringLiteral("0612345678"));
