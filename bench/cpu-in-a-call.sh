@@ -54,13 +54,15 @@ trap cleanup EXIT
 
 Xvfb "$display" -screen 0 1600x1100x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
+sleep 1
+# A display still held by another run would leave the program without one.
+kill -0 "${pids[0]}" 2>/dev/null || { echo "Xvfb did not start on $display: $(cat "$work/xvfb.log")" >&2 && exit 1; }
 dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus" 4>"$work/bus.pid"
 pids+=("$(cat "$work/bus.pid")")
 export DBUS_SESSION_BUS_ADDRESS
 DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
 export DISPLAY=$display QT_XCB_GL_INTEGRATION=none QT_QPA_PLATFORM=xcb
 unset QT_LOGGING_RULES
-sleep 1
 
 # A home of its own for every start, auto-connect on.
 fresh_home() {
