@@ -448,20 +448,39 @@ QString CUC20::dialString(const QString& number)
     return dial;
 }
 
-QString CUC20::callRefusal(const QString& number) const
+CUC20::CallRefusal CUC20::callRefusalCode(const QString& number) const
 {
     if (!m_link->isConnected())
-        return tr("Not connected with device");
+        return NotConnected;
     // Anything else would reach the module as part of the command line ("123;+CFUN=0").
     if (!isDialable(number))
-        return tr("Invalid phone number");
+        return InvalidNumber;
     // Said here rather than after "Calling number": the command would be refused unsent.
     if (QByteArray("ATD;").size() + dialString(number).toUtf8().size() > MaxCommandLength)
-        return tr("Phone number too long");
+        return NumberTooLong;
     if (m_callState != VOICECALL_IDLE)
-        return tr("Current call active");
+        return CallActive;
     if (isPending(Dialling))
+        return CallPending;
+    return CallAllowed;
+}
+
+QString CUC20::callRefusal(const QString& number) const
+{
+    switch (callRefusalCode(number)) {
+    case NotConnected:
+        return tr("Not connected with device");
+    case InvalidNumber:
+        return tr("Invalid phone number");
+    case NumberTooLong:
+        return tr("Phone number too long");
+    case CallActive:
+        return tr("Current call active");
+    case CallPending:
         return tr("Call already being placed");
+    case CallAllowed:
+        break;
+    }
     return QString();
 }
 

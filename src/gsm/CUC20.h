@@ -71,6 +71,9 @@ public:
     // Why call(number) would be refused now ("Not connected with device", "Invalid phone
     // number", "Current call active", "Call already being placed"), or empty when it would dial.
     QString callRefusal(const QString& number) const;
+    // Why call() would refuse the number, as a code that does not depend on the language.
+    enum CallRefusal { CallAllowed, NotConnected, InvalidNumber, NumberTooLong, CallActive, CallPending };
+    CallRefusal callRefusalCode(const QString& number) const;
     // Why answerCall() / endCall() would be refused now (a repeat the module has not yet
     // answered), or empty when the command would go out.
     QString answerRefusal() const;

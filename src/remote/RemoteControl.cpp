@@ -115,7 +115,7 @@ void RemoteControl::Dial(const QString& number)
     }
     const QString refusal = m_context->uc20->callRefusal(number);
     if (!refusal.isEmpty()) {
-        refuse(action, dialError(refusal), refusal);
+        refuse(action, dialError(m_context->uc20->callRefusalCode(number)), refusal);
         return;
     }
     logAction(action);
@@ -152,15 +152,19 @@ void RemoteControl::HangUp()
     }
 }
 
-QString RemoteControl::dialError(const QString& refusal) const
+QString RemoteControl::dialError(int refusal)
 {
-    if (!m_context->usb->isConnected())
+    // By the engine's code, never by its words: those are translated.
+    switch (refusal) {
+    case CUC20::NotConnected:
         return QStringLiteral("NotConnected");
-    if (refusal == CUC20::tr("Current call active"))
+    case CUC20::CallActive:
         return QStringLiteral("CallActive");
-    if (refusal == CUC20::tr("Call already being placed"))
+    case CUC20::CallPending:
         return QStringLiteral("ActionPending");
-    return QStringLiteral("InvalidNumber");
+    default:
+        return QStringLiteral("InvalidNumber");
+    }
 }
 
 void RemoteControl::Raise()

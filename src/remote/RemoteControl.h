@@ -116,7 +116,7 @@ private:
     // Writes the count of refusals held back, and forgets the last one shown once none came.
     void onRefusalSummary();
     void writeHeldRefusals();
-    QString dialError(const QString& refusal) const;
+    static QString dialError(int refusal);
     // The name the interface gives the other party: "Withheld number" for an empty number.
     QString nameOf(const QString& number) const;
 
