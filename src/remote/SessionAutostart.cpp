@@ -11,7 +11,7 @@
 
 namespace {
 
-// A path with blanks or quotes is quoted as the desktop entry specification has it.
+// A path with blanks or quotes is quoted, as desktop entries quote an Exec argument.
 QString execArgument(const QString& path)
 {
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");

@@ -1,3 +1,4 @@
+#include "ProgramEnvironment.h"
 #include "CUC20.h"
 #include "MainWindow.h"
 #include "ModalAnswer.h"
@@ -78,13 +79,8 @@ private slots:
     {
         QFETCH(int, signalNumber);
         QTemporaryDir home;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("HOME", home.path());
-        environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
-        environment.insert("XDG_DATA_HOME", home.filePath("data"));
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
         QProcess process;
-        process.setProcessEnvironment(environment);
+        process.setProcessEnvironment(isolatedProgramEnvironment(home.path()));
         process.start(program(), { "--virtual-hybrid" });
         QVERIFY(process.waitForStarted());
         // Until the window is up and the handlers are in place.

@@ -1,3 +1,4 @@
+#include "ProgramEnvironment.h"
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,11 +20,7 @@ private slots:
     void twoStartsAtOnce()
     {
         QTemporaryDir home;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("HOME", home.path());
-        environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
-        environment.insert("XDG_DATA_HOME", home.filePath("data"));
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        const QProcessEnvironment environment = isolatedProgramEnvironment(home.path());
         QProcess first;
         QProcess second;
         for (QProcess* program : { &first, &second }) {

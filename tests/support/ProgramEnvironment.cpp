@@ -1,0 +1,14 @@
+#include "ProgramEnvironment.h"
+
+#include <QDir>
+
+QProcessEnvironment isolatedProgramEnvironment(const QString& home)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir(home).filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), QDir(home).filePath(QStringLiteral("data")));
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), QDir(home).filePath(QStringLiteral("state")));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return environment;
+}
