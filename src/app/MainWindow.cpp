@@ -16,6 +16,7 @@
 #include "CSMSForm.h"
 #include "CSettingsForm.h"
 #include "CallKeys.h"
+#include "CallNotes.h"
 #include "CallParty.h"
 #include "CloseDuringCall.h"
 #include "CUC20.h"
@@ -148,6 +149,7 @@ void MainWindow::createSubsystems(const QString& databaseDirectory)
     m_context.nau8810 = m_nau8810;
     m_context.console = m_console;
     m_context.database = m_database;
+    m_context.callNotes = new CallNotes(this);
     m_connector = new DeviceConnector(m_backend, m_usb, this);
     m_remote = new RemoteControl(&m_context, this);
     m_tray = new StudioTray(&m_context, new DesktopNotifier(QDBusConnection::sessionBus(), this), this);
@@ -240,6 +242,7 @@ void MainWindow::wire()
     connect(m_uc20, &CUC20::sidetone, m_debugForm, &DebugForm::onUC20Sidetone);
     connect(m_uc20, &CUC20::simStateChange, bar, &ControlBar::onSimStateChange);
     connect(m_uc20, &CUC20::codecChange, bar, &ControlBar::onCodecChange);
+    connect(m_uc20, &CUC20::voicecallStateChange, m_context.callNotes, &CallNotes::onVoicecallStateChange);
     connect(m_uc20, &CUC20::voicecallStateChange, bar, &ControlBar::onVoicecallStateChange);
     connect(m_uc20, &CUC20::voicecallStateChange, m_incomingForm.get(), &CIncomingForm::onVoicecallStateChange);
     // Remote clients hear of a call's end before they hear it was recorded.

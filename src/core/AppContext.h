@@ -6,6 +6,7 @@ class CUC20;
 class CNau8810;
 class CConsole;
 class CDatabase;
+class CallNotes;
 
 // What the main window hands to its pages: pointers to the long-lived objects it owns.
 // Nothing here is owned by the record or by the pages that receive it.
@@ -16,6 +17,7 @@ struct AppContext
     CNau8810* nau8810 = nullptr; // the codec model; null until the program has one
     CConsole* console = nullptr;
     CDatabase* database = nullptr;
+    CallNotes* callNotes = nullptr; // the producer's notes of the call going on
 };
 
 #endif // APPCONTEXT_H
