@@ -176,7 +176,7 @@ Gesprekken: %2</translation>
         <translation>De database neemt weer gegevens aan: de opgehouden oproepen zijn vastgelegd</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+16"/>
         <source>The call with %1 was going on when the program stopped; it is in the call history with the %2 s talked until then</source>
         <translation>Het gesprek met %1 liep nog toen het programma stopte; het staat in de gespreksgeschiedenis met de %2 s gesprekstijd tot dan</translation>
     </message>
@@ -274,7 +274,7 @@ Gesprekken: %2</translation>
         <translation>In de database %1 kan niet geschreven worden (%2): contacten en gesprekken worden niet bewaard</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+37"/>
         <source>the copy could not take the place of %1</source>
         <translation>de kopie kon niet de plaats innemen van %1</translation>
     </message>
@@ -284,7 +284,7 @@ Gesprekken: %2</translation>
         <translation>De database %1 is na het terugzetten niet te gebruiken (%2)</translation>
     </message>
     <message>
-        <location line="+55"/>
+        <location line="+76"/>
         <source>damaged (%1), and it cannot be moved aside</source>
         <translation>beschadigd (%1), en kan niet opzij gezet worden</translation>
     </message>
@@ -741,7 +741,7 @@ Gesprekken: %2</translation>
         <translation>%1 en %2 gebruiken</translation>
     </message>
     <message>
-        <location line="+79"/>
+        <location line="+80"/>
         <source>A number holds digits, +, * and #, with blanks, -, ., ( and ) between them</source>
         <translation>Een nummer bestaat uit cijfers, +, * en #, met spaties, -, ., ( en ) ertussen</translation>
     </message>
@@ -776,7 +776,7 @@ Gesprekken: %2</translation>
         <translation>De start met de sessie kon niet worden gewijzigd: %1</translation>
     </message>
     <message>
-        <location line="+66"/>
+        <location line="+67"/>
         <source>%1 is kept for typing: the dial pad, the number fields and the dialogs need it. Add Ctrl or Alt, or choose another key.</source>
         <translation>%1 is voor typen: het kiesvenster, de nummervelden en de dialogen hebben hem nodig. Voeg Ctrl of Alt toe, of kies een andere toets.</translation>
     </message>
@@ -1010,35 +1010,33 @@ Gesprekken: %2</translation>
         <translation>Verbinding met het apparaat verbroken: het gesprek wordt hier beëindigd</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+52"/>
         <source>Not connected with device</source>
         <translation>Niet verbonden met apparaat</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>Invalid phone number</source>
         <translation>Ongeldig telefoonnummer</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <location filename="../src/remote/RemoteControl.cpp" line="+107"/>
+        <location line="+2"/>
+        <location filename="../src/remote/RemoteControl.cpp" line="+167"/>
         <source>Phone number too long</source>
         <translation>Telefoonnummer te lang</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../src/remote/RemoteControl.cpp" line="+52"/>
         <source>Current call active</source>
         <translation>Er is al een gesprek actief</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../src/remote/RemoteControl.cpp" line="+2"/>
         <source>Call already being placed</source>
         <translation>Het gesprek wordt al opgezet</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+9"/>
         <source>Call already being answered</source>
         <translation>Het gesprek wordt al aangenomen</translation>
     </message>
@@ -1089,12 +1087,12 @@ Gesprekken: %2</translation>
         <translation>Geen kiestoon</translation>
     </message>
     <message>
-        <location line="-268"/>
+        <location line="-287"/>
         <source>The call stays open until the module answers again</source>
         <translation>Het gesprek blijft open tot de module weer antwoordt</translation>
     </message>
     <message>
-        <location line="+234"/>
+        <location line="+253"/>
         <location line="+37"/>
         <source>Busy</source>
         <translation>In gesprek</translation>
@@ -1138,12 +1136,12 @@ Gesprekken: %2</translation>
         <translation>%1() - Kan USB-apparaat met VID: 0x%2, PID: 0x%3 niet openen</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>Connected</source>
         <translation>Verbonden</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
         <source>Disconnected</source>
         <translation>Verbinding verbroken</translation>
     </message>
@@ -1215,12 +1213,12 @@ Gesprekken: %2</translation>
 <context>
     <name>CommandLine</name>
     <message>
-        <location filename="../src/app/CommandLine.cpp" line="+91"/>
+        <location filename="../src/app/CommandLine.cpp" line="+97"/>
         <source>Controls the Orvane Parlona telephone hybrid.</source>
         <translation>Bedient de Orvane Parlona telefoonhybride.</translation>
     </message>
     <message>
-        <location line="-72"/>
+        <location line="-76"/>
         <source>Attach N emulated hybrids (1 to %1, default 1) instead of USB: --virtual-hybrid [N].</source>
         <translation>Sluit N geëmuleerde hybrides aan (1 tot %1, standaard 1) in plaats van USB: --virtual-hybrid [N].</translation>
     </message>
@@ -1265,7 +1263,12 @@ Gesprekken: %2</translation>
         <translation>De verbinding, SIM, het signaal en de gespreksstatus van het draaiende programma tonen.</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+2"/>
+        <source>Control only the hybrid with this serial number; with --answer, --hangup, --dial or --status, speak to the program controlling it.</source>
+        <translation>Bedien alleen de hybride met dit serienummer; met --answer, --hangup, --dial of --status: spreek het programma aan dat die bedient.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
         <source>The window system plugin: xcb, wayland, offscreen, ...</source>
         <translation>De vensterplug-in: xcb, wayland, offscreen, ...</translation>
     </message>
@@ -1375,7 +1378,12 @@ Gesprekken: %2</translation>
         <translation>Aantal geëmuleerde hybrides, na --virtual-hybrid.</translation>
     </message>
     <message>
-        <location line="+69"/>
+        <location line="+61"/>
+        <source>--unit takes a hybrid&apos;s serial number (letters and digits, at most %1).</source>
+        <translation>--unit verwacht het serienummer van een hybride (letters en cijfers, hoogstens %1).</translation>
+    </message>
+    <message>
+        <location line="+22"/>
         <source>--answer, --hangup, --dial and --status are given alone, one at a time.</source>
         <translation>--answer, --hangup, --dial en --status worden alleen gegeven, één tegelijk.</translation>
     </message>
@@ -1933,7 +1941,7 @@ Gesprekken: %2</translation>
 <context>
     <name>DatabaseBackup</name>
     <message>
-        <location filename="../src/contacts/DatabaseBackup.cpp" line="+60"/>
+        <location filename="../src/contacts/DatabaseBackup.cpp" line="+57"/>
         <source>the folder %1 cannot be made</source>
         <translation>de map %1 kan niet worden aangemaakt</translation>
     </message>
@@ -2326,7 +2334,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../src/app/MainWindow.cpp" line="+601"/>
+        <location filename="../src/app/MainWindow.cpp" line="+612"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -2336,7 +2344,7 @@ Gesprekken: %2</translation>
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-484"/>
+        <location filename="../src/app/MainWindow.cpp" line="-494"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
@@ -2356,7 +2364,7 @@ Gesprekken: %2</translation>
         <translation>Beeld</translation>
     </message>
     <message>
-        <location line="+149"/>
+        <location line="+151"/>
         <source>Back up now...</source>
         <translation>Nu een reservekopie maken...</translation>
     </message>
@@ -2366,7 +2374,12 @@ Gesprekken: %2</translation>
         <translation>Terugzetten uit een reservekopie...</translation>
     </message>
     <message>
-        <location line="+118"/>
+        <location line="+119"/>
+        <source>%1 - unit %2</source>
+        <translation>%1 - eenheid %2</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Service</source>
         <translation>Service</translation>
     </message>
@@ -2470,7 +2483,7 @@ Gesprekken: %2</translation>
 <context>
     <name>MissedCallBadge</name>
     <message>
-        <location filename="../src/contacts/MissedCallBadge.cpp" line="+48"/>
+        <location filename="../src/contacts/MissedCallBadge.cpp" line="+51"/>
         <source>%1 (%2 missed)</source>
         <extracomment>The call history&apos;s tool button while calls were missed; %1 is the button&apos;s own text.</extracomment>
         <translation>%1 (%2 gemist)</translation>
@@ -2717,7 +2730,7 @@ Gesprekken: %2</translation>
 <context>
     <name>RemoteClient</name>
     <message>
-        <location filename="../src/remote/RemoteClient.cpp" line="+47"/>
+        <location filename="../src/remote/RemoteClient.cpp" line="+52"/>
         <source>Parlona Control is already running; its window has been brought forward.</source>
         <translation>Parlona Control draait al; het venster is naar voren gehaald.</translation>
     </message>
@@ -2732,7 +2745,17 @@ Gesprekken: %2</translation>
         <translation>Parlona Control draait niet.</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+29"/>
+        <source>one without a unit</source>
+        <translation>een zonder eenheid</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Parlona Control runs for several units (%1): choose one with --unit.</source>
+        <translation>Parlona Control draait voor meerdere eenheden (%1): kies er een met --unit.</translation>
+    </message>
+    <message>
+        <location line="+41"/>
         <source>No answer from the module</source>
         <translation>Geen antwoord van de module</translation>
     </message>
@@ -2745,7 +2768,7 @@ Gesprekken: %2</translation>
 <context>
     <name>RemoteControl</name>
     <message>
-        <location filename="../src/remote/RemoteControl.cpp" line="-57"/>
+        <location filename="../src/remote/RemoteControl.cpp" line="-3"/>
         <source>dial %1</source>
         <translation>%1 bellen</translation>
     </message>
@@ -2781,7 +2804,7 @@ Gesprekken: %2</translation>
         <translation>Geen gesprek om te beëindigen</translation>
     </message>
     <message>
-        <location line="+117"/>
+        <location line="+122"/>
         <location line="+50"/>
         <source>Remote control (%1): %2</source>
         <translation>Afstandsbediening (%1): %2</translation>

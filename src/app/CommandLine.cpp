@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 #include <utility>
 
@@ -10,6 +11,7 @@ namespace {
 const QString virtualHybridName = QStringLiteral("virtual-hybrid");
 const QString helpAllName = QStringLiteral("help-all");
 const QString quitAfterName = QStringLiteral("quit-after");
+const QString unitName = QStringLiteral("unit");
 
 // The program's own options; the names are read back with QCommandLineParser::isSet.
 void addProgramOptions(QCommandLineParser& parser)
@@ -31,6 +33,10 @@ void addProgramOptions(QCommandLineParser& parser)
             QStringLiteral("number") },
         { QStringLiteral("status"),
             CommandLine::tr("Print the running program's connection, SIM, signal and call state.") },
+        { unitName,
+            CommandLine::tr("Control only the hybrid with this serial number; with --answer, --hangup, --dial or "
+                            "--status, speak to the program controlling it."),
+            QStringLiteral("serial") },
     });
     // For scripted checks of a whole start: the program ends by itself after this long.
     QCommandLineOption quitAfter(quitAfterName, QString(), QStringLiteral("ms"));
@@ -123,7 +129,7 @@ CommandLine::CommandLine(const QStringList& arguments)
         refuse(parser.errorText(), usage);
         return;
     }
-    if (answerWithText(parser, usage))
+    if (answerWithText(parser, usage) || !readUnit(parser, usage))
         return;
     if (readRemoteCommand(parser, usage))
         return;
@@ -145,6 +151,20 @@ bool CommandLine::answerWithText(const QCommandLineParser& parser, const QString
         return false;
     }
     m_run = false;
+    return true;
+}
+
+bool CommandLine::readUnit(const QCommandLineParser& parser, const QString& usage)
+{
+    if (!parser.isSet(unitName))
+        return true;
+    // A serial number names a bus name and a lock file: letters, digits and a few marks only.
+    static const QRegularExpression serial(QStringLiteral("^[A-Za-z0-9._:-]{1,%1}$").arg(MaxUnitLength));
+    m_unit = parser.value(unitName);
+    if (!serial.match(m_unit).hasMatch()) {
+        refuse(tr("--unit takes a hybrid's serial number (letters and digits, at most %1).").arg(MaxUnitLength), usage);
+        return false;
+    }
     return true;
 }
 
@@ -209,5 +229,6 @@ void CommandLine::refuse(const QString& reason, const QString& usage)
     m_exitStatus = UsageError;
     m_virtualUnits = 0;
     m_quitAfterMs = 0;
+    m_unit.clear();
     m_output = reason + QLatin1Char('\n') + usage;
 }

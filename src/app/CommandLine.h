@@ -17,6 +17,8 @@ class CommandLine
 
 public:
     static constexpr int MaxVirtualUnits = 16;
+    // The longest serial number --unit takes.
+    static constexpr int MaxUnitLength = 64;
     // Exit status for a command line that cannot be followed.
     static constexpr int UsageError = 2;
 
@@ -40,6 +42,9 @@ public:
     // --answer, --hangup, --dial NUMBER or --status: no window, only a word to the running program.
     RemoteCommand remoteCommand() const { return m_remoteCommand; }
     QString dialNumber() const { return m_dialNumber; }
+    // --unit SERIAL: the hybrid this program controls, or whose program a remote option speaks
+    // to; empty for any.
+    QString unit() const { return m_unit; }
     // --quit-after MS (not in the help, for scripted checks of a whole start): the program ends
     // by itself MS milliseconds after its window shows; 0 when it runs until closed.
     int quitAfterMs() const { return m_quitAfterMs; }
@@ -47,6 +52,8 @@ public:
 private:
     // --help, --help-all and --version: true when one of them gives the text to print.
     bool answerWithText(const QCommandLineParser& parser, const QString& usage);
+    // --unit: false when its serial number cannot be one.
+    bool readUnit(const QCommandLineParser& parser, const QString& usage);
     // --answer, --hangup, --dial and --status: true when the line asks for one of them.
     bool readRemoteCommand(const QCommandLineParser& parser, const QString& usage);
     // What the program starts with: the units, the service menu, the language and the like.
@@ -63,6 +70,7 @@ private:
     QString m_language;
     RemoteCommand m_remoteCommand = NoRemoteCommand;
     QString m_dialNumber;
+    QString m_unit;
     int m_quitAfterMs = 0;
 };
 

@@ -402,6 +402,14 @@ MainWindow::~MainWindow()
     delete ui;
 }
 
+void MainWindow::setUnit(const QString& serial)
+{
+    m_connector->setUnit(serial);
+    setIdentity();
+    if (!serial.isEmpty())
+        setWindowTitle(tr("%1 - unit %2").arg(windowTitle(), serial));
+}
+
 void MainWindow::showServiceMenu()
 {
     if (findChild<QMenu*>(QStringLiteral("menuService")))

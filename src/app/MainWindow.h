@@ -86,6 +86,9 @@ public:
     const AppContext* context() const { return &m_context; }
     // Offers the service pages (Debug, SMS, Dynamics) in a menu of their own, for technicians.
     void showServiceMenu();
+    // Controls only the hybrid with this serial number (--unit), named in the title so that the
+    // windows of two lines are told apart; empty for any.
+    void setUnit(const QString& serial);
     // Closes the window for a system that stops the program (a signal, a logout): no question,
     // the call going on recorded with its talk time so far, the settings written.
     void closeForShutdown();

@@ -24,10 +24,10 @@ namespace {
 
 // The remote control goes on the session bus once the window exists; without a bus the program
 // runs as before, only without remote control.
-void publishRemoteControl(MainWindow& window)
+void publishRemoteControl(MainWindow& window, const QString& unit)
 {
     QString reason;
-    if (!window.remoteControl()->publish(QDBusConnection::sessionBus(), &reason))
+    if (!window.remoteControl()->publish(QDBusConnection::sessionBus(), unit, &reason))
         qCWarning(lcApp).noquote() << "no remote control:" << reason;
 }
 
@@ -70,26 +70,29 @@ int runRemoteCommand(int argc, char* argv[], const CommandLine& options)
     translations.install(options.language());
     const ClientConnection bus;
     RemoteClient client(bus.connection());
+    client.setUnit(options.unit());
     const int status = client.run(options.remoteCommand(), options.dialNumber());
     QTextStream(stdout) << client.output();
     QTextStream(stderr) << client.errorText();
     return status;
 }
 
-// The program's name on the session bus, taken before the window is built: of two programs
-// started at the same moment, exactly one gets it. Without a session bus every start runs.
-bool ownsTheName()
+// The program's name on the session bus (its unit's, with --unit), taken before the window is
+// built: of two programs started at the same moment for the same unit, exactly one gets it.
+// Without a session bus every start runs.
+bool ownsTheName(const QString& unit)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    return !bus.isConnected() || bus.registerService(RemoteControl::ServiceName);
+    return !bus.isConnected() || bus.registerService(RemoteControl::serviceNameFor(unit));
 }
 
 // The program holding the name is brought forward. It may still be building its window, so it
 // is given a few seconds to answer.
-int raiseTheRunningProgram()
+int raiseTheRunningProgram(const QString& unit)
 {
     const ClientConnection bus;
     RemoteClient running(bus.connection());
+    running.setUnit(unit);
     QElapsedTimer waited;
     waited.start();
     int status = running.raise();
@@ -135,9 +138,10 @@ int runWithVirtualUnits(const CommandLine& options)
         + QStringLiteral("/Orvane/Parlona Control/virtual-hybrid");
     QDir().mkpath(demoDirectory);
     MainWindow window(&backend, demoDirectory);
+    window.setUnit(options.unit());
     TerminationSignals termination;
     closeOnTermination(&termination, &window);
-    publishRemoteControl(window);
+    publishRemoteControl(window, options.unit());
     if (options.service())
         window.showServiceMenu();
     VirtualHybridPanel panel(&backend);
@@ -186,14 +190,15 @@ int main(int argc, char* argv[])
     TranslationLoader translations;
     translations.install(options->language());
 
-    if (!ownsTheName())
-        return raiseTheRunningProgram();
+    if (!ownsTheName(options->unit()))
+        return raiseTheRunningProgram(options->unit());
 
     if (options->virtualUnits() == 0) {
         MainWindow window;
+        window.setUnit(options->unit());
         TerminationSignals termination;
         closeOnTermination(&termination, &window);
-        publishRemoteControl(window);
+        publishRemoteControl(window, options->unit());
         if (options->service())
             window.showServiceMenu();
         window.showAtStart(options->minimized());

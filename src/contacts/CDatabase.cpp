@@ -80,10 +80,7 @@ bool CDatabase::restore(const QString& copy, QString* kept, QString* error)
     *kept = path + QStringLiteral(".before-restore-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     m_lookup.reset();
     m_db.close();
-    const QString journal = path + QStringLiteral("-journal");
-    if (QFile::exists(journal))
-        QFile::rename(journal, *kept + QStringLiteral("-journal"));
-    const bool moved = !QFile::exists(path) || QFile::rename(path, *kept);
+    const bool moved = moveWithCompanions(path, *kept);
     const bool copied = moved && QFile::copy(copy, path);
     if (!copied) {
         *error = tr("the copy could not take the place of %1").arg(QDir::toNativeSeparators(path));
@@ -108,6 +105,10 @@ void CDatabase::setBackupFolder(const QString& folder)
 CDatabase::~CDatabase()
 {
     m_lookup.reset();
+    // The file is left as a single file when no other program has it open: a copy of it, or a
+    // folder made read-only afterwards, then needs no log beside it. Refused while one has.
+    if (m_db.isOpen())
+        QSqlQuery(m_db).exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_connectionName);
@@ -135,7 +136,27 @@ CDatabase::Health CDatabase::open(QString* reason)
         *reason = findings.join(QLatin1String("; "));
         return Health::Damaged;
     }
+    check.finish();
+    // Two programs on one file (two lines, two units): with the write-ahead log, a reader (a caller
+    // looked up) never waits for the other program's writes, and writers only for each other.
+    QSqlQuery mode(m_db);
+    if (!mode.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !mode.next()
+        || mode.value(0).toString() != QLatin1String("wal"))
+        qCWarning(lcContacts).noquote() << "no write-ahead log:" << mode.lastError().text() << mode.value(0).toString();
     return Health::Sound;
+}
+
+bool CDatabase::moveWithCompanions(const QString& path, const QString& target)
+{
+    if (QFile::exists(path) && !QFile::rename(path, target))
+        return false;
+    // The journal and the log go with the file: left behind, they would be played into another one.
+    for (const char* suffix : { "-journal", "-wal", "-shm" }) {
+        const QString companion = path + QLatin1String(suffix);
+        if (QFile::exists(companion) && !QFile::rename(companion, target + QLatin1String(suffix)))
+            return false;
+    }
+    return true;
 }
 
 CDatabase::Health CDatabase::keepAside(const QString& path, const QString& damage, QString* reason)
@@ -143,10 +164,7 @@ CDatabase::Health CDatabase::keepAside(const QString& path, const QString& damag
     m_db.close();
     const QString aside = path + QStringLiteral(".damaged-")
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    // The journal goes with the file: left behind, it would be played into the fresh one.
-    const QString journal = path + QStringLiteral("-journal");
-    if (!QFile::rename(path, aside)
-        || (QFile::exists(journal) && !QFile::rename(journal, aside + QStringLiteral("-journal")))) {
+    if (!QFile::exists(path) || !moveWithCompanions(path, aside)) {
         *reason = tr("damaged (%1), and it cannot be moved aside").arg(damage);
         return Health::Unopened;
     }

@@ -78,25 +78,29 @@ int DatabaseSchema::version(QSqlDatabase database)
 
 bool DatabaseSchema::upgrade(QSqlDatabase database, QString* reason)
 {
+    const int seen = version(database);
+    if (seen < 0) {
+        *reason = database.lastError().text();
+        return false;
+    }
+    if (seen >= currentVersion())
+        return true;
+    // Two programs opening the file at once (two units' programs at the start of a session) would
+    // both run the steps: the write lock is taken first and the version read again under it.
+    if (!run(database, QStringLiteral("BEGIN IMMEDIATE"), reason))
+        return false;
     const int from = version(database);
-    if (from < 0) {
+    bool ok = from >= 0;
+    if (!ok)
         *reason = database.lastError().text();
-        return false;
-    }
-    if (from >= currentVersion())
-        return true;
-    if (!database.transaction()) {
-        *reason = database.lastError().text();
-        return false;
-    }
-    bool ok = std::all_of(std::begin(steps), std::end(steps),
-        [&](const Step& step) { return step.version <= from || run(database, QLatin1String(step.sql), reason); });
+    ok = ok && std::all_of(std::begin(steps), std::end(steps), [&](const Step& step) {
+        return step.version <= from || run(database, QLatin1String(step.sql), reason);
+    });
     // PRAGMA takes no bound value; the number is the program's own.
-    ok = ok && run(database, QStringLiteral("PRAGMA user_version = %1").arg(currentVersion()), reason);
-    if (ok && database.commit())
+    if (ok && from < currentVersion())
+        ok = run(database, QStringLiteral("PRAGMA user_version = %1").arg(currentVersion()), reason);
+    if (ok && run(database, QStringLiteral("COMMIT"), reason))
         return true;
-    if (ok)
-        *reason = database.lastError().text();
-    database.rollback();
+    QSqlQuery(database).exec(QStringLiteral("ROLLBACK"));
     return false;
 }

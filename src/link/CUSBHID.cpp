@@ -48,6 +48,7 @@ int CUSBHID::start(const QString& serial)
         return -2;
     }
 
+    m_serial = serial;
     m_quietTicks = 0;
     m_inputNoticed = m_device->notifyInput([this] { onInputNotice(); });
     pollTimer->start(PollIntervalMs);
@@ -65,6 +66,7 @@ int CUSBHID::stop()
     pollTimer->stop();
     txQueue.clear();
     m_device.reset();
+    m_serial.clear();
     qCInfo(lcLink) << "closed the unit";
     emit disconnected();
     ConsoleLog::info(m_console, tr("Disconnected"));

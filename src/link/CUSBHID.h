@@ -44,6 +44,8 @@ public:
     // Closes the open device: 0, or -1 when none is open.
     int stop();
     bool isConnected() const;
+    // The serial number (or path) of the open unit as it was opened; empty while none is open.
+    QString serial() const { return m_serial; }
 
     // Queues one message; payloads over 36 bytes are refused, and nothing happens while closed.
     void transmit(quint8 id, int type, const char* data, int len);
@@ -83,6 +85,7 @@ private:
     HidBackend* m_backend;
     CConsole* m_console;
     std::unique_ptr<HidDevice> m_device;
+    QString m_serial;
     QTimer* pollTimer;
     QQueue<QByteArray> txQueue;
     int m_idlePollMs = IdlePollIntervalMs;

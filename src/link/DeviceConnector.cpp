@@ -31,6 +31,11 @@ DeviceConnector::DeviceConnector(HidBackend* backend, CUSBHID* link, QWidget* di
 void DeviceConnector::connectNow()
 {
     const QStringList devices = m_backend->listDevices(CUSBHID::VendorId, CUSBHID::ProductId);
+    if (!m_unit.isEmpty()) {
+        if (devices.contains(m_unit))
+            m_link->start(m_unit);
+        return;
+    }
     if (devices.size() == 1) {
         m_link->start(devices.first());
         return;

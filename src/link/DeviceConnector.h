@@ -29,6 +29,9 @@ public:
     // Opens the one attached hybrid; with several attached, opens the one the operator picks.
     void connectNow();
     void setAutoConnect(bool on);
+    // Opens only the hybrid with this serial number from now on (another program may control
+    // the others); empty for any.
+    void setUnit(const QString& serial) { m_unit = serial; }
     // The read requests every connection starts with, queued on the link in their order.
     void requestUnitState();
 
@@ -45,6 +48,7 @@ private:
     CUSBHID* m_link;
     QWidget* m_dialogParent;
     QTimer* m_timer;
+    QString m_unit;
     bool m_autoConnect = false;
     bool m_arrivalsAnnounced = false;
     int m_fastScansLeft = 0;

@@ -6,6 +6,7 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QEventLoop>
+#include <QMap>
 #include <QTimer>
 #include <QVariantMap>
 
@@ -25,6 +26,9 @@ bool RemoteClient::isRunning() const
 
 int RemoteClient::run(RemoteCommand command, const QString& number)
 {
+    m_service = chooseProgram();
+    if (m_service.isEmpty())
+        return ChooseUnit;
     switch (command) {
     case RemoteAnswer:
         return call(QStringLiteral("Answer"), {});
@@ -42,6 +46,7 @@ int RemoteClient::run(RemoteCommand command, const QString& number)
 
 int RemoteClient::raise()
 {
+    m_service = RemoteControl::serviceNameFor(m_unit);
     const int result = call(QStringLiteral("Raise"), {});
     if (result == 0)
         m_output = tr("Parlona Control is already running; its window has been brought forward.") + QLatin1Char('\n');
@@ -57,8 +62,8 @@ int RemoteClient::call(const QString& method, const QVariantList& arguments, QVa
             = tr("No session bus to reach Parlona Control on: %1").arg(m_bus.lastError().message()) + QLatin1Char('\n');
         return NotRunning;
     }
-    QDBusMessage request = QDBusMessage::createMethodCall(
-        RemoteControl::ServiceName, RemoteControl::ObjectPath, RemoteControl::InterfaceName, method);
+    QDBusMessage request
+        = QDBusMessage::createMethodCall(m_service, RemoteControl::ObjectPath, RemoteControl::InterfaceName, method);
     request.setArguments(arguments);
     const QDBusMessage reply = m_bus.call(request, QDBus::Block, TimeoutMs);
     if (reply.type() == QDBusMessage::ReplyMessage) {
@@ -73,6 +78,39 @@ int RemoteClient::call(const QString& method, const QVariantList& arguments, QVa
     if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown"))
         m_error = tr("Parlona Control is not running.") + QLatin1Char('\n');
     return NotRunning;
+}
+
+QString RemoteClient::chooseProgram()
+{
+    m_error.clear();
+    if (!m_unit.isEmpty() || !m_bus.isConnected())
+        return RemoteControl::serviceNameFor(m_unit);
+    // One program may hold several names (its own and its open unit's): they are told apart by
+    // their owner.
+    QMap<QString, QStringList> programs; // owner -> its names
+    const QStringList names = m_bus.interface()->registeredServiceNames().value();
+    for (const QString& name : names) {
+        if (name == RemoteControl::ServiceName || !RemoteControl::unitOfServiceName(name).isEmpty())
+            programs[m_bus.interface()->serviceOwner(name).value()] << name;
+    }
+    if (programs.size() < 2) {
+        const QStringList only = programs.isEmpty() ? QStringList() : programs.first();
+        return only.isEmpty() || only.contains(RemoteControl::ServiceName) ? RemoteControl::ServiceName : only.first();
+    }
+    QStringList units;
+    for (const QStringList& held : qAsConst(programs)) {
+        QStringList serials;
+        for (const QString& name : held) {
+            if (name != RemoteControl::ServiceName)
+                serials << RemoteControl::unitOfServiceName(name);
+        }
+        units << (serials.isEmpty() ? tr("one without a unit") : serials.join(QLatin1Char('/')));
+    }
+    units.sort();
+    m_error = tr("Parlona Control runs for several units (%1): choose one with --unit.")
+                  .arg(units.join(QStringLiteral(", ")))
+        + QLatin1Char('\n');
+    return QString();
 }
 
 int RemoteClient::status()
@@ -100,8 +138,8 @@ int RemoteClient::dial(const QString& number)
     // Listening first: the outcome may come right after the answer to the request.
     const auto listen = [this](const char* signal, const char* slot) {
         return m_bus.isConnected()
-            && m_bus.connect(RemoteControl::ServiceName, RemoteControl::ObjectPath, RemoteControl::InterfaceName,
-                QLatin1String(signal), this, slot);
+            && m_bus.connect(
+                m_service, RemoteControl::ObjectPath, RemoteControl::InterfaceName, QLatin1String(signal), this, slot);
     };
     const bool listening = listen("CallStateChanged", SLOT(onCallStateChanged(QString, QString, QString)))
         && listen("DialFailed", SLOT(onDialFailed(QString, QString)));

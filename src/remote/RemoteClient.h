@@ -20,6 +20,7 @@ class RemoteClient : public QObject
 public:
     // Exit statuses besides 0 (done) and 2 (a command line that cannot be followed).
     static constexpr int Refused = 1;    // the program said no: not connected, no call, ...
+    static constexpr int ChooseUnit = 2; // programs for several units run: --unit must say which
     static constexpr int NotRunning = 3; // no program to ask, or it did not answer
     static constexpr int TimeoutMs = 5000;
     // How long a dial waits for the call to be placed or refused by the module.
@@ -29,6 +30,10 @@ public:
 
     // Whether a program holds the remote control's name on the bus.
     bool isRunning() const;
+    // Speaks to the program controlling the hybrid with this serial number. Without one, run()
+    // speaks to the only program running, whichever unit it controls, and raise() to the
+    // program started without --unit.
+    void setUnit(const QString& unit) { m_unit = unit; }
     // Runs one command and returns the exit status; the text for stdout is in output(), the
     // reason for a failure in errorText().
     int run(RemoteCommand command, const QString& number = QString());
@@ -44,12 +49,16 @@ private slots:
 
 private:
     int call(const QString& method, const QVariantList& arguments, QVariant* result = nullptr);
+    // The bus name run() speaks to; empty, with the reason in m_error, when --unit must choose.
+    QString chooseProgram();
     int status();
     int dial(const QString& number);
     // Ends the wait for a dial's outcome with this status and, for a failure, its reason.
     void settleDial(int status, const QString& reason);
 
     QDBusConnection m_bus;
+    QString m_unit;
+    QString m_service; // the bus name spoken to
     QString m_output;
     QString m_error;
     QEventLoop* m_dialWait = nullptr; // while a dial waits for its outcome

@@ -31,6 +31,12 @@ RemoteControl::RemoteControl(AppContext* context, QObject* parent)
 
 bool RemoteControl::publish(QDBusConnection bus, QString* reason)
 {
+    return publish(bus, QString(), reason);
+}
+
+bool RemoteControl::publish(QDBusConnection bus, const QString& unit, QString* reason)
+{
+    const QString name = serviceNameFor(unit);
     QString why;
     if (!bus.isConnected()) {
         why = bus.lastError().message();
@@ -39,9 +45,9 @@ bool RemoteControl::publish(QDBusConnection bus, QString* reason)
     } else if (!bus.registerObject(ObjectPath, this,
                    QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportScriptableSignals)) {
         why = QStringLiteral("the object path %1 is taken").arg(ObjectPath);
-    } else if (!bus.registerService(ServiceName)) {
+    } else if (!bus.registerService(name)) {
         bus.unregisterObject(ObjectPath);
-        why = QStringLiteral("the name %1 is taken").arg(ServiceName);
+        why = QStringLiteral("the name %1 is taken").arg(name);
     }
     if (reason)
         *reason = why;
@@ -49,8 +55,62 @@ bool RemoteControl::publish(QDBusConnection bus, QString* reason)
         qCWarning(lcApp).noquote() << "remote control not available:" << why;
         return false;
     }
-    qCInfo(lcApp).noquote() << "remote control on the session bus as" << ServiceName;
+    m_busName = bus.name();
+    m_fixedUnit = unit;
+    followOpenUnit(m_context->usb->isConnected());
+    qCInfo(lcApp).noquote() << "remote control on the session bus as" << name;
     return true;
+}
+
+QString RemoteControl::serviceNameFor(const QString& unit)
+{
+    if (unit.isEmpty())
+        return ServiceName;
+    QByteArray element("Unit_");
+    for (const char c : unit.toUtf8()) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
+            element += c;
+        else
+            element += '_' + QByteArray(1, c).toHex();
+    }
+    return ServiceName + QLatin1Char('.') + QString::fromLatin1(element);
+}
+
+QString RemoteControl::unitOfServiceName(const QString& name)
+{
+    const QString prefix = ServiceName + QStringLiteral(".Unit_");
+    if (!name.startsWith(prefix))
+        return QString();
+    const QByteArray element = name.mid(prefix.size()).toLatin1();
+    QByteArray unit;
+    for (int i = 0; i < element.size(); ++i) {
+        if (element.at(i) != '_') {
+            unit += element.at(i);
+            continue;
+        }
+        bool isHex = false;
+        const int code = element.mid(i + 1, 2).toInt(&isHex, 16);
+        if (!isHex || element.mid(i + 1, 2).size() != 2)
+            return QString();
+        unit += char(code);
+        i += 2;
+    }
+    return QString::fromUtf8(unit);
+}
+
+void RemoteControl::followOpenUnit(bool connected)
+{
+    if (m_busName.isEmpty() || !m_fixedUnit.isEmpty())
+        return;
+    QDBusConnection bus(m_busName);
+    if (!m_openUnitName.isEmpty()) {
+        bus.unregisterService(m_openUnitName);
+        m_openUnitName.clear();
+    }
+    // A second program started for this unit then comes to this one instead of waiting for it.
+    const QString serial = m_context->usb->serial();
+    if (connected && !serial.isEmpty() && bus.registerService(serviceNameFor(serial)))
+        m_openUnitName = serviceNameFor(serial);
 }
 
 QString RemoteControl::callStateName(VOICECALL_STATE state)
@@ -251,6 +311,7 @@ void RemoteControl::onConnectionChange()
         m_hasParty = false;
         m_number.clear();
     }
+    followOpenUnit(connected);
     emit ConnectionChanged(connected);
 }
 

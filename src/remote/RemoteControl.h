@@ -51,6 +51,18 @@ public:
     // Registers the object and then the service name on bus; false (and why, in reason) when
     // either is taken or the bus is not there.
     bool publish(QDBusConnection bus, QString* reason = nullptr);
+    // The same for a program that controls only the hybrid with serial number unit: its name on
+    // the bus is that unit's (serviceNameFor). Without a unit, the program takes ServiceName, and
+    // the name of whichever unit it has open besides.
+    bool publish(QDBusConnection bus, const QString& unit, QString* reason);
+
+    // The bus name of the program controlling the hybrid with this serial number: ServiceName
+    // followed by ".Unit_" and the serial, any mark in it written as "_" and two hex digits.
+    // ServiceName for an empty serial.
+    static QString serviceNameFor(const QString& unit);
+    // The serial number a bus name of serviceNameFor() carries; empty for ServiceName or a
+    // name that is not the program's.
+    static QString unitOfServiceName(const QString& name);
 
     // The words the interface uses for states.
     static QString callStateName(VOICECALL_STATE state);
@@ -120,7 +132,13 @@ private:
     // The name the interface gives the other party: "Withheld number" for an empty number.
     QString nameOf(const QString& number) const;
 
+    // While no unit is fixed: the bus name of the unit open now goes with it.
+    void followOpenUnit(bool connected);
+
     AppContext* m_context;
+    QString m_busName;      // of the connection published on; empty until then
+    QString m_fixedUnit;    // the only unit this program controls; empty for any
+    QString m_openUnitName; // the bus name taken for the unit open now
     VOICECALL_STATE m_callState = VOICECALL_IDLE;
     QString m_number;
     // Whether m_number is a call's (going on or last ended) since the unit was connected.

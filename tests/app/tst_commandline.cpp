@@ -35,6 +35,8 @@ private slots:
         QTest::newRow("two remote commands") << QStringList { "--answer", "--hangup" } << 2 << 0 << "one at a time";
         QTest::newRow("remote with a unit")
             << QStringList { "--status", "--virtual-hybrid" } << 2 << 0 << "one at a time";
+        QTest::newRow("unit with a space") << QStringList { "--unit", "VH 1" } << 2 << 0 << "serial number";
+        QTest::newRow("unit empty") << QStringList { "--status", "--unit=" } << 2 << 0 << "serial number";
         QTest::newRow("dial without a number") << QStringList { "--dial" } << 2 << 0 << "Missing value after '--dial'";
         QTest::newRow("help") << QStringList { "--help" } << 0 << 0 << "--virtual-hybrid";
         QTest::newRow("help with Qt's options") << QStringList { "--help-all" } << 0 << 0 << "-stylesheet <file>";
@@ -87,6 +89,10 @@ private slots:
         QTest::newRow("dial") << QStringList { "--dial", "+31 20 123" } << int(RemoteDial) << "+31 20 123";
         QTest::newRow("dial with =") << QStringList { "--dial=0612" } << int(RemoteDial) << "0612";
         QTest::newRow("a window") << QStringList { "--service" } << int(NoRemoteCommand) << QString();
+        QTest::newRow("status of one unit")
+            << QStringList { "--status", "--unit", "VH000002" } << int(RemoteStatus) << QString();
+        QTest::newRow("a window for one unit")
+            << QStringList { "--virtual-hybrid", "--unit=SN:12.a-b" } << int(NoRemoteCommand) << QString();
     }
 
     void remoteCommands()
@@ -98,6 +104,8 @@ private slots:
         QVERIFY(line.shouldRun());
         QCOMPARE(int(line.remoteCommand()), command);
         QCOMPARE(line.dialNumber(), number);
+        const QString unit = arguments.filter(QStringLiteral("VH00")).value(0) + arguments.filter("--unit=").value(0).mid(7);
+        QCOMPARE(line.unit(), unit);
     }
 
     void verboseSwitchesDiagnosticsOn()

@@ -322,8 +322,10 @@ private slots:
         QVERIFY(second.out.contains(QLatin1String("already running")));
         QCOMPARE(raised.count(), 1);
 
-        // Nobody to talk to.
+        // Nobody to talk to: the program gives up its own name and its unit's.
         QVERIFY(QDBusConnection::sessionBus().unregisterService(RemoteControl::ServiceName));
+        QVERIFY(
+            QDBusConnection::sessionBus().unregisterService(RemoteControl::serviceNameFor(VirtualHybridRig::serial)));
         QCOMPARE(run({ "--answer" }), RemoteStatus(3, "", "Parlona Control is not running.\n"));
         QCOMPARE(run({ "--answer", "--hangup" }).exitCode, 2);
     }

@@ -1,0 +1,171 @@
+#include "CDatabase.h"
+#include "CUC20.h"
+#include "CUSBHID.h"
+#include "MainWindow.h"
+#include "VirtualHybridRig.h"
+#include "VirtualHybridUnit.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <cstdio>
+
+// Two programs on one phonebook and history, as the programs of a two-line studio are: this test
+// runs copies of itself as the two programs, started at the same moment.
+namespace {
+
+const char childDirectory[] = "PARLONA_CHILD_DIRECTORY"; // the shared database folder
+const char childCalls[] = "PARLONA_CHILD_CALLS";         // calls to record; 0 only opens the file
+const char childPrefix[] = "PARLONA_CHILD_PREFIX";       // the digits that start its numbers
+const char childStartAt[] = "PARLONA_CHILD_START_AT";    // when to begin, in ms since the epoch
+
+void waitForStart()
+{
+    const qint64 wait = qEnvironmentVariable(childStartAt).toLongLong() - QDateTime::currentMSecsSinceEpoch();
+    if (wait > 0)
+        QThread::msleep(static_cast<unsigned long>(wait));
+}
+
+// Rings, answers and ends count calls from numbers starting with prefix; 0 once all are recorded
+// without trouble.
+int recordCalls(const QString& directory, int count, const QString& prefix)
+{
+    VirtualHybridRig rig(directory);
+    CUC20* engine = rig.window()->context()->uc20;
+    const auto reaches
+        = [&](VOICECALL_STATE state) { return rig.stepUntil([&] { return engine->callState() == state; }, 8000); };
+    if (!rig.connectUnit() || !rig.stepUntil([&] { return engine->simState() == SIM_READY; }, 3000))
+        return 2;
+    waitForStart();
+    for (int i = 0; i < count; ++i) {
+        CUSBHID* link = rig.window()->context()->usb;
+        rig.stepUntil([&] { return link->pendingCount() == 0; }, 1000);
+        rig.step(50);
+        rig.unit()->ringIn(prefix + QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0')));
+        if (!reaches(VOICECALL_INCOMING))
+            return 3;
+        engine->answerCall();
+        if (!reaches(VOICECALL_ACTIVE))
+            return 4;
+        rig.step(200);
+        engine->endCall();
+        if (!reaches(VOICECALL_IDLE))
+            return 5;
+        QCoreApplication::processEvents();
+    }
+    // Writes the other program's lock held back land from the writer's timer.
+    const bool all = rig.pumpUntil(
+        [&] {
+            QSqlQuery rows(
+                QStringLiteral("SELECT COUNT(*) FROM call_register WHERE phone_number LIKE '%1%'").arg(prefix));
+            return rows.next() && rows.value(0).toInt() == count;
+        },
+        30000);
+    // The other program's writes are no trouble to tell the operator of.
+    const QString problem = rig.window()->context()->database->problem();
+    if (!problem.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(problem));
+    return !all ? 6 : problem.isEmpty() ? 0 : 7;
+}
+
+// Opens the shared file as the program does at its start; 0 when it can be written.
+int openDatabase(const QString& directory)
+{
+    waitForStart();
+    CDatabase database(directory, nullptr);
+    if (database.isOpen() && database.problem().isEmpty())
+        return 0;
+    std::fprintf(stderr, "%s\n", qPrintable(database.problem()));
+    return 1;
+}
+
+} // namespace
+
+class TestTwoPrograms : public QObject
+{
+    Q_OBJECT
+
+    // Starts two copies of this test as programs on directory and returns their exit codes.
+    static QList<int> runTwo(const QString& directory, int calls)
+    {
+        QProcess programs[2];
+        const QString start = QString::number(QDateTime::currentMSecsSinceEpoch() + 1500);
+        for (int i = 0; i < 2; ++i) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QLatin1String(childDirectory), directory);
+            environment.insert(QLatin1String(childCalls), QString::number(calls));
+            environment.insert(QLatin1String(childPrefix), QStringLiteral("06%1").arg(i + 1));
+            environment.insert(QLatin1String(childStartAt), start);
+            programs[i].setProcessEnvironment(environment);
+            programs[i].setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            programs[i].start(QCoreApplication::applicationFilePath(), {});
+        }
+        QList<int> codes;
+        for (QProcess& program : programs)
+            codes << (program.waitForFinished(100000) && program.exitStatus() == QProcess::NormalExit
+                    ? program.exitCode()
+                    : -1);
+        return codes;
+    }
+
+private slots:
+    // Both open a new file at once: the one that comes second finds the tables made, not half made.
+    void bothOpenANewFile()
+    {
+        for (int round = 0; round < 3; ++round) {
+            QTemporaryDir directory;
+            QCOMPARE(runTwo(directory.path(), 0), (QList<int> { 0, 0 }));
+        }
+    }
+
+    // Both record calls at the same moment: every call is in the history once as answered, none
+    // is lost, and no call is left open.
+    void bothRecordCalls()
+    {
+        const int calls = 300;
+        QTemporaryDir directory(
+            QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/parlona-two-XXXXXX") : QString());
+        QCOMPARE(runTwo(directory.path(), calls), (QList<int> { 0, 0 }));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+            db.setDatabaseName(QDir(directory.path()).filePath(QStringLiteral("parlona.db")));
+            QVERIFY(db.open());
+            QSqlQuery rows(
+                QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT phone_number), SUM(call_type = 0) FROM call_register"),
+                db);
+            QVERIFY(rows.next());
+            QCOMPARE(rows.value(0).toInt(), 2 * calls);
+            QCOMPARE(rows.value(1).toInt(), 2 * calls);
+            QCOMPARE(rows.value(2).toInt(), 2 * calls);
+            QSqlQuery open(QStringLiteral("SELECT COUNT(*) FROM call_register_open"), db);
+            QVERIFY(open.next());
+            QCOMPARE(open.value(0).toInt(), 0);
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(childDirectory)) {
+        const QString directory = qEnvironmentVariable(childDirectory);
+        const int calls = qEnvironmentVariableIntValue(childCalls);
+        const int status
+            = calls > 0 ? recordCalls(directory, calls, qEnvironmentVariable(childPrefix)) : openDatabase(directory);
+        // What the window left to be deleted goes before the application does.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return status;
+    }
+    TestTwoPrograms test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_twoprograms.moc"
