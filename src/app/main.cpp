@@ -8,6 +8,7 @@
 #include "TranslationLoader.h"
 #include "VirtualHybridBackend.h"
 #include "VirtualHybridPanel.h"
+#include "VirtualHybridUnit.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -145,6 +146,9 @@ int runWithVirtualUnits(const CommandLine& options)
     if (options.service())
         window.showServiceMenu();
     VirtualHybridPanel panel(&backend);
+    // The panel plays the network side of the unit this program controls.
+    if (VirtualHybridUnit* controlled = backend.unit(options.unit()))
+        panel.setCurrentUnit(controlled);
     // Closing the main window ends the program, whether the panel is open or not.
     panel.setAttribute(Qt::WA_QuitOnClose, false);
     window.move(20, 20);
