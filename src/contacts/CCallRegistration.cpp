@@ -30,6 +30,8 @@ CCallRegistration::CCallRegistration(AppContext* context, QObject* parent)
         emit registerUpdate();
     });
 
+    if (m_context->callNotes)
+        connect(m_context->callNotes, &CallNotes::currentChanged, this, &CCallRegistration::onNotesChanged);
     CallRegisterTable::create(m_context->database);
     recoverOpenCalls();
 }
@@ -145,6 +147,22 @@ void CCallRegistration::checkpoint()
     m_writer->enqueue([=] { return *row < 0 || CallRegisterTable::update(database, *row, type, talked); });
 }
 
+void CCallRegistration::onNotesChanged(const CallNote& note)
+{
+    // Notes emptied as a call begins reach here before the call does: there is no row for them.
+    if (!m_row)
+        return;
+    const std::shared_ptr<qint64> row = m_row;
+    CDatabase* database = m_context->database;
+    m_writer->enqueue([=] { return *row < 0 || CallRegisterTable::saveNote(database, *row, note); });
+}
+
+CallNote CCallRegistration::currentNote() const
+{
+    // The notes stay with the call that ended until the next one begins.
+    return m_context->callNotes ? m_context->callNotes->current() : CallNote();
+}
+
 void CCallRegistration::finishCall()
 {
     const int stateBefore = m_lastState;
@@ -200,13 +218,15 @@ void CCallRegistration::recordCall()
     const QString startText = startTimeText();
     // Still missed by its type, as ever; the mark tells it apart on the history page.
     const bool declined = m_lastState == VOICECALL_INCOMING && m_endReason == CALL_END_BY_US;
+    const CallNote note = currentNote();
     m_writer->enqueue(
         [=] {
             // The row written when the call began is completed; without one, the call is written now.
             if (!row || *row < 0)
-                return CallRegisterTable::insert(database, number, type, duration, startText);
+                return CallRegisterTable::insert(database, number, type, duration, startText, note);
             return CallRegisterTable::close(database, *row, type, duration)
-                && (!declined || CallRegisterTable::markDeclined(database, *row));
+                && (!declined || CallRegisterTable::markDeclined(database, *row))
+                && CallRegisterTable::saveNote(database, *row, note);
         },
         [=](bool landed) {
             // A database that could not be opened has been reported once already.
