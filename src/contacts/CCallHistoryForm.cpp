@@ -4,6 +4,7 @@
 #include "AppContext.h"
 #include "CDatabase.h"
 #include "CallHistoryExport.h"
+#include "CallNoteText.h"
 #include "CallParty.h"
 #include "CallRegisterTable.h"
 #include "ContactDialog.h"
@@ -97,8 +98,10 @@ void CCallHistoryForm::LoadTable()
 
         // Calls fold when they are of one kind and party: declined and missed ones apart, and
         // missed ones called back apart from those not.
+        // Calls with notes of their own are told apart too.
         const QString outcome = outcomeText(calls);
-        const QString kind = QString::number(type) + outcome + QLatin1Char('|') + name;
+        const QString kind = QString::number(type) + outcome + QLatin1Char('|') + name + QLatin1Char('|')
+            + CallNoteText::details(CallRegisterTable::note(calls));
         QString shown = name;
         if (kind != lastKind) {
             table->insertRow(table->rowCount());
@@ -139,6 +142,12 @@ void CCallHistoryForm::setRow(
         row, ColumnDuration, new QTableWidgetItem(durationText(call.value(CallRegisterTable::Duration).toLongLong())));
     table->setItem(row, ColumnNumber, new QTableWidgetItem(call.value(CallRegisterTable::PhoneNumber).toString()));
     table->setItem(row, ColumnContactId, new QTableWidgetItem(QString::number(contactId)));
+    const CallNote note = CallRegisterTable::note(call);
+    auto* notes = new QTableWidgetItem(CallNoteText::line(note));
+    notes->setToolTip(CallNoteText::details(note));
+    if (note.readyForAir)
+        notes->setForeground(QColor(0, 120, 0));
+    table->setItem(row, ColumnNotes, notes);
 }
 
 QString CCallHistoryForm::dateText(const QString& timeDate, const QDateTime& now)
