@@ -78,12 +78,12 @@
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+190"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+199"/>
         <source>Clear</source>
         <translation>Wissen</translation>
     </message>
     <message>
-        <location filename="../src/contacts/CCallHistoryForm.cpp" line="-82"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="-88"/>
         <source> (%1)</source>
         <translation> (%1)</translation>
     </message>
@@ -103,7 +103,7 @@
         <translation>teruggebeld</translation>
     </message>
     <message>
-        <location line="+67"/>
+        <location line="+73"/>
         <source>Clear the one call from the history?</source>
         <translation>De ene oproep uit de geschiedenis wissen?</translation>
     </message>
@@ -176,17 +176,17 @@ Gesprekken: %2</translation>
         <translation>De database neemt weer gegevens aan: de opgehouden oproepen zijn vastgelegd</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>The call with %1 was going on when the program stopped; it is in the call history with the %2 s talked until then</source>
         <translation>Het gesprek met %1 liep nog toen het programma stopte; het staat in de gespreksgeschiedenis met de %2 s gesprekstijd tot dan</translation>
     </message>
     <message>
-        <location line="+139"/>
+        <location line="+155"/>
         <source>The program stops during the call with %1: it is recorded up to now</source>
         <translation>Het programma stopt tijdens het gesprek met %1: het is tot nu toe vastgelegd</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+33"/>
         <source>The call with %1 at %2 could not be recorded</source>
         <translation>Het gesprek met %1 om %2 kon niet worden vastgelegd</translation>
     </message>
@@ -483,7 +483,7 @@ Gesprekken: %2</translation>
 <context>
     <name>CIncomingForm</name>
     <message>
-        <location filename="../src/gsm/CIncomingForm.ui" line="+87"/>
+        <location filename="../src/gsm/CIncomingForm.ui" line="+125"/>
         <source> Accept</source>
         <translation> Aannemen</translation>
     </message>
@@ -493,7 +493,7 @@ Gesprekken: %2</translation>
         <translation> Weigeren</translation>
     </message>
     <message>
-        <location filename="../src/gsm/CIncomingForm.cpp" line="+53"/>
+        <location filename="../src/gsm/CIncomingForm.cpp" line="+66"/>
         <source>Calling...</source>
         <translation>Bellen...</translation>
     </message>
@@ -508,7 +508,12 @@ Gesprekken: %2</translation>
         <translation>Weigeren</translation>
     </message>
     <message>
-        <location line="+102"/>
+        <location line="+18"/>
+        <source>No notes from the producer yet</source>
+        <translation>Nog geen notities van de producer</translation>
+    </message>
+    <message>
+        <location line="+100"/>
         <source>Answer the call (Enter)</source>
         <translation>Gesprek aannemen (Enter)</translation>
     </message>
@@ -741,7 +746,7 @@ Gesprekken: %2</translation>
         <translation>%1 en %2 gebruiken</translation>
     </message>
     <message>
-        <location line="+79"/>
+        <location line="+80"/>
         <source>A number holds digits, +, * and #, with blanks, -, ., ( and ) between them</source>
         <translation>Een nummer bestaat uit cijfers, +, * en #, met spaties, -, ., ( en ) ertussen</translation>
     </message>
@@ -776,7 +781,7 @@ Gesprekken: %2</translation>
         <translation>De start met de sessie kon niet worden gewijzigd: %1</translation>
     </message>
     <message>
-        <location line="+66"/>
+        <location line="+67"/>
         <source>%1 is kept for typing: the dial pad, the number fields and the dialogs need it. Add Ctrl or Alt, or choose another key.</source>
         <translation>%1 is voor typen: het kiesvenster, de nummervelden en de dialogen hebben hem nodig. Voeg Ctrl of Alt toe, of kies een andere toets.</translation>
     </message>
@@ -1010,35 +1015,33 @@ Gesprekken: %2</translation>
         <translation>Verbinding met het apparaat verbroken: het gesprek wordt hier beëindigd</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+52"/>
         <source>Not connected with device</source>
         <translation>Niet verbonden met apparaat</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>Invalid phone number</source>
         <translation>Ongeldig telefoonnummer</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <location filename="../src/remote/RemoteControl.cpp" line="+107"/>
         <source>Phone number too long</source>
         <translation>Telefoonnummer te lang</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../src/remote/RemoteControl.cpp" line="+52"/>
         <source>Current call active</source>
         <translation>Er is al een gesprek actief</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../src/remote/RemoteControl.cpp" line="+2"/>
         <source>Call already being placed</source>
         <translation>Het gesprek wordt al opgezet</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+9"/>
         <source>Call already being answered</source>
         <translation>Het gesprek wordt al aangenomen</translation>
     </message>
@@ -1089,12 +1092,12 @@ Gesprekken: %2</translation>
         <translation>Geen kiestoon</translation>
     </message>
     <message>
-        <location line="-268"/>
+        <location line="-287"/>
         <source>The call stays open until the module answers again</source>
         <translation>Het gesprek blijft open tot de module weer antwoordt</translation>
     </message>
     <message>
-        <location line="+234"/>
+        <location line="+253"/>
         <location line="+37"/>
         <source>Busy</source>
         <translation>In gesprek</translation>
@@ -1156,14 +1159,75 @@ Gesprekken: %2</translation>
 <context>
     <name>CallHistoryExport</name>
     <message>
-        <location filename="../src/contacts/CallHistoryExport.cpp" line="+60"/>
+        <location filename="../src/contacts/CallHistoryExport.cpp" line="+61"/>
         <source>The call history could not be read from the database.</source>
         <translation>De gespreksgeschiedenis kon niet uit de database worden gelezen.</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+80"/>
         <source>The file could not be written.</source>
         <translation>Het bestand kon niet worden geschreven.</translation>
+    </message>
+</context>
+<context>
+    <name>CallNoteText</name>
+    <message>
+        <location filename="../src/contacts/CallNoteText.cpp" line="+23"/>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Caller: %1</source>
+        <translation>Beller: %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Place: %1</source>
+        <translation>Plaats: %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Topic: %1</source>
+        <translation>Onderwerp: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Ready for air</source>
+        <translation>Klaar voor uitzending</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Not ready for air</source>
+        <translation>Niet klaar voor uitzending</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>READY</source>
+        <translation>KLAAR</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>NOT READY</source>
+        <translation>NIET KLAAR</translation>
+    </message>
+</context>
+<context>
+    <name>CallNotesPanel</name>
+    <message>
+        <location filename="../src/gsm/CallNotesPanel.cpp" line="+30"/>
+        <source>Notes:</source>
+        <translation>Notities:</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Save to phonebook</source>
+        <translation>In telefoonboek</translation>
+    </message>
+    <message>
+        <location line="+58"/>
+        <source>Put the caller into the phonebook under the name the producer noted</source>
+        <translation>Zet de beller in het telefoonboek onder de naam die de producer noteerde</translation>
     </message>
 </context>
 <context>
@@ -1629,7 +1693,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+19"/>
-        <location filename="../src/gsm/ControlBar.cpp" line="+82"/>
+        <location filename="../src/gsm/ControlBar.cpp" line="+83"/>
         <location line="+172"/>
         <source>UNKNOWN</source>
         <translation>ONBEKEND</translation>
@@ -1688,7 +1752,7 @@ Gesprekken: %2</translation>
         <translation>Codec:</translation>
     </message>
     <message>
-        <location filename="../src/gsm/ControlBar.cpp" line="-241"/>
+        <location filename="../src/gsm/ControlBar.cpp" line="-242"/>
         <source>SIM PIN</source>
         <translation>SIM-PIN</translation>
     </message>
@@ -1768,7 +1832,7 @@ Gesprekken: %2</translation>
         <translation>wacht op deblokkering van netwerksubsetpersonalisatie</translation>
     </message>
     <message>
-        <location line="+223"/>
+        <location line="+224"/>
         <source>NO UNIT</source>
         <translation>GEEN APPARAAT</translation>
     </message>
@@ -1933,7 +1997,7 @@ Gesprekken: %2</translation>
 <context>
     <name>DatabaseBackup</name>
     <message>
-        <location filename="../src/contacts/DatabaseBackup.cpp" line="+60"/>
+        <location filename="../src/contacts/DatabaseBackup.cpp" line="+57"/>
         <source>the folder %1 cannot be made</source>
         <translation>de map %1 kan niet worden aangemaakt</translation>
     </message>
@@ -2326,7 +2390,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../src/app/MainWindow.cpp" line="+601"/>
+        <location filename="../src/app/MainWindow.cpp" line="+607"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -2336,7 +2400,7 @@ Gesprekken: %2</translation>
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-484"/>
+        <location filename="../src/app/MainWindow.cpp" line="-488"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
@@ -2356,7 +2420,7 @@ Gesprekken: %2</translation>
         <translation>Beeld</translation>
     </message>
     <message>
-        <location line="+149"/>
+        <location line="+153"/>
         <source>Back up now...</source>
         <translation>Nu een reservekopie maken...</translation>
     </message>
@@ -2470,7 +2534,7 @@ Gesprekken: %2</translation>
 <context>
     <name>MissedCallBadge</name>
     <message>
-        <location filename="../src/contacts/MissedCallBadge.cpp" line="+48"/>
+        <location filename="../src/contacts/MissedCallBadge.cpp" line="+51"/>
         <source>%1 (%2 missed)</source>
         <extracomment>The call history&apos;s tool button while calls were missed; %1 is the button&apos;s own text.</extracomment>
         <translation>%1 (%2 gemist)</translation>
@@ -2484,6 +2548,34 @@ Gesprekken: %2</translation>
         <location line="+1"/>
         <source>%1 calls were missed since the history was last looked at</source>
         <translation>Er zijn %1 oproepen gemist sinds de geschiedenis het laatst bekeken is</translation>
+    </message>
+</context>
+<context>
+    <name>NotedCallerSaver</name>
+    <message>
+        <location filename="../src/contacts/NotedCallerSaver.cpp" line="+59"/>
+        <source>%1 (%2) is in the phonebook now, as the producer noted</source>
+        <translation>%1 (%2) staat nu in het telefoonboek, zoals de producer noteerde</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The producer has noted no name to save in the phonebook</source>
+        <translation>De producer heeft geen naam genoteerd om in het telefoonboek te zetten</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 called with a withheld number: there is no number to save</source>
+        <translation>%1 belde met een afgeschermd nummer: er is geen nummer om op te slaan</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 is in the phonebook already as %2</source>
+        <translation>%1 staat al in het telefoonboek als %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 (%2) could not be saved in the phonebook</source>
+        <translation>%1 (%2) kon niet in het telefoonboek worden gezet</translation>
     </message>
 </context>
 <context>
@@ -2606,7 +2698,7 @@ Gesprekken: %2</translation>
         <translation>Het contact %1 kon niet worden verwijderd: %2</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+55"/>
         <source>Import Contacts</source>
         <translation>Contacten importeren</translation>
     </message>
@@ -2745,7 +2837,7 @@ Gesprekken: %2</translation>
 <context>
     <name>RemoteControl</name>
     <message>
-        <location filename="../src/remote/RemoteControl.cpp" line="-57"/>
+        <location filename="../src/remote/RemoteControl.cpp" line="-3"/>
         <source>dial %1</source>
         <translation>%1 bellen</translation>
     </message>
@@ -2781,7 +2873,7 @@ Gesprekken: %2</translation>
         <translation>Geen gesprek om te beëindigen</translation>
     </message>
     <message>
-        <location line="+117"/>
+        <location line="+121"/>
         <location line="+50"/>
         <source>Remote control (%1): %2</source>
         <translation>Afstandsbediening (%1): %2</translation>

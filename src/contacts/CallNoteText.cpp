@@ -42,3 +42,8 @@ QString CallNoteText::readyText(bool ready)
 {
     return ready ? tr("Ready for air") : tr("Not ready for air");
 }
+
+QString CallNoteText::badgeText(bool ready)
+{
+    return ready ? tr("READY") : tr("NOT READY");
+}

@@ -22,6 +22,8 @@ public:
     // no notes.
     static QString details(const CallNote& note);
     static QString readyText(bool ready);
+    // The same in one or two capitalised words, for a badge beside the caller's name.
+    static QString badgeText(bool ready);
 };
 
 #endif // CALLNOTETEXT_H

@@ -86,9 +86,18 @@ void CIncomingForm::onVoicecallStateChange(VOICECALL_STATE state, QString number
 
 void CIncomingForm::onNotesChanged(const CallNote& note)
 {
-    ui->label_notes->setText(note.isEmpty() ? tr("No notes from the producer yet") : CallNoteText::line(note));
-    ui->label_notes->setStyleSheet(QLatin1String(note.isEmpty() ? noNotesStyle : note.readyForAir ? readyNotesStyle : notesStyle));
-    ui->label_notes->setToolTip(CallNoteText::details(note));
+    // Whether the caller is ready and who is calling on the first line, the topic under it.
+    const QString who = CallNoteText::summary({ note.callerName, note.place, QString(), false });
+    const QString badge = CallNoteText::badgeText(note.readyForAir);
+    ui->label_notes->setText(note.isEmpty() ? tr("No notes from the producer yet")
+            : who.isEmpty()                 ? badge
+                                            : badge + QStringLiteral(" \u00b7 ") + who);
+    ui->label_notes->setStyleSheet(
+        QLatin1String(note.isEmpty() ? noNotesStyle : note.readyForAir ? readyNotesStyle : notesStyle));
+    ui->label_notesTopic->setText(note.topic);
+    ui->label_notesTopic->setStyleSheet(QLatin1String(note.topic.isEmpty() ? noNotesStyle : notesStyle));
+    for (QLabel* label : { static_cast<QLabel*>(ui->label_notes), static_cast<QLabel*>(ui->label_notesTopic) })
+        label->setToolTip(CallNoteText::details(note));
 }
 
 void CIncomingForm::on_pushButton_call_clicked()

@@ -16,7 +16,6 @@ const char* const readyStyle = "background-color: rgb(0, 170, 0); border: 2px so
                                "font-weight: bold; padding: 0 4px;";
 const char* const notReadyStyle = "background-color: rgb(255, 191, 0); border: 2px solid grey; color: rgb(0, 0, 0); "
                                   "font-weight: bold; padding: 0 4px;";
-const char* const noNotesStyle = "color: rgb(96, 96, 96);";
 
 } // namespace
 
@@ -48,8 +47,10 @@ CallNotesPanel::CallNotesPanel(QWidget* parent)
     layout->setSpacing(6);
     layout->addWidget(title);
     layout->addWidget(m_ready);
-    layout->addWidget(m_caller, 2);
-    layout->addWidget(m_topic, 3);
+    // The name is what the presenter says first: it keeps room for itself whatever the topic.
+    m_caller->setMinimumWidth(m_caller->fontMetrics().averageCharWidth() * 16);
+    layout->addWidget(m_caller, 1);
+    layout->addWidget(m_topic, 1);
     layout->addWidget(m_save);
     QMetaObject::connectSlotsByName(this);
     onNotesChanged(CallNote());
@@ -67,16 +68,17 @@ void CallNotesPanel::setContext(AppContext* context)
 
 void CallNotesPanel::onNotesChanged(const CallNote& note)
 {
-    m_ready->setVisible(!note.isEmpty());
-    m_ready->setText(CallNoteText::readyText(note.readyForAir).toUpper());
+    // Without notes the strip gives its room back to the pages, as it does where no producer works.
+    setVisible(!note.isEmpty());
+    m_ready->setText(CallNoteText::badgeText(note.readyForAir));
+    m_ready->setToolTip(CallNoteText::readyText(note.readyForAir));
     m_ready->setStyleSheet(QLatin1String(note.readyForAir ? readyStyle : notReadyStyle));
     QStringList who;
     for (const QString& text : { note.callerName, note.place }) {
         if (!text.isEmpty())
             who << text;
     }
-    m_caller->setText(note.isEmpty() ? tr("None from the producer") : who.join(QStringLiteral(", ")));
-    m_caller->setStyleSheet(note.isEmpty() ? QLatin1String(noNotesStyle) : QString());
+    m_caller->setText(who.join(QStringLiteral(", ")));
     m_topic->setText(note.topic);
     setToolTip(CallNoteText::details(note));
     updateSaveButton();

@@ -47,10 +47,10 @@ private slots:
         QTest::addColumn<QString>("incomingLine");
         QTest::addColumn<QString>("csvEnd");
         QTest::newRow("ready, a number")
-            << "0612345678" << true << "READY FOR AIR" << QStringLiteral("Ready for air: Jan de Vries, Zwolle \u2013 Ice on the A28")
+            << "0612345678" << true << "READY" << QStringLiteral("READY \u00b7 Jan de Vries, Zwolle")
             << ",0612345678,incoming,answered,2,Jan de Vries,Zwolle,Ice on the A28,yes";
         QTest::newRow("not ready, withheld")
-            << "" << false << "NOT READY FOR AIR" << QStringLiteral("Jan de Vries, Zwolle \u2013 Ice on the A28")
+            << "" << false << "NOT READY" << QStringLiteral("NOT READY \u00b7 Jan de Vries, Zwolle")
             << ",,incoming,answered,2,Jan de Vries,Zwolle,Ice on the A28,no";
     }
 
@@ -65,6 +65,7 @@ private slots:
         // Shown as soon as the producer writes them, before anything else happens.
         QVERIFY(m_context->callNotes->setCurrent(
             { QStringLiteral(" Jan de Vries "), QStringLiteral("Zwolle"), QStringLiteral("Ice on the A28"), ready }));
+        QVERIFY(!m_rig->window()->findChild<QWidget*>(QStringLiteral("notesPanel"))->isHidden());
         QCOMPARE(label("label_notesCaller")->text(), QStringLiteral("Jan de Vries, Zwolle"));
         QCOMPARE(label("label_notesTopic")->text(), QStringLiteral("Ice on the A28"));
         QTEST(label("label_notesReady")->text(), "badge");
@@ -73,6 +74,7 @@ private slots:
             incoming = incoming ? incoming : qobject_cast<CIncomingForm*>(window);
         QVERIFY(incoming);
         QTEST(incoming->findChild<QLabel*>(QStringLiteral("label_notes"))->text(), "incomingLine");
+        QCOMPARE(incoming->findChild<QLabel*>(QStringLiteral("label_notesTopic"))->text(), QStringLiteral("Ice on the A28"));
         QCOMPARE(saveButton()->isEnabled(), !number.isEmpty());
 
         engine()->answerCall();
@@ -106,9 +108,9 @@ private slots:
         QCOMPARE(m_rig->window()->findChild<QLineEdit*>(QStringLiteral("lineEdit_callnumber"))->text(),
             QStringLiteral("Jan de Vries"));
         QCOMPARE(incoming->findChild<QLabel*>(QStringLiteral("label_number"))->text(), QStringLiteral("Jan de Vries"));
-        // The new call starts without notes.
+        // The new call starts without notes, and the strip gives its room back.
         QCOMPARE(label("label_notesTopic")->text(), QString());
-        QVERIFY(!label("label_notesReady")->isVisibleTo(label("label_notesReady")->parentWidget()));
+        QVERIFY(m_rig->window()->findChild<QWidget*>(QStringLiteral("notesPanel"))->isHidden());
     }
 
 private:
