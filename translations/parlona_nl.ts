@@ -78,17 +78,17 @@
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+199"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+203"/>
         <source>Clear</source>
         <translation>Wissen</translation>
     </message>
     <message>
-        <location filename="../src/contacts/CCallHistoryForm.cpp" line="-88"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="-90"/>
         <source> (%1)</source>
         <translation> (%1)</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+17"/>
         <source>declined, called back</source>
         <translation>geweigerd, teruggebeld</translation>
     </message>
@@ -1172,12 +1172,7 @@ Gesprekken: %2</translation>
 <context>
     <name>CallNoteText</name>
     <message>
-        <location filename="../src/contacts/CallNoteText.cpp" line="+23"/>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
-    </message>
-    <message>
-        <location line="+9"/>
+        <location filename="../src/contacts/CallNoteText.cpp" line="+32"/>
         <source>Caller: %1</source>
         <translation>Beller: %1</translation>
     </message>

@@ -88,6 +88,7 @@ void CCallHistoryForm::LoadTable()
     QString lastKind;
     int repeats = 0;
     QIcon icon;
+    bool anyNotes = false;
     while (calls.next()) {
         const int type = calls.value(CallRegisterTable::CallType).toInt();
         const QString number = calls.value(CallRegisterTable::PhoneNumber).toString();
@@ -100,8 +101,9 @@ void CCallHistoryForm::LoadTable()
         // missed ones called back apart from those not.
         // Calls with notes of their own are told apart too.
         const QString outcome = outcomeText(calls);
-        const QString kind = QString::number(type) + outcome + QLatin1Char('|') + name + QLatin1Char('|')
-            + CallNoteText::details(CallRegisterTable::note(calls));
+        const QString notes = CallNoteText::details(CallRegisterTable::note(calls));
+        anyNotes = anyNotes || !notes.isEmpty();
+        const QString kind = QString::number(type) + outcome + QLatin1Char('|') + name + QLatin1Char('|') + notes;
         QString shown = name;
         if (kind != lastKind) {
             table->insertRow(table->rowCount());
@@ -115,6 +117,8 @@ void CCallHistoryForm::LoadTable()
         // A folded row takes the items of each further call of its run.
         setRow(table->rowCount() - 1, new QTableWidgetItem(icon, shown), calls, now, contact.id);
     }
+    // Where no producer writes notes, the names keep the whole width.
+    table->setColumnHidden(ColumnNotes, !anyNotes);
 }
 
 QString CCallHistoryForm::outcomeText(const QSqlQuery& call)

@@ -20,7 +20,7 @@ QString CallNoteText::line(const CallNote& note)
     const QString text = summary(note);
     if (!note.readyForAir)
         return text;
-    return text.isEmpty() ? readyText(true) : tr("%1: %2").arg(readyText(true), text);
+    return text.isEmpty() ? badgeText(true) : badgeText(true) + QStringLiteral(" \u00b7 ") + text;
 }
 
 QString CallNoteText::details(const CallNote& note)

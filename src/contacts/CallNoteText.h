@@ -16,7 +16,7 @@ public:
     // "Jan de Vries, Utrecht – Traffic on the A2": the caller's name and place, then the topic,
     // leaving out what was not noted; empty for no texts.
     static QString summary(const CallNote& note);
-    // The summary after "Ready for air" when the caller is; for a line that has no badge.
+    // The summary after the badge "READY" when the caller is ready for air; for a line of text.
     static QString line(const CallNote& note);
     // One line per text noted, with its label, and whether the caller is ready for air; empty for
     // no notes.

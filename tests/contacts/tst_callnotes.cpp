@@ -1,3 +1,4 @@
+#include "CallNoteText.h"
 #include "CallNotes.h"
 #include "NotedCallerSaver.h"
 
@@ -80,6 +81,31 @@ private slots:
         QTEST(notes.current().callerName, "name");
         QTEST(notes.number(), "number");
         QTEST(int(changes.size()), "changes");
+    }
+
+    // How the notes read on one line, with what was not noted left out.
+    void oneLine_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QString>("topic");
+        QTest::addColumn<bool>("ready");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("everything") << "Jan" << "Zwolle" << "Ice" << true << QStringLiteral("READY \u00b7 Jan, Zwolle \u2013 Ice");
+        QTest::newRow("no place, not ready") << "Jan" << "" << "Ice" << false << QStringLiteral("Jan \u2013 Ice");
+        QTest::newRow("topic alone") << "" << "" << "Ice" << false << "Ice";
+        QTest::newRow("place alone") << "" << "Zwolle" << "" << false << "Zwolle";
+        QTest::newRow("ready alone") << "" << "" << "" << true << "READY";
+        QTest::newRow("nothing") << "" << "" << "" << false << "";
+    }
+
+    void oneLine()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, place);
+        QFETCH(QString, topic);
+        QFETCH(bool, ready);
+        QTEST(CallNoteText::line({ name, place, topic, ready }), "line");
     }
 
     // A noted name goes into the phonebook as its first word and the rest.

@@ -58,6 +58,9 @@ private slots:
     {
         QFETCH(QString, number);
         QFETCH(bool, ready);
+        // A history without notes gives the names the whole width.
+        QTableWidget* history = m_rig->window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>();
+        QVERIFY(history->isColumnHidden(CCallHistoryForm::ColumnNotes));
         QVERIFY(m_rig->connectUnit());
         QVERIFY(m_rig->stepUntil([&] { return engine()->simState() == SIM_READY; }, 3000));
         QVERIFY(ring(number));
@@ -84,8 +87,8 @@ private slots:
         QVERIFY(m_rig->stepUntil([&] { return engine()->callState() == VOICECALL_IDLE; }, 3000));
 
         // The history shows them with the call, and the CSV carries them.
-        QTableWidget* history = m_rig->window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>();
         QTRY_COMPARE(history->rowCount(), 1);
+        QVERIFY(!history->isColumnHidden(CCallHistoryForm::ColumnNotes));
         QTableWidgetItem* notes = history->item(0, CCallHistoryForm::ColumnNotes);
         QVERIFY(notes && notes->text().contains(QStringLiteral("Jan de Vries, Zwolle")));
         QVERIFY(notes->toolTip().contains(QStringLiteral("Topic: Ice on the A28")));
