@@ -17,6 +17,7 @@ CCallRegistration::CCallRegistration(AppContext* context, QObject* parent)
     : QObject(parent)
     , m_context(context)
     , m_checkpointTimer(new QTimer(this))
+    , m_notesTimer(new QTimer(this))
     , m_writer(new CallRegisterWriter(context->database, this))
 {
     m_elapsed.start();
@@ -25,6 +26,10 @@ CCallRegistration::CCallRegistration(AppContext* context, QObject* parent)
     m_checkpointTimer->setObjectName(QStringLiteral("checkpointTimer"));
     m_checkpointTimer->setInterval(CheckpointIntervalMs);
     connect(m_checkpointTimer, &QTimer::timeout, this, &CCallRegistration::checkpoint);
+    m_notesTimer->setObjectName(QStringLiteral("notesTimer"));
+    m_notesTimer->setSingleShot(true);
+    m_notesTimer->setInterval(NotesSettleMs);
+    connect(m_notesTimer, &QTimer::timeout, this, &CCallRegistration::checkpointNotes);
     connect(m_writer, &CallRegisterWriter::resumed, this, [this] {
         m_context->database->reportRecovery(tr("The database takes writes again: the calls held back are recorded"));
         emit registerUpdate();
@@ -147,13 +152,21 @@ void CCallRegistration::checkpoint()
     m_writer->enqueue([=] { return *row < 0 || CallRegisterTable::update(database, *row, type, talked); });
 }
 
-void CCallRegistration::onNotesChanged(const CallNote& note)
+void CCallRegistration::onNotesChanged(const CallNote& /*note*/)
 {
     // Notes emptied as a call begins reach here before the call does: there is no row for them.
+    // A producer's page may send them at every key: one write once the typing pauses.
+    if (m_row)
+        m_notesTimer->start();
+}
+
+void CCallRegistration::checkpointNotes()
+{
     if (!m_row)
         return;
     const std::shared_ptr<qint64> row = m_row;
     CDatabase* database = m_context->database;
+    const CallNote note = currentNote();
     m_writer->enqueue([=] { return *row < 0 || CallRegisterTable::saveNote(database, *row, note); });
 }
 
@@ -189,6 +202,8 @@ bool CCallRegistration::closeRow()
         return false;
     }
     m_checkpointTimer->stop();
+    // The record takes the notes as they are now.
+    m_notesTimer->stop();
     recordCall();
     m_lastState = VOICECALL_IDLE;
     m_unheardMs = 0;

@@ -29,6 +29,8 @@ class CCallRegistration : public QObject
 
 public:
     static constexpr int CheckpointIntervalMs = 2000;
+    // Notes written as they are typed are stored once the typing pauses this long.
+    static constexpr int NotesSettleMs = 500;
 
     explicit CCallRegistration(AppContext* context, QObject* parent = nullptr);
 
@@ -53,7 +55,8 @@ public slots:
     void onCallEnded(CALL_END_REASON reason, QString number, qint64 unheardMs);
     // Brings the talk time of the call going on up to date in its row.
     void checkpoint();
-    // The producer's notes of the call going on changed: they are written with its row.
+    // The producer's notes of the call going on changed: they are written with its row once
+    // they settle.
     void onNotesChanged(const CallNote& note);
 
 private:
@@ -71,6 +74,8 @@ private:
     QString party() const;
     // The notes of the call being recorded; none without notes to take them from.
     CallNote currentNote() const;
+    // Writes the notes of the call going on into its row.
+    void checkpointNotes();
 
     AppContext* m_context;
     int m_lastState = VOICECALL_IDLE;
@@ -85,6 +90,7 @@ private:
     // and when it could not be.
     std::shared_ptr<qint64> m_row;
     QTimer* m_checkpointTimer;
+    QTimer* m_notesTimer;
     CallRegisterWriter* m_writer;
 
     QElapsedTimer m_elapsed;

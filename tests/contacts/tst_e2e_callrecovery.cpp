@@ -34,7 +34,12 @@ int runAndGetKilled(const QString& moment, const QString& directory)
     if (!rig.stepUntil([&] { return engine->callState() == VOICECALL_INCOMING; }, 5000))
         return 1;
     // The producer's notes are written with the call as they come, not only when it ends.
-    if (!rig.window()->context()->callNotes->setCurrent({ QStringLiteral("Jan de Vries"), QString(), QStringLiteral("Ice"), true }))
+    if (!rig.window()->context()->callNotes->setCurrent({ QStringLiteral("Jan de Vries"), QString(), QStringLiteral("J"), true })
+        || !rig.window()->context()->callNotes->setCurrent({ QStringLiteral("Jan de Vries"), QString(), QStringLiteral("Ice"), true }))
+        return 1;
+    // Stored once the typing pauses.
+    QTimer* notesTimer = rig.window()->findChild<QTimer*>(QStringLiteral("notesTimer"));
+    if (!rig.pumpUntil([&] { return !notesTimer->isActive(); }, 3000))
         return 1;
     if (moment == QLatin1String("talking")) {
         engine->answerCall();
