@@ -5,6 +5,7 @@
 #include "FittingLabel.h"
 #include "NotedCallerSaver.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -89,6 +90,13 @@ void CallNotesPanel::on_pushButton_saveCaller_clicked()
     if (m_context && m_context->callerSaver)
         m_context->callerSaver->save();
     updateSaveButton();
+}
+
+bool CallNotesPanel::event(QEvent* event)
+{
+    if (event->type() == QEvent::Enter)
+        updateSaveButton();
+    return QFrame::event(event);
 }
 
 void CallNotesPanel::updateSaveButton()

@@ -29,6 +29,10 @@ public slots:
     void onNotesChanged(const CallNote& note);
     void on_pushButton_saveCaller_clicked();
 
+protected:
+    // The phonebook may have changed meanwhile: the button looks again as the pointer comes.
+    bool event(QEvent* event) override;
+
 private:
     // The button is offered only when a click would add a contact; its tool tip says why not.
     void updateSaveButton();
