@@ -17,8 +17,19 @@ public:
     // newestMissed() and finished() add: whether a missed call was declined (by us), whether the
     // number was called afterwards (not finished()), and the producer's notes of the call (empty
     // texts when there are none; see note()).
-    enum Column { Id, PhoneNumber, CallType, Duration, TimeDate, Declined, CalledBack, NoteName, NotePlace,
-        NoteTopic, NoteReady };
+    enum Column {
+        Id,
+        PhoneNumber,
+        CallType,
+        Duration,
+        TimeDate,
+        Declined,
+        CalledBack,
+        NoteName,
+        NotePlace,
+        NoteTopic,
+        NoteReady
+    };
     // The call_type values.
     enum Type { Incoming = 0, Outgoing = 1, Missed = 2 };
 
@@ -30,8 +41,8 @@ public:
     static void create(CDatabase* database);
     // Writes one call, with its notes unless they are empty, all or nothing; the values are
     // bound, so any character in the number or the notes is stored as it is.
-    static bool insert(CDatabase* database, const QString& number, int type, qint64 durationMs,
-        const QString& timeDate, const CallNote& note = CallNote());
+    static bool insert(CDatabase* database, const QString& number, int type, qint64 durationMs, const QString& timeDate,
+        const CallNote& note = CallNote());
     // Replaces the notes of a call; empty notes remove them.
     static bool saveNote(CDatabase* database, qint64 id, const CallNote& note);
     // The notes of a call read by newest(), newestMissed() or finished().

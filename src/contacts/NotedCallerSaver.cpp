@@ -35,12 +35,13 @@ NotedCallerSaver::Outcome NotedCallerSaver::save()
         QString lastName;
         splitName(note.callerName, &firstName, &lastName);
         // The texts were cleaned and bounded as they were noted; a NOT NULL column takes "".
-        const bool added = m_context->database
-                               ->query(QStringLiteral("INSERT INTO contacts (first_name, last_name, phone_number, info) "
-                                                      "VALUES (?, ?, ?, ?)"),
-                                   { firstName, lastName.isNull() ? QStringLiteral("") : lastName, number,
-                                       note.place.isNull() ? QStringLiteral("") : note.place })
-                               .isActive();
+        const bool added
+            = m_context->database
+                  ->query(QStringLiteral("INSERT INTO contacts (first_name, last_name, phone_number, info) "
+                                         "VALUES (?, ?, ?, ?)"),
+                      { firstName, lastName.isNull() ? QStringLiteral("") : lastName, number,
+                          note.place.isNull() ? QStringLiteral("") : note.place })
+                  .isActive();
         outcome = added ? Saved : NotWritten;
         if (added)
             emit contactAdded(number, note.callerName);

@@ -92,8 +92,9 @@ void CIncomingForm::onNotesChanged(const CallNote& note)
     ui->label_notes->setText(note.isEmpty() ? tr("No notes from the producer yet")
             : who.isEmpty()                 ? badge
                                             : badge + QStringLiteral(" \u00b7 ") + who);
-    ui->label_notes->setStyleSheet(
-        QLatin1String(note.isEmpty() ? noNotesStyle : note.readyForAir ? readyNotesStyle : notesStyle));
+    ui->label_notes->setStyleSheet(QLatin1String(note.isEmpty() ? noNotesStyle
+            : note.readyForAir                                  ? readyNotesStyle
+                                                                : notesStyle));
     ui->label_notesTopic->setText(note.topic);
     ui->label_notesTopic->setStyleSheet(QLatin1String(note.topic.isEmpty() ? noNotesStyle : notesStyle));
     for (QLabel* label : { static_cast<QLabel*>(ui->label_notes), static_cast<QLabel*>(ui->label_notesTopic) })

@@ -13,8 +13,8 @@ struct AppContext;
 // The presenter's view of the producer's notes, a strip along the bottom of the control bar:
 // whether the caller is ready for air, the caller's name and place, the topic, and a button that
 // puts the noted name into the phonebook. It shows the notes of the call going on, and those of
-// the last call until the next one begins; without notes it is hidden. Names and topics too long for the strip shrink, then
-// are cut in the middle, whole in the tool tip; the strip never widens the bar.
+// the last call until the next one begins; without notes it is hidden. Names and topics too long for the strip shrink,
+// then are cut in the middle, whole in the tool tip; the strip never widens the bar.
 class CallNotesPanel : public QFrame
 {
     Q_OBJECT

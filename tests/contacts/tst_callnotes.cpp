@@ -23,7 +23,8 @@ private slots:
         QTest::newRow("200 characters kept whole") << QString(200, 'a') << QString(200, 'a');
         QTest::newRow("longer cut at 200") << QString(250, 'b') << QString(200, 'b');
         QTest::newRow("a pair across the bound is left out") << QString(199, 'c') + smiley + "d" << QString(199, 'c');
-        QTest::newRow("a pair within the bound is kept") << QString(198, 'c') + smiley + "d" << QString(198, 'c') + smiley;
+        QTest::newRow("a pair within the bound is kept")
+            << QString(198, 'c') + smiley + "d" << QString(198, 'c') + smiley;
     }
 
     void cleaned()
@@ -53,7 +54,8 @@ private slots:
         QTest::newRow("kept after the call")
             << QStringList { "ring 0612345678", "note Jan", "answer", "hang up" } << "1" << "Jan" << "0612345678" << 1;
         QTest::newRow("refused once the call ended")
-            << QStringList { "dial 0201234567", "note Jan", "hang up", "note Piet" } << "10" << "Jan" << "0201234567" << 1;
+            << QStringList { "dial 0201234567", "note Jan", "hang up", "note Piet" } << "10" << "Jan"
+            << "0201234567" << 1;
         QTest::newRow("emptied when the next call begins")
             << QStringList { "ring 0612345678", "note Jan", "hang up", "dial 0201234567" } << "1" << ""
             << "0201234567" << 2;
@@ -91,7 +93,8 @@ private slots:
         QTest::addColumn<QString>("topic");
         QTest::addColumn<bool>("ready");
         QTest::addColumn<QString>("line");
-        QTest::newRow("everything") << "Jan" << "Zwolle" << "Ice" << true << QStringLiteral("READY \u00b7 Jan, Zwolle \u2013 Ice");
+        QTest::newRow("everything") << "Jan" << "Zwolle" << "Ice" << true
+                                    << QStringLiteral("READY \u00b7 Jan, Zwolle \u2013 Ice");
         QTest::newRow("no place, not ready") << "Jan" << "" << "Ice" << false << QStringLiteral("Jan \u2013 Ice");
         QTest::newRow("topic alone") << "" << "" << "Ice" << false << "Ice";
         QTest::newRow("place alone") << "" << "Zwolle" << "" << false << "Zwolle";

@@ -154,7 +154,8 @@ private slots:
                "call_type INTEGER NOT NULL, duration INTEGER NOT NULL, time_date TEXT NOT NULL);"
                "CREATE TABLE call_register_open (call_id INTEGER PRIMARY KEY, owner TEXT);"
                "CREATE TABLE call_declined (call_id INTEGER PRIMARY KEY);"
-                + QLatin1String(ContactsTable::lookupIndexes()[0]) + ';' + QLatin1String(ContactsTable::lookupIndexes()[1])
+                + QLatin1String(ContactsTable::lookupIndexes()[0]) + ';'
+                + QLatin1String(ContactsTable::lookupIndexes()[1])
                 + ";INSERT INTO call_register VALUES (NULL, '0612345678', 0, 9000, '2026-11-02T10:00:00');"
                   "PRAGMA user_version = 5"
             << "0612345678";
@@ -192,7 +193,8 @@ private slots:
         QCOMPARE(db.findContactId("+49301234567"), before.contains("Anna") ? 1 : 0);
         // A call kept from before takes notes, which come back with it, and Clear takes them away.
         if (!calls.isEmpty()) {
-            const CallNote note { QStringLiteral("Jan de Vries"), QStringLiteral("Zwolle"), QStringLiteral("Ice"), true };
+            const CallNote note { QStringLiteral("Jan de Vries"), QStringLiteral("Zwolle"), QStringLiteral("Ice"),
+                true };
             QSqlQuery newest = CallRegisterTable::newest(&db, 1);
             QVERIFY(newest.next());
             QVERIFY(CallRegisterTable::saveNote(&db, newest.value(CallRegisterTable::Id).toLongLong(), note));

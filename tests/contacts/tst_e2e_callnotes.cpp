@@ -77,7 +77,8 @@ private slots:
             incoming = incoming ? incoming : qobject_cast<CIncomingForm*>(window);
         QVERIFY(incoming);
         QTEST(incoming->findChild<QLabel*>(QStringLiteral("label_notes"))->text(), "incomingLine");
-        QCOMPARE(incoming->findChild<QLabel*>(QStringLiteral("label_notesTopic"))->text(), QStringLiteral("Ice on the A28"));
+        QCOMPARE(
+            incoming->findChild<QLabel*>(QStringLiteral("label_notesTopic"))->text(), QStringLiteral("Ice on the A28"));
         QCOMPARE(saveButton()->isEnabled(), !number.isEmpty());
 
         engine()->answerCall();

@@ -34,8 +34,10 @@ int runAndGetKilled(const QString& moment, const QString& directory)
     if (!rig.stepUntil([&] { return engine->callState() == VOICECALL_INCOMING; }, 5000))
         return 1;
     // The producer's notes are written with the call as they come, not only when it ends.
-    if (!rig.window()->context()->callNotes->setCurrent({ QStringLiteral("Jan de Vries"), QString(), QStringLiteral("J"), true })
-        || !rig.window()->context()->callNotes->setCurrent({ QStringLiteral("Jan de Vries"), QString(), QStringLiteral("Ice"), true }))
+    CallNotes* notes = rig.window()->context()->callNotes;
+    const QString name = QStringLiteral("Jan de Vries");
+    if (!notes->setCurrent({ name, QString(), QStringLiteral("J"), true })
+        || !notes->setCurrent({ name, QString(), QStringLiteral("Ice"), true }))
         return 1;
     // Stored once the typing pauses.
     QTimer* notesTimer = rig.window()->findChild<QTimer*>(QStringLiteral("notesTimer"));
