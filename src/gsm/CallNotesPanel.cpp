@@ -48,9 +48,11 @@ CallNotesPanel::CallNotesPanel(QWidget* parent)
     layout->setSpacing(6);
     layout->addWidget(title);
     layout->addWidget(m_ready);
-    // The name is what the presenter says first: it keeps room for itself whatever the topic.
-    m_caller->setMinimumWidth(m_caller->fontMetrics().averageCharWidth() * 16);
-    layout->addWidget(m_caller, 1);
+    // The name is what the presenter says first: it takes the room it needs, the topic the rest;
+    // each keeps room for a few words whatever the other.
+    for (FittingLabel* label : { m_caller, m_topic })
+        label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 14);
+    layout->addWidget(m_caller);
     layout->addWidget(m_topic, 1);
     layout->addWidget(m_save);
     QMetaObject::connectSlotsByName(this);
