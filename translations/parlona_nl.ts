@@ -78,17 +78,17 @@
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+190"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+203"/>
         <source>Clear</source>
         <translation>Wissen</translation>
     </message>
     <message>
-        <location filename="../src/contacts/CCallHistoryForm.cpp" line="-82"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="-90"/>
         <source> (%1)</source>
         <translation> (%1)</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+17"/>
         <source>declined, called back</source>
         <translation>geweigerd, teruggebeld</translation>
     </message>
@@ -103,7 +103,7 @@
         <translation>teruggebeld</translation>
     </message>
     <message>
-        <location line="+67"/>
+        <location line="+73"/>
         <source>Clear the one call from the history?</source>
         <translation>De ene oproep uit de geschiedenis wissen?</translation>
     </message>
@@ -171,22 +171,22 @@ Gesprekken: %2</translation>
 <context>
     <name>CCallRegistration</name>
     <message>
-        <location filename="../src/contacts/CCallRegistration.cpp" line="+29"/>
+        <location filename="../src/contacts/CCallRegistration.cpp" line="+34"/>
         <source>The database takes writes again: the calls held back are recorded</source>
         <translation>De database neemt weer gegevens aan: de opgehouden oproepen zijn vastgelegd</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+18"/>
         <source>The call with %1 was going on when the program stopped; it is in the call history with the %2 s talked until then</source>
         <translation>Het gesprek met %1 liep nog toen het programma stopte; het staat in de gespreksgeschiedenis met de %2 s gesprekstijd tot dan</translation>
     </message>
     <message>
-        <location line="+139"/>
+        <location line="+165"/>
         <source>The program stops during the call with %1: it is recorded up to now</source>
         <translation>Het programma stopt tijdens het gesprek met %1: het is tot nu toe vastgelegd</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+33"/>
         <source>The call with %1 at %2 could not be recorded</source>
         <translation>Het gesprek met %1 om %2 kon niet worden vastgelegd</translation>
     </message>
@@ -483,7 +483,7 @@ Gesprekken: %2</translation>
 <context>
     <name>CIncomingForm</name>
     <message>
-        <location filename="../src/gsm/CIncomingForm.ui" line="+87"/>
+        <location filename="../src/gsm/CIncomingForm.ui" line="+125"/>
         <source> Accept</source>
         <translation> Aannemen</translation>
     </message>
@@ -493,7 +493,7 @@ Gesprekken: %2</translation>
         <translation> Weigeren</translation>
     </message>
     <message>
-        <location filename="../src/gsm/CIncomingForm.cpp" line="+53"/>
+        <location filename="../src/gsm/CIncomingForm.cpp" line="+66"/>
         <source>Calling...</source>
         <translation>Bellen...</translation>
     </message>
@@ -508,7 +508,12 @@ Gesprekken: %2</translation>
         <translation>Weigeren</translation>
     </message>
     <message>
-        <location line="+102"/>
+        <location line="+18"/>
+        <source>No notes from the producer yet</source>
+        <translation>Nog geen notities van de producer</translation>
+    </message>
+    <message>
+        <location line="+101"/>
         <source>Answer the call (Enter)</source>
         <translation>Gesprek aannemen (Enter)</translation>
     </message>
@@ -1154,14 +1159,70 @@ Gesprekken: %2</translation>
 <context>
     <name>CallHistoryExport</name>
     <message>
-        <location filename="../src/contacts/CallHistoryExport.cpp" line="+60"/>
+        <location filename="../src/contacts/CallHistoryExport.cpp" line="+61"/>
         <source>The call history could not be read from the database.</source>
         <translation>De gespreksgeschiedenis kon niet uit de database worden gelezen.</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+80"/>
         <source>The file could not be written.</source>
         <translation>Het bestand kon niet worden geschreven.</translation>
+    </message>
+</context>
+<context>
+    <name>CallNoteText</name>
+    <message>
+        <location filename="../src/contacts/CallNoteText.cpp" line="+32"/>
+        <source>Caller: %1</source>
+        <translation>Beller: %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Place: %1</source>
+        <translation>Plaats: %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Topic: %1</source>
+        <translation>Onderwerp: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Ready for air</source>
+        <translation>Klaar voor uitzending</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Not ready for air</source>
+        <translation>Niet klaar voor uitzending</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>READY</source>
+        <translation>KLAAR</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>NOT READY</source>
+        <translation>NIET KLAAR</translation>
+    </message>
+</context>
+<context>
+    <name>CallNotesPanel</name>
+    <message>
+        <location filename="../src/gsm/CallNotesPanel.cpp" line="+31"/>
+        <source>Notes:</source>
+        <translation>Notities:</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Save to phonebook</source>
+        <translation>In telefoonboek</translation>
+    </message>
+    <message>
+        <location line="+67"/>
+        <source>Put the caller into the phonebook under the name the producer noted</source>
+        <translation>Zet de beller in het telefoonboek onder de naam die de producer noteerde</translation>
     </message>
 </context>
 <context>
@@ -1637,7 +1698,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+19"/>
-        <location filename="../src/gsm/ControlBar.cpp" line="+82"/>
+        <location filename="../src/gsm/ControlBar.cpp" line="+83"/>
         <location line="+172"/>
         <source>UNKNOWN</source>
         <translation>ONBEKEND</translation>
@@ -1696,7 +1757,7 @@ Gesprekken: %2</translation>
         <translation>Codec:</translation>
     </message>
     <message>
-        <location filename="../src/gsm/ControlBar.cpp" line="-241"/>
+        <location filename="../src/gsm/ControlBar.cpp" line="-242"/>
         <source>SIM PIN</source>
         <translation>SIM-PIN</translation>
     </message>
@@ -1776,7 +1837,7 @@ Gesprekken: %2</translation>
         <translation>wacht op deblokkering van netwerksubsetpersonalisatie</translation>
     </message>
     <message>
-        <location line="+223"/>
+        <location line="+224"/>
         <source>NO UNIT</source>
         <translation>GEEN APPARAAT</translation>
     </message>
@@ -2334,7 +2395,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../src/app/MainWindow.cpp" line="+612"/>
+        <location filename="../src/app/MainWindow.cpp" line="+615"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -2344,7 +2405,7 @@ Gesprekken: %2</translation>
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-494"/>
+        <location filename="../src/app/MainWindow.cpp" line="-496"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
@@ -2364,7 +2425,7 @@ Gesprekken: %2</translation>
         <translation>Beeld</translation>
     </message>
     <message>
-        <location line="+151"/>
+        <location line="+153"/>
         <source>Back up now...</source>
         <translation>Nu een reservekopie maken...</translation>
     </message>
@@ -2500,6 +2561,34 @@ Gesprekken: %2</translation>
     </message>
 </context>
 <context>
+    <name>NotedCallerSaver</name>
+    <message>
+        <location filename="../src/contacts/NotedCallerSaver.cpp" line="+60"/>
+        <source>%1 (%2) is in the phonebook now, as the producer noted</source>
+        <translation>%1 (%2) staat nu in het telefoonboek, zoals de producer noteerde</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The producer has noted no name to save in the phonebook</source>
+        <translation>De producer heeft geen naam genoteerd om in het telefoonboek te zetten</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 called with a withheld number: there is no number to save</source>
+        <translation>%1 belde met een afgeschermd nummer: er is geen nummer om op te slaan</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 is in the phonebook already as %2</source>
+        <translation>%1 staat al in het telefoonboek als %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 (%2) could not be saved in the phonebook</source>
+        <translation>%1 (%2) kon niet in het telefoonboek worden gezet</translation>
+    </message>
+</context>
+<context>
     <name>OperatorGuideDialog</name>
     <message>
         <location filename="../src/app/OperatorGuideDialog.cpp" line="+30"/>
@@ -2619,7 +2708,7 @@ Gesprekken: %2</translation>
         <translation>Het contact %1 kon niet worden verwijderd: %2</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+55"/>
         <source>Import Contacts</source>
         <translation>Contacten importeren</translation>
     </message>
@@ -2745,7 +2834,7 @@ Gesprekken: %2</translation>
         <translation>Parlona Control draait niet.</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+28"/>
         <source>one without a unit</source>
         <translation>een zonder eenheid</translation>
     </message>
@@ -2755,7 +2844,7 @@ Gesprekken: %2</translation>
         <translation>Parlona Control draait voor meerdere eenheden (%1): kies er een met --unit.</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+42"/>
         <source>No answer from the module</source>
         <translation>Geen antwoord van de module</translation>
     </message>

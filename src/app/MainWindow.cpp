@@ -32,6 +32,7 @@
 #include "InfoForm.h"
 #include "LogCategories.h"
 #include "MissedCallBadge.h"
+#include "NotedCallerSaver.h"
 #include "OperatorGuideDialog.h"
 #include "PhonebookForm.h"
 #include "RemoteControl.h"
@@ -150,6 +151,7 @@ void MainWindow::createSubsystems(const QString& databaseDirectory)
     m_context.console = m_console;
     m_context.database = m_database;
     m_context.callNotes = new CallNotes(this);
+    m_context.callerSaver = new NotedCallerSaver(&m_context, this);
     m_connector = new DeviceConnector(m_backend, m_usb, this);
     m_remote = new RemoteControl(&m_context, this);
     m_tray = new StudioTray(&m_context, new DesktopNotifier(QDBusConnection::sessionBus(), this), this);
@@ -268,6 +270,7 @@ void MainWindow::wire()
         connect(setting, &QAction::toggled, this, &MainWindow::onWriteSettings);
     connect(m_callRegistration, &CCallRegistration::registerUpdate, m_callHistoryForm, &CCallHistoryForm::LoadTable);
     connect(m_phonebookForm, &PhonebookForm::contactsUpdate, m_callHistoryForm, &CCallHistoryForm::LoadTable);
+    connect(m_context.callerSaver, &NotedCallerSaver::contactAdded, m_phonebookForm, &PhonebookForm::onContactAdded);
     // Quit closes the window as its close button does: a connected unit is offered a store first.
     connect(ui->actionQuit, &QAction::triggered, this, &QWidget::close);
     wireBackups();

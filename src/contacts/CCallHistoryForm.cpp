@@ -4,6 +4,7 @@
 #include "AppContext.h"
 #include "CDatabase.h"
 #include "CallHistoryExport.h"
+#include "CallNoteText.h"
 #include "CallParty.h"
 #include "CallRegisterTable.h"
 #include "ContactDialog.h"
@@ -87,6 +88,7 @@ void CCallHistoryForm::LoadTable()
     QString lastKind;
     int repeats = 0;
     QIcon icon;
+    bool anyNotes = false;
     while (calls.next()) {
         const int type = calls.value(CallRegisterTable::CallType).toInt();
         const QString number = calls.value(CallRegisterTable::PhoneNumber).toString();
@@ -97,8 +99,11 @@ void CCallHistoryForm::LoadTable()
 
         // Calls fold when they are of one kind and party: declined and missed ones apart, and
         // missed ones called back apart from those not.
+        // Calls with notes of their own are told apart too.
         const QString outcome = outcomeText(calls);
-        const QString kind = QString::number(type) + outcome + QLatin1Char('|') + name;
+        const QString notes = CallNoteText::details(CallRegisterTable::note(calls));
+        anyNotes = anyNotes || !notes.isEmpty();
+        const QString kind = QString::number(type) + outcome + QLatin1Char('|') + name + QLatin1Char('|') + notes;
         QString shown = name;
         if (kind != lastKind) {
             table->insertRow(table->rowCount());
@@ -112,6 +117,8 @@ void CCallHistoryForm::LoadTable()
         // A folded row takes the items of each further call of its run.
         setRow(table->rowCount() - 1, new QTableWidgetItem(icon, shown), calls, now, contact.id);
     }
+    // Where no producer writes notes, the names keep the whole width.
+    table->setColumnHidden(ColumnNotes, !anyNotes);
 }
 
 QString CCallHistoryForm::outcomeText(const QSqlQuery& call)
@@ -139,6 +146,12 @@ void CCallHistoryForm::setRow(
         row, ColumnDuration, new QTableWidgetItem(durationText(call.value(CallRegisterTable::Duration).toLongLong())));
     table->setItem(row, ColumnNumber, new QTableWidgetItem(call.value(CallRegisterTable::PhoneNumber).toString()));
     table->setItem(row, ColumnContactId, new QTableWidgetItem(QString::number(contactId)));
+    const CallNote note = CallRegisterTable::note(call);
+    auto* notes = new QTableWidgetItem(CallNoteText::line(note));
+    notes->setToolTip(CallNoteText::details(note));
+    if (note.readyForAir)
+        notes->setForeground(QColor(0, 120, 0));
+    table->setItem(row, ColumnNotes, notes);
 }
 
 QString CCallHistoryForm::dateText(const QString& timeDate, const QDateTime& now)

@@ -19,7 +19,8 @@ struct AppContext;
 // The call history page: the last 100 calls, newest first, with direction, name or number, when
 // the call began and how long it was talked; a call without a number says "Withheld number". A
 // missed call we declined is told apart from one nobody answered, and one whose number was called
-// afterwards says so.
+// afterwards says so. The producer's notes of a call stand in a column of their own, whole in its
+// tool tip, with a mark for a caller who was ready for air.
 // Runs of the same kind of call from the same party are folded into one row with a count. It
 // can show the missed calls alone (the last 100 of them, folded the same way) and export the
 // whole register, or some days of it, as CSV.
@@ -29,7 +30,16 @@ class CCallHistoryForm : public QWidget
 
 public:
     static constexpr int MaxCalls = 100;
-    enum Column { ColumnName, ColumnDate, ColumnDuration, ColumnNumber, ColumnContactId, ColumnSpare, ColumnCount };
+    enum Column {
+        ColumnName,
+        ColumnDate,
+        ColumnDuration,
+        ColumnNumber,
+        ColumnContactId,
+        ColumnSpare,
+        ColumnNotes,
+        ColumnCount
+    };
 
     explicit CCallHistoryForm(AppContext* context, PhonebookForm* phonebook, QWidget* parent = nullptr);
     ~CCallHistoryForm() override;

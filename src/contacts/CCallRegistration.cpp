@@ -17,6 +17,7 @@ CCallRegistration::CCallRegistration(AppContext* context, QObject* parent)
     : QObject(parent)
     , m_context(context)
     , m_checkpointTimer(new QTimer(this))
+    , m_notesTimer(new QTimer(this))
     , m_writer(new CallRegisterWriter(context->database, this))
 {
     m_elapsed.start();
@@ -25,11 +26,17 @@ CCallRegistration::CCallRegistration(AppContext* context, QObject* parent)
     m_checkpointTimer->setObjectName(QStringLiteral("checkpointTimer"));
     m_checkpointTimer->setInterval(CheckpointIntervalMs);
     connect(m_checkpointTimer, &QTimer::timeout, this, &CCallRegistration::checkpoint);
+    m_notesTimer->setObjectName(QStringLiteral("notesTimer"));
+    m_notesTimer->setSingleShot(true);
+    m_notesTimer->setInterval(NotesSettleMs);
+    connect(m_notesTimer, &QTimer::timeout, this, &CCallRegistration::checkpointNotes);
     connect(m_writer, &CallRegisterWriter::resumed, this, [this] {
         m_context->database->reportRecovery(tr("The database takes writes again: the calls held back are recorded"));
         emit registerUpdate();
     });
 
+    if (m_context->callNotes)
+        connect(m_context->callNotes, &CallNotes::currentChanged, this, &CCallRegistration::onNotesChanged);
     CallRegisterTable::create(m_context->database);
     recoverOpenCalls();
 }
@@ -145,6 +152,30 @@ void CCallRegistration::checkpoint()
     m_writer->enqueue([=] { return *row < 0 || CallRegisterTable::update(database, *row, type, talked); });
 }
 
+void CCallRegistration::onNotesChanged(const CallNote& /*note*/)
+{
+    // Notes emptied as a call begins reach here before the call does: there is no row for them.
+    // A producer's page may send them at every key: one write once the typing pauses.
+    if (m_row)
+        m_notesTimer->start();
+}
+
+void CCallRegistration::checkpointNotes()
+{
+    if (!m_row)
+        return;
+    const std::shared_ptr<qint64> row = m_row;
+    CDatabase* database = m_context->database;
+    const CallNote note = currentNote();
+    m_writer->enqueue([=] { return *row < 0 || CallRegisterTable::saveNote(database, *row, note); });
+}
+
+CallNote CCallRegistration::currentNote() const
+{
+    // The notes stay with the call that ended until the next one begins.
+    return m_context->callNotes ? m_context->callNotes->current() : CallNote();
+}
+
 void CCallRegistration::finishCall()
 {
     const int stateBefore = m_lastState;
@@ -171,6 +202,8 @@ bool CCallRegistration::closeRow()
         return false;
     }
     m_checkpointTimer->stop();
+    // The record takes the notes as they are now.
+    m_notesTimer->stop();
     recordCall();
     m_lastState = VOICECALL_IDLE;
     m_unheardMs = 0;
@@ -200,13 +233,15 @@ void CCallRegistration::recordCall()
     const QString startText = startTimeText();
     // Still missed by its type, as ever; the mark tells it apart on the history page.
     const bool declined = m_lastState == VOICECALL_INCOMING && m_endReason == CALL_END_BY_US;
+    const CallNote note = currentNote();
     m_writer->enqueue(
         [=] {
             // The row written when the call began is completed; without one, the call is written now.
             if (!row || *row < 0)
-                return CallRegisterTable::insert(database, number, type, duration, startText);
+                return CallRegisterTable::insert(database, number, type, duration, startText, note);
             return CallRegisterTable::close(database, *row, type, duration)
-                && (!declined || CallRegisterTable::markDeclined(database, *row));
+                && (!declined || CallRegisterTable::markDeclined(database, *row))
+                && CallRegisterTable::saveNote(database, *row, note);
         },
         [=](bool landed) {
             // A database that could not be opened has been reported once already.

@@ -1,6 +1,7 @@
 #ifndef CCALLREGISTRATION_H
 #define CCALLREGISTRATION_H
 
+#include "CallNotes.h"
 #include "GsmTypes.h"
 
 #include <QDateTime>
@@ -21,12 +22,15 @@ struct AppContext;
 // its talk time brought up to date while it goes on, so a call survives the program being
 // killed or the power going: the next start finds it with the talk time known then. The writes
 // go through a queue that never waits for a locked file, so the call never waits for its row.
+// The producer's notes of the call are written with it, as they change, so a crash keeps them too.
 class CCallRegistration : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int CheckpointIntervalMs = 2000;
+    // Notes written as they are typed are stored once the typing pauses this long.
+    static constexpr int NotesSettleMs = 500;
 
     explicit CCallRegistration(AppContext* context, QObject* parent = nullptr);
 
@@ -51,6 +55,9 @@ public slots:
     void onCallEnded(CALL_END_REASON reason, QString number, qint64 unheardMs);
     // Brings the talk time of the call going on up to date in its row.
     void checkpoint();
+    // The producer's notes of the call going on changed: they are written with its row once
+    // they settle.
+    void onNotesChanged(const CallNote& note);
 
 private:
     void recoverOpenCalls();
@@ -65,6 +72,10 @@ private:
     void sayAnswered() const;
     void sayEnded(int stateBefore) const;
     QString party() const;
+    // The notes of the call being recorded; none without notes to take them from.
+    CallNote currentNote() const;
+    // Writes the notes of the call going on into its row.
+    void checkpointNotes();
 
     AppContext* m_context;
     int m_lastState = VOICECALL_IDLE;
@@ -79,6 +90,7 @@ private:
     // and when it could not be.
     std::shared_ptr<qint64> m_row;
     QTimer* m_checkpointTimer;
+    QTimer* m_notesTimer;
     CallRegisterWriter* m_writer;
 
     QElapsedTimer m_elapsed;

@@ -14,7 +14,8 @@
 
 namespace {
 
-const char* const header = "began,name,number,direction,result,talk_seconds";
+const char* const header
+    = "began,name,number,direction,result,talk_seconds,noted_name,noted_place,noted_topic,ready_for_air";
 const char* const lineEnd = "\r\n";
 
 // A stored begin time as a local date and time. A time the clock skipped is not a valid
@@ -98,8 +99,11 @@ QString CallHistoryExport::row(const QSqlQuery& call)
                                                                 : QStringLiteral("missed");
     }
     const QString seconds = talkedMs >= 0 ? QString::number(talkedMs / 1000) : QString();
+    const CallNote note = CallRegisterTable::note(call);
     return QStringList { ContactCsv::field(beganText(call.value(CallRegisterTable::TimeDate).toString())),
-        ContactCsv::field(contactName(number)), ContactCsv::field(number), direction, result, seconds }
+        ContactCsv::field(contactName(number)), ContactCsv::field(number), direction, result, seconds,
+        ContactCsv::field(note.callerName), ContactCsv::field(note.place), ContactCsv::field(note.topic),
+        note.readyForAir ? QStringLiteral("yes") : QStringLiteral("no") }
         .join(QLatin1Char(','));
 }
 

@@ -14,7 +14,8 @@ class QSqlQuery;
 // per call, oldest first, never folded. The columns are when the call began (ISO 8601 with the
 // local UTC offset), the phonebook name of the number (empty when no contact matches), the
 // number as stored, incoming or outgoing, answered or missed, and the talk time in whole
-// seconds. A call still going on has no outcome yet and is left out. A withheld number leaves
+// seconds, then the producer's notes: the caller's name, place and topic as noted, and "yes" or
+// "no" for ready for air. A call still going on has no outcome yet and is left out. A withheld number leaves
 // both name and number empty: the file holds data for other programs, in the same words in
 // every language, and an empty number is what says "withheld" there.
 class CallHistoryExport

@@ -15,11 +15,14 @@ namespace {
 const char* const insertCall
     = "INSERT INTO call_register (phone_number, call_type, duration, time_date) VALUES (?, ?, ?, ?)";
 
-// All columns, then whether the call was declined and whether its number was called later.
+// All columns, then whether the call was declined and whether its number was called later, then
+// its notes.
 const char* const withOutcome
     = "SELECT c.*, EXISTS (SELECT 1 FROM call_declined WHERE call_id = c.id), "
       "EXISTS (SELECT 1 FROM call_register AS later WHERE later.id > c.id AND later.call_type = 1 "
-      "AND later.phone_number = c.phone_number) FROM call_register AS c";
+      "AND later.phone_number = c.phone_number), "
+      "n.caller_name, n.place, n.topic, n.ready_for_air "
+      "FROM call_register AS c LEFT JOIN call_notes AS n ON n.call_id = c.id";
 
 // The columns are NOT NULL: a missing text is stored as an empty one.
 QString notNull(const QString& text)
@@ -50,11 +53,39 @@ void CallRegisterTable::create(CDatabase* database)
     DatabaseSchema::upgrade(database->database(), &reason);
 }
 
-bool CallRegisterTable::insert(
-    CDatabase* database, const QString& number, int type, qint64 durationMs, const QString& timeDate)
+bool CallRegisterTable::insert(CDatabase* database, const QString& number, int type, qint64 durationMs,
+    const QString& timeDate, const CallNote& note)
 {
-    return database->query(QLatin1String(insertCall), { notNull(number), type, durationMs, notNull(timeDate) })
+    const auto row = [&] {
+        return database->query(QLatin1String(insertCall), { notNull(number), type, durationMs, notNull(timeDate) });
+    };
+    if (note.isEmpty())
+        return row().isActive();
+    return inTransaction(database, [&] {
+        const QSqlQuery written = row();
+        return written.isActive() && saveNote(database, written.lastInsertId().toLongLong(), note);
+    });
+}
+
+bool CallRegisterTable::saveNote(CDatabase* database, qint64 id, const CallNote& note)
+{
+    if (note.isEmpty())
+        return database->query(QStringLiteral("DELETE FROM call_notes WHERE call_id = ?"), { id }).isActive();
+    return database
+        ->query(QStringLiteral("INSERT OR REPLACE INTO call_notes (call_id, caller_name, place, topic, ready_for_air) "
+                               "VALUES (?, ?, ?, ?, ?)"),
+            { id, notNull(note.callerName), notNull(note.place), notNull(note.topic), note.readyForAir ? 1 : 0 })
         .isActive();
+}
+
+CallNote CallRegisterTable::note(const QSqlQuery& call)
+{
+    CallNote note;
+    note.callerName = call.value(NoteName).toString();
+    note.place = call.value(NotePlace).toString();
+    note.topic = call.value(NoteTopic).toString();
+    note.readyForAir = call.value(NoteReady).toInt() != 0;
+    return note;
 }
 
 bool CallRegisterTable::answered(int type, qint64 durationMs)
@@ -82,8 +113,10 @@ bool CallRegisterTable::markDeclined(CDatabase* database, qint64 id)
 
 QSqlQuery CallRegisterTable::finished(CDatabase* database)
 {
-    return database->query(QStringLiteral("SELECT c.*, EXISTS (SELECT 1 FROM call_declined WHERE call_id = c.id) "
-                                          "FROM call_register AS c "
+    // Whether a call was called back is not asked: it stands empty in its column.
+    return database->query(QStringLiteral("SELECT c.*, EXISTS (SELECT 1 FROM call_declined WHERE call_id = c.id), "
+                                          "NULL, n.caller_name, n.place, n.topic, n.ready_for_air "
+                                          "FROM call_register AS c LEFT JOIN call_notes AS n ON n.call_id = c.id "
                                           "WHERE id NOT IN (SELECT call_id FROM call_register_open) ORDER BY id"));
 }
 
@@ -170,6 +203,10 @@ bool CallRegisterTable::clear(CDatabase* database)
     // Marks first: a mark left behind would outlive its call, never one the other way round.
     return database
                ->query(QStringLiteral("DELETE FROM call_declined WHERE call_id NOT IN "
+                                      "(SELECT call_id FROM call_register_open)"))
+               .isActive()
+        && database
+               ->query(QStringLiteral("DELETE FROM call_notes WHERE call_id NOT IN "
                                       "(SELECT call_id FROM call_register_open)"))
                .isActive()
         && database

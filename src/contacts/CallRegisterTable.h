@@ -1,6 +1,8 @@
 #ifndef CALLREGISTERTABLE_H
 #define CALLREGISTERTABLE_H
 
+#include "CallNotes.h"
+
 #include <QList>
 #include <QSqlQuery>
 #include <QString>
@@ -11,10 +13,23 @@ class CDatabase;
 class CallRegisterTable
 {
 public:
-    // Column positions; readers select all columns and address them by position. newest() and
-    // newestMissed() add two: whether a missed call was declined (by us), and whether the number
-    // was called afterwards.
-    enum Column { Id, PhoneNumber, CallType, Duration, TimeDate, Declined, CalledBack };
+    // Column positions; readers select all columns and address them by position. newest(),
+    // newestMissed() and finished() add: whether a missed call was declined (by us), whether the
+    // number was called afterwards (not finished()), and the producer's notes of the call (empty
+    // texts when there are none; see note()).
+    enum Column {
+        Id,
+        PhoneNumber,
+        CallType,
+        Duration,
+        TimeDate,
+        Declined,
+        CalledBack,
+        NoteName,
+        NotePlace,
+        NoteTopic,
+        NoteReady
+    };
     // The call_type values.
     enum Type { Incoming = 0, Outgoing = 1, Missed = 2 };
 
@@ -24,9 +39,14 @@ public:
 
     // Brings the database's schema, these tables among it, up to date (see DatabaseSchema).
     static void create(CDatabase* database);
-    // Writes one call; the values are bound, so any character in the number is stored as it is.
-    static bool insert(
-        CDatabase* database, const QString& number, int type, qint64 durationMs, const QString& timeDate);
+    // Writes one call, with its notes unless they are empty, all or nothing; the values are
+    // bound, so any character in the number or the notes is stored as it is.
+    static bool insert(CDatabase* database, const QString& number, int type, qint64 durationMs, const QString& timeDate,
+        const CallNote& note = CallNote());
+    // Replaces the notes of a call; empty notes remove them.
+    static bool saveNote(CDatabase* database, qint64 id, const CallNote& note);
+    // The notes of a call read by newest(), newestMissed() or finished().
+    static CallNote note(const QSqlQuery& call);
 
     // A call's row is written when the call begins and kept up to date while it goes on; until
     // it ends, the row is also listed as open (table call_register_open). A row still open at

@@ -50,6 +50,11 @@ const Step steps[] = {
     // Which program has a call open ("host:pid"): another program on the same file recovers only
     // the rows of a program that is gone. Rows of earlier releases have none.
     { 5, "ALTER TABLE call_register_open ADD COLUMN owner TEXT" },
+    // What the producer noted about a call's caller for the presenter; a call without notes has
+    // no row. A table of its own: call_register keeps the columns its readers count on.
+    { 6,
+        "CREATE TABLE IF NOT EXISTS call_notes (call_id INTEGER PRIMARY KEY, caller_name TEXT NOT NULL, "
+        "place TEXT NOT NULL, topic TEXT NOT NULL, ready_for_air INTEGER NOT NULL)" },
 };
 
 bool run(QSqlDatabase database, const QString& sql, QString* reason)

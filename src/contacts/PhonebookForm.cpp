@@ -189,6 +189,12 @@ void PhonebookForm::onDatabaseReopened()
     emit contactsUpdate();
 }
 
+void PhonebookForm::onContactAdded()
+{
+    reload();
+    emit contactsUpdate();
+}
+
 void PhonebookForm::reload()
 {
     // A contact added since the search was narrowed is not among its ids.

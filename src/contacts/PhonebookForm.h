@@ -43,6 +43,8 @@ signals:
 public slots:
     // The database file was replaced (a restore): the list reads it again.
     void onDatabaseReopened();
+    // A contact was added elsewhere (from the producer's notes): the list reads it again.
+    void onContactAdded();
 
 public slots:
     void on_add_clicked();

@@ -7,6 +7,7 @@ class CNau8810;
 class CConsole;
 class CDatabase;
 class CallNotes;
+class NotedCallerSaver;
 
 // What the main window hands to its pages: pointers to the long-lived objects it owns.
 // Nothing here is owned by the record or by the pages that receive it.
@@ -18,6 +19,7 @@ struct AppContext
     CConsole* console = nullptr;
     CDatabase* database = nullptr;
     CallNotes* callNotes = nullptr; // the producer's notes of the call going on
+    NotedCallerSaver* callerSaver = nullptr; // puts the caller the producer named into the phonebook
 };
 
 #endif // APPCONTEXT_H

@@ -3,6 +3,7 @@
 
 #include "AppContext.h"
 #include "CUC20.h"
+#include "CallNoteText.h"
 #include "CallParty.h"
 
 #include <QCloseEvent>
@@ -13,6 +14,12 @@
 namespace {
 
 const char* const geometryKey = "incomingCallFormGeometry";
+
+// The notes on a darker strip; green once the caller is ready for air.
+const char* const notesStyle = "background-color: rgb(90, 90, 90); color: rgb(255, 255, 255); padding: 0 4px;";
+const char* const readyNotesStyle
+    = "background-color: rgb(0, 150, 0); color: rgb(255, 255, 255); font-weight: bold; padding: 0 4px;";
+const char* const noNotesStyle = "color: rgb(215, 215, 215); padding: 0 4px;";
 
 } // namespace
 
@@ -29,6 +36,12 @@ CIncomingForm::CIncomingForm(AppContext* context, QWidget* parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     ui->label_gif->setMovie(m_movie);
     setCallKeys(QKeySequence(), QKeySequence());
+    if (m_context && m_context->callNotes) {
+        connect(m_context->callNotes, &CallNotes::currentChanged, this, &CIncomingForm::onNotesChanged);
+        onNotesChanged(m_context->callNotes->current());
+    } else {
+        onNotesChanged(CallNote());
+    }
     loadPlace();
 }
 
@@ -69,6 +82,23 @@ void CIncomingForm::onVoicecallStateChange(VOICECALL_STATE state, QString number
         done(Accepted);
         break;
     }
+}
+
+void CIncomingForm::onNotesChanged(const CallNote& note)
+{
+    // Whether the caller is ready and who is calling on the first line, the topic under it.
+    const QString who = CallNoteText::summary({ note.callerName, note.place, QString(), false });
+    const QString badge = CallNoteText::badgeText(note.readyForAir);
+    ui->label_notes->setText(note.isEmpty() ? tr("No notes from the producer yet")
+            : who.isEmpty()                 ? badge
+                                            : badge + QStringLiteral(" \u00b7 ") + who);
+    ui->label_notes->setStyleSheet(QLatin1String(note.isEmpty() ? noNotesStyle
+            : note.readyForAir                                  ? readyNotesStyle
+                                                                : notesStyle));
+    ui->label_notesTopic->setText(note.topic);
+    ui->label_notesTopic->setStyleSheet(QLatin1String(note.topic.isEmpty() ? noNotesStyle : notesStyle));
+    for (QLabel* label : { static_cast<QLabel*>(ui->label_notes), static_cast<QLabel*>(ui->label_notesTopic) })
+        label->setToolTip(CallNoteText::details(note));
 }
 
 void CIncomingForm::on_pushButton_call_clicked()

@@ -5,6 +5,7 @@
 #include <QKeySequence>
 #include <QString>
 
+#include "CallNotes.h"
 #include "GsmTypes.h"
 
 namespace Ui {
@@ -21,7 +22,7 @@ struct AppContext;
 // the call connects or ends. Where the operator leaves it on screen is remembered across runs.
 // Its buttons take no keyboard focus: the window takes the keyboard as it pops up, and a key
 // meant for another window (Space above all) must not answer or end a call. Enter answers a
-// ringing call, Escape declines.
+// ringing call, Escape declines. The producer's notes of the call show under the name as they come.
 class CIncomingForm : public QDialog
 {
     Q_OBJECT
@@ -38,6 +39,7 @@ public slots:
     void on_pushButton_endcall_clicked();
     // The keys that answer and hang up, shown in the buttons' tool tips.
     void setCallKeys(const QKeySequence& answer, const QKeySequence& hangUp);
+    void onNotesChanged(const CallNote& note);
 
 protected:
     // The window's close button hangs up or rejects the call.

@@ -148,6 +148,7 @@ ControlBar::~ControlBar()
 void ControlBar::setContext(AppContext* context)
 {
     m_context = context;
+    ui->notesPanel->setContext(context);
     onDialNumbersChanged();
 }
 

@@ -27,7 +27,8 @@ struct AppContext;
 // window turns them into engine calls. The context comes after construction, because the main
 // window's form creates the bar before the engine and the database exist. Without a unit it
 // says so; a call's end, a silent GSM module and a weak or missing network are said loudly,
-// for an operator whose eyes are on a live show.
+// for an operator whose eyes are on a live show. Along its bottom runs the producer's notes of
+// the call (CallNotesPanel).
 class ControlBar : public QWidget
 {
     Q_OBJECT

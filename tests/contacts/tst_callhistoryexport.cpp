@@ -2,6 +2,7 @@
 #include "CCallRegistration.h"
 #include "CDatabase.h"
 #include "CallHistoryExport.h"
+#include "CallRegisterTable.h"
 #include "ContactsTable.h"
 
 #include <QBuffer>
@@ -47,12 +48,18 @@ private slots:
         // Oldest first, as they were written.
         addCall("+49301234567", 0, 65000, "2025-01-31T23:59:59");
         addCall("0612345678", 2, 0, "2025-02-01T00:00:00");
+        CallRegisterTable::saveNote(
+            &m_database, 2, { QStringLiteral("Els"), QString(), QStringLiteral("Weather"), false });
         addCall("004940555666", 1, 1999, "2025-02-28T23:59:59");
         addCall("0221999888", 1, 0, "2025-03-01T00:00:00");
         addCall("", 2, 0, "2025-05-05T05:05:05");
         addCall("\"0301\",5", 2, 0, "2025-07-14T12:00:00");
         m_database.query(QStringLiteral("INSERT INTO call_declined SELECT max(id) FROM call_register"));
         addCall("0612345678", 0, 7322999, "2025-12-07T10:15:00");
+        // What a producer types is written as data, never as a formula or a broken field.
+        CallRegisterTable::saveNote(&m_database, 7,
+            { QStringLiteral("Piet \"PJ\" de Boer"), QStringLiteral("Den Haag"), QStringLiteral("=1+1, the A2"),
+                true });
         addCall("0612345678", 0, -5, "");
         // A call still ringing has no outcome yet.
         addCall("0499000111", 2, 0, "2025-12-08T09:00:00");
@@ -99,7 +106,8 @@ private slots:
             began << match.next().captured(1);
         QTEST(began.join(' '), "began");
         QCOMPARE(count, began.size());
-        QVERIFY(written.data().startsWith("began,name,number,direction,result,talk_seconds\r\n"));
+        QVERIFY(written.data().startsWith(
+            "began,name,number,direction,result,talk_seconds,noted_name,noted_place,noted_topic,ready_for_air\r\n"));
     }
 
     void offsetBehindUtc()

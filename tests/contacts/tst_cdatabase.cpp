@@ -146,6 +146,19 @@ private slots:
                "INSERT INTO call_register VALUES (NULL, '0301234567', 2, 0, '2026-01-02T10:00:00');"
                "INSERT INTO call_register VALUES (NULL, '0407654321', 0, 5000, '2026-01-02T11:00:00')"
             << "0301234567 0407654321";
+        // The release before the producer's notes: its calls are kept and can take notes.
+        QTest::newRow("previous version, a call")
+            << "CREATE TABLE contacts (id INTEGER PRIMARY KEY AUTOINCREMENT, first_name TEXT NOT NULL, "
+               "last_name TEXT NOT NULL, phone_number TEXT NOT NULL, info TEXT);"
+               "CREATE TABLE call_register (id INTEGER PRIMARY KEY AUTOINCREMENT, phone_number TEXT NOT NULL, "
+               "call_type INTEGER NOT NULL, duration INTEGER NOT NULL, time_date TEXT NOT NULL);"
+               "CREATE TABLE call_register_open (call_id INTEGER PRIMARY KEY, owner TEXT);"
+               "CREATE TABLE call_declined (call_id INTEGER PRIMARY KEY);"
+                + QLatin1String(ContactsTable::lookupIndexes()[0]) + ';'
+                + QLatin1String(ContactsTable::lookupIndexes()[1])
+                + ";INSERT INTO call_register VALUES (NULL, '0612345678', 0, 9000, '2026-11-02T10:00:00');"
+                  "PRAGMA user_version = 5"
+            << "0612345678";
     }
 
     void schema()
@@ -169,7 +182,7 @@ private slots:
         QTEST(calls.join(' '), "calls");
         QSqlQuery version = db.query("PRAGMA user_version");
         QVERIFY(version.next());
-        QCOMPARE(version.value(0).toInt(), 5);
+        QCOMPARE(version.value(0).toInt(), 6);
         QVERIFY(!db.query("SELECT 1 FROM sqlite_master WHERE name = 'contacts_number_key'").next());
         // The lookup finds its rows by an index from the start, not by a scan at the first ring.
         QString plan;
@@ -178,8 +191,22 @@ private slots:
             plan += rows.value(3).toString() + '\n';
         QVERIFY2(plan.contains("contacts_number_digits") && plan.contains("contacts_number_odd"), qPrintable(plan));
         QCOMPARE(db.findContactId("+49301234567"), before.contains("Anna") ? 1 : 0);
+        // A call kept from before takes notes, which come back with it, and Clear takes them away.
+        if (!calls.isEmpty()) {
+            const CallNote note { QStringLiteral("Jan de Vries"), QStringLiteral("Zwolle"), QStringLiteral("Ice"),
+                true };
+            QSqlQuery newest = CallRegisterTable::newest(&db, 1);
+            QVERIFY(newest.next());
+            QVERIFY(CallRegisterTable::saveNote(&db, newest.value(CallRegisterTable::Id).toLongLong(), note));
+            newest = CallRegisterTable::newest(&db, 1);
+            QVERIFY(newest.next());
+            QCOMPARE(newest.value(CallRegisterTable::PhoneNumber).toString(), calls.last());
+            QVERIFY(CallRegisterTable::note(newest) == note);
+        }
         // The history's Clear needs call_register_open, which earlier releases never made.
         QVERIFY(CallRegisterTable::clear(&db));
+        QVERIFY(db.query("SELECT 1 FROM call_notes").isActive());
+        QVERIFY(!db.query("SELECT 1 FROM call_notes").next());
         QSqlQuery left = db.query("SELECT count(*) FROM call_register");
         QVERIFY(left.next());
         QCOMPARE(left.value(0).toInt(), 0);

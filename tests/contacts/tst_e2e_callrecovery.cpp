@@ -1,6 +1,7 @@
 #include "CCallHistoryForm.h"
 #include "CConsole.h"
 #include "CUC20.h"
+#include "CallNotes.h"
 #include "MainWindow.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
@@ -31,6 +32,16 @@ int runAndGetKilled(const QString& moment, const QString& directory)
         return 1;
     rig.unit()->ringIn(caller);
     if (!rig.stepUntil([&] { return engine->callState() == VOICECALL_INCOMING; }, 5000))
+        return 1;
+    // The producer's notes are written with the call as they come, not only when it ends.
+    CallNotes* notes = rig.window()->context()->callNotes;
+    const QString name = QStringLiteral("Jan de Vries");
+    if (!notes->setCurrent({ name, QString(), QStringLiteral("J"), true })
+        || !notes->setCurrent({ name, QString(), QStringLiteral("Ice"), true }))
+        return 1;
+    // Stored once the typing pauses.
+    QTimer* notesTimer = rig.window()->findChild<QTimer*>(QStringLiteral("notesTimer"));
+    if (!rig.pumpUntil([&] { return !notesTimer->isActive(); }, 3000))
         return 1;
     if (moment == QLatin1String("talking")) {
         engine->answerCall();
@@ -84,6 +95,10 @@ private slots:
             QVERIFY2(row.value(2).toInt() >= leastMs && row.value(2).toInt() < leastMs + 5000,
                 qPrintable(row.value(2).toString()));
             QVERIFY(!row.next());
+            QSqlQuery notes(QStringLiteral("SELECT caller_name, topic, ready_for_air FROM call_notes"), file);
+            QVERIFY(notes.next());
+            QCOMPARE(notes.value(0).toString() + ' ' + notes.value(1).toString() + ' ' + notes.value(2).toString(),
+                QStringLiteral("Jan de Vries Ice 1"));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("after-kill"));
 
@@ -96,7 +111,9 @@ private slots:
                 QTRY_COMPARE(told(), 1);
             QTest::qWait(200);
             QCOMPARE(told(), start == 0 ? 1 : 0);
-            QCOMPARE(rig.window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>()->rowCount(), 1);
+            const QTableWidget* history = rig.window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>();
+            QCOMPARE(history->rowCount(), 1);
+            QVERIFY(history->item(0, CCallHistoryForm::ColumnNotes)->toolTip().contains(QStringLiteral("Topic: Ice")));
         }
     }
 };

@@ -436,12 +436,12 @@ private slots:
         {
             CIncomingForm form(nullptr);
             form.onVoicecallStateChange(VOICECALL_INCOMING, QStringLiteral("1"));
-            form.setGeometry(250, 200, 319, 122);
+            form.setGeometry(250, 200, 319, 172);
         }
         // Destroyed while shown, the window kept its last place.
         CIncomingForm form(nullptr);
         form.onVoicecallStateChange(VOICECALL_CALLING, QStringLiteral("1"));
-        QCOMPARE(form.geometry(), QRect(250, 200, 319, 122));
+        QCOMPARE(form.geometry(), QRect(250, 200, 319, 172));
     }
 };
 

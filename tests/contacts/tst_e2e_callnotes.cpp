@@ -1,0 +1,138 @@
+#include "AppContext.h"
+#include "CCallHistoryForm.h"
+#include "CCallRegistration.h"
+#include "CDatabase.h"
+#include "CIncomingForm.h"
+#include "CUC20.h"
+#include "CallHistoryExport.h"
+#include "CallNotes.h"
+#include "MainWindow.h"
+#include "ManualClock.h"
+#include "VirtualHybridRig.h"
+#include "VirtualHybridUnit.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+// The producer's notes of a call on the virtual hybrid: the presenter sees them in the control bar
+// and the incoming-call window as they are written, the call's record keeps them for the history
+// and its CSV, and the noted name goes into the phonebook with one click.
+class TestE2eCallNotes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_rig = std::make_unique<VirtualHybridRig>();
+        m_context = m_rig->window()->context();
+        // The talk time on the unit's clock.
+        ManualClock* clock = m_rig->clock();
+        m_rig->window()->findChild<CCallRegistration*>()->setClock(
+            [] { return QDateTime::currentDateTime(); }, [clock] { return clock->nowMs(); });
+    }
+
+    void cleanup() { m_rig.reset(); }
+
+    void notesOfACall_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<bool>("ready");
+        QTest::addColumn<QString>("badge");
+        QTest::addColumn<QString>("incomingLine");
+        QTest::addColumn<QString>("csvEnd");
+        QTest::newRow("ready, a number")
+            << "0612345678" << true << "READY" << QStringLiteral("READY \u00b7 Jan de Vries, Zwolle")
+            << ",0612345678,incoming,answered,2,Jan de Vries,Zwolle,Ice on the A28,yes";
+        QTest::newRow("not ready, withheld")
+            << "" << false << "NOT READY" << QStringLiteral("NOT READY \u00b7 Jan de Vries, Zwolle")
+            << ",,incoming,answered,2,Jan de Vries,Zwolle,Ice on the A28,no";
+    }
+
+    void notesOfACall()
+    {
+        QFETCH(QString, number);
+        QFETCH(bool, ready);
+        // A history without notes gives the names the whole width.
+        QTableWidget* history = m_rig->window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>();
+        QVERIFY(history->isColumnHidden(CCallHistoryForm::ColumnNotes));
+        QVERIFY(m_rig->connectUnit());
+        QVERIFY(m_rig->stepUntil([&] { return engine()->simState() == SIM_READY; }, 3000));
+        QVERIFY(ring(number));
+
+        // Shown as soon as the producer writes them, before anything else happens.
+        QVERIFY(m_context->callNotes->setCurrent(
+            { QStringLiteral(" Jan de Vries "), QStringLiteral("Zwolle"), QStringLiteral("Ice on the A28"), ready }));
+        QVERIFY(!m_rig->window()->findChild<QWidget*>(QStringLiteral("notesPanel"))->isHidden());
+        QCOMPARE(label("label_notesCaller")->text(), QStringLiteral("Jan de Vries, Zwolle"));
+        QCOMPARE(label("label_notesTopic")->text(), QStringLiteral("Ice on the A28"));
+        QTEST(label("label_notesReady")->text(), "badge");
+        CIncomingForm* incoming = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            incoming = incoming ? incoming : qobject_cast<CIncomingForm*>(window);
+        QVERIFY(incoming);
+        QTEST(incoming->findChild<QLabel*>(QStringLiteral("label_notes"))->text(), "incomingLine");
+        QCOMPARE(
+            incoming->findChild<QLabel*>(QStringLiteral("label_notesTopic"))->text(), QStringLiteral("Ice on the A28"));
+        QCOMPARE(saveButton()->isEnabled(), !number.isEmpty());
+
+        engine()->answerCall();
+        QVERIFY(m_rig->stepUntil([&] { return engine()->callState() == VOICECALL_ACTIVE; }, 3000));
+        m_rig->step(2000);
+        m_rig->unit()->farEndHangsUp();
+        QVERIFY(m_rig->stepUntil([&] { return engine()->callState() == VOICECALL_IDLE; }, 3000));
+
+        // The history shows them with the call, and the CSV carries them.
+        QTRY_COMPARE(history->rowCount(), 1);
+        QVERIFY(!history->isColumnHidden(CCallHistoryForm::ColumnNotes));
+        QTableWidgetItem* notes = history->item(0, CCallHistoryForm::ColumnNotes);
+        QVERIFY(notes && notes->text().contains(QStringLiteral("Jan de Vries, Zwolle")));
+        QVERIFY(notes->toolTip().contains(QStringLiteral("Topic: Ice on the A28")));
+        QBuffer csv;
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        QCOMPARE(CallHistoryExport(m_context->database).write(&csv), 1);
+        const QByteArray row = csv.data().split('\n').value(1).trimmed();
+        QFETCH(QString, csvEnd);
+        QVERIFY2(row.endsWith(csvEnd.toUtf8()), row.constData());
+
+        // Saved after the call, the noted name names the caller from the next call on.
+        QCOMPARE(saveButton()->isEnabled(), !number.isEmpty());
+        if (number.isEmpty())
+            return;
+        saveButton()->click();
+        QCOMPARE(m_context->database->knownName(number), QStringLiteral("Jan de Vries"));
+        QVERIFY(!saveButton()->isEnabled());
+        QTRY_VERIFY(history->item(0, CCallHistoryForm::ColumnName)->text().startsWith(QStringLiteral("Jan de Vries")));
+        QVERIFY(ring(number));
+        QCOMPARE(m_rig->window()->findChild<QLineEdit*>(QStringLiteral("lineEdit_callnumber"))->text(),
+            QStringLiteral("Jan de Vries"));
+        QCOMPARE(incoming->findChild<QLabel*>(QStringLiteral("label_number"))->text(), QStringLiteral("Jan de Vries"));
+        // The new call starts without notes, and the strip gives its room back.
+        QCOMPARE(label("label_notesTopic")->text(), QString());
+        QVERIFY(m_rig->window()->findChild<QWidget*>(QStringLiteral("notesPanel"))->isHidden());
+    }
+
+private:
+    CUC20* engine() const { return m_context->uc20; }
+    QLabel* label(const char* name) const { return m_rig->window()->findChild<QLabel*>(QLatin1String(name)); }
+    QPushButton* saveButton() const
+    {
+        return m_rig->window()->findChild<QPushButton*>(QStringLiteral("pushButton_saveCaller"));
+    }
+    bool ring(const QString& number)
+    {
+        m_rig->unit()->ringIn(number);
+        return m_rig->stepUntil([&] { return engine()->callState() == VOICECALL_INCOMING; }, 5000);
+    }
+
+    std::unique_ptr<VirtualHybridRig> m_rig;
+    const AppContext* m_context = nullptr;
+};
+
+QTEST_MAIN(TestE2eCallNotes)
+#include "tst_e2e_callnotes.moc"
