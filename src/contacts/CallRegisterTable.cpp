@@ -2,6 +2,7 @@
 
 #include "CDatabase.h"
 #include "DatabaseSchema.h"
+#include "SqlDialect.h"
 
 #include <QCoreApplication>
 #include <QSysInfo>
@@ -72,8 +73,11 @@ bool CallRegisterTable::saveNote(CDatabase* database, qint64 id, const CallNote&
     if (note.isEmpty())
         return database->query(QStringLiteral("DELETE FROM call_notes WHERE call_id = ?"), { id }).isActive();
     return database
-        ->query(QStringLiteral("INSERT OR REPLACE INTO call_notes (call_id, caller_name, place, topic, ready_for_air) "
-                               "VALUES (?, ?, ?, ?, ?)"),
+        ->query(SqlDialect::of(database->database())
+                    .insertOrReplace(QStringLiteral("call_notes"),
+                        { QStringLiteral("call_id"), QStringLiteral("caller_name"), QStringLiteral("place"),
+                            QStringLiteral("topic"), QStringLiteral("ready_for_air") },
+                        QStringLiteral("?, ?, ?, ?, ?")),
             { id, notNull(note.callerName), notNull(note.place), notNull(note.topic), note.readyForAir ? 1 : 0 })
         .isActive();
 }
@@ -107,7 +111,9 @@ QSqlQuery CallRegisterTable::newestMissed(CDatabase* database, int limit)
 
 bool CallRegisterTable::markDeclined(CDatabase* database, qint64 id)
 {
-    return database->query(QStringLiteral("INSERT OR IGNORE INTO call_declined (call_id) VALUES (?)"), { id })
+    const QString insert = SqlDialect::of(database->database())
+                               .insertOrIgnore(QStringLiteral("call_declined"), QStringLiteral("call_id"), QStringLiteral("?"));
+    return database->query(insert, { id })
         .isActive();
 }
 

@@ -3,6 +3,8 @@
 #include "CDatabase.h"
 #include "DatabaseSchema.h"
 
+#include <QStringList>
+
 void ContactsTable::create(CDatabase* database)
 {
     createIndexes(database);
@@ -21,30 +23,47 @@ void ContactsTable::createIndexes(CDatabase* database)
 #define PARLONA_NUMBER_STRIPPED \
     "replace(replace(replace(replace(replace(replace(replace(replace(replace(phone_number, " \
     "' ', ''), '-', ''), '.', ''), '(', ''), ')', ''), '+', ''), '*', ''), '#', ''), '/', '')"
-// Numbers with anything else (letters, a NUL, a value that is not text) are always checked.
-#define PARLONA_NUMBER_ODD \
-    "typeof(phone_number) <> 'text' OR instr(CAST(phone_number AS BLOB), x'00') > 0 " \
-    "OR trim(" PARLONA_NUMBER_STRIPPED ", '0123456789') <> ''"
+namespace {
 
-const char* ContactsTable::selectByKey()
+// Numbers with anything else (letters, a NUL, a value that is not text) are always checked.
+QString oddNumber(const SqlDialect& dialect)
+{
+    const QString odd = dialect.trimmed(QStringLiteral(PARLONA_NUMBER_STRIPPED), QStringLiteral("0123456789"))
+        + QStringLiteral(" <> ''");
+    const QString notText = dialect.notPlainText(QStringLiteral("phone_number"));
+    return notText.isEmpty() ? odd : notText + QStringLiteral(" OR ") + odd;
+}
+
+} // namespace
+
+QString ContactsTable::selectByKey(const SqlDialect& dialect)
 {
     // Names as long as a typed-in one at most (ContactText::MaxFieldLength): one written in by
     // other code, megabytes long, would otherwise be carried to every window showing the caller.
-    return "SELECT id, substr(first_name, 1, 1024), substr(last_name, 1, 1024), phone_number FROM contacts "
-           "WHERE substr(" PARLONA_NUMBER_STRIPPED ", -7) = ? "
-           "UNION ALL "
-           "SELECT id, substr(first_name, 1, 1024), substr(last_name, 1, 1024), phone_number FROM contacts "
-           "WHERE " PARLONA_NUMBER_ODD " "
-           "ORDER BY 1";
+    const QString columns = QStringLiteral("SELECT id, substr(first_name, 1, 1024), substr(last_name, 1, 1024), "
+                                           "phone_number FROM contacts WHERE ");
+    return columns + dialect.lastCharacters(QStringLiteral(PARLONA_NUMBER_STRIPPED), 7) + QStringLiteral(" = ? UNION ALL ")
+        + columns + oddNumber(dialect) + QStringLiteral(" ORDER BY 1");
+}
+
+QStringList ContactsTable::lookupIndexes(const SqlDialect& dialect)
+{
+    return { QStringLiteral("CREATE INDEX IF NOT EXISTS contacts_number_digits ON contacts (%1)")
+                 .arg(dialect.lastCharacters(QStringLiteral(PARLONA_NUMBER_STRIPPED), 7)),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS contacts_number_odd ON contacts (id) WHERE ") + oddNumber(dialect) };
+}
+
+const char* ContactsTable::selectByKey()
+{
+    static const QByteArray statement = selectByKey(SqlDialect()).toUtf8();
+    return statement.constData();
 }
 
 const char* const* ContactsTable::lookupIndexes()
 {
-    static const char* const statements[] = {
-        "CREATE INDEX IF NOT EXISTS contacts_number_digits ON contacts (substr(" PARLONA_NUMBER_STRIPPED ", -7))",
-        "CREATE INDEX IF NOT EXISTS contacts_number_odd ON contacts (id) WHERE " PARLONA_NUMBER_ODD,
-        nullptr,
-    };
+    static const QByteArray made[] = { lookupIndexes(SqlDialect()).at(0).toUtf8(),
+        lookupIndexes(SqlDialect()).at(1).toUtf8() };
+    static const char* const statements[] = { made[0].constData(), made[1].constData(), nullptr };
     return statements;
 }
 

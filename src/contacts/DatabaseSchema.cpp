@@ -1,6 +1,7 @@
 #include "DatabaseSchema.h"
 
 #include "ContactsTable.h"
+#include "SqlDialect.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -11,10 +12,13 @@
 
 namespace {
 
+// A statement in the words of the connection's engine; empty for none there.
+using Statement = QString (*)(const SqlDialect&);
+
 struct Step
 {
     int version;
-    const char* sql;
+    Statement sql;
 };
 
 // In order. A file is at version N once every statement up to N has run. Statements already
@@ -23,39 +27,74 @@ struct Step
 // releases made piecemeal, so it must tolerate finding any of it already there.
 const Step steps[] = {
     { 1,
-        "CREATE TABLE IF NOT EXISTS contacts (id INTEGER PRIMARY KEY AUTOINCREMENT, first_name TEXT NOT NULL, "
-        "last_name TEXT NOT NULL, phone_number TEXT NOT NULL, info TEXT)" },
-    // The number lookup's indexes. SQLite's substr() counts characters as Qt does for every
-    // number made of ordinary characters; the rows it cannot key the same way (a NUL inside the
-    // number, a value that is not text) sit in the second, partial index and are checked as well.
-    { 1, "CREATE INDEX IF NOT EXISTS contacts_number_key ON contacts (substr(phone_number, -9))" },
+        [](const SqlDialect& d) {
+            return QStringLiteral("CREATE TABLE IF NOT EXISTS contacts (id %1, first_name TEXT NOT NULL, "
+                                  "last_name TEXT NOT NULL, phone_number TEXT NOT NULL, info TEXT)")
+                .arg(d.serialKey());
+        } },
+    // The number lookup's indexes of that time, dropped again at version 3; a server starts without.
     { 1,
-        "CREATE INDEX IF NOT EXISTS contacts_number_unusual ON contacts (id) "
-        "WHERE typeof(phone_number) <> 'text' OR instr(CAST(phone_number AS BLOB), x'00') > 0" },
+        [](const SqlDialect& d) {
+            return d.engine() == SqlDialect::SQLite ? QStringLiteral(
+                       "CREATE INDEX IF NOT EXISTS contacts_number_key ON contacts (substr(phone_number, -9))")
+                                                    : QString();
+        } },
     { 1,
-        "CREATE TABLE IF NOT EXISTS call_register (id INTEGER PRIMARY KEY AUTOINCREMENT, "
-        "phone_number TEXT NOT NULL, call_type INTEGER NOT NULL, duration INTEGER NOT NULL, "
-        "time_date TEXT NOT NULL)" },
-    { 1, "CREATE TABLE IF NOT EXISTS call_register_open (call_id INTEGER PRIMARY KEY)" },
+        [](const SqlDialect& d) {
+            return d.engine() == SqlDialect::SQLite
+                ? QStringLiteral("CREATE INDEX IF NOT EXISTS contacts_number_unusual ON contacts (id) WHERE ")
+                    + d.notPlainText(QStringLiteral("phone_number"))
+                : QString();
+        } },
+    { 1,
+        [](const SqlDialect& d) {
+            return QStringLiteral("CREATE TABLE IF NOT EXISTS call_register (id %1, phone_number TEXT NOT NULL, "
+                                  "call_type INTEGER NOT NULL, duration INTEGER NOT NULL, time_date TEXT NOT NULL)")
+                .arg(d.serialKey());
+        } },
+    { 1,
+        [](const SqlDialect&) {
+            return QStringLiteral("CREATE TABLE IF NOT EXISTS call_register_open (call_id INTEGER PRIMARY KEY)");
+        } },
     // Incoming calls we declined. Their call_type stays 2 (missed), as earlier versions keep it.
-    { 2, "CREATE TABLE IF NOT EXISTS call_declined (call_id INTEGER PRIMARY KEY)" },
+    { 2,
+        [](const SqlDialect&) {
+            return QStringLiteral("CREATE TABLE IF NOT EXISTS call_declined (call_id INTEGER PRIMARY KEY)");
+        } },
     // Numbers are now looked up by their digits (ContactsTable::lookupIndexes()); the indexes on
     // their last nine characters only cost every write.
-    { 3, "DROP INDEX IF EXISTS contacts_number_key" },
-    { 3, "DROP INDEX IF EXISTS contacts_number_unusual" },
+    { 3,
+        [](const SqlDialect& d) {
+            return d.engine() == SqlDialect::SQLite ? QStringLiteral("DROP INDEX IF EXISTS contacts_number_key")
+                                                    : QString();
+        } },
+    { 3,
+        [](const SqlDialect& d) {
+            return d.engine() == SqlDialect::SQLite ? QStringLiteral("DROP INDEX IF EXISTS contacts_number_unusual")
+                                                    : QString();
+        } },
     // The indexes of that lookup, made here rather than at the first lookup, which took a third of
     // a second at 100,000 contacts while a caller rang.
-    { 4, ContactsTable::lookupIndexes()[0] },
-    { 4, ContactsTable::lookupIndexes()[1] },
+    { 4, [](const SqlDialect& d) { return ContactsTable::lookupIndexes(d).at(0); } },
+    { 4, [](const SqlDialect& d) { return ContactsTable::lookupIndexes(d).at(1); } },
     // Which program has a call open ("host:pid"): another program on the same file recovers only
     // the rows of a program that is gone. Rows of earlier releases have none.
-    { 5, "ALTER TABLE call_register_open ADD COLUMN owner TEXT" },
+    { 5, [](const SqlDialect&) { return QStringLiteral("ALTER TABLE call_register_open ADD COLUMN owner TEXT"); } },
     // What the producer noted about a call's caller for the presenter; a call without notes has
     // no row. A table of its own: call_register keeps the columns its readers count on.
     { 6,
-        "CREATE TABLE IF NOT EXISTS call_notes (call_id INTEGER PRIMARY KEY, caller_name TEXT NOT NULL, "
-        "place TEXT NOT NULL, topic TEXT NOT NULL, ready_for_air INTEGER NOT NULL)" },
+        [](const SqlDialect&) {
+            return QStringLiteral(
+                "CREATE TABLE IF NOT EXISTS call_notes (call_id INTEGER PRIMARY KEY, caller_name TEXT "
+                "NOT NULL, place TEXT NOT NULL, topic TEXT NOT NULL, ready_for_air INTEGER NOT NULL)");
+        } },
 };
+
+bool rollBack(QSqlDatabase database)
+{
+    QSqlQuery(database).exec(QStringLiteral("ROLLBACK"));
+    return false;
+}
 
 bool run(QSqlDatabase database, const QString& sql, QString* reason)
 {
@@ -75,37 +114,50 @@ int DatabaseSchema::currentVersion()
 
 int DatabaseSchema::version(QSqlDatabase database)
 {
-    QSqlQuery pragma(database);
-    if (!pragma.exec(QStringLiteral("PRAGMA user_version")) || !pragma.next())
+    const SqlDialect dialect = SqlDialect::of(database);
+    QSqlQuery read(database);
+    if (!read.exec(dialect.versionKept()) || !read.next())
         return -1;
-    return pragma.value(0).toInt();
+    if (!read.value(0).toBool())
+        return 0;
+    if (!read.exec(dialect.readVersion()) || !read.next())
+        return -1;
+    return read.value(0).toInt();
 }
 
 bool DatabaseSchema::upgrade(QSqlDatabase database, QString* reason)
+{
+    return upgrade(database, currentVersion(), reason);
+}
+
+bool DatabaseSchema::upgrade(QSqlDatabase database, int target, QString* reason)
 {
     const int seen = version(database);
     if (seen < 0) {
         *reason = database.lastError().text();
         return false;
     }
-    if (seen >= currentVersion())
+    if (seen >= target)
         return true;
-    // Two programs opening the file at once (two units' programs at the start of a session) would
-    // both run the steps: the write lock is taken first and the version read again under it.
-    if (!run(database, QStringLiteral("BEGIN IMMEDIATE"), reason))
-        return false;
+    // Two programs opening the database at once (two units' programs at the start of a session,
+    // two studios on one server) would both run the steps: the lock is taken first and the
+    // version read again under it.
+    const SqlDialect dialect = SqlDialect::of(database);
+    const QStringList begin = dialect.beginUpgrade();
+    if (!std::all_of(begin.begin(), begin.end(), [&](const QString& sql) { return run(database, sql, reason); }))
+        return rollBack(database);
     const int from = version(database);
     bool ok = from >= 0;
     if (!ok)
         *reason = database.lastError().text();
     ok = ok && std::all_of(std::begin(steps), std::end(steps), [&](const Step& step) {
-        return step.version <= from || run(database, QLatin1String(step.sql), reason);
+        const QString sql = step.sql(dialect);
+        return step.version <= from || step.version > target || sql.isEmpty() || run(database, sql, reason);
     });
-    // PRAGMA takes no bound value; the number is the program's own.
-    if (ok && from < currentVersion())
-        ok = run(database, QStringLiteral("PRAGMA user_version = %1").arg(currentVersion()), reason);
+    // The version takes no bound value; the number is the program's own.
+    if (ok && from < target)
+        ok = run(database, dialect.writeVersion(target), reason);
     if (ok && run(database, QStringLiteral("COMMIT"), reason))
         return true;
-    QSqlQuery(database).exec(QStringLiteral("ROLLBACK"));
-    return false;
+    return rollBack(database);
 }

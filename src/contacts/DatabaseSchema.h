@@ -5,8 +5,9 @@
 #include <QString>
 
 // Every table and index of parlona.db, made or brought up to date in one place when the file
-// opens. The file's schema version is SQLite's user_version: the number of the last step it
-// has been through. A file of a version before any step (only contacts and call_register, as
+// opens, in the words of its engine (SqlDialect): the SQLite file, or a station's PostgreSQL
+// server. The schema version is the number of the last step the database has been through:
+// SQLite's user_version, or the server's table schema_version. A file of a version before any step (only contacts and call_register, as
 // earlier releases left it) is taken through all of them and keeps its rows.
 class DatabaseSchema
 {
@@ -18,6 +19,8 @@ public:
     // Runs the steps the file has not been through, and sets its version, in one transaction:
     // either all of them land or none. Nothing is written to a file that is up to date.
     static bool upgrade(QSqlDatabase database, QString* reason);
+    // The same up to version target only (an earlier release's database, made for a test).
+    static bool upgrade(QSqlDatabase database, int target, QString* reason);
 };
 
 #endif // DATABASESCHEMA_H
