@@ -35,8 +35,7 @@ private slots:
         {
             VirtualHybridRig rig(dir.path());
             CUC20* engine = rig.window()->context()->uc20;
-            QVERIFY(rig.connectUnit());
-            QVERIFY(rig.pumpUntil([&] { return engine->simState() == SIM_READY; }));
+            QVERIFY(rig.connectUntilSimReady());
             rig.unit()->ringIn(QStringLiteral("0612345678"));
             QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_INCOMING; }));
             engine->answerCall();

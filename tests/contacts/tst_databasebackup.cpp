@@ -15,7 +15,6 @@
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -105,8 +104,7 @@ private slots:
         CUC20* engine = window->context()->uc20;
         CDatabase* database = window->context()->database;
         database->query("INSERT INTO contacts (first_name, last_name, phone_number) VALUES ('Kept', 'One', '0201111111')");
-        QVERIFY(rig.connectUnit());
-        QVERIFY(rig.pumpUntil([&] { return engine->simState() == SIM_READY; }));
+        QVERIFY(rig.connectUntilSimReady());
         rig.unit()->ringIn("0612345678");
         QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_INCOMING; }));
         engine->answerCall();

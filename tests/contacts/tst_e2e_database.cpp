@@ -9,7 +9,6 @@
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
@@ -106,8 +105,7 @@ private slots:
         QTemporaryDir dir;
         VirtualHybridRig rig(dir.path());
         CUC20* engine = rig.window()->context()->uc20;
-        QVERIFY(rig.connectUnit());
-        QVERIFY(rig.pumpUntil([&] { return engine->simState() == SIM_READY; }));
+        QVERIFY(rig.connectUntilSimReady());
 
         QSqlDatabase locker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
         locker.setDatabaseName(dir.filePath("parlona.db"));
@@ -176,8 +174,7 @@ private slots:
         VirtualHybridRig rig(dir.path());
         CUC20* engine = rig.window()->context()->uc20;
         QLabel* status = rig.window()->findChild<QLabel*>("databaseStatus");
-        QVERIFY(rig.connectUnit());
-        QVERIFY(rig.pumpUntil([&] { return engine->simState() == SIM_READY; }));
+        QVERIFY(rig.connectUntilSimReady());
         disk.setFull(fromTheRing);
         rig.unit()->ringIn(caller);
         QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_INCOMING; }));

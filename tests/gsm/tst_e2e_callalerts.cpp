@@ -9,7 +9,6 @@
 #include "VirtualHybridUnit.h"
 #include "VirtualUC20Module.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QLabel>
@@ -31,10 +30,6 @@ class TestE2eCallAlerts : public QObject
 
     ControlBar* bar() const { return m_rig->window()->findChild<ControlBar*>(); }
     QString text(const char* label) const { return bar()->findChild<QLabel*>(label)->text(); }
-    bool reaches(VOICECALL_STATE state)
-    {
-        return m_rig->stepUntil([&] { return m_uc20->callState() == state; }, 5000);
-    }
     // Answers each code prompt with the next entry, or Cancel once they run out. A prompt that
     // counts tries is read once the module has answered every count asked for.
     void answerPrompts(QStringList entries, QStringList* labels)
@@ -89,17 +84,15 @@ private slots:
         m_rig->step(1500);
         QCOMPARE(text("label_signal"), QStringLiteral("-73 dBm"));
         m_rig->unit()->ringIn(QString());
-        QVERIFY(reaches(VOICECALL_INCOMING));
-        CIncomingForm* popUp = nullptr;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            popUp = popUp ? popUp : qobject_cast<CIncomingForm*>(window);
+        QVERIFY(m_rig->reaches(VOICECALL_INCOMING));
+        CIncomingForm* popUp = VirtualHybridRig::incomingWindow();
         QCOMPARE(popUp->findChild<QLabel*>("label_number")->text(), QStringLiteral("Withheld number"));
         QCOMPARE(bar()->findChild<QLineEdit*>("lineEdit_callnumber")->text(), QStringLiteral("Withheld number"));
         QTest::keyClick(popUp, Qt::Key_Space);
         m_rig->step(300);
         QVERIFY(popUp->isVisible() && m_uc20->callState() == VOICECALL_INCOMING);
         QTest::keyClick(popUp, Qt::Key_Return);
-        QVERIFY(reaches(VOICECALL_ACTIVE));
+        QVERIFY(m_rig->reaches(VOICECALL_ACTIVE));
 
         m_rig->step(3000);
         m_rig->unit()->unplug();

@@ -17,9 +17,7 @@
 #include "VirtualUC20Module.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDialogButtonBox>
-#include <QElapsedTimer>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -415,10 +413,7 @@ private:
         return connected;
     }
 
-    bool reaches(VOICECALL_STATE state)
-    {
-        return m_rig->stepUntil([&] { return m_uc20->callState() == state; }, 5000);
-    }
+    bool reaches(VOICECALL_STATE state) { return m_rig->reaches(state); }
 
     // Rings the unit and answers the call; true once it is active.
     bool answers(const QString& number, const QString& name = QString())
@@ -470,15 +465,7 @@ private:
         return m_rig->window()->findChild<T*>(QLatin1String(name));
     }
     void press(const char* button) { find<QPushButton>(button)->click(); }
-    // A window of its own, not a child of the main window.
-    static CIncomingForm* incoming()
-    {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* form = qobject_cast<CIncomingForm*>(window))
-                return form;
-        }
-        return nullptr;
-    }
+    static CIncomingForm* incoming() { return VirtualHybridRig::incomingWindow(); }
     QTableWidget* history() const
     {
         return m_rig->window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>();

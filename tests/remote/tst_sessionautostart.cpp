@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
