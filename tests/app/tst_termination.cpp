@@ -5,8 +5,6 @@
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QProcess>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -22,11 +20,6 @@
 class TestTermination : public QObject
 {
     Q_OBJECT
-
-    static QString program()
-    {
-        return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../src/parlona-control"));
-    }
 
 private slots:
     void callOnAirIsRecordedWithoutAQuestion()
@@ -80,7 +73,7 @@ private slots:
         QTemporaryDir home;
         QProcess process;
         process.setProcessEnvironment(isolatedProgramEnvironment(home.path()));
-        process.start(program(), { "--virtual-hybrid" });
+        process.start(programPath(), { "--virtual-hybrid" });
         QVERIFY(process.waitForStarted());
         // Until the window is up and the handlers are in place.
         QTest::qWait(2500);
