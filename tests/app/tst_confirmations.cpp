@@ -157,18 +157,6 @@ private slots:
         QVERIFY(!agree || m_rig->pumpUntil([&] { return console().contains(consoleSays); }));
     }
 
-    void closingWithoutACallAsksOnlyToStore()
-    {
-        QVERIFY(m_rig->connectUnit());
-        QString told;
-        ModalAnswer::whenShown(this, [&](QWidget* modal) {
-            told = qobject_cast<QMessageBox*>(modal)->text();
-            ModalAnswer::clickButton(modal, QMessageBox::Discard);
-        });
-        QVERIFY(m_rig->window()->close());
-        QCOMPARE(told, QStringLiteral("Do you want to save settings in the Orvane Parlona?"));
-    }
-
     // The history's action counts the calls missed since the history was last looked at.
     void missedCallCount()
     {
