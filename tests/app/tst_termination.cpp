@@ -27,12 +27,8 @@ private slots:
         QTemporaryDir dir;
         {
             VirtualHybridRig rig(dir.path());
-            CUC20* engine = rig.window()->context()->uc20;
             QVERIFY(rig.connectUntilSimReady());
-            rig.unit()->ringIn(QStringLiteral("0612345678"));
-            QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_INCOMING; }));
-            engine->answerCall();
-            QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_ACTIVE; }));
+            QVERIFY(rig.answersRinging(QStringLiteral("0612345678")));
             QVERIFY(!rig.pumpUntil([] { return false; }, 3000));
             bool asked = false;
             QObject waiting;

@@ -105,10 +105,7 @@ private slots:
         CDatabase* database = window->context()->database;
         database->query("INSERT INTO contacts (first_name, last_name, phone_number) VALUES ('Kept', 'One', '0201111111')");
         QVERIFY(rig.connectUntilSimReady());
-        rig.unit()->ringIn("0612345678");
-        QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_INCOMING; }));
-        engine->answerCall();
-        QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_ACTIVE; }));
+        QVERIFY(rig.answersRinging("0612345678"));
         QSignalSpy done(actions, &BackupActions::backedUp);
         window->findChild<QAction*>("actionBackUp")->trigger();
         QVERIFY(rig.pumpUntil([&] { return done.count() == 1; }));

@@ -176,10 +176,7 @@ private slots:
         QLabel* status = rig.window()->findChild<QLabel*>("databaseStatus");
         QVERIFY(rig.connectUntilSimReady());
         disk.setFull(fromTheRing);
-        rig.unit()->ringIn(caller);
-        QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_INCOMING; }));
-        engine->answerCall();
-        QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_ACTIVE; }));
+        QVERIFY(rig.answersRinging(caller));
         disk.setFull(true);
         QVERIFY(!rig.pumpUntil([&] { return engine->callState() != VOICECALL_ACTIVE; }, 2000));
         rig.unit()->farEndHangsUp();

@@ -108,3 +108,12 @@ bool VirtualHybridRig::reaches(VOICECALL_STATE state, int ms)
 {
     return stepUntil([this, state] { return uc20()->callState() == state; }, ms);
 }
+
+bool VirtualHybridRig::answersRinging(const QString& number)
+{
+    m_unit->ringIn(number);
+    if (!pumpUntil([this] { return uc20()->callState() == VOICECALL_INCOMING; }))
+        return false;
+    uc20()->answerCall();
+    return pumpUntil([this] { return uc20()->callState() == VOICECALL_ACTIVE; });
+}

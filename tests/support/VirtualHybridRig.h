@@ -53,6 +53,8 @@ public:
     void step(int ms);
     // Steps until the engine's call is in this state; false when it is not after ms.
     bool reaches(VOICECALL_STATE state, int ms = 5000);
+    // Rings the unit from number and answers, the program running in real time; true once on air.
+    bool answersRinging(const QString& number);
 
 private:
     // Made only when no directory is given: a rig killed in a child process leaves nothing behind.
