@@ -485,7 +485,6 @@ private slots:
         QFETCH(int, key);
         QFETCH(int, modifiers);
         QFETCH(QString, keys);
-        QFETCH(bool, refused);
         QSignalSpy changed(m_settings.get(), &CSettingsForm::callKeysChanged);
         auto* edit = m_settings->findChild<QKeySequenceEdit*>("keyEdit_" + field);
         QTest::keyClick(edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
@@ -494,7 +493,7 @@ private slots:
         QCOMPARE(changed.count(), int(inForce != QLatin1String("F9|F10")));
         const int shown = field == QLatin1String("answer") ? 0 : 1;
         QCOMPARE(edit->keySequence().toString(), keys.section('|', shown, shown));
-        QCOMPARE(!m_settings->findChild<QLabel*>(QStringLiteral("label_keyRefused"))->isHidden(), refused);
+        QTEST(!m_settings->findChild<QLabel*>(QStringLiteral("label_keyRefused"))->isHidden(), "refused");
         m_settings->findChild<QPushButton*>(QStringLiteral("pushButton_defaultKeys"))->click();
         QCOMPARE(CallKeys::answerKey().toString() + '|' + CallKeys::hangUpKey().toString(), QStringLiteral("F9|F10"));
         QCOMPARE(changed.count(), 2 * int(inForce != QLatin1String("F9|F10")));

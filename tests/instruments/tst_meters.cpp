@@ -406,7 +406,6 @@ private slots:
     {
         QFETCH(QList<qint64>, readings);
         QFETCH(QList<int>, ahead);
-        QFETCH(QList<int>, due);
         qint64 now = readings.first();
         MeterTickClock clock(10, [&now] { return now; });
         QList<int> owed;
@@ -414,7 +413,7 @@ private slots:
             now = readings[i];
             owed << clock.takeDueTicks(ahead[i - 1]);
         }
-        QCOMPARE(owed, due);
+        QTEST(owed, "due");
     }
 
     // A restart of the tick clock forgets the ticks owed: the first falls due one tick after it.

@@ -176,7 +176,6 @@ private slots:
         QFETCH(bool, inCall);
         QFETCH(QString, method);
         QFETCH(QVariantList, arguments);
-        QFETCH(QString, error);
         QFETCH(QString, consoleLine);
         QFETCH(QString, request);
         if (connected)
@@ -187,7 +186,7 @@ private slots:
         }
         const int sentBefore = callCommands();
         const QDBusMessage answer = reply(method.toLatin1().constData(), arguments);
-        QCOMPARE(answer.errorName(), error);
+        QTEST(answer.errorName(), "error");
         if (!consoleLine.isEmpty()) {
             QCOMPARE(answer.errorMessage(), consoleLine);
             QVERIFY(m_rig->window()->context()->console->plainText().contains(consoleLine));
