@@ -18,8 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// Copies of the phonebook and the history: made by day, before an upgrade and on request, seven
-// kept, checked before a restore, and restored under a running program.
+// Copies of the phonebook and the history: made by day and on request, seven kept, checked
+// before a restore, and restored under a running program.
 class TestDatabaseBackup : public QObject
 {
     Q_OBJECT
@@ -71,25 +71,6 @@ private slots:
         garbage.close();
         QVERIFY(!DatabaseBackup::check(garbage.fileName(), &error));
         QVERIFY(!DatabaseBackup::check(dir.filePath("missing.db"), &error));
-    }
-
-    void copyBeforeAnUpgrade()
-    {
-        QTemporaryDir dir;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "old");
-            db.setDatabaseName(dir.filePath("parlona.db"));
-            QVERIFY(db.open());
-            QSqlQuery(db).exec("CREATE TABLE contacts (id INTEGER PRIMARY KEY AUTOINCREMENT, first_name TEXT NOT NULL, "
-                               "last_name TEXT NOT NULL, phone_number TEXT NOT NULL, info TEXT)");
-            QSqlQuery(db).exec("INSERT INTO contacts VALUES (NULL, 'Old', 'Release', '0301234567', '')");
-        }
-        QSqlDatabase::removeDatabase("old");
-        const QString folder = dir.filePath("backups");
-        CDatabase database(dir.path(), nullptr);
-        const QStringList copies = QDir(folder).entryList({ "parlona-*-upgrade.db" });
-        QCOMPARE(copies.size(), 1);
-        QCOMPARE(count(QDir(folder).filePath(copies.first()), "contacts"), 1);
     }
 
     // During a call a copy is made beside it; a restore brings back the copy's data to every page
