@@ -1,6 +1,5 @@
 #include "CIncomingForm.h"
 #include "CUC20.h"
-#include "CallKeys.h"
 #include "MainWindow.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
@@ -8,7 +7,6 @@
 #include <QApplication>
 #include <QKeySequenceEdit>
 #include <QLineEdit>
-#include <QSettings>
 #include <QTest>
 
 // The answer and hang-up keys of the whole program on a virtual hybrid, pressed in whichever
@@ -20,15 +18,10 @@ class TestCallKeys : public QObject
     std::unique_ptr<VirtualHybridRig> m_rig;
     CUC20* m_uc20 = nullptr;
 
-    bool reaches(VOICECALL_STATE state)
-    {
-        return m_rig->stepUntil([&] { return m_uc20->callState() == state; }, 5000);
-    }
-
     bool ringsIn()
     {
         m_rig->unit()->ringIn(QStringLiteral("0612345678"));
-        return reaches(VOICECALL_INCOMING);
+        return m_rig->reaches(VOICECALL_INCOMING);
     }
 
     // Into the widget with the keyboard, or its window when no widget there takes it.
@@ -39,22 +32,11 @@ class TestCallKeys : public QObject
         QTest::keyClick(target, key);
     }
 
-    static QWidget* incomingWindow()
-    {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (qobject_cast<CIncomingForm*>(window))
-                return window;
-        }
-        return nullptr;
-    }
-
 private slots:
     void init()
     {
         m_rig = std::make_unique<VirtualHybridRig>();
         m_uc20 = m_rig->window()->context()->uc20;
-        // Quiet: the keys are under test here, not the sound.
-        QSettings().setValue(QStringLiteral("RingTone/Enabled"), false);
         m_rig->window()->show();
         QVERIFY(QTest::qWaitForWindowActive(m_rig->window()));
         QVERIFY(m_rig->connectUnit());
@@ -62,12 +44,6 @@ private slots:
     }
 
     void cleanup() { m_rig.reset(); }
-
-    void defaults()
-    {
-        QCOMPARE(CallKeys::answerKey(), QKeySequence(Qt::Key_F9));
-        QCOMPARE(CallKeys::hangUpKey(), QKeySequence(Qt::Key_F10));
-    }
 
     void keysInEveryWindow_data()
     {
@@ -94,13 +70,13 @@ private slots:
             QVERIFY(ringsIn());
         if (call == QLatin1String("talking")) {
             m_uc20->answerCall();
-            QVERIFY(reaches(VOICECALL_ACTIVE));
+            QVERIFY(m_rig->reaches(VOICECALL_ACTIVE));
         }
-        QWidget* window = inMainWindow ? m_rig->window() : incomingWindow();
+        QWidget* window = inMainWindow ? static_cast<QWidget*>(m_rig->window()) : VirtualHybridRig::incomingWindow();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
         press(Qt::Key(key));
-        QVERIFY(reaches(VOICECALL_STATE(after)));
+        QVERIFY(m_rig->reaches(VOICECALL_STATE(after)));
         m_rig->step(1000);
         QCOMPARE(m_uc20->callState(), VOICECALL_STATE(after));
         QVERIFY(m_rig->unit()->atCommandsReceived().filter(QStringLiteral("ATD")).isEmpty());
@@ -118,7 +94,7 @@ private slots:
         m_rig->step(1000);
         QCOMPARE(m_uc20->callState(), VOICECALL_INCOMING);
         QTest::keyClick(QApplication::activeWindow(), Qt::Key_A, Qt::ControlModifier);
-        QVERIFY(reaches(VOICECALL_ACTIVE));
+        QVERIFY(m_rig->reaches(VOICECALL_ACTIVE));
     }
 };
 

@@ -1,7 +1,6 @@
 #include "CCallHistoryForm.h"
 #include "CConsole.h"
 #include "CDatabase.h"
-#include "CIncomingForm.h"
 #include "CUC20.h"
 #include "MainWindow.h"
 #include "ManualClock.h"
@@ -10,7 +9,6 @@
 #include "VirtualHybridUnit.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
@@ -32,8 +30,7 @@ class TestConfirmations : public QObject
     // Brings a call to the state: ringing, being placed or on air.
     void callIn(VOICECALL_STATE state)
     {
-        QVERIFY(m_rig->connectUnit());
-        QVERIFY(m_rig->pumpUntil([&] { return m_uc20->simState() == SIM_READY; }));
+        QVERIFY(m_rig->connectUntilSimReady());
         if (state == VOICECALL_CALLING) {
             m_rig->unit()->setOutgoingOutcome(VirtualHybridUnit::OutgoingOutcome::NoAnswer, 60000);
             m_uc20->call(QStringLiteral("0201234567"));
@@ -58,10 +55,7 @@ private slots:
         m_uc20 = m_rig->window()->context()->uc20;
     }
 
-    void cleanup()
-    {
-        m_rig.reset();
-    }
+    void cleanup() { m_rig.reset(); }
 
     void clearAsksNamingTheCount_data()
     {
@@ -163,37 +157,12 @@ private slots:
         QVERIFY(!agree || m_rig->pumpUntil([&] { return console().contains(consoleSays); }));
     }
 
-    void closingWithoutACallAsksOnlyToStore()
-    {
-        QVERIFY(m_rig->connectUnit());
-        QString told;
-        ModalAnswer::whenShown(this, [&](QWidget* modal) {
-            told = qobject_cast<QMessageBox*>(modal)->text();
-            ModalAnswer::clickButton(modal, QMessageBox::Discard);
-        });
-        QVERIFY(m_rig->window()->close());
-        QCOMPARE(told, QStringLiteral("Do you want to save settings in the Orvane Parlona?"));
-    }
-
-    void closingTheRingingWindowDeclinesAndSaysSo()
-    {
-        callIn(VOICECALL_INCOMING);
-        CIncomingForm* popUp = nullptr;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            popUp = popUp ? popUp : qobject_cast<CIncomingForm*>(window);
-        QVERIFY(popUp && popUp->isVisible());
-        popUp->close();
-        QVERIFY(reaches(VOICECALL_IDLE));
-        QVERIFY(m_rig->pumpUntil([&] { return console().contains("Declined call from 0612345678"); }));
-    }
-
     // The history's action counts the calls missed since the history was last looked at.
     void missedCallCount()
     {
         QAction* historyAction = m_rig->action("actionCallHistory");
         const QString plain = historyAction->text();
-        QVERIFY(m_rig->connectUnit());
-        QVERIFY(m_rig->pumpUntil([&] { return m_uc20->simState() == SIM_READY; }));
+        QVERIFY(m_rig->connectUntilSimReady());
         for (int missed = 1; missed <= 2; ++missed) {
             m_rig->unit()->ringIn(QStringLiteral("0612345678"));
             QVERIFY(reaches(VOICECALL_INCOMING));

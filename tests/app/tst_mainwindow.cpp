@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSettings>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -275,6 +276,11 @@ private slots:
         QCOMPARE(menu->title(), QStringLiteral("Service"));
         QCOMPARE(
             menu->actions(), QList<QAction*>({ action("actionDebug"), action("actionSMS"), action("actionDynamics") }));
+        // Before Help.
+        QStringList titles;
+        for (const QAction* entry : window().menuBar()->actions())
+            titles << entry->text();
+        QCOMPARE(titles, QStringList({ "File", "View", "Service", "Help" }));
     }
 
     // Built with their plain constructors, as code written against the program's classes does:

@@ -1,4 +1,5 @@
-#include <QCoreApplication>
+#include "ProgramEnvironment.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -20,21 +21,12 @@ class TestTerminalOutput : public QObject
         QString output;
     };
 
-    // The program lies in the build tree beside the tests' folder.
-    static QString program()
-    {
-        return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../src/parlona-control"));
-    }
-
     QProcessEnvironment environment() const
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), m_home.path());
-        for (const char* name : { "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR" })
-            environment.insert(QLatin1String(name), m_home.filePath(QLatin1String(name)));
+        QProcessEnvironment environment = isolatedProgramEnvironment(m_home.path());
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.filePath(QStringLiteral("runtime")));
         // Never the desktop's bus: a program running there would be raised instead.
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent"));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("QT_MESSAGE_PATTERN"), QStringLiteral("%{type} %{category}: %{message}"));
         environment.remove(QStringLiteral("QT_LOGGING_RULES"));
         return environment;
@@ -44,7 +36,7 @@ class TestTerminalOutput : public QObject
     {
         QProcess process;
         process.setProcessEnvironment(environment);
-        process.start(program(), arguments);
+        process.start(programPath(), arguments);
         Run run;
         if (!process.waitForFinished(30000)) {
             process.kill();
@@ -62,13 +54,11 @@ class TestTerminalOutput : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY2(QFileInfo(program()).isExecutable(), qPrintable(program()));
-        for (const char* name : { "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR" })
-            QVERIFY(QDir().mkpath(m_home.filePath(QLatin1String(name))));
-        QFile::setPermissions(
-            m_home.filePath("XDG_RUNTIME_DIR"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY2(QFileInfo(programPath()).isExecutable(), qPrintable(programPath()));
+        QVERIFY(QDir().mkpath(m_home.filePath("runtime")));
+        QFile::setPermissions(m_home.filePath("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         // The program connects at once, so that the link and the engines have something to say.
-        QSettings settings(m_home.filePath("XDG_CONFIG_HOME/Orvane/Parlona Control.conf"), QSettings::IniFormat);
+        QSettings settings(m_home.filePath("config/Orvane/Parlona Control.conf"), QSettings::IniFormat);
         settings.setValue(QStringLiteral("AutoConnect"), true);
     }
 

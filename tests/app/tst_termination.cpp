@@ -5,8 +5,6 @@
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QProcess>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -23,24 +21,14 @@ class TestTermination : public QObject
 {
     Q_OBJECT
 
-    static QString program()
-    {
-        return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../src/parlona-control"));
-    }
-
 private slots:
     void callOnAirIsRecordedWithoutAQuestion()
     {
         QTemporaryDir dir;
         {
             VirtualHybridRig rig(dir.path());
-            CUC20* engine = rig.window()->context()->uc20;
-            QVERIFY(rig.connectUnit());
-            QVERIFY(rig.pumpUntil([&] { return engine->simState() == SIM_READY; }));
-            rig.unit()->ringIn(QStringLiteral("0612345678"));
-            QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_INCOMING; }));
-            engine->answerCall();
-            QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_ACTIVE; }));
+            QVERIFY(rig.connectUntilSimReady());
+            QVERIFY(rig.answersRinging(QStringLiteral("0612345678")));
             QVERIFY(!rig.pumpUntil([] { return false; }, 3000));
             bool asked = false;
             QObject waiting;
@@ -81,7 +69,7 @@ private slots:
         QTemporaryDir home;
         QProcess process;
         process.setProcessEnvironment(isolatedProgramEnvironment(home.path()));
-        process.start(program(), { "--virtual-hybrid" });
+        process.start(programPath(), { "--virtual-hybrid" });
         QVERIFY(process.waitForStarted());
         // Until the window is up and the handlers are in place.
         QTest::qWait(2500);

@@ -62,56 +62,35 @@ private slots:
             QVERIFY(window->minimumSizeHint().width() <= 1366);
         }
         QCOMPARE(pages->parentWidget()->parentWidget(), window->findChild<QScrollArea*>("pageScrollArea"));
+        // The meter titles (receive, send) fit their boxes beside the frame; the whole text is in the tool tip.
+        for (const char* box : { "groupBox_2", "groupBox" }) {
+            auto* group = window->findChild<QGroupBox*>(box);
+            QVERIFY2(group->fontMetrics().horizontalAdvance(group->title()) + 12 <= group->maximumWidth(), box);
+            QVERIFY(group->toolTip().startsWith(group->title() + " ("));
+        }
     }
 
-    void consoleCanBeHidden()
+    // The console can be hidden, and stays so; a speed dial stored on the settings page is named
+    // on its button's tool tip at once. Started with the session (--minimized) without a tray, the
+    // window is minimized, never hidden out of reach.
+    void consoleSpeedDialAndStart()
     {
         VirtualHybridRig rig;
         QAction* toggle = rig.window()->findChild<QAction*>("actionConsole");
-        QVERIFY(toggle);
         QDockWidget* dock = rig.window()->findChild<QDockWidget*>("dockConsole");
         rig.window()->show();
         const bool shown = dock->isVisible();
         toggle->trigger();
         QCOMPARE(dock->isVisible(), !shown);
         QCOMPARE(QSettings().value("ConsoleVisible").toBool(), !shown);
-    }
 
-    // A speed dial stored on the settings page is named on its button's tool tip at once.
-    void speedDialsSayWhatTheyDial()
-    {
-        VirtualHybridRig rig;
-        auto* number = rig.window()->findChild<QLineEdit*>("lineEdit_dialnr3");
-        QAbstractButton* button = rig.window()->findChild<QAbstractButton*>("pushButton_dialnr3");
-        QVERIFY(number && button);
-        QTest::keyClicks(number, "0201234567");
-        QVERIFY2(button->toolTip().contains("0201234567"), qPrintable(button->toolTip()));
-    }
+        QTest::keyClicks(rig.window()->findChild<QLineEdit*>("lineEdit_dialnr3"), "0201234567");
+        const QString tip = rig.window()->findChild<QAbstractButton*>("pushButton_dialnr3")->toolTip();
+        QVERIFY2(tip.contains("0201234567"), qPrintable(tip));
 
-    // Started with the session (--minimized): without a tray the window is minimized, never
-    // hidden out of reach.
-    void startsMinimizedWithoutATray()
-    {
-        VirtualHybridRig rig;
+        rig.window()->hide();
         rig.window()->showAtStart(true);
         QVERIFY(rig.window()->isVisible() && rig.window()->isMinimized());
-    }
-
-    void meterTitlesAreWhole_data()
-    {
-        QTest::addColumn<QString>("box");
-        QTest::newRow("receive") << "groupBox_2";
-        QTest::newRow("send") << "groupBox";
-    }
-
-    void meterTitlesAreWhole()
-    {
-        QFETCH(QString, box);
-        VirtualHybridRig rig;
-        auto* group = rig.window()->findChild<QGroupBox*>(box);
-        // The title fits the box beside its frame; the whole text is in the tool tip.
-        QVERIFY2(group->fontMetrics().horizontalAdvance(group->title()) + 12 <= group->maximumWidth(), qPrintable(group->title()));
-        QVERIFY(group->toolTip().startsWith(group->title() + " ("));
     }
 };
 

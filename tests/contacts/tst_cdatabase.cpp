@@ -32,6 +32,21 @@ class TestCDatabase : public QObject
         return text.replace('~', QChar(0)).replace('#', QChar(0xFFFD)).replace('@', QString("\U0001F600"));
     }
 
+    // The rows of a table in a file, read with a connection of the test's own; -1 when unreadable.
+    static int rows(const QString& file, const char* table)
+    {
+        int count = -1;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "count");
+            db.setDatabaseName(file);
+            QSqlQuery query(db);
+            if (db.open() && query.exec(QLatin1String("SELECT count(*) FROM ") + table) && query.next())
+                count = query.value(0).toInt();
+        }
+        QSqlDatabase::removeDatabase("count");
+        return count;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -191,6 +206,11 @@ private slots:
             plan += rows.value(3).toString() + '\n';
         QVERIFY2(plan.contains("contacts_number_digits") && plan.contains("contacts_number_odd"), qPrintable(plan));
         QCOMPARE(db.findContactId("+49301234567"), before.contains("Anna") ? 1 : 0);
+        // An earlier release's file is copied, rows and all, before it is upgraded.
+        const QStringList copies = QDir(path("app/backups")).entryList({ "parlona-*-upgrade.db" });
+        QCOMPARE(copies.size(), before.isEmpty() ? 0 : 1);
+        QCOMPARE(copies.isEmpty() ? 0 : rows(path("app/backups/") + copies.first(), "contacts"),
+            int(before.count("INSERT INTO contacts")));
         // A call kept from before takes notes, which come back with it, and Clear takes them away.
         if (!calls.isEmpty()) {
             const CallNote note { QStringLiteral("Jan de Vries"), QStringLiteral("Zwolle"), QStringLiteral("Ice"),

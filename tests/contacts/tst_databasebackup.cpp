@@ -15,12 +15,11 @@
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
-// Copies of the phonebook and the history: made by day, before an upgrade and on request, seven
-// kept, checked before a restore, and restored under a running program.
+// Copies of the phonebook and the history: made by day and on request, seven kept, checked
+// before a restore, and restored under a running program.
 class TestDatabaseBackup : public QObject
 {
     Q_OBJECT
@@ -74,25 +73,6 @@ private slots:
         QVERIFY(!DatabaseBackup::check(dir.filePath("missing.db"), &error));
     }
 
-    void copyBeforeAnUpgrade()
-    {
-        QTemporaryDir dir;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "old");
-            db.setDatabaseName(dir.filePath("parlona.db"));
-            QVERIFY(db.open());
-            QSqlQuery(db).exec("CREATE TABLE contacts (id INTEGER PRIMARY KEY AUTOINCREMENT, first_name TEXT NOT NULL, "
-                               "last_name TEXT NOT NULL, phone_number TEXT NOT NULL, info TEXT)");
-            QSqlQuery(db).exec("INSERT INTO contacts VALUES (NULL, 'Old', 'Release', '0301234567', '')");
-        }
-        QSqlDatabase::removeDatabase("old");
-        const QString folder = dir.filePath("backups");
-        CDatabase database(dir.path(), nullptr);
-        const QStringList copies = QDir(folder).entryList({ "parlona-*-upgrade.db" });
-        QCOMPARE(copies.size(), 1);
-        QCOMPARE(count(QDir(folder).filePath(copies.first()), "contacts"), 1);
-    }
-
     // During a call a copy is made beside it; a restore brings back the copy's data to every page
     // and keeps what was in use.
     void backUpDuringACallThenRestore()
@@ -105,12 +85,8 @@ private slots:
         CUC20* engine = window->context()->uc20;
         CDatabase* database = window->context()->database;
         database->query("INSERT INTO contacts (first_name, last_name, phone_number) VALUES ('Kept', 'One', '0201111111')");
-        QVERIFY(rig.connectUnit());
-        QVERIFY(rig.pumpUntil([&] { return engine->simState() == SIM_READY; }));
-        rig.unit()->ringIn("0612345678");
-        QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_INCOMING; }));
-        engine->answerCall();
-        QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_ACTIVE; }));
+        QVERIFY(rig.connectUntilSimReady());
+        QVERIFY(rig.answersRinging("0612345678"));
         QSignalSpy done(actions, &BackupActions::backedUp);
         window->findChild<QAction*>("actionBackUp")->trigger();
         QVERIFY(rig.pumpUntil([&] { return done.count() == 1; }));

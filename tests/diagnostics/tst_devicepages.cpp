@@ -12,6 +12,9 @@
 #include <QRegularExpression>
 #include <QSlider>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QTimer>
 #include <utility>
 
@@ -193,15 +196,25 @@ private slots:
     {
         QTest::addColumn<int>("id");
         QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<QString>("filled"); // objectName=text of each field that is not empty
+        QTest::addColumn<QString>("filled"); // objectName=text [tool tip] of each field that is not empty
         const QByteArray serial36("PH0000201234567890ABCDEFGHIJKLMNOPQR");
         QTest::newRow("serial") << 1 << QByteArray("PH000020\0XY", 11) << "lineEdit_serial=PH000020";
         QTest::newRow("serial, no NUL") << 1 << serial36 << "lineEdit_serial=" + QString(serial36);
         QTest::newRow("hardware id") << 2 << QByteArray::fromHex("000102030405060708090A0B0C0D0E FFFF")
                                      << "lineEdit_hwid=000102030405060708090A-0B0C0D-0E";
-        QTest::newRow("firmware, negative") << 5 << QByteArray::fromHex("00000000 FFFFFFFF 00000080 2C010000 FEFFFFFF")
-                                            << "lineEdit_firmware=Unknown (invalid version reported)";
         QTest::newRow("module line") << 3 << QByteArray("PH000020\0", 9) << "";
+        // The firmware: four little-endian numbers after four unread bytes, shown as reported while
+        // they can be a version at all, otherwise as unknown, with what was reported in the tool tip.
+        const QString firmware = "lineEdit_firmware=",
+                      unknown = firmware + "Unknown (invalid version reported) [The unit reported ";
+        const auto row = [](const char* name, const char* hex, const QString& filled) {
+            QTest::newRow(name) << 5 << QByteArray::fromHex(hex) << filled;
+        };
+        row("firmware", "FFFFFFFF 01000000 02000000 03000000 04000000", firmware + "1.2.3.4");
+        row("firmware zeros", "00000000 00000000 00000000 00000000 00000000", firmware + "0.0.0.0");
+        row("firmware largest", "00000000 FFFFFF7F 00000000 00000000 2C010000", firmware + "2147483647.0.0.300");
+        row("firmware all bytes set", "FFFFFFFF FFFFFFFF FFFFFFFF FFFFFFFF FFFFFFFF", unknown + "-1.-1.-1.-1]");
+        row("firmware one negative", "00000000 02000000 00000080 2C010000 04000000", unknown + "2.-2147483648.300.4]");
     }
 
     void infoPage()
@@ -210,11 +223,15 @@ private slots:
         QFETCH(QByteArray, payload);
         AppContext context;
         InfoForm form(&context);
+        // Each answer replaces the one before, tool tip included.
+        if (id == DeviceMessage::FirmwareVersion)
+            form.onReceiveUSB(id, 0, QByteArray(36, '\xFF'));
         form.onReceiveUSB(id, 0, payload.leftJustified(36, '\0'));
         QStringList filled;
         for (const QLineEdit* field : form.findChildren<QLineEdit*>())
             if (!field->text().isEmpty())
-                filled << field->objectName() + '=' + field->text();
+                filled << field->objectName() + '=' + field->text()
+                        + (field->toolTip().isEmpty() ? QString() : " [" + field->toolTip() + ']');
         QTEST(filled.join(';'), "filled");
     }
 
@@ -250,17 +267,47 @@ private slots:
         QCOMPARE(console.lineCount(), 1);
     }
 
-    void keepsOnlyTheNewest5000Lines()
+    void consoleKeepsTheNewest_data()
     {
+        QTest::addColumn<int>("logged");
+        QTest::addColumn<int>("heldBeforePause"); // lines in the pane before the logging pauses
+        QTest::addColumn<int>("first");           // the first line kept
+        QTest::newRow("not full") << 4000 << 4000 << 0;
+        QTest::newRow("just full") << 5000 << 5000 << 0;
+        QTest::newRow("one over") << 5001 << 5001 << 1;
+        QTest::newRow("just below the slack") << 5499 << 5499 << 499;
+        QTest::newRow("slack full: dropped at once") << 5500 << 5000 << 500;
+        QTest::newRow("over again") << 5733 << 5233 << 733;
+    }
+
+    // The console keeps the newest 5,000 lines; the pane drops the oldest many at once, when the
+    // logging pauses or it holds 500 lines too many.
+    void consoleKeepsTheNewest()
+    {
+        QFETCH(int, logged);
+        QFETCH(int, first);
         CConsole console;
         console.setLevelEnabled(CConsole::Error, true);
-        for (int i = 0; i < 5250; ++i)
-            emit console.error(QStringLiteral("line %1").arg(i));
-        QCOMPARE(console.lineCount(), 5000);
-        const QStringList lines = console.plainText().split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 5000);
-        QVERIFY(lines.first().endsWith(QStringLiteral("ERROR] line 250")));
-        QVERIFY(lines.last().endsWith(QStringLiteral("ERROR] line 5249")));
+        console.setLevelEnabled(CConsole::Info, true);
+        for (int i = 0; i < logged; ++i) // red errors on even lines, yellow infos on odd ones
+            log(console, i % 2 ? CConsole::Info : CConsole::Error, QStringLiteral("line %1").arg(i));
+        QTextDocument* pane = console.findChild<QTextEdit*>(QStringLiteral("textEdit"))->document();
+        QTEST(pane->blockCount(), "heldBeforePause");
+        // Whoever reads the console sees the newest 5,000 lines at once.
+        const int kept = qMin(logged, 5000);
+        QCOMPARE(console.lineCount(), kept);
+        QStringList lines = console.plainText().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), kept);
+        QVERIFY2(lines.first().endsWith(QStringLiteral("] line %1").arg(first)), qPrintable(lines.first()));
+        QVERIFY(lines.last().endsWith(QStringLiteral("] line %1").arg(logged - 1)));
+        // After a pause the pane holds them alone, each line in its own colour.
+        QTRY_COMPARE_WITH_TIMEOUT(pane->blockCount(), kept, 3000);
+        QCOMPARE(pane->toPlainText().split(QLatin1Char('\n')), lines);
+        const auto colour
+            = [](const QTextBlock& block) { return block.begin().fragment().charFormat().foreground().color(); };
+        const QColor red(0xff, 0, 0), yellow(0xff, 0xff, 0);
+        QCOMPARE(colour(pane->firstBlock()), first % 2 ? yellow : red);
+        QCOMPARE(colour(pane->firstBlock().next()), first % 2 ? red : yellow);
     }
 };
 

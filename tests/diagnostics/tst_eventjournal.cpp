@@ -99,8 +99,7 @@ private slots:
         {
             VirtualHybridRig rig;
             CUC20* engine = rig.window()->context()->uc20;
-            QVERIFY(rig.connectUnit());
-            QVERIFY(rig.pumpUntil([&] { return engine->simState() == SIM_READY; }));
+            QVERIFY(rig.connectUntilSimReady());
             rig.unit()->ringIn(number);
             QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_INCOMING; }));
             rig.unit()->farEndHangsUp();

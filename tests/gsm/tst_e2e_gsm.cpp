@@ -5,8 +5,10 @@
 #include "CIncomingForm.h"
 #include "CNau8810.h"
 #include "CSMSForm.h"
+#include "CSettingsForm.h"
 #include "CUC20.h"
 #include "CUSBHID.h"
+#include "ControlBar.h"
 #include "InfoForm.h"
 #include "MainWindow.h"
 #include "ManualClock.h"
@@ -17,9 +19,8 @@
 #include "VirtualUC20Module.h"
 
 #include <QAction>
-#include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
-#include <QElapsedTimer>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,8 +34,10 @@
 
 // The whole program against a virtual hybrid: connecting to it, and the module engine, which
 // learns everything from the unit's module through the USB frames, as it would from a real one.
-// Calls are also placed and taken the way the operator does it, and the module may fall silent.
-// Text messages come from the service page, whose text waits for the module's prompt.
+// Calls are also placed and taken the way the operator does it, with numbers as people write
+// them, and the module may fall silent. The operator is told the SIM's tries left, and a withheld
+// caller and a lost line are named. Text messages come from the service page, whose text waits
+// for the module's prompt.
 class TestE2eGsm : public QObject
 {
     Q_OBJECT
@@ -128,10 +131,11 @@ private slots:
 
     void cableOutDuringACall()
     {
-        // The register measures talk time on the unit's clock.
+        // The register and the bar measure talk time on the unit's clock.
         ManualClock* clock = m_rig->clock();
         m_rig->window()->findChild<CCallRegistration*>()->setClock(
             [] { return QDateTime::currentDateTime(); }, [clock] { return clock->nowMs(); });
+        m_rig->window()->findChild<ControlBar*>()->setClock([clock] { return clock->nowMs(); });
         // Auto-connect finds the unit and makes the requests of a connection, which the unit answers:
         // the register report reaches the codec model, and the serial number the information page.
         MainWindow* window = m_rig->window();
@@ -146,17 +150,28 @@ private slots:
         QCOMPARE(m_rig->unit()->readRequestsReceived(), requests);
         QCOMPARE(m_rig->unit()->badFramesReceived(), 0);
         m_rig->step(1000);
-        QVERIFY(answers(QStringLiteral("0301234567")));
+        QCOMPARE(find<QLabel>("label_signal")->text(), QStringLiteral("-73 dBm"));
+        // A withheld caller, taken with Enter in the incoming-call window; Space does not take it.
+        m_rig->unit()->ringIn(QString());
+        QVERIFY(reaches(VOICECALL_INCOMING));
+        QCOMPARE(incoming()->findChild<QLabel*>("label_number")->text(), QStringLiteral("Withheld number"));
+        QCOMPARE(find<QLineEdit>("lineEdit_callnumber")->text(), QStringLiteral("Withheld number"));
+        QTest::keyClick(incoming(), Qt::Key_Space);
+        m_rig->step(300);
+        QVERIFY(incoming()->isVisible() && m_uc20->callState() == VOICECALL_INCOMING);
+        QTest::keyClick(incoming(), Qt::Key_Return);
+        QVERIFY(reaches(VOICECALL_ACTIVE));
         const qint64 answered = clock->nowMs();
         m_rig->step(10000);
 
-        // The cable is pulled: the call ends there and is recorded with the 10 s talked.
+        // The cable is pulled: the call ends there, is shown lost and is recorded with the 10 s talked.
         m_rig->unit()->unplug();
         QVERIFY(m_rig->stepUntil([&] { return !window->context()->usb->isConnected(); }, 100));
         QCOMPARE(window->statusText(), QStringLiteral("Status: Disconnected"));
+        QCOMPARE(find<QLabel>("label_callstatus")->text(), QStringLiteral("LINE LOST 00:10"));
         const qint64 talked = clock->nowMs() - answered;
         QVERIFY(talked >= 10000 && talked < 10100);
-        QCOMPARE(recorded(), QStringList(QStringLiteral("0301234567 0 %1").arg(talked)));
+        QCOMPARE(recorded(), QStringList(QStringLiteral(" 0 %1").arg(talked)));
 
         // Plugged in again ten minutes later, it is connected again; the module's first answers are
         // understood whole, and nothing more is recorded.
@@ -168,7 +183,7 @@ private slots:
         QCOMPARE(m_uc20->simState(), SIM_READY);
         m_rig->step(1000);
         QCOMPARE(recorded().size(), 1);
-        QCOMPARE(m_calls, QStringList({ "incoming 0301234567", "active 0301234567", "idle" }));
+        QCOMPARE(m_calls, QStringList({ "incoming", "active", "idle" }));
     }
 
     void textSentAtThePrompt()
@@ -245,9 +260,12 @@ private slots:
         QVERIFY(connectAndSettle());
         QVERIFY(incoming() != nullptr);
         m_rig->unit()->setOutgoingOutcome(VirtualHybridUnit::AnswerAfterDelay, 2000);
-        QTest::keyClicks(find<QLineEdit>("lineEdit_phonenumber"), "0612345678");
+        // Typed as people write it: the bare dial string goes out, the number shown stays as typed.
+        QTest::keyClicks(find<QLineEdit>("lineEdit_phonenumber"), "06 1234 5678");
         press("pushButton_call");
         QVERIFY(reaches(VOICECALL_CALLING));
+        QVERIFY(m_rig->unit()->atCommandsReceived().contains(QStringLiteral("ATD0612345678;")));
+        QCOMPARE(find<QLineEdit>("lineEdit_phonenumber")->text(), QStringLiteral("06 1234 5678"));
         QVERIFY(incoming()->isVisible());
 
         // The far end answers: the talking clock runs in red, the window is gone.
@@ -293,7 +311,8 @@ private slots:
         m_rig->window()->show();
         QVERIFY(connectAndSettle());
         auto* phonebook = m_rig->window()->findChild<PhonebookForm*>();
-        phonebook->addContact(QStringLiteral("Anna"), QStringLiteral("Alpha"), QStringLiteral("0301234567"), QString());
+        phonebook->addContact(
+            QStringLiteral("Anna"), QStringLiteral("Alpha"), QStringLiteral("030-123 45 67"), QString());
 
         // Taken with Accept: the window names her and offers both buttons.
         m_rig->unit()->ringIn(QStringLiteral("+49301234567"));
@@ -330,6 +349,56 @@ private slots:
         press("pushButton_call");
         QVERIFY(reaches(VOICECALL_CALLING));
         QVERIFY(m_rig->unit()->atCommandsReceived().contains(QStringLiteral("ATD+49301234567;")));
+    }
+
+    // Three wrong PINs, the PUK and a PIN of the operator's own, typed twice (the first time differently).
+    void wrongPinsThenAPinOfOnesOwn()
+    {
+        m_rig->unit()->setSimLock(VirtualHybridUnit::SimPinLocked);
+        m_rig->unit()->setPin(QStringLiteral("4321"));
+        m_rig->unit()->setPuk(QStringLiteral("87654321"));
+        QStringList labels;
+        answerPrompts({ "1111", "2222", "3333", "87654321", "5678", "5679", "5678", "5678" }, &labels);
+        QVERIFY(m_rig->connectUnit());
+        QVERIFY(m_rig->stepUntil([&] { return m_uc20->simState() == SIM_READY; }, 20000));
+        const QString choose = "Choose a new PIN of 4 to 8 digits:", again = "Enter the new PIN again:";
+        QCOMPARE(labels,
+            QStringList({ "Enter PIN:\n3 attempts left", "Enter PIN:\n2 attempts left", "Enter PIN:\n1 attempt left",
+                "Enter PUK:\n10 attempts left", choose, again,
+                choose + "\nThe two entries differed, so the PIN is asked for again.", again }));
+        QVERIFY(m_rig->unit()->atCommandsReceived().contains(R"(AT+CPIN="87654321","5678")"));
+        QCOMPARE(m_rig->unit()->module()->pin(), QStringLiteral("5678"));
+        m_rig->step(500);
+        QCOMPARE(find<QLabel>("label_simstatus")->text(), QStringLiteral("READY"));
+    }
+
+    // The caller is named by the number as meant, with the home country chosen on the settings
+    // page: a contact written nationally is found for the international spelling, and a foreign
+    // number with the same last nine digits is not taken for it.
+    void callerNamed_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown"); // for a call from +31612345678
+        QTest::newRow("national, spaced") << "06 1234 5678"
+                                          << "Anna Alpha";
+        QTest::newRow("same last nine digits, another country") << "+41 61 234 56 78"
+                                                                << "+31612345678";
+    }
+
+    void callerNamed()
+    {
+        QFETCH(QString, stored);
+        QVERIFY(connectAndSettle());
+        auto* countries = m_rig->window()->findChild<CSettingsForm*>()->findChild<QComboBox*>("comboBox_homeCountry");
+        const int netherlands = countries->findData(QStringLiteral("NL"));
+        QVERIFY(netherlands > 0);
+        countries->setCurrentIndex(netherlands);
+        emit countries->activated(netherlands);
+        m_rig->window()->findChild<PhonebookForm*>()->addContact(
+            QStringLiteral("Anna"), QStringLiteral("Alpha"), stored, {});
+        m_rig->unit()->ringIn(QStringLiteral("+31612345678"));
+        QVERIFY(reaches(VOICECALL_INCOMING));
+        QTEST(find<QLineEdit>("lineEdit_callnumber")->text(), "shown");
     }
 
     // A module that stops answering while the unit stays connected and the caller stays on the
@@ -415,10 +484,7 @@ private:
         return connected;
     }
 
-    bool reaches(VOICECALL_STATE state)
-    {
-        return m_rig->stepUntil([&] { return m_uc20->callState() == state; }, 5000);
-    }
+    bool reaches(VOICECALL_STATE state) { return m_rig->reaches(state); }
 
     // Rings the unit and answers the call; true once it is active.
     bool answers(const QString& number, const QString& name = QString())
@@ -428,6 +494,21 @@ private:
             return false;
         m_uc20->answerCall();
         return reaches(VOICECALL_ACTIVE);
+    }
+
+    // Answers each code prompt with the next entry, or Cancel once they run out. A prompt that
+    // counts tries is read once the module has answered every count asked for.
+    void answerPrompts(QStringList entries, QStringList* labels)
+    {
+        ModalAnswer::whenShown(this, [=](QWidget* modal) {
+            auto* dialog = qobject_cast<QInputDialog*>(modal);
+            if (dialog->labelText().startsWith("Enter P"))
+                m_rig->step(300);
+            *labels << dialog->labelText();
+            answerPrompts(entries.mid(1), labels);
+            dialog->setTextValue(entries.value(0));
+            ModalAnswer::clickButton(dialog, entries.isEmpty() ? QDialogButtonBox::Cancel : QDialogButtonBox::Ok);
+        });
     }
 
     // The call register's rows: "number type duration".
@@ -470,15 +551,7 @@ private:
         return m_rig->window()->findChild<T*>(QLatin1String(name));
     }
     void press(const char* button) { find<QPushButton>(button)->click(); }
-    // A window of its own, not a child of the main window.
-    static CIncomingForm* incoming()
-    {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* form = qobject_cast<CIncomingForm*>(window))
-                return form;
-        }
-        return nullptr;
-    }
+    static CIncomingForm* incoming() { return VirtualHybridRig::incomingWindow(); }
     QTableWidget* history() const
     {
         return m_rig->window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>();

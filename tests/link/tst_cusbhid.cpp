@@ -193,23 +193,22 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", before);
     }
 
-    void levels()
+    void payloads()
     {
         // -12.5 is 0xC1480000 as a float32; 0 dB is all zeros. A frame brings 28 more bytes.
         const QByteArray bytes = QByteArray::fromHex("00000000 0000 48c1");
         const DevicePayload::Levels read = DevicePayload::levels(bytes + QByteArray(28, '\x7f'));
-        QCOMPARE(read.receive, 0.0f);
-        QCOMPARE(read.send, -12.5f);
+        QVERIFY(read.receive == 0.0f && read.send == -12.5f);
         QCOMPARE(DevicePayload::levelsPayload({ 0.0f, -12.5f }), bytes);
-    }
-
-    void texts()
-    {
         // The debug text skips its channel byte, whatever it holds, and is Latin-1.
         QCOMPARE(DevicePayload::debugText(QByteArray("X5\xb0 up\0junk", 11)), QStringLiteral("5\u00b0 up"));
         QCOMPARE(DevicePayload::debugText(DevicePayload::debugTextPayload(QString(50, 'd'))), QString(34, 'd'));
         QCOMPARE(DevicePayload::atCommandPayload("ATA"), QByteArray("ATA\0", 4));
         QCOMPARE(DevicePayload::serialNumberPayload(QString(40, 's')).size(), DeviceMessage::MaxPayload);
+        // Auto answer is the first byte.
+        for (const char* hex : { "00ff", "", "ff00" })
+            QCOMPARE(DevicePayload::autoAnswer(QByteArray::fromHex(hex)), hex[0] == 'f');
+        QVERIFY(DevicePayload::autoAnswer(DevicePayload::autoAnswerPayload(true)));
     }
 
     void moduleLineMessages_data()
@@ -239,14 +238,6 @@ private slots:
         }
         QTEST(seen.join(' '), "types");
         QCOMPARE(joined, line);
-    }
-
-    void autoAnswer()
-    {
-        QCOMPARE(DevicePayload::autoAnswer(QByteArray::fromHex("00ff")), false);
-        QCOMPARE(DevicePayload::autoAnswer(QByteArray::fromHex("ff00")), true);
-        QCOMPARE(DevicePayload::autoAnswer(QByteArray()), false);
-        QCOMPARE(DevicePayload::autoAnswer(DevicePayload::autoAnswerPayload(true)), true);
     }
 
     void pollPace_data()

@@ -75,8 +75,7 @@ private slots:
         m_notifications.closed.clear();
         m_notifications.capabilities = QStringList { QStringLiteral("body"), QStringLiteral("body-markup") };
         m_rig = std::make_unique<VirtualHybridRig>();
-        QVERIFY(m_rig->connectUnit());
-        QVERIFY(m_rig->pumpUntil([this] { return m_rig->window()->context()->uc20->simState() == SIM_READY; }));
+        QVERIFY(m_rig->connectUntilSimReady());
         m_rig->window()->context()->database->query(
             QStringLiteral("INSERT INTO contacts (first_name, last_name, phone_number, info) VALUES (?, ?, ?, ?)"),
             { QStringLiteral("Anna"), QStringLiteral("d'Ávila"), QStringLiteral("0612345678"), QString() });

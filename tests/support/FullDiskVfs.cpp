@@ -24,49 +24,21 @@ sqlite3_file* real(sqlite3_file* file)
     return reinterpret_cast<ShimFile*>(file)->real;
 }
 
-int shimClose(sqlite3_file* file)
+// A file method that the real file does as it is; its arguments follow from where it is stored.
+template <auto method, typename... Args> int onRealFile(sqlite3_file* file, Args... args)
 {
-    return real(file)->pMethods->xClose(real(file));
+    return (real(file)->pMethods->*method)(real(file), args...);
 }
 
-int shimRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset)
+// The same for a method of the file system.
+template <auto method, typename... Args> int onRealVfs(sqlite3_vfs*, Args... args)
 {
-    return real(file)->pMethods->xRead(real(file), buffer, amount, offset);
+    return (realVfs->*method)(realVfs, args...);
 }
 
 int shimWrite(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 offset)
 {
     return diskFull ? SQLITE_FULL : real(file)->pMethods->xWrite(real(file), buffer, amount, offset);
-}
-
-int shimTruncate(sqlite3_file* file, sqlite3_int64 size)
-{
-    return real(file)->pMethods->xTruncate(real(file), size);
-}
-
-int shimSync(sqlite3_file* file, int flags)
-{
-    return real(file)->pMethods->xSync(real(file), flags);
-}
-
-int shimFileSize(sqlite3_file* file, sqlite3_int64* size)
-{
-    return real(file)->pMethods->xFileSize(real(file), size);
-}
-
-int shimLock(sqlite3_file* file, int level)
-{
-    return real(file)->pMethods->xLock(real(file), level);
-}
-
-int shimUnlock(sqlite3_file* file, int level)
-{
-    return real(file)->pMethods->xUnlock(real(file), level);
-}
-
-int shimCheckReservedLock(sqlite3_file* file, int* out)
-{
-    return real(file)->pMethods->xCheckReservedLock(real(file), out);
 }
 
 int shimFileControl(sqlite3_file* file, int op, void* arg)
@@ -75,16 +47,6 @@ int shimFileControl(sqlite3_file* file, int op, void* arg)
     if (op == SQLITE_FCNTL_SIZE_HINT && diskFull)
         return SQLITE_FULL;
     return real(file)->pMethods->xFileControl(real(file), op, arg);
-}
-
-int shimSectorSize(sqlite3_file* file)
-{
-    return real(file)->pMethods->xSectorSize(real(file));
-}
-
-int shimDeviceCharacteristics(sqlite3_file* file)
-{
-    return real(file)->pMethods->xDeviceCharacteristics(real(file));
 }
 
 int shimOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* outFlags)
@@ -97,41 +59,13 @@ int shimOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int*
         return result;
     // Version 1 only: without the shared-memory methods SQLite keeps to its rollback journal,
     // which is what the program uses.
-    shim->methods = sqlite3_io_methods { 1, shimClose, shimRead, shimWrite, shimTruncate, shimSync, shimFileSize,
-        shimLock, shimUnlock, shimCheckReservedLock, shimFileControl, shimSectorSize, shimDeviceCharacteristics,
-        nullptr, nullptr, nullptr, nullptr, nullptr, nullptr };
+    using M = sqlite3_io_methods;
+    shim->methods = M { 1, onRealFile<&M::xClose>, onRealFile<&M::xRead>, shimWrite, onRealFile<&M::xTruncate>,
+        onRealFile<&M::xSync>, onRealFile<&M::xFileSize>, onRealFile<&M::xLock>, onRealFile<&M::xUnlock>,
+        onRealFile<&M::xCheckReservedLock>, shimFileControl, onRealFile<&M::xSectorSize>,
+        onRealFile<&M::xDeviceCharacteristics>, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr };
     shim->base.pMethods = &shim->methods;
     return SQLITE_OK;
-}
-
-int shimDelete(sqlite3_vfs*, const char* name, int syncDir)
-{
-    return realVfs->xDelete(realVfs, name, syncDir);
-}
-
-int shimAccess(sqlite3_vfs*, const char* name, int flags, int* out)
-{
-    return realVfs->xAccess(realVfs, name, flags, out);
-}
-
-int shimFullPathname(sqlite3_vfs*, const char* name, int size, char* out)
-{
-    return realVfs->xFullPathname(realVfs, name, size, out);
-}
-
-int shimRandomness(sqlite3_vfs*, int size, char* out)
-{
-    return realVfs->xRandomness(realVfs, size, out);
-}
-
-int shimSleep(sqlite3_vfs*, int microseconds)
-{
-    return realVfs->xSleep(realVfs, microseconds);
-}
-
-int shimCurrentTime(sqlite3_vfs*, double* now)
-{
-    return realVfs->xCurrentTime(realVfs, now);
 }
 
 int shimGetLastError(sqlite3_vfs*, int size, char* out)
@@ -151,12 +85,12 @@ FullDiskVfs::FullDiskVfs()
     shimVfs.mxPathname = realVfs->mxPathname;
     shimVfs.zName = "parlona-full-disk";
     shimVfs.xOpen = shimOpen;
-    shimVfs.xDelete = shimDelete;
-    shimVfs.xAccess = shimAccess;
-    shimVfs.xFullPathname = shimFullPathname;
-    shimVfs.xRandomness = shimRandomness;
-    shimVfs.xSleep = shimSleep;
-    shimVfs.xCurrentTime = shimCurrentTime;
+    shimVfs.xDelete = onRealVfs<&sqlite3_vfs::xDelete>;
+    shimVfs.xAccess = onRealVfs<&sqlite3_vfs::xAccess>;
+    shimVfs.xFullPathname = onRealVfs<&sqlite3_vfs::xFullPathname>;
+    shimVfs.xRandomness = onRealVfs<&sqlite3_vfs::xRandomness>;
+    shimVfs.xSleep = onRealVfs<&sqlite3_vfs::xSleep>;
+    shimVfs.xCurrentTime = onRealVfs<&sqlite3_vfs::xCurrentTime>;
     shimVfs.xGetLastError = shimGetLastError;
     sqlite3_vfs_register(&shimVfs, 1);
 }

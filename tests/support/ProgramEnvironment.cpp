@@ -1,5 +1,6 @@
 #include "ProgramEnvironment.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 QProcessEnvironment isolatedProgramEnvironment(const QString& home)
@@ -11,4 +12,9 @@ QProcessEnvironment isolatedProgramEnvironment(const QString& home)
     environment.insert(QStringLiteral("XDG_STATE_HOME"), QDir(home).filePath(QStringLiteral("state")));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     return environment;
+}
+
+QString programPath()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../src/parlona-control"));
 }

@@ -1,5 +1,6 @@
 #include "VirtualHybridRig.h"
 
+#include "CIncomingForm.h"
 #include "CUC20.h"
 #include "CUSBHID.h"
 #include "MainWindow.h"
@@ -8,6 +9,7 @@
 #include "VirtualHybridUnit.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSettings>
@@ -46,9 +48,28 @@ QAction* VirtualHybridRig::action(const char* objectName) const
     return m_window->findChild<QAction*>(QLatin1String(objectName));
 }
 
+CUC20* VirtualHybridRig::uc20() const
+{
+    return m_window->context()->uc20;
+}
+
+CIncomingForm* VirtualHybridRig::incomingWindow()
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* form = qobject_cast<CIncomingForm*>(window))
+            return form;
+    }
+    return nullptr;
+}
+
 bool VirtualHybridRig::connectUnit()
 {
     return m_window->context()->usb->start(serial) == 0;
+}
+
+bool VirtualHybridRig::connectUntilSimReady()
+{
+    return connectUnit() && pumpUntil([this] { return uc20()->simState() == SIM_READY; });
 }
 
 bool VirtualHybridRig::pumpUntil(const std::function<bool()>& condition, int timeoutMs)
@@ -81,4 +102,18 @@ bool VirtualHybridRig::stepUntil(const std::function<bool()>& condition, int ms)
 void VirtualHybridRig::step(int ms)
 {
     stepUntil([] { return false; }, ms);
+}
+
+bool VirtualHybridRig::reaches(VOICECALL_STATE state, int ms)
+{
+    return stepUntil([this, state] { return uc20()->callState() == state; }, ms);
+}
+
+bool VirtualHybridRig::answersRinging(const QString& number)
+{
+    m_unit->ringIn(number);
+    if (!pumpUntil([this] { return uc20()->callState() == VOICECALL_INCOMING; }))
+        return false;
+    uc20()->answerCall();
+    return pumpUntil([this] { return uc20()->callState() == VOICECALL_ACTIVE; });
 }

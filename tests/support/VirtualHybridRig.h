@@ -1,11 +1,15 @@
 #ifndef VIRTUALHYBRIDRIG_H
 #define VIRTUALHYBRIDRIG_H
 
+#include "GsmTypes.h"
+
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
 
+class CIncomingForm;
+class CUC20;
 class QAction;
 class ManualClock;
 class MainWindow;
@@ -30,9 +34,14 @@ public:
     VirtualHybridUnit* unit() const { return m_unit; }
     MainWindow* window() const { return m_window; }
     QAction* action(const char* objectName) const;
+    CUC20* uc20() const;
+    // The incoming-call window: a window of its own, not a child of the main window.
+    static CIncomingForm* incomingWindow();
 
     // Opens the unit with the link, as Connect does with one unit attached.
     bool connectUnit();
+    // Connects the unit and lets the program run until the SIM is ready.
+    bool connectUntilSimReady();
 
     // Lets the program's event loop run in real time while the unit's clock moves on in 5 ms
     // steps, until condition holds; false when it still does not after timeoutMs.
@@ -42,6 +51,10 @@ public:
     // parse step after each, until condition holds or ms have passed.
     bool stepUntil(const std::function<bool()>& condition, int ms);
     void step(int ms);
+    // Steps until the engine's call is in this state; false when it is not after ms.
+    bool reaches(VOICECALL_STATE state, int ms = 5000);
+    // Rings the unit from number and answers, the program running in real time; true once on air.
+    bool answersRinging(const QString& number);
 
 private:
     // Made only when no directory is given: a rig killed in a child process leaves nothing behind.
