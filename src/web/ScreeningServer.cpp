@@ -10,6 +10,8 @@
 
 #include <httplib.h>
 
+#include <sys/socket.h>
+
 #include <chrono>
 #include <future>
 #include <thread>
@@ -17,9 +19,24 @@
 const char* const ScreeningServer::CookieName = "parlona_screening";
 const char* const ScreeningServer::TokenHeader = "X-Screening-Token";
 
+namespace {
+
+// The library listens with a backlog of five connections: a few dozen pages opening at once
+// would find the door shut. Listening again on the bound socket widens it.
+template<class Base>
+class WideServer : public Base
+{
+public:
+    using Base::Base;
+    void widenBacklog() { ::listen(this->svr_sock_, ScreeningServer::Backlog); }
+};
+
+} // namespace
+
 struct ScreeningServer::Listener
 {
     std::unique_ptr<httplib::Server> server;
+    std::function<void()> widenBacklog;
     std::thread thread;
     int port = 0;
 };
@@ -103,10 +120,14 @@ bool ScreeningServer::listen(const QString& address, const ScreeningConfig& conf
 {
     auto listener = std::make_unique<Listener>();
     if (m_tls) {
-        listener->server = std::make_unique<httplib::SSLServer>(
+        auto server = std::make_unique<WideServer<httplib::SSLServer>>(
             QFile::encodeName(config.certificateFile).constData(), QFile::encodeName(config.keyFile).constData());
+        listener->widenBacklog = [raw = server.get()] { raw->widenBacklog(); };
+        listener->server = std::move(server);
     } else {
-        listener->server = std::make_unique<httplib::Server>();
+        auto server = std::make_unique<WideServer<httplib::Server>>();
+        listener->widenBacklog = [raw = server.get()] { raw->widenBacklog(); };
+        listener->server = std::move(server);
     }
     if (!listener->server->is_valid()) {
         *error = tr("The certificate or its key cannot be read");
@@ -122,6 +143,7 @@ bool ScreeningServer::listen(const QString& address, const ScreeningConfig& conf
         *error = tr("Cannot listen on %1 port %2").arg(address).arg(config.port);
         return false;
     }
+    listener->widenBacklog();
     httplib::Server* server = listener->server.get();
     listener->thread = std::thread([server] { server->listen_after_bind(); });
     qCInfo(lcApp).noquote() << "screening page on" << address << "port" << listener->port;

@@ -67,6 +67,8 @@ public:
     static constexpr int MaxPages = 64;
     static constexpr int Workers = MaxPages + 16;
     static constexpr int MaxPending = 32;
+    // Connections waiting to be accepted.
+    static constexpr int Backlog = 256;
     static constexpr int MaxBodyBytes = 4096;
     static constexpr int ReplyTimeoutMs = 3000;
     static constexpr int KeepAliveMs = 15000;
