@@ -190,6 +190,8 @@ void ScreeningServer::route(Listener* listener)
     httplib::Server& server = *listener->server;
     server.new_task_queue = [] { return new httplib::ThreadPool(Workers); };
     server.set_payload_max_length(MaxBodyBytes);
+    // An answer goes out in more than one write: without this, each waits for the delayed ACK.
+    server.set_tcp_nodelay(true);
     server.set_read_timeout(10, 0);
     server.set_write_timeout(5, 0);
     server.set_keep_alive_timeout(30);
