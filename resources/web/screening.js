@@ -108,7 +108,7 @@
     receivedAt = Date.now();
     $('unit').textContent = text(s.connected ? 'connected' : 'notConnected');
     $('unit').classList.toggle('on', s.connected);
-    $('sim').textContent = s.sim;
+    $('sim').textContent = texts['sim_' + s.sim] || s.sim;
     $('signal').textContent = s.signal === 99 ? '–' : s.dbm + ' dBm';
     const stateKey = s.connected && s.silent ? 'silent' : s.call;
     $('callState').textContent = text(stateKey);

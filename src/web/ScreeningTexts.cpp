@@ -43,6 +43,15 @@ QByteArray ScreeningTexts::json()
         { QStringLiteral("offline"), tr("No connection with the program") },
         { QStringLiteral("loggedOut"), tr("Logged out") },
         { QStringLiteral("refused"), tr("Refused") },
+        // The SIM's states, by the words of the remote interface.
+        { QStringLiteral("sim_ready"), tr("ready") },
+        { QStringLiteral("sim_pin"), tr("PIN needed") },
+        { QStringLiteral("sim_puk"), tr("PUK needed") },
+        { QStringLiteral("sim_pin2"), tr("PIN2 needed") },
+        { QStringLiteral("sim_puk2"), tr("PUK2 needed") },
+        { QStringLiteral("sim_network-pin"), tr("network PIN needed") },
+        { QStringLiteral("sim_network-puk"), tr("network PUK needed") },
+        { QStringLiteral("sim_unknown"), tr("unknown") },
     };
     return QJsonDocument(texts).toJson(QJsonDocument::Compact);
 }

@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 #include "RemoteControl.h"
 #include "ScreeningService.h"
+#include "TranslationLoader.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 
@@ -13,7 +14,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTest>
-#include <QTranslator>
 
 #include <memory>
 
@@ -34,11 +34,9 @@ private slots:
     {
         if (!QFileInfo::exists(QStringLiteral("/usr/bin/chromedriver")))
             QSKIP("chromedriver is not installed (Debian: chromium-driver)");
-        QTranslator dutch;
-        if (qEnvironmentVariable("PARLONA_SCREENSHOTS_LANGUAGE") == QLatin1String("nl")) {
-            QVERIFY(dutch.load(QStringLiteral(":/i18n/parlona_nl.qm")));
-            QCoreApplication::installTranslator(&dutch);
-        }
+        TranslationLoader translations;
+        if (qEnvironmentVariable("PARLONA_SCREENSHOTS_LANGUAGE") == QLatin1String("nl"))
+            QCOMPARE(translations.install(QStringLiteral("nl")), QStringLiteral("nl"));
         m_rig = std::make_unique<VirtualHybridRig>();
         QVERIFY(m_rig->connectUnit());
         QVERIFY(m_rig->pumpUntil([this] { return uc20()->simState() == SIM_READY; }));
