@@ -29,6 +29,7 @@
     let reply = {};
     try { reply = await response.json(); } catch (e) { reply = {}; }
     reply.status = response.status;
+    reply.retryAfter = response.headers.get('Retry-After') || '';
     if (response.status === 401) showLogin();
     return reply;
   }
@@ -76,7 +77,7 @@
       say('loginMessage', '');
       showScreen();
     } else if (reply.status === 429) {
-      say('loginMessage', text('wait').replace('%1', '…'));
+      say('loginMessage', text('wait').replace('%1', reply.retryAfter || '…'));
     } else {
       say('loginMessage', text('wrongPassword'));
     }

@@ -107,6 +107,10 @@ def main():
     check(ask('ring ' + NUMBER) == 'ok', 'no call rang')
     for page in (producer, presenter_phone):
         until(page, lambda: text(page, 'number') == NUMBER and page.find_element(By.ID, 'answer').is_enabled())
+    for page in (producer, presenter_phone):
+        until(page, lambda: '2' in text(page, 'history'))
+    shoot(producer, 'ringing-desktop')
+    shoot(presenter_phone, 'ringing-phone')
     ringing_word = text(producer, 'callState')
     check(text(presenter_phone, 'callState') == ringing_word, 'the two pages show different states')
     producer.find_element(By.ID, 'answer').click()

@@ -1,4 +1,5 @@
 #include "AppContext.h"
+#include "CDatabase.h"
 #include "CUC20.h"
 #include "CallNotes.h"
 #include "MainWindow.h"
@@ -38,6 +39,12 @@ private slots:
         if (qEnvironmentVariable("PARLONA_SCREENSHOTS_LANGUAGE") == QLatin1String("nl"))
             QCOMPARE(translations.install(QStringLiteral("nl")), QStringLiteral("nl"));
         m_rig = std::make_unique<VirtualHybridRig>();
+        // The caller rang twice before.
+        for (const char* day : { "2026-11-02T09:15:00", "2026-12-01T17:40:00" })
+            m_rig->window()->context()->database->query(
+                QStringLiteral("INSERT INTO call_register (phone_number, call_type, duration, time_date) "
+                               "VALUES ('0612345678', 0, 60000, ?)"),
+                { QString::fromLatin1(day) });
         QVERIFY(m_rig->connectUnit());
         QVERIFY(m_rig->pumpUntil([this] { return uc20()->simState() == SIM_READY; }));
         ScreeningConfig config;
