@@ -10,7 +10,13 @@
 
 #include <httplib.h>
 
+#include <arpa/inet.h>
+#include <dirent.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
 
 #include <chrono>
 #include <future>
@@ -30,6 +36,36 @@ public:
     using Base::Base;
     void widenBacklog() { ::listen(this->svr_sock_, ScreeningServer::Backlog); }
 };
+
+// The library keeps an idle connection open for its keep-alive time, and waits on a browser's
+// early connection that has sent nothing yet until its read time-out, even while it stops: its
+// stop() would hold the window that long. Shutting down every connection accepted on port (not
+// closing them: the workers still own their descriptors) ends those waits at once.
+void shutDownConnections(int port)
+{
+    DIR* folder = opendir("/proc/self/fd");
+    if (!folder)
+        return;
+    while (const dirent* entry = readdir(folder)) {
+        const int fd = std::atoi(entry->d_name);
+        struct stat status;
+        if (fd <= 2 || fd == dirfd(folder) || fstat(fd, &status) != 0 || !S_ISSOCK(status.st_mode))
+            continue;
+        sockaddr_storage local {};
+        sockaddr_storage peer {};
+        socklen_t localSize = sizeof local;
+        socklen_t peerSize = sizeof peer;
+        if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &localSize) != 0
+            || getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerSize) != 0)
+            continue;
+        const int localPort = local.ss_family == AF_INET
+            ? ntohs(reinterpret_cast<const sockaddr_in*>(&local)->sin_port)
+            : local.ss_family == AF_INET6 ? ntohs(reinterpret_cast<const sockaddr_in6*>(&local)->sin6_port) : -1;
+        if (localPort == port)
+            ::shutdown(fd, SHUT_RDWR);
+    }
+    closedir(folder);
+}
 
 } // namespace
 
@@ -160,6 +196,7 @@ void ScreeningServer::stop()
     m_stateChanged.notify_all();
     for (auto& listener : m_listeners) {
         listener->server->stop();
+        shutDownConnections(listener->port);
         if (listener->thread.joinable())
             listener->thread.join();
     }

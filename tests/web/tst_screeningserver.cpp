@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QTest>
 #include <QThread>
+#include <QTcpSocket>
 #include <QTimer>
 
 #include <httplib.h>
@@ -219,6 +220,24 @@ private slots:
         QVERIFY(allAnswered);
         QCOMPARE(busyAtOnce, sent - ScreeningServer::MaxPending);
         QCOMPARE(refused.load(), ScreeningServer::MaxPending);
+    }
+
+    void stopsWithoutWaitingForIdleConnections()
+    {
+        // A browser's connection kept open after a request, and one opened early that has sent
+        // nothing yet: the server would wait for both before it stops.
+        const int port = screening()->ports().value(0);
+        httplib::Client keptOpen("127.0.0.1", port);
+        keptOpen.set_keep_alive(true);
+        std::thread([&keptOpen] { keptOpen.Get("/api/texts"); }).join();
+        QTcpSocket early;
+        early.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
+        QVERIFY(early.waitForConnected(2000));
+        QElapsedTimer stopping;
+        stopping.start();
+        screening()->stop();
+        QVERIFY2(stopping.elapsed() < 5000, "stop() waited for the idle connections");
+        QVERIFY(early.waitForDisconnected(1000));
     }
 
 private:
