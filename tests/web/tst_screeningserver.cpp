@@ -12,12 +12,15 @@
 #include <QJsonDocument>
 #include <QTest>
 #include <QThread>
+#include <QProcess>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <httplib.h>
 
 #include <atomic>
+#include <future>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -238,6 +241,52 @@ private slots:
         screening()->stop();
         QVERIFY2(stopping.elapsed() < 5000, "stop() waited for the idle connections");
         QVERIFY(early.waitForDisconnected(1000));
+    }
+
+    void https_data()
+    {
+        QTest::addColumn<bool>("keyMatches");
+        QTest::newRow("certificate and its key") << true;
+        QTest::newRow("a key that cannot be read") << false;
+    }
+
+    void https()
+    {
+        QFETCH(bool, keyMatches);
+        QTemporaryDir folder;
+        const QString certificate = folder.filePath(QStringLiteral("page.crt"));
+        const QString key = folder.filePath(QStringLiteral("page.key"));
+        QCOMPARE(QProcess::execute(QStringLiteral("openssl"),
+                     { QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+                         QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
+                         QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-keyout"), key, QStringLiteral("-out"),
+                         certificate }),
+            0);
+        ScreeningConfig config;
+        config.port = 0;
+        config.password = m_password;
+        config.certificateFile = certificate;
+        config.keyFile = keyMatches ? key : folder.filePath(QStringLiteral("missing.key"));
+        QString error;
+        QCOMPARE(screening()->start(config, &error), keyMatches);
+        if (!keyMatches) {
+            QCOMPARE(error, QStringLiteral("The certificate or its key cannot be read"));
+            return;
+        }
+        const int port = screening()->ports().value(0);
+        auto login = std::async(std::launch::async, [port] {
+            httplib::SSLClient client("127.0.0.1", port);
+            client.enable_server_certificate_verification(false);
+            const std::string origin = "https://127.0.0.1:" + std::to_string(port);
+            const auto result = client.Post("/api/login", { { "Origin", origin } },
+                "{\"password\":\"studio-7 Geheim\"}", "application/json");
+            return result ? result->get_header_value("Set-Cookie") : std::string("no answer");
+        });
+        QVERIFY(m_rig->pumpUntil([&login] { return login.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+        const QString cookie = QString::fromStdString(login.get());
+        QVERIFY2(cookie.startsWith(QLatin1String("parlona_screening=")), qPrintable(cookie));
+        QVERIFY(cookie.contains(QLatin1String("; Secure")));
+        QVERIFY(cookie.contains(QLatin1String("; HttpOnly; SameSite=Strict")));
     }
 
 private:
