@@ -326,8 +326,16 @@ void ScreeningServer::login(Exchange& exchange)
     const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(exchange.request.body), &parsed);
     if (parsed.error != QJsonParseError::NoError || !document.isObject())
         return refuse(exchange.response, 400, "MalformedRequest");
-    // Checked here, on a worker: the hash takes its time on purpose.
-    if (!m_password.matches(document.object().value(QStringLiteral("password")).toString())) {
+    // Checked here, on a worker: the hash takes its time on purpose. A crowd of logins must not
+    // take every core.
+    if (m_loginChecks.fetch_add(1) >= MaxLoginChecks) {
+        m_loginChecks.fetch_sub(1);
+        exchange.response.set_header("Retry-After", "1");
+        return refuse(exchange.response, 429, "TooManyAttempts");
+    }
+    const bool matches = m_password.matches(document.object().value(QStringLiteral("password")).toString());
+    m_loginChecks.fetch_sub(1);
+    if (!matches) {
         m_sessions.loginFailed(address);
         qCInfo(lcApp).noquote() << "screening page: wrong password from" << address;
         return refuse(exchange.response, 401, "WrongPassword");

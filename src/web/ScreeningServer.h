@@ -71,6 +71,9 @@ public:
     static constexpr int Backlog = 256;
     static constexpr int MaxBodyBytes = 4096;
     static constexpr int ReplyTimeoutMs = 3000;
+    // Passwords checked at the same time (each check takes its time on purpose); logins past
+    // this are asked to come back.
+    static constexpr int MaxLoginChecks = 2;
     static constexpr int KeepAliveMs = 15000;
     static const char* const CookieName;
     static const char* const TokenHeader;
@@ -127,6 +130,7 @@ private:
     std::vector<std::unique_ptr<Listener>> m_listeners;
     std::shared_ptr<std::atomic<int>> m_pending;
     std::atomic<int> m_pages { 0 };
+    std::atomic<int> m_loginChecks { 0 };
 
     std::mutex m_stateMutex;
     std::condition_variable m_stateChanged;
