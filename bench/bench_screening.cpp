@@ -95,7 +95,8 @@ std::string login(int port)
 {
     httplib::Client client("127.0.0.1", port);
     const std::string origin = "http://127.0.0.1:" + std::to_string(port);
-    const auto result = client.Post("/api/login", { { "Origin", origin } }, R"({"password":"bench"})", "application/json");
+    const auto result
+        = client.Post("/api/login", { { "Origin", origin } }, R"({"password":"bench"})", "application/json");
     if (!result || result->status != 200)
         return std::string();
     const std::string cookie = result->get_header_value("Set-Cookie");
@@ -149,8 +150,8 @@ void fanOut(ScreeningService* service, int port, const std::string& cookie, cons
     int lost = 0;
     for (int change = 0; change < options.changes; ++change) {
         const SteadyClock::time_point changed = SteadyClock::now();
-        service->onVoicecallStateChange(change % 2 ? VOICECALL_ACTIVE : VOICECALL_INCOMING,
-            QStringLiteral("0900%1").arg(change));
+        service->onVoicecallStateChange(
+            change % 2 ? VOICECALL_ACTIVE : VOICECALL_INCOMING, QStringLiteral("0900%1").arg(change));
         if (!runUntil([&] { return reachedAll(pages, change); }, 2000)) {
             ++lost;
             continue;
@@ -194,8 +195,8 @@ void sendRequests(Load* load, int port, const std::string& cookie, const std::st
     for (int i = 0; !load->stop; ++i) {
         next += std::chrono::duration_cast<SteadyClock::duration>(interval);
         std::this_thread::sleep_until(next);
-        const auto result = i % 2 ? client.Get("/api/state", headers)
-                                  : client.Post("/api/answer", headers, "{}", "application/json");
+        const auto result
+            = i % 2 ? client.Get("/api/state", headers) : client.Post("/api/answer", headers, "{}", "application/json");
         if (!result)
             ++load->failed;
         else if (result->status == 503)
@@ -258,7 +259,8 @@ std::string sessionToken(int port, const std::string& cookie)
     if (!result)
         return std::string();
     const size_t at = result->body.find("\"token\":\"");
-    return at == std::string::npos ? std::string() : result->body.substr(at + 9, result->body.find('"', at + 9) - at - 9);
+    return at == std::string::npos ? std::string()
+                                   : result->body.substr(at + 9, result->body.find('"', at + 9) - at - 9);
 }
 
 } // namespace

@@ -19,7 +19,16 @@ public:
     // Longer texts are refused as numbers unread.
     static constexpr int MaxNumberLength = 64;
 
-    enum Refusal { Allowed, NotConnected, NoIncomingCall, NoCall, ActionPending, CallActive, InvalidNumber, ServiceCode };
+    enum Refusal {
+        Allowed,
+        NotConnected,
+        NoIncomingCall,
+        NoCall,
+        ActionPending,
+        CallActive,
+        InvalidNumber,
+        ServiceCode
+    };
 
     struct Verdict
     {

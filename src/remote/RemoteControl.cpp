@@ -6,8 +6,8 @@
 #include "CUSBHID.h"
 #include "CallHistoryExport.h"
 #include "CallParty.h"
-#include "CallRequests.h"
 #include "CallRegisterTable.h"
+#include "CallRequests.h"
 #include "ConsoleLog.h"
 #include "LogCategories.h"
 

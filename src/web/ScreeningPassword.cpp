@@ -63,6 +63,5 @@ bool ScreeningPassword::matches(const QString& password) const
 
 QByteArray ScreeningPassword::derive(const QString& password, const QByteArray& salt, int rounds)
 {
-    return QPasswordDigestor::deriveKeyPbkdf2(
-        QCryptographicHash::Sha256, password.toUtf8(), salt, rounds, HashBytes);
+    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, password.toUtf8(), salt, rounds, HashBytes);
 }

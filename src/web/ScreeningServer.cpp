@@ -29,8 +29,7 @@ namespace {
 
 // The library listens with a backlog of five connections: a few dozen pages opening at once
 // would find the door shut. Listening again on the bound socket widens it.
-template<class Base>
-class WideServer : public Base
+template <class Base> class WideServer : public Base
 {
 public:
     using Base::Base;
@@ -58,9 +57,9 @@ void shutDownConnections(int port)
         if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &localSize) != 0
             || getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerSize) != 0)
             continue;
-        const int localPort = local.ss_family == AF_INET
-            ? ntohs(reinterpret_cast<const sockaddr_in*>(&local)->sin_port)
-            : local.ss_family == AF_INET6 ? ntohs(reinterpret_cast<const sockaddr_in6*>(&local)->sin6_port) : -1;
+        const int localPort = local.ss_family == AF_INET ? ntohs(reinterpret_cast<const sockaddr_in*>(&local)->sin_port)
+            : local.ss_family == AF_INET6 ? ntohs(reinterpret_cast<const sockaddr_in6*>(&local)->sin6_port)
+                                          : -1;
         if (localPort == port)
             ::shutdown(fd, SHUT_RDWR);
     }
@@ -237,7 +236,8 @@ void ScreeningServer::route(Listener* listener)
         { "X-Frame-Options", "DENY" },
         { "Referrer-Policy", "no-referrer" },
         { "Content-Security-Policy",
-            "default-src 'self'; connect-src 'self'; img-src 'self' data:; frame-ancestors 'none'; form-action 'self'" },
+            "default-src 'self'; connect-src 'self'; img-src 'self' data:; frame-ancestors 'none'; form-action "
+            "'self'" },
     });
     server.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
         refuse(response, 500, "Internal");
@@ -261,9 +261,8 @@ void ScreeningServer::routeReads(Listener* listener)
         Exchange exchange { request, response };
         serveFile(exchange, m_style, "text/css; charset=utf-8");
     });
-    server.Get("/api/texts", [this](const httplib::Request&, httplib::Response& response) {
-        answer(response, 200, m_texts);
-    });
+    server.Get(
+        "/api/texts", [this](const httplib::Request&, httplib::Response& response) { answer(response, 200, m_texts); });
     server.Get("/api/session", [this](const httplib::Request& request, httplib::Response& response) {
         Exchange exchange { request, response };
         ScreeningSessions::Session session;
@@ -471,8 +470,8 @@ void ScreeningServer::events(Exchange& exchange)
 bool ScreeningServer::nextEvent(const QByteArray& sessionId, std::uint64_t* seen, std::string* event)
 {
     std::unique_lock<std::mutex> lock(m_stateMutex);
-    m_stateChanged.wait_for(lock, std::chrono::milliseconds(KeepAliveMs),
-        [this, seen] { return m_stopping || m_version != *seen; });
+    m_stateChanged.wait_for(
+        lock, std::chrono::milliseconds(KeepAliveMs), [this, seen] { return m_stopping || m_version != *seen; });
     if (m_stopping)
         return false;
     if (m_version == *seen) {

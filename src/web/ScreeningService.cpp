@@ -41,8 +41,8 @@ ScreeningReply refused(int status, const QString& code, const QString& message)
 ScreeningService::ScreeningService(AppContext* context, QObject* parent)
     : QObject(parent)
     , m_context(context)
-    , m_server(std::make_unique<ScreeningServer>(
-          this, [this](const ScreeningRequest& request) { return perform(request); }))
+    , m_server(
+          std::make_unique<ScreeningServer>(this, [this](const ScreeningRequest& request) { return perform(request); }))
     , m_historyThread(new QThread(this))
 {
     m_historyThread->setObjectName(QStringLiteral("screening-history"));
@@ -260,7 +260,8 @@ ScreeningReply ScreeningService::saveNotes(const QJsonObject& body)
         if (!value.isString() && !value.isUndefined())
             return refused(400, QStringLiteral("MalformedRequest"), QString());
         if (value.toString().size() > CallNotes::MaxFieldLength)
-            return refused(413, QStringLiteral("TooLong"), tr("A note is longer than %1 characters").arg(CallNotes::MaxFieldLength));
+            return refused(413, QStringLiteral("TooLong"),
+                tr("A note is longer than %1 characters").arg(CallNotes::MaxFieldLength));
         *fields[i] = value.toString();
     }
     note.readyForAir = body.value(QStringLiteral("readyForAir")).toBool();

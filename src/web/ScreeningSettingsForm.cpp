@@ -87,8 +87,9 @@ void ScreeningSettingsForm::load()
 void ScreeningSettingsForm::showPasswordState()
 {
     QSettings settings;
-    m_passwordState->setText(ScreeningPassword::load(settings).isSet() ? tr("A password is set.")
-                                                                      : tr("No password is set: the page is not served."));
+    m_passwordState->setText(ScreeningPassword::load(settings).isSet()
+            ? tr("A password is set.")
+            : tr("No password is set: the page is not served."));
 }
 
 void ScreeningSettingsForm::apply()

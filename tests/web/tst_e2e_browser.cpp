@@ -59,7 +59,8 @@ private slots:
             QString::number(m_rig->window()->screening()->ports().value(0)), QStringLiteral("Studio 3 achter") };
         const QString shots = qEnvironmentVariable("PARLONA_SCREENSHOTS");
         if (!shots.isEmpty()) {
-            const QString folder = shots + QLatin1Char('/') + qEnvironmentVariable("PARLONA_SCREENSHOTS_LANGUAGE", "en");
+            const QString folder
+                = shots + QLatin1Char('/') + qEnvironmentVariable("PARLONA_SCREENSHOTS_LANGUAGE", "en");
             QDir().mkpath(folder);
             arguments << folder;
         }
@@ -92,7 +93,8 @@ private:
                 script->write("ok\n");
             } else if (line == QLatin1String("status")) {
                 const CallNote note = m_rig->window()->context()->callNotes->current();
-                const QJsonObject status { { QStringLiteral("call"), RemoteControl::callStateName(uc20()->callState()) },
+                const QJsonObject status { { QStringLiteral("call"),
+                                               RemoteControl::callStateName(uc20()->callState()) },
                     { QStringLiteral("notes"),
                         QJsonObject { { QStringLiteral("callerName"), note.callerName },
                             { QStringLiteral("place"), note.place }, { QStringLiteral("topic"), note.topic },

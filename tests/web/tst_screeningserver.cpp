@@ -10,11 +10,11 @@
 
 #include <QElapsedTimer>
 #include <QJsonDocument>
-#include <QTest>
-#include <QThread>
 #include <QProcess>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <httplib.h>
@@ -60,35 +60,57 @@ private slots:
     void refusals_data()
     {
         QTest::addColumn<QByteArray>("path");
-        QTest::addColumn<QByteArray>("body"); // empty: GET
+        QTest::addColumn<QByteArray>("body");   // empty: GET
         QTest::addColumn<QByteArray>("change"); // "page", "no-cookie", "bogus-cookie", "other-site", "no-token", "form"
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("code");
 
         const QByteArray big = "{\"topic\":\"" + QByteArray(5000, 'x') + "\"}";
         const QByteArray longNote = "{\"topic\":\"" + QByteArray(201, 'x') + "\"}";
-        QTest::newRow("state without logging in") << QByteArray("/api/state") << QByteArray() << QByteArray("no-cookie") << 401 << "NotLoggedIn";
-        QTest::newRow("events without logging in") << QByteArray("/api/events") << QByteArray() << QByteArray("no-cookie") << 401 << "NotLoggedIn";
-        QTest::newRow("answer without logging in") << QByteArray("/api/answer") << QByteArray("{}") << QByteArray("no-cookie") << 401 << "NotLoggedIn";
-        QTest::newRow("answer with a made-up session") << QByteArray("/api/answer") << QByteArray("{}") << QByteArray("bogus-cookie") << 401 << "NotLoggedIn";
-        QTest::newRow("answer from another site") << QByteArray("/api/answer") << QByteArray("{}") << QByteArray("other-site") << 403 << "CrossSite";
-        QTest::newRow("hang up without the token") << QByteArray("/api/hangup") << QByteArray("{}") << QByteArray("no-token") << 403 << "BadToken";
-        QTest::newRow("log out without the token") << QByteArray("/api/logout") << QByteArray("{}") << QByteArray("no-token") << 403 << "BadToken";
-        QTest::newRow("dial as a form") << QByteArray("/api/dial") << QByteArray("number=0612345678") << QByteArray("form") << 415 << "NotJson";
-        QTest::newRow("malformed JSON") << QByteArray("/api/notes") << QByteArray("{\"topic\": ") << QByteArray("page") << 400 << "MalformedRequest";
-        QTest::newRow("JSON that is no object") << QByteArray("/api/dial") << QByteArray("[\"0612345678\"]") << QByteArray("page") << 400 << "MalformedRequest";
-        QTest::newRow("number that is no text") << QByteArray("/api/dial") << QByteArray("{\"number\":612345678}") << QByteArray("page") << 400 << "MalformedRequest";
+        QTest::newRow("state without logging in")
+            << QByteArray("/api/state") << QByteArray() << QByteArray("no-cookie") << 401 << "NotLoggedIn";
+        QTest::newRow("events without logging in")
+            << QByteArray("/api/events") << QByteArray() << QByteArray("no-cookie") << 401 << "NotLoggedIn";
+        QTest::newRow("answer without logging in")
+            << QByteArray("/api/answer") << QByteArray("{}") << QByteArray("no-cookie") << 401 << "NotLoggedIn";
+        QTest::newRow("answer with a made-up session")
+            << QByteArray("/api/answer") << QByteArray("{}") << QByteArray("bogus-cookie") << 401 << "NotLoggedIn";
+        QTest::newRow("answer from another site")
+            << QByteArray("/api/answer") << QByteArray("{}") << QByteArray("other-site") << 403 << "CrossSite";
+        QTest::newRow("hang up without the token")
+            << QByteArray("/api/hangup") << QByteArray("{}") << QByteArray("no-token") << 403 << "BadToken";
+        QTest::newRow("log out without the token")
+            << QByteArray("/api/logout") << QByteArray("{}") << QByteArray("no-token") << 403 << "BadToken";
+        QTest::newRow("dial as a form") << QByteArray("/api/dial") << QByteArray("number=0612345678")
+                                        << QByteArray("form") << 415 << "NotJson";
+        QTest::newRow("malformed JSON") << QByteArray("/api/notes") << QByteArray("{\"topic\": ") << QByteArray("page")
+                                        << 400 << "MalformedRequest";
+        QTest::newRow("JSON that is no object") << QByteArray("/api/dial") << QByteArray("[\"0612345678\"]")
+                                                << QByteArray("page") << 400 << "MalformedRequest";
+        QTest::newRow("number that is no text") << QByteArray("/api/dial") << QByteArray("{\"number\":612345678}")
+                                                << QByteArray("page") << 400 << "MalformedRequest";
         QTest::newRow("oversized body") << QByteArray("/api/notes") << big << QByteArray("page") << 413 << "";
-        QTest::newRow("note too long") << QByteArray("/api/notes") << longNote << QByteArray("page") << 413 << "TooLong";
-        QTest::newRow("dial with ;") << QByteArray("/api/dial") << QByteArray("{\"number\":\"0612345678;\"}") << QByteArray("page") << 409 << "InvalidNumber";
-        QTest::newRow("dial AT text") << QByteArray("/api/dial") << QByteArray("{\"number\":\"ATH\"}") << QByteArray("page") << 409 << "InvalidNumber";
-        QTest::newRow("dial a service code") << QByteArray("/api/dial") << QByteArray("{\"number\":\"**21*0900123456#\"}") << QByteArray("page") << 409 << "ServiceCode";
-        QTest::newRow("answer with nothing ringing") << QByteArray("/api/answer") << QByteArray("{}") << QByteArray("page") << 409 << "NoIncomingCall";
-        QTest::newRow("decline with nothing ringing") << QByteArray("/api/decline") << QByteArray("{}") << QByteArray("page") << 409 << "NoIncomingCall";
-        QTest::newRow("hang up without a call") << QByteArray("/api/hangup") << QByteArray("{}") << QByteArray("page") << 409 << "NoCall";
-        QTest::newRow("notes without a call") << QByteArray("/api/notes") << QByteArray("{\"topic\":\"traffic\"}") << QByteArray("page") << 409 << "NoCall";
-        QTest::newRow("phonebook without a call") << QByteArray("/api/phonebook") << QByteArray("{\"name\":\"Anna\"}") << QByteArray("page") << 409 << "NoNumber";
-        QTest::newRow("unknown path") << QByteArray("/api/shutdown") << QByteArray("{}") << QByteArray("page") << 404 << "";
+        QTest::newRow("note too long") << QByteArray("/api/notes") << longNote << QByteArray("page") << 413
+                                       << "TooLong";
+        QTest::newRow("dial with ;") << QByteArray("/api/dial") << QByteArray("{\"number\":\"0612345678;\"}")
+                                     << QByteArray("page") << 409 << "InvalidNumber";
+        QTest::newRow("dial AT text") << QByteArray("/api/dial") << QByteArray("{\"number\":\"ATH\"}")
+                                      << QByteArray("page") << 409 << "InvalidNumber";
+        QTest::newRow("dial a service code")
+            << QByteArray("/api/dial") << QByteArray("{\"number\":\"**21*0900123456#\"}") << QByteArray("page") << 409
+            << "ServiceCode";
+        QTest::newRow("answer with nothing ringing")
+            << QByteArray("/api/answer") << QByteArray("{}") << QByteArray("page") << 409 << "NoIncomingCall";
+        QTest::newRow("decline with nothing ringing")
+            << QByteArray("/api/decline") << QByteArray("{}") << QByteArray("page") << 409 << "NoIncomingCall";
+        QTest::newRow("hang up without a call")
+            << QByteArray("/api/hangup") << QByteArray("{}") << QByteArray("page") << 409 << "NoCall";
+        QTest::newRow("notes without a call") << QByteArray("/api/notes") << QByteArray("{\"topic\":\"traffic\"}")
+                                              << QByteArray("page") << 409 << "NoCall";
+        QTest::newRow("phonebook without a call") << QByteArray("/api/phonebook") << QByteArray("{\"name\":\"Anna\"}")
+                                                  << QByteArray("page") << 409 << "NoNumber";
+        QTest::newRow("unknown path") << QByteArray("/api/shutdown") << QByteArray("{}") << QByteArray("page") << 404
+                                      << "";
     }
 
     void refusals()
@@ -121,11 +143,12 @@ private slots:
     void wrongPasswordsAreSlowedDown()
     {
         QVERIFY(!m_client->logIn(QStringLiteral("studio-7 geheim")));
-        const auto again = m_client->post("/api/login", "{\"password\":\"" + password.toUtf8() + "\"}",
-            { { "Origin", m_client->origin() } });
+        const auto again = m_client->post(
+            "/api/login", "{\"password\":\"" + password.toUtf8() + "\"}", { { "Origin", m_client->origin() } });
         QCOMPARE(again.status, 429);
         QVERIFY(again.retryAfter.toInt() >= 1);
-        const auto crossSite = m_client->post("/api/login", "{\"password\":\"x\"}", { { "Origin", "http://radio.example" } });
+        const auto crossSite
+            = m_client->post("/api/login", "{\"password\":\"x\"}", { { "Origin", "http://radio.example" } });
         QCOMPARE(crossSite.status, 403);
         QVERIFY(m_client->get("/api/session", m_client->page()).status == 401);
     }
@@ -257,10 +280,10 @@ private slots:
         const QString certificate = folder.filePath(QStringLiteral("page.crt"));
         const QString key = folder.filePath(QStringLiteral("page.key"));
         QCOMPARE(QProcess::execute(QStringLiteral("openssl"),
-                     { QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
-                         QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
-                         QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-keyout"), key, QStringLiteral("-out"),
-                         certificate }),
+                     { QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                         QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
+                         QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+                         QStringLiteral("-keyout"), key, QStringLiteral("-out"), certificate }),
             0);
         ScreeningConfig config;
         config.port = 0;
@@ -278,11 +301,12 @@ private slots:
             httplib::SSLClient client("127.0.0.1", port);
             client.enable_server_certificate_verification(false);
             const std::string origin = "https://127.0.0.1:" + std::to_string(port);
-            const auto result = client.Post("/api/login", { { "Origin", origin } },
-                "{\"password\":\"studio-7 Geheim\"}", "application/json");
+            const auto result = client.Post(
+                "/api/login", { { "Origin", origin } }, "{\"password\":\"studio-7 Geheim\"}", "application/json");
             return result ? result->get_header_value("Set-Cookie") : std::string("no answer");
         });
-        QVERIFY(m_rig->pumpUntil([&login] { return login.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+        QVERIFY(m_rig->pumpUntil(
+            [&login] { return login.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
         const QString cookie = QString::fromStdString(login.get());
         QVERIFY2(cookie.startsWith(QLatin1String("parlona_screening=")), qPrintable(cookie));
         QVERIFY(cookie.contains(QLatin1String("; Secure")));

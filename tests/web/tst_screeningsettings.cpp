@@ -56,7 +56,8 @@ private slots:
         const int port = freePort();
         form->findChild<QCheckBox*>(QStringLiteral("checkBox_screening"))->setChecked(switchedOn);
         form->findChild<QSpinBox*>(QStringLiteral("spinBox_screeningPort"))->setValue(port);
-        form->findChild<QLineEdit*>(QStringLiteral("lineEdit_screeningAddresses"))->setText(QStringLiteral("127.0.0.1,"));
+        form->findChild<QLineEdit*>(QStringLiteral("lineEdit_screeningAddresses"))
+            ->setText(QStringLiteral("127.0.0.1,"));
         form->findChild<QPushButton*>(QStringLiteral("pushButton_screeningApply"))->click();
         QCOMPARE(service->isRunning(), served);
         const QString status = form->findChild<QLabel*>(QStringLiteral("label_screeningStatus"))->text();
