@@ -181,6 +181,10 @@ bool ScreeningServer::listen(const QString& address, const ScreeningConfig& conf
     listener->widenBacklog();
     httplib::Server* server = listener->server.get();
     listener->thread = std::thread([server] { server->listen_after_bind(); });
+    // The library's stop() does nothing to a server not yet running, whose thread would then
+    // never end: it is running before anyone can stop it (a matter of microseconds).
+    for (int waited = 0; !server->is_running() && waited < 2000; ++waited)
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
     qCInfo(lcApp).noquote() << "screening page on" << address << "port" << listener->port;
     m_listeners.push_back(std::move(listener));
     return true;

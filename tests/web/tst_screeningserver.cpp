@@ -313,6 +313,18 @@ private slots:
         QVERIFY(cookie.contains(QLatin1String("; HttpOnly; SameSite=Strict")));
     }
 
+    void stoppedRightAfterStarting()
+    {
+        // Applying the settings twice in a row: the listener's thread may not have begun yet.
+        ScreeningConfig config;
+        config.port = 0;
+        config.password = m_password;
+        for (int i = 0; i < 100; ++i) {
+            QVERIFY(screening()->start(config));
+            screening()->stop();
+        }
+    }
+
 private:
     ScreeningService* screening() const { return m_rig->window()->screening(); }
     CUC20* uc20() const { return m_rig->window()->context()->uc20; }
