@@ -132,7 +132,8 @@ else
     qt=(libqt5widgets5 libqt5sql5-sqlite libqt5multimedia5-plugins) other=libqt6 translations=qttranslations5-l10n
 fi
 depends=$(dpkg-deb --field "$deb" Depends)
-for package in "${qt[@]}"; do
+# The screening page's HTTP library.
+for package in "${qt[@]}" libcpp-httplib0.11; do
     grep -q "\b$package\b" <<<"$depends" || fail "the package does not depend on $package"
 done
 ! grep -q "$other" <<<"$depends" || fail "the package depends on the other Qt: $depends"

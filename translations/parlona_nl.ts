@@ -1025,13 +1025,13 @@ Gesprekken: %2</translation>
         <translation>Ongeldig telefoonnummer</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <location filename="../src/remote/RemoteControl.cpp" line="+167"/>
+        <location filename="../src/gsm/CallRequests.cpp" line="+17"/>
+        <location filename="../src/gsm/CUC20.cpp" line="+2"/>
         <source>Phone number too long</source>
         <translation>Telefoonnummer te lang</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location filename="../src/gsm/CUC20.cpp" line="+2"/>
         <source>Current call active</source>
         <translation>Er is al een gesprek actief</translation>
     </message>
@@ -1236,6 +1236,35 @@ Gesprekken: %2</translation>
         <location line="+16"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>CallRequests</name>
+    <message>
+        <location filename="../src/gsm/CallRequests.cpp" line="+4"/>
+        <source>Service codes are not dialled by remote control</source>
+        <translation>Dienstcodes worden niet via de afstandsbediening gebeld</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+11"/>
+        <source>Not connected with device</source>
+        <translation>Niet verbonden met apparaat</translation>
+    </message>
+    <message>
+        <location line="-9"/>
+        <source>No incoming call to answer</source>
+        <translation>Geen inkomend gesprek om aan te nemen</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>No call to end</source>
+        <translation>Geen gesprek om te beëindigen</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>No incoming call to decline</source>
+        <translation>Geen inkomend gesprek om te weigeren</translation>
     </message>
 </context>
 <context>
@@ -2395,7 +2424,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../src/app/MainWindow.cpp" line="+615"/>
+        <location filename="../src/app/MainWindow.cpp" line="+633"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -2405,7 +2434,7 @@ Gesprekken: %2</translation>
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-496"/>
+        <location filename="../src/app/MainWindow.cpp" line="-512"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
@@ -2425,7 +2454,12 @@ Gesprekken: %2</translation>
         <translation>Beeld</translation>
     </message>
     <message>
-        <location line="+153"/>
+        <location line="+162"/>
+        <source>Screening page</source>
+        <translation>Screeningpagina</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Back up now...</source>
         <translation>Nu een reservekopie maken...</translation>
     </message>
@@ -2857,43 +2891,22 @@ Gesprekken: %2</translation>
 <context>
     <name>RemoteControl</name>
     <message>
-        <location filename="../src/remote/RemoteControl.cpp" line="-3"/>
+        <location filename="../src/remote/RemoteControl.cpp" line="+164"/>
         <source>dial %1</source>
         <translation>%1 bellen</translation>
     </message>
     <message>
-        <location line="+9"/>
-        <source>Service codes are not dialled by remote control</source>
-        <translation>Dienstcodes worden niet via de afstandsbediening gekozen</translation>
-    </message>
-    <message>
-        <location line="+14"/>
+        <location line="+7"/>
         <source>answer</source>
         <translation>aannemen</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <location line="+15"/>
-        <source>Not connected with device</source>
-        <translation>Niet verbonden met apparaat</translation>
-    </message>
-    <message>
-        <location line="-13"/>
-        <source>No incoming call to answer</source>
-        <translation>Geen inkomend gesprek om aan te nemen</translation>
-    </message>
-    <message>
-        <location line="+11"/>
+        <location line="+6"/>
         <source>hang up</source>
         <translation>ophangen</translation>
     </message>
     <message>
-        <location line="+4"/>
-        <source>No call to end</source>
-        <translation>Geen gesprek om te beëindigen</translation>
-    </message>
-    <message>
-        <location line="+122"/>
+        <location line="+117"/>
         <location line="+50"/>
         <source>Remote control (%1): %2</source>
         <translation>Afstandsbediening (%1): %2</translation>
@@ -2927,6 +2940,411 @@ Gesprekken: %2</translation>
         <location line="+11"/>
         <source>%1 (repeated %2 times)</source>
         <translation>%1 (%2 keer herhaald)</translation>
+    </message>
+</context>
+<context>
+    <name>ScreeningServer</name>
+    <message>
+        <location filename="../src/web/ScreeningServer.cpp" line="+168"/>
+        <source>The certificate or its key cannot be read</source>
+        <translation>Het certificaat of de sleutel ervan kan niet worden gelezen</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Cannot listen on %1 port %2</source>
+        <translation>Kan niet luisteren op %1 poort %2</translation>
+    </message>
+</context>
+<context>
+    <name>ScreeningService</name>
+    <message>
+        <location filename="../src/web/ScreeningService.cpp" line="+63"/>
+        <source>No password is set</source>
+        <translation>Er is geen wachtwoord ingesteld</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No address to listen on</source>
+        <translation>Geen adres om op te luisteren</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>HTTPS needs both a certificate and its key</source>
+        <translation>HTTPS heeft zowel een certificaat als de sleutel ervan nodig</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The page cannot be served</source>
+        <translation>De pagina kan niet worden aangeboden</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Not served: %1</source>
+        <translation>Niet aangeboden: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Screening page: %1</source>
+        <translation>Screeningpagina: %1</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Served at %1</source>
+        <translation>Aangeboden op %1</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location line="+8"/>
+        <source>Off</source>
+        <translation>Uit</translation>
+    </message>
+    <message>
+        <location line="+120"/>
+        <source>dial %1</source>
+        <translation>%1 bellen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>answer</source>
+        <translation>aannemen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>decline</source>
+        <translation>weigeren</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>hang up</source>
+        <translation>ophangen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Screening page (%1): %2</source>
+        <translation>Screeningpagina (%1): %2</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>A note is longer than %1 characters</source>
+        <translation>Een notitie is langer dan %1 tekens</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>No call to write notes for</source>
+        <translation>Geen gesprek om notities bij te schrijven</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>No name to save</source>
+        <translation>Geen naam om op te slaan</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No caller&apos;s number to save the name with</source>
+        <translation>Geen nummer van de beller om de naam bij op te slaan</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Screening page (%1): %2 saved to the phonebook as %3</source>
+        <translation>Screeningpagina (%1): %2 als %3 in het telefoonboek opgeslagen</translation>
+    </message>
+</context>
+<context>
+    <name>ScreeningSettingsForm</name>
+    <message>
+        <location filename="../src/web/ScreeningSettingsForm.cpp" line="+21"/>
+        <source>Serve the screening page for the producer</source>
+        <translation>De screeningpagina voor de producer aanbieden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Set password</source>
+        <translation>Wachtwoord instellen</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Apply</source>
+        <translation>Toepassen</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>The addresses of this computer to listen on, separated by commas: 127.0.0.1 for this computer only, or the address on the studio&apos;s network</source>
+        <translation>De adressen van deze computer om op te luisteren, gescheiden door komma&apos;s: 127.0.0.1 voor alleen deze computer, of het adres op het netwerk van de studio</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+1"/>
+        <source>PEM file; empty for plain HTTP</source>
+        <translation>PEM-bestand; leeg voor gewoon HTTP</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Password:</source>
+        <translation>Wachtwoord:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Port:</source>
+        <translation>Poort:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Addresses:</source>
+        <translation>Adressen:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>HTTPS certificate:</source>
+        <translation>HTTPS-certificaat:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>HTTPS key:</source>
+        <translation>HTTPS-sleutel:</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>A password is set.</source>
+        <translation>Er is een wachtwoord ingesteld.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No password is set: the page is not served.</source>
+        <translation>Er is geen wachtwoord ingesteld: de pagina wordt niet aangeboden.</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Keeping the password...</source>
+        <translation>Wachtwoord bewaren...</translation>
+    </message>
+</context>
+<context>
+    <name>ScreeningTexts</name>
+    <message>
+        <location filename="../src/web/ScreeningTexts.cpp" line="+9"/>
+        <source>en</source>
+        <comment>the language code of the screening page</comment>
+        <translation>nl</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Call screening</source>
+        <translation>Bellers screenen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Password</source>
+        <translation>Wachtwoord</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Log in</source>
+        <translation>Inloggen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Log out</source>
+        <translation>Uitloggen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wrong password</source>
+        <translation>Verkeerd wachtwoord</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Too many attempts: try again in %1 s</source>
+        <translation>Te veel pogingen: probeer het over %1 s opnieuw</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Connected</source>
+        <translation>Verbonden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not connected</source>
+        <translation>Niet verbonden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>SIM</source>
+        <translation>Simkaart</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Signal</source>
+        <translation>Signaal</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Idle</source>
+        <translation>Vrij</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ringing</source>
+        <translation>Gaat over</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Calling</source>
+        <translation>Bellen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>On air</source>
+        <translation>In de uitzending</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Module not answering</source>
+        <translation>Module antwoordt niet</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Withheld number</source>
+        <translation>Afgeschermd nummer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not in the phonebook</source>
+        <translation>Niet in het telefoonboek</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Called %1 times before, last on %2</source>
+        <translation>Belde al %1 keer eerder, laatst op %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>First call from this number</source>
+        <translation>Eerste gesprek van dit nummer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Answer</source>
+        <translation>Aannemen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Decline</source>
+        <translation>Weigeren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Hang up</source>
+        <translation>Ophangen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Dial</source>
+        <translation>Bellen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Number</source>
+        <translation>Nummer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Notes for the presenter</source>
+        <translation>Notities voor de presentator</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Caller&apos;s name</source>
+        <translation>Naam van de beller</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Place</source>
+        <translation>Woonplaats</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Topic</source>
+        <translation>Onderwerp</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ready for air</source>
+        <translation>Klaar voor de uitzending</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Save notes</source>
+        <translation>Notities opslaan</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Notes saved</source>
+        <translation>Notities opgeslagen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Save name to phonebook</source>
+        <translation>Naam in telefoonboek opslaan</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Saved to the phonebook</source>
+        <translation>In het telefoonboek opgeslagen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No connection with the program</source>
+        <translation>Geen verbinding met het programma</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Logged out</source>
+        <translation>Uitgelogd</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Refused</source>
+        <translation>Geweigerd</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>ready</source>
+        <translation>gereed</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PIN needed</source>
+        <translation>pincode nodig</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PUK needed</source>
+        <translation>PUK-code nodig</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PIN2 needed</source>
+        <translation>PIN2-code nodig</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PUK2 needed</source>
+        <translation>PUK2-code nodig</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>network PIN needed</source>
+        <translation>netwerk-pincode nodig</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>network PUK needed</source>
+        <translation>netwerk-PUK-code nodig</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>unknown</source>
+        <translation>onbekend</translation>
     </message>
 </context>
 <context>

@@ -36,6 +36,8 @@
 #include "OperatorGuideDialog.h"
 #include "PhonebookForm.h"
 #include "RemoteControl.h"
+#include "ScreeningService.h"
+#include "ScreeningSettingsForm.h"
 #include "RingTone.h"
 #include "StudioTray.h"
 #include "WindowFit.h"
@@ -284,6 +286,22 @@ void MainWindow::wire()
     wireCallAlerts();
     wireMissedCallBadge();
     wireEventJournal();
+    wireScreening();
+}
+
+void MainWindow::wireScreening()
+{
+    m_screening = new ScreeningService(&m_context, this);
+    // After the notes: the page shows the notes of the call that has just begun.
+    connect(m_uc20, &CUC20::voicecallStateChange, m_screening, &ScreeningService::onVoicecallStateChange);
+    connect(m_uc20, &CUC20::rssiChange, m_screening, &ScreeningService::onRssiChange);
+    connect(m_uc20, &CUC20::simStateChange, m_screening, &ScreeningService::onSimStateChange);
+    connect(m_uc20, &CUC20::moduleSilenceChanged, m_screening, &ScreeningService::onModuleSilenceChanged);
+    connect(m_usb, &CUSBHID::connected, m_screening, &ScreeningService::onConnectionChange);
+    connect(m_usb, &CUSBHID::disconnected, m_screening, &ScreeningService::onConnectionChange);
+    connect(m_context.callNotes, &CallNotes::currentChanged, m_screening, &ScreeningService::onNotesChanged);
+    m_settingsForm->addTab(new ScreeningSettingsForm(m_screening), tr("Screening page"));
+    m_screening->applySettings();
 }
 
 void MainWindow::wireBackups()

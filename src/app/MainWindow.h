@@ -39,6 +39,7 @@ class OperatorGuideDialog;
 class OrvanePPMMeter;
 class PhonebookForm;
 class RemoteControl;
+class ScreeningService;
 class StudioTray;
 class RingTone;
 class CallKeys;
@@ -97,6 +98,8 @@ public:
     QString statusText() const;
     // The remote control; main() publishes it on the session bus.
     RemoteControl* remoteControl() const { return m_remote; }
+    // The producer's screening page; serves only when the settings switch it on.
+    ScreeningService* screening() const { return m_screening; }
     StudioTray* tray() const { return m_tray; }
 
 public slots:
@@ -159,6 +162,8 @@ private:
     void wireMissedCallBadge();
     // Console events and calls into the system journal or the events file.
     void wireEventJournal();
+    // The screening page: its service follows the unit, the call and its notes.
+    void wireScreening();
     // The daily copy of the database, and backing up and restoring from the File menu.
     void wireBackups();
     void showPage(Page page);
@@ -206,6 +211,7 @@ private:
     CCallHistoryForm* m_callHistoryForm = nullptr;
     CCallRegistration* m_callRegistration = nullptr;
     RemoteControl* m_remote = nullptr;
+    ScreeningService* m_screening = nullptr;
     StudioTray* m_tray = nullptr;
     RingTone* m_ringTone = nullptr;
     CallKeys* m_callKeys = nullptr;

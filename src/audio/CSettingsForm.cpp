@@ -364,3 +364,8 @@ void CSettingsForm::showCallKeys()
     ui->keyEdit_answer->setKeySequence(CallKeys::answerKey());
     ui->keyEdit_hangUp->setKeySequence(CallKeys::hangUpKey());
 }
+
+void CSettingsForm::addTab(QWidget* page, const QString& title)
+{
+    ui->tabWidget->addTab(page, title);
+}

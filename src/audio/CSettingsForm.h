@@ -31,6 +31,8 @@ public:
 
     // The text of speed dial index (1-8) as it stands now; empty for any other index.
     QString dialNumber(int index) const;
+    // Adds a tab of settings that another part of the program keeps (the screening page's).
+    void addTab(QWidget* page, const QString& title);
 
 public slots:
     void onReceiveUSB(int id, int type, QByteArray data);

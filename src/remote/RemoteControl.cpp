@@ -7,6 +7,7 @@
 #include "CallHistoryExport.h"
 #include "CallParty.h"
 #include "CallRegisterTable.h"
+#include "CallRequests.h"
 #include "ConsoleLog.h"
 #include "LogCategories.h"
 
@@ -159,72 +160,37 @@ QString RemoteControl::simStateName(SIM_STATE state)
 
 void RemoteControl::Dial(const QString& number)
 {
-    // A client can send megabytes as a number: only its size and a short excerpt are looked at
-    // before such a one is refused, so it costs no more than a short one.
+    // Only a short excerpt of what a client sent is shown, however long it is.
     const QString action = tr("dial %1").arg(ConsoleLog::excerpt(number));
-    if (number.size() > MaxNumberLength) {
-        // The engine's words for a number longer than the module takes.
-        refuse(action, QStringLiteral("InvalidNumber"), CUC20::tr("Phone number too long"));
-        return;
-    }
-    // A service code changes the line for every later caller (a diversion, the PIN); the dial
-    // pad keeps them for technicians.
-    if (CUC20::isServiceCode(number)) {
-        refuse(action, QStringLiteral("ServiceCode"), tr("Service codes are not dialled by remote control"));
-        return;
-    }
-    const QString refusal = m_context->uc20->callRefusal(number);
-    if (!refusal.isEmpty()) {
-        refuse(action, dialError(m_context->uc20->callRefusalCode(number)), refusal);
-        return;
-    }
-    logAction(action);
-    m_context->uc20->call(number);
+    if (carryOut(action, requests().checkDial(number)))
+        m_context->uc20->call(number);
 }
 
 void RemoteControl::Answer()
 {
-    const QString action = tr("answer");
-    if (!m_context->usb->isConnected()) {
-        refuse(action, QStringLiteral("NotConnected"), tr("Not connected with device"));
-    } else if (m_context->uc20->callState() != VOICECALL_INCOMING) {
-        refuse(action, QStringLiteral("NoIncomingCall"), tr("No incoming call to answer"));
-    } else if (const QString pending = m_context->uc20->answerRefusal(); !pending.isEmpty()) {
-        refuse(action, QStringLiteral("ActionPending"), pending);
-    } else {
-        logAction(action);
+    if (carryOut(tr("answer"), requests().checkAnswer()))
         m_context->uc20->answerCall();
-    }
 }
 
 void RemoteControl::HangUp()
 {
-    const QString action = tr("hang up");
-    if (!m_context->usb->isConnected()) {
-        refuse(action, QStringLiteral("NotConnected"), tr("Not connected with device"));
-    } else if (m_context->uc20->callState() == VOICECALL_IDLE) {
-        refuse(action, QStringLiteral("NoCall"), tr("No call to end"));
-    } else if (const QString pending = m_context->uc20->hangUpRefusal(); !pending.isEmpty()) {
-        refuse(action, QStringLiteral("ActionPending"), pending);
-    } else {
-        logAction(action);
+    if (carryOut(tr("hang up"), requests().checkHangUp()))
         m_context->uc20->endCall();
-    }
 }
 
-QString RemoteControl::dialError(int refusal)
+CallRequests RemoteControl::requests() const
 {
-    // By the engine's code, never by its words: those are translated.
-    switch (refusal) {
-    case CUC20::NotConnected:
-        return QStringLiteral("NotConnected");
-    case CUC20::CallActive:
-        return QStringLiteral("CallActive");
-    case CUC20::CallPending:
-        return QStringLiteral("ActionPending");
-    default:
-        return QStringLiteral("InvalidNumber");
+    return CallRequests(m_context->usb, m_context->uc20);
+}
+
+bool RemoteControl::carryOut(const QString& action, const CallRequests::Verdict& verdict)
+{
+    if (!verdict.allowed()) {
+        refuse(action, CallRequests::name(verdict.refusal), verdict.text);
+        return false;
     }
+    logAction(action);
+    return true;
 }
 
 void RemoteControl::Raise()

@@ -1,6 +1,7 @@
 #ifndef REMOTECONTROL_H
 #define REMOTECONTROL_H
 
+#include "CallRequests.h"
 #include "GsmTypes.h"
 
 #include <QDBusConnection>
@@ -38,7 +39,7 @@ public:
     static const QString InterfaceName;
     static const QString ErrorPrefix;
     // Longer texts are refused as numbers unread.
-    static constexpr int MaxNumberLength = 64;
+    static constexpr int MaxNumberLength = CallRequests::MaxNumberLength;
     // Identical refusals within this time after one shown are counted, not shown each.
     static constexpr int RefusalSummaryMs = 1000;
     // Other refusals shown at most within that time; the rest are counted.
@@ -128,7 +129,9 @@ private:
     // Writes the count of refusals held back, and forgets the last one shown once none came.
     void onRefusalSummary();
     void writeHeldRefusals();
-    static QString dialError(int refusal);
+    // The checks every remote door shares; false, and the refusal answered, when one failed.
+    CallRequests requests() const;
+    bool carryOut(const QString& action, const CallRequests::Verdict& verdict);
     // The name the interface gives the other party: "Withheld number" for an empty number.
     QString nameOf(const QString& number) const;
 

@@ -1,0 +1,352 @@
+#include "AppContext.h"
+#include "CDatabase.h"
+#include "CUC20.h"
+#include "CallNotes.h"
+#include "MainWindow.h"
+#include "ScreeningClient.h"
+#include "ScreeningService.h"
+#include "VirtualHybridRig.h"
+#include "VirtualHybridUnit.h"
+
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <httplib.h>
+
+#include <atomic>
+#include <future>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+const QString password = QStringLiteral("studio-7 Geheim");
+} // namespace
+
+// The screening page's server spoken to as a browser would, on the whole program on a virtual
+// hybrid: what it refuses and why, a call screened through it, and the bound on changes queued
+// for the GUI thread.
+class TestScreeningServer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { m_password = ScreeningPassword::make(password); }
+
+    void init()
+    {
+        m_rig = std::make_unique<VirtualHybridRig>();
+        ScreeningConfig config;
+        config.port = 0;
+        config.password = m_password;
+        QVERIFY(screening()->start(config));
+        m_client = newClient();
+        QVERIFY(m_rig->connectUnit());
+        QVERIFY(m_rig->pumpUntil([this] { return uc20()->simState() == SIM_READY; }));
+    }
+
+    void cleanup()
+    {
+        m_client.reset();
+        m_rig.reset();
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("body");   // empty: GET
+        QTest::addColumn<QByteArray>("change"); // "page", "no-cookie", "bogus-cookie", "other-site", "no-token", "form"
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("code");
+
+        const QByteArray big = "{\"topic\":\"" + QByteArray(5000, 'x') + "\"}";
+        const QByteArray longNote = "{\"topic\":\"" + QByteArray(201, 'x') + "\"}";
+        QTest::newRow("state without logging in")
+            << QByteArray("/api/state") << QByteArray() << QByteArray("no-cookie") << 401 << "NotLoggedIn";
+        QTest::newRow("events without logging in")
+            << QByteArray("/api/events") << QByteArray() << QByteArray("no-cookie") << 401 << "NotLoggedIn";
+        QTest::newRow("answer without logging in")
+            << QByteArray("/api/answer") << QByteArray("{}") << QByteArray("no-cookie") << 401 << "NotLoggedIn";
+        QTest::newRow("answer with a made-up session")
+            << QByteArray("/api/answer") << QByteArray("{}") << QByteArray("bogus-cookie") << 401 << "NotLoggedIn";
+        QTest::newRow("answer from another site")
+            << QByteArray("/api/answer") << QByteArray("{}") << QByteArray("other-site") << 403 << "CrossSite";
+        QTest::newRow("hang up without the token")
+            << QByteArray("/api/hangup") << QByteArray("{}") << QByteArray("no-token") << 403 << "BadToken";
+        QTest::newRow("log out without the token")
+            << QByteArray("/api/logout") << QByteArray("{}") << QByteArray("no-token") << 403 << "BadToken";
+        QTest::newRow("dial as a form") << QByteArray("/api/dial") << QByteArray("number=0612345678")
+                                        << QByteArray("form") << 415 << "NotJson";
+        QTest::newRow("malformed JSON") << QByteArray("/api/notes") << QByteArray("{\"topic\": ") << QByteArray("page")
+                                        << 400 << "MalformedRequest";
+        QTest::newRow("JSON that is no object") << QByteArray("/api/dial") << QByteArray("[\"0612345678\"]")
+                                                << QByteArray("page") << 400 << "MalformedRequest";
+        QTest::newRow("number that is no text") << QByteArray("/api/dial") << QByteArray("{\"number\":612345678}")
+                                                << QByteArray("page") << 400 << "MalformedRequest";
+        QTest::newRow("oversized body") << QByteArray("/api/notes") << big << QByteArray("page") << 413 << "";
+        QTest::newRow("note too long") << QByteArray("/api/notes") << longNote << QByteArray("page") << 413
+                                       << "TooLong";
+        QTest::newRow("dial with ;") << QByteArray("/api/dial") << QByteArray("{\"number\":\"0612345678;\"}")
+                                     << QByteArray("page") << 409 << "InvalidNumber";
+        QTest::newRow("dial AT text") << QByteArray("/api/dial") << QByteArray("{\"number\":\"ATH\"}")
+                                      << QByteArray("page") << 409 << "InvalidNumber";
+        QTest::newRow("dial a service code")
+            << QByteArray("/api/dial") << QByteArray("{\"number\":\"**21*0900123456#\"}") << QByteArray("page") << 409
+            << "ServiceCode";
+        QTest::newRow("answer with nothing ringing")
+            << QByteArray("/api/answer") << QByteArray("{}") << QByteArray("page") << 409 << "NoIncomingCall";
+        QTest::newRow("decline with nothing ringing")
+            << QByteArray("/api/decline") << QByteArray("{}") << QByteArray("page") << 409 << "NoIncomingCall";
+        QTest::newRow("hang up without a call")
+            << QByteArray("/api/hangup") << QByteArray("{}") << QByteArray("page") << 409 << "NoCall";
+        QTest::newRow("notes without a call") << QByteArray("/api/notes") << QByteArray("{\"topic\":\"traffic\"}")
+                                              << QByteArray("page") << 409 << "NoCall";
+        QTest::newRow("phonebook without a call") << QByteArray("/api/phonebook") << QByteArray("{\"name\":\"Anna\"}")
+                                                  << QByteArray("page") << 409 << "NoNumber";
+        QTest::newRow("unknown path") << QByteArray("/api/shutdown") << QByteArray("{}") << QByteArray("page") << 404
+                                      << "";
+    }
+
+    void refusals()
+    {
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, change);
+        QFETCH(int, status);
+        QFETCH(QString, code);
+        QVERIFY(m_client->logIn(password));
+        ScreeningClient::Headers headers = m_client->page();
+        if (change == "no-cookie" || change == "bogus-cookie")
+            headers.removeFirst();
+        if (change == "bogus-cookie")
+            headers << qMakePair(QByteArray("Cookie"), QByteArray("parlona_screening=") + QByteArray(43, 'A'));
+        if (change == "no-token")
+            headers.removeAt(1);
+        if (change == "other-site")
+            headers.last().second = "http://radio.example";
+        if (change == "form")
+            headers << qMakePair(QByteArray("Content-Type"), QByteArray("application/x-www-form-urlencoded"));
+        const auto answer = body.isEmpty() ? m_client->get(path, headers) : m_client->post(path, body, headers);
+        QCOMPARE(answer.status, status);
+        if (!code.isEmpty())
+            QCOMPARE(answer.json().value(QStringLiteral("code")).toString(), code);
+        // Nothing of it reached the line.
+        QCOMPARE(uc20()->callState(), VOICECALL_IDLE);
+    }
+
+    void wrongPasswordsAreSlowedDown()
+    {
+        QVERIFY(!m_client->logIn(QStringLiteral("studio-7 geheim")));
+        const auto again = m_client->post(
+            "/api/login", "{\"password\":\"" + password.toUtf8() + "\"}", { { "Origin", m_client->origin() } });
+        QCOMPARE(again.status, 429);
+        QVERIFY(again.retryAfter.toInt() >= 1);
+        const auto crossSite
+            = m_client->post("/api/login", "{\"password\":\"x\"}", { { "Origin", "http://radio.example" } });
+        QCOMPARE(crossSite.status, 403);
+        QVERIFY(m_client->get("/api/session", m_client->page()).status == 401);
+    }
+
+    void aCallScreenedThroughThePage()
+    {
+        CDatabase* database = m_rig->window()->context()->database;
+        for (const char* day : { "2026-11-02T09:15:00", "2026-12-01T17:40:00" })
+            database->query(QStringLiteral("INSERT INTO call_register (phone_number, call_type, duration, time_date) "
+                                           "VALUES ('0612345678', 0, 60000, ?)"),
+                { QString::fromLatin1(day) });
+        QVERIFY(m_client->logIn(password));
+        m_rig->unit()->ringIn(QStringLiteral("0612345678"));
+        QVERIFY(pumpUntilState([](const QJsonObject& state) {
+            return state.value(QStringLiteral("call")).toString() == QLatin1String("ringing")
+                && state.value(QStringLiteral("historyKnown")).toBool();
+        }));
+        const QJsonObject ringing = state();
+        QCOMPARE(ringing.value(QStringLiteral("number")).toString(), QStringLiteral("0612345678"));
+        QCOMPARE(ringing.value(QStringLiteral("historyCount")).toInt(), 2);
+        QCOMPARE(ringing.value(QStringLiteral("historyLast")).toString(), QStringLiteral("2026-12-01T17:40:00"));
+
+        QCOMPARE(m_client->post("/api/answer", "{}", m_client->page()).status, 200);
+        QVERIFY(m_rig->pumpUntil([this] { return uc20()->callState() == VOICECALL_ACTIVE; }));
+        const QByteArray notes = "{\"callerName\":\"Anna de Vries\",\"place\":\"Zwolle\",\"topic\":\"The new bridge\","
+                                 "\"readyForAir\":true}";
+        QCOMPARE(m_client->post("/api/notes", notes, m_client->page()).status, 200);
+        const CallNote written = m_rig->window()->context()->callNotes->current();
+        QCOMPARE(written.callerName, QStringLiteral("Anna de Vries"));
+        QCOMPARE(written.topic, QStringLiteral("The new bridge"));
+        QVERIFY(written.readyForAir);
+        QCOMPARE(m_client->post("/api/phonebook", "{\"name\":\"Anna de Vries\"}", m_client->page()).status, 200);
+        QCOMPARE(database->knownName(QStringLiteral("0612345678")), QStringLiteral("Anna de Vries"));
+        QVERIFY(pumpUntilState([](const QJsonObject& state) {
+            return state.value(QStringLiteral("name")).toString() == QLatin1String("Anna de Vries")
+                && state.value(QStringLiteral("notes")).toObject().value(QStringLiteral("place")).toString()
+                == QLatin1String("Zwolle");
+        }));
+
+        QCOMPARE(m_client->post("/api/hangup", "{}", m_client->page()).status, 200);
+        QVERIFY(m_rig->pumpUntil([this] { return uc20()->callState() == VOICECALL_IDLE; }));
+        QCOMPARE(m_client->post("/api/logout", "{}", m_client->page()).status, 200);
+        QCOMPARE(m_client->get("/api/state", m_client->page()).status, 401);
+    }
+
+    void eventsFollowTheCall()
+    {
+        QVERIFY(m_client->logIn(password));
+        const int port = screening()->ports().value(0);
+        const std::string cookie = m_client->cookie().toStdString();
+        std::atomic<bool> sawRinging { false };
+        std::thread page([&] {
+            httplib::Client client("127.0.0.1", port);
+            std::string received;
+            client.Get("/api/events", { { "Cookie", cookie } }, [&](const char* data, size_t length) {
+                received.append(data, length);
+                sawRinging = received.find("\"call\":\"ringing\"") != std::string::npos;
+                return !sawRinging;
+            });
+        });
+        m_rig->unit()->ringIn(QString());
+        const bool heard = m_rig->pumpUntil([&] { return sawRinging.load(); });
+        m_rig->unit()->farEndHangsUp();
+        page.join();
+        QVERIFY(heard);
+        QVERIFY(state().value(QStringLiteral("withheld")).toBool() || uc20()->callState() == VOICECALL_IDLE);
+    }
+
+    void changesQueuedForTheWindowAreBounded()
+    {
+        QVERIFY(m_client->logIn(password));
+        // The GUI thread does not run its event loop while the requests arrive: the first
+        // MaxPending wait for it, the others are refused at once.
+        const int sent = ScreeningServer::MaxPending + 8;
+        const int port = screening()->ports().value(0);
+        const httplib::Headers headers { { "Cookie", m_client->cookie().toStdString() },
+            { "X-Screening-Token", m_client->token().toStdString() }, { "Origin", m_client->origin().toStdString() } };
+        std::atomic<int> busy { 0 };
+        std::atomic<int> refused { 0 };
+        std::vector<std::thread> pages;
+        for (int i = 0; i < sent; ++i)
+            pages.emplace_back([&] {
+                httplib::Client client("127.0.0.1", port);
+                const auto result = client.Post("/api/answer", headers, "{}", "application/json");
+                (result && result->status == 503 ? busy : refused)++;
+            });
+        QElapsedTimer waited;
+        waited.start();
+        while (busy.load() < sent - ScreeningServer::MaxPending && waited.elapsed() < 2000)
+            QThread::msleep(5);
+        const int busyAtOnce = busy.load();
+        const bool allAnswered = m_rig->pumpUntil([&] { return busy.load() + refused.load() == sent; });
+        for (std::thread& page : pages)
+            page.join();
+        QVERIFY(allAnswered);
+        QCOMPARE(busyAtOnce, sent - ScreeningServer::MaxPending);
+        QCOMPARE(refused.load(), ScreeningServer::MaxPending);
+    }
+
+    void stopsWithoutWaitingForIdleConnections()
+    {
+        // A browser's connection kept open after a request, and one opened early that has sent
+        // nothing yet: the server would wait for both before it stops.
+        const int port = screening()->ports().value(0);
+        httplib::Client keptOpen("127.0.0.1", port);
+        keptOpen.set_keep_alive(true);
+        std::thread([&keptOpen] { keptOpen.Get("/api/texts"); }).join();
+        QTcpSocket early;
+        early.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
+        QVERIFY(early.waitForConnected(2000));
+        QElapsedTimer stopping;
+        stopping.start();
+        screening()->stop();
+        QVERIFY2(stopping.elapsed() < 5000, "stop() waited for the idle connections");
+        QVERIFY(early.waitForDisconnected(1000));
+    }
+
+    void https_data()
+    {
+        QTest::addColumn<bool>("keyMatches");
+        QTest::newRow("certificate and its key") << true;
+        QTest::newRow("a key that cannot be read") << false;
+    }
+
+    void https()
+    {
+        QFETCH(bool, keyMatches);
+        QTemporaryDir folder;
+        const QString certificate = folder.filePath(QStringLiteral("page.crt"));
+        const QString key = folder.filePath(QStringLiteral("page.key"));
+        QCOMPARE(QProcess::execute(QStringLiteral("openssl"),
+                     { QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                         QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
+                         QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+                         QStringLiteral("-keyout"), key, QStringLiteral("-out"), certificate }),
+            0);
+        ScreeningConfig config;
+        config.port = 0;
+        config.password = m_password;
+        config.certificateFile = certificate;
+        config.keyFile = keyMatches ? key : folder.filePath(QStringLiteral("missing.key"));
+        QString error;
+        QCOMPARE(screening()->start(config, &error), keyMatches);
+        if (!keyMatches) {
+            QCOMPARE(error, QStringLiteral("The certificate or its key cannot be read"));
+            return;
+        }
+        const int port = screening()->ports().value(0);
+        auto login = std::async(std::launch::async, [port] {
+            httplib::SSLClient client("127.0.0.1", port);
+            client.enable_server_certificate_verification(false);
+            const std::string origin = "https://127.0.0.1:" + std::to_string(port);
+            const auto result = client.Post(
+                "/api/login", { { "Origin", origin } }, "{\"password\":\"studio-7 Geheim\"}", "application/json");
+            return result ? result->get_header_value("Set-Cookie") : std::string("no answer");
+        });
+        QVERIFY(m_rig->pumpUntil(
+            [&login] { return login.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+        const QString cookie = QString::fromStdString(login.get());
+        QVERIFY2(cookie.startsWith(QLatin1String("parlona_screening=")), qPrintable(cookie));
+        QVERIFY(cookie.contains(QLatin1String("; Secure")));
+        QVERIFY(cookie.contains(QLatin1String("; HttpOnly; SameSite=Strict")));
+    }
+
+    void stoppedRightAfterStarting()
+    {
+        // Applying the settings twice in a row: the listener's thread may not have begun yet.
+        ScreeningConfig config;
+        config.port = 0;
+        config.password = m_password;
+        for (int i = 0; i < 100; ++i) {
+            QVERIFY(screening()->start(config));
+            screening()->stop();
+        }
+    }
+
+private:
+    ScreeningService* screening() const { return m_rig->window()->screening(); }
+    CUC20* uc20() const { return m_rig->window()->context()->uc20; }
+
+    std::unique_ptr<ScreeningClient> newClient() const
+    {
+        VirtualHybridRig* rig = m_rig.get();
+        return std::make_unique<ScreeningClient>(screening()->ports().value(0),
+            [rig](const std::function<bool()>& condition) { return rig->pumpUntil(condition); });
+    }
+
+    QJsonObject state() { return m_client->get("/api/state", m_client->page()).json(); }
+
+    bool pumpUntilState(const std::function<bool(const QJsonObject&)>& condition)
+    {
+        return m_rig->pumpUntil([&] { return condition(QJsonDocument::fromJson(screening()->state()).object()); });
+    }
+
+    ScreeningPassword m_password;
+    std::unique_ptr<VirtualHybridRig> m_rig;
+    std::unique_ptr<ScreeningClient> m_client;
+};
+
+QTEST_MAIN(TestScreeningServer)
+#include "tst_screeningserver.moc"
