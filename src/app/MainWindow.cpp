@@ -224,6 +224,15 @@ void MainWindow::createTimers()
     connect(backlightTimer, &QTimer::timeout, this, &MainWindow::onBacklightTimeout);
 }
 
+void MainWindow::wireRemoteControl()
+{
+    connect(m_uc20, &CUC20::rssiChange, m_remote, &RemoteControl::onRssiChange);
+    connect(m_usb, &CUSBHID::connected, m_remote, &RemoteControl::onConnectionChange);
+    connect(m_usb, &CUSBHID::disconnected, m_remote, &RemoteControl::onConnectionChange);
+    connect(m_callRegistration, &CCallRegistration::callRecorded, m_remote, &RemoteControl::onCallRecorded);
+    connect(m_remote, &RemoteControl::raiseRequested, this, &MainWindow::bringToFront);
+}
+
 void MainWindow::wire()
 {
     // The order of the connections is the order in which slots that share a signal run.
@@ -278,11 +287,7 @@ void MainWindow::wire()
     wireBackups();
     connect(ui->actionOperatorGuide, &QAction::triggered, this, &MainWindow::showOperatorGuide);
     connect(ui->actionAbout, &QAction::triggered, this, &MainWindow::showAbout);
-    connect(m_uc20, &CUC20::rssiChange, m_remote, &RemoteControl::onRssiChange);
-    connect(m_usb, &CUSBHID::connected, m_remote, &RemoteControl::onConnectionChange);
-    connect(m_usb, &CUSBHID::disconnected, m_remote, &RemoteControl::onConnectionChange);
-    connect(m_callRegistration, &CCallRegistration::callRecorded, m_remote, &RemoteControl::onCallRecorded);
-    connect(m_remote, &RemoteControl::raiseRequested, this, &MainWindow::bringToFront);
+    wireRemoteControl();
     wireCallAlerts();
     wireMissedCallBadge();
     wireEventJournal();

@@ -158,6 +158,8 @@ private:
     void createTimers();
     void wire();
     void wireCallAlerts();
+    // The remote control hears of the unit, the signal and recorded calls, and may raise the window.
+    void wireRemoteControl();
     // The count of missed calls on the call history's action, cleared when the history is seen.
     void wireMissedCallBadge();
     // Console events and calls into the system journal or the events file.
