@@ -99,7 +99,12 @@ bool CallRegisterTable::answered(int type, qint64 durationMs)
 
 QSqlQuery CallRegisterTable::newest(CDatabase* database, int limit)
 {
-    return database->query(QLatin1String(withOutcome) + QStringLiteral(" ORDER BY c.id DESC LIMIT ?"), { limit });
+    return database->query(selectNewest(), { limit });
+}
+
+QString CallRegisterTable::selectNewest()
+{
+    return QLatin1String(withOutcome) + QStringLiteral(" ORDER BY c.id DESC LIMIT ?");
 }
 
 QSqlQuery CallRegisterTable::newestMissed(CDatabase* database, int limit)

@@ -76,6 +76,8 @@ public:
     static bool ownerGone(const QString& owner);
     // The newest calls first, all columns, at most limit of them.
     static QSqlQuery newest(CDatabase* database, int limit);
+    // The statement newest() runs, the limit bound to its one placeholder; the same on every engine.
+    static QString selectNewest();
     // The same for the missed calls alone.
     static QSqlQuery newestMissed(CDatabase* database, int limit);
     // Every call that has ended, oldest first, all columns and whether it was declined; a call
