@@ -11,13 +11,11 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlRecord>
-
-namespace {
-
-} // namespace
+#include <QThread>
 
 CDatabase::CDatabase(QObject* parent)
     : CDatabase(QCoreApplication::applicationDirPath(), nullptr, parent)
@@ -139,11 +137,30 @@ CDatabase::Health CDatabase::open(QString* reason)
     check.finish();
     // Two programs on one file (two lines, two units): with the write-ahead log, a reader (a caller
     // looked up) never waits for the other program's writes, and writers only for each other.
-    QSqlQuery mode(m_db);
-    if (!mode.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !mode.next()
-        || mode.value(0).toString() != QLatin1String("wal"))
-        qCWarning(lcContacts).noquote() << "no write-ahead log:" << mode.lastError().text() << mode.value(0).toString();
+    useWriteAheadLog();
     return Health::Sound;
+}
+
+void CDatabase::useWriteAheadLog()
+{
+    // The switch needs the file to itself for a moment, and SQLite does not wait for that: another
+    // program opening or writing the file just then is waited out here, at the start.
+    QElapsedTimer waited;
+    waited.start();
+    QString mode;
+    QString error;
+    do {
+        QSqlQuery pragma(m_db);
+        if (pragma.exec(QStringLiteral("PRAGMA journal_mode = WAL")) && pragma.next())
+            mode = pragma.value(0).toString();
+        else
+            error = pragma.lastError().text();
+        if (mode == QLatin1String("wal") || (pragma.lastError().nativeErrorCode().toInt() & 0xff) != 5) // SQLITE_BUSY
+            break;
+        QThread::msleep(20);
+    } while (waited.elapsed() < OpeningBusyTimeoutMs);
+    if (mode != QLatin1String("wal"))
+        qCWarning(lcContacts).noquote() << "no write-ahead log:" << (mode.isEmpty() ? error : mode);
 }
 
 bool CDatabase::moveWithCompanions(const QString& path, const QString& target)
@@ -177,12 +194,15 @@ CDatabase::Health CDatabase::keepAside(const QString& path, const QString& damag
 bool CDatabase::writable(QString* reason)
 {
     // Writing the version the file already has changes nothing, and is rolled back all the same.
+    // The write lock is asked for first, so that another program writing just then is waited
+    // for rather than taken for a file that cannot be written.
+    const int version = DatabaseSchema::version(m_db);
     QSqlQuery probe(m_db);
-    const bool written = m_db.transaction()
-        && probe.exec(QStringLiteral("PRAGMA user_version = %1").arg(DatabaseSchema::version(m_db)));
+    const bool written = probe.exec(QStringLiteral("BEGIN IMMEDIATE"))
+        && probe.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
     if (!written)
-        *reason = probe.lastError().isValid() ? probe.lastError().text() : m_db.lastError().text();
-    m_db.rollback();
+        *reason = probe.lastError().text();
+    QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
     return written;
 }
 

@@ -129,6 +129,8 @@ private:
     Health keepAside(const QString& path, const QString& damage, QString* reason);
     // Whether the file takes a write, found by one that is rolled back.
     bool writable(QString* reason);
+    // Puts the file into SQLite's write-ahead log while it is open, when the folder allows it.
+    void useWriteAheadLog();
     // Renames the file at path to target, and SQLite's journal and log files beside it with it.
     static bool moveWithCompanions(const QString& path, const QString& target);
     // Copies a file of an earlier schema before it is upgraded; never stops the upgrade.
