@@ -16,14 +16,6 @@ RemoteClient::RemoteClient(QDBusConnection bus, QObject* parent)
 {
 }
 
-bool RemoteClient::isRunning() const
-{
-    if (!m_bus.isConnected())
-        return false;
-    const QDBusReply<bool> registered = m_bus.interface()->isServiceRegistered(RemoteControl::ServiceName);
-    return registered.isValid() && registered.value();
-}
-
 int RemoteClient::run(RemoteCommand command, const QString& number)
 {
     m_service = chooseProgram();

@@ -28,8 +28,6 @@ public:
 
     explicit RemoteClient(QDBusConnection bus, QObject* parent = nullptr);
 
-    // Whether a program holds the remote control's name on the bus.
-    bool isRunning() const;
     // Speaks to the program controlling the hybrid with this serial number. Without one, run()
     // speaks to the only program running, whichever unit it controls, and raise() to the
     // program started without --unit.
