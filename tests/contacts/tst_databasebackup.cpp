@@ -102,8 +102,7 @@ private slots:
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             QVERIFY(dialog);
             ModalAnswer::whenOtherShown(&waiting, dialog, [](QWidget* box) { ModalAnswer::clickButton(box, QMessageBox::Yes); });
-            dialog->selectFile(copy);
-            static_cast<QDialog*>(dialog)->accept();
+            ModalAnswer::chooseFile(dialog, copy);
         });
         window->findChild<QAction*>("actionRestore")->trigger();
         QCOMPARE(database->findContactName("0202222222"), QStringLiteral("0202222222"));
