@@ -35,8 +35,7 @@ QString notNull(const QString& text)
 // a failure is reported and a lock is seen as one.
 bool inTransaction(CDatabase* database, const std::function<bool()>& statements)
 {
-    // IMMEDIATE: a file another program holds refuses the transaction at once, before anything.
-    if (!database->isOpen() || !database->query(QStringLiteral("BEGIN IMMEDIATE")).isActive())
+    if (!database->isOpen() || !database->query(SqlDialect::of(database->database()).beginWrite()).isActive())
         return false;
     if (statements() && database->query(QStringLiteral("COMMIT")).isActive())
         return true;
@@ -58,13 +57,15 @@ bool CallRegisterTable::insert(CDatabase* database, const QString& number, int t
     const QString& timeDate, const CallNote& note)
 {
     const auto row = [&] {
-        return database->query(QLatin1String(insertCall), { notNull(number), type, durationMs, notNull(timeDate) });
+        return database->query(QLatin1String(insertCall) + SqlDialect::of(database->database()).returningKey(),
+            { notNull(number), type, durationMs, notNull(timeDate) });
     };
     if (note.isEmpty())
         return row().isActive();
     return inTransaction(database, [&] {
-        const QSqlQuery written = row();
-        return written.isActive() && saveNote(database, written.lastInsertId().toLongLong(), note);
+        QSqlQuery written = row();
+        const qint64 id = SqlDialect::of(database->database()).insertedKey(written);
+        return id >= 0 && saveNote(database, id, note);
     });
 }
 
@@ -141,10 +142,11 @@ int CallRegisterTable::finishedCount(CDatabase* database)
 qint64 CallRegisterTable::open(CDatabase* database, const QString& number, int type, const QString& timeDate)
 {
     qint64 id = -1;
+    const SqlDialect dialect = SqlDialect::of(database->database());
     const bool written = inTransaction(database, [&] {
-        const QSqlQuery row
-            = database->query(QLatin1String(insertCall), { notNull(number), type, 0, notNull(timeDate) });
-        id = row.isActive() ? row.lastInsertId().toLongLong() : -1;
+        QSqlQuery row = database->query(
+            QLatin1String(insertCall) + dialect.returningKey(), { notNull(number), type, 0, notNull(timeDate) });
+        id = dialect.insertedKey(row);
         return id >= 0
             && database->query(QStringLiteral("INSERT INTO call_register_open (call_id, owner) VALUES (?, ?)"),
                 { id, ownerTag() })

@@ -1,5 +1,8 @@
 #include "SqlDialect.h"
 
+#include <QSqlQuery>
+#include <QVariant>
+
 SqlDialect SqlDialect::of(const QSqlDatabase& database)
 {
     return SqlDialect(database.driverName() == QLatin1String("QPSQL") ? PostgreSQL : SQLite);
@@ -80,4 +83,54 @@ QStringList SqlDialect::beginUpgrade() const
             QStringLiteral(
                 "INSERT INTO schema_version (version) SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM schema_version)") };
     return { QStringLiteral("BEGIN IMMEDIATE") };
+}
+
+QString SqlDialect::beginWrite() const
+{
+    return m_engine == PostgreSQL ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE");
+}
+
+QString SqlDialect::returningKey() const
+{
+    // The server's driver knows no last insert id for a table without object ids.
+    return m_engine == PostgreSQL ? QStringLiteral(" RETURNING id") : QString();
+}
+
+qint64 SqlDialect::insertedKey(QSqlQuery& inserted) const
+{
+    if (!inserted.isActive())
+        return -1;
+    if (m_engine == SQLite) {
+        const QVariant key = inserted.lastInsertId();
+        return key.isValid() ? key.toLongLong() : -1;
+    }
+    return inserted.next() ? inserted.value(0).toLongLong() : -1;
+}
+
+QString SqlDialect::likeAnyCase(const QString& field, const QString& pattern) const
+{
+    // SQLite's LIKE folds ASCII letters already; PostgreSQL's folds none.
+    return QStringLiteral("%1 %2 %3 ESCAPE '\\'")
+        .arg(field, m_engine == PostgreSQL ? QStringLiteral("ILIKE") : QStringLiteral("LIKE"), pattern);
+}
+
+SqlDialect::Trouble SqlDialect::trouble(const QSqlError& error) const
+{
+    if (error.type() == QSqlError::NoError)
+        return NoTrouble;
+    const QString code = error.nativeErrorCode();
+    if (m_engine == SQLite) {
+        // SQLITE_BUSY or SQLITE_LOCKED: another connection holds the file. SQLITE_FULL: the disk is.
+        const int primary = code.toInt() & 0xff;
+        return primary == 5 || primary == 6 ? Busy : primary == 13 ? Full : Refused;
+    }
+    // SQLSTATE classes: 08 the connection, 53 the server's resources, 40 and 55P03 a transaction
+    // or lock another session stood in the way of. A lost connection may bring no state at all.
+    if (code.startsWith(QLatin1String("08")) || (code.isEmpty() && error.type() == QSqlError::ConnectionError))
+        return Unreachable;
+    if (code == QLatin1String("53100"))
+        return Full;
+    if (code.startsWith(QLatin1String("40")) || code == QLatin1String("55P03"))
+        return Busy;
+    return Refused;
 }

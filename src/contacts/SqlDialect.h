@@ -2,8 +2,11 @@
 #define SQLDIALECT_H
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
+
+class QSqlQuery;
 
 // The words of SQL that differ between the engines the phonebook and the history are kept in:
 // the SQLite file of one computer, and PostgreSQL as a station's shared server. Statements are
@@ -36,6 +39,26 @@ public:
     QString insertOrIgnore(const QString& table, const QString& columns, const QString& values) const;
     // Inserts values into columns of table, or replaces the row with the same key (the first column).
     QString insertOrReplace(const QString& table, const QStringList& columns, const QString& values) const;
+
+    // Begins a transaction that writes: SQLite takes the file's write lock at once, so that a file
+    // another program holds refuses it before anything is done.
+    QString beginWrite() const;
+    // What an INSERT adds to hand back the key of its new row, read by insertedKey().
+    QString returningKey() const;
+    // The key of the row an INSERT ending in returningKey() added; -1 when there is none.
+    qint64 insertedKey(QSqlQuery& inserted) const;
+    // A case-blind match of field against a LIKE pattern whose escape character is the backslash.
+    QString likeAnyCase(const QString& field, const QString& pattern) const;
+
+    // What kept a statement from running, told by its error.
+    enum Trouble {
+        NoTrouble,
+        Busy, // another program holds what it needs for a moment: it may be tried again
+        Full, // the disk is full: it may be tried again once there is room
+        Unreachable, // the connection to the server is lost
+        Refused, // anything else: the statement itself, or a right missing
+    };
+    Trouble trouble(const QSqlError& error) const;
 
     // The schema's version: where it is kept, how it is read and written, and how an upgrade
     // keeps other programs out until it is done.
