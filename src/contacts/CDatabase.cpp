@@ -4,6 +4,7 @@
 #include "ContactsTable.h"
 #include "DatabaseBackup.h"
 #include "DatabaseLocation.h"
+#include "DatabaseServer.h"
 #include "DatabaseSchema.h"
 #include "LogCategories.h"
 
@@ -24,9 +25,7 @@ CDatabase::CDatabase(QObject* parent)
 
 CDatabase::CDatabase(const QString& directory, CConsole* console, QObject* parent)
     : QObject(parent)
-    , m_connectionName(QSqlDatabase::contains(QLatin1String(QSqlDatabase::defaultConnection))
-              ? QStringLiteral("parlona-%1").arg(reinterpret_cast<quintptr>(this), 0, 16)
-              : QLatin1String(QSqlDatabase::defaultConnection))
+    , m_connectionName(connectionNameFor())
     , m_console(console)
 {
     const QString path = DatabaseLocation().path(directory);
@@ -51,6 +50,44 @@ CDatabase::CDatabase(const QString& directory, CConsole* console, QObject* paren
         QSqlQuery(m_db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(BusyTimeoutMs));
 }
 
+CDatabase::CDatabase(const DatabaseServer& server, CConsole* console, QObject* parent)
+    : QObject(parent)
+    , m_connectionName(connectionNameFor())
+    , m_console(console)
+    , m_dialect(SqlDialect::PostgreSQL)
+{
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
+    m_db.setHostName(server.host);
+    m_db.setPort(server.port);
+    m_db.setDatabaseName(server.database);
+    m_db.setUserName(server.user);
+    m_db.setPassword(server.password);
+    m_db.setConnectOptions(server.connectOptions());
+    const QString where = fileName();
+    qCDebug(lcContacts).noquote() << "Database server:" << where;
+    const bool opened = m_db.open();
+    QString reason = opened ? QString() : m_db.lastError().text();
+    const bool upgraded = opened && DatabaseSchema::upgrade(m_db, &reason) && writable(&reason);
+    reportOpening(opened, upgraded, where, reason);
+}
+
+QString CDatabase::connectionNameFor() const
+{
+    return QSqlDatabase::contains(QLatin1String(QSqlDatabase::defaultConnection))
+        ? QStringLiteral("parlona-%1").arg(reinterpret_cast<quintptr>(this), 0, 16)
+        : QLatin1String(QSqlDatabase::defaultConnection);
+}
+
+void CDatabase::reportOpening(bool opened, bool upgraded, const QString& where, const QString& reason)
+{
+    if (!opened) {
+        m_unreachable = true;
+        report(tr("Cannot reach the station database %1 (%2): contacts and calls are not saved").arg(where, reason));
+    } else if (!upgraded) {
+        report(tr("The station database %1 cannot be written (%2): contacts and calls are not saved").arg(where, reason));
+    }
+}
+
 bool CDatabase::backUpBeforeUpgrade(const QString& path)
 {
     // A file of an earlier release is copied as it was before its tables change; a new, empty
@@ -72,6 +109,10 @@ bool CDatabase::backUpBeforeUpgrade(const QString& path)
 
 bool CDatabase::restore(const QString& copy, QString* kept, QString* error)
 {
+    if (isServer()) {
+        *error = tr("the station database is kept on its server, and backed up there");
+        return false;
+    }
     if (!DatabaseBackup::check(copy, error))
         return false;
     const QString path = fileName();
@@ -105,7 +146,7 @@ CDatabase::~CDatabase()
     m_lookup.reset();
     // The file is left as a single file when no other program has it open: a copy of it, or a
     // folder made read-only afterwards, then needs no log beside it. Refused while one has.
-    if (m_db.isOpen())
+    if (m_db.isOpen() && !isServer())
         QSqlQuery(m_db).exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
     m_db.close();
     m_db = QSqlDatabase();
@@ -193,13 +234,12 @@ CDatabase::Health CDatabase::keepAside(const QString& path, const QString& damag
 
 bool CDatabase::writable(QString* reason)
 {
-    // Writing the version the file already has changes nothing, and is rolled back all the same.
-    // The write lock is asked for first, so that another program writing just then is waited
-    // for rather than taken for a file that cannot be written.
+    // Writing the version the database already has changes nothing, and is rolled back all the
+    // same. The write lock is asked for first, so that another program writing just then is
+    // waited for rather than taken for a file that cannot be written.
     const int version = DatabaseSchema::version(m_db);
     QSqlQuery probe(m_db);
-    const bool written = probe.exec(QStringLiteral("BEGIN IMMEDIATE"))
-        && probe.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
+    const bool written = probe.exec(m_dialect.beginWrite()) && probe.exec(m_dialect.writeVersion(version));
     if (!written)
         *reason = probe.lastError().text();
     QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
@@ -244,15 +284,17 @@ QSqlQuery CDatabase::query(const QString& sql, const QVariantList& values)
             ok = result.exec();
         }
     }
-    // SQLITE_BUSY or SQLITE_LOCKED: another connection holds the file. SQLITE_FULL: the disk is.
-    const int code = result.lastError().nativeErrorCode().toInt() & 0xff;
-    const bool busy = !ok && (code == 5 || code == 6);
-    const bool full = !ok && code == 13;
-    // A lock or a full disk is told once while it lasts, not at every statement it holds up.
-    if (!ok && !(busy && m_busy) && !(full && m_full))
+    const SqlDialect::Trouble trouble = ok ? SqlDialect::NoTrouble : m_dialect.trouble(result.lastError());
+    const bool busy = trouble == SqlDialect::Busy;
+    const bool full = trouble == SqlDialect::Full;
+    const bool unreachable = trouble == SqlDialect::Unreachable;
+    // A lock, a full disk or a lost server is told once while it lasts, not at every statement it
+    // holds up.
+    if (!ok && !(busy && m_busy) && !(full && m_full) && !(unreachable && m_unreachable))
         report(tr("The database did not take a statement: %1").arg(result.lastError().text()));
     m_busy = busy;
     m_full = full;
+    m_unreachable = unreachable;
     return ok ? result : QSqlQuery();
 }
 
@@ -268,7 +310,24 @@ bool CDatabase::isOpen() const
 
 QString CDatabase::fileName() const
 {
-    return m_db.databaseName();
+    if (!isServer())
+        return m_db.databaseName();
+    return QStringLiteral("%1@%2:%3/%4").arg(m_db.userName(), m_db.hostName()).arg(m_db.port()).arg(m_db.databaseName());
+}
+
+bool CDatabase::isServer() const
+{
+    return m_dialect.engine() == SqlDialect::PostgreSQL;
+}
+
+const SqlDialect& CDatabase::dialect() const
+{
+    return m_dialect;
+}
+
+bool CDatabase::isUnreachable() const
+{
+    return m_unreachable;
 }
 
 QString CDatabase::problem() const
@@ -357,8 +416,10 @@ bool CDatabase::prepareLookup()
     if (m_homeCountry.isNull())
         m_homeCountry = PhoneNumberKey::homeCountry();
     auto lookup = std::make_unique<QSqlQuery>(m_db);
-    lookup->setForwardOnly(true);
-    if (!lookup->prepare(QLatin1String(ContactsTable::selectByKey())))
+    // A server's driver may fetch a forward-only result row by row, which another statement on the
+    // connection would cut short; its results are small.
+    lookup->setForwardOnly(!isServer());
+    if (!lookup->prepare(ContactsTable::selectByKey(m_dialect)))
         return false;
     m_lookup = std::move(lookup);
     return true;

@@ -9,8 +9,10 @@
 #include <memory>
 
 #include "PhoneNumberKey.h"
+#include "SqlDialect.h"
 
 class CConsole;
+struct DatabaseServer;
 
 // The program's SQLite database "parlona.db": the phonebook (table contacts) and the record of
 // calls (table call_register). This class opens the file, checks it, brings its tables up to
@@ -40,6 +42,9 @@ public:
     explicit CDatabase(QObject* parent = nullptr);
     // The database in the given directory; open failures are reported on the console, if any.
     CDatabase(const QString& directory, CConsole* console, QObject* parent = nullptr);
+    // The station's shared database on a PostgreSQL server instead of the file; what cannot be
+    // reached or written is reported on the console, as for the file.
+    CDatabase(const DatabaseServer& server, CConsole* console, QObject* parent = nullptr);
     ~CDatabase() override;
 
     // Runs a fixed statement. Returns the executed query, positioned before its first row, or an
@@ -53,8 +58,12 @@ public:
     // The connection, for binding a table model to it.
     QSqlDatabase database() const;
     bool isOpen() const;
-    // The path of the database file in use.
+    // The path of the database file in use; for a server, "user@host:port/database".
     QString fileName() const;
+    // Whether the data is on a station's server rather than in a file of this computer.
+    bool isServer() const;
+    // The words of SQL the database in use speaks.
+    const SqlDialect& dialect() const;
     // The last trouble the operator was told of (the file cannot be written, was damaged and kept
     // aside, cannot be opened at all, a statement failed); empty while there was none.
     QString problem() const;
@@ -64,6 +73,8 @@ public:
     // Whether the last statement run through query() failed because the disk is full; such a
     // statement may be tried again once there is room.
     bool isFull() const;
+    // Whether the last statement failed because the connection to the server is lost.
+    bool isUnreachable() const;
     // Ends a transaction begun with query("BEGIN") that failed, leaving isBusy() as it was.
     void rollback();
     // Tells the operator of trouble with the database: the console, the developers' log and
@@ -127,6 +138,10 @@ private:
     // Moves a damaged file (and its journal) aside under a name with the time, never deleting it,
     // and opens a fresh file in its place.
     Health keepAside(const QString& path, const QString& damage, QString* reason);
+    // A connection name of its own for a second instance; Qt's default one for the first.
+    QString connectionNameFor() const;
+    // Tells what kept the database from being used at the start, if anything.
+    void reportOpening(bool opened, bool upgraded, const QString& where, const QString& reason);
     // Whether the file takes a write, found by one that is rolled back.
     bool writable(QString* reason);
     // Puts the file into SQLite's write-ahead log while it is open, when the folder allows it.
@@ -145,6 +160,8 @@ private:
     QString m_problem;
     bool m_busy = false;
     bool m_full = false;
+    bool m_unreachable = false;
+    SqlDialect m_dialect;
     std::unique_ptr<QSqlQuery> m_lookup;
     QString m_backupFolder;
     QString m_homeCountry; // empty until the first lookup or setHomeCountry()

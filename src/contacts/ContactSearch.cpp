@@ -1,5 +1,7 @@
 #include "ContactSearch.h"
 
+#include "SqlDialect.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -82,6 +84,23 @@ QString globPattern(const QString& text)
     return pattern + QLatin1Char('*');
 }
 
+// The same as a regular expression for the server, which has no GLOB: the sets as they are, and
+// every other character that means something there escaped.
+QString regexPattern(const QString& text)
+{
+    static const QString special = QStringLiteral("\\.^$*+?()[]{}|");
+    QString pattern;
+    for (const QChar c : text) {
+        if (hasVariants(c))
+            pattern += QLatin1Char('[') + variantsOf(c) + QLatin1Char(']');
+        else if (special.contains(c))
+            pattern += QLatin1Char('\\') + c;
+        else
+            pattern += c;
+    }
+    return pattern;
+}
+
 const QString numberSeparators = QStringLiteral(" -.()/");
 
 // The number as SQLite sees it without the separators people write between its digits.
@@ -116,15 +135,22 @@ QString ContactSearch::normalized(const QString& text)
 
 QString ContactSearch::condition(const QString& text)
 {
+    return condition(text, SqlDialect());
+}
+
+QString ContactSearch::condition(const QString& text, const SqlDialect& dialect)
+{
     const QString wanted = normalized(text);
     if (wanted.isEmpty())
         return QString();
 
-    const QString like = QLatin1String(" LIKE ") + literal(likePattern(wanted)) + QLatin1String(" ESCAPE '\\'");
+    const bool server = dialect.engine() == SqlDialect::PostgreSQL;
     bool likeFoldsAll = true;
     for (const QChar c : wanted)
         likeFoldsAll = likeFoldsAll && foldedByLike(c);
-    const QString glob = likeFoldsAll ? QString() : QLatin1String(" GLOB ") + literal(globPattern(wanted));
+    const QString confirm = likeFoldsAll ? QString()
+        : server                         ? QLatin1String(" ~ ") + literal(regexPattern(wanted))
+                                         : QLatin1String(" GLOB ") + literal(globPattern(wanted));
 
     // A text without a blank lies within one field; one with a blank may span both names.
     const QStringList fields = wanted.contains(QLatin1Char(' '))
@@ -132,11 +158,11 @@ QString ContactSearch::condition(const QString& text)
         : QStringList { QStringLiteral("first_name"), QStringLiteral("last_name"), QStringLiteral("phone_number") };
     QStringList matches;
     for (const QString& field : fields)
-        matches << QLatin1Char('(') + field + like
-                + (glob.isEmpty() ? QString() : QLatin1String(" AND ") + field + glob) + QLatin1Char(')');
+        matches << QLatin1Char('(') + dialect.likeAnyCase(field, literal(likePattern(wanted)))
+                + (confirm.isEmpty() ? QString() : QLatin1String(" AND ") + field + confirm) + QLatin1Char(')');
     const QString digits = numberDigits(wanted);
     if (!digits.isEmpty())
-        matches << QLatin1Char('(') + QLatin1String(strippedNumber) + QLatin1String(" LIKE ")
-                + literal(likePattern(digits)) + QLatin1String(" ESCAPE '\\')");
+        matches << QLatin1Char('(') + dialect.likeAnyCase(QLatin1String(strippedNumber), literal(likePattern(digits)))
+                + QLatin1Char(')');
     return QLatin1Char('(') + matches.join(QLatin1String(" OR ")) + QLatin1Char(')');
 }

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class SqlDialect;
+
 // The phonebook's search as an SQL condition on table contacts, for the page's table model.
 //
 // A contact matches when the text occurs in its first name, last name, "first last" or number,
@@ -22,6 +24,9 @@ public:
     static QString normalized(const QString& text);
     // The condition for the operator's text; empty when the normalized text is empty.
     static QString condition(const QString& text);
+    // The same in the words of the database's engine. A server has no GLOB: a regular expression
+    // listing the same variants confirms the rows there.
+    static QString condition(const QString& text, const SqlDialect& dialect);
 };
 
 #endif // CONTACTSEARCH_H

@@ -166,7 +166,7 @@ void PhonebookForm::onTableClicked(QModelIndex index)
 void PhonebookForm::on_search_textChanged(const QString& text)
 {
     const QString searched = ContactSearch::normalized(text);
-    QString filter = ContactSearch::condition(searched);
+    QString filter = ContactSearch::condition(searched, m_context->database->dialect());
     // Typing on can only narrow the result: when all rows of the last search are at hand, they
     // are the only candidates, and looking them up by id spares a scan of the whole table.
     const int rows = m_model->rowCount();
@@ -198,7 +198,7 @@ void PhonebookForm::onContactAdded()
 void PhonebookForm::reload()
 {
     // A contact added since the search was narrowed is not among its ids.
-    const QString filter = ContactSearch::condition(m_searched);
+    const QString filter = ContactSearch::condition(m_searched, m_context->database->dialect());
     if (m_model->filter() == filter)
         m_model->select();
     else
@@ -273,7 +273,7 @@ ContactExchange::ImportResult PhonebookForm::runImport(
     }
     // The file is read and stored on the job's thread; this one keeps serving the window and the
     // hybrid meanwhile, while the page that shows the contacts waits.
-    ContactImportJob job(fileName, format, m_context->database->fileName());
+    ContactImportJob job(fileName, format, ConnectionRecipe(m_context->database->database()));
     QProgressDialog progress(
         tr("Importing contacts from %1...").arg(QDir::toNativeSeparators(fileName)), tr("Cancel"), 0, 1000, this);
     progress.setWindowTitle(tr("Import"));

@@ -1,0 +1,207 @@
+#include "CDatabase.h"
+#include "CallRegisterTable.h"
+#include "ConnectionRecipe.h"
+#include "ContactImportJob.h"
+#include "ContactSearch.h"
+#include "DatabaseSchema.h"
+#include "TestPostgres.h"
+
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QTemporaryFile>
+#include <QDir>
+#include <QTcpServer>
+#include <QTest>
+
+#include <memory>
+
+// The phonebook and the history on a station's PostgreSQL server, through the same CDatabase and
+// tables the program uses with its file (scripts/with-postgres.sh starts the server).
+class TestServerDatabase : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<CDatabase> m_db;
+    QString m_name;
+
+    void addContact(const QString& first, const QString& last, const QString& number)
+    {
+        QVERIFY(m_db->query(QStringLiteral("INSERT INTO contacts (first_name, last_name, phone_number, info) "
+                                           "VALUES (?, ?, ?, '')"),
+                        { first, last, number })
+                    .isActive());
+    }
+
+    QStringList found(const QString& text)
+    {
+        QSqlQuery rows = m_db->query(QStringLiteral("SELECT first_name FROM contacts WHERE ")
+            + ContactSearch::condition(text, m_db->dialect()) + QStringLiteral(" ORDER BY id"));
+        QStringList names;
+        while (rows.next())
+            names << rows.value(0).toString();
+        return names;
+    }
+
+private slots:
+    void init()
+    {
+        if (!TestPostgres::available())
+            QSKIP("no PostgreSQL server (scripts/with-postgres.sh starts one)");
+        QString error;
+        m_name = TestPostgres::freshDatabase(&error);
+        QVERIFY2(!m_name.isEmpty(), qPrintable(error));
+        m_db = std::make_unique<CDatabase>(TestPostgres::server(m_name), nullptr);
+        m_db->setHomeCountry(QStringLiteral("NL"));
+    }
+
+    void cleanup()
+    {
+        m_db.reset();
+    }
+
+    // A new server database is made up to date; a second studio finds it so and writes nothing.
+    void opens()
+    {
+        QVERIFY2(m_db->isOpen(), qPrintable(m_db->problem()));
+        QVERIFY(m_db->isServer());
+        QVERIFY(m_db->problem().isEmpty());
+        QVERIFY(m_db->fileName().endsWith(QLatin1Char('/') + m_name));
+        QCOMPARE(DatabaseSchema::version(m_db->database()), DatabaseSchema::currentVersion());
+        CDatabase second(TestPostgres::server(m_name), nullptr);
+        QVERIFY2(second.isOpen() && second.problem().isEmpty(), qPrintable(second.problem()));
+        QString kept;
+        QString error;
+        QVERIFY(!m_db->restore(QStringLiteral("/nonexistent"), &kept, &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void lookups_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("calling");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("international stored, national calls") << "+31 6 1234 5678" << "0612345678" << "Anna Smit";
+        QTest::newRow("national stored, international calls") << "020-555 1234" << "+31205551234" << "Anna Smit";
+        QTest::newRow("another number") << "020-555 1234" << "0205551235" << "0205551235";
+        QTest::newRow("withheld") << "020-555 1234" << "" << "";
+    }
+
+    void lookups()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, calling);
+        QFETCH(QString, name);
+        addContact(QStringLiteral("Bert"), QStringLiteral("Other"), QStringLiteral("+44 20 7946 0000"));
+        addContact(QStringLiteral("Anna"), QStringLiteral("Smit"), stored);
+        QCOMPARE(m_db->findContactName(calling), name);
+        QCOMPARE(m_db->findContactId(calling) != 0, name == QLatin1String("Anna Smit"));
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("other case") << "RADIO" << QStringList { "Radio" };
+        QTest::newRow("without the accent") << "eloise" << QStringList { "Éloïse" };
+        QTest::newRow("accented, lower case") << "éloïse" << QStringList { "Éloïse" };
+        QTest::newRow("across the names") << "Radio Noord" << QStringList { "Radio" };
+        QTest::newRow("number without its blanks") << "0612345678" << QStringList { "Radio" };
+        QTest::newRow("percent") << "50%" << QStringList { "50%" };
+        QTest::newRow("underscore") << "a_b" << QStringList { "a_b" };
+        QTest::newRow("quote") << "O'Brien" << QStringList { "O'Brien" };
+        QTest::newRow("regular expression's own") << "(1+1)" << QStringList { "(1+1)" };
+        QTest::newRow("backslash") << "c\\d" << QStringList { "c\\d" };
+        QTest::newRow("regular expression's own, beside an accent") << "zoë (2)" << QStringList { "Zoë (2)" };
+    }
+
+    // The phonebook's search finds on the server what it finds in the file.
+    void search()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, names);
+        addContact(QStringLiteral("Radio"), QStringLiteral("Noord"), QStringLiteral("06 1234 5678"));
+        addContact(QStringLiteral("Éloïse"), QStringLiteral("Durand"), QStringLiteral("0201111111"));
+        addContact(QStringLiteral("50%"), QStringLiteral("x"), QStringLiteral("0202222222"));
+        addContact(QStringLiteral("50"), QStringLiteral("x"), QStringLiteral("0203333333"));
+        addContact(QStringLiteral("a_b"), QStringLiteral("x"), QStringLiteral("0204444444"));
+        addContact(QStringLiteral("axb"), QStringLiteral("x"), QStringLiteral("0205555555"));
+        addContact(QStringLiteral("O'Brien"), QStringLiteral("x"), QStringLiteral("0206666666"));
+        addContact(QStringLiteral("(1+1)"), QStringLiteral("x"), QStringLiteral("0207777777"));
+        addContact(QStringLiteral("11"), QStringLiteral("x"), QStringLiteral("0208888888"));
+        addContact(QStringLiteral("c\\d"), QStringLiteral("x"), QStringLiteral("0209999999"));
+        addContact(QStringLiteral("Zoë (2)"), QStringLiteral("x"), QStringLiteral("0210000000"));
+        addContact(QStringLiteral("Zoë 2"), QStringLiteral("x"), QStringLiteral("0210000001"));
+        QCOMPARE(found(text), names);
+    }
+
+    // A call recorded as the program records it: opened as it rings, updated, closed; notes
+    // written and replaced; a declined mark set twice; the history's reads.
+    void calls()
+    {
+        const qint64 open = CallRegisterTable::open(m_db.get(), "0612345678", CallRegisterTable::Incoming, "2026-12-07 20:00:00");
+        QVERIFY2(open > 0, qPrintable(m_db->problem()));
+        QVERIFY(CallRegisterTable::update(m_db.get(), open, CallRegisterTable::Incoming, 5000));
+        QCOMPARE(CallRegisterTable::finishedCount(m_db.get()), 0);
+        QCOMPARE(CallRegisterTable::leftOpen(m_db.get()).size(), 0); // its program is this one, alive
+        QVERIFY(CallRegisterTable::close(m_db.get(), open, CallRegisterTable::Incoming, 61000));
+
+        CallNote note { QStringLiteral("Anna"), QStringLiteral("Assen"), QStringLiteral("the road"), true };
+        QVERIFY(CallRegisterTable::insert(m_db.get(), "0201111111", CallRegisterTable::Missed, 0, "2026-12-07 20:05:00", note));
+        QSqlQuery newest = CallRegisterTable::newest(m_db.get(), 10);
+        QVERIFY(newest.next());
+        const qint64 missed = newest.value(CallRegisterTable::Id).toLongLong();
+        QVERIFY(missed > open);
+        QCOMPARE(CallRegisterTable::note(newest), note);
+        note.topic = QStringLiteral("the bridge");
+        QVERIFY(CallRegisterTable::saveNote(m_db.get(), missed, note));
+        QVERIFY(CallRegisterTable::markDeclined(m_db.get(), missed));
+        QVERIFY(CallRegisterTable::markDeclined(m_db.get(), missed));
+        QVERIFY(newest.next());
+        QCOMPARE(newest.value(CallRegisterTable::Duration).toLongLong(), 61000);
+
+        QSqlQuery missedCalls = CallRegisterTable::newestMissed(m_db.get(), 10);
+        QVERIFY(missedCalls.next());
+        QCOMPARE(missedCalls.value(CallRegisterTable::Declined).toInt(), 1);
+        QCOMPARE(CallRegisterTable::note(missedCalls).topic, QStringLiteral("the bridge"));
+        QCOMPARE(CallRegisterTable::finishedCount(m_db.get()), 2);
+        QVERIFY(m_db->problem().isEmpty());
+    }
+
+    // A contacts file imported on the import's own thread, through its own server connection:
+    // the number already in the phonebook is left out.
+    void import()
+    {
+        addContact(QStringLiteral("Anna"), QStringLiteral("Smit"), QStringLiteral("+31 6 1234 5678"));
+        QTemporaryFile file(QDir::tempPath() + QStringLiteral("/XXXXXX.csv"));
+        QVERIFY(file.open());
+        file.write("first_name,last_name,phone_number,info\nAnna,Smit,0612345678,\nBert,Bos,020 555 1234,regular\n");
+        file.close();
+        ContactImportJob job(file.fileName(), ContactExchange::FORMAT_UNKNOWN, ConnectionRecipe(m_db->database()));
+        QSignalSpy finished(&job, &ContactImportJob::finished);
+        job.start();
+        QVERIFY(finished.wait(10000));
+        QVERIFY2(job.result().ok, qPrintable(job.result().error));
+        QCOMPARE(job.result().added, 1);
+        QCOMPARE(job.result().duplicates.size(), 1);
+        QCOMPARE(m_db->findContactName(QStringLiteral("+31205551234")), QStringLiteral("Bert Bos"));
+    }
+
+    // A server that is not there: told, never taken for one without contacts or calls.
+    void unreachable()
+    {
+        QTcpServer listener;
+        QVERIFY(listener.listen(QHostAddress::LocalHost));
+        DatabaseServer server = TestPostgres::server(m_name);
+        server.port = listener.serverPort();
+        listener.close();
+        CDatabase away(server, nullptr);
+        QVERIFY(!away.isOpen());
+        QVERIFY(away.isUnreachable());
+        QVERIFY2(away.problem().contains(QLatin1String("Cannot reach the station database")), qPrintable(away.problem()));
+        QCOMPARE(away.findContactName(QStringLiteral("0612345678")), QStringLiteral("0612345678"));
+        QCOMPARE(CallRegisterTable::open(&away, "0612345678", CallRegisterTable::Incoming, "2026-12-07 20:00:00"), -1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestServerDatabase)
+#include "tst_serverdatabase.moc"
