@@ -54,6 +54,13 @@ void BackupActions::backUpIfDue()
 void BackupActions::backUp(const QString& occasion, bool tell)
 {
     CDatabase* database = m_context->database;
+    if (database->isServer()) {
+        // Copies of this computer's file only; the station's server is backed up where it runs.
+        if (tell)
+            QMessageBox::information(m_window, tr("Back up now"),
+                tr("The phonebook and the call history are kept on the station database server: back them up there."));
+        return;
+    }
     if (m_busy || !database->isOpen())
         return;
     m_busy = true;
@@ -82,6 +89,11 @@ void BackupActions::restoreFromBackup()
 {
     if (m_context->uc20 && m_context->uc20->callState() != VOICECALL_IDLE) {
         QMessageBox::information(m_window, tr("Restore from backup"), tr("A call is in progress: restore after it has ended."));
+        return;
+    }
+    if (m_context->database->isServer()) {
+        QMessageBox::information(m_window, tr("Restore from backup"),
+            tr("The phonebook and the call history are kept on the station database server: restore them there."));
         return;
     }
     const QString copy = QFileDialog::getOpenFileName(

@@ -16,10 +16,16 @@ const double readShare = 0.6;
 
 ContactImportJob::ContactImportJob(
     const QString& fileName, ContactExchange::Format format, const QString& databaseFile, QObject* parent)
+    : ContactImportJob(fileName, format, ConnectionRecipe::file(databaseFile), parent)
+{
+}
+
+ContactImportJob::ContactImportJob(
+    const QString& fileName, ContactExchange::Format format, const ConnectionRecipe& database, QObject* parent)
     : QObject(parent)
     , m_fileName(fileName)
     , m_format(format)
-    , m_databaseFile(databaseFile)
+    , m_database(database)
 {
 }
 
@@ -87,8 +93,7 @@ void ContactImportJob::run()
     const auto storing = [this](double done) { return keepGoing(done, readShare, 1); };
     const QString connection = QStringLiteral("contact-import-%1").arg(quintptr(this));
     {
-        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        database.setDatabaseName(m_databaseFile);
+        QSqlDatabase database = m_database.add(connection, false);
         if (database.open())
             ContactExchange::store(database, records, &m_result, storing);
         else

@@ -1,6 +1,7 @@
 #ifndef CONTACTIMPORTJOB_H
 #define CONTACTIMPORTJOB_H
 
+#include "ConnectionRecipe.h"
 #include "ContactExchange.h"
 
 #include <QObject>
@@ -20,6 +21,9 @@ class ContactImportJob : public QObject
 
 public:
     ContactImportJob(const QString& fileName, ContactExchange::Format format, const QString& databaseFile,
+        QObject* parent = nullptr);
+    // Into the database the recipe leads to, the file or the station's server.
+    ContactImportJob(const QString& fileName, ContactExchange::Format format, const ConnectionRecipe& database,
         QObject* parent = nullptr);
     // Cancels a job still running and waits for its thread.
     ~ContactImportJob() override;
@@ -45,7 +49,7 @@ private:
 
     QString m_fileName;
     ContactExchange::Format m_format;
-    QString m_databaseFile;
+    ConnectionRecipe m_database;
     QThread* m_thread = nullptr;
     std::atomic_bool m_cancelled { false };
     std::atomic_int m_lastProgress { -1 };

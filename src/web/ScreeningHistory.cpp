@@ -7,8 +7,13 @@
 #include <QSqlQuery>
 
 ScreeningHistory::ScreeningHistory(const QString& fileName, QObject* parent)
+    : ScreeningHistory(ConnectionRecipe::file(fileName), parent)
+{
+}
+
+ScreeningHistory::ScreeningHistory(const ConnectionRecipe& database, QObject* parent)
     : QObject(parent)
-    , m_fileName(fileName)
+    , m_database(database)
     , m_connection(QStringLiteral("screening-history-%1").arg(reinterpret_cast<quintptr>(this)))
 {
 }
@@ -25,11 +30,8 @@ bool ScreeningHistory::open()
 {
     // Made on first use, on the thread the object lives on: a connection is used only on the
     // thread that made it.
-    if (!QSqlDatabase::contains(m_connection)) {
-        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-        database.setDatabaseName(m_fileName);
-        database.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=500"));
-    }
+    if (!QSqlDatabase::contains(m_connection))
+        m_database.add(m_connection, true);
     QSqlDatabase database = QSqlDatabase::database(m_connection, false);
     return database.isOpen() || database.open();
 }

@@ -1,12 +1,14 @@
 #ifndef SCREENINGHISTORY_H
 #define SCREENINGHISTORY_H
 
+#include "ConnectionRecipe.h"
+
 #include <QObject>
 #include <QString>
 
 // Reads how often and when a number called before, from the call history, on a thread of its
-// own with a read-only connection of its own: a long history or a locked file never holds up
-// the window. Lives on that thread; lookUp() is called by a queued connection.
+// own with a read-only connection of its own: a long history, a locked file or a slow server
+// never holds up the window. Lives on that thread; lookUp() is called by a queued connection.
 class ScreeningHistory : public QObject
 {
     Q_OBJECT
@@ -14,6 +16,8 @@ class ScreeningHistory : public QObject
 public:
     // fileName: the program's database file (CDatabase::fileName()).
     explicit ScreeningHistory(const QString& fileName, QObject* parent = nullptr);
+    // The database the recipe leads to, the file or the station's server.
+    explicit ScreeningHistory(const ConnectionRecipe& database, QObject* parent = nullptr);
     ~ScreeningHistory() override;
 
 public slots:
@@ -27,7 +31,7 @@ signals:
 private:
     bool open();
 
-    QString m_fileName;
+    ConnectionRecipe m_database;
     QString m_connection;
 };
 

@@ -75,7 +75,7 @@ bool ScreeningService::start(const ScreeningConfig& config, QString* error)
         return false;
     }
     if (!m_history) {
-        m_history = new ScreeningHistory(m_context->database->fileName());
+        m_history = new ScreeningHistory(ConnectionRecipe(m_context->database->database()));
         m_history->moveToThread(m_historyThread);
         connect(m_historyThread, &QThread::finished, m_history, &QObject::deleteLater);
         connect(this, &ScreeningService::historyWanted, m_history, &ScreeningHistory::lookUp);
