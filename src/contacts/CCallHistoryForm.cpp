@@ -41,6 +41,34 @@ CCallHistoryForm::CCallHistoryForm(AppContext* context, PhonebookForm* phonebook
     ui->setupUi(this);
     for (int type = 0; type < 3; ++type)
         m_icons[type] = QIcon(QLatin1String(iconFiles[type]));
+    if (m_context->database->isServer())
+        ui->studioFilter->addItem(m_context->database->studio(), m_context->database->studio());
+    LoadTable();
+}
+
+void CCallHistoryForm::listStudios()
+{
+    CDatabase* database = m_context->database;
+    const QString shown = ui->studioFilter->count() > 0 ? shownStudio() : QString();
+    QStringList studios = CallRegisterTable::studios(database);
+    studios.removeAll(QString());
+    if (!studios.contains(database->studio()))
+        studios.append(database->studio());
+    ui->studioFilter->clear();
+    ui->studioFilter->addItem(tr("All studios"), QString());
+    for (const QString& studio : qAsConst(studios))
+        ui->studioFilter->addItem(studio, studio);
+    ui->studioFilter->setCurrentIndex(qMax(0, ui->studioFilter->findData(shown)));
+    ui->studioFilter->setVisible(database->isServer() || studios.size() > 1);
+}
+
+QString CCallHistoryForm::shownStudio() const
+{
+    return ui->studioFilter->isHidden() ? QString() : ui->studioFilter->currentData().toString();
+}
+
+void CCallHistoryForm::on_studioFilter_activated(int /*index*/)
+{
     LoadTable();
 }
 
@@ -74,17 +102,22 @@ void CCallHistoryForm::setUpTable()
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->verticalHeader()->setDefaultSectionSize(10);
     table->setColumnWidth(ColumnSpare, 12);
+    table->horizontalHeader()->setSectionResizeMode(ColumnStudio, QHeaderView::ResizeToContents);
 }
 
 void CCallHistoryForm::LoadTable()
 {
     setUpTable();
+    listStudios();
     QTableWidget* table = ui->tableWidget;
     CDatabase* database = m_context->database;
     const QDateTime now = m_clock();
+    const QString studio = shownStudio();
+    // Whose call it was, where calls of several studios are shown together.
+    table->setColumnHidden(ColumnStudio, !studio.isEmpty() || ui->studioFilter->isHidden());
 
-    QSqlQuery calls = ui->missedOnly->isChecked() ? CallRegisterTable::newestMissed(database, MaxCalls)
-                                                  : CallRegisterTable::newest(database, MaxCalls);
+    QSqlQuery calls = ui->missedOnly->isChecked() ? CallRegisterTable::newestMissed(database, MaxCalls, studio)
+                                                  : CallRegisterTable::newest(database, MaxCalls, studio);
     QString lastKind;
     int repeats = 0;
     QIcon icon;
@@ -152,6 +185,7 @@ void CCallHistoryForm::setRow(
     if (note.readyForAir)
         notes->setForeground(QColor(0, 120, 0));
     table->setItem(row, ColumnNotes, notes);
+    table->setItem(row, ColumnStudio, new QTableWidgetItem(call.value(CallRegisterTable::Studio).toString()));
 }
 
 QString CCallHistoryForm::dateText(const QString& timeDate, const QDateTime& now)
@@ -194,21 +228,25 @@ QString CCallHistoryForm::selectedNumber() const
 void CCallHistoryForm::on_pushButton_clear_clicked()
 {
     CDatabase* database = m_context->database;
-    // There is no undo: the operator sees what goes before it goes.
-    const int calls = CallRegisterTable::finishedCount(database);
+    // There is no undo: the operator sees what goes before it goes. With one studio shown, only
+    // its calls go.
+    const QString studio = shownStudio();
+    const int calls = CallRegisterTable::finishedCount(database, studio);
     if (calls <= 0) {
         LoadTable();
         return;
     }
-    QMessageBox question(QMessageBox::Question, tr("Clear"),
-        calls == 1 ? tr("Clear the one call from the history?") : tr("Clear all %1 calls from the history?").arg(calls),
-        QMessageBox::Yes | QMessageBox::No, this);
+    const QString asked = !studio.isEmpty()
+        ? tr("Clear the %n call(s) of %1 from the history?", nullptr, calls).arg(studio)
+        : calls == 1 ? tr("Clear the one call from the history?")
+                     : tr("Clear all %1 calls from the history?").arg(calls);
+    QMessageBox question(QMessageBox::Question, tr("Clear"), asked, QMessageBox::Yes | QMessageBox::No, this);
     question.setInformativeText(tr("The calls cannot be brought back."));
     question.setDefaultButton(QMessageBox::No);
     if (question.exec() != QMessageBox::Yes)
         return;
     // The reason, if any, is on the console already; this says what it cost.
-    if (!CallRegisterTable::clear(database))
+    if (!CallRegisterTable::clear(database, studio))
         database->report(tr("The call history was not cleared"));
     LoadTable();
 }

@@ -38,6 +38,7 @@ public:
         ColumnContactId,
         ColumnSpare,
         ColumnNotes,
+        ColumnStudio,
         ColumnCount
     };
 
@@ -61,10 +62,19 @@ public slots:
     void on_pushButton_clear_clicked();
     void on_pushButton_export_clicked();
     void on_missedOnly_toggled(bool checked);
+    void on_studioFilter_activated(int index);
     void on_tableWidget_cellDoubleClicked(int row, int column);
+
+public:
+    // The studio whose calls are shown; empty for all of them.
+    QString shownStudio() const;
 
 private:
     void setUpTable();
+    // Lists the studios that calls were written by. The choice shows where there is one to make:
+    // on a station's server, or where the history holds calls of more than one studio. On a
+    // server it starts on this program's studio.
+    void listStudios();
     // What a missed call came to: declined, called back, both; empty for any other call.
     static QString outcomeText(const QSqlQuery& call);
     // Fills one row from a call of the register.

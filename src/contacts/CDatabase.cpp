@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSysInfo>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QThread>
@@ -355,6 +356,16 @@ void CDatabase::rollback()
 QString CDatabase::numberKey(const QString& number)
 {
     return PhoneNumberKey(PhoneNumberKey::homeCountry()).key(number);
+}
+
+QString CDatabase::studio() const
+{
+    return m_studio.isEmpty() ? QSysInfo::machineHostName().left(MaxStudioLength) : m_studio;
+}
+
+void CDatabase::setStudio(const QString& name)
+{
+    m_studio = name.simplified().left(MaxStudioLength);
 }
 
 void CDatabase::setHomeCountry(const QString& region)

@@ -90,6 +90,12 @@ public:
     // Where the copy made before a schema upgrade goes; the user's data folder by default.
     void setBackupFolder(const QString& folder);
 
+    // The studio this program writes calls for: its name is stored with each call, so that a
+    // station's shared history tells whose call it was. The computer's name until it is set.
+    QString studio() const;
+    void setStudio(const QString& name);
+    static constexpr int MaxStudioLength = 64;
+
     // "first_name last_name" of the contact whose number matches, or the number itself. An
     // empty number (a withheld one) matches no contact.
     QString findContactName(QString number);
@@ -164,6 +170,7 @@ private:
     SqlDialect m_dialect;
     std::unique_ptr<QSqlQuery> m_lookup;
     QString m_backupFolder;
+    QString m_studio;
     QString m_homeCountry; // empty until the first lookup or setHomeCountry()
 };
 

@@ -15,7 +15,7 @@
 namespace {
 
 const char* const header
-    = "began,name,number,direction,result,talk_seconds,noted_name,noted_place,noted_topic,ready_for_air";
+    = "began,name,number,direction,result,talk_seconds,noted_name,noted_place,noted_topic,ready_for_air,studio";
 const char* const lineEnd = "\r\n";
 
 // A stored begin time as a local date and time. A time the clock skipped is not a valid
@@ -103,7 +103,8 @@ QString CallHistoryExport::row(const QSqlQuery& call)
     return QStringList { ContactCsv::field(beganText(call.value(CallRegisterTable::TimeDate).toString())),
         ContactCsv::field(contactName(number)), ContactCsv::field(number), direction, result, seconds,
         ContactCsv::field(note.callerName), ContactCsv::field(note.place), ContactCsv::field(note.topic),
-        note.readyForAir ? QStringLiteral("yes") : QStringLiteral("no") }
+        note.readyForAir ? QStringLiteral("yes") : QStringLiteral("no"),
+        ContactCsv::field(call.value(CallRegisterTable::Studio).toString()) }
         .join(QLatin1Char(','));
 }
 

@@ -16,14 +16,25 @@ namespace {
 const char* const insertCall
     = "INSERT INTO call_register (phone_number, call_type, duration, time_date) VALUES (?, ?, ?, ?)";
 
-// All columns, then whether the call was declined and whether its number was called later, then
-// its notes.
+// The call's columns of the first releases, then whether the call was declined and whether its
+// number was called later (from any studio), then its notes, then the studio that took it.
 const char* const withOutcome
-    = "SELECT c.*, EXISTS (SELECT 1 FROM call_declined WHERE call_id = c.id), "
+    = "SELECT c.id, c.phone_number, c.call_type, c.duration, c.time_date, "
+      "EXISTS (SELECT 1 FROM call_declined WHERE call_id = c.id), "
       "EXISTS (SELECT 1 FROM call_register AS later WHERE later.id > c.id AND later.call_type = 1 "
       "AND later.phone_number = c.phone_number), "
-      "n.caller_name, n.place, n.topic, n.ready_for_air "
-      "FROM call_register AS c LEFT JOIN call_notes AS n ON n.call_id = c.id";
+      "n.caller_name, n.place, n.topic, n.ready_for_air, COALESCE(s.studio, '') "
+      "FROM call_register AS c LEFT JOIN call_notes AS n ON n.call_id = c.id "
+      "LEFT JOIN call_studio AS s ON s.call_id = c.id";
+
+// The calls of one studio, or of all for an empty name: a condition and its bound values.
+QString ofStudio(const QString& studio, QVariantList* values)
+{
+    if (studio.isEmpty())
+        return QStringLiteral("1 = 1");
+    values->append(studio);
+    return QStringLiteral("c.id IN (SELECT call_id FROM call_studio WHERE studio = ?)");
+}
 
 // The columns are NOT NULL: a missing text is stored as an empty one.
 QString notNull(const QString& text)
@@ -60,13 +71,17 @@ bool CallRegisterTable::insert(CDatabase* database, const QString& number, int t
         return database->query(QLatin1String(insertCall) + SqlDialect::of(database->database()).returningKey(),
             { notNull(number), type, durationMs, notNull(timeDate) });
     };
-    if (note.isEmpty())
-        return row().isActive();
     return inTransaction(database, [&] {
         QSqlQuery written = row();
         const qint64 id = SqlDialect::of(database->database()).insertedKey(written);
-        return id >= 0 && saveNote(database, id, note);
+        return id >= 0 && saveStudio(database, id) && (note.isEmpty() || saveNote(database, id, note));
     });
+}
+
+bool CallRegisterTable::saveStudio(CDatabase* database, qint64 id)
+{
+    return database->query(QStringLiteral("INSERT INTO call_studio (call_id, studio) VALUES (?, ?)"), { id, database->studio() })
+        .isActive();
 }
 
 bool CallRegisterTable::saveNote(CDatabase* database, qint64 id, const CallNote& note)
@@ -98,9 +113,12 @@ bool CallRegisterTable::answered(int type, qint64 durationMs)
     return type == Incoming || (type == Outgoing && durationMs > 0);
 }
 
-QSqlQuery CallRegisterTable::newest(CDatabase* database, int limit)
+QSqlQuery CallRegisterTable::newest(CDatabase* database, int limit, const QString& studio)
 {
-    return database->query(selectNewest(), { limit });
+    if (studio.isEmpty())
+        return database->query(selectNewest(), { limit });
+    return database->query(
+        QLatin1String(withOutcome) + QStringLiteral(" WHERE s.studio = ? ORDER BY c.id DESC LIMIT ?"), { studio, limit });
 }
 
 QString CallRegisterTable::selectNewest()
@@ -108,11 +126,24 @@ QString CallRegisterTable::selectNewest()
     return QLatin1String(withOutcome) + QStringLiteral(" ORDER BY c.id DESC LIMIT ?");
 }
 
-QSqlQuery CallRegisterTable::newestMissed(CDatabase* database, int limit)
+QSqlQuery CallRegisterTable::newestMissed(CDatabase* database, int limit, const QString& studio)
 {
-    return database->query(
-        QLatin1String(withOutcome) + QStringLiteral(" WHERE c.call_type = ? ORDER BY c.id DESC LIMIT ?"),
-        { Missed, limit });
+    QVariantList values { Missed };
+    const QString where = ofStudio(studio, &values);
+    values << limit;
+    return database->query(QLatin1String(withOutcome) + QStringLiteral(" WHERE c.call_type = ? AND ") + where
+            + QStringLiteral(" ORDER BY c.id DESC LIMIT ?"),
+        values);
+}
+
+QStringList CallRegisterTable::studios(CDatabase* database)
+{
+    QStringList names;
+    QSqlQuery rows = database->query(QStringLiteral("SELECT DISTINCT COALESCE(s.studio, '') FROM call_register AS c "
+                                                    "LEFT JOIN call_studio AS s ON s.call_id = c.id ORDER BY 1"));
+    while (rows.next())
+        names << rows.value(0).toString();
+    return names;
 }
 
 bool CallRegisterTable::markDeclined(CDatabase* database, qint64 id)
@@ -126,16 +157,22 @@ bool CallRegisterTable::markDeclined(CDatabase* database, qint64 id)
 QSqlQuery CallRegisterTable::finished(CDatabase* database)
 {
     // Whether a call was called back is not asked: it stands empty in its column.
-    return database->query(QStringLiteral("SELECT c.*, EXISTS (SELECT 1 FROM call_declined WHERE call_id = c.id), "
-                                          "NULL, n.caller_name, n.place, n.topic, n.ready_for_air "
-                                          "FROM call_register AS c LEFT JOIN call_notes AS n ON n.call_id = c.id "
+    return database->query(QStringLiteral("SELECT c.id, c.phone_number, c.call_type, c.duration, c.time_date, "
+                                          "EXISTS (SELECT 1 FROM call_declined WHERE call_id = c.id), "
+                                          "NULL, n.caller_name, n.place, n.topic, n.ready_for_air, "
+                                          "COALESCE(s.studio, '') FROM call_register AS c "
+                                          "LEFT JOIN call_notes AS n ON n.call_id = c.id "
+                                          "LEFT JOIN call_studio AS s ON s.call_id = c.id "
                                           "WHERE id NOT IN (SELECT call_id FROM call_register_open) ORDER BY id"));
 }
 
-int CallRegisterTable::finishedCount(CDatabase* database)
+int CallRegisterTable::finishedCount(CDatabase* database, const QString& studio)
 {
-    QSqlQuery count = database->query(QStringLiteral(
-        "SELECT count(*) FROM call_register WHERE id NOT IN (SELECT call_id FROM call_register_open)"));
+    QVariantList values;
+    const QString where = ofStudio(studio, &values);
+    QSqlQuery count = database->query(QStringLiteral("SELECT count(*) FROM call_register AS c WHERE ") + where
+            + QStringLiteral(" AND id NOT IN (SELECT call_id FROM call_register_open)"),
+        values);
     return count.next() ? count.value(0).toInt() : -1;
 }
 
@@ -147,7 +184,7 @@ qint64 CallRegisterTable::open(CDatabase* database, const QString& number, int t
         QSqlQuery row = database->query(
             QLatin1String(insertCall) + dialect.returningKey(), { notNull(number), type, 0, notNull(timeDate) });
         id = dialect.insertedKey(row);
-        return id >= 0
+        return id >= 0 && saveStudio(database, id)
             && database->query(QStringLiteral("INSERT INTO call_register_open (call_id, owner) VALUES (?, ?)"),
                 { id, ownerTag() })
                    .isActive();
@@ -211,19 +248,19 @@ void CallRegisterTable::forgetOpen(CDatabase* database, const QList<OpenCall>& c
         database->query(QStringLiteral("DELETE FROM call_register_open WHERE call_id = ?"), { call.id });
 }
 
-bool CallRegisterTable::clear(CDatabase* database)
+bool CallRegisterTable::clear(CDatabase* database, const QString& studio)
 {
-    // Marks first: a mark left behind would outlive its call, never one the other way round.
-    return database
-               ->query(QStringLiteral("DELETE FROM call_declined WHERE call_id NOT IN "
-                                      "(SELECT call_id FROM call_register_open)"))
-               .isActive()
-        && database
-               ->query(QStringLiteral("DELETE FROM call_notes WHERE call_id NOT IN "
-                                      "(SELECT call_id FROM call_register_open)"))
-               .isActive()
-        && database
-               ->query(
-                   QStringLiteral("DELETE FROM call_register WHERE id NOT IN (SELECT call_id FROM call_register_open)"))
-               .isActive();
+    QVariantList values;
+    const QString cleared = QStringLiteral("(SELECT c.id FROM call_register AS c WHERE ") + ofStudio(studio, &values)
+        + QStringLiteral(" AND c.id NOT IN (SELECT call_id FROM call_register_open))");
+    // Marks first: a mark left behind would outlive its call, never one the other way round. The
+    // studios last, as they tell which calls go.
+    return inTransaction(database, [&] {
+        return database->query(QStringLiteral("DELETE FROM call_declined WHERE call_id IN ") + cleared, values).isActive()
+            && database->query(QStringLiteral("DELETE FROM call_notes WHERE call_id IN ") + cleared, values).isActive()
+            && database->query(QStringLiteral("DELETE FROM call_register WHERE id IN ") + cleared, values).isActive()
+            && database
+                   ->query(QStringLiteral("DELETE FROM call_studio WHERE call_id NOT IN (SELECT id FROM call_register)"))
+                   .isActive();
+    });
 }

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 
 class CDatabase;
 
@@ -28,7 +29,8 @@ public:
         NoteName,
         NotePlace,
         NoteTopic,
-        NoteReady
+        NoteReady,
+        Studio
     };
     // The call_type values.
     enum Type { Incoming = 0, Outgoing = 1, Missed = 2 };
@@ -43,6 +45,8 @@ public:
     // bound, so any character in the number or the notes is stored as it is.
     static bool insert(CDatabase* database, const QString& number, int type, qint64 durationMs, const QString& timeDate,
         const CallNote& note = CallNote());
+    // Writes which studio took the call: the database's (CDatabase::studio()).
+    static bool saveStudio(CDatabase* database, qint64 id);
     // Replaces the notes of a call; empty notes remove them.
     static bool saveNote(CDatabase* database, qint64 id, const CallNote& note);
     // The notes of a call read by newest(), newestMissed() or finished().
@@ -74,19 +78,24 @@ public:
     static QString ownerTag();
     // Whether the program named by an owner tag has stopped.
     static bool ownerGone(const QString& owner);
-    // The newest calls first, all columns, at most limit of them.
-    static QSqlQuery newest(CDatabase* database, int limit);
+    // The newest calls first, all columns, at most limit of them; of one studio, or of all when
+    // studio is empty. Every call is written with the studio of the database that took it
+    // (CDatabase::studio()).
+    static QSqlQuery newest(CDatabase* database, int limit, const QString& studio = QString());
     // The statement newest() runs, the limit bound to its one placeholder; the same on every engine.
     static QString selectNewest();
     // The same for the missed calls alone.
-    static QSqlQuery newestMissed(CDatabase* database, int limit);
+    static QSqlQuery newestMissed(CDatabase* database, int limit, const QString& studio = QString());
+    // The studios that calls were written by, in order of their names.
+    static QStringList studios(CDatabase* database);
     // Every call that has ended, oldest first, all columns and whether it was declined; a call
     // going on is left out.
     static QSqlQuery finished(CDatabase* database);
     // How many calls have ended (what clear() removes); -1 when the database cannot tell.
-    static int finishedCount(CDatabase* database);
-    // Removes every finished call; a call going on keeps its row. False when it failed.
-    static bool clear(CDatabase* database);
+    static int finishedCount(CDatabase* database, const QString& studio = QString());
+    // Removes every finished call, or those of one studio; a call going on keeps its row. False
+    // when it failed.
+    static bool clear(CDatabase* database, const QString& studio = QString());
 };
 
 #endif // CALLREGISTERTABLE_H

@@ -107,7 +107,7 @@ private slots:
         QTEST(began.join(' '), "began");
         QCOMPARE(count, began.size());
         QVERIFY(written.data().startsWith(
-            "began,name,number,direction,result,talk_seconds,noted_name,noted_place,noted_topic,ready_for_air\r\n"));
+            "began,name,number,direction,result,talk_seconds,noted_name,noted_place,noted_topic,ready_for_air,studio\r\n"));
     }
 
     void offsetBehindUtc()

@@ -2,10 +2,12 @@
 #include "CCallHistoryForm.h"
 #include "CCallRegistration.h"
 #include "CDatabase.h"
+#include "CallRegisterTable.h"
 #include "ModalAnswer.h"
 #include "PhonebookForm.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -68,7 +70,9 @@ private slots:
     {
         m_database.query(QStringLiteral("DELETE FROM call_register"));
         m_database.query(QStringLiteral("DELETE FROM call_declined"));
+        m_database.query(QStringLiteral("DELETE FROM call_studio"));
         m_database.query(QStringLiteral("DELETE FROM contacts"));
+        m_database.setStudio(QString());
     }
 
     // What the register records of the calls the module reports.
@@ -230,6 +234,44 @@ private slots:
         QCOMPARE(form.selectedNumber(), QStringLiteral("0612345678"));
         filter->click();
         QCOMPARE(table->rowCount(), 8);
+    }
+
+    // A history that two studios share: one studio's calls or all, each with its studio, and a
+    // studio's Clear that takes only its own.
+    void studios()
+    {
+        PhonebookForm phonebook(&m_context);
+        m_database.setStudio(QStringLiteral("Studio 1"));
+        CallRegisterTable::insert(&m_database, QStringLiteral("0301234567"), 2, 0, "2024-06-12T09:01:00");
+        CCallHistoryForm form(&m_context, &phonebook);
+        auto* studio = form.findChild<QComboBox*>(QStringLiteral("studioFilter"));
+        auto* table = form.findChild<QTableWidget*>();
+        QVERIFY(studio->isHidden()); // one computer, one studio: nothing to choose
+        QVERIFY(table->isColumnHidden(CCallHistoryForm::ColumnStudio));
+        m_database.setStudio(QStringLiteral("Studio 2"));
+        CallRegisterTable::insert(&m_database, QStringLiteral("0612345678"), 0, 5000, "2024-06-12T09:02:00");
+        form.LoadTable();
+        QVERIFY(!studio->isHidden());
+        QCOMPARE(studio->count(), 3);
+        QCOMPARE(table->rowCount(), 2);
+        QVERIFY(!table->isColumnHidden(CCallHistoryForm::ColumnStudio));
+        QCOMPARE(table->item(0, CCallHistoryForm::ColumnStudio)->text(), QStringLiteral("Studio 2"));
+        studio->setCurrentIndex(studio->findText(QStringLiteral("Studio 1")));
+        emit studio->activated(studio->currentIndex());
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(form.selectedNumber(), QString());
+        table->setCurrentCell(0, 0);
+        QCOMPARE(form.selectedNumber(), QStringLiteral("0301234567"));
+        QString asked;
+        ModalAnswer::whenShown(&form, [&](QWidget* box) {
+            asked = qobject_cast<QMessageBox*>(box)->text();
+            ModalAnswer::clickButton(box, QMessageBox::Yes);
+        });
+        form.findChild<QPushButton*>(QStringLiteral("pushButton_clear"))->click();
+        QVERIFY2(asked.contains(QLatin1String("Studio 1")), qPrintable(asked));
+        QCOMPARE(CallRegisterTable::studios(&m_database), QStringList { "Studio 2" });
+        QVERIFY(studio->isHidden()); // only one studio's calls are left
+        QCOMPARE(table->rowCount(), 1);
     }
 
     void showsTheNewestHundredCalls_data()

@@ -197,7 +197,7 @@ private slots:
         QTEST(calls.join(' '), "calls");
         QSqlQuery version = db.query("PRAGMA user_version");
         QVERIFY(version.next());
-        QCOMPARE(version.value(0).toInt(), 6);
+        QCOMPARE(version.value(0).toInt(), 7);
         QVERIFY(!db.query("SELECT 1 FROM sqlite_master WHERE name = 'contacts_number_key'").next());
         // The lookup finds its rows by an index from the start, not by a scan at the first ring.
         QString plan;
@@ -222,6 +222,8 @@ private slots:
             QVERIFY(newest.next());
             QCOMPARE(newest.value(CallRegisterTable::PhoneNumber).toString(), calls.last());
             QVERIFY(CallRegisterTable::note(newest) == note);
+            // Taken before studios were written: nobody's.
+            QCOMPARE(newest.value(CallRegisterTable::Studio).toString(), QString());
         }
         // The history's Clear needs call_register_open, which earlier releases never made.
         QVERIFY(CallRegisterTable::clear(&db));
@@ -231,6 +233,38 @@ private slots:
         QVERIFY(left.next());
         QCOMPARE(left.value(0).toInt(), 0);
         QCOMPARE(console.plainText().count("ERROR]"), 0);
+    }
+
+    // Two studios' programs on one database: each call says whose it was, the history shows one
+    // studio or all, and a studio's Clear leaves the other's calls.
+    void studios()
+    {
+        CDatabase first(path("app"), nullptr);
+        CDatabase second(path("app"), nullptr);
+        QVERIFY(!first.studio().isEmpty()); // the computer's name until one is set
+        first.setStudio(QStringLiteral("  Studio\t1 "));
+        second.setStudio(QStringLiteral("Studio 2"));
+        QCOMPARE(first.studio(), QStringLiteral("Studio 1"));
+        QVERIFY(CallRegisterTable::insert(&first, "0611111111", CallRegisterTable::Incoming, 1000, "2026-12-07T10:00:00"));
+        QVERIFY(CallRegisterTable::insert(&second, "0622222222", CallRegisterTable::Missed, 0, "2026-12-07T10:01:00"));
+        const qint64 open = CallRegisterTable::open(&first, "0633333333", CallRegisterTable::Incoming, "2026-12-07T10:02:00");
+        QVERIFY(CallRegisterTable::close(&first, open, CallRegisterTable::Incoming, 2000));
+        const auto numbers = [&](QSqlQuery rows) {
+            QStringList seen;
+            while (rows.next())
+                seen << rows.value(CallRegisterTable::PhoneNumber).toString() + '@' + rows.value(CallRegisterTable::Studio).toString();
+            return seen.join(' ');
+        };
+        QCOMPARE(numbers(CallRegisterTable::newest(&second, 10)),
+            QStringLiteral("0633333333@Studio 1 0622222222@Studio 2 0611111111@Studio 1"));
+        QCOMPARE(numbers(CallRegisterTable::newest(&second, 10, "Studio 1")), QStringLiteral("0633333333@Studio 1 0611111111@Studio 1"));
+        QCOMPARE(numbers(CallRegisterTable::newestMissed(&first, 10, "Studio 1")), QString());
+        QCOMPARE(numbers(CallRegisterTable::newestMissed(&first, 10, "Studio 2")), QStringLiteral("0622222222@Studio 2"));
+        QCOMPARE(CallRegisterTable::studios(&first), QStringList({ "Studio 1", "Studio 2" }));
+        QCOMPARE(CallRegisterTable::finishedCount(&first, "Studio 1"), 2);
+        QVERIFY(CallRegisterTable::clear(&first, "Studio 1"));
+        QCOMPARE(numbers(CallRegisterTable::newest(&first, 10)), QStringLiteral("0622222222@Studio 2"));
+        QCOMPARE(CallRegisterTable::studios(&first), QStringList({ "Studio 2" }));
     }
 
     // Two programs on one file (no session bus keeps the second from starting): the second

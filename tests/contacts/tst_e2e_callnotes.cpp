@@ -48,10 +48,10 @@ private slots:
         QTest::addColumn<QString>("csvEnd");
         QTest::newRow("ready, a number")
             << "0612345678" << true << "READY" << QStringLiteral("READY \u00b7 Jan de Vries, Zwolle")
-            << ",0612345678,incoming,answered,2,Jan de Vries,Zwolle,Ice on the A28,yes";
+            << ",0612345678,incoming,answered,2,Jan de Vries,Zwolle,Ice on the A28,yes,Studio 2";
         QTest::newRow("not ready, withheld")
             << "" << false << "NOT READY" << QStringLiteral("NOT READY \u00b7 Jan de Vries, Zwolle")
-            << ",,incoming,answered,2,Jan de Vries,Zwolle,Ice on the A28,no";
+            << ",,incoming,answered,2,Jan de Vries,Zwolle,Ice on the A28,no,Studio 2";
     }
 
     void notesOfACall()
@@ -61,6 +61,7 @@ private slots:
         // A history without notes gives the names the whole width.
         QTableWidget* history = m_rig->window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>();
         QVERIFY(history->isColumnHidden(CCallHistoryForm::ColumnNotes));
+        m_context->database->setStudio(QStringLiteral("Studio 2"));
         QVERIFY(m_rig->connectUnit());
         QVERIFY(m_rig->stepUntil([&] { return engine()->simState() == SIM_READY; }, 3000));
         QVERIFY(ring(number));

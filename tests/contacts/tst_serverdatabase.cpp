@@ -138,6 +138,7 @@ private slots:
     // written and replaced; a declined mark set twice; the history's reads.
     void calls()
     {
+        m_db->setStudio(QStringLiteral("Studio Noord"));
         const qint64 open = CallRegisterTable::open(m_db.get(), "0612345678", CallRegisterTable::Incoming, "2026-12-07 20:00:00");
         QVERIFY2(open > 0, qPrintable(m_db->problem()));
         QVERIFY(CallRegisterTable::update(m_db.get(), open, CallRegisterTable::Incoming, 5000));
@@ -152,6 +153,7 @@ private slots:
         const qint64 missed = newest.value(CallRegisterTable::Id).toLongLong();
         QVERIFY(missed > open);
         QCOMPARE(CallRegisterTable::note(newest), note);
+        QCOMPARE(newest.value(CallRegisterTable::Studio).toString(), QStringLiteral("Studio Noord"));
         note.topic = QStringLiteral("the bridge");
         QVERIFY(CallRegisterTable::saveNote(m_db.get(), missed, note));
         QVERIFY(CallRegisterTable::markDeclined(m_db.get(), missed));
@@ -163,6 +165,9 @@ private slots:
         QVERIFY(missedCalls.next());
         QCOMPARE(missedCalls.value(CallRegisterTable::Declined).toInt(), 1);
         QCOMPARE(CallRegisterTable::note(missedCalls).topic, QStringLiteral("the bridge"));
+        QCOMPARE(CallRegisterTable::finishedCount(m_db.get(), QStringLiteral("Studio Noord")), 2);
+        QCOMPARE(CallRegisterTable::studios(m_db.get()), QStringList { "Studio Noord" });
+        QVERIFY(CallRegisterTable::clear(m_db.get(), QStringLiteral("Studio Zuid")));
         QCOMPARE(CallRegisterTable::finishedCount(m_db.get()), 2);
         QVERIFY(m_db->problem().isEmpty());
     }
