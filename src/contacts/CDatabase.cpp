@@ -16,7 +16,11 @@
 #include <QFile>
 #include <QSysInfo>
 #include <QSqlError>
+#include <QSqlDriver>
 #include <QSqlRecord>
+#include <QTimer>
+
+#include <utility>
 #include <QThread>
 
 CDatabase::CDatabase(QObject* parent)
@@ -70,6 +74,44 @@ CDatabase::CDatabase(const DatabaseServer& server, CConsole* console, QObject* p
     QString reason = opened ? QString() : m_db.lastError().text();
     const bool upgraded = opened && DatabaseSchema::upgrade(m_db, &reason) && writable(&reason);
     reportOpening(opened, upgraded, where, reason);
+    if (opened)
+        listenForChanges();
+}
+
+void CDatabase::listenForChanges()
+{
+    QSqlDriver* driver = m_db.driver();
+    if (!driver->subscribeToNotification(QStringLiteral("parlona_changes"))) {
+        qCWarning(lcContacts).noquote() << "no word of other studios' changes:" << driver->lastError().text();
+        return;
+    }
+    connect(driver, QOverload<const QString&, QSqlDriver::NotificationSource, const QVariant&>::of(&QSqlDriver::notification),
+        this, [this](const QString& name, QSqlDriver::NotificationSource source, const QVariant& payload) {
+            onNotification(name, source, payload);
+        });
+}
+
+void CDatabase::onNotification(const QString& name, int source, const QVariant& payload)
+{
+    // This program's own changes are on its pages already.
+    if (name != QLatin1String("parlona_changes") || source == QSqlDriver::SelfSource)
+        return;
+    const bool first = !m_contactsChanged && !m_callsChanged;
+    if (payload.toString() == QLatin1String("contacts"))
+        m_contactsChanged = true;
+    else
+        m_callsChanged = true;
+    // An import or a busy minute on the server comes as many words: the pages read once.
+    if (first) {
+        QTimer::singleShot(100, this, [this] {
+            const bool contacts = std::exchange(m_contactsChanged, false);
+            const bool calls = std::exchange(m_callsChanged, false);
+            if (contacts)
+                emit contactsChanged();
+            if (calls)
+                emit callsChanged();
+        });
+    }
 }
 
 QString CDatabase::connectionNameFor() const

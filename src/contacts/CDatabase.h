@@ -128,6 +128,10 @@ signals:
     void reopened();
     // Fires when the trouble last told is over and what waited for it has been written.
     void troubleOver();
+    // Fire when another program (another studio on the station's server) has changed the
+    // phonebook, or the call history; a burst of changes fires once. A file does not tell.
+    void contactsChanged();
+    void callsChanged();
 
 private:
     struct Contact
@@ -146,6 +150,9 @@ private:
     Health keepAside(const QString& path, const QString& damage, QString* reason);
     // A connection name of its own for a second instance; Qt's default one for the first.
     QString connectionNameFor() const;
+    // Listens for the server's word of changes made by others (DatabaseSchema's triggers).
+    void listenForChanges();
+    void onNotification(const QString& name, int source, const QVariant& payload);
     // Tells what kept the database from being used at the start, if anything.
     void reportOpening(bool opened, bool upgraded, const QString& where, const QString& reason);
     // Whether the file takes a write, found by one that is rolled back.
@@ -168,6 +175,8 @@ private:
     bool m_full = false;
     bool m_unreachable = false;
     SqlDialect m_dialect;
+    bool m_contactsChanged = false;
+    bool m_callsChanged = false;
     std::unique_ptr<QSqlQuery> m_lookup;
     QString m_backupFolder;
     QString m_studio;

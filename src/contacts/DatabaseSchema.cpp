@@ -15,6 +15,16 @@ namespace {
 // A statement in the words of the connection's engine; empty for none there.
 using Statement = QString (*)(const SqlDialect&);
 
+// The statement that makes a server tell of every change to table; none for a file.
+QString changeTrigger(const SqlDialect& dialect, const char* table)
+{
+    if (dialect.engine() != SqlDialect::PostgreSQL)
+        return QString();
+    return QStringLiteral("CREATE TRIGGER %1_changed AFTER INSERT OR UPDATE OR DELETE ON %1 "
+                          "FOR EACH STATEMENT EXECUTE FUNCTION parlona_notify()")
+        .arg(QLatin1String(table));
+}
+
 struct Step
 {
     int version;
@@ -96,6 +106,19 @@ const Step steps[] = {
             return QStringLiteral(
                 "CREATE TABLE IF NOT EXISTS call_studio (call_id INTEGER PRIMARY KEY, studio TEXT NOT NULL)");
         } },
+    // A server tells every studio's program when the phonebook or the history changed, whoever
+    // wrote it: the name of the table, once per statement (CDatabase::changed()).
+    { 8,
+        [](const SqlDialect& d) {
+            return d.engine() == SqlDialect::PostgreSQL
+                ? QStringLiteral("CREATE OR REPLACE FUNCTION parlona_notify() RETURNS trigger LANGUAGE plpgsql AS "
+                                 "$$ BEGIN PERFORM pg_notify('parlona_changes', TG_TABLE_NAME); RETURN NULL; END $$")
+                : QString();
+        } },
+    { 8, [](const SqlDialect& d) { return changeTrigger(d, "contacts"); } },
+    { 8, [](const SqlDialect& d) { return changeTrigger(d, "call_register"); } },
+    { 8, [](const SqlDialect& d) { return changeTrigger(d, "call_notes"); } },
+    { 8, [](const SqlDialect& d) { return changeTrigger(d, "call_declined"); } },
 };
 
 bool rollBack(QSqlDatabase database)
