@@ -158,10 +158,14 @@ void StationSettingsForm::apply()
     settings.save();
     m_studio->setText(settings.studio);
     m_status->setText(tr("Saved. The program uses it from its next start."));
-    if (settings.place == StationSettings::Place::StationServer && !settings.server.password.isEmpty()) {
+    // A password left unchanged goes along when the server's address or user changes.
+    const bool moved = settings.passwordKey() != m_storedKey && !m_storedPassword.isEmpty();
+    const QString password = settings.server.password.isEmpty() && moved ? m_storedPassword
+                                                                         : settings.server.password;
+    if (settings.place == StationSettings::Place::StationServer && !password.isEmpty()) {
         m_writingKey = settings.passwordKey();
-        m_writingPassword = settings.server.password;
-        m_secrets->write(m_writingKey, settings.server.password);
+        m_writingPassword = password;
+        m_secrets->write(m_writingKey, password);
     }
     emit applied(settings);
 }

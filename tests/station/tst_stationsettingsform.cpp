@@ -194,6 +194,11 @@ private slots:
         QCOMPARE(field<QSpinBox>("port")->value(), 6543);
         QTRY_COMPARE(read.count(), 1);
         QCOMPARE(field<QLineEdit>("password")->placeholderText(), placeholder);
+        // Left unchanged, the password goes along to the server's new port.
+        field<QSpinBox>("port")->setValue(7000);
+        field<QPushButton>("apply")->click();
+        const QString moved = QStringLiteral("station-database/radio@db.studio.lan:7000/omroep");
+        QTRY_COMPARE(m_store->secrets().value(moved), placeholder.isEmpty() ? QString() : "Zendmast-42");
     }
 
     void testConnection_data()
