@@ -3504,7 +3504,7 @@ Gesprekken: %2</translation>
         <translation>Opgeslagen. Het programma gebruikt dit vanaf de volgende start.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+19"/>
         <source>Connecting to %1...</source>
         <translation>Verbinden met %1...</translation>
     </message>
