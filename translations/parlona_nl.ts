@@ -264,7 +264,7 @@ Gesprekken: %2</translation>
 <context>
     <name>CDatabase</name>
     <message>
-        <location filename="../src/contacts/CDatabase.cpp" line="+45"/>
+        <location filename="../src/contacts/CDatabase.cpp" line="+43"/>
         <source>Cannot open the database %1 (%2): contacts and calls are not saved</source>
         <translation>Kan de database %1 niet openen (%2): contacten en gesprekken worden niet opgeslagen</translation>
     </message>
@@ -284,7 +284,7 @@ Gesprekken: %2</translation>
         <translation>De database %1 is na het terugzetten niet te gebruiken (%2)</translation>
     </message>
     <message>
-        <location line="+76"/>
+        <location line="+95"/>
         <source>damaged (%1), and it cannot be moved aside</source>
         <translation>beschadigd (%1), en kan niet opzij gezet worden</translation>
     </message>
@@ -294,7 +294,7 @@ Gesprekken: %2</translation>
         <translation>De database %1 was beschadigd (%2): hij is bewaard als %3, en er wordt een nieuwe gebruikt</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+65"/>
         <source>The database did not take a statement: %1</source>
         <translation>De database nam een opdracht niet aan: %1</translation>
     </message>
@@ -2424,7 +2424,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../src/app/MainWindow.cpp" line="+633"/>
+        <location filename="../src/app/MainWindow.cpp" line="+647"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -2434,7 +2434,7 @@ Gesprekken: %2</translation>
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-512"/>
+        <location filename="../src/app/MainWindow.cpp" line="-524"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
@@ -2454,7 +2454,12 @@ Gesprekken: %2</translation>
         <translation>Beeld</translation>
     </message>
     <message>
-        <location line="+162"/>
+        <location line="+160"/>
+        <source>Phonebook and history</source>
+        <translation>Telefoonboek en geschiedenis</translation>
+    </message>
+    <message>
+        <location line="+14"/>
         <source>Screening page</source>
         <translation>Screeningpagina</translation>
     </message>
@@ -2853,7 +2858,7 @@ Gesprekken: %2</translation>
 <context>
     <name>RemoteClient</name>
     <message>
-        <location filename="../src/remote/RemoteClient.cpp" line="+52"/>
+        <location filename="../src/remote/RemoteClient.cpp" line="+44"/>
         <source>Parlona Control is already running; its window has been brought forward.</source>
         <translation>Parlona Control draait al; het venster is naar voren gehaald.</translation>
     </message>
@@ -3353,6 +3358,181 @@ Gesprekken: %2</translation>
         <location filename="../src/remote/SessionAutostart.cpp" line="+68"/>
         <source>%1 could not be removed</source>
         <translation>%1 kon niet worden verwijderd</translation>
+    </message>
+</context>
+<context>
+    <name>StationServerProbe</name>
+    <message>
+        <location filename="../src/station/StationServerProbe.cpp" line="+18"/>
+        <source>Qt&apos;s PostgreSQL driver (QPSQL) is not installed on this computer.</source>
+        <translation>Het PostgreSQL-stuurprogramma van Qt (QPSQL) is niet geïnstalleerd op deze computer.</translation>
+    </message>
+</context>
+<context>
+    <name>StationSettings</name>
+    <message>
+        <location filename="../src/station/StationSettings.cpp" line="+43"/>
+        <source>Enter the name or address of the station database server.</source>
+        <translation>Vul de naam of het adres van de databaseserver van de omroep in.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The port must be a number from 1 to 65535.</source>
+        <translation>De poort moet een getal van 1 tot en met 65535 zijn.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Enter the name of the database on the server.</source>
+        <translation>Vul de naam van de database op de server in.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Enter the user name for the server.</source>
+        <translation>Vul de gebruikersnaam voor de server in.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Unknown encryption mode &quot;%1&quot;.</source>
+        <translation>Onbekende versleutelingsmodus &quot;%1&quot;.</translation>
+    </message>
+</context>
+<context>
+    <name>StationSettingsForm</name>
+    <message>
+        <location filename="../src/station/StationSettingsForm.cpp" line="+22"/>
+        <source>This computer</source>
+        <translation>Deze computer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Station database server</source>
+        <translation>Databaseserver van de omroep</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Test connection</source>
+        <translation>Verbinding testen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Apply</source>
+        <translation>Toepassen</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>The name or address of the station&apos;s PostgreSQL server</source>
+        <translation>De naam of het adres van de PostgreSQL-server van de omroep</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>The name this studio&apos;s calls and notes carry on the shared server</source>
+        <translation>De naam waaronder de oproepen en notities van deze studio op de gedeelde server staan</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Server:</source>
+        <translation>Server:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Port:</source>
+        <translation>Poort:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Database:</source>
+        <translation>Database:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>User:</source>
+        <translation>Gebruiker:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Password:</source>
+        <translation>Wachtwoord:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Encryption:</source>
+        <translation>Versleuteling:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Studio name:</source>
+        <translation>Studionaam:</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Keep the phonebook and the call history on:</source>
+        <translation>Het telefoonboek en de gespreksgeschiedenis bewaren op:</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Off</source>
+        <translation>Uit</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Only when the server asks for it</source>
+        <translation>Alleen als de server erom vraagt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>When the server offers it</source>
+        <translation>Als de server het aanbiedt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Always, without checking the server&apos;s certificate</source>
+        <translation>Altijd, zonder het certificaat van de server te controleren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Always, with a certificate from a trusted authority</source>
+        <translation>Altijd, met een certificaat van een vertrouwde uitgever</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Always, with a trusted certificate for this server name</source>
+        <translation>Altijd, met een vertrouwd certificaat voor deze servernaam</translation>
+    </message>
+    <message>
+        <location line="+59"/>
+        <source>Saved. The program uses it from its next start.</source>
+        <translation>Opgeslagen. Het programma gebruikt dit vanaf de volgende start.</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Connecting to %1...</source>
+        <translation>Verbinden met %1...</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Connected: PostgreSQL %1</source>
+        <translation>Verbonden: PostgreSQL %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not connected: %1</source>
+        <translation>Niet verbonden: %1</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location line="+20"/>
+        <source>(unchanged)</source>
+        <translation>(ongewijzigd)</translation>
+    </message>
+    <message>
+        <location line="-18"/>
+        <source>The stored password could not be read from the desktop&apos;s secret store: %1</source>
+        <translation>Het bewaarde wachtwoord kon niet uit de wachtwoordkluis van het bureaublad worden gelezen: %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Saved, but the password could not be stored in the desktop&apos;s secret store: %1. It is not kept anywhere else; the program cannot log in to the server without it.</source>
+        <translation>Opgeslagen, maar het wachtwoord kon niet in de wachtwoordkluis van het bureaublad worden bewaard: %1. Het wordt nergens anders bewaard; zonder wachtwoord kan het programma niet bij de server inloggen.</translation>
     </message>
 </context>
 <context>

@@ -38,6 +38,8 @@
 #include "RemoteControl.h"
 #include "ScreeningService.h"
 #include "ScreeningSettingsForm.h"
+#include "KeychainSecretStore.h"
+#include "StationSettingsForm.h"
 #include "RingTone.h"
 #include "StudioTray.h"
 #include "WindowFit.h"
@@ -292,6 +294,13 @@ void MainWindow::wire()
     wireMissedCallBadge();
     wireEventJournal();
     wireScreening();
+    wireStation();
+}
+
+void MainWindow::wireStation()
+{
+    m_secrets = new KeychainSecretStore(this);
+    m_settingsForm->addTab(new StationSettingsForm(m_secrets), tr("Phonebook and history"));
 }
 
 void MainWindow::wireScreening()

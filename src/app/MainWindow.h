@@ -40,6 +40,7 @@ class OrvanePPMMeter;
 class PhonebookForm;
 class RemoteControl;
 class ScreeningService;
+class SecretStore;
 class StudioTray;
 class RingTone;
 class CallKeys;
@@ -166,6 +167,9 @@ private:
     void wireEventJournal();
     // The screening page: its service follows the unit, the call and its notes.
     void wireScreening();
+    // Where the phonebook and history live (this computer or the station's server), and the
+    // desktop's secret store for the server's password.
+    void wireStation();
     // The daily copy of the database, and backing up and restoring from the File menu.
     void wireBackups();
     void showPage(Page page);
@@ -214,6 +218,7 @@ private:
     CCallRegistration* m_callRegistration = nullptr;
     RemoteControl* m_remote = nullptr;
     ScreeningService* m_screening = nullptr;
+    SecretStore* m_secrets = nullptr;
     StudioTray* m_tray = nullptr;
     RingTone* m_ringTone = nullptr;
     CallKeys* m_callKeys = nullptr;

@@ -1,0 +1,8 @@
+#include "SecretStore.h"
+
+SecretStore::SecretStore(QObject* parent)
+    : QObject(parent)
+{
+}
+
+SecretStore::~SecretStore() = default;
