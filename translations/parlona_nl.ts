@@ -4,7 +4,7 @@
 <context>
     <name>BackupActions</name>
     <message>
-        <location filename="../src/contacts/BackupActions.cpp" line="+70"/>
+        <location filename="../src/contacts/BackupActions.cpp" line="+77"/>
         <location line="+3"/>
         <source>The database could not be backed up: %1</source>
         <translation>Er kon geen reservekopie van de database worden gemaakt: %1</translation>
@@ -15,13 +15,20 @@
         <translation>Reservekopie van de database gemaakt in %1</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-18"/>
+        <location line="+20"/>
         <source>Back up now</source>
         <translation>Nu een reservekopie maken</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="-19"/>
+        <source>The phonebook and the call history are kept on the station database server: back them up there.</source>
+        <translation>Het telefoonboek en de gespreksgeschiedenis staan op de databaseserver van de omroep: maak daar een reservekopie.</translation>
+    </message>
+    <message>
+        <location line="+30"/>
         <location line="+4"/>
+        <location line="+5"/>
         <location line="+9"/>
         <location line="+3"/>
         <location line="+9"/>
@@ -29,9 +36,14 @@
         <translation>Terugzetten uit een reservekopie</translation>
     </message>
     <message>
-        <location line="-25"/>
+        <location line="-30"/>
         <source>A call is in progress: restore after it has ended.</source>
         <translation>Er loopt een gesprek: zet terug nadat het is beëindigd.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The phonebook and the call history are kept on the station database server: restore them there.</source>
+        <translation>Het telefoonboek en de gespreksgeschiedenis staan op de databaseserver van de omroep: zet ze daar terug.</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -72,18 +84,28 @@
         <translation>Alleen gemist</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+7"/>
+        <source>The calls of one studio, or of all that share the station&apos;s history</source>
+        <translation>De gesprekken van één studio, of van alle studio&apos;s die de geschiedenis van de omroep delen</translation>
+    </message>
+    <message>
+        <location line="+23"/>
         <source>Export...</source>
         <translation>Exporteren...</translation>
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+203"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+243"/>
         <source>Clear</source>
         <translation>Wissen</translation>
     </message>
     <message>
-        <location filename="../src/contacts/CCallHistoryForm.cpp" line="-90"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="-185"/>
+        <source>All studios</source>
+        <translation>Alle studio&apos;s</translation>
+    </message>
+    <message>
+        <location line="+88"/>
         <source> (%1)</source>
         <translation> (%1)</translation>
     </message>
@@ -103,7 +125,7 @@
         <translation>teruggebeld</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+75"/>
         <source>Clear the one call from the history?</source>
         <translation>De ene oproep uit de geschiedenis wissen?</translation>
     </message>
@@ -111,6 +133,16 @@
         <location line="+0"/>
         <source>Clear all %1 calls from the history?</source>
         <translation>Alle %1 oproepen uit de geschiedenis wissen?</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Clear the one call of %1 from the history?</source>
+        <translation>Het ene gesprek van %1 uit de geschiedenis wissen?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Clear all %1 calls of %2 from the history?</source>
+        <translation>Alle %1 gesprekken van %2 uit de geschiedenis wissen?</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -264,7 +296,7 @@ Gesprekken: %2</translation>
 <context>
     <name>CDatabase</name>
     <message>
-        <location filename="../src/contacts/CDatabase.cpp" line="+43"/>
+        <location filename="../src/contacts/CDatabase.cpp" line="+47"/>
         <source>Cannot open the database %1 (%2): contacts and calls are not saved</source>
         <translation>Kan de database %1 niet openen (%2): contacten en gesprekken worden niet opgeslagen</translation>
     </message>
@@ -274,7 +306,22 @@ Gesprekken: %2</translation>
         <translation>In de database %1 kan niet geschreven worden (%2): contacten en gesprekken worden niet bewaard</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+77"/>
+        <source>Cannot reach the station database %1 (%2): contacts and calls are not saved</source>
+        <translation>De database van de omroep %1 is niet bereikbaar (%2): contacten en gesprekken worden niet opgeslagen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The station database %1 cannot be written (%2): contacts and calls are not saved</source>
+        <translation>Er kan niet naar de database van de omroep %1 geschreven worden (%2): contacten en gesprekken worden niet opgeslagen</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>the station database is kept on its server, and backed up there</source>
+        <translation>de database van de omroep staat op haar server en wordt daar geback-upt</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>the copy could not take the place of %1</source>
         <translation>de kopie kon niet de plaats innemen van %1</translation>
     </message>
@@ -1164,7 +1211,7 @@ Gesprekken: %2</translation>
         <translation>De gespreksgeschiedenis kon niet uit de database worden gelezen.</translation>
     </message>
     <message>
-        <location line="+80"/>
+        <location line="+81"/>
         <source>The file could not be written.</source>
         <translation>Het bestand kon niet worden geschreven.</translation>
     </message>
@@ -1645,12 +1692,12 @@ Gesprekken: %2</translation>
 <context>
     <name>ContactImportJob</name>
     <message>
-        <location filename="../src/contacts/ContactImportJob.cpp" line="+78"/>
+        <location filename="../src/contacts/ContactImportJob.cpp" line="+84"/>
         <source>Cannot read %1: %2</source>
         <translation>Kan %1 niet lezen: %2</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+16"/>
         <source>The database cannot take contacts: %1</source>
         <translation>De database kan geen contacten opnemen: %1</translation>
     </message>
@@ -2424,7 +2471,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../src/app/MainWindow.cpp" line="+647"/>
+        <location filename="../src/app/MainWindow.cpp" line="+651"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -2434,7 +2481,7 @@ Gesprekken: %2</translation>
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-524"/>
+        <location filename="../src/app/MainWindow.cpp" line="-527"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
@@ -2459,7 +2506,7 @@ Gesprekken: %2</translation>
         <translation>Telefoonboek en geschiedenis</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+17"/>
         <source>Screening page</source>
         <translation>Screeningpagina</translation>
     </message>
@@ -3358,6 +3405,19 @@ Gesprekken: %2</translation>
         <location filename="../src/remote/SessionAutostart.cpp" line="+68"/>
         <source>%1 could not be removed</source>
         <translation>%1 kon niet worden verwijderd</translation>
+    </message>
+</context>
+<context>
+    <name>StationDatabase</name>
+    <message>
+        <location filename="../src/station/StationDatabase.cpp" line="+23"/>
+        <source>The station database password could not be read: %1</source>
+        <translation>Het wachtwoord van de database van de omroep kon niet gelezen worden: %1</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>the secret store did not answer</source>
+        <translation>de wachtwoordkluis antwoordde niet</translation>
     </message>
 </context>
 <context>

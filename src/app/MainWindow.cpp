@@ -39,6 +39,7 @@
 #include "ScreeningService.h"
 #include "ScreeningSettingsForm.h"
 #include "KeychainSecretStore.h"
+#include "StationDatabase.h"
 #include "StationSettingsForm.h"
 #include "RingTone.h"
 #include "StudioTray.h"
@@ -148,7 +149,8 @@ void MainWindow::createSubsystems(const QString& databaseDirectory)
     m_usb = new CUSBHID(this, m_console, m_backend);
     m_uc20 = new CUC20(this, m_usb, m_console);
     m_nau8810 = new CNau8810(this, m_usb, m_console);
-    m_database = new CDatabase(databaseDirectory, m_console, this);
+    m_secrets = new KeychainSecretStore(this);
+    m_database = StationDatabase::open(StationSettings::load(), databaseDirectory, m_console, m_secrets, this);
     m_context.usb = m_usb;
     m_context.uc20 = m_uc20;
     m_context.nau8810 = m_nau8810;
@@ -299,8 +301,10 @@ void MainWindow::wire()
 
 void MainWindow::wireStation()
 {
-    m_secrets = new KeychainSecretStore(this);
     m_settingsForm->addTab(new StationSettingsForm(m_secrets), tr("Phonebook and history"));
+    // Another studio on the station's server changed the phonebook or took a call.
+    connect(m_database, &CDatabase::contactsChanged, m_phonebookForm, &PhonebookForm::onContactAdded);
+    connect(m_database, &CDatabase::callsChanged, m_callHistoryForm, &CCallHistoryForm::LoadTable);
 }
 
 void MainWindow::wireScreening()

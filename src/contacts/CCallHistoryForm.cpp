@@ -236,10 +236,10 @@ void CCallHistoryForm::on_pushButton_clear_clicked()
         LoadTable();
         return;
     }
-    const QString asked = !studio.isEmpty()
-        ? tr("Clear the %n call(s) of %1 from the history?", nullptr, calls).arg(studio)
-        : calls == 1 ? tr("Clear the one call from the history?")
-                     : tr("Clear all %1 calls from the history?").arg(calls);
+    QString asked = calls == 1 ? tr("Clear the one call from the history?") : tr("Clear all %1 calls from the history?").arg(calls);
+    if (!studio.isEmpty())
+        asked = calls == 1 ? tr("Clear the one call of %1 from the history?").arg(studio)
+                           : tr("Clear all %1 calls of %2 from the history?").arg(calls).arg(studio);
     QMessageBox question(QMessageBox::Question, tr("Clear"), asked, QMessageBox::Yes | QMessageBox::No, this);
     question.setInformativeText(tr("The calls cannot be brought back."));
     question.setDefaultButton(QMessageBox::No);

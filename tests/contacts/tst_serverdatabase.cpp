@@ -191,6 +191,34 @@ private slots:
         QCOMPARE(m_db->findContactName(QStringLiteral("+31205551234")), QStringLiteral("Bert Bos"));
     }
 
+    // What another studio writes is told to this one's pages; what this one writes is not told
+    // back to it, and a burst of writes is told once.
+    void changesOfOthers()
+    {
+        CDatabase other(TestPostgres::server(m_name), nullptr);
+        other.setStudio(QStringLiteral("Studio Zuid"));
+        QSignalSpy contacts(m_db.get(), &CDatabase::contactsChanged);
+        QSignalSpy calls(m_db.get(), &CDatabase::callsChanged);
+        QSignalSpy otherContacts(&other, &CDatabase::contactsChanged);
+        for (int i = 0; i < 20; ++i)
+            QVERIFY(other.query(QStringLiteral("INSERT INTO contacts (first_name, last_name, phone_number) VALUES ('Z', ?, ?)"),
+                             { QString::number(i), QStringLiteral("06200000%1").arg(i, 2, 10, QLatin1Char('0')) })
+                        .isActive());
+        QVERIFY(contacts.wait(5000));
+        QTest::qWait(300);
+        QCOMPARE(contacts.count(), 1);
+        QCOMPARE(calls.count(), 0);
+        QCOMPARE(m_db->findContactName(QStringLiteral("+31620000007")), QStringLiteral("Z 7"));
+
+        QVERIFY(CallRegisterTable::insert(&other, "0620000007", CallRegisterTable::Missed, 0, "2026-12-07T21:00:00"));
+        QVERIFY(calls.wait(5000));
+        QCOMPARE(contacts.count(), 1);
+        addContact(QStringLiteral("Own"), QStringLiteral("Change"), QStringLiteral("0201234567"));
+        QVERIFY(otherContacts.wait(5000));
+        QTest::qWait(300);
+        QCOMPARE(contacts.count(), 1);
+    }
+
     // A server that is not there: told, never taken for one without contacts or calls.
     void unreachable()
     {
