@@ -296,7 +296,7 @@ Gesprekken: %2</translation>
 <context>
     <name>CDatabase</name>
     <message>
-        <location filename="../src/contacts/CDatabase.cpp" line="+47"/>
+        <location filename="../src/contacts/CDatabase.cpp" line="+49"/>
         <source>Cannot open the database %1 (%2): contacts and calls are not saved</source>
         <translation>Kan de database %1 niet openen (%2): contacten en gesprekken worden niet opgeslagen</translation>
     </message>
@@ -306,7 +306,12 @@ Gesprekken: %2</translation>
         <translation>In de database %1 kan niet geschreven worden (%2): contacten en gesprekken worden niet bewaard</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+84"/>
+        <source>The station database %1 can be reached again</source>
+        <translation>De database van de omroep %1 is weer bereikbaar</translation>
+    </message>
+    <message>
+        <location line="+54"/>
         <source>Cannot reach the station database %1 (%2): contacts and calls are not saved</source>
         <translation>De database van de omroep %1 is niet bereikbaar (%2): contacten en gesprekken worden niet opgeslagen</translation>
     </message>
@@ -341,7 +346,12 @@ Gesprekken: %2</translation>
         <translation>De database %1 was beschadigd (%2): hij is bewaard als %3, en er wordt een nieuwe gebruikt</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+71"/>
+        <source>The station database %1 cannot be reached (%2): calls are recorded once it is back</source>
+        <translation>De database van de omroep %1 is niet bereikbaar (%2): gesprekken worden vastgelegd zodra ze terug is</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>The database did not take a statement: %1</source>
         <translation>De database nam een opdracht niet aan: %1</translation>
     </message>

@@ -1,5 +1,6 @@
 #include "CDatabase.h"
 
+#include "ConnectionRecipe.h"
 #include "ConsoleLog.h"
 #include "ContactsTable.h"
 #include "DatabaseBackup.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPointer>
 #include <QSysInfo>
 #include <QSqlError>
 #include <QSqlDriver>
@@ -78,6 +80,64 @@ CDatabase::CDatabase(const DatabaseServer& server, CConsole* console, QObject* p
         listenForChanges();
 }
 
+bool CDatabase::connectionLost(const QSqlError& error)
+{
+    // A connection the server dropped (stopped, restarted) fails with a message and no state: the
+    // server is asked whether it is there at all. A transaction that failed refuses everything but
+    // its end, and says so (25P02).
+    if (!error.nativeErrorCode().isEmpty())
+        return false;
+    QSqlQuery ping(m_db);
+    return !ping.exec(QStringLiteral("SELECT 1"))
+        && ping.lastError().nativeErrorCode() != QLatin1String("25P02");
+}
+
+void CDatabase::tryToReconnect()
+{
+    if (m_probing || (m_sinceProbe.isValid() && !m_sinceProbe.hasExpired(ReconnectIntervalMs)))
+        return;
+    m_probing = true;
+    m_sinceProbe.start();
+    const ConnectionRecipe recipe(m_db);
+    const QPointer<CDatabase> self(this);
+    QThread* probe = QThread::create([recipe, self] {
+        const QString name = QStringLiteral("parlona-probe-%1").arg(quintptr(QThread::currentThreadId()), 0, 16);
+        bool reached = false;
+        {
+            QSqlDatabase server = recipe.add(name, true);
+            reached = server.open();
+            server.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [self, reached] {
+            if (!self)
+                return;
+            self->m_probing = false;
+            qCDebug(lcContacts) << "the station database" << (reached ? "answers again" : "still cannot be reached");
+            if (reached)
+                self->reconnect();
+        });
+    });
+    connect(probe, &QThread::finished, probe, &QObject::deleteLater);
+    probe->start();
+}
+
+void CDatabase::reconnect()
+{
+    // The server answered a moment ago: signing in again on this thread is quick.
+    m_lookup.reset();
+    m_db.close();
+    QString reason;
+    if (!m_db.open() || !DatabaseSchema::upgrade(m_db, &reason)) {
+        qCWarning(lcContacts).noquote() << "the station database answers, but not to us:" << m_db.lastError().text() << reason;
+        return;
+    }
+    listenForChanges();
+    m_unreachable = false;
+    reportRecovery(tr("The station database %1 can be reached again").arg(fileName()));
+    emit reconnected();
+}
+
 void CDatabase::listenForChanges()
 {
     QSqlDriver* driver = m_db.driver();
@@ -85,6 +145,9 @@ void CDatabase::listenForChanges()
         qCWarning(lcContacts).noquote() << "no word of other studios' changes:" << driver->lastError().text();
         return;
     }
+    // The driver stays the same when the connection is made again.
+    if (std::exchange(m_listening, true))
+        return;
     connect(driver, QOverload<const QString&, QSqlDriver::NotificationSource, const QVariant&>::of(&QSqlDriver::notification),
         this, [this](const QString& name, QSqlDriver::NotificationSource source, const QVariant& payload) {
             onNotification(name, source, payload);
@@ -312,6 +375,10 @@ QSqlQuery CDatabase::query(const QString& sql)
 
 QSqlQuery CDatabase::query(const QString& sql, const QVariantList& values)
 {
+    if (isServer() && m_unreachable) {
+        tryToReconnect();
+        return QSqlQuery();
+    }
     if (!m_db.isOpen())
         return QSqlQuery();
 
@@ -327,13 +394,18 @@ QSqlQuery CDatabase::query(const QString& sql, const QVariantList& values)
             ok = result.exec();
         }
     }
-    const SqlDialect::Trouble trouble = ok ? SqlDialect::NoTrouble : m_dialect.trouble(result.lastError());
+    SqlDialect::Trouble trouble = ok ? SqlDialect::NoTrouble : m_dialect.trouble(result.lastError());
+    if (trouble == SqlDialect::Refused && isServer() && connectionLost(result.lastError()))
+        trouble = SqlDialect::Unreachable;
     const bool busy = trouble == SqlDialect::Busy;
     const bool full = trouble == SqlDialect::Full;
     const bool unreachable = trouble == SqlDialect::Unreachable;
     // A lock, a full disk or a lost server is told once while it lasts, not at every statement it
     // holds up.
-    if (!ok && !(busy && m_busy) && !(full && m_full) && !(unreachable && m_unreachable))
+    if (unreachable && !m_unreachable)
+        report(tr("The station database %1 cannot be reached (%2): calls are recorded once it is back")
+                   .arg(fileName(), result.lastError().text().trimmed()));
+    else if (!ok && !(busy && m_busy) && !(full && m_full) && !unreachable)
         report(tr("The database did not take a statement: %1").arg(result.lastError().text()));
     m_busy = busy;
     m_full = full;

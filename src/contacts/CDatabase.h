@@ -2,6 +2,7 @@
 #define CDATABASE_H
 
 #include <QObject>
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariantList>
@@ -37,6 +38,9 @@ public:
     // The same while the file is opened and checked, before the window shows: a file that another
     // program holds for a moment must not be taken for one that cannot be opened or written.
     static constexpr int OpeningBusyTimeoutMs = 2000;
+    // How often a server that cannot be reached is tried again, by a connection of its own on a
+    // worker thread: a server gone from the network never holds up the window.
+    static constexpr int ReconnectIntervalMs = 2000;
 
     // The database in the program's own directory.
     explicit CDatabase(QObject* parent = nullptr);
@@ -73,7 +77,8 @@ public:
     // Whether the last statement run through query() failed because the disk is full; such a
     // statement may be tried again once there is room.
     bool isFull() const;
-    // Whether the last statement failed because the connection to the server is lost.
+    // Whether the server cannot be reached: the last statement failed because the connection is
+    // lost, or it was not found at the start. Statements fail at once until it is back.
     bool isUnreachable() const;
     // Ends a transaction begun with query("BEGIN") that failed, leaving isBusy() as it was.
     void rollback();
@@ -132,6 +137,8 @@ signals:
     // phonebook, or the call history; a burst of changes fires once. A file does not tell.
     void contactsChanged();
     void callsChanged();
+    // Fires when a server that could not be reached takes statements again.
+    void reconnected();
 
 private:
     struct Contact
@@ -150,6 +157,11 @@ private:
     Health keepAside(const QString& path, const QString& damage, QString* reason);
     // A connection name of its own for a second instance; Qt's default one for the first.
     QString connectionNameFor() const;
+    // Tries, now and then, whether the lost server answers again; signs in again once it does.
+    void tryToReconnect();
+    void reconnect();
+    // Whether a statement that failed on the server failed because the connection is lost.
+    bool connectionLost(const QSqlError& error);
     // Listens for the server's word of changes made by others (DatabaseSchema's triggers).
     void listenForChanges();
     void onNotification(const QString& name, int source, const QVariant& payload);
@@ -175,6 +187,9 @@ private:
     bool m_full = false;
     bool m_unreachable = false;
     SqlDialect m_dialect;
+    bool m_probing = false;
+    bool m_listening = false;
+    QElapsedTimer m_sinceProbe;
     bool m_contactsChanged = false;
     bool m_callsChanged = false;
     std::unique_ptr<QSqlQuery> m_lookup;

@@ -46,7 +46,8 @@ QString notNull(const QString& text)
 // a failure is reported and a lock is seen as one.
 bool inTransaction(CDatabase* database, const std::function<bool()>& statements)
 {
-    if (!database->isOpen() || !database->query(SqlDialect::of(database->database()).beginWrite()).isActive())
+    // A database that is closed, or a server out of reach, refuses the first statement.
+    if (!database->query(SqlDialect::of(database->database()).beginWrite()).isActive())
         return false;
     if (statements() && database->query(QStringLiteral("COMMIT")).isActive())
         return true;

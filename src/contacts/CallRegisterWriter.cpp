@@ -49,9 +49,10 @@ void CallRegisterWriter::drain()
     m_draining = true;
     while (!m_jobs.empty()) {
         const bool landed = m_jobs.front().write();
-        if (!landed && (m_database->isBusy() || m_database->isFull())) {
-            qCDebug(lcContacts) << "the database is" << (m_database->isBusy() ? "locked;" : "full;") << m_jobs.size()
-                                << "writes to the call register wait";
+        if (!landed && (m_database->isBusy() || m_database->isFull() || m_database->isUnreachable())) {
+            qCDebug(lcContacts) << "the database is"
+                                << (m_database->isBusy() ? "locked;" : m_database->isFull() ? "full;" : "out of reach;")
+                                << m_jobs.size() << "writes to the call register wait";
             m_held = true;
             m_retry->start(m_database->isBusy() ? RetryIntervalMs : FullRetryIntervalMs);
             break;

@@ -13,7 +13,7 @@ class QTimer;
 // thread for a file that another program has locked: a write the lock refuses stays at the head
 // of the queue and is tried again from a timer, the ones after it wait behind it. A full disk is
 // waited out the same way, so that a call ending meanwhile keeps its final values until there is
-// room for them. A write that fails for any other reason (a read-only file) has been reported by
+// room for them, and a station's server out of reach until it is back. A write that fails for any other reason (a read-only file) has been reported by
 // the database and is not tried again.
 class CallRegisterWriter : public QObject
 {

@@ -126,7 +126,9 @@ SqlDialect::Trouble SqlDialect::trouble(const QSqlError& error) const
     }
     // SQLSTATE classes: 08 the connection, 53 the server's resources, 40 and 55P03 a transaction
     // or lock another session stood in the way of. A lost connection may bring no state at all.
-    if (code.startsWith(QLatin1String("08")) || (code.isEmpty() && error.type() == QSqlError::ConnectionError))
+    // 57P01-57P03: the server is shutting down or starting.
+    if (code.startsWith(QLatin1String("08")) || code.startsWith(QLatin1String("57P0"))
+        || (code.isEmpty() && error.type() == QSqlError::ConnectionError))
         return Unreachable;
     if (code == QLatin1String("53100"))
         return Full;
