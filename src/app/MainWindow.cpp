@@ -194,16 +194,21 @@ void MainWindow::createPages()
 
     statusBar()->addPermanentWidget(statusLabel, 1);
     // Trouble with the database stays in sight: calls may not be recorded while it lasts.
-    auto* databaseStatus = new QLabel(m_database->problem(), this);
+    // On one line, and cut where the window ends rather than widening it: the whole message is
+    // in its tool tip and on the console.
+    auto* databaseStatus = new QLabel(m_database->problem().simplified(), this);
     databaseStatus->setObjectName(QStringLiteral("databaseStatus"));
     databaseStatus->setStyleSheet(QStringLiteral("color: red"));
+    databaseStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    databaseStatus->setToolTip(m_database->problem());
     databaseStatus->setVisible(!m_database->problem().isEmpty());
     connect(m_database, &CDatabase::trouble, databaseStatus, [databaseStatus](const QString& message) {
-        databaseStatus->setText(message);
+        databaseStatus->setText(message.simplified());
+        databaseStatus->setToolTip(message);
         databaseStatus->show();
     });
     connect(m_database, &CDatabase::troubleOver, databaseStatus, &QLabel::hide);
-    statusBar()->addPermanentWidget(databaseStatus, 0);
+    statusBar()->addPermanentWidget(databaseStatus, 1);
     statusBar()->addPermanentWidget(m_rssiMeter, 0);
     for (QWidget* page : m_pages) {
         if (page)
@@ -305,6 +310,9 @@ void MainWindow::wireStation()
     // Another studio on the station's server changed the phonebook or took a call.
     connect(m_database, &CDatabase::contactsChanged, m_phonebookForm, &PhonebookForm::onContactAdded);
     connect(m_database, &CDatabase::callsChanged, m_callHistoryForm, &CCallHistoryForm::LoadTable);
+    // Back after an outage: whatever the others wrote meanwhile.
+    connect(m_database, &CDatabase::reconnected, m_phonebookForm, &PhonebookForm::onContactAdded);
+    connect(m_database, &CDatabase::reconnected, m_callHistoryForm, &CCallHistoryForm::LoadTable);
 }
 
 void MainWindow::wireScreening()

@@ -93,6 +93,8 @@ void PhonebookForm::addContact(QString firstName, QString lastName, QString phon
     record.setValue(QStringLiteral("last_name"), notNull(lastName));
     record.setValue(QStringLiteral("phone_number"), notNull(phoneNumber));
     record.setValue(QStringLiteral("info"), notNull(info));
+    // The database numbers the row: a server refuses an id given as NULL.
+    record.setGenerated(QStringLiteral("id"), false);
     if (!m_model->insertRecord(-1, record))
         reportFailure(tr("The contact %1 could not be added: %2"), firstName + QLatin1Char(' ') + lastName);
     reload();

@@ -1,15 +1,19 @@
+#include "AppContext.h"
 #include "CDatabase.h"
 #include "CallRegisterTable.h"
 #include "ConnectionRecipe.h"
 #include "ContactImportJob.h"
 #include "ContactSearch.h"
 #include "DatabaseSchema.h"
+#include "PhonebookForm.h"
 #include "TestPostgres.h"
 
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryFile>
 #include <QDir>
+#include <QLineEdit>
+#include <QTableView>
 #include <QTcpServer>
 #include <QTest>
 
@@ -134,6 +138,21 @@ private slots:
         QCOMPARE(found(text), names);
     }
 
+    // The phonebook page on the server: a contact added there is numbered by the server, found by
+    // the page's search, and names its caller.
+    void phonebookPage()
+    {
+        AppContext context;
+        context.database = m_db.get();
+        PhonebookForm form(&context);
+        form.addContact(QStringLiteral("Marieke"), QStringLiteral("de Vries"), QStringLiteral("+31 6 1234 5678"), QString());
+        form.addContact(QStringLiteral("Bert"), QStringLiteral("Bos"), QStringLiteral("020 555 1234"), QString());
+        QVERIFY2(m_db->problem().isEmpty(), qPrintable(m_db->problem()));
+        QCOMPARE(m_db->findContactName(QStringLiteral("0612345678")), QStringLiteral("Marieke de Vries"));
+        form.findChild<QLineEdit*>(QStringLiteral("search"))->setText(QStringLiteral("MARIEKE"));
+        QCOMPARE(form.findChild<QTableView*>()->model()->rowCount(), 1);
+    }
+
     // A call recorded as the program records it: opened as it rings, updated, closed; notes
     // written and replaced; a declined mark set twice; the history's reads.
     void calls()
@@ -236,5 +255,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestServerDatabase)
+QTEST_MAIN(TestServerDatabase)
 #include "tst_serverdatabase.moc"
