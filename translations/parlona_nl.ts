@@ -346,12 +346,18 @@ Gesprekken: %2</translation>
         <translation>De database %1 was beschadigd (%2): hij is bewaard als %3, en er wordt een nieuwe gebruikt</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="+49"/>
+        <location line="+34"/>
         <source>The station database %1 cannot be reached (%2): calls are recorded once it is back</source>
         <translation>De database van de omroep %1 is niet bereikbaar (%2): gesprekken worden vastgelegd zodra ze terug is</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="-33"/>
+        <source>the connection was closed</source>
+        <translation>de verbinding is verbroken</translation>
+    </message>
+    <message>
+        <location line="+36"/>
         <source>The database did not take a statement: %1</source>
         <translation>De database nam een opdracht niet aan: %1</translation>
     </message>
@@ -2481,7 +2487,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../src/app/MainWindow.cpp" line="+651"/>
+        <location filename="../src/app/MainWindow.cpp" line="+659"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -2491,7 +2497,7 @@ Gesprekken: %2</translation>
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-527"/>
+        <location filename="../src/app/MainWindow.cpp" line="-535"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
@@ -2511,12 +2517,12 @@ Gesprekken: %2</translation>
         <translation>Beeld</translation>
     </message>
     <message>
-        <location line="+160"/>
+        <location line="+165"/>
         <source>Phonebook and history</source>
         <translation>Telefoonboek en geschiedenis</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+20"/>
         <source>Screening page</source>
         <translation>Screeningpagina</translation>
     </message>
@@ -2749,12 +2755,12 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../src/contacts/PhonebookForm.cpp" line="+150"/>
+        <location filename="../src/contacts/PhonebookForm.cpp" line="+152"/>
         <source>Delete</source>
         <translation>Verwijderen</translation>
     </message>
     <message>
-        <location filename="../src/contacts/PhonebookForm.cpp" line="-87"/>
+        <location filename="../src/contacts/PhonebookForm.cpp" line="-89"/>
         <source>first_name</source>
         <translation>Voornaam</translation>
     </message>
@@ -2774,7 +2780,7 @@ Gesprekken: %2</translation>
         <translation>Het contact %1 is niet toegevoegd: een veld is langer dan %2 tekens.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+14"/>
         <source>The contact %1 could not be added: %2</source>
         <translation>Het contact %1 kon niet worden toegevoegd: %2</translation>
     </message>

@@ -373,13 +373,25 @@ QSqlQuery CDatabase::query(const QString& sql)
     return query(sql, QVariantList());
 }
 
+bool CDatabase::serverAnswers()
+{
+    if (!isServer())
+        return true;
+    // The server's driver closes a connection it finds broken (a server that stopped tells its
+    // clients so), before any statement fails on it.
+    if (!m_unreachable && !m_db.isOpen()) {
+        m_unreachable = true;
+        report(tr("The station database %1 cannot be reached (%2): calls are recorded once it is back")
+                   .arg(fileName(), tr("the connection was closed")));
+    }
+    if (m_unreachable)
+        tryToReconnect();
+    return !m_unreachable;
+}
+
 QSqlQuery CDatabase::query(const QString& sql, const QVariantList& values)
 {
-    if (isServer() && m_unreachable) {
-        tryToReconnect();
-        return QSqlQuery();
-    }
-    if (!m_db.isOpen())
+    if (!serverAnswers() || !m_db.isOpen())
         return QSqlQuery();
 
     QSqlQuery result(m_db);

@@ -157,6 +157,9 @@ private:
     Health keepAside(const QString& path, const QString& damage, QString* reason);
     // A connection name of its own for a second instance; Qt's default one for the first.
     QString connectionNameFor() const;
+    // Whether statements may go to the server: false while it cannot be reached, and a lost
+    // connection found out here is told.
+    bool serverAnswers();
     // Tries, now and then, whether the lost server answers again; signs in again once it does.
     void tryToReconnect();
     void reconnect();
