@@ -78,6 +78,12 @@ CDatabase::CDatabase(const DatabaseServer& server, CConsole* console, QObject* p
     reportOpening(opened, upgraded, where, reason);
     if (opened)
         listenForChanges();
+    // A studio that writes nothing for a while still learns that the server went and came back,
+    // and hears of the others' changes again.
+    auto* watch = new QTimer(this);
+    watch->setObjectName(QStringLiteral("serverWatchTimer"));
+    connect(watch, &QTimer::timeout, this, [this] { serverAnswers(); });
+    watch->start(ReconnectIntervalMs);
 }
 
 bool CDatabase::connectionLost(const QSqlError& error)
