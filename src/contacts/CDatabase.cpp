@@ -20,10 +20,10 @@
 #include <QSqlError>
 #include <QSqlDriver>
 #include <QSqlRecord>
+#include <QThread>
 #include <QTimer>
 
 #include <utility>
-#include <QThread>
 
 CDatabase::CDatabase(QObject* parent)
     : CDatabase(QCoreApplication::applicationDirPath(), nullptr, parent)
