@@ -54,7 +54,10 @@ QString unescaped(const QString& text)
             continue;
         }
         const QChar next = text.at(++i);
-        result += next == QLatin1Char('n') || next == QLatin1Char('N') ? QChar(QLatin1Char('\n')) : next;
+        // A line break behind a backslash is a line break all the same, CR alone included.
+        if (next == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        result += next == QLatin1Char('n') || next == QLatin1Char('N') || next == QLatin1Char('\r') ? QChar(QLatin1Char('\n')) : next;
     }
     return result;
 }

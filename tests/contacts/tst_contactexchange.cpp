@@ -137,6 +137,11 @@ private slots:
                           "=C3=BCrgen\r\nTEL;HOME:020 1\r\nTEL;CELL:06 2\r\n"
                           "NOTE;CHARSET=ISO-8859-1;QUOTED-PRINTABLE:Caf=E9 =3D 1\r\nEND:VCARD\r\n")
             << QStringList { QString::fromUtf8("Jürgen|Müller|06 2|Café = 1\nOther numbers: 020 1 (home)") };
+        // Read, written and read again, a note keeps its line breaks: CR alone and behind a backslash too.
+        QTest::newRow("vCard 2.1: line breaks behind a backslash")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Z;Y\r\nTEL:06 2\r\n"
+                          "NOTE;QUOTED-PRINTABLE:a\\=0Db\\=0D=0Ac=0Dd\r\nEND:VCARD\r\n")
+            << QStringList { "Y|Z|06 2|a\nb\nc\nd" };
         QTest::newRow("vCard 4.0: tel: URIs, the lowest PREF")
             << QByteArray(
                    "BEGIN:VCARD\nVERSION:4.0\nFN:Ann Lee\nTEL;VALUE=uri;TYPE=\"cell,voice\":tel:+1-555-0100\n"
