@@ -382,7 +382,10 @@ QString ContactVCard::write(const QVector<ContactRecord>& contacts)
         text += QLatin1String("BEGIN:VCARD") + lineEnd + QLatin1String("VERSION:3.0") + lineEnd;
         text += folded(QLatin1String("N:") + escaped(contact.lastName) + QLatin1Char(';') + escaped(contact.firstName)
             + QLatin1String(";;;"));
-        const QString fullName = (contact.firstName + QLatin1Char(' ') + contact.lastName).trimmed();
+        // Within the bound a reader holds every field to; the names themselves are whole in N.
+        QString fullName = (contact.firstName + QLatin1Char(' ') + contact.lastName).trimmed();
+        if (fullName.size() > ContactText::MaxFieldLength)
+            fullName.truncate(ContactText::MaxFieldLength - (fullName.at(ContactText::MaxFieldLength - 1).isHighSurrogate() ? 1 : 0));
         text += folded(QLatin1String("FN:") + escaped(fullName));
         // A number that looks like a URI gets the scheme once more, which reading takes off.
         const bool looksLikeUri = contact.phoneNumber.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive);

@@ -81,7 +81,9 @@ private slots:
             "Sean|O'Brien|0611|it's", "Doe, John|Smith; Jr.|(030) 123|a \"quoted\" note, with; all", "||3|",
             "Multi|Line|1|first line\nsecond\n\nfourth \\ \\n \\, end\n",
             " Padded |\t|2|" + QString::fromUtf8("ü").repeated(50) + emoji.repeated(30) + "x",
-            "=1+1|@me|+31 20 123 4567|-note", "'=quoted|''+two|5|'plain" };
+            "=1+1|@me|+31 20 123 4567|-note", "'=quoted|''+two|5|'plain",
+            // Each name within the bound, the full name of both beyond it.
+            QString(1000, 'x') + '|' + QString(1000, 'y') + "|7|" };
         for (const QString& contact : contacts)
             add(contact);
         const QByteArray data = m_exchange->exportData(Format(format));
