@@ -140,8 +140,8 @@ QSqlQuery CallRegisterTable::newestMissed(CDatabase* database, int limit, const 
 QStringList CallRegisterTable::studios(CDatabase* database)
 {
     QStringList names;
-    QSqlQuery rows = database->query(QStringLiteral("SELECT DISTINCT COALESCE(s.studio, '') FROM call_register AS c "
-                                                    "LEFT JOIN call_studio AS s ON s.call_id = c.id ORDER BY 1"));
+    // Calls of earlier releases name no studio and have no row here.
+    QSqlQuery rows = database->query(QStringLiteral("SELECT DISTINCT studio FROM call_studio ORDER BY studio"));
     while (rows.next())
         names << rows.value(0).toString();
     return names;

@@ -86,7 +86,8 @@ public:
     static QString selectNewest();
     // The same for the missed calls alone.
     static QSqlQuery newestMissed(CDatabase* database, int limit, const QString& studio = QString());
-    // The studios that calls were written by, in order of their names.
+    // The studios that calls were written by, in order of their names; calls of earlier releases
+    // name none.
     static QStringList studios(CDatabase* database);
     // Every call that has ended, oldest first, all columns and whether it was declined; a call
     // going on is left out.

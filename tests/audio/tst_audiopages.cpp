@@ -4,6 +4,7 @@
 #include "LinkRig.h"
 #include "OrvaneEQPanel.h"
 
+#include "ProgramEnvironment.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -127,10 +128,7 @@ class TestAudioPages : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
-        QCoreApplication::setApplicationName(QStringLiteral("Parlona Control"));
+        isolateSettings(m_settingsDir.path());
     }
 
     void init()

@@ -1,6 +1,7 @@
 #include "RingPlayer.h"
 #include "RingTone.h"
 
+#include "ProgramEnvironment.h"
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
@@ -48,10 +49,7 @@ class TestRingTone : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
-        QCoreApplication::setApplicationName(QStringLiteral("Parlona Control"));
+        isolateSettings(m_settingsDir.path());
     }
 
     void init() { QSettings().clear(); }

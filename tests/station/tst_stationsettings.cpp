@@ -1,5 +1,6 @@
 #include "StationSettings.h"
 
+#include "ProgramEnvironment.h"
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
@@ -25,10 +26,7 @@ class TestStationSettings : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
-        QCoreApplication::setApplicationName(QStringLiteral("Parlona Control"));
+        isolateSettings(m_settingsDir.path());
     }
 
     void init() { QSettings().clear(); }

@@ -2,6 +2,7 @@
 #include "StationSettings.h"
 #include "StationSettingsForm.h"
 
+#include "ProgramEnvironment.h"
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,10 +59,7 @@ class TestStationSettingsForm : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
-        QCoreApplication::setApplicationName(QStringLiteral("Parlona Control"));
+        isolateSettings(m_settingsDir.path());
         qRegisterMetaType<StationSettings>();
     }
 

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
 
 QProcessEnvironment isolatedProgramEnvironment(const QString& home)
 {
@@ -17,4 +19,12 @@ QProcessEnvironment isolatedProgramEnvironment(const QString& home)
 QString programPath()
 {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../src/parlona-control"));
+}
+
+void isolateSettings(const QString& folder)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QCoreApplication::setApplicationName(QStringLiteral("Parlona Control"));
 }

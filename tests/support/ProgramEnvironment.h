@@ -9,5 +9,8 @@
 QProcessEnvironment isolatedProgramEnvironment(const QString& home);
 // The program in the build tree, beside the tests' folder.
 QString programPath();
+// For tests of the program's classes in the test process: its name, and settings kept in the
+// given folder instead of the user's.
+void isolateSettings(const QString& folder);
 
 #endif // PROGRAMENVIRONMENT_H
