@@ -203,22 +203,24 @@ Gesprekken: %2</translation>
 <context>
     <name>CCallRegistration</name>
     <message>
-        <location filename="../src/contacts/CCallRegistration.cpp" line="+34"/>
+        <location filename="../src/contacts/CCallRegistration.cpp" line="+36"/>
         <source>The database takes writes again: the calls held back are recorded</source>
         <translation>De database neemt weer gegevens aan: de opgehouden oproepen zijn vastgelegd</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+21"/>
+        <location line="+12"/>
         <source>The call with %1 was going on when the program stopped; it is in the call history with the %2 s talked until then</source>
         <translation>Het gesprek met %1 liep nog toen het programma stopte; het staat in de gespreksgeschiedenis met de %2 s gesprekstijd tot dan</translation>
     </message>
     <message>
-        <location line="+165"/>
+        <location line="+190"/>
         <source>The program stops during the call with %1: it is recorded up to now</source>
         <translation>Het programma stopt tijdens het gesprek met %1: het is tot nu toe vastgelegd</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+22"/>
+        <location line="+18"/>
         <source>The call with %1 at %2 could not be recorded</source>
         <translation>Het gesprek met %1 om %2 kon niet worden vastgelegd</translation>
     </message>
@@ -306,7 +308,7 @@ Gesprekken: %2</translation>
         <translation>In de database %1 kan niet geschreven worden (%2): contacten en gesprekken worden niet bewaard</translation>
     </message>
     <message>
-        <location line="+84"/>
+        <location line="+90"/>
         <source>The station database %1 can be reached again</source>
         <translation>De database van de omroep %1 is weer bereikbaar</translation>
     </message>
@@ -1721,17 +1723,17 @@ Gesprekken: %2</translation>
 <context>
     <name>ContactVCard</name>
     <message>
-        <location filename="../src/contacts/ContactVCard.cpp" line="+397"/>
+        <location filename="../src/contacts/ContactVCard.cpp" line="+403"/>
         <source>Line %1: %2</source>
         <translation>Regel %1: %2</translation>
     </message>
     <message>
-        <location line="-182"/>
+        <location line="-185"/>
         <source>the line has no &quot;:&quot; between name and value</source>
         <translation>de regel heeft geen &quot;:&quot; tussen naam en waarde</translation>
     </message>
     <message>
-        <location line="+203"/>
+        <location line="+206"/>
         <source>BEGIN:VCARD expected</source>
         <translation>BEGIN:VCARD verwacht</translation>
     </message>
@@ -1741,7 +1743,7 @@ Gesprekken: %2</translation>
         <translation>de kaart heeft geen END:VCARD voor de volgende BEGIN</translation>
     </message>
     <message>
-        <location line="-85"/>
+        <location line="-88"/>
         <source>the card has no telephone number (TEL)</source>
         <translation>de kaart heeft geen telefoonnummer (TEL)</translation>
     </message>
@@ -1771,7 +1773,7 @@ Gesprekken: %2</translation>
         <translation>de notitie en de andere nummers zijn samen langer dan %1 tekens</translation>
     </message>
     <message>
-        <location line="+75"/>
+        <location line="+78"/>
         <source>the line is longer than %1 characters</source>
         <translation>de regel is langer dan %1 tekens</translation>
     </message>
@@ -2487,7 +2489,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../src/app/MainWindow.cpp" line="+659"/>
+        <location filename="../src/app/MainWindow.cpp" line="+684"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -2497,7 +2499,7 @@ Gesprekken: %2</translation>
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-535"/>
+        <location filename="../src/app/MainWindow.cpp" line="-558"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
@@ -2517,12 +2519,22 @@ Gesprekken: %2</translation>
         <translation>Beeld</translation>
     </message>
     <message>
-        <location line="+165"/>
+        <location line="+167"/>
         <source>Phonebook and history</source>
         <translation>Telefoonboek en geschiedenis</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+18"/>
+        <source>Calls waiting for the station server: %1</source>
+        <translation>Gesprekken die op de stationsserver wachten: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The calls that wait for the station server are kept only until the program stops: %1</source>
+        <translation>De gesprekken die op de stationsserver wachten, worden alleen bewaard tot het programma stopt: %1</translation>
+    </message>
+    <message>
+        <location line="+16"/>
         <source>Screening page</source>
         <translation>Screeningpagina</translation>
     </message>
@@ -3426,12 +3438,12 @@ Gesprekken: %2</translation>
 <context>
     <name>StationDatabase</name>
     <message>
-        <location filename="../src/station/StationDatabase.cpp" line="+23"/>
+        <location filename="../src/station/StationDatabase.cpp" line="+25"/>
         <source>The station database password could not be read: %1</source>
         <translation>Het wachtwoord van de database van de omroep kon niet gelezen worden: %1</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+36"/>
         <source>the secret store did not answer</source>
         <translation>de wachtwoordkluis antwoordde niet</translation>
     </message>

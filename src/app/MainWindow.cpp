@@ -4,6 +4,8 @@
 #include "BackupActions.h"
 #include "CCallHistoryForm.h"
 #include "CCallRegistration.h"
+#include "ConsoleLog.h"
+#include "StationCallQueue.h"
 #include "CConsole.h"
 #include "CDatabase.h"
 #include "CDynForm.h"
@@ -151,6 +153,8 @@ void MainWindow::createSubsystems(const QString& databaseDirectory)
     m_nau8810 = new CNau8810(this, m_usb, m_console);
     m_secrets = new KeychainSecretStore(this);
     m_database = StationDatabase::open(StationSettings::load(), databaseDirectory, m_console, m_secrets, this);
+    if (m_database->isServer())
+        m_context.stationCalls = new StationCallQueue(m_database, StationDatabase::outboxPath(databaseDirectory), this);
     m_context.usb = m_usb;
     m_context.uc20 = m_uc20;
     m_context.nau8810 = m_nau8810;
@@ -313,6 +317,27 @@ void MainWindow::wireStation()
     // Back after an outage: whatever the others wrote meanwhile.
     connect(m_database, &CDatabase::reconnected, m_phonebookForm, &PhonebookForm::onContactAdded);
     connect(m_database, &CDatabase::reconnected, m_callHistoryForm, &CCallHistoryForm::LoadTable);
+    if (m_context.stationCalls)
+        wireStationCalls(m_context.stationCalls);
+}
+
+void MainWindow::wireStationCalls(StationCallQueue* calls)
+{
+    // The calls taken while the server is away stay in sight until they reached it.
+    auto* waiting = new QLabel(this);
+    waiting->setObjectName(QStringLiteral("callsWaiting"));
+    waiting->setStyleSheet(QStringLiteral("color: red"));
+    const auto show = [waiting](int count) {
+        waiting->setText(tr("Calls waiting for the station server: %1").arg(count));
+        waiting->setVisible(count > 0);
+    };
+    show(calls->waiting());
+    connect(calls, &StationCallQueue::waitingChanged, waiting, show);
+    statusBar()->addPermanentWidget(waiting, 0);
+    if (!calls->outboxProblem().isEmpty())
+        ConsoleLog::error(m_console, tr("The calls that wait for the station server are kept only until the program "
+                                        "stops: %1")
+                                         .arg(calls->outboxProblem()));
 }
 
 void MainWindow::wireScreening()

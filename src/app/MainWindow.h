@@ -19,6 +19,7 @@ class QLabel;
 class QTimer;
 class CCallHistoryForm;
 class CCallRegistration;
+class StationCallQueue;
 class CDynForm;
 class CEQForm;
 class DebugForm;
@@ -170,6 +171,7 @@ private:
     // Where the phonebook and history live (this computer or the station's server), and the
     // desktop's secret store for the server's password.
     void wireStation();
+    void wireStationCalls(StationCallQueue* calls);
     // The daily copy of the database, and backing up and restoring from the File menu.
     void wireBackups();
     void showPage(Page page);
