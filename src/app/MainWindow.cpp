@@ -6,6 +6,7 @@
 #include "CCallRegistration.h"
 #include "ConsoleLog.h"
 #include "StationCallQueue.h"
+#include "StationMoveActions.h"
 #include "CConsole.h"
 #include "CDatabase.h"
 #include "CDynForm.h"
@@ -152,6 +153,7 @@ void MainWindow::createSubsystems(const QString& databaseDirectory)
     m_uc20 = new CUC20(this, m_usb, m_console);
     m_nau8810 = new CNau8810(this, m_usb, m_console);
     m_secrets = new KeychainSecretStore(this);
+    m_databaseDirectory = databaseDirectory;
     m_database = StationDatabase::open(StationSettings::load(), databaseDirectory, m_console, m_secrets, this);
     if (m_database->isServer())
         m_context.stationCalls = new StationCallQueue(m_database, StationDatabase::outboxPath(databaseDirectory), this);
@@ -319,6 +321,22 @@ void MainWindow::wireStation()
     connect(m_database, &CDatabase::reconnected, m_callHistoryForm, &CCallHistoryForm::LoadTable);
     if (m_context.stationCalls)
         wireStationCalls(m_context.stationCalls);
+    wireStationMoves();
+}
+
+void MainWindow::wireStationMoves()
+{
+    auto* moves = new StationMoveActions(m_database, m_secrets, m_databaseDirectory, this);
+    auto* toServer = new QAction(tr("Move phonebook and history to the station server..."), this);
+    toServer->setObjectName(QStringLiteral("actionMoveToServer"));
+    toServer->setEnabled(!moves->onServer());
+    auto* toComputer = new QAction(tr("Move phonebook and history to this computer..."), this);
+    toComputer->setObjectName(QStringLiteral("actionMoveToComputer"));
+    toComputer->setEnabled(moves->onServer());
+    ui->menuFile->insertActions(ui->actionQuit, { toServer, toComputer });
+    ui->menuFile->insertSeparator(ui->actionQuit);
+    connect(toServer, &QAction::triggered, moves, &StationMoveActions::moveToServer);
+    connect(toComputer, &QAction::triggered, moves, &StationMoveActions::moveToComputer);
 }
 
 void MainWindow::wireStationCalls(StationCallQueue* calls)

@@ -172,6 +172,7 @@ private:
     // desktop's secret store for the server's password.
     void wireStation();
     void wireStationCalls(StationCallQueue* calls);
+    void wireStationMoves();
     // The daily copy of the database, and backing up and restoring from the File menu.
     void wireBackups();
     void showPage(Page page);
@@ -201,6 +202,7 @@ private:
     CUC20* m_uc20;
     CNau8810* m_nau8810;
     CDatabase* m_database = nullptr;
+    QString m_databaseDirectory; // where the program keeps its file (DatabaseLocation)
     DeviceConnector* m_connector = nullptr;
     AppContext m_context;
     QLabel* statusLabel;
