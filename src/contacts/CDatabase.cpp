@@ -115,7 +115,8 @@ void CDatabase::tryToReconnect()
             server.close();
         }
         QSqlDatabase::removeDatabase(name);
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [self, reached] {
+        // The database waits for this thread before it goes: it is there to be told.
+        QMetaObject::invokeMethod(self.data(), [self, reached] {
             if (!self)
                 return;
             self->m_probing = false;
@@ -124,6 +125,8 @@ void CDatabase::tryToReconnect()
                 self->reconnect();
         });
     });
+    probe->setParent(this);
+    m_probe = probe;
     connect(probe, &QThread::finished, probe, &QObject::deleteLater);
     probe->start();
 }
@@ -255,6 +258,9 @@ void CDatabase::setBackupFolder(const QString& folder)
 
 CDatabase::~CDatabase()
 {
+    // A probe of a server out of reach gives up within its connect timeout.
+    if (m_probe)
+        m_probe->wait();
     m_lookup.reset();
     // The file is left as a single file when no other program has it open: a copy of it, or a
     // folder made read-only afterwards, then needs no log beside it. Refused while one has.

@@ -2,6 +2,8 @@
 #define CDATABASE_H
 
 #include <QObject>
+#include <QPointer>
+#include <QThread>
 #include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -190,6 +192,7 @@ private:
     bool m_full = false;
     bool m_unreachable = false;
     SqlDialect m_dialect;
+    QPointer<QThread> m_probe; // the probe under way, if any
     bool m_probing = false;
     bool m_listening = false;
     QElapsedTimer m_sinceProbe;
