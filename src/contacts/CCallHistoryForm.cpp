@@ -107,17 +107,22 @@ void CCallHistoryForm::setUpTable()
 
 void CCallHistoryForm::LoadTable()
 {
-    setUpTable();
-    listStudios();
-    QTableWidget* table = ui->tableWidget;
     CDatabase* database = m_context->database;
-    const QDateTime now = m_clock();
+    // A station's server out of reach leaves the calls shown as they were, rather than none: they
+    // are read again once it is back.
+    if (database->isUnreachable())
+        return;
+    listStudios();
     const QString studio = shownStudio();
-    // Whose call it was, where calls of several studios are shown together.
-    table->setColumnHidden(ColumnStudio, !studio.isEmpty() || ui->studioFilter->isHidden());
-
     QSqlQuery calls = ui->missedOnly->isChecked() ? CallRegisterTable::newestMissed(database, MaxCalls, studio)
                                                   : CallRegisterTable::newest(database, MaxCalls, studio);
+    if (!calls.isActive() && database->isUnreachable())
+        return;
+    setUpTable();
+    QTableWidget* table = ui->tableWidget;
+    const QDateTime now = m_clock();
+    // Whose call it was, where calls of several studios are shown together.
+    table->setColumnHidden(ColumnStudio, !studio.isEmpty() || ui->studioFilter->isHidden());
     QString lastKind;
     int repeats = 0;
     QIcon icon;

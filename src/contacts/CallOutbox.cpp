@@ -115,10 +115,8 @@ bool CallOutbox::forget(const QString& uid, qint64 version)
         .isActive();
 }
 
-int CallOutbox::count(const QString& owner) const
+int CallOutbox::count() const
 {
-    QSqlQuery rows = owner.isEmpty()
-        ? run(m_connection, QStringLiteral("SELECT count(*) FROM waiting"))
-        : run(m_connection, QStringLiteral("SELECT count(*) FROM waiting WHERE owner = ?"), { owner });
+    QSqlQuery rows = run(m_connection, QStringLiteral("SELECT count(*) FROM waiting"));
     return rows.next() ? rows.value(0).toInt() : 0;
 }

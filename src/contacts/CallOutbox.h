@@ -35,8 +35,8 @@ public:
     QList<Waiting> waiting() const;
     // Drops a record once it was sent, unless a later one of the call arrived meanwhile.
     bool forget(const QString& uid, qint64 version);
-    // How many calls wait; of one program only when owner is given.
-    int count(const QString& owner = QString()) const;
+    // How many calls wait, whichever program's.
+    int count() const;
 
 private:
     bool open(const QString& path);

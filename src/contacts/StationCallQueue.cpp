@@ -7,6 +7,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 StationCallQueue::StationCallQueue(CDatabase* server, const QString& outboxPath, QObject* parent)
     : QObject(parent)
     , m_server(server)
@@ -18,7 +20,7 @@ StationCallQueue::StationCallQueue(CDatabase* server, const QString& outboxPath,
     m_retry->setInterval(RetryIntervalMs);
     connect(m_retry, &QTimer::timeout, this, &StationCallQueue::flush);
     connect(m_server, &CDatabase::reconnected, this, &StationCallQueue::flush);
-    m_waiting = m_outbox->count(CallRegisterTable::ownerTag());
+    m_waiting = countOurs();
 }
 
 StationCallQueue::~StationCallQueue() = default;
@@ -81,10 +83,17 @@ void StationCallQueue::flush()
     countWaiting();
 }
 
+int StationCallQueue::countOurs() const
+{
+    const QList<CallOutbox::Waiting> waiting = m_outbox->waiting();
+    return int(std::count_if(
+        waiting.begin(), waiting.end(), [](const CallOutbox::Waiting& call) { return ours(call.call); }));
+}
+
 void StationCallQueue::countWaiting()
 {
     const int before = m_waiting;
-    m_waiting = m_outbox->count(CallRegisterTable::ownerTag());
+    m_waiting = countOurs();
     if (m_waiting == before)
         return;
     qCDebug(lcContacts) << m_waiting << "calls wait for the station's server";

@@ -29,7 +29,7 @@ public:
 
     // Sends the call's latest record, or keeps it on this computer; false when it could be neither.
     bool send(const CallRecord& call);
-    // How many of this program's calls wait for the server.
+    // How many calls wait for this program to send them: its own, and those of a program gone.
     int waiting() const;
     // Why calls that wait are kept only in memory; empty while they are kept in the file.
     QString outboxProblem() const;
@@ -50,6 +50,7 @@ public slots:
 private:
     // Whether a waiting record is this program's to send: its own, or one of a program gone.
     static bool ours(const CallRecord& call);
+    int countOurs() const;
     void countWaiting();
 
     CDatabase* m_server;

@@ -1,5 +1,7 @@
 #include "AppContext.h"
+#include "CCallHistoryForm.h"
 #include "CDatabase.h"
+#include "CuttableProxy.h"
 #include "CallRegisterTable.h"
 #include "ConnectionRecipe.h"
 #include "ContactImportJob.h"
@@ -14,6 +16,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTcpServer>
 #include <QTest>
 
@@ -189,6 +192,27 @@ private slots:
         QVERIFY(CallRegisterTable::clear(m_db.get(), QStringLiteral("Studio Zuid")));
         QCOMPARE(CallRegisterTable::finishedCount(m_db.get()), 2);
         QVERIFY(m_db->problem().isEmpty());
+    }
+
+    // The history page keeps the calls in sight while the server is away, instead of showing none.
+    void historyWhileTheServerIsAway()
+    {
+        CuttableProxy proxy(quint16(TestPostgres::server().port));
+        DatabaseServer server = TestPostgres::server(m_name);
+        server.port = proxy.port();
+        CDatabase database(server, nullptr);
+        QVERIFY(CallRegisterTable::insert(&database, "0612345678", CallRegisterTable::Incoming, 9000, "2026-12-07 20:00:00"));
+        AppContext context;
+        context.database = &database;
+        CCallHistoryForm form(&context, nullptr);
+        auto* table = form.findChild<QTableWidget*>(QStringLiteral("tableWidget"));
+        form.LoadTable();
+        QCOMPARE(table->rowCount(), 1);
+        proxy.cut();
+        QTRY_VERIFY((database.query(QStringLiteral("SELECT 1")), database.isUnreachable()));
+        form.LoadTable();
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(table->item(0, 0)->text(), QStringLiteral("0612345678"));
     }
 
     // A contacts file imported on the import's own thread, through its own server connection:

@@ -7,6 +7,7 @@
 #include "TestPostgres.h"
 
 #include <QSqlQuery>
+#include <QTcpServer>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,7 +74,6 @@ private slots:
         QVERIFY(waiting.at(0).call.finished);
         QCOMPARE(waiting.at(0).call.note.topic, QStringLiteral("het verkeer"));
         QCOMPARE(waiting.at(1).call.uid, QStringLiteral("b"));
-        QCOMPARE(outbox.count(QStringLiteral("me")), 1);
 
         // Sent while a later record arrived: the later one stays.
         QVERIFY(outbox.keep(call(QStringLiteral("a"), 9000, true, QStringLiteral("me"))));
@@ -130,6 +130,27 @@ private slots:
         // A call of a program still running (on another computer here) is that program's to send.
         QCOMPARE(rows(server.get()), QStringList { QStringLiteral("0612345678|0|12000|Studio Zuid|false|false|") });
         QCOMPARE(queue.waiting(), 0);
+    }
+
+    // Before the server is back, the calls a program gone left behind count among those waiting.
+    void callsLeftBehindCountAsWaiting()
+    {
+        const QString path = m_folder.filePath(QStringLiteral("counted.db"));
+        {
+            CallOutbox outbox(path);
+            QVERIFY(outbox.keep(call(QStringLiteral("left"), 5000, true, QSysInfo::machineHostName() + QStringLiteral(":999999999"))));
+            QVERIFY(outbox.keep(call(QStringLiteral("other"), 3000, true, QStringLiteral("studio-pc:1"))));
+        }
+        QTcpServer listener;
+        QVERIFY(listener.listen(QHostAddress::LocalHost));
+        DatabaseServer away;
+        away.host = QStringLiteral("127.0.0.1");
+        away.port = listener.serverPort();
+        listener.close();
+        CDatabase server(away, nullptr);
+        QVERIFY(server.isUnreachable());
+        StationCallQueue queue(&server, path);
+        QCOMPARE(queue.waiting(), 1);
     }
 };
 
