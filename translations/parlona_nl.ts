@@ -95,17 +95,17 @@
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+243"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+248"/>
         <source>Clear</source>
         <translation>Wissen</translation>
     </message>
     <message>
-        <location filename="../src/contacts/CCallHistoryForm.cpp" line="-185"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="-190"/>
         <source>All studios</source>
         <translation>Alle studio&apos;s</translation>
     </message>
     <message>
-        <location line="+88"/>
+        <location line="+93"/>
         <source> (%1)</source>
         <translation> (%1)</translation>
     </message>
@@ -308,7 +308,7 @@ Gesprekken: %2</translation>
         <translation>In de database %1 kan niet geschreven worden (%2): contacten en gesprekken worden niet bewaard</translation>
     </message>
     <message>
-        <location line="+90"/>
+        <location line="+93"/>
         <source>The station database %1 can be reached again</source>
         <translation>De database van de omroep %1 is weer bereikbaar</translation>
     </message>
@@ -338,7 +338,7 @@ Gesprekken: %2</translation>
         <translation>De database %1 is na het terugzetten niet te gebruiken (%2)</translation>
     </message>
     <message>
-        <location line="+95"/>
+        <location line="+98"/>
         <source>damaged (%1), and it cannot be moved aside</source>
         <translation>beschadigd (%1), en kan niet opzij gezet worden</translation>
     </message>
@@ -3497,15 +3497,24 @@ Contacten waarvan het station het nummer al kent, en gesprekken die het al heeft
     </message>
     <message>
         <location line="+5"/>
-        <source>Copy the station&apos;s phonebook and the calls of studio %1 to this computer&apos;s file %2?
+        <source>Copy the station&apos;s phonebook and the calls taken in %1 to this computer&apos;s file %2?
 
 Contacts whose number the file knows already, and calls it holds already, are left out. The station&apos;s database stays as it is. The program uses this computer&apos;s file from its next start.</source>
-        <translation>Het telefoonboek van het station en de gesprekken van studio %1 naar het bestand %2 van deze computer kopiëren?
+        <translation>Het telefoonboek van het station en de gesprekken van %1 naar het bestand %2 van deze computer kopiëren?
 
 Contacten waarvan het bestand het nummer al kent, en gesprekken die het al heeft, worden overgeslagen. De database van het station blijft zoals hij is. Het programma gebruikt het bestand van deze computer vanaf de volgende start.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+37"/>
+        <source>Copied %1 contacts and %2 calls. Left out: %3 contacts whose number was known already, and %4 calls that were there already.
+
+The program uses %5 from its next start.</source>
+        <translation>%1 contacten en %2 gesprekken gekopieerd. Overgeslagen: %3 contacten waarvan het nummer al bekend was, en %4 gesprekken die er al waren.
+
+Het programma gebruikt %5 vanaf de volgende start.</translation>
+    </message>
+    <message>
+        <location line="-24"/>
         <source>Copying the phonebook and the call history...</source>
         <translation>Het telefoonboek en de gespreksgeschiedenis worden gekopieerd...</translation>
     </message>
@@ -3515,16 +3524,7 @@ Contacten waarvan het bestand het nummer al kent, en gesprekken die het al heeft
         <translation>Er is niets gekopieerd of veranderd: %1</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <source>Copied: %1 contacts (%2 left out, their number was known), %3 calls (%4 left out, held already).
-
-The program uses %5 from its next start.</source>
-        <translation>Gekopieerd: %1 contacten (%2 overgeslagen, hun nummer was bekend), %3 gesprekken (%4 overgeslagen, al aanwezig).
-
-Het programma gebruikt %5 vanaf de volgende start.</translation>
-    </message>
-    <message>
-        <location line="+6"/>
+        <location line="+13"/>
         <source>the station server</source>
         <translation>de stationsserver</translation>
     </message>

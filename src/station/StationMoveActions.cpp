@@ -59,7 +59,7 @@ void StationMoveActions::moveToComputer()
     }
     const QString file = DatabaseLocation().path(m_directory);
     if (QMessageBox::question(m_window, title,
-            tr("Copy the station's phonebook and the calls of studio %1 to this computer's file %2?\n\nContacts "
+            tr("Copy the station's phonebook and the calls taken in %1 to this computer's file %2?\n\nContacts "
                "whose number the file knows already, and calls it holds already, are left out. The station's "
                "database stays as it is. The program uses this computer's file from its next start.")
                 .arg(m_database->studio(), file))
@@ -96,11 +96,11 @@ void StationMoveActions::finishMove(DatabaseMove* move, StationSettings::Place a
     settings.place = after;
     settings.save();
     QMessageBox::information(m_window, title,
-        tr("Copied: %1 contacts (%2 left out, their number was known), %3 calls (%4 left out, held already).\n\n"
-           "The program uses %5 from its next start.")
+        tr("Copied %1 contacts and %2 calls. Left out: %3 contacts whose number was known already, and %4 calls "
+           "that were there already.\n\nThe program uses %5 from its next start.")
             .arg(report.contactsAdded)
-            .arg(report.contactsKnown)
             .arg(report.callsAdded)
+            .arg(report.contactsKnown)
             .arg(report.callsKnown)
             .arg(after == StationSettings::Place::StationServer ? tr("the station server") : tr("this computer's file")));
 }

@@ -169,7 +169,7 @@ private slots:
         ModalAnswer::whenShown(this, answer);
         actions.moveToComputer();
         QTRY_VERIFY_WITH_TIMEOUT(!told.isEmpty(), 20000);
-        QVERIFY2(told.contains(QLatin1String("1 contacts")), qPrintable(told));
+        QVERIFY2(told.contains(QLatin1String("Copied 1 contacts and 0 calls")), qPrintable(told));
         QVERIFY(StationSettings::load().place == StationSettings::Place::ThisComputer);
         CDatabase file(fileDir.path(), nullptr);
         QCOMPARE(content(&file), QStringList { QStringLiteral("Carla 0687654321") });
