@@ -65,14 +65,11 @@ class TestHelpMenu : public QObject
     static QStringList headingsOf(const QString& resource)
     {
         QFile file(resource);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList found;
-        for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
-            if (line.startsWith(QLatin1String("## ")))
-                found << line.mid(3).trimmed();
-        }
-        return found;
+        static_cast<void>(file.open(QIODevice::ReadOnly));
+        return QString::fromUtf8(file.readAll())
+            .split(QLatin1Char('\n'))
+            .filter(QRegularExpression(QStringLiteral("^## ")))
+            .replaceInStrings(QRegularExpression(QStringLiteral("^## \\s*|\\s+$")), QString());
     }
 
 private slots:
