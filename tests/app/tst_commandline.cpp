@@ -82,8 +82,6 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("command");
         QTest::addColumn<QString>("number");
-        QTest::newRow("answer") << QStringList { "--answer" } << int(RemoteAnswer) << QString();
-        QTest::newRow("hang up") << QStringList { "--hangup" } << int(RemoteHangUp) << QString();
         QTest::newRow("status, verbose") << QStringList { "--verbose", "--status" } << int(RemoteStatus)
                                          << QString();
         QTest::newRow("dial") << QStringList { "--dial", "+31 20 123" } << int(RemoteDial) << "+31 20 123";
