@@ -58,7 +58,6 @@ private slots:
         QTest::addColumn<QString>("asked"); // empty: no question
         QTest::addColumn<int>("left");
         QTest::newRow("no") << 3 << int(QMessageBox::No) << "Clear all 3 calls from the history?" << 3;
-        QTest::newRow("yes") << 3 << int(QMessageBox::Yes) << "Clear all 3 calls from the history?" << 0;
         QTest::newRow("one call") << 1 << int(QMessageBox::Yes) << "Clear the one call from the history?" << 0;
         QTest::newRow("nothing to clear") << 0 << int(QMessageBox::Yes) << "" << 0;
     }
