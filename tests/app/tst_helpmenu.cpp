@@ -41,21 +41,10 @@ class TestHelpMenu : public QObject
         return text;
     }
 
-    OperatorGuideDialog* openGuide()
-    {
-        m_rig->action("actionOperatorGuide")->trigger();
-        return m_rig->window()->findChild<OperatorGuideDialog*>();
-    }
-    static QString guideText(OperatorGuideDialog* guide)
-    {
-        return guide->findChild<QTextBrowser*>(QStringLiteral("textBrowser_guide"))->toPlainText();
-    }
     // The section headings the guide shows, in their order.
-    static QStringList headings(OperatorGuideDialog* guide)
+    static QStringList headings(const QTextDocument* document)
     {
         QStringList found;
-        const QTextDocument* document
-            = guide->findChild<QTextBrowser*>(QStringLiteral("textBrowser_guide"))->document();
         for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
             if (block.blockFormat().headingLevel() == 2)
                 found << block.text();
@@ -76,14 +65,11 @@ class TestHelpMenu : public QObject
     static QStringList headingsOf(const QString& resource)
     {
         QFile file(resource);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList found;
-        for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
-            if (line.startsWith(QLatin1String("## ")))
-                found << line.mid(3).trimmed();
-        }
-        return found;
+        static_cast<void>(file.open(QIODevice::ReadOnly));
+        return QString::fromUtf8(file.readAll())
+            .split(QLatin1Char('\n'))
+            .filter(QRegularExpression(QStringLiteral("^## ")))
+            .replaceInStrings(QRegularExpression(QStringLiteral("^## \\s*|\\s+$")), QString());
     }
 
 private slots:
@@ -120,21 +106,21 @@ private slots:
         QVERIFY2(QFile::exists(resource), qPrintable(resource));
     }
 
-    void guideShowsTheWholeGuideOfTheLanguage_data()
+    void guideOfTheLanguage_data()
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("resource");
         QTest::addColumn<QStringList>("sections");
         QTest::addColumn<QString>("otherLanguagesSection");
         QTest::addColumn<QString>("pictureSuffix");
-        QTest::newRow("English") << "en_GB"
+        QTest::newRow("English") << "en"
                                  << ":/guide/operator-guide.md"
                                  << QStringList { "Answering a call", "Dialling", "Hanging up",
                                         "The control bar: colours and labels", "The meters", "Call history",
                                         "Phonebook", "When the unit or the network is lost" }
                                  << "Een gesprek aannemen"
                                  << "/[a-z-]+\\.png$";
-        QTest::newRow("Dutch") << "nl_NL"
+        QTest::newRow("Dutch") << "nl"
                                << ":/guide/operator-guide.nl.md"
                                << QStringList { "Een gesprek aannemen", "Bellen", "Ophangen",
                                       "De bedieningsbalk: kleuren en teksten", "De meters", "Gespreksgeschiedenis",
@@ -142,32 +128,37 @@ private slots:
                                << "Answering a call"
                                << "/[a-z-]+\\.nl\\.png$";
     }
-    void guideShowsTheWholeGuideOfTheLanguage()
+
+    // The whole guide of the program's language, which names the keys and labels as the program
+    // shows them.
+    void guideOfTheLanguage()
     {
         QFETCH(QString, language);
         QFETCH(QString, resource);
         QFETCH(QStringList, sections);
         QFETCH(QString, otherLanguagesSection);
         QFETCH(QString, pictureSuffix);
-        QLocale::setDefault(QLocale(language));
-        OperatorGuideDialog* guide = openGuide();
+        TranslationLoader translations;
+        QCOMPARE(translations.install(language), language);
+        m_rig->action("actionOperatorGuide")->trigger();
+        auto* guide = m_rig->window()->findChild<OperatorGuideDialog*>();
         QVERIFY(guide && guide->isVisible());
-        const QStringList shown = headings(guide);
+        const QTextDocument* document
+            = guide->findChild<QTextBrowser*>(QStringLiteral("textBrowser_guide"))->document();
+        const QStringList shown = headings(document);
         for (const QString& section : sections)
             QVERIFY2(shown.contains(section), qPrintable(section + " missing from " + shown.join(" / ")));
         QVERIFY(!shown.contains(otherLanguagesSection));
         // Every section of the file is shown, in its order: none is cut off.
         QCOMPARE(shown, headingsOf(resource));
         // No technician's matter.
-        const QString text = guideText(guide);
+        const QString text = document->toPlainText();
         QVERIFY(text.size() > 5000);
         for (const char* technical : { "0xC0", "36 bytes", "36 byte", "AT+", "ATD", "hidraw", "udev", "Service",
                  "--service", "parlona.db", "SQLite", "cmake" })
             QVERIFY2(!text.contains(QLatin1String(technical), Qt::CaseInsensitive), technical);
         // Every picture is built in: the window in a call, the incoming call, the history and the phonebook.
         const QStringList pictures = guide->pictureNames();
-        const QTextDocument* document
-            = guide->findChild<QTextBrowser*>(QStringLiteral("textBrowser_guide"))->document();
         QCOMPARE(pictures.size(), 4);
         QCOMPARE(QSet<QString>(pictures.begin(), pictures.end()).size(), pictures.size());
         for (const QString& name : pictures) {
@@ -187,22 +178,6 @@ private slots:
         // Asked for again, the same window comes forward.
         m_rig->action("actionOperatorGuide")->trigger();
         QCOMPARE(m_rig->window()->findChildren<OperatorGuideDialog*>().size(), 1);
-    }
-
-    void guideNamesTheKeysAndLabelsAsTheProgramShowsThem_data()
-    {
-        QTest::addColumn<QString>("language");
-        QTest::newRow("English") << "en";
-        QTest::newRow("Dutch") << "nl";
-    }
-    void guideNamesTheKeysAndLabelsAsTheProgramShowsThem()
-    {
-        QFETCH(QString, language);
-        TranslationLoader translations;
-        QCOMPARE(translations.install(language), language);
-        OperatorGuideDialog* guide = openGuide();
-        QVERIFY(guide);
-        const QString text = guideText(guide);
         for (const QKeySequence& key : { CallKeys::DefaultAnswerKey, CallKeys::DefaultHangUpKey })
             QVERIFY(text.contains(key.toString(QKeySequence::NativeText)));
         // What the operator reads on the control bar, the incoming window and the tool bar.
@@ -225,8 +200,9 @@ private slots:
             if (language != QLatin1String("en") && translated == QLatin1String(label.second))
                 continue;
             // The guide writes a label without the time, strength or keys that follow it on screen.
-            const QString shown = QString(translated).remove(QRegularExpression(QStringLiteral(":? ?%1.*$"))).trimmed();
-            QVERIFY2(text.contains(shown), qPrintable(shown));
+            const QString written
+                = QString(translated).remove(QRegularExpression(QStringLiteral(":? ?%1.*$"))).trimmed();
+            QVERIFY2(text.contains(written), qPrintable(written));
         }
     }
 

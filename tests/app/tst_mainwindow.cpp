@@ -7,6 +7,7 @@
 #include "MainWindow.h"
 #include "MemoryHidBackend.h"
 #include "OrvanePPMMeter.h"
+#include "ProgramEnvironment.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,7 +18,6 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QSqlQuery>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -89,13 +89,12 @@ class TestMainWindow : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+        isolateSettings(m_settingsDir.path());
     }
 
     void init()
     {
-        QSettings(QStringLiteral("Orvane"), QStringLiteral("Parlona Control")).clear();
+        QSettings().clear();
         m_backend = MemoryHidBackend();
         m_choice = -1;
         m_offered = 0;

@@ -74,7 +74,6 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QVariant>("value");
-
         QTest::newRow("0") << 0 << "BackgroundColor" << QVariant(QColor(22, 51, 105));
         QTest::newRow("5") << 5 << "VerticalGridAtdB" << QVariant(6);
         QTest::newRow("7") << 7 << "FrequencyLowCut" << QVariant(80);
@@ -92,7 +91,6 @@ private slots:
     {
         QFETCH(int, index);
         QFETCH(QString, name);
-
         const QMetaObject* meta = m_panel->metaObject();
         QCOMPARE(meta->propertyCount() - meta->propertyOffset(), 68);
         const QMetaProperty property = meta->property(meta->propertyOffset() + index);
@@ -105,7 +103,6 @@ private slots:
     {
         QTest::addColumn<int>("gridAtdB");
         QTest::addColumn<QVector<int>>("rows");
-
         // 10 pixels per dB from the 0 dB line at row 200.
         QTest::newRow("6 dB") << 6 << QVector<int> { 20, 80, 140, 260, 320, 380 };
         QTest::newRow("3 dB") << 3 << QVector<int> { 110, 140, 170, 230, 260, 290 };
@@ -119,7 +116,6 @@ private slots:
     {
         QFETCH(int, gridAtdB);
         QFETCH(QVector<int>, rows);
-
         // The grid alone: no fine frequency lines, anchors or level labels in the way.
         m_panel->setVerticalGridAtdB(gridAtdB);
         m_panel->setLogGrid(false);
@@ -172,7 +168,6 @@ private slots:
         QTest::addColumn<int>("gridAtdB");
         QTest::addColumn<int>("samplerate");
         QTest::addColumn<double>("divide");
-
         QTest::newRow("defaults") << 1024 << 1024 << 6 << 48000 << 2.04;
         QTest::newRow("too many points") << 5000 << 1024 << 6 << 48000 << 2.04;
         QTest::newRow("three points") << 3 << 3 << 6 << 48000 << 2.04;
@@ -191,7 +186,6 @@ private slots:
         QFETCH(int, gridAtdB);
         QFETCH(int, samplerate);
         QFETCH(double, divide);
-
         m_panel->resize(0, 0);
         m_panel->setVerticalGridAtdB(gridAtdB);
         m_panel->setSamplerate(samplerate);
@@ -226,7 +220,6 @@ private slots:
         QTest::addColumn<double>("slope");
         QTest::addColumn<double>("at");
         QTest::addColumn<double>("expectedDb");
-
         // Expected levels worked out with a calculator from the design equations, evaluating
         // (b0 + b1/z + b2/z^2) / (a0 + a1/z + a2/z^2) on the unit circle.
         QTest::newRow("peak +6 centre") << 3 << 6.0 << 1000.0 << 1.0 << 1.0 << 1000.0 << 6.0;
@@ -256,7 +249,6 @@ private slots:
         QFETCH(double, slope);
         QFETCH(double, at);
         QFETCH(double, expectedDb);
-
         const EqSection section = EqCurveModel::designSection(gain, frequency, bandwidth, slope, type, true, 48000.0);
         const double actual = levelDbAt(section, at);
         // Coefficients are kept in single precision, which costs a few thousandths of a dB.
@@ -269,7 +261,6 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<bool>("on");
         QTest::addColumn<double>("gain");
-
         QTest::newRow("type 0") << 0 << true << 9.0;
         QTest::newRow("type 8") << 8 << true << 9.0;
         QTest::newRow("peak switched off") << 3 << false << 9.0;
@@ -282,7 +273,6 @@ private slots:
         QFETCH(int, type);
         QFETCH(bool, on);
         QFETCH(double, gain);
-
         const EqSection section = EqCurveModel::designSection(gain, 1000.0, 1.0, 1.0, type, on, 48000.0);
         for (double f : { 10.0, 300.0, 1000.0, 5000.0, 20000.0 })
             QVERIFY2(std::abs(levelDbAt(section, f)) < 1e-4, qPrintable(QString::number(f)));
@@ -294,25 +284,20 @@ private slots:
 
     void roots_data()
     {
-        QTest::addColumn<float>("p");
-        QTest::addColumn<float>("q");
-        QTest::addColumn<float>("r");
+        QTest::addColumn<QVector<float>>("pqr");      // p x^2 + q x + r
         QTest::addColumn<QVector<float>>("expected"); // re1, im1, re2, im2
-
-        QTest::newRow("real 2 and 1") << 1.0f << -3.0f << 2.0f << QVector<float> { 2.0f, 0.0f, 1.0f, 0.0f };
-        QTest::newRow("plus and minus i") << 1.0f << 0.0f << 1.0f << QVector<float> { 0.0f, 1.0f, 0.0f, -1.0f };
-        QTest::newRow("complex pair") << 2.0f << -2.0f << 1.0f << QVector<float> { 0.5f, 0.5f, 0.5f, -0.5f };
-        QTest::newRow("double root") << 1.0f << 2.0f << 1.0f << QVector<float> { -1.0f, 0.0f, -1.0f, 0.0f };
+        using V = QVector<float>;
+        QTest::newRow("real 2 and 1") << V { 1.0f, -3.0f, 2.0f } << V { 2.0f, 0.0f, 1.0f, 0.0f };
+        QTest::newRow("plus and minus i") << V { 1.0f, 0.0f, 1.0f } << V { 0.0f, 1.0f, 0.0f, -1.0f };
+        QTest::newRow("complex pair") << V { 2.0f, -2.0f, 1.0f } << V { 0.5f, 0.5f, 0.5f, -0.5f };
+        QTest::newRow("double root") << V { 1.0f, 2.0f, 1.0f } << V { -1.0f, 0.0f, -1.0f, 0.0f };
     }
 
     void roots()
     {
-        QFETCH(float, p);
-        QFETCH(float, q);
-        QFETCH(float, r);
+        QFETCH(QVector<float>, pqr);
         QFETCH(QVector<float>, expected);
-
-        const EqRoots roots = EqCurveModel::calcRoots(p, q, r);
+        const EqRoots roots = EqCurveModel::calcRoots(pqr[0], pqr[1], pqr[2]);
         QCOMPARE(roots.re1, expected[0]);
         QCOMPARE(std::abs(roots.im1), std::abs(expected[1]));
         QCOMPARE(roots.re2, expected[2]);
@@ -373,7 +358,6 @@ private slots:
     {
         QTest::addColumn<double>("value");
         QTest::addColumn<int>("expected");
-
         QTest::newRow("positive") << 12.9 << 12;
         QTest::newRow("negative toward zero") << -12.9 << -12;
         QTest::newRow("nan") << std::nan("") << 0;

@@ -89,13 +89,6 @@ QString serialMessage(const QByteArray& text)
     return "1.0:" + (text + '\0').toHex();
 }
 
-void columns()
-{
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("sent");
-    QTest::addColumn<QString>("logged");
-}
-
 // Markup, an entity, placeholders and an unterminated tag, all to be shown as they are.
 const QString kMessage
     = QStringLiteral("<b>bold</b> &lt; is not < %1 %2 <span style=\"color:#000\">x</span> <img src=x");
@@ -111,38 +104,25 @@ class TestDevicePages : public QObject
     // Emits the signal of `level`; a trace also names its source file, function and line.
     static void log(CConsole& console, int level, const QString& msg)
     {
-        switch (level) {
-        case CConsole::Trace:
+        if (level == CConsole::Trace)
             emit console._trace(QStringLiteral("src/%2"), QStringLiteral("<on_clicked>"), QStringLiteral("35"), msg);
-            break;
-        case CConsole::Error:
+        else if (level == CConsole::Error)
             emit console.error(msg);
-            break;
-        case CConsole::Warn:
+        else if (level == CConsole::Warn)
             emit console.warn(msg);
-            break;
-        case CConsole::Info:
+        else if (level == CConsole::Info)
             emit console.info(msg);
-            break;
-        default:
+        else
             emit console.debug(msg);
-            break;
-        }
-    }
-
-    void checkControls()
-    {
-        QFETCH(QString, steps);
-        PageRig rig;
-        run(rig, steps);
-        QTEST(rig.takeSent().join('|'), "sent");
-        QTEST(rig.takePageLog(), "logged");
     }
 
 private slots:
-    void moduleCommands_data()
+    // Each control of the debug page: what it sends to the module or the unit, and what it logs.
+    void controls_data()
     {
-        columns();
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<QString>("logged");
         row("do AT", "click pushButton", "", "../__src/DebugForm on_pushButton_clicked 35 test console..");
         row("raw AT", "type lineEdit_uc20_cmd AT+CSQ;click pushButton_write_uc20", "AT+CSQ");
         row("raw AT, empty", "click pushButton_write_uc20", "");
@@ -156,12 +136,6 @@ private slots:
         row("answer", "answer 300;settle", "AT+QSIDET=300");
         row("answer over range", "answer 20000;settle", "AT+QSIDET=10000");
         row("answer while one waits", "slide 10;slide 20;answer 30;settle", "AT+QSIDET=10|AT+QSIDET=30");
-    }
-    void moduleCommands() { checkControls(); }
-
-    void deviceMessages_data()
-    {
-        columns();
         row("reg write", "type lineEdit_reg 1A;type lineEdit_value 1FF;click pushButton_write", "4.0:1aff01");
         row("reg write, no reg", "type lineEdit_value 5;click pushButton_write", "4.0:000500");
         row("reg masks", "type lineEdit_reg 1G2F;type lineEdit_value FFFF;click pushButton_write", "4.0:2fff0f");
@@ -173,12 +147,6 @@ private slots:
         row("firmware", "click pushButton_getFirmwareVersion", "5.1:");
         row("identify held", "press pushButton_identify", "7.0:01");
         row("identify let go", "press pushButton_identify;release pushButton_identify", "7.0:01|7.0:00");
-    }
-    void deviceMessages() { checkControls(); }
-
-    void serialNumber_data()
-    {
-        columns();
         const QString write = ";yes;click pushButton_serial_write";
         row("composed", write.mid(1), serialMessage("24030501V1"));
         row("last items", "pick comboBox_volgnummer 99;pick comboBox_hw_revision V9" + write,
@@ -190,7 +158,15 @@ private slots:
         row("36 bytes", "type lineEdit_serial " + QString(36, 'S') + write, "", "error");
         row("outside Latin-1", "paste lineEdit_serial 24\u20ac" + write, "", "error");
     }
-    void serialNumber() { checkControls(); }
+
+    void controls()
+    {
+        QFETCH(QString, steps);
+        PageRig rig;
+        run(rig, steps);
+        QTEST(rig.takeSent().join('|'), "sent");
+        QTEST(rig.takePageLog(), "logged");
+    }
 
     void infoPage_data()
     {

@@ -16,7 +16,6 @@ private slots:
     {
         QTest::addColumn<QList<qint64>>("uses"); // ms after the login at which the session is used
         QTest::addColumn<bool>("alive");         // whether the last use still finds it
-
         const qint64 hour = 3600 * 1000;
         QTest::newRow("just opened") << QList<qint64> { 0 } << true;
         QTest::newRow("used within the idle limit") << QList<qint64> { 3 * hour, 6 * hour } << true;
@@ -28,7 +27,6 @@ private slots:
     void sessionLife()
     {
         QFETCH(QList<qint64>, uses);
-        QFETCH(bool, alive);
         qint64 now = 1000;
         ScreeningSessions sessions([&now] { return now; });
         const ScreeningSessions::Session session = sessions.open();
@@ -37,7 +35,7 @@ private slots:
             now = 1000 + use;
             found = sessions.find(session.id);
         }
-        QCOMPARE(found, alive);
+        QTEST(found, "alive");
     }
 
     void sessionsAreUnguessableAndBounded()
@@ -58,7 +56,6 @@ private slots:
     {
         QTest::addColumn<int>("failures");
         QTest::addColumn<qint64>("wait");
-
         QTest::newRow("none") << 0 << qint64(0);
         QTest::newRow("one") << 1 << qint64(1000);
         QTest::newRow("two") << 2 << qint64(2000);
