@@ -154,8 +154,23 @@ QSqlQuery CallRegisterTable::newest(CDatabase* database, int limit, const QStrin
 {
     if (studio.isEmpty())
         return database->query(selectNewest(), { limit });
-    return database->query(
-        QLatin1String(withOutcome) + QStringLiteral(" WHERE s.studio = ? ORDER BY c.id DESC LIMIT ?"), { studio, limit });
+    return database->query(selectNewestOfStudio(), { studio, limit });
+}
+
+QString CallRegisterTable::selectNewestOfStudio()
+{
+    // In the order of call_studio's index, so that the newest calls of the studio come first and
+    // the reading stops after them (c.id is s.call_id).
+    return QLatin1String(withOutcome) + QStringLiteral(" WHERE s.studio = ? ORDER BY s.call_id DESC LIMIT ?");
+}
+
+QString CallRegisterTable::selectStudios()
+{
+    // Each step finds the next name by the index on call_studio (studio).
+    return QStringLiteral(
+        "WITH RECURSIVE listed (studio) AS (SELECT MIN(studio) FROM call_studio UNION ALL "
+        "SELECT (SELECT MIN(studio) FROM call_studio WHERE studio > listed.studio) FROM listed "
+        "WHERE listed.studio IS NOT NULL) SELECT studio FROM listed WHERE studio IS NOT NULL");
 }
 
 QString CallRegisterTable::selectNewest()
@@ -177,7 +192,7 @@ QStringList CallRegisterTable::studios(CDatabase* database)
 {
     QStringList names;
     // Calls of earlier releases name no studio and have no row here.
-    QSqlQuery rows = database->query(QStringLiteral("SELECT DISTINCT studio FROM call_studio ORDER BY studio"));
+    QSqlQuery rows = database->query(selectStudios());
     while (rows.next())
         names << rows.value(0).toString();
     return names;

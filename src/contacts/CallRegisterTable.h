@@ -89,6 +89,10 @@ public:
     static QSqlQuery newest(CDatabase* database, int limit, const QString& studio = QString());
     // The statement newest() runs, the limit bound to its one placeholder; the same on every engine.
     static QString selectNewest();
+    // The same of one studio: bound to the studio's name and the number of calls.
+    static QString selectNewestOfStudio();
+    // The studios that took calls, by name.
+    static QString selectStudios();
     // The same for the missed calls alone.
     static QSqlQuery newestMissed(CDatabase* database, int limit, const QString& studio = QString());
     // The studios that calls were written by, in order of their names; calls of earlier releases

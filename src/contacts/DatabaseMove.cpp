@@ -93,7 +93,7 @@ bool DatabaseMove::copyContacts(QSqlDatabase from, QSqlDatabase to)
     }
     while (read.next())
         contacts.append({ read.value(0).toString(), read.value(1).toString(), read.value(2).toString(),
-            read.value(3).toString(), contacts.size() + 1 });
+            read.value(3).toString(), int(contacts.size()) + 1 });
     ContactExchange::ImportResult result;
     if (!ContactExchange::addWithin(to, contacts, &result)) {
         m_report.error = result.error;

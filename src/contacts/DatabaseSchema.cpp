@@ -126,6 +126,12 @@ const Step steps[] = {
         [](const SqlDialect&) {
             return QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS call_studio_uid ON call_studio (uid)");
         } },
+    // The history lists the studios at every reload: by this index, one step per studio rather
+    // than a pass over every call the station ever took. It also gives one studio's newest calls.
+    { 9,
+        [](const SqlDialect&) {
+            return QStringLiteral("CREATE INDEX IF NOT EXISTS call_studio_studio ON call_studio (studio, call_id)");
+        } },
 };
 
 bool rollBack(QSqlDatabase database)
