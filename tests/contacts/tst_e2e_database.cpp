@@ -1,11 +1,12 @@
 #include "CCallHistoryForm.h"
 #include "CConsole.h"
 #include "CDatabase.h"
-#include "CallRegisterWriter.h"
 #include "CUC20.h"
+#include "CallRegisterWriter.h"
 #include "FullDiskVfs.h"
-#include "ModalAnswer.h"
 #include "MainWindow.h"
+#include "ModalAnswer.h"
+#include "SqliteFileAccess.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 
@@ -21,21 +22,6 @@
 namespace {
 
 const QString caller = QStringLiteral("0612345678");
-
-// Statements run on the file with a connection of the test's own.
-bool runOn(const QString& file, const QStringList& statements)
-{
-    bool ok = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("test-side"));
-        db.setDatabaseName(file);
-        ok = db.open();
-        for (const QString& sql : statements)
-            ok = ok && QSqlQuery(db).exec(sql);
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("test-side"));
-    return ok;
-}
 
 } // namespace
 
@@ -65,7 +51,7 @@ private slots:
     {
         QFETCH(QStringList, before);
         QTemporaryDir dir;
-        QVERIFY(before.isEmpty() || runOn(dir.filePath("parlona.db"), before));
+        QVERIFY(before.isEmpty() || SqliteFileAccess::run(dir.filePath("parlona.db"), before));
         VirtualHybridRig rig(dir.path());
         QTableWidget* history = rig.window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>();
         QTEST(history->rowCount(), "rows");
@@ -125,17 +111,7 @@ private slots:
         locker = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("locker"));
         // One answered row, no longer going on, with the time talked.
-        const QString file = dir.filePath("parlona.db");
-        QTRY_COMPARE(scalar(file,
-                         QStringLiteral("SELECT count(*) FROM call_register WHERE phone_number = '%1' AND "
-                                        "call_type = 0 AND duration BETWEEN %2 AND %3")
-                             .arg(caller)
-                             .arg(talkMs)
-                             .arg(talkMs + 3499)),
-            1);
-        QCOMPARE(scalar(file, "SELECT count(*) FROM call_register")
-                + scalar(file, "SELECT count(*) FROM call_register_open"),
-            1);
+        QTRY_COMPARE(calls(dir.filePath("parlona.db"), talkMs, talkMs + 3499), QStringList { caller + "|0|1|0" });
     }
 
     // The disk runs full during a call: the call goes on, its row is kept with its final values
@@ -169,33 +145,22 @@ private slots:
         QVERIFY2(!during.contains("could not be recorded"), qPrintable(during));
 
         disk.setFull(false);
-        const QString file = dir.filePath("parlona.db");
         // One answered row, closed, with the talk time it had when the caller hung up.
-        const auto recorded = [&file] {
-            return scalar(file, "SELECT count(*) FROM call_register") == 1
-                && scalar(file, "SELECT count(*) FROM call_register_open") == 0
-                && scalar(file, "SELECT count(*) FROM call_register WHERE call_type = 0 AND duration BETWEEN 2000 AND 5000")
-                == 1;
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(recorded(), 3 * CallRegisterWriter::FullRetryIntervalMs);
+        QTRY_COMPARE_WITH_TIMEOUT(calls(dir.filePath("parlona.db"), 2000, 5000), QStringList { caller + "|0|1|0" },
+            3 * CallRegisterWriter::FullRetryIntervalMs);
         QTRY_VERIFY(status->isHidden());
         QVERIFY(rig.window()->context()->console->plainText().contains("takes writes again"));
     }
 
 private:
-    // The number a query of the test's own connection gives, or -1.
-    static int scalar(const QString& file, const QString& sql)
+    // The file's calls as "number|type|talked between the bounds|calls still going on".
+    static QStringList calls(const QString& file, int leastMs, int mostMs)
     {
-        int value = -1;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("count"));
-            db.setDatabaseName(file);
-            QSqlQuery count(db);
-            if (db.open() && count.exec(sql) && count.next())
-                value = count.value(0).toInt();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("count"));
-        return value;
+        return SqliteFileAccess::rows(file,
+            QStringLiteral("SELECT phone_number, call_type, duration BETWEEN %1 AND %2, "
+                           "(SELECT count(*) FROM call_register_open) FROM call_register")
+                .arg(leastMs)
+                .arg(mostMs));
     }
 };
 
