@@ -60,6 +60,7 @@ private slots:
         CallRegisterTable::saveNote(&m_database, 7,
             { QStringLiteral("Piet \"PJ\" de Boer"), QStringLiteral("Den Haag"), QStringLiteral("=1+1, the A2"),
                 true });
+        m_database.query(QStringLiteral("INSERT INTO call_studio (call_id, studio) VALUES (7, 'Studio \"2\", east')"));
         addCall("0612345678", 0, -5, "");
         // A call still ringing has no outcome yet.
         addCall("0499000111", 2, 0, "2025-12-08T09:00:00");
