@@ -2,10 +2,12 @@
 #include "CCallHistoryForm.h"
 #include "CCallRegistration.h"
 #include "CDatabase.h"
+#include "CallHistoryExport.h"
 #include "CallRegisterTable.h"
 #include "ModalAnswer.h"
 #include "PhonebookForm.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -15,6 +17,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTableWidget>
@@ -23,7 +26,7 @@
 
 #include <ctime>
 
-// The call register, the history that shows it, and the phonebook.
+// The call register, the history that shows it, and its export.
 class TestCCallHistoryForm : public QObject
 {
     Q_OBJECT
@@ -37,6 +40,46 @@ class TestCCallHistoryForm : public QObject
     {
         m_database.query(QStringLiteral("INSERT INTO call_register VALUES (NULL, ?, ?, ?, ?)"),
             { number, type, duration, timeDate });
+    }
+
+    static void setZone(const char* zone)
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+
+    // The register the export is checked on, in central Europe: awkward names, notes and numbers.
+    void addExportedCalls()
+    {
+        setZone("Europe/Berlin");
+        const QString contact = QStringLiteral("INSERT INTO contacts VALUES (NULL, ?, ?, ?, '')");
+        m_database.query(contact, { "Anna \"Annie\"", "Alpha, Jr.", "0301234567" });
+        m_database.query(contact, { "Jürgen", "Øster", "+4940555666" });
+        m_database.query(contact, { "Bert", "Line\r\nTwo", "0221999888" });
+        // Not the name of a withheld caller.
+        m_database.query(contact, { "No", "Number", "" });
+        const auto newest = [this] {
+            QSqlQuery id = m_database.query(QStringLiteral("SELECT max(id) FROM call_register"));
+            return id.next() ? id.value(0).toLongLong() : -1;
+        };
+        // Oldest first, as they were written.
+        addCall("+49301234567", 0, 65000, "2025-01-31T23:59:59");
+        addCall("0612345678", 2, 0, "2025-02-01T00:00:00");
+        CallRegisterTable::saveNote(&m_database, newest(), { "Els", QString(), "Weather", false });
+        addCall("004940555666", 1, 1999, "2025-02-28T23:59:59");
+        addCall("0221999888", 1, 0, "2025-03-01T00:00:00");
+        addCall("", 2, 0, "2025-05-05T05:05:05");
+        addCall("\"0301\",5", 2, 0, "2025-07-14T12:00:00");
+        m_database.query(QStringLiteral("INSERT INTO call_declined SELECT max(id) FROM call_register"));
+        addCall("0612345678", 0, 7322999, "2025-12-07T10:15:00");
+        // What a producer types is written as data, never as a formula or a broken field.
+        CallRegisterTable::saveNote(&m_database, newest(), { "Piet \"PJ\" de Boer", "Den Haag", "=1+1, the A2", true });
+        m_database.query(QStringLiteral("INSERT INTO call_studio (call_id, studio) "
+                                        "SELECT max(id), 'Studio \"2\", east' FROM call_register"));
+        addCall("0612345678", 0, -5, "");
+        // A call still ringing has no outcome yet.
+        addCall("0499000111", 2, 0, "2025-12-08T09:00:00");
+        m_database.query(QStringLiteral("INSERT INTO call_register_open (call_id) SELECT max(id) FROM call_register"));
     }
 
     // Name, date, talk time and number of a row, its direction icon, and its colour.
@@ -53,19 +96,16 @@ class TestCCallHistoryForm : public QObject
         for (int column = 0; column < 4; ++column)
             columns << table->item(row, column)->text();
         const QColor colour = name->foreground().color();
-        return columns.join('|') + ' ' + looks
-            + (colour == Qt::red                    ? " red"
-                    : colour == QColor(200, 100, 0) ? " orange"
-                                                    : "");
+        const char* tint = colour == Qt::red ? " red" : colour == QColor(200, 100, 0) ? " orange" : "";
+        return columns.join('|') + ' ' + looks + tint;
     }
 
 private slots:
     void cleanup()
     {
-        m_database.query(QStringLiteral("DELETE FROM call_register"));
-        m_database.query(QStringLiteral("DELETE FROM call_declined"));
-        m_database.query(QStringLiteral("DELETE FROM call_studio"));
-        m_database.query(QStringLiteral("DELETE FROM contacts"));
+        for (const char* table :
+            { "call_register", "call_declined", "call_studio", "call_notes", "call_register_open", "contacts" })
+            m_database.query(QLatin1String("DELETE FROM ") + QLatin1String(table));
         m_database.setStudio(QString());
     }
 
@@ -140,8 +180,7 @@ private slots:
         QFETCH(QString, timeDate);
         // Taken as written, in time zones on either side of UTC.
         for (const char* zone : { "Europe/Berlin", "Pacific/Kiritimati", "America/St_Johns", "UTC" }) {
-            qputenv("TZ", zone);
-            tzset();
+            setZone(zone);
             QTEST(CCallHistoryForm::dateText(timeDate, QDateTime(QDate(2024, 6, 12), QTime(15, 30))), "shown");
         }
     }
@@ -331,6 +370,60 @@ private slots:
         QFile written(dir.filePath(file));
         QTEST(written.open(QIODevice::ReadOnly) ? int(written.readAll().count('\n')) : -1, "lines");
         QTEST(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), "folder");
+    }
+
+    // The call register written as CSV.
+    void exportWhole()
+    {
+        addExportedCalls();
+        QFile expected(QFINDTESTDATA("data/call-history.csv"));
+        QVERIFY(expected.open(QIODevice::ReadOnly));
+        QBuffer written;
+        QVERIFY(written.open(QIODevice::WriteOnly));
+        QCOMPARE(CallHistoryExport(&m_database).write(&written), 8);
+        QCOMPARE(written.data(), expected.readAll());
+    }
+
+    void exportRange_data()
+    {
+        QTest::addColumn<QDate>("first");
+        QTest::addColumn<QDate>("last");
+        QTest::addColumn<QString>("began"); // the calls' days and times
+        QTest::newRow("one day") << QDate(2025, 1, 31) << QDate(2025, 1, 31) << "01-31T23:59:59";
+        QTest::newRow("both ends of February")
+            << QDate(2025, 2, 1) << QDate(2025, 2, 28) << "02-01T00:00:00 02-28T23:59:59";
+        QTest::newRow("from March on") << QDate(2025, 3, 1) << QDate()
+                                       << "03-01T00:00:00 05-05T05:05:05 07-14T12:00:00 12-07T10:15:00";
+        QTest::newRow("no call in April") << QDate(2025, 4, 1) << QDate(2025, 4, 30) << "";
+        QTest::newRow("last day before first") << QDate(2025, 3, 1) << QDate(2025, 2, 1) << "";
+    }
+
+    void exportRange()
+    {
+        QFETCH(QDate, first);
+        QFETCH(QDate, last);
+        addExportedCalls();
+        QBuffer written;
+        QVERIFY(written.open(QIODevice::WriteOnly));
+        CallHistoryExport history(&m_database);
+        history.setRange(first, last);
+        const int count = history.write(&written);
+        QStringList began;
+        const QRegularExpression rowStart(QStringLiteral("^2025-(\\S{14})"), QRegularExpression::MultilineOption);
+        for (auto match = rowStart.globalMatch(QString::fromUtf8(written.data())); match.hasNext();)
+            began << match.next().captured(1);
+        QTEST(began.join(' '), "began");
+        QCOMPARE(count, began.size());
+        QVERIFY(written.data().startsWith("began,name,number,direction,result,talk_seconds,noted_name,noted_place,"
+                                          "noted_topic,ready_for_air,studio\r\n"));
+    }
+
+    void exportOffsetBehindUtc()
+    {
+        setZone("America/St_Johns");
+        QCOMPARE(CallHistoryExport::beganText(QStringLiteral("2025-01-15T08:00:00")),
+            QStringLiteral("2025-01-15T08:00:00-03:30"));
+        setZone("UTC");
     }
 };
 
