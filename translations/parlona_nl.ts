@@ -203,22 +203,24 @@ Gesprekken: %2</translation>
 <context>
     <name>CCallRegistration</name>
     <message>
-        <location filename="../src/contacts/CCallRegistration.cpp" line="+34"/>
+        <location filename="../src/contacts/CCallRegistration.cpp" line="+36"/>
         <source>The database takes writes again: the calls held back are recorded</source>
         <translation>De database neemt weer gegevens aan: de opgehouden oproepen zijn vastgelegd</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+21"/>
+        <location line="+12"/>
         <source>The call with %1 was going on when the program stopped; it is in the call history with the %2 s talked until then</source>
         <translation>Het gesprek met %1 liep nog toen het programma stopte; het staat in de gespreksgeschiedenis met de %2 s gesprekstijd tot dan</translation>
     </message>
     <message>
-        <location line="+165"/>
+        <location line="+190"/>
         <source>The program stops during the call with %1: it is recorded up to now</source>
         <translation>Het programma stopt tijdens het gesprek met %1: het is tot nu toe vastgelegd</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+22"/>
+        <location line="+18"/>
         <source>The call with %1 at %2 could not be recorded</source>
         <translation>Het gesprek met %1 om %2 kon niet worden vastgelegd</translation>
     </message>
@@ -306,7 +308,7 @@ Gesprekken: %2</translation>
         <translation>In de database %1 kan niet geschreven worden (%2): contacten en gesprekken worden niet bewaard</translation>
     </message>
     <message>
-        <location line="+84"/>
+        <location line="+90"/>
         <source>The station database %1 can be reached again</source>
         <translation>De database van de omroep %1 is weer bereikbaar</translation>
     </message>
@@ -1690,17 +1692,18 @@ Gesprekken: %2</translation>
         <translation>Regel %1: het contact heeft geen telefoonnummer</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+23"/>
+        <location line="+24"/>
         <source>The database cannot take contacts: %1</source>
         <translation>De database kan geen contacten opnemen: %1</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+21"/>
         <source>Line %1: the database did not take the contact: %2</source>
         <translation>Regel %1: de database nam het contact niet op: %2</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="-39"/>
         <source>The database did not keep the contacts: %1</source>
         <translation>De database heeft de contacten niet bewaard: %1</translation>
     </message>
@@ -1721,17 +1724,17 @@ Gesprekken: %2</translation>
 <context>
     <name>ContactVCard</name>
     <message>
-        <location filename="../src/contacts/ContactVCard.cpp" line="+397"/>
+        <location filename="../src/contacts/ContactVCard.cpp" line="+403"/>
         <source>Line %1: %2</source>
         <translation>Regel %1: %2</translation>
     </message>
     <message>
-        <location line="-182"/>
+        <location line="-185"/>
         <source>the line has no &quot;:&quot; between name and value</source>
         <translation>de regel heeft geen &quot;:&quot; tussen naam en waarde</translation>
     </message>
     <message>
-        <location line="+203"/>
+        <location line="+206"/>
         <source>BEGIN:VCARD expected</source>
         <translation>BEGIN:VCARD verwacht</translation>
     </message>
@@ -1741,7 +1744,7 @@ Gesprekken: %2</translation>
         <translation>de kaart heeft geen END:VCARD voor de volgende BEGIN</translation>
     </message>
     <message>
-        <location line="-85"/>
+        <location line="-88"/>
         <source>the card has no telephone number (TEL)</source>
         <translation>de kaart heeft geen telefoonnummer (TEL)</translation>
     </message>
@@ -1771,7 +1774,7 @@ Gesprekken: %2</translation>
         <translation>de notitie en de andere nummers zijn samen langer dan %1 tekens</translation>
     </message>
     <message>
-        <location line="+75"/>
+        <location line="+78"/>
         <source>the line is longer than %1 characters</source>
         <translation>de regel is langer dan %1 tekens</translation>
     </message>
@@ -2487,7 +2490,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../src/app/MainWindow.cpp" line="+659"/>
+        <location filename="../src/app/MainWindow.cpp" line="+702"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -2497,7 +2500,7 @@ Gesprekken: %2</translation>
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-535"/>
+        <location filename="../src/app/MainWindow.cpp" line="-575"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
@@ -2517,12 +2520,32 @@ Gesprekken: %2</translation>
         <translation>Beeld</translation>
     </message>
     <message>
-        <location line="+165"/>
+        <location line="+168"/>
         <source>Phonebook and history</source>
         <translation>Telefoonboek en geschiedenis</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+15"/>
+        <source>Move phonebook and history to the station server...</source>
+        <translation>Telefoonboek en geschiedenis naar de stationsserver verplaatsen...</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Move phonebook and history to this computer...</source>
+        <translation>Telefoonboek en geschiedenis naar deze computer verplaatsen...</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Calls waiting for the station server: %1</source>
+        <translation>Gesprekken die op de stationsserver wachten: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The calls that wait for the station server are kept only until the program stops: %1</source>
+        <translation>De gesprekken die op de stationsserver wachten, worden alleen bewaard tot het programma stopt: %1</translation>
+    </message>
+    <message>
+        <location line="+16"/>
         <source>Screening page</source>
         <translation>Screeningpagina</translation>
     </message>
@@ -3426,14 +3449,89 @@ Gesprekken: %2</translation>
 <context>
     <name>StationDatabase</name>
     <message>
-        <location filename="../src/station/StationDatabase.cpp" line="+23"/>
+        <location filename="../src/station/StationDatabase.cpp" line="+25"/>
         <source>The station database password could not be read: %1</source>
         <translation>Het wachtwoord van de database van de omroep kon niet gelezen worden: %1</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+36"/>
         <source>the secret store did not answer</source>
         <translation>de wachtwoordkluis antwoordde niet</translation>
+    </message>
+</context>
+<context>
+    <name>StationMoveActions</name>
+    <message>
+        <location filename="../src/station/StationMoveActions.cpp" line="+27"/>
+        <source>Move to the station server</source>
+        <translation>Naar de stationsserver verplaatsen</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The program uses the station server already.</source>
+        <translation>Het programma gebruikt de stationsserver al.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Fill in the station server under Settings, &quot;Phonebook and history&quot;, first. %1</source>
+        <translation>Vul eerst de stationsserver in onder Instellingen, &quot;Telefoonboek en geschiedenis&quot;. %1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Copy this computer&apos;s phonebook and call history to the station database %1?
+
+Contacts whose number the station knows already, and calls it holds already, are left out. This computer&apos;s file stays as it is. The program uses the station server from its next start.</source>
+        <translation>Het telefoonboek en de gespreksgeschiedenis van deze computer naar de stationsdatabase %1 kopiëren?
+
+Contacten waarvan het station het nummer al kent, en gesprekken die het al heeft, worden overgeslagen. Het bestand van deze computer blijft zoals het is. Het programma gebruikt de stationsserver vanaf de volgende start.</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Move to this computer</source>
+        <translation>Naar deze computer verplaatsen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The program uses this computer&apos;s file already.</source>
+        <translation>Het programma gebruikt het bestand van deze computer al.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Copy the station&apos;s phonebook and the calls of studio %1 to this computer&apos;s file %2?
+
+Contacts whose number the file knows already, and calls it holds already, are left out. The station&apos;s database stays as it is. The program uses this computer&apos;s file from its next start.</source>
+        <translation>Het telefoonboek van het station en de gesprekken van studio %1 naar het bestand %2 van deze computer kopiëren?
+
+Contacten waarvan het bestand het nummer al kent, en gesprekken die het al heeft, worden overgeslagen. De database van het station blijft zoals hij is. Het programma gebruikt het bestand van deze computer vanaf de volgende start.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Copying the phonebook and the call history...</source>
+        <translation>Het telefoonboek en de gespreksgeschiedenis worden gekopieerd...</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Nothing was copied or changed: %1</source>
+        <translation>Er is niets gekopieerd of veranderd: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Copied: %1 contacts (%2 left out, their number was known), %3 calls (%4 left out, held already).
+
+The program uses %5 from its next start.</source>
+        <translation>Gekopieerd: %1 contacten (%2 overgeslagen, hun nummer was bekend), %3 gesprekken (%4 overgeslagen, al aanwezig).
+
+Het programma gebruikt %5 vanaf de volgende start.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>the station server</source>
+        <translation>de stationsserver</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>this computer&apos;s file</source>
+        <translation>het bestand van deze computer</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,9 @@
 #include "BackupActions.h"
 #include "CCallHistoryForm.h"
 #include "CCallRegistration.h"
+#include "ConsoleLog.h"
+#include "StationCallQueue.h"
+#include "StationMoveActions.h"
 #include "CConsole.h"
 #include "CDatabase.h"
 #include "CDynForm.h"
@@ -150,7 +153,10 @@ void MainWindow::createSubsystems(const QString& databaseDirectory)
     m_uc20 = new CUC20(this, m_usb, m_console);
     m_nau8810 = new CNau8810(this, m_usb, m_console);
     m_secrets = new KeychainSecretStore(this);
+    m_databaseDirectory = databaseDirectory;
     m_database = StationDatabase::open(StationSettings::load(), databaseDirectory, m_console, m_secrets, this);
+    if (m_database->isServer())
+        m_context.stationCalls = new StationCallQueue(m_database, StationDatabase::outboxPath(databaseDirectory), this);
     m_context.usb = m_usb;
     m_context.uc20 = m_uc20;
     m_context.nau8810 = m_nau8810;
@@ -313,6 +319,43 @@ void MainWindow::wireStation()
     // Back after an outage: whatever the others wrote meanwhile.
     connect(m_database, &CDatabase::reconnected, m_phonebookForm, &PhonebookForm::onContactAdded);
     connect(m_database, &CDatabase::reconnected, m_callHistoryForm, &CCallHistoryForm::LoadTable);
+    if (m_context.stationCalls)
+        wireStationCalls(m_context.stationCalls);
+    wireStationMoves();
+}
+
+void MainWindow::wireStationMoves()
+{
+    auto* moves = new StationMoveActions(m_database, m_secrets, m_databaseDirectory, this);
+    auto* toServer = new QAction(tr("Move phonebook and history to the station server..."), this);
+    toServer->setObjectName(QStringLiteral("actionMoveToServer"));
+    toServer->setEnabled(!moves->onServer());
+    auto* toComputer = new QAction(tr("Move phonebook and history to this computer..."), this);
+    toComputer->setObjectName(QStringLiteral("actionMoveToComputer"));
+    toComputer->setEnabled(moves->onServer());
+    ui->menuFile->insertActions(ui->actionQuit, { toServer, toComputer });
+    ui->menuFile->insertSeparator(ui->actionQuit);
+    connect(toServer, &QAction::triggered, moves, &StationMoveActions::moveToServer);
+    connect(toComputer, &QAction::triggered, moves, &StationMoveActions::moveToComputer);
+}
+
+void MainWindow::wireStationCalls(StationCallQueue* calls)
+{
+    // The calls taken while the server is away stay in sight until they reached it.
+    auto* waiting = new QLabel(this);
+    waiting->setObjectName(QStringLiteral("callsWaiting"));
+    waiting->setStyleSheet(QStringLiteral("color: red"));
+    const auto show = [waiting](int count) {
+        waiting->setText(tr("Calls waiting for the station server: %1").arg(count));
+        waiting->setVisible(count > 0);
+    };
+    show(calls->waiting());
+    connect(calls, &StationCallQueue::waitingChanged, waiting, show);
+    statusBar()->addPermanentWidget(waiting, 0);
+    if (!calls->outboxProblem().isEmpty())
+        ConsoleLog::error(m_console, tr("The calls that wait for the station server are kept only until the program "
+                                        "stops: %1")
+                                         .arg(calls->outboxProblem()));
 }
 
 void MainWindow::wireScreening()

@@ -19,6 +19,7 @@ class QLabel;
 class QTimer;
 class CCallHistoryForm;
 class CCallRegistration;
+class StationCallQueue;
 class CDynForm;
 class CEQForm;
 class DebugForm;
@@ -170,6 +171,8 @@ private:
     // Where the phonebook and history live (this computer or the station's server), and the
     // desktop's secret store for the server's password.
     void wireStation();
+    void wireStationCalls(StationCallQueue* calls);
+    void wireStationMoves();
     // The daily copy of the database, and backing up and restoring from the File menu.
     void wireBackups();
     void showPage(Page page);
@@ -199,6 +202,7 @@ private:
     CUC20* m_uc20;
     CNau8810* m_nau8810;
     CDatabase* m_database = nullptr;
+    QString m_databaseDirectory; // where the program keeps its file (DatabaseLocation)
     DeviceConnector* m_connector = nullptr;
     AppContext m_context;
     QLabel* statusLabel;

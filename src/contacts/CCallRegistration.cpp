@@ -7,8 +7,10 @@
 #include "CallRegisterTable.h"
 #include "CallRegisterWriter.h"
 #include "ConsoleLog.h"
+#include "StationCallQueue.h"
 
 #include <QTimer>
+#include <QUuid>
 
 #include <algorithm>
 #include <utility>
@@ -30,10 +32,13 @@ CCallRegistration::CCallRegistration(AppContext* context, QObject* parent)
     m_notesTimer->setSingleShot(true);
     m_notesTimer->setInterval(NotesSettleMs);
     connect(m_notesTimer, &QTimer::timeout, this, &CCallRegistration::checkpointNotes);
-    connect(m_writer, &CallRegisterWriter::resumed, this, [this] {
+    const auto resumed = [this] {
         m_context->database->reportRecovery(tr("The database takes writes again: the calls held back are recorded"));
         emit registerUpdate();
-    });
+    };
+    connect(m_writer, &CallRegisterWriter::resumed, this, resumed);
+    if (m_context->stationCalls)
+        connect(m_context->stationCalls, &StationCallQueue::resumed, this, resumed);
 
     if (m_context->callNotes)
         connect(m_context->callNotes, &CallNotes::currentChanged, this, &CCallRegistration::onNotesChanged);
@@ -57,6 +62,15 @@ void CCallRegistration::recoverOpenCalls()
     // A file with nothing left open is not written: it may be one that cannot be.
     if (!calls.isEmpty())
         CallRegisterTable::forgetOpen(database, calls);
+    // Calls that never reached the station's server before their program stopped.
+    const QList<CallRecord> waiting
+        = m_context->stationCalls ? m_context->stationCalls->finishLeftBehind() : QList<CallRecord>();
+    for (const CallRecord& call : waiting) {
+        found << tr("The call with %1 was going on when the program stopped; it is in the call history with the "
+                    "%2 s talked until then")
+                     .arg(call.number)
+                     .arg(call.durationMs / 1000);
+    }
     QTimer::singleShot(0, this, [this, found] {
         for (const QString& text : found)
             ConsoleLog::info(m_context->console, text);
@@ -117,6 +131,11 @@ void CCallRegistration::beginCall(const QString& number, int type)
     const int typeNow = type == CallRegisterTable::Incoming ? CallRegisterTable::Missed : type;
     const auto row = std::make_shared<qint64>(-1);
     m_row = row;
+    m_uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    if (m_context->stationCalls) {
+        sendToStation(currentRecord(typeNow, 0, false, false));
+        return;
+    }
     CDatabase* database = m_context->database;
     const QString start = startTimeText();
     m_writer->enqueue(
@@ -149,6 +168,10 @@ void CCallRegistration::checkpoint()
     CDatabase* database = m_context->database;
     const int type = m_callType;
     const qint64 talked = m_monotonicClock() - m_talkStart;
+    if (m_context->stationCalls) {
+        sendToStation(currentRecord(type, talked, false, false));
+        return;
+    }
     m_writer->enqueue([=] { return *row < 0 || CallRegisterTable::update(database, *row, type, talked); });
 }
 
@@ -164,10 +187,29 @@ void CCallRegistration::checkpointNotes()
 {
     if (!m_row)
         return;
+    if (m_context->stationCalls) {
+        // A call not yet answered has nothing talked; one being talked its time up to now.
+        const bool talking = m_checkpointTimer->isActive();
+        const int type = talking || m_lastState != VOICECALL_INCOMING ? m_callType : int(CallRegisterTable::Missed);
+        sendToStation(currentRecord(type, talking ? m_monotonicClock() - m_talkStart : 0, false, false));
+        return;
+    }
     const std::shared_ptr<qint64> row = m_row;
     CDatabase* database = m_context->database;
     const CallNote note = currentNote();
     m_writer->enqueue([=] { return *row < 0 || CallRegisterTable::saveNote(database, *row, note); });
+}
+
+CallRecord CCallRegistration::currentRecord(int type, qint64 durationMs, bool finished, bool declined) const
+{
+    return { m_uid, m_number, type, durationMs, startTimeText(), declined, currentNote(), finished,
+        CallRegisterTable::ownerTag() };
+}
+
+void CCallRegistration::sendToStation(const CallRecord& call)
+{
+    if (!m_context->stationCalls->send(call))
+        qCWarning(lcContacts) << "the call with" << call.number << "could be neither sent nor kept";
 }
 
 CallNote CCallRegistration::currentNote() const
@@ -234,6 +276,13 @@ void CCallRegistration::recordCall()
     // Still missed by its type, as ever; the mark tells it apart on the history page.
     const bool declined = m_lastState == VOICECALL_INCOMING && m_endReason == CALL_END_BY_US;
     const CallNote note = currentNote();
+    if (m_context->stationCalls) {
+        if (!m_context->stationCalls->send(currentRecord(type, duration, true, declined)))
+            database->report(tr("The call with %1 at %2 could not be recorded").arg(number, start.toString(Qt::ISODate)));
+        emit registerUpdate();
+        emit callRecorded(number, type, start, duration);
+        return;
+    }
     m_writer->enqueue(
         [=] {
             // The row written when the call began is completed; without one, the call is written now.

@@ -2,6 +2,7 @@
 #define CCALLREGISTRATION_H
 
 #include "CallNotes.h"
+#include "CallRecord.h"
 #include "GsmTypes.h"
 
 #include <QDateTime>
@@ -76,10 +77,14 @@ private:
     CallNote currentNote() const;
     // Writes the notes of the call going on into its row.
     void checkpointNotes();
+    // On a station's server, the call going on as a whole, sent in place of each single write.
+    CallRecord currentRecord(int type, qint64 durationMs, bool finished, bool declined) const;
+    void sendToStation(const CallRecord& call);
 
     AppContext* m_context;
     int m_lastState = VOICECALL_IDLE;
     QString m_number;
+    QString m_uid; // names the call going on to a station's server
     int m_callType = 0; // a CallRegisterTable::Type
     QDateTime m_startTime;
     qint64 m_talkStart = 0;

@@ -79,10 +79,46 @@ bool CallRegisterTable::insert(CDatabase* database, const QString& number, int t
     });
 }
 
-bool CallRegisterTable::saveStudio(CDatabase* database, qint64 id)
+bool CallRegisterTable::saveStudio(CDatabase* database, qint64 id, const QString& uid)
 {
-    return database->query(QStringLiteral("INSERT INTO call_studio (call_id, studio) VALUES (?, ?)"), { id, database->studio() })
+    // A call without a uid leaves the column empty (NULL): the uids are unique.
+    if (uid.isEmpty())
+        return database
+            ->query(QStringLiteral("INSERT INTO call_studio (call_id, studio) VALUES (?, ?)"), { id, database->studio() })
+            .isActive();
+    return database
+        ->query(QStringLiteral("INSERT INTO call_studio (call_id, studio, uid) VALUES (?, ?, ?)"),
+            { id, database->studio(), uid })
         .isActive();
+}
+
+bool CallRegisterTable::store(CDatabase* database, const CallRecord& call)
+{
+    const SqlDialect dialect = SqlDialect::of(database->database());
+    return inTransaction(database, [&] {
+        QSqlQuery known = database->query(QStringLiteral("SELECT call_id FROM call_studio WHERE uid = ?"), { call.uid });
+        if (!known.isActive())
+            return false;
+        qint64 id = known.next() ? known.value(0).toLongLong() : -1;
+        if (id < 0) {
+            QSqlQuery row = database->query(QLatin1String(insertCall) + dialect.returningKey(),
+                { notNull(call.number), call.type, call.durationMs, notNull(call.timeDate) });
+            id = dialect.insertedKey(row);
+            if (id < 0 || !saveStudio(database, id, call.uid))
+                return false;
+            if (!call.finished
+                && !database->query(QStringLiteral("INSERT INTO call_register_open (call_id, owner) VALUES (?, ?)"),
+                                   { id, call.owner })
+                        .isActive())
+                return false;
+        } else if (!update(database, id, call.type, call.durationMs)) {
+            return false;
+        }
+        return (!call.finished
+                   || database->query(QStringLiteral("DELETE FROM call_register_open WHERE call_id = ?"), { id })
+                          .isActive())
+            && (!call.declined || markDeclined(database, id)) && saveNote(database, id, call.note);
+    });
 }
 
 bool CallRegisterTable::saveNote(CDatabase* database, qint64 id, const CallNote& note)

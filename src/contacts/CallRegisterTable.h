@@ -2,6 +2,7 @@
 #define CALLREGISTERTABLE_H
 
 #include "CallNotes.h"
+#include "CallRecord.h"
 
 #include <QList>
 #include <QSqlQuery>
@@ -45,8 +46,12 @@ public:
     // bound, so any character in the number or the notes is stored as it is.
     static bool insert(CDatabase* database, const QString& number, int type, qint64 durationMs, const QString& timeDate,
         const CallNote& note = CallNote());
-    // Writes which studio took the call: the database's (CDatabase::studio()).
-    static bool saveStudio(CDatabase* database, qint64 id);
+    // Writes which studio took the call: the database's (CDatabase::studio()), and the call's uid
+    // when it has one.
+    static bool saveStudio(CDatabase* database, qint64 id, const QString& uid = QString());
+    // Writes a call as the record has it, all or nothing: its row when none has the record's uid
+    // yet, else that row brought up to date. A record not finished is listed as open.
+    static bool store(CDatabase* database, const CallRecord& call);
     // Replaces the notes of a call; empty notes remove them.
     static bool saveNote(CDatabase* database, qint64 id, const CallNote& note);
     // The notes of a call read by newest(), newestMissed() or finished().

@@ -1,5 +1,7 @@
 #include "ConnectionRecipe.h"
 
+#include "DatabaseServer.h"
+
 ConnectionRecipe::ConnectionRecipe(const QSqlDatabase& database)
     : m_driver(database.driverName())
     , m_database(database.databaseName())
@@ -16,6 +18,19 @@ ConnectionRecipe ConnectionRecipe::file(const QString& path)
     ConnectionRecipe recipe;
     recipe.m_driver = QStringLiteral("QSQLITE");
     recipe.m_database = path;
+    return recipe;
+}
+
+ConnectionRecipe ConnectionRecipe::server(const DatabaseServer& server)
+{
+    ConnectionRecipe recipe;
+    recipe.m_driver = QStringLiteral("QPSQL");
+    recipe.m_database = server.database;
+    recipe.m_host = server.host;
+    recipe.m_port = server.port;
+    recipe.m_user = server.user;
+    recipe.m_password = server.password;
+    recipe.m_options = server.connectOptions();
     return recipe;
 }
 

@@ -4,6 +4,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+struct DatabaseServer;
+
 // How to open another connection to the database the program uses, the file or the station's
 // server, for a worker thread: a connection may be used only on the thread that made it, so the
 // recipe is taken on the GUI thread and the connection made where it is used.
@@ -15,6 +17,8 @@ public:
     explicit ConnectionRecipe(const QSqlDatabase& database);
     // The recipe of the SQLite file at path.
     static ConnectionRecipe file(const QString& path);
+    // The recipe of a station's server.
+    static ConnectionRecipe server(const DatabaseServer& server);
 
     bool isValid() const { return !m_driver.isEmpty(); }
     bool isServer() const;

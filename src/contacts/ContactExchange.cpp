@@ -159,15 +159,6 @@ bool ContactExchange::checkNumbers(const QVector<ContactRecord>& records, Format
     return true;
 }
 
-void ContactExchange::abandon(QSqlDatabase db, QSqlQuery* insert, ImportResult* result, const QString& error)
-{
-    insert->finish();
-    db.rollback();
-    result->error = error;
-    result->added = 0;
-    result->duplicates.clear();
-}
-
 QSet<QString> ContactExchange::knownKeys(QSqlDatabase database)
 {
     QSet<QString> known;
@@ -183,23 +174,40 @@ QSet<QString> ContactExchange::knownKeys(QSqlDatabase database)
 void ContactExchange::store(
     QSqlDatabase db, const QVector<ContactRecord>& records, ImportResult* result, const Progress& progress)
 {
+    if (!db.transaction()) {
+        result->error = tr("The database cannot take contacts: %1").arg(db.lastError().text());
+        return;
+    }
+    const bool added = addWithin(db, records, result, progress);
+    if (!added || !db.commit()) {
+        if (added)
+            result->error = tr("The database did not keep the contacts: %1").arg(db.lastError().text());
+        db.rollback();
+        result->added = 0;
+        result->duplicates.clear();
+        return;
+    }
+    qCInfo(lcContacts) << "imported" << result->added << "contacts;" << result->duplicates.size()
+                       << "duplicates left out";
+    result->ok = true;
+}
+
+bool ContactExchange::addWithin(
+    QSqlDatabase db, const QVector<ContactRecord>& records, ImportResult* result, const Progress& progress)
+{
     const QSet<QString> known = knownKeys(db);
     QSqlQuery insert(db);
-    if (!db.transaction()
-        || !insert.prepare(
+    if (!insert.prepare(
             QStringLiteral("INSERT INTO contacts (first_name, last_name, phone_number, info) VALUES (?, ?, ?, ?)"))) {
-        result->error = tr("The database cannot take contacts: %1").arg(db.lastError().text());
-        db.rollback();
-        return;
+        result->error = tr("The database cannot take contacts: %1").arg(insert.lastError().text());
+        return false;
     }
     // The file's first contact with each number key, by its line.
     QHash<QString, int> inFile;
     for (int i = 0; i < records.size(); ++i) {
         const ContactRecord& contact = records.at(i);
-        if (progress && i % 4096 == 0 && !progress(double(i) / records.size())) {
-            abandon(db, &insert, result, QString());
-            return;
-        }
+        if (progress && i % 4096 == 0 && !progress(double(i) / records.size()))
+            return false;
         const QString key = CDatabase::numberKey(contact.phoneNumber);
         const auto earlier = inFile.constFind(key);
         if (known.contains(key) || earlier != inFile.constEnd()) {
@@ -212,23 +220,12 @@ void ContactExchange::store(
         insert.bindValue(2, notNull(contact.phoneNumber));
         insert.bindValue(3, notNull(contact.info));
         if (!insert.exec()) {
-            abandon(db, &insert, result,
-                tr("Line %1: the database did not take the contact: %2")
-                    .arg(contact.line)
-                    .arg(insert.lastError().text()));
-            return;
+            result->error = tr("Line %1: the database did not take the contact: %2")
+                                .arg(contact.line)
+                                .arg(insert.lastError().text());
+            return false;
         }
         ++result->added;
     }
-    insert.finish();
-    if (!db.commit()) {
-        result->error = tr("The database did not keep the contacts: %1").arg(db.lastError().text());
-        db.rollback();
-        result->added = 0;
-        result->duplicates.clear();
-        return;
-    }
-    qCInfo(lcContacts) << "imported" << result->added << "contacts;" << result->duplicates.size()
-                       << "duplicates left out";
-    result->ok = true;
+    return true;
 }

@@ -73,14 +73,16 @@ public:
     // duplicates. When progress stops it, nothing is added and result->error stays empty.
     static void store(QSqlDatabase database, const QVector<ContactRecord>& records, ImportResult* result,
         const Progress& progress = {});
+    // The same within a transaction the caller holds, and ends: false, with the reason in
+    // result->error (empty when progress stopped it), when the caller should roll it back.
+    static bool addWithin(QSqlDatabase database, const QVector<ContactRecord>& records, ImportResult* result,
+        const Progress& progress = {});
 
 private:
     // False, with the line of the first, when a contact has no number that can be dialled.
     static bool checkNumbers(const QVector<ContactRecord>& records, Format format, QString* error);
     // The number keys of the phonebook's contacts.
     static QSet<QString> knownKeys(QSqlDatabase database);
-    // Rolls the transaction back and leaves the result with nothing added.
-    static void abandon(QSqlDatabase db, QSqlQuery* insert, ImportResult* result, const QString& error);
 
     CDatabase* m_database;
 };

@@ -119,6 +119,13 @@ const Step steps[] = {
     { 8, [](const SqlDialect& d) { return changeTrigger(d, "call_register"); } },
     { 8, [](const SqlDialect& d) { return changeTrigger(d, "call_notes"); } },
     { 8, [](const SqlDialect& d) { return changeTrigger(d, "call_declined"); } },
+    // The name a call had while it waited on a studio's computer for the server (CallRecord): a
+    // call sent again after a lost answer finds its row instead of writing a second one.
+    { 9, [](const SqlDialect&) { return QStringLiteral("ALTER TABLE call_studio ADD COLUMN uid TEXT"); } },
+    { 9,
+        [](const SqlDialect&) {
+            return QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS call_studio_uid ON call_studio (uid)");
+        } },
 };
 
 bool rollBack(QSqlDatabase database)

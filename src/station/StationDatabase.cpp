@@ -2,10 +2,12 @@
 
 #include "CDatabase.h"
 #include "ConsoleLog.h"
+#include "DatabaseLocation.h"
 #include "SecretStore.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QTimer>
 
 CDatabase* StationDatabase::open(
@@ -28,6 +30,11 @@ CDatabase* StationDatabase::open(
     }
     database->setStudio(settings.studio);
     return database;
+}
+
+QString StationDatabase::outboxPath(const QString& directory)
+{
+    return QFileInfo(DatabaseLocation().path(directory)).absolutePath() + QStringLiteral("/station-outbox.db");
 }
 
 QString StationDatabase::password(SecretStore* secrets, const QString& key, int timeoutMs, QString* error)

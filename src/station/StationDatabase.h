@@ -21,6 +21,9 @@ public:
 
     static CDatabase* open(const StationSettings& settings, const QString& directory, CConsole* console,
         SecretStore* secrets, QObject* parent);
+    // Where the calls taken while the server is out of reach wait on this computer: beside the
+    // file the program would use for a directory (DatabaseLocation).
+    static QString outboxPath(const QString& directory);
     // The secret kept under key, waited for at most timeoutMs; empty when there is none, or with
     // the reason in *error when the store did not give it.
     static QString password(SecretStore* secrets, const QString& key, int timeoutMs, QString* error);

@@ -172,7 +172,7 @@ private slots:
         QTEST(calls.join(' '), "calls");
         QSqlQuery version = db.query("PRAGMA user_version");
         QVERIFY(version.next());
-        QCOMPARE(version.value(0).toInt(), 8);
+        QCOMPARE(version.value(0).toInt(), 9);
         QVERIFY(!db.query("SELECT 1 FROM sqlite_master WHERE name = 'contacts_number_key'").next());
         // The lookup finds its rows by an index from the start, not by a scan at the first ring.
         QString plan;

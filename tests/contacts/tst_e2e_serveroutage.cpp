@@ -2,34 +2,67 @@
 #include "CCallRegistration.h"
 #include "CDatabase.h"
 #include "CuttableProxy.h"
+#include "StationCallQueue.h"
 #include "TestPostgres.h"
 
 #include <QSignalSpy>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
-// A studio's call while the station's database server is out of reach: the call is recorded
-// once, with its whole talk time, when the server is back. The outage lasts 3 s here and half a
-// minute in the long run (PARLONA_SOAK).
+// A studio's call while the station's database server is out of reach: the call waits on the
+// studio's computer and is recorded once, with its whole talk time, when the server is back, even
+// when the program was restarted meanwhile. The outage lasts 3 s here and half a minute in the
+// long run (PARLONA_SOAK).
 class TestE2eServerOutage : public QObject
 {
     Q_OBJECT
 
     static int outageMs() { return qEnvironmentVariableIsSet("PARLONA_SOAK") ? 30000 : 3000; }
 
+    // The program's part in recording calls: what it builds when it starts on a server.
+    struct Program
+    {
+        AppContext context;
+        std::unique_ptr<StationCallQueue> queue;
+        std::unique_ptr<CCallRegistration> registration;
+        qint64 elapsedMs = 0;
+
+        Program(CDatabase* database, const QString& outbox)
+        {
+            context.database = database;
+            queue = std::make_unique<StationCallQueue>(database, outbox);
+            context.stationCalls = queue.get();
+            registration = std::make_unique<CCallRegistration>(&context);
+            registration->setClock([this] { return QDateTime(QDate(2026, 12, 7), QTime(20, 0)).addMSecs(elapsedMs); },
+                [this] { return elapsedMs; });
+        }
+        void ringAndAnswer()
+        {
+            registration->onVoicecallStateChange(VOICECALL_INCOMING, QStringLiteral("0612345678"));
+            elapsedMs += 4000;
+            registration->onVoicecallStateChange(VOICECALL_ACTIVE, QStringLiteral("0612345678"));
+            elapsedMs += 10000;
+            registration->checkpoint();
+        }
+    };
+
 private slots:
     void callThroughAnOutage_data()
     {
         QTest::addColumn<bool>("ringsBefore"); // whether the call began before the server went
-        QTest::newRow("server lost while talking") << true;
-        QTest::newRow("the whole call while it is away") << false;
+        QTest::addColumn<bool>("restarts"); // whether the program stops and starts before it is back
+        QTest::newRow("server lost while talking") << true << false;
+        QTest::newRow("the whole call while it is away") << false << false;
+        QTest::newRow("program restarted before the server is back") << true << true;
     }
 
     void callThroughAnOutage()
     {
         QFETCH(bool, ringsBefore);
+        QFETCH(bool, restarts);
         if (!TestPostgres::available())
             QSKIP("no PostgreSQL server (scripts/with-postgres.sh starts one)");
         QString error;
@@ -41,37 +74,34 @@ private slots:
         CDatabase database(server, nullptr);
         QVERIFY2(database.isOpen(), qPrintable(database.problem()));
         database.setStudio(QStringLiteral("Studio Noord"));
-        AppContext context;
-        context.database = &database;
-        auto registration = std::make_unique<CCallRegistration>(&context);
-        qint64 elapsedMs = 0;
-        registration->setClock([&] { return QDateTime(QDate(2026, 12, 7), QTime(20, 0)).addMSecs(elapsedMs); },
-            [&] { return elapsedMs; });
-        QSignalSpy recorded(registration.get(), &CCallRegistration::registerUpdate);
+        QTemporaryDir folder;
+        const QString outbox = folder.filePath(QStringLiteral("outbox.db"));
+        auto program = std::make_unique<Program>(&database, outbox);
 
-        const auto ringAndAnswer = [&] {
-            registration->onVoicecallStateChange(VOICECALL_INCOMING, QStringLiteral("0612345678"));
-            elapsedMs += 4000;
-            registration->onVoicecallStateChange(VOICECALL_ACTIVE, QStringLiteral("0612345678"));
-            elapsedMs += 10000;
-            registration->checkpoint();
-        };
         if (ringsBefore)
-            ringAndAnswer();
+            program->ringAndAnswer();
         proxy.cut();
         // The driver finds the connection gone on its own (it listens for the server's word of
         // changes) and closes it before the next statement.
         QTest::qWait(500);
         if (!ringsBefore)
-            ringAndAnswer();
+            program->ringAndAnswer();
         // The checkpoints of the talk find the server gone and wait.
-        QTRY_VERIFY((registration->checkpoint(), database.isUnreachable()));
+        QTRY_VERIFY((program->registration->checkpoint(), database.isUnreachable()));
+        QCOMPARE(program->queue->waiting(), 1);
         QTest::qWait(outageMs());
-        elapsedMs += outageMs();
-        registration->onVoicecallStateChange(VOICECALL_IDLE, QString());
-        QCOMPARE(recorded.count(), 0);
+        program->elapsedMs += outageMs();
+        program->registration->onVoicecallStateChange(VOICECALL_IDLE, QString());
+        QCOMPARE(program->queue->waiting(), 1);
+        if (restarts) {
+            program.reset();
+            program = std::make_unique<Program>(&database, outbox);
+            QCOMPARE(program->queue->waiting(), 1);
+        }
+        QSignalSpy waiting(program->queue.get(), &StationCallQueue::waitingChanged);
         proxy.restore();
-        QTRY_VERIFY_WITH_TIMEOUT(recorded.count() >= 1, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(program->queue->waiting() == 0, 20000);
+        QCOMPARE(waiting.last().at(0).toInt(), 0);
         QVERIFY(!database.isUnreachable());
 
         // Read back over a connection of the test's own.

@@ -2,6 +2,8 @@
 #include "CUC20.h"
 #include "CUSBHID.h"
 #include "MainWindow.h"
+#include "StationSettings.h"
+#include "TestPostgres.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 
@@ -25,6 +27,17 @@ const char childDirectory[] = "PARLONA_CHILD_DIRECTORY"; // the shared database 
 const char childCalls[] = "PARLONA_CHILD_CALLS";         // calls to record; 0 only opens the file
 const char childPrefix[] = "PARLONA_CHILD_PREFIX";       // the digits that start its numbers
 const char childStartAt[] = "PARLONA_CHILD_START_AT";    // when to begin, in ms since the epoch
+const char childServer[] = "PARLONA_CHILD_SERVER";       // the station database to use instead of the file
+
+// The program's settings of a studio on the station's server, named after its numbers.
+void joinStation(const QString& database, const QString& prefix)
+{
+    StationSettings settings;
+    settings.place = StationSettings::Place::StationServer;
+    settings.server = TestPostgres::server(database);
+    settings.studio = QStringLiteral("Studio ") + prefix;
+    settings.save();
+}
 
 void waitForStart()
 {
@@ -37,7 +50,14 @@ void waitForStart()
 // without trouble.
 int recordCalls(const QString& directory, int count, const QString& prefix)
 {
-    VirtualHybridRig rig(directory);
+    // On a server, each program has a folder (and settings) of its own.
+    const QString server = qEnvironmentVariable(childServer);
+    const QString folder = server.isEmpty() ? directory : QDir(directory).filePath(prefix);
+    QDir().mkpath(folder);
+    VirtualHybridRig rig(folder, [&] {
+        if (!server.isEmpty())
+            joinStation(server, prefix);
+    });
     CUC20* engine = rig.window()->context()->uc20;
     const auto reaches
         = [&](VOICECALL_STATE state) { return rig.stepUntil([&] { return engine->callState() == state; }, 8000); };
@@ -93,7 +113,7 @@ class TestTwoPrograms : public QObject
     Q_OBJECT
 
     // Starts two copies of this test as programs on directory and returns their exit codes.
-    static QList<int> runTwo(const QString& directory, int calls)
+    static QList<int> runTwo(const QString& directory, int calls, const QString& server = QString())
     {
         QProcess programs[2];
         const QString start = QString::number(QDateTime::currentMSecsSinceEpoch() + 1500);
@@ -103,6 +123,8 @@ class TestTwoPrograms : public QObject
             environment.insert(QLatin1String(childCalls), QString::number(calls));
             environment.insert(QLatin1String(childPrefix), QStringLiteral("06%1").arg(i + 1));
             environment.insert(QLatin1String(childStartAt), start);
+            if (!server.isEmpty())
+                environment.insert(QLatin1String(childServer), server);
             programs[i].setProcessEnvironment(environment);
             programs[i].setProcessChannelMode(QProcess::ForwardedErrorChannel);
             programs[i].start(QCoreApplication::applicationFilePath(), {});
@@ -149,6 +171,39 @@ private slots:
             QCOMPARE(open.value(0).toInt(), 0);
         }
         QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    }
+
+    // Two studios on the station's server at the same moment: every call once, with its studio.
+    // 200 calls each here, a thousand in the long run (PARLONA_STATION_CALLS).
+    void twoStudiosRecordCallsOnTheServer()
+    {
+        if (!TestPostgres::available())
+            QSKIP("no PostgreSQL server (scripts/with-postgres.sh starts one)");
+        const int calls = qEnvironmentVariableIsSet("PARLONA_STATION_CALLS")
+            ? qEnvironmentVariableIntValue("PARLONA_STATION_CALLS")
+            : 200;
+        QString error;
+        const QString name = TestPostgres::freshDatabase(&error);
+        QVERIFY2(!name.isEmpty(), qPrintable(error));
+        QTemporaryDir directory;
+        QCOMPARE(runTwo(directory.path(), calls, name), (QList<int> { 0, 0 }));
+        CDatabase server(TestPostgres::server(name), nullptr);
+        QSqlQuery rows = server.query(
+            QStringLiteral("SELECT s.studio, COUNT(*), COUNT(DISTINCT c.phone_number), SUM(CASE WHEN c.call_type = 0 "
+                           "THEN 1 ELSE 0 END), MIN(c.phone_number) FROM call_register AS c "
+                           "LEFT JOIN call_studio AS s ON s.call_id = c.id GROUP BY s.studio ORDER BY s.studio"));
+        QStringList found;
+        while (rows.next())
+            found << QStringLiteral("%1 %2 %3 %4 %5")
+                         .arg(rows.value(0).toString(), rows.value(1).toString(), rows.value(2).toString(),
+                             rows.value(3).toString(), rows.value(4).toString());
+        const QString each = QString::number(calls);
+        QCOMPARE(found,
+            QStringList({ QStringLiteral("Studio 061 %1 %1 %1 06100000").arg(each),
+                QStringLiteral("Studio 062 %1 %1 %1 06200000").arg(each) }));
+        QSqlQuery open = server.query(QStringLiteral("SELECT COUNT(*) FROM call_register_open"));
+        QVERIFY(open.next());
+        QCOMPARE(open.value(0).toInt(), 0);
     }
 };
 

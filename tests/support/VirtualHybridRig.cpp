@@ -18,7 +18,7 @@
 
 const QString VirtualHybridRig::serial = QStringLiteral("VH000001");
 
-VirtualHybridRig::VirtualHybridRig(const QString& directory)
+VirtualHybridRig::VirtualHybridRig(const QString& directory, const std::function<void()>& configure)
     : m_clock(new ManualClock)
     , m_backend(new VirtualHybridBackend(m_clock))
     , m_unit(m_backend->addUnit(serial))
@@ -33,6 +33,8 @@ VirtualHybridRig::VirtualHybridRig(const QString& directory)
     QSettings().clear();
     // A test must not ring through the speakers of the desktop it runs on.
     QSettings().setValue(QStringLiteral("RingTone/Enabled"), false);
+    if (configure)
+        configure();
     m_window = new MainWindow(m_backend, folder);
 }
 

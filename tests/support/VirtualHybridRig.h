@@ -25,7 +25,8 @@ public:
     static const QString serial;
 
     // Settings and database in a temporary folder, or in directory when one is given.
-    explicit VirtualHybridRig(const QString& directory = QString());
+    // configure writes the settings the program finds at its start, once the rig's own are made.
+    explicit VirtualHybridRig(const QString& directory = QString(), const std::function<void()>& configure = {});
     ~VirtualHybridRig();
     VirtualHybridRig(const VirtualHybridRig&) = delete;
     VirtualHybridRig& operator=(const VirtualHybridRig&) = delete;
