@@ -212,38 +212,6 @@ private slots:
         QCOMPARE(console.plainText().count("ERROR]"), 0);
     }
 
-    // Two studios' programs on one database: each call says whose it was, the history shows one
-    // studio or all, and a studio's Clear leaves the other's calls.
-    void studios()
-    {
-        CDatabase first(path("app"), nullptr);
-        CDatabase second(path("app"), nullptr);
-        QVERIFY(!first.studio().isEmpty()); // the computer's name until one is set
-        first.setStudio(QStringLiteral("  Studio\t1 "));
-        second.setStudio(QStringLiteral("Studio 2"));
-        QCOMPARE(first.studio(), QStringLiteral("Studio 1"));
-        QVERIFY(CallRegisterTable::insert(&first, "0611111111", CallRegisterTable::Incoming, 1000, "2026-12-07T10:00:00"));
-        QVERIFY(CallRegisterTable::insert(&second, "0622222222", CallRegisterTable::Missed, 0, "2026-12-07T10:01:00"));
-        const qint64 open = CallRegisterTable::open(&first, "0633333333", CallRegisterTable::Incoming, "2026-12-07T10:02:00");
-        QVERIFY(CallRegisterTable::close(&first, open, CallRegisterTable::Incoming, 2000));
-        const auto numbers = [&](QSqlQuery rows) {
-            QStringList seen;
-            while (rows.next())
-                seen << rows.value(CallRegisterTable::PhoneNumber).toString() + '@' + rows.value(CallRegisterTable::Studio).toString();
-            return seen.join(' ');
-        };
-        QCOMPARE(numbers(CallRegisterTable::newest(&second, 10)),
-            QStringLiteral("0633333333@Studio 1 0622222222@Studio 2 0611111111@Studio 1"));
-        QCOMPARE(numbers(CallRegisterTable::newest(&second, 10, "Studio 1")), QStringLiteral("0633333333@Studio 1 0611111111@Studio 1"));
-        QCOMPARE(numbers(CallRegisterTable::newestMissed(&first, 10, "Studio 1")), QString());
-        QCOMPARE(numbers(CallRegisterTable::newestMissed(&first, 10, "Studio 2")), QStringLiteral("0622222222@Studio 2"));
-        QCOMPARE(CallRegisterTable::studios(&first), QStringList({ "Studio 1", "Studio 2" }));
-        QCOMPARE(CallRegisterTable::finishedCount(&first, "Studio 1"), 2);
-        QVERIFY(CallRegisterTable::clear(&first, "Studio 1"));
-        QCOMPARE(numbers(CallRegisterTable::newest(&first, 10)), QStringLiteral("0622222222@Studio 2"));
-        QCOMPARE(CallRegisterTable::studios(&first), QStringList({ "Studio 2" }));
-    }
-
     // Two programs on one file (no session bus keeps the second from starting): the second
     // recovers only the calls of programs that are gone, never the first one's live call.
     void openCallsOfLivePrograms_data()
