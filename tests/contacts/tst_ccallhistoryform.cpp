@@ -2,10 +2,12 @@
 #include "CCallHistoryForm.h"
 #include "CCallRegistration.h"
 #include "CDatabase.h"
+#include "CallHistoryExport.h"
 #include "CallRegisterTable.h"
 #include "ModalAnswer.h"
 #include "PhonebookForm.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -15,26 +17,16 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSqlQuery>
-#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextEdit>
 
 #include <ctime>
 
-namespace {
-
-// Contacts as "first|last|number|info".
-const QString anna = QStringLiteral("Anna||0301234567|first");
-const QString bert = QStringLiteral("Bert|Beta|0407654321|<b>2</b> & Co");
-const QString typed = QStringLiteral("O'Brien|x'); DELETE FROM contacts; --|(0301) 22-33|\"q\"; DROP TABLE contacts;");
-
-} // namespace
-
-// The call register, the history that shows it, and the phonebook.
+// The call register, the history that shows it, and its export.
 class TestCCallHistoryForm : public QObject
 {
     Q_OBJECT
@@ -50,8 +42,48 @@ class TestCCallHistoryForm : public QObject
             { number, type, duration, timeDate });
     }
 
-    // Name, date and the given column of a row, its direction icon, and whether it is red.
-    static QString row(QTableWidget* table, int row, int column)
+    static void setZone(const char* zone)
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+
+    // The register the export is checked on, in central Europe: awkward names, notes and numbers.
+    void addExportedCalls()
+    {
+        setZone("Europe/Berlin");
+        const QString contact = QStringLiteral("INSERT INTO contacts VALUES (NULL, ?, ?, ?, '')");
+        m_database.query(contact, { "Anna \"Annie\"", "Alpha, Jr.", "0301234567" });
+        m_database.query(contact, { "Jürgen", "Øster", "+4940555666" });
+        m_database.query(contact, { "Bert", "Line\r\nTwo", "0221999888" });
+        // Not the name of a withheld caller.
+        m_database.query(contact, { "No", "Number", "" });
+        const auto newest = [this] {
+            QSqlQuery id = m_database.query(QStringLiteral("SELECT max(id) FROM call_register"));
+            return id.next() ? id.value(0).toLongLong() : -1;
+        };
+        // Oldest first, as they were written.
+        addCall("+49301234567", 0, 65000, "2025-01-31T23:59:59");
+        addCall("0612345678", 2, 0, "2025-02-01T00:00:00");
+        CallRegisterTable::saveNote(&m_database, newest(), { "Els", QString(), "Weather", false });
+        addCall("004940555666", 1, 1999, "2025-02-28T23:59:59");
+        addCall("0221999888", 1, 0, "2025-03-01T00:00:00");
+        addCall("", 2, 0, "2025-05-05T05:05:05");
+        addCall("\"0301\",5", 2, 0, "2025-07-14T12:00:00");
+        m_database.query(QStringLiteral("INSERT INTO call_declined SELECT max(id) FROM call_register"));
+        addCall("0612345678", 0, 7322999, "2025-12-07T10:15:00");
+        // What a producer types is written as data, never as a formula or a broken field.
+        CallRegisterTable::saveNote(&m_database, newest(), { "Piet \"PJ\" de Boer", "Den Haag", "=1+1, the A2", true });
+        m_database.query(QStringLiteral("INSERT INTO call_studio (call_id, studio) "
+                                        "SELECT max(id), 'Studio \"2\", east' FROM call_register"));
+        addCall("0612345678", 0, -5, "");
+        // A call still ringing has no outcome yet.
+        addCall("0499000111", 2, 0, "2025-12-08T09:00:00");
+        m_database.query(QStringLiteral("INSERT INTO call_register_open (call_id) SELECT max(id) FROM call_register"));
+    }
+
+    // Name, date, talk time and number of a row, its direction icon, and its colour.
+    static QString row(QTableWidget* table, int row)
     {
         const QTableWidgetItem* name = table->item(row, 0);
         QString looks;
@@ -60,18 +92,20 @@ class TestCCallHistoryForm : public QObject
             if (name->icon().pixmap(24).toImage() == QIcon(file).pixmap(24).toImage())
                 looks = QLatin1String(kind);
         }
+        QStringList columns;
+        for (int column = 0; column < 4; ++column)
+            columns << table->item(row, column)->text();
         const QColor colour = name->foreground().color();
-        return QStringList { name->text(), table->item(row, 1)->text(), table->item(row, column)->text() }.join('|')
-            + ' ' + looks + (colour == Qt::red ? " red" : colour == QColor(200, 100, 0) ? " orange" : "");
+        const char* tint = colour == Qt::red ? " red" : colour == QColor(200, 100, 0) ? " orange" : "";
+        return columns.join('|') + ' ' + looks + tint;
     }
 
 private slots:
     void cleanup()
     {
-        m_database.query(QStringLiteral("DELETE FROM call_register"));
-        m_database.query(QStringLiteral("DELETE FROM call_declined"));
-        m_database.query(QStringLiteral("DELETE FROM call_studio"));
-        m_database.query(QStringLiteral("DELETE FROM contacts"));
+        for (const char* table :
+            { "call_register", "call_declined", "call_studio", "call_notes", "call_register_open", "contacts" })
+            m_database.query(QLatin1String("DELETE FROM ") + QLatin1String(table));
         m_database.setStudio(QString());
     }
 
@@ -146,8 +180,7 @@ private slots:
         QFETCH(QString, timeDate);
         // Taken as written, in time zones on either side of UTC.
         for (const char* zone : { "Europe/Berlin", "Pacific/Kiritimati", "America/St_Johns", "UTC" }) {
-            qputenv("TZ", zone);
-            tzset();
+            setZone(zone);
             QTEST(CCallHistoryForm::dateText(timeDate, QDateTime(QDate(2024, 6, 12), QTime(15, 30))), "shown");
         }
     }
@@ -168,110 +201,117 @@ private slots:
         QTEST(CCallHistoryForm::durationText(ms), "shown");
     }
 
-    void foldsRunsOfCalls()
+    // Runs of calls of one kind from one party, whatever the spelling of the number, fold into one
+    // row with the count and the oldest call's time and number. Missed only folds the missed calls
+    // across the others, shows the declined apart, and marks a missed call that was called back.
+    void rows()
     {
         PhonebookForm phonebook(&m_context);
         phonebook.addContact(QStringLiteral("Anna"), QStringLiteral("Alpha"), QStringLiteral("0301234567"), {});
-        // Oldest first: Anna misses three times from three spellings of her number, then calls
-        // of another type and from another party break the run.
-        addCall(QStringLiteral("0301234567"), 2, 0, "2024-06-12T09:01:00");
-        addCall(QStringLiteral("+49301234567"), 2, 0, "2024-06-12T09:02:00");
-        addCall(QStringLiteral("0049301234567"), 2, 0, "2024-06-12T09:03:00");
-        addCall(QStringLiteral("0301234567"), 0, 42000, "2024-06-12T09:04:00");
-        addCall(QStringLiteral("+4940123"), 1, 3000, "2024-06-12T09:06:00");
-        // Two withheld calls: no number, and no contact even where one has no number either.
+        // Withheld calls have no number, and are no contact's even where one has no number either.
         phonebook.addContact(QStringLiteral("No"), QStringLiteral("Number"), QString(), {});
-        addCall(QStringLiteral(""), 2, 0, "2024-06-12T09:07:00");
-        addCall(QStringLiteral(""), 2, 0, "2024-06-12T09:08:00");
-        CCallHistoryForm form(&m_context, &phonebook);
-        form.setClock([] { return QDateTime(QDate(2024, 6, 12), QTime(15, 30)); });
-        form.LoadTable();
-        auto* table = form.findChild<QTableWidget*>();
-        QCOMPARE(table->rowCount(), 4);
-        QCOMPARE(row(table, 0, 3), QStringLiteral("Withheld number (2)|Wed 12.06.2024 09:07| missed red"));
-        QCOMPARE(row(table, 1, 2), QStringLiteral("+4940123|Wed 12.06.2024 09:06|00:00:03 made"));
-        QCOMPARE(row(table, 2, 2), QStringLiteral("Anna Alpha|Wed 12.06.2024 09:04|00:00:42 received"));
-        // One row for the run, with the count and the oldest call's time and number.
-        QCOMPARE(row(table, 3, 3), QStringLiteral("Anna Alpha (3)|Wed 12.06.2024 09:01|0301234567 missed red"));
-        // A withheld caller cannot be added to the phonebook.
-        bool offered = false;
-        ModalAnswer::whenShown(&form, [&](QWidget* dialog) {
-            offered = true;
-            ModalAnswer::clickButton(dialog, QDialogButtonBox::Cancel);
-        });
-        form.on_tableWidget_cellDoubleClicked(0, 0);
-        QVERIFY(!offered);
-    }
-
-    void missedOnly()
-    {
-        PhonebookForm phonebook(&m_context);
-        phonebook.addContact(QStringLiteral("Anna"), QStringLiteral("Alpha"), QStringLiteral("0301234567"), {});
-        // Anna's and 0612's missed calls, with calls of other kinds in between.
-        addCall(QStringLiteral("0301234567"), 2, 0, "2024-06-12T09:01:00");
-        addCall(QStringLiteral("0301234567"), 0, 5000, "2024-06-12T09:02:00");
-        addCall(QStringLiteral("+49301234567"), 2, 0, "2024-06-12T09:03:00");
-        addCall(QStringLiteral("0612345678"), 2, 0, "2024-06-12T09:04:00");
-        addCall(QStringLiteral("0612345678"), 1, 0, "2024-06-12T09:05:00");
-        addCall(QStringLiteral("0612345678"), 2, 0, "2024-06-12T09:06:00");
-        addCall(QStringLiteral("0049301234567"), 2, 0, "2024-06-12T09:07:00");
-        addCall(QStringLiteral("0612345678"), 2, 0, "2024-06-12T09:08:00");
+        // Oldest first, as "number type talkMs time"; "-" is a withheld number.
+        for (const char* call :
+            { "0301234567 2 0 09:01", "+49301234567 2 0 09:02", "0049301234567 2 0 09:03", "0301234567 0 42000 09:04",
+                "0049301234567 2 0 09:05", "+4940123 1 3000 09:06", "0612345678 2 0 09:07", "0612345678 1 0 09:08",
+                "0612345678 2 0 09:09", "- 2 0 09:10", "- 2 0 09:11", "0612345678 2 0 09:12" }) {
+            const QStringList fields = QString::fromLatin1(call).split(' ');
+            addCall(fields[0] == "-" ? QStringLiteral("") : fields[0], fields[1].toInt(), fields[2].toInt(),
+                "2024-06-12T" + fields[3] + ":00");
+        }
         m_database.query(QStringLiteral("INSERT INTO call_declined SELECT max(id) FROM call_register"));
         CCallHistoryForm form(&m_context, &phonebook);
         form.setClock([] { return QDateTime(QDate(2024, 6, 12), QTime(15, 30)); });
         auto* filter = form.findChild<QCheckBox*>(QStringLiteral("missedOnly"));
         auto* table = form.findChild<QTableWidget*>();
+        const auto shown = [table] {
+            QStringList rows;
+            for (int i = 0; i < table->rowCount(); ++i)
+                rows << row(table, i);
+            return rows;
+        };
+        form.LoadTable();
+        const QStringList all = { "0612345678 \u2013 declined|Wed 12.06.2024 09:12|00:00:00|0612345678 missed orange",
+            "Withheld number (2)|Wed 12.06.2024 09:10|00:00:00| missed red",
+            "0612345678|Wed 12.06.2024 09:09|00:00:00|0612345678 missed red",
+            "0612345678|Wed 12.06.2024 09:08|00:00:00|0612345678 made",
+            "0612345678 \u2013 called back|Wed 12.06.2024 09:07|00:00:00|0612345678 missed red",
+            "+4940123|Wed 12.06.2024 09:06|00:00:03|+4940123 made",
+            "Anna Alpha|Wed 12.06.2024 09:05|00:00:00|0049301234567 missed red",
+            "Anna Alpha|Wed 12.06.2024 09:04|00:00:42|0301234567 received",
+            "Anna Alpha (3)|Wed 12.06.2024 09:01|00:00:00|0301234567 missed red" };
+        QCOMPARE(shown(), all);
         filter->click();
-        // Declined apart from missed, and a missed call before 09:05's call to the number marked.
-        const QStringList rows = { "0612345678 \u2013 declined|Wed 12.06.2024 09:08|0612345678 missed orange",
-            "Anna Alpha|Wed 12.06.2024 09:07|0049301234567 missed red", "0612345678|Wed 12.06.2024 09:06|0612345678 missed red",
-            "0612345678 \u2013 called back|Wed 12.06.2024 09:04|0612345678 missed red",
-            "Anna Alpha (2)|Wed 12.06.2024 09:01|0301234567 missed red" };
-        QCOMPARE(table->rowCount(), rows.size());
-        for (int i = 0; i < rows.size(); ++i)
-            QCOMPARE(row(table, i, 3), rows[i]);
+        QCOMPARE(shown(),
+            QStringList({ all[0], all[1], all[2], all[4],
+                "Anna Alpha (4)|Wed 12.06.2024 09:01|00:00:00|0301234567 missed red" }));
         table->setCurrentCell(2, 0);
         QCOMPARE(form.selectedNumber(), QStringLiteral("0612345678"));
+        // A withheld caller cannot be added to the phonebook, an unknown one can.
+        for (int i : { 1, 2 }) {
+            QString offered;
+            ModalAnswer::whenShown(&form, [&](QWidget* dialog) {
+                offered = dialog->findChild<QLineEdit*>(QStringLiteral("phonenumber"))->text();
+                ModalAnswer::clickButton(dialog, QDialogButtonBox::Cancel);
+            });
+            form.on_tableWidget_cellDoubleClicked(i, 0);
+            QCOMPARE(offered, i == 1 ? QString() : QStringLiteral("0612345678"));
+        }
         filter->click();
-        QCOMPARE(table->rowCount(), 8);
+        QCOMPARE(shown(), all);
     }
 
-    // A history that two studios share: one studio's calls or all, each with its studio, and a
-    // studio's Clear that takes only its own.
+    // Two studios' programs on one database: each call says whose it was; the page shows one
+    // studio's calls or all, and Clear with a studio shown takes only that studio's calls.
     void studios()
     {
         PhonebookForm phonebook(&m_context);
-        m_database.setStudio(QStringLiteral("Studio 1"));
+        QVERIFY(!m_database.studio().isEmpty()); // the computer's name until one is set
+        CDatabase other(m_dir.path(), nullptr);
+        m_database.setStudio(QStringLiteral("  Studio\t1 "));
+        other.setStudio(QStringLiteral("Studio 2"));
+        QCOMPARE(m_database.studio(), QStringLiteral("Studio 1"));
         CallRegisterTable::insert(&m_database, QStringLiteral("0301234567"), 2, 0, "2024-06-12T09:01:00");
         CCallHistoryForm form(&m_context, &phonebook);
         auto* studio = form.findChild<QComboBox*>(QStringLiteral("studioFilter"));
         auto* table = form.findChild<QTableWidget*>();
         QVERIFY(studio->isHidden()); // one computer, one studio: nothing to choose
         QVERIFY(table->isColumnHidden(CCallHistoryForm::ColumnStudio));
-        m_database.setStudio(QStringLiteral("Studio 2"));
-        CallRegisterTable::insert(&m_database, QStringLiteral("0612345678"), 0, 5000, "2024-06-12T09:02:00");
+        CallRegisterTable::insert(&other, QStringLiteral("0612345678"), 2, 0, "2024-06-12T09:02:00");
+        const qint64 open
+            = CallRegisterTable::open(&m_database, "0633333333", CallRegisterTable::Incoming, "2024-06-12T09:03:00");
+        QVERIFY(CallRegisterTable::close(&m_database, open, CallRegisterTable::Incoming, 2000));
+        QCOMPARE(CallRegisterTable::studios(&m_database), QStringList({ "Studio 1", "Studio 2" }));
         form.LoadTable();
         QVERIFY(!studio->isHidden());
         QCOMPARE(studio->count(), 3);
-        QCOMPARE(table->rowCount(), 2);
         QVERIFY(!table->isColumnHidden(CCallHistoryForm::ColumnStudio));
-        QCOMPARE(table->item(0, CCallHistoryForm::ColumnStudio)->text(), QStringLiteral("Studio 2"));
+        QStringList shown;
+        for (int row = 0; row < table->rowCount(); ++row)
+            shown << table->item(row, CCallHistoryForm::ColumnStudio)->text();
+        QCOMPARE(shown, QStringList({ "Studio 1", "Studio 2", "Studio 1" }));
         studio->setCurrentIndex(studio->findText(QStringLiteral("Studio 1")));
         emit studio->activated(studio->currentIndex());
+        QCOMPARE(table->rowCount(), 2);
+        auto* missedOnly = form.findChild<QCheckBox*>(QStringLiteral("missedOnly"));
+        missedOnly->click();
         QCOMPARE(table->rowCount(), 1);
         QCOMPARE(form.selectedNumber(), QString());
         table->setCurrentCell(0, 0);
         QCOMPARE(form.selectedNumber(), QStringLiteral("0301234567"));
+        missedOnly->click();
+        studio->setCurrentIndex(studio->findText(QStringLiteral("Studio 2")));
+        emit studio->activated(studio->currentIndex());
         QString asked;
         ModalAnswer::whenShown(&form, [&](QWidget* box) {
             asked = qobject_cast<QMessageBox*>(box)->text();
             ModalAnswer::clickButton(box, QMessageBox::Yes);
         });
         form.findChild<QPushButton*>(QStringLiteral("pushButton_clear"))->click();
-        QVERIFY2(asked.contains(QLatin1String("Studio 1")), qPrintable(asked));
-        QCOMPARE(CallRegisterTable::studios(&m_database), QStringList { "Studio 2" });
-        QVERIFY(studio->isHidden()); // only one studio's calls are left
-        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(asked, QStringLiteral("Clear the one call of Studio 2 from the history?"));
+        QCOMPARE(CallRegisterTable::studios(&m_database), QStringList { "Studio 1" });
+        QVERIFY(studio->isHidden()); // only this studio's calls are left
+        QCOMPARE(table->rowCount(), 2);
     }
 
     void showsTheNewestHundredCalls_data()
@@ -347,68 +387,58 @@ private slots:
         QTEST(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), "folder");
     }
 
-    void phonebookChanges_data()
+    // The call register written as CSV.
+    void exportWhole()
     {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("preset"); // the contact dialog's fields; empty for a message box
-        QTest::addColumn<QStringList>("contacts");
-        QTest::addColumn<int>("updates");
-        const int ok = QDialogButtonBox::Ok;
-        const int cancel = QDialogButtonBox::Cancel;
-        QTest::newRow("add") << "add" << ok << "|||" << QStringList { anna, bert, typed } << 1;
-        QTest::newRow("add, cancelled") << "add" << cancel << "|||" << QStringList { anna, bert } << 0;
-        QTest::newRow("edit") << "edit" << ok << bert << QStringList { anna, typed } << 1;
-        QTest::newRow("edit, cancelled") << "edit" << cancel << bert << QStringList { anna, bert } << 1;
-        QTest::newRow("delete") << "del" << int(QDialogButtonBox::Yes) << "" << QStringList { anna } << 1;
-        QTest::newRow("delete, declined")
-            << "del" << int(QDialogButtonBox::No) << "" << QStringList { anna, bert } << 1;
+        addExportedCalls();
+        QFile expected(QFINDTESTDATA("data/call-history.csv"));
+        QVERIFY(expected.open(QIODevice::ReadOnly));
+        QBuffer written;
+        QVERIFY(written.open(QIODevice::WriteOnly));
+        QCOMPARE(CallHistoryExport(&m_database).write(&written), 8);
+        QCOMPARE(written.data(), expected.readAll());
     }
 
-    void phonebookChanges()
+    void exportRange_data()
     {
-        QFETCH(QString, button);
-        QFETCH(int, answer);
-        QFETCH(QStringList, contacts);
-        PhonebookForm form(&m_context);
-        // A field given as a null text is stored as an empty one.
-        form.addContact(QStringLiteral("Anna"), QString(), QStringLiteral("0301234567"), QStringLiteral("first"));
-        form.addContact(QStringLiteral("Bert"), QStringLiteral("Beta"), QStringLiteral("0407654321"),
-            QStringLiteral("<b>2</b> & Co"));
-        form.show();
-        auto* view = form.findChild<QTableView*>();
-        QTest::mouseClick(
-            view->viewport(), Qt::LeftButton, Qt::NoModifier, view->visualRect(view->model()->index(1, 1)).center());
-        // The information is shown as plain text; the call button dials the number.
-        QCOMPARE(form.findChild<QTextEdit*>(QStringLiteral("textEdit"))->toPlainText(), bert.section('|', 3));
-        QCOMPARE(form.currentPhoneNumber(), bert.section('|', 2, 2));
+        QTest::addColumn<QDate>("first");
+        QTest::addColumn<QDate>("last");
+        QTest::addColumn<QString>("began"); // the calls' days and times
+        QTest::newRow("one day") << QDate(2025, 1, 31) << QDate(2025, 1, 31) << "01-31T23:59:59";
+        QTest::newRow("both ends of February")
+            << QDate(2025, 2, 1) << QDate(2025, 2, 28) << "02-01T00:00:00 02-28T23:59:59";
+        QTest::newRow("from March on") << QDate(2025, 3, 1) << QDate()
+                                       << "03-01T00:00:00 05-05T05:05:05 07-14T12:00:00 12-07T10:15:00";
+        QTest::newRow("no call in April") << QDate(2025, 4, 1) << QDate(2025, 4, 30) << "";
+        QTest::newRow("last day before first") << QDate(2025, 3, 1) << QDate(2025, 2, 1) << "";
+    }
 
-        QSignalSpy contactsUpdate(&form, &PhonebookForm::contactsUpdate);
-        QString shown;
-        ModalAnswer::whenShown(&form, [&](QWidget* dialog) {
-            // The contact dialog's fields are read and those of `typed` entered instead.
-            if (auto* info = dialog->findChild<QTextEdit*>(QStringLiteral("info"))) {
-                const QStringList fields = typed.split('|');
-                const char* const names[] = { "firstname", "lastname", "phonenumber" };
-                for (int i = 0; i < 3; ++i) {
-                    auto* line = dialog->findChild<QLineEdit*>(QLatin1String(names[i]));
-                    shown += line->text() + '|';
-                    line->setText(fields[i]);
-                }
-                shown += info->toPlainText();
-                info->setPlainText(fields[3]);
-            }
-            ModalAnswer::clickButton(dialog, answer);
-        });
-        QTest::mouseClick(form.findChild<QPushButton*>(button), Qt::LeftButton);
-        QTEST(shown, "preset");
-        QTEST(int(contactsUpdate.count()), "updates");
-        QSqlQuery stored
-            = m_database.query(QStringLiteral("SELECT group_concat(first_name || '|' || last_name || '|' || "
-                                              "phone_number || '|' || info, ',') FROM contacts"));
-        QVERIFY(stored.next());
-        QCOMPARE(stored.value(0).toString(), contacts.join(','));
-        QCOMPARE(view->model()->rowCount(), contacts.size());
+    void exportRange()
+    {
+        QFETCH(QDate, first);
+        QFETCH(QDate, last);
+        addExportedCalls();
+        QBuffer written;
+        QVERIFY(written.open(QIODevice::WriteOnly));
+        CallHistoryExport history(&m_database);
+        history.setRange(first, last);
+        const int count = history.write(&written);
+        QStringList began;
+        const QRegularExpression rowStart(QStringLiteral("^2025-(\\S{14})"), QRegularExpression::MultilineOption);
+        for (auto match = rowStart.globalMatch(QString::fromUtf8(written.data())); match.hasNext();)
+            began << match.next().captured(1);
+        QTEST(began.join(' '), "began");
+        QCOMPARE(count, began.size());
+        QVERIFY(written.data().startsWith("began,name,number,direction,result,talk_seconds,noted_name,noted_place,"
+                                          "noted_topic,ready_for_air,studio\r\n"));
+    }
+
+    void exportOffsetBehindUtc()
+    {
+        setZone("America/St_Johns");
+        QCOMPARE(CallHistoryExport::beganText(QStringLiteral("2025-01-15T08:00:00")),
+            QStringLiteral("2025-01-15T08:00:00-03:30"));
+        setZone("UTC");
     }
 };
 

@@ -3,6 +3,7 @@
 #include "ContactsTable.h"
 #include "CallRegisterTable.h"
 #include "DatabaseLocation.h"
+#include "SqliteFileAccess.h"
 
 #include <QDir>
 #include <QProcess>
@@ -30,21 +31,6 @@ class TestCDatabase : public QObject
     static QString tricky(QString text)
     {
         return text.replace('~', QChar(0)).replace('#', QChar(0xFFFD)).replace('@', QString("\U0001F600"));
-    }
-
-    // The rows of a table in a file, read with a connection of the test's own; -1 when unreadable.
-    static int rows(const QString& file, const char* table)
-    {
-        int count = -1;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "count");
-            db.setDatabaseName(file);
-            QSqlQuery query(db);
-            if (db.open() && query.exec(QLatin1String("SELECT count(*) FROM ") + table) && query.next())
-                count = query.value(0).toInt();
-        }
-        QSqlDatabase::removeDatabase("count");
-        return count;
     }
 
 private slots:
@@ -151,43 +137,32 @@ private slots:
     {
         QTest::addColumn<QString>("before"); // statements run on the file first, ';'-separated
         QTest::addColumn<QString>("calls");  // the numbers in call_register after opening
-        QTest::newRow("new file") << "" << "";
-        QTest::newRow("earlier release, with data")
-            << "CREATE TABLE contacts (id INTEGER PRIMARY KEY AUTOINCREMENT, first_name TEXT NOT NULL, "
-               "last_name TEXT NOT NULL, phone_number TEXT NOT NULL, info TEXT);"
-               "INSERT INTO contacts VALUES (NULL, 'Anna', 'A', '0301234567', NULL);"
-               "CREATE TABLE call_register (id INTEGER PRIMARY KEY AUTOINCREMENT, phone_number TEXT NOT NULL, "
-               "call_type INTEGER NOT NULL, duration INTEGER NOT NULL, time_date TEXT NOT NULL);"
-               "INSERT INTO call_register VALUES (NULL, '0301234567', 2, 0, '2026-01-02T10:00:00');"
-               "INSERT INTO call_register VALUES (NULL, '0407654321', 0, 5000, '2026-01-02T11:00:00')"
-            << "0301234567 0407654321";
+        const QString version0
+            = "CREATE TABLE contacts (id INTEGER PRIMARY KEY AUTOINCREMENT, first_name TEXT NOT NULL, "
+              "last_name TEXT NOT NULL, phone_number TEXT NOT NULL, info TEXT);"
+              "CREATE TABLE call_register (id INTEGER PRIMARY KEY AUTOINCREMENT, phone_number TEXT NOT NULL, "
+              "call_type INTEGER NOT NULL, duration INTEGER NOT NULL, time_date TEXT NOT NULL);";
+        QTest::newRow("new file") << ""
+                                  << "";
+        QTest::newRow("earlier release, with data") << version0
+                + "INSERT INTO contacts VALUES (NULL, 'Anna', 'A', '0301234567', NULL);"
+                  "INSERT INTO call_register VALUES (NULL, '0301234567', 2, 0, '2026-01-02T10:00:00');"
+                  "INSERT INTO call_register VALUES (NULL, '0407654321', 0, 5000, '2026-01-02T11:00:00')"
+                                                    << "0301234567 0407654321";
         // The release before the producer's notes: its calls are kept and can take notes.
-        QTest::newRow("previous version, a call")
-            << "CREATE TABLE contacts (id INTEGER PRIMARY KEY AUTOINCREMENT, first_name TEXT NOT NULL, "
-               "last_name TEXT NOT NULL, phone_number TEXT NOT NULL, info TEXT);"
-               "CREATE TABLE call_register (id INTEGER PRIMARY KEY AUTOINCREMENT, phone_number TEXT NOT NULL, "
-               "call_type INTEGER NOT NULL, duration INTEGER NOT NULL, time_date TEXT NOT NULL);"
-               "CREATE TABLE call_register_open (call_id INTEGER PRIMARY KEY, owner TEXT);"
-               "CREATE TABLE call_declined (call_id INTEGER PRIMARY KEY);"
-                + QLatin1String(ContactsTable::lookupIndexes()[0]) + ';'
-                + QLatin1String(ContactsTable::lookupIndexes()[1])
+        QTest::newRow("previous version, a call") << version0
+                + "CREATE TABLE call_register_open (call_id INTEGER PRIMARY KEY, owner TEXT);"
+                  "CREATE TABLE call_declined (call_id INTEGER PRIMARY KEY);"
+                + ContactsTable::lookupIndexes()[0] + ';' + ContactsTable::lookupIndexes()[1]
                 + ";INSERT INTO call_register VALUES (NULL, '0612345678', 0, 9000, '2026-11-02T10:00:00');"
                   "PRAGMA user_version = 5"
-            << "0612345678";
+                                                  << "0612345678";
     }
 
     void schema()
     {
         QFETCH(QString, before);
-        {
-            QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "raw");
-            raw.setDatabaseName(path("app/parlona.db"));
-            QVERIFY(raw.open());
-            for (const QString& sql : before.split(';', Qt::SkipEmptyParts))
-                QVERIFY2(QSqlQuery(raw).exec(sql), qPrintable(sql));
-            raw.close();
-        }
-        QSqlDatabase::removeDatabase("raw");
+        QVERIFY(SqliteFileAccess::run(path("app/parlona.db"), before.split(';', Qt::SkipEmptyParts)));
         CConsole console;
         console.setLevelEnabled(CConsole::Error, true);
         CDatabase db(path("app"), &console);
@@ -209,7 +184,9 @@ private slots:
         // An earlier release's file is copied, rows and all, before it is upgraded.
         const QStringList copies = QDir(path("app/backups")).entryList({ "parlona-*-upgrade.db" });
         QCOMPARE(copies.size(), before.isEmpty() ? 0 : 1);
-        QCOMPARE(copies.isEmpty() ? 0 : rows(path("app/backups/") + copies.first(), "contacts"),
+        QCOMPARE(copies.isEmpty()
+                ? 0
+                : SqliteFileAccess::number(path("app/backups/") + copies.first(), "SELECT count(*) FROM contacts"),
             int(before.count("INSERT INTO contacts")));
         // A call kept from before takes notes, which come back with it, and Clear takes them away.
         if (!calls.isEmpty()) {
@@ -233,38 +210,6 @@ private slots:
         QVERIFY(left.next());
         QCOMPARE(left.value(0).toInt(), 0);
         QCOMPARE(console.plainText().count("ERROR]"), 0);
-    }
-
-    // Two studios' programs on one database: each call says whose it was, the history shows one
-    // studio or all, and a studio's Clear leaves the other's calls.
-    void studios()
-    {
-        CDatabase first(path("app"), nullptr);
-        CDatabase second(path("app"), nullptr);
-        QVERIFY(!first.studio().isEmpty()); // the computer's name until one is set
-        first.setStudio(QStringLiteral("  Studio\t1 "));
-        second.setStudio(QStringLiteral("Studio 2"));
-        QCOMPARE(first.studio(), QStringLiteral("Studio 1"));
-        QVERIFY(CallRegisterTable::insert(&first, "0611111111", CallRegisterTable::Incoming, 1000, "2026-12-07T10:00:00"));
-        QVERIFY(CallRegisterTable::insert(&second, "0622222222", CallRegisterTable::Missed, 0, "2026-12-07T10:01:00"));
-        const qint64 open = CallRegisterTable::open(&first, "0633333333", CallRegisterTable::Incoming, "2026-12-07T10:02:00");
-        QVERIFY(CallRegisterTable::close(&first, open, CallRegisterTable::Incoming, 2000));
-        const auto numbers = [&](QSqlQuery rows) {
-            QStringList seen;
-            while (rows.next())
-                seen << rows.value(CallRegisterTable::PhoneNumber).toString() + '@' + rows.value(CallRegisterTable::Studio).toString();
-            return seen.join(' ');
-        };
-        QCOMPARE(numbers(CallRegisterTable::newest(&second, 10)),
-            QStringLiteral("0633333333@Studio 1 0622222222@Studio 2 0611111111@Studio 1"));
-        QCOMPARE(numbers(CallRegisterTable::newest(&second, 10, "Studio 1")), QStringLiteral("0633333333@Studio 1 0611111111@Studio 1"));
-        QCOMPARE(numbers(CallRegisterTable::newestMissed(&first, 10, "Studio 1")), QString());
-        QCOMPARE(numbers(CallRegisterTable::newestMissed(&first, 10, "Studio 2")), QStringLiteral("0622222222@Studio 2"));
-        QCOMPARE(CallRegisterTable::studios(&first), QStringList({ "Studio 1", "Studio 2" }));
-        QCOMPARE(CallRegisterTable::finishedCount(&first, "Studio 1"), 2);
-        QVERIFY(CallRegisterTable::clear(&first, "Studio 1"));
-        QCOMPARE(numbers(CallRegisterTable::newest(&first, 10)), QStringLiteral("0622222222@Studio 2"));
-        QCOMPARE(CallRegisterTable::studios(&first), QStringList({ "Studio 2" }));
     }
 
     // Two programs on one file (no session bus keeps the second from starting): the second

@@ -5,6 +5,7 @@
 #include "DatabaseBackup.h"
 #include "MainWindow.h"
 #include "ModalAnswer.h"
+#include "SqliteFileAccess.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 
@@ -13,8 +14,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QSignalSpy>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,27 +23,14 @@ class TestDatabaseBackup : public QObject
 {
     Q_OBJECT
 
-    static int count(const QString& file, const QString& table)
-    {
-        int rows = -1;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "count");
-            db.setDatabaseName(file);
-            QSqlQuery query(db);
-            if (db.open() && query.exec("SELECT count(*) FROM " + table) && query.next())
-                rows = query.value(0).toInt();
-        }
-        QSqlDatabase::removeDatabase("count");
-        return rows;
-    }
-
 private slots:
     void copiesKeptAndChecked()
     {
         QTemporaryDir dir;
         {
             CDatabase database(dir.path(), nullptr);
-            database.query("INSERT INTO contacts (first_name, last_name, phone_number) VALUES ('A', 'B', '0612345678')");
+            database.query(
+                "INSERT INTO contacts (first_name, last_name, phone_number) VALUES ('A', 'B', '0612345678')");
         }
         const DatabaseBackup backup(dir.filePath("parlona.db"), QString(), dir.filePath("backups"));
         QVERIFY(backup.isDue(QDateTime::currentDateTime()));
@@ -59,7 +45,7 @@ private slots:
         QCOMPARE(kept.size(), DatabaseBackup::Kept);
         QCOMPARE(kept.first(), made.last());
         QVERIFY(!kept.contains(made.first()));
-        QCOMPARE(count(kept.first(), "contacts"), 1);
+        QCOMPARE(SqliteFileAccess::number(kept.first(), "SELECT count(*) FROM contacts"), 1);
         QString error;
         QVERIFY(DatabaseBackup::check(kept.first(), &error));
         QVERIFY(!backup.isDue(QDateTime::currentDateTime()));
@@ -84,7 +70,8 @@ private slots:
         actions->setFolder(folder.path());
         CUC20* engine = window->context()->uc20;
         CDatabase* database = window->context()->database;
-        database->query("INSERT INTO contacts (first_name, last_name, phone_number) VALUES ('Kept', 'One', '0201111111')");
+        database->query(
+            "INSERT INTO contacts (first_name, last_name, phone_number) VALUES ('Kept', 'One', '0201111111')");
         QVERIFY(rig.connectUntilSimReady());
         QVERIFY(rig.answersRinging("0612345678"));
         QSignalSpy done(actions, &BackupActions::backedUp);
@@ -95,13 +82,15 @@ private slots:
         QCOMPARE(engine->callState(), VOICECALL_ACTIVE);
         engine->endCall();
         QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_IDLE; }));
-        database->query("INSERT INTO contacts (first_name, last_name, phone_number) VALUES ('Later', 'Two', '0202222222')");
+        database->query(
+            "INSERT INTO contacts (first_name, last_name, phone_number) VALUES ('Later', 'Two', '0202222222')");
 
         QObject waiting;
         ModalAnswer::whenShown(&waiting, [&](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             QVERIFY(dialog);
-            ModalAnswer::whenOtherShown(&waiting, dialog, [](QWidget* box) { ModalAnswer::clickButton(box, QMessageBox::Yes); });
+            ModalAnswer::whenOtherShown(
+                &waiting, dialog, [](QWidget* box) { ModalAnswer::clickButton(box, QMessageBox::Yes); });
             ModalAnswer::chooseFile(dialog, copy);
         });
         window->findChild<QAction*>("actionRestore")->trigger();
