@@ -210,6 +210,9 @@ void StationSettingsForm::onWriteDone(const QString& key, const QString& error)
                               .arg(error));
         return;
     }
+    // Kept under the server's new address, the password is not left behind under the old one.
+    if (!m_storedKey.isEmpty() && m_storedKey != key)
+        m_secrets->remove(m_storedKey);
     m_storedKey = key;
     m_storedPassword = m_writingPassword;
     if (m_password->text() == m_writingPassword)
