@@ -408,16 +408,12 @@ private slots:
         CIncomingForm form(m_rig->context());
         for (int state : states)
             form.onVoicecallStateChange(VOICECALL_STATE(state), QStringLiteral("0301"));
+        const QHash<QString, Qt::Key> keys { { "escape", Qt::Key_Escape }, { "enter", Qt::Key_Return },
+            { "keypad enter", Qt::Key_Enter }, { "space", Qt::Key_Space } };
         if (action == QLatin1String("close"))
             form.close();
-        else if (action == QLatin1String("escape"))
-            QTest::keyClick(&form, Qt::Key_Escape);
-        else if (action == QLatin1String("enter"))
-            QTest::keyClick(&form, Qt::Key_Return);
-        else if (action == QLatin1String("keypad enter"))
-            QTest::keyClick(&form, Qt::Key_Enter, Qt::KeypadModifier);
-        else if (action == QLatin1String("space"))
-            QTest::keyClick(&form, Qt::Key_Space);
+        else if (keys.contains(action))
+            QTest::keyClick(&form, keys[action], action.startsWith("keypad") ? Qt::KeypadModifier : Qt::NoModifier);
         QTEST(form.windowTitle(), "title");
         QTEST(form.isVisible(), "shown");
         QTEST(m_rig->takeSent(), "sent");
@@ -491,11 +487,9 @@ private slots:
     {
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("codec");
-        QTest::newRow("twenty digits") << twentyDigits << "WCDMA AMR WB";
-        QTest::newRow("international") << "+31201234567890123456"
-                                       << "DMA AMR WB";
-        QTest::newRow("unknown codec") << "0031201234567890"
-                                       << "UNKNOWN CODEC";
+        QTest::newRow("twenty digits") << twentyDigits << QString("WCDMA AMR WB");
+        QTest::newRow("international") << QString("+31201234567890123456") << QString("DMA AMR WB");
+        QTest::newRow("unknown codec") << QString("0031201234567890") << QString("UNKNOWN CODEC");
     }
 
     // On the bar at its smallest, as on a small screen.
@@ -538,15 +532,12 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("toolTip");
         QTest::addColumn<QString>("wideText");
-        QTest::newRow("contact") << "0612345678"
-                                 << "Speed dial 3: Anna Alpha (0612345678)"
-                                 << "3: Anna Alpha";
-        QTest::newRow("number") << "112"
-                                << "Speed dial 3: 112"
-                                << "3: 112";
-        QTest::newRow("none") << ""
-                              << "Speed dial 3: no number stored (choose one on the Settings page)"
-                              << "3";
+        const auto row = [](const char* name, const char* stored, const char* toolTip, const char* wideText) {
+            QTest::newRow(name) << QString(stored) << QString(toolTip) << QString(wideText);
+        };
+        row("contact", "0612345678", "Speed dial 3: Anna Alpha (0612345678)", "3: Anna Alpha");
+        row("number", "112", "Speed dial 3: 112", "3: 112");
+        row("none", "", "Speed dial 3: no number stored (choose one on the Settings page)", "3");
     }
 
     // The buttons look again when the pointer comes to them: the settings page may have changed them.
@@ -576,10 +567,9 @@ private slots:
         QTest::addColumn<QString>("caller");
         QTest::addColumn<bool>("whole");
         QTest::newRow("twenty digits") << twentyDigits << twentyDigits << true;
-        QTest::newRow("contact") << "0612345678"
-                                 << "Anna Alpha" << true;
-        QTest::newRow("very long name") << "0201112223"
-                                        << "Annemarie Wilhelmina Josephina van der Berg-Huisman" << false;
+        QTest::newRow("contact") << QString("0612345678") << QString("Anna Alpha") << true;
+        QTest::newRow("very long name") << QString("0201112223")
+                                        << QString("Annemarie Wilhelmina Josephina van der Berg-Huisman") << false;
     }
 
     void incomingCaller()
