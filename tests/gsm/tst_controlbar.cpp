@@ -117,18 +117,31 @@ private slots:
     void callStates_data()
     {
         QTest::addColumn<QList<int>>("states");
+        QTest::addColumn<qint64>("talked"); // ms after the last state, then a tick of the talking timer
         QTest::addColumn<QString>("shown"); // status text|blink timer|talking timer
-        QTest::newRow("calling") << QList<int> { 1 } << "CALLING|1|0";
-        QTest::newRow("ringing") << QList<int> { 2 } << "INCOMING|1|0";
-        QTest::newRow("answered, hung up") << QList<int> { 2, 3, 0 } << "IDLE|0|0";
-        QTest::newRow("not answered") << QList<int> { 1, 0 } << "IDLE|0|0";
+        QTest::newRow("calling") << QList<int> { 1 } << 0LL << "CALLING|1|0";
+        QTest::newRow("ringing") << QList<int> { 2 } << 0LL << "INCOMING|1|0";
+        QTest::newRow("answered, hung up") << QList<int> { 2, 3, 0 } << 0LL << "IDLE|0|0";
+        QTest::newRow("not answered") << QList<int> { 1, 0 } << 0LL << "IDLE|0|0";
+        QTest::newRow("a minute and five") << QList<int> { 3 } << 65999LL << "00:01:05|0|1";
+        QTest::newRow("last second of a day") << QList<int> { 3 } << 23 * hour + 3599999 << "23:59:59|0|1";
+        // The hours count on past a day.
+        QTest::newRow("24 h 5 s") << QList<int> { 3 } << 24 * hour + 5000 << "24:00:05|0|1";
+        QTest::newRow("25 h 1 min 1 s") << QList<int> { 3 } << 25 * hour + 61000 << "25:01:01|0|1";
+        QTest::newRow("100 h") << QList<int> { 3 } << 100 * hour << "100:00:00|0|1";
     }
 
     void callStates()
     {
         QFETCH(QList<int>, states);
+        QFETCH(qint64, talked);
+        m_now = 5000;
         for (int state : states)
             m_bar->onVoicecallStateChange(VOICECALL_STATE(state), "030");
+        if (talked > 0) {
+            m_now += talked;
+            m_bar->onTalkingTimerTimeout();
+        }
         QTEST(status()->text() + '|' + running("blinkTimer") + '|' + running("talkingTimer"), "shown");
     }
 
@@ -160,28 +173,6 @@ private slots:
             shown << style.section('(', 1, 1).section(')', 0, 0) + '/' + style.section('(', 2, 2).section(')', 0, 0);
         }
         QTEST(shown, "styles");
-    }
-
-    void talkingTime_data()
-    {
-        QTest::addColumn<qint64>("talked");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("a minute and five") << qint64(65999) << "00:01:05";
-        QTest::newRow("last second of a day") << 23 * hour + 3599999 << "23:59:59";
-        // The hours count on past a day.
-        QTest::newRow("24 h 5 s") << 24 * hour + 5000 << "24:00:05";
-        QTest::newRow("25 h 1 min 1 s") << 25 * hour + 61000 << "25:01:01";
-        QTest::newRow("100 h") << 100 * hour << "100:00:00";
-    }
-
-    void talkingTime()
-    {
-        QFETCH(qint64, talked);
-        m_now = 5000;
-        m_bar->onVoicecallStateChange(VOICECALL_ACTIVE, "030");
-        m_now += talked;
-        m_bar->onTalkingTimerTimeout();
-        QTEST(status()->text(), "shown");
     }
 
     void codeEntry_data()
