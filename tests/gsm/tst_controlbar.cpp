@@ -117,18 +117,31 @@ private slots:
     void callStates_data()
     {
         QTest::addColumn<QList<int>>("states");
+        QTest::addColumn<qint64>("talked"); // ms after the last state, then a tick of the talking timer
         QTest::addColumn<QString>("shown"); // status text|blink timer|talking timer
-        QTest::newRow("calling") << QList<int> { 1 } << "CALLING|1|0";
-        QTest::newRow("ringing") << QList<int> { 2 } << "INCOMING|1|0";
-        QTest::newRow("answered, hung up") << QList<int> { 2, 3, 0 } << "IDLE|0|0";
-        QTest::newRow("not answered") << QList<int> { 1, 0 } << "IDLE|0|0";
+        QTest::newRow("calling") << QList<int> { 1 } << 0LL << "CALLING|1|0";
+        QTest::newRow("ringing") << QList<int> { 2 } << 0LL << "INCOMING|1|0";
+        QTest::newRow("answered, hung up") << QList<int> { 2, 3, 0 } << 0LL << "IDLE|0|0";
+        QTest::newRow("not answered") << QList<int> { 1, 0 } << 0LL << "IDLE|0|0";
+        QTest::newRow("a minute and five") << QList<int> { 3 } << 65999LL << "00:01:05|0|1";
+        QTest::newRow("last second of a day") << QList<int> { 3 } << 23 * hour + 3599999 << "23:59:59|0|1";
+        // The hours count on past a day.
+        QTest::newRow("24 h 5 s") << QList<int> { 3 } << 24 * hour + 5000 << "24:00:05|0|1";
+        QTest::newRow("25 h 1 min 1 s") << QList<int> { 3 } << 25 * hour + 61000 << "25:01:01|0|1";
+        QTest::newRow("100 h") << QList<int> { 3 } << 100 * hour << "100:00:00|0|1";
     }
 
     void callStates()
     {
         QFETCH(QList<int>, states);
+        QFETCH(qint64, talked);
+        m_now = 5000;
         for (int state : states)
             m_bar->onVoicecallStateChange(VOICECALL_STATE(state), "030");
+        if (talked > 0) {
+            m_now += talked;
+            m_bar->onTalkingTimerTimeout();
+        }
         QTEST(status()->text() + '|' + running("blinkTimer") + '|' + running("talkingTimer"), "shown");
     }
 
@@ -160,28 +173,6 @@ private slots:
             shown << style.section('(', 1, 1).section(')', 0, 0) + '/' + style.section('(', 2, 2).section(')', 0, 0);
         }
         QTEST(shown, "styles");
-    }
-
-    void talkingTime_data()
-    {
-        QTest::addColumn<qint64>("talked");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("a minute and five") << qint64(65999) << "00:01:05";
-        QTest::newRow("last second of a day") << 23 * hour + 3599999 << "23:59:59";
-        // The hours count on past a day.
-        QTest::newRow("24 h 5 s") << 24 * hour + 5000 << "24:00:05";
-        QTest::newRow("25 h 1 min 1 s") << 25 * hour + 61000 << "25:01:01";
-        QTest::newRow("100 h") << 100 * hour << "100:00:00";
-    }
-
-    void talkingTime()
-    {
-        QFETCH(qint64, talked);
-        m_now = 5000;
-        m_bar->onVoicecallStateChange(VOICECALL_ACTIVE, "030");
-        m_now += talked;
-        m_bar->onTalkingTimerTimeout();
-        QTEST(status()->text(), "shown");
     }
 
     void codeEntry_data()
@@ -408,16 +399,12 @@ private slots:
         CIncomingForm form(m_rig->context());
         for (int state : states)
             form.onVoicecallStateChange(VOICECALL_STATE(state), QStringLiteral("0301"));
+        const QHash<QString, Qt::Key> keys { { "escape", Qt::Key_Escape }, { "enter", Qt::Key_Return },
+            { "keypad enter", Qt::Key_Enter }, { "space", Qt::Key_Space } };
         if (action == QLatin1String("close"))
             form.close();
-        else if (action == QLatin1String("escape"))
-            QTest::keyClick(&form, Qt::Key_Escape);
-        else if (action == QLatin1String("enter"))
-            QTest::keyClick(&form, Qt::Key_Return);
-        else if (action == QLatin1String("keypad enter"))
-            QTest::keyClick(&form, Qt::Key_Enter, Qt::KeypadModifier);
-        else if (action == QLatin1String("space"))
-            QTest::keyClick(&form, Qt::Key_Space);
+        else if (keys.contains(action))
+            QTest::keyClick(&form, keys[action], action.startsWith("keypad") ? Qt::KeypadModifier : Qt::NoModifier);
         QTEST(form.windowTitle(), "title");
         QTEST(form.isVisible(), "shown");
         QTEST(m_rig->takeSent(), "sent");
@@ -491,11 +478,9 @@ private slots:
     {
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("codec");
-        QTest::newRow("twenty digits") << twentyDigits << "WCDMA AMR WB";
-        QTest::newRow("international") << "+31201234567890123456"
-                                       << "DMA AMR WB";
-        QTest::newRow("unknown codec") << "0031201234567890"
-                                       << "UNKNOWN CODEC";
+        QTest::newRow("twenty digits") << twentyDigits << QString("WCDMA AMR WB");
+        QTest::newRow("international") << QString("+31201234567890123456") << QString("DMA AMR WB");
+        QTest::newRow("unknown codec") << QString("0031201234567890") << QString("UNKNOWN CODEC");
     }
 
     // On the bar at its smallest, as on a small screen.
@@ -538,15 +523,12 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("toolTip");
         QTest::addColumn<QString>("wideText");
-        QTest::newRow("contact") << "0612345678"
-                                 << "Speed dial 3: Anna Alpha (0612345678)"
-                                 << "3: Anna Alpha";
-        QTest::newRow("number") << "112"
-                                << "Speed dial 3: 112"
-                                << "3: 112";
-        QTest::newRow("none") << ""
-                              << "Speed dial 3: no number stored (choose one on the Settings page)"
-                              << "3";
+        const auto row = [](const char* name, const char* stored, const char* toolTip, const char* wideText) {
+            QTest::newRow(name) << QString(stored) << QString(toolTip) << QString(wideText);
+        };
+        row("contact", "0612345678", "Speed dial 3: Anna Alpha (0612345678)", "3: Anna Alpha");
+        row("number", "112", "Speed dial 3: 112", "3: 112");
+        row("none", "", "Speed dial 3: no number stored (choose one on the Settings page)", "3");
     }
 
     // The buttons look again when the pointer comes to them: the settings page may have changed them.
@@ -576,10 +558,9 @@ private slots:
         QTest::addColumn<QString>("caller");
         QTest::addColumn<bool>("whole");
         QTest::newRow("twenty digits") << twentyDigits << twentyDigits << true;
-        QTest::newRow("contact") << "0612345678"
-                                 << "Anna Alpha" << true;
-        QTest::newRow("very long name") << "0201112223"
-                                        << "Annemarie Wilhelmina Josephina van der Berg-Huisman" << false;
+        QTest::newRow("contact") << QString("0612345678") << QString("Anna Alpha") << true;
+        QTest::newRow("very long name") << QString("0201112223")
+                                        << QString("Annemarie Wilhelmina Josephina van der Berg-Huisman") << false;
     }
 
     void incomingCaller()

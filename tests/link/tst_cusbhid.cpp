@@ -163,18 +163,9 @@ private slots:
         QCOMPARE(disconnected.count(), 2);
     }
 
-    void unitWithoutSerialNumber()
-    {
-        FakeHidapi::reset();
-        FakeHidapi::plug(QString(), QStringLiteral("/dev/hidraw7"));
-        const QStringList listed = HidapiBackend().listDevices(CUSBHID::VendorId, CUSBHID::ProductId);
-        QCOMPARE(listed, QStringList { QStringLiteral("/dev/hidraw7") });
-        QCOMPARE(m_usb->start(listed.first()), 0);
-        QVERIFY(FakeHidapi::isOpen(QString()));
-    }
-
     // Two programs, as two starts without a session bus make them: the second cannot take the
-    // unit the first has open, and can once the first has let it go.
+    // unit the first has open, and can once the first has let it go. A unit without a serial
+    // number is listed and opened by its path.
     void oneProgramPerUnit()
     {
         QTemporaryDir runtime;
@@ -182,14 +173,18 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
         FakeHidapi::reset();
         FakeHidapi::plug(QStringLiteral("PA0001"), QStringLiteral("/dev/hidraw3"));
+        FakeHidapi::plug(QString(), QStringLiteral("/dev/hidraw7"));
         HidapiBackend first;
         HidapiBackend second;
+        QCOMPARE(first.listDevices(CUSBHID::VendorId, CUSBHID::ProductId), QStringList({ "PA0001", "/dev/hidraw7" }));
         std::unique_ptr<HidDevice> held = first.open(CUSBHID::VendorId, CUSBHID::ProductId, QStringLiteral("PA0001"));
         QVERIFY(held);
         QVERIFY(!second.open(CUSBHID::VendorId, CUSBHID::ProductId, QStringLiteral("PA0001")));
         held.reset();
         QVERIFY(second.open(CUSBHID::VendorId, CUSBHID::ProductId, QStringLiteral("PA0001")));
         QVERIFY(HidapiBackend::lockFileName(QStringLiteral("../x y")).startsWith(runtime.path() + "/parlona-unit-"));
+        QCOMPARE(m_usb->start(QStringLiteral("/dev/hidraw7")), 0);
+        QVERIFY(FakeHidapi::isOpen(QString()));
         qputenv("XDG_RUNTIME_DIR", before);
     }
 

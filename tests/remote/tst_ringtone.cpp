@@ -11,28 +11,21 @@
 namespace {
 
 // Writes down what the ring tone asks of it: "start cue@35", "stop".
-class RecordingPlayer : public RingPlayer
+struct RecordingPlayer : RingPlayer
 {
-public:
-    explicit RecordingPlayer(QStringList* calls)
-        : m_calls(calls)
-    {
-    }
+    QStringList* calls = nullptr;
+    bool playing = false;
     void start(const QString& device, int volume) override
     {
-        *m_calls << QStringLiteral("start %1@%2").arg(device).arg(volume);
-        m_playing = true;
+        *calls << QStringLiteral("start %1@%2").arg(device).arg(volume);
+        playing = true;
     }
     void stop() override
     {
-        *m_calls << QStringLiteral("stop");
-        m_playing = false;
+        *calls << QStringLiteral("stop");
+        playing = false;
     }
-    bool isPlaying() const override { return m_playing; }
-
-private:
-    QStringList* m_calls;
-    bool m_playing = false;
+    bool isPlaying() const override { return playing; }
 };
 
 int audioWarnings = 0;
@@ -47,10 +40,7 @@ class TestRingTone : public QObject
     QTemporaryDir m_settingsDir;
 
 private slots:
-    void initTestCase()
-    {
-        isolateSettings(m_settingsDir.path());
-    }
+    void initTestCase() { isolateSettings(m_settingsDir.path()); }
 
     void init() { QSettings().clear(); }
 
@@ -77,8 +67,10 @@ private slots:
     void rings()
     {
         QFETCH(QString, script);
+        auto player = std::make_unique<RecordingPlayer>();
         QStringList calls;
-        RingTone tone(std::make_unique<RecordingPlayer>(&calls));
+        player->calls = &calls;
+        RingTone tone(std::move(player));
         const QStringList states { "idle", "calling", "incoming", "active" };
         for (const QString& step : script.split(QLatin1Char(';'))) {
             if (step.contains(QLatin1Char('=')))
