@@ -50,14 +50,16 @@ void DesktopNotifier::show(const QString& kind, const QString& summary, const QS
     notify.setArguments({ QStringLiteral("Parlona Control"), m_shown.value(kind), desktopId,
         summary, m_bodyMarkup ? body.toHtmlEscaped() : body, QStringList { QStringLiteral("default"), tr("Show") },
         hints, urgent ? 0 : -1 });
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(notify, 2000), this);
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(notify, NotifyTimeoutMs), this);
     connect(
         watcher, &QDBusPendingCallWatcher::finished, this, [this, kind, summary, body](QDBusPendingCallWatcher* call) {
             call->deleteLater();
             const QDBusPendingReply<uint> id = *call;
             if (id.isError()) {
                 qCDebug(lcApp).noquote() << "no desktop notification:" << id.error().message();
-                emit notShown(kind, summary, body);
+                // A notice taken down meanwhile (the call ended) has nothing left to show.
+                if (!m_closeWhenShown.remove(kind))
+                    emit notShown(kind, summary, body);
                 return;
             }
             m_shown.insert(kind, id.value());

@@ -19,6 +19,9 @@ public:
     static const QString ServiceName;
     static const QString ObjectPath;
     static const QString InterfaceName;
+    // How long the service may take to say a notice is up. A busy desktop can take seconds; a
+    // reply given up on is lost, and with it the notice's id, so that it could never be closed.
+    static constexpr int NotifyTimeoutMs = 15000;
 
     explicit DesktopNotifier(QDBusConnection bus, QObject* parent = nullptr);
 
