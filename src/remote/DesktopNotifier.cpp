@@ -47,9 +47,9 @@ void DesktopNotifier::show(const QString& kind, const QString& summary, const QS
     const QVariantMap hints { { QStringLiteral("desktop-entry"), desktopId },
         { QStringLiteral("urgency"), QVariant::fromValue<uchar>(urgent ? 2 : 1) } };
     // "default" is the action of a click on the notice itself.
-    notify.setArguments({ QStringLiteral("Parlona Control"), m_shown.value(kind), desktopId,
-        summary, m_bodyMarkup ? body.toHtmlEscaped() : body, QStringList { QStringLiteral("default"), tr("Show") },
-        hints, urgent ? 0 : -1 });
+    notify.setArguments({ QStringLiteral("Parlona Control"), m_shown.value(kind), desktopId, summary,
+        m_bodyMarkup ? body.toHtmlEscaped() : body, QStringList { QStringLiteral("default"), tr("Show") }, hints,
+        urgent ? 0 : -1 });
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(notify, NotifyTimeoutMs), this);
     connect(
         watcher, &QDBusPendingCallWatcher::finished, this, [this, kind, summary, body](QDBusPendingCallWatcher* call) {

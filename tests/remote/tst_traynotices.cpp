@@ -127,7 +127,8 @@ private slots:
 
         m_rig->unit()->farEndHangsUp();
         // The two go out in either order: the missed call may be recorded before the tray hears the ring end.
-        QVERIFY(m_rig->pumpUntil([this] { return m_notifications.shown.size() == 2 && !m_notifications.closed.isEmpty(); }));
+        QVERIFY(m_rig->pumpUntil(
+            [this] { return m_notifications.shown.size() == 2 && !m_notifications.closed.isEmpty(); }));
         QCOMPARE(m_notifications.closed, QList<uint>({ ringing.id }));
         QCOMPARE(m_notifications.shown.last().summary, QStringLiteral("Missed call"));
         QVERIFY2(m_notifications.shown.last().body.startsWith(QStringLiteral("Anna d'Ávila (0612345678) at ")),
