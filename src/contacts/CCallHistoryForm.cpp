@@ -11,6 +11,7 @@
 #include "ExportRangeDialog.h"
 #include "LogCategories.h"
 #include "PhonebookForm.h"
+#include "PlainToolTip.h"
 
 #include <QDebug>
 #include <QDir>
@@ -186,7 +187,7 @@ void CCallHistoryForm::setRow(
     table->setItem(row, ColumnContactId, new QTableWidgetItem(QString::number(contactId)));
     const CallNote note = CallRegisterTable::note(call);
     auto* notes = new QTableWidgetItem(CallNoteText::line(note));
-    notes->setToolTip(CallNoteText::details(note));
+    notes->setToolTip(plainToolTip(CallNoteText::details(note)));
     if (note.readyForAir)
         notes->setForeground(QColor(0, 120, 0));
     table->setItem(row, ColumnNotes, notes);
@@ -241,7 +242,8 @@ void CCallHistoryForm::on_pushButton_clear_clicked()
         LoadTable();
         return;
     }
-    QString asked = calls == 1 ? tr("Clear the one call from the history?") : tr("Clear all %1 calls from the history?").arg(calls);
+    QString asked = calls == 1 ? tr("Clear the one call from the history?")
+                               : tr("Clear all %1 calls from the history?").arg(calls);
     if (!studio.isEmpty())
         asked = calls == 1 ? tr("Clear the one call of %1 from the history?").arg(studio)
                            : tr("Clear all %1 calls of %2 from the history?").arg(calls).arg(studio);

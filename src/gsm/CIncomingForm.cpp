@@ -5,6 +5,7 @@
 #include "CUC20.h"
 #include "CallNoteText.h"
 #include "CallParty.h"
+#include "PlainToolTip.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -98,7 +99,7 @@ void CIncomingForm::onNotesChanged(const CallNote& note)
     ui->label_notesTopic->setText(note.topic);
     ui->label_notesTopic->setStyleSheet(QLatin1String(note.topic.isEmpty() ? noNotesStyle : notesStyle));
     for (QLabel* label : { static_cast<QLabel*>(ui->label_notes), static_cast<QLabel*>(ui->label_notesTopic) })
-        label->setToolTip(CallNoteText::details(note));
+        label->setToolTip(plainToolTip(CallNoteText::details(note)));
 }
 
 void CIncomingForm::on_pushButton_call_clicked()

@@ -4,6 +4,7 @@
 #include "CallNoteText.h"
 #include "FittingLabel.h"
 #include "NotedCallerSaver.h"
+#include "PlainToolTip.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -83,7 +84,7 @@ void CallNotesPanel::onNotesChanged(const CallNote& note)
     }
     m_caller->setText(who.join(QStringLiteral(", ")));
     m_topic->setText(note.topic);
-    setToolTip(CallNoteText::details(note));
+    setToolTip(plainToolTip(CallNoteText::details(note)));
     updateSaveButton();
 }
 

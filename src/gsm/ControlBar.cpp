@@ -6,6 +6,7 @@
 #include "CUC20.h"
 #include "CallParty.h"
 #include "ConsoleLog.h"
+#include "PlainToolTip.h"
 
 #include <QEvent>
 #include <QInputDialog>
@@ -492,7 +493,7 @@ void ControlBar::onDialNumbersChanged()
         m_dialNames[index - 1] = number.isEmpty() ? QString() : CallParty::displayName(database, number);
         dialButton(index)->setToolTip(number.isEmpty()
                 ? tr("Speed dial %1: no number stored (choose one on the Settings page)").arg(index)
-                : tr("Speed dial %1: %2").arg(index).arg(CallParty::describe(database, number)));
+                : plainToolTip(tr("Speed dial %1: %2").arg(index).arg(CallParty::describe(database, number))));
         fitDialButton(index);
     }
 }

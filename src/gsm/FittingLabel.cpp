@@ -1,5 +1,6 @@
 #include "FittingLabel.h"
 
+#include "PlainToolTip.h"
 #include "TextFit.h"
 
 #include <QHelpEvent>
@@ -10,6 +11,8 @@
 FittingLabel::FittingLabel(QWidget* parent)
     : QLabel(parent)
 {
+    // Names and notes are shown as they were typed, never read as markup.
+    setTextFormat(Qt::PlainText);
 }
 
 void FittingLabel::setMinimumPointSize(qreal pointSize)
@@ -40,7 +43,7 @@ bool FittingLabel::event(QEvent* event)
     // Only a shortened text has more to tell than the label shows.
     if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
         if (shownText() != text())
-            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text(), this);
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), plainToolTip(text()), this);
         else
             QToolTip::hideText();
         return true;

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextDocument>
 
 // The producer's notes of a call on the virtual hybrid: the presenter sees them in the control bar
 // and the incoming-call window as they are written, the call's record keeps them for the history
@@ -109,7 +110,42 @@ private slots:
         QVERIFY(m_rig->window()->findChild<QWidget*>(QStringLiteral("notesPanel"))->isHidden());
     }
 
+    // Notes come from a browser on another computer: what the producer typed shows as typed, in
+    // the labels and in their tool tips, never read as markup.
+    void notesShownAsTyped()
+    {
+        QVERIFY(m_rig->connectUntilSimReady());
+        QVERIFY(ring(QStringLiteral("0612345678")));
+        const QString name = QStringLiteral("<b>Jan</b>");
+        const QString topic = QStringLiteral("<img src=\"x.png\"> Ice & <i>snow</i>");
+        QVERIFY(m_context->callNotes->setCurrent({ name, QString(), topic, true }));
+        for (QLabel* shown : { label("label_notesCaller"), label("label_notesTopic") }) {
+            const QString typed = shown->text();
+            QVERIFY2(shown->sizeHint().width() >= shown->fontMetrics().horizontalAdvance(typed), qPrintable(typed));
+        }
+        const QString details = QStringLiteral("Caller: %1\nTopic: %2\nReady for air").arg(name, topic);
+        QCOMPARE(
+            asToolTipShows(m_rig->window()->findChild<QWidget*>(QStringLiteral("notesPanel"))->toolTip()), details);
+        CIncomingForm* incoming = VirtualHybridRig::incomingWindow();
+        QVERIFY(incoming);
+        QCOMPARE(asToolTipShows(incoming->findChild<QLabel*>(QStringLiteral("label_notesTopic"))->toolTip()), details);
+        m_rig->uc20()->endCall();
+        QVERIFY(m_rig->reaches(VOICECALL_IDLE, 3000));
+        QTableWidget* history = m_rig->window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>();
+        QTRY_COMPARE(history->rowCount(), 1);
+        QCOMPARE(asToolTipShows(history->item(0, CCallHistoryForm::ColumnNotes)->toolTip()), details);
+    }
+
 private:
+    // The words a tool tip shows: one that looks like markup is taken for markup.
+    static QString asToolTipShows(const QString& toolTip)
+    {
+        if (!Qt::mightBeRichText(toolTip))
+            return toolTip;
+        QTextDocument document;
+        document.setHtml(toolTip);
+        return document.toPlainText().replace(QChar::LineSeparator, QLatin1Char('\n'));
+    }
     QLabel* label(const char* name) const { return m_rig->window()->findChild<QLabel*>(QLatin1String(name)); }
     QPushButton* saveButton() const
     {

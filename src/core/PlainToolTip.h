@@ -1,0 +1,16 @@
+#ifndef PLAINTOOLTIP_H
+#define PLAINTOOLTIP_H
+
+#include <QString>
+#include <QTextDocument>
+
+// A tool tip takes text that looks like markup for markup: a name or a note such as
+// "<b>Big</b> news" would show bold, or "<img src=...>" as a picture. Text that people typed
+// (names, a producer's notes) is handed to a tool tip as rich text that says exactly that text,
+// line breaks kept.
+inline QString plainToolTip(const QString& text)
+{
+    return text.isEmpty() ? QString() : Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+}
+
+#endif // PLAINTOOLTIP_H
