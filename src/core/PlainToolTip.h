@@ -6,11 +6,11 @@
 
 // A tool tip takes text that looks like markup for markup: a name or a note such as
 // "<b>Big</b> news" would show bold, or "<img src=...>" as a picture. Text that people typed
-// (names, a producer's notes) is handed to a tool tip as rich text that says exactly that text,
-// line breaks kept.
+// (names, a producer's notes) and would be taken for markup is handed to a tool tip as rich text
+// that says exactly that text, line breaks kept; any other text goes as it is.
 inline QString plainToolTip(const QString& text)
 {
-    return text.isEmpty() ? QString() : Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal) : text;
 }
 
 #endif // PLAINTOOLTIP_H
