@@ -95,12 +95,12 @@
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+248"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="+250"/>
         <source>Clear</source>
         <translation>Wissen</translation>
     </message>
     <message>
-        <location filename="../src/contacts/CCallHistoryForm.cpp" line="-190"/>
+        <location filename="../src/contacts/CCallHistoryForm.cpp" line="-191"/>
         <source>All studios</source>
         <translation>Alle studio&apos;s</translation>
     </message>
@@ -130,7 +130,7 @@
         <translation>De ene oproep uit de geschiedenis wissen?</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>Clear all %1 calls from the history?</source>
         <translation>Alle %1 oproepen uit de geschiedenis wissen?</translation>
     </message>
@@ -558,7 +558,7 @@ Gesprekken: %2</translation>
         <translation> Weigeren</translation>
     </message>
     <message>
-        <location filename="../src/gsm/CIncomingForm.cpp" line="+66"/>
+        <location filename="../src/gsm/CIncomingForm.cpp" line="+67"/>
         <source>Calling...</source>
         <translation>Bellen...</translation>
     </message>
@@ -1044,7 +1044,7 @@ Gesprekken: %2</translation>
         <translation>PUK voor bedrijfspersonalisatie vereist</translation>
     </message>
     <message>
-        <location filename="../src/gsm/ControlBar.cpp" line="+131"/>
+        <location filename="../src/gsm/ControlBar.cpp" line="+132"/>
         <location filename="../src/gsm/CUC20.cpp" line="+35"/>
         <source>UNKNOWN CODEC</source>
         <translation>ONBEKEND</translation>
@@ -1275,7 +1275,7 @@ Gesprekken: %2</translation>
 <context>
     <name>CallNotesPanel</name>
     <message>
-        <location filename="../src/gsm/CallNotesPanel.cpp" line="+31"/>
+        <location filename="../src/gsm/CallNotesPanel.cpp" line="+32"/>
         <source>Notes:</source>
         <translation>Notities:</translation>
     </message>
@@ -2688,7 +2688,7 @@ Gesprekken: %2</translation>
 <context>
     <name>NotedCallerSaver</name>
     <message>
-        <location filename="../src/contacts/NotedCallerSaver.cpp" line="+60"/>
+        <location filename="../src/contacts/NotedCallerSaver.cpp" line="+74"/>
         <source>%1 (%2) is in the phonebook now, as the producer noted</source>
         <translation>%1 (%2) staat nu in het telefoonboek, zoals de producer noteerde</translation>
     </message>
@@ -3049,7 +3049,7 @@ Gesprekken: %2</translation>
 <context>
     <name>ScreeningService</name>
     <message>
-        <location filename="../src/web/ScreeningService.cpp" line="+63"/>
+        <location filename="../src/web/ScreeningService.cpp" line="+64"/>
         <source>No password is set</source>
         <translation>Er is geen wachtwoord ingesteld</translation>
     </message>
@@ -3131,11 +3131,17 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+2"/>
+        <location line="+8"/>
         <source>No caller&apos;s number to save the name with</source>
         <translation>Geen nummer van de beller om de naam bij op te slaan</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+3"/>
+        <source>The number is in the phonebook already as %1</source>
+        <translation>Het nummer staat al in het telefoonboek als %1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>Screening page (%1): %2 saved to the phonebook as %3</source>
         <translation>Screeningpagina (%1): %2 als %3 in het telefoonboek opgeslagen</translation>
     </message>
@@ -3694,12 +3700,12 @@ Het programma gebruikt %5 vanaf de volgende start.</translation>
     </message>
     <message>
         <location line="+10"/>
-        <location line="+20"/>
+        <location line="+23"/>
         <source>(unchanged)</source>
         <translation>(ongewijzigd)</translation>
     </message>
     <message>
-        <location line="-18"/>
+        <location line="-21"/>
         <source>The stored password could not be read from the desktop&apos;s secret store: %1</source>
         <translation>Het bewaarde wachtwoord kon niet uit de wachtwoordkluis van het bureaublad worden gelezen: %1</translation>
     </message>

@@ -136,7 +136,7 @@
       $('readyForAir').checked = s.notes.readyForAir;
     }
     $('saveNotes').disabled = !s.hasCall;
-    $('toPhonebook').disabled = !s.hasCall || s.withheld || !!s.name;
+    $('toPhonebook').disabled = !s.number || !!s.name;
   }
 
   async function act(path, body) {

@@ -13,8 +13,13 @@ NotedCallerSaver::NotedCallerSaver(AppContext* context, QObject* parent)
 
 NotedCallerSaver::Outcome NotedCallerSaver::check() const
 {
+    return check(m_context->callNotes ? m_context->callNotes->current().callerName : QString());
+}
+
+NotedCallerSaver::Outcome NotedCallerSaver::check(const QString& name) const
+{
     const CallNotes* notes = m_context->callNotes;
-    if (!notes || notes->current().callerName.isEmpty())
+    if (!notes || name.simplified().isEmpty())
         return NoName;
     if (notes->number().isEmpty())
         return Withheld;
@@ -27,33 +32,42 @@ NotedCallerSaver::Outcome NotedCallerSaver::check() const
 
 NotedCallerSaver::Outcome NotedCallerSaver::save()
 {
-    Outcome outcome = check();
+    return save(m_context->callNotes ? m_context->callNotes->current().callerName : QString());
+}
+
+NotedCallerSaver::Outcome NotedCallerSaver::save(const QString& name)
+{
+    Outcome outcome = check(name);
     if (outcome == Saved) {
-        const CallNote note = m_context->callNotes->current();
+        const QString place = m_context->callNotes->current().place;
         const QString number = m_context->callNotes->number();
         QString firstName;
         QString lastName;
-        splitName(note.callerName, &firstName, &lastName);
+        splitName(name, &firstName, &lastName);
         // The texts were cleaned and bounded as they were noted; a NOT NULL column takes "".
         const bool added
             = m_context->database
                   ->query(QStringLiteral("INSERT INTO contacts (first_name, last_name, phone_number, info) "
                                          "VALUES (?, ?, ?, ?)"),
                       { firstName, lastName.isNull() ? QStringLiteral("") : lastName, number,
-                          note.place.isNull() ? QStringLiteral("") : note.place })
+                          place.isNull() ? QStringLiteral("") : place })
                   .isActive();
         outcome = added ? Saved : NotWritten;
         if (added)
-            emit contactAdded(number, note.callerName);
+            emit contactAdded(number, name.simplified());
     }
-    ConsoleLog::info(m_context->console, outcomeText(outcome));
+    ConsoleLog::info(m_context->console, outcomeText(outcome, name.simplified()));
     return outcome;
 }
 
 QString NotedCallerSaver::outcomeText(Outcome outcome) const
 {
+    return outcomeText(outcome, m_context->callNotes ? m_context->callNotes->current().callerName : QString());
+}
+
+QString NotedCallerSaver::outcomeText(Outcome outcome, const QString& name) const
+{
     const CallNotes* notes = m_context->callNotes;
-    const QString name = notes ? notes->current().callerName : QString();
     const QString number = notes ? notes->number() : QString();
     switch (outcome) {
     case Saved:

@@ -25,6 +25,8 @@ public:
     Outcome check() const;
     // Adds the contact, tells the operator on the console, and says what it came to.
     Outcome save();
+    // The same under a name typed on the producer's page, which may not be in the notes yet.
+    Outcome save(const QString& name);
     // A sentence for the operator about what save() came to for the present notes.
     QString outcomeText(Outcome outcome) const;
 
@@ -36,6 +38,9 @@ signals:
     void contactAdded(QString number, QString name);
 
 private:
+    Outcome check(const QString& name) const;
+    QString outcomeText(Outcome outcome, const QString& name) const;
+
     AppContext* m_context;
 };
 

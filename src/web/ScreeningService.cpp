@@ -8,6 +8,7 @@
 #include "CallRequests.h"
 #include "ConsoleLog.h"
 #include "LogCategories.h"
+#include "NotedCallerSaver.h"
 #include "RemoteControl.h"
 #include "ScreeningHistory.h"
 #include "ScreeningSettings.h"
@@ -275,20 +276,28 @@ ScreeningReply ScreeningService::saveName(const ScreeningRequest& request)
     const QString name = request.body.value(QStringLiteral("name")).toString().simplified();
     if (name.isEmpty() || name.size() > CallNotes::MaxFieldLength)
         return refused(400, QStringLiteral("MalformedRequest"), tr("No name to save"));
-    if (!m_context->callNotes->hasCall() || m_number.isEmpty())
+    if (!m_context->callerSaver)
+        return refused(503, QStringLiteral("NotSaved"), tr("No caller's number to save the name with"));
+    // The notes strip's button and the page save alike: the number of the call going on or of
+    // the last one, a number the phonebook knows left as it is.
+    switch (m_context->callerSaver->save(name)) {
+    case NotedCallerSaver::Saved:
+        break;
+    case NotedCallerSaver::NoName:
+    case NotedCallerSaver::Withheld:
         return refused(409, QStringLiteral("NoNumber"), tr("No caller's number to save the name with"));
-    // "Anna de Vries": the first word is the first name, the rest the last name.
-    const int space = name.indexOf(QLatin1Char(' '));
-    const QString first = space < 0 ? name : name.left(space);
-    const QString last = space < 0 ? QString() : name.mid(space + 1);
-    const QSqlQuery saved = m_context->database->query(
-        QStringLiteral("INSERT INTO contacts (first_name, last_name, phone_number, info) VALUES (?, ?, ?, ?)"),
-        { first, last, m_number, QString() });
-    if (!saved.isActive())
+    case NotedCallerSaver::AlreadyKnown:
+        return refused(409, QStringLiteral("AlreadyKnown"),
+            tr("The number is in the phonebook already as %1")
+                .arg(m_context->database->knownName(m_context->callNotes->number())));
+    case NotedCallerSaver::NotWritten:
         return refused(503, QStringLiteral("NotSaved"), m_context->database->problem());
+    }
     ConsoleLog::info(m_context->console,
-        tr("Screening page (%1): %2 saved to the phonebook as %3").arg(request.address, m_number, name));
-    m_name = m_context->database->knownName(m_number);
+        tr("Screening page (%1): %2 saved to the phonebook as %3")
+            .arg(request.address, m_context->callNotes->number(), name));
+    if (m_context->callNotes->number() == m_number)
+        m_name = m_context->database->knownName(m_number);
     publish();
     return done();
 }

@@ -2,6 +2,7 @@
 #include "CDatabase.h"
 #include "CUC20.h"
 #include "MainWindow.h"
+#include "PhonebookForm.h"
 #include "ScreeningClient.h"
 #include "ScreeningService.h"
 #include "VirtualHybridRig.h"
@@ -10,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QTableView>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -152,6 +154,18 @@ private slots:
         QCOMPARE(m_client->post("/api/notes", notes, m_client->page()).status, 200);
         QCOMPARE(m_client->post("/api/phonebook", "{\"name\":\"Anna de Vries\"}", m_client->page()).status, 200);
         QCOMPARE(database->knownName(QStringLiteral("0612345678")), QStringLiteral("Anna de Vries"));
+        // Once only; the place noted goes with it, and the phonebook page shows the contact at once.
+        const auto again = m_client->post("/api/phonebook", "{\"name\":\"Anna\"}", m_client->page());
+        QCOMPARE(again.status, 409);
+        QCOMPARE(again.json().value(QStringLiteral("code")).toString(), QStringLiteral("AlreadyKnown"));
+        const QAbstractItemModel* phonebook
+            = m_rig->window()->findChild<PhonebookForm*>()->findChild<QTableView*>()->model();
+        QCOMPARE(phonebook->rowCount(), 1);
+        QStringList shown;
+        for (int column = 0; column < phonebook->columnCount(); ++column)
+            shown << phonebook->index(0, column).data().toString();
+        QVERIFY2(shown.contains(QStringLiteral("Anna")) && shown.contains(QStringLiteral("Zwolle")),
+            qPrintable(shown.join(QLatin1Char('|'))));
         QVERIFY(pumpUntilState([](const QJsonObject& state) {
             return state.value(QStringLiteral("name")).toString() == QLatin1String("Anna de Vries")
                 && state.value(QStringLiteral("notes")).toObject().value(QStringLiteral("place")).toString()
