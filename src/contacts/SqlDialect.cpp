@@ -77,9 +77,13 @@ QStringList SqlDialect::beginUpgrade() const
 {
     // Taken before the version is read again: of two programs starting at once, the second waits
     // and then finds the steps done.
+    // On the server the version table itself may not be there yet, and two programs creating it
+    // at once collide ("IF NOT EXISTS" does not hold between two sessions): a lock of the
+    // transaction's own, named by a number of the program's ("parlona" in ASCII), comes first.
     if (m_engine == PostgreSQL)
-        return { QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)"),
-            QStringLiteral("BEGIN"), QStringLiteral("LOCK TABLE schema_version IN EXCLUSIVE MODE"),
+        return { QStringLiteral("BEGIN"), QStringLiteral("SELECT pg_advisory_xact_lock(31632341465001569)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)"),
+            QStringLiteral("LOCK TABLE schema_version IN EXCLUSIVE MODE"),
             QStringLiteral(
                 "INSERT INTO schema_version (version) SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM schema_version)") };
     return { QStringLiteral("BEGIN IMMEDIATE") };

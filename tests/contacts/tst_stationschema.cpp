@@ -8,6 +8,9 @@
 #include <QTest>
 #include <QUuid>
 
+#include <atomic>
+#include <thread>
+
 // One schema and one set of statements on both engines: the SQLite file of one computer, and a
 // station's PostgreSQL server (scripts/with-postgres.sh starts one for the tests).
 class TestStationSchema : public QObject
@@ -124,6 +127,46 @@ private slots:
                 qPrintable(rows.lastError().text()));
         }
         QCOMPARE(column(QSqlQuery("SELECT topic FROM call_notes", db)), (QVariantList { "second" }));
+    }
+
+    void twoProgramsAtOnce_data()
+    {
+        QTest::addColumn<int>("engine");
+        QTest::newRow("SQLite") << int(SqlDialect::SQLite);
+        QTest::newRow("server") << int(SqlDialect::PostgreSQL);
+    }
+
+    // Two programs starting at the same moment on a new database (two units' programs at the
+    // start of a session, two studios on one server): both find it up to date, neither fails.
+    void twoProgramsAtOnce()
+    {
+        QFETCH(int, engine);
+        if (engine == SqlDialect::PostgreSQL && qEnvironmentVariableIsEmpty("PARLONA_TEST_PGHOST"))
+            QSKIP("no PostgreSQL server (scripts/with-postgres.sh starts one)");
+        for (int round = 0; round < 8; ++round) {
+            const QSqlDatabase made = fresh(SqlDialect::Engine(engine));
+            QVERIFY2(made.isOpen(), qPrintable(made.lastError().text()));
+            std::atomic<int> ready { 0 };
+            QString reasons[2];
+            const auto program = [&](int which) {
+                const QString connection = made.connectionName() + QString::number(which);
+                {
+                    QSqlDatabase db = QSqlDatabase::cloneDatabase(made.connectionName(), connection);
+                    ++ready;
+                    while (ready < 2)
+                        std::this_thread::yield();
+                    if (!db.open() || !DatabaseSchema::upgrade(db, &reasons[which]))
+                        reasons[which] += db.lastError().text() + QStringLiteral(" (failed)");
+                }
+                QSqlDatabase::removeDatabase(connection);
+            };
+            std::thread other(program, 1);
+            program(0);
+            other.join();
+            QVERIFY2(reasons[0].isEmpty() && reasons[1].isEmpty(), qPrintable(reasons[0] + reasons[1]));
+            QSqlDatabase db = QSqlDatabase::database(made.connectionName());
+            QCOMPARE(DatabaseSchema::version(db), DatabaseSchema::currentVersion());
+        }
     }
 };
 
