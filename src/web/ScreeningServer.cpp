@@ -36,6 +36,16 @@ public:
     void widenBacklog() { ::listen(this->svr_sock_, ScreeningServer::Backlog); }
 };
 
+// The library's own socket options let a second program bind the same port (SO_REUSEPORT), and
+// the kernel then hands each browser to either of the two: a producer would see one studio's line
+// and then the other's. Only the address is reused, for a restart that finds its port still in
+// TIME_WAIT; the port itself stays one program's.
+void portOfOurOwn(socket_t sock)
+{
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+}
+
 // The library keeps an idle connection open for its keep-alive time, and waits on a browser's
 // early connection that has sent nothing yet until its read time-out, even while it stops: its
 // stop() would hold the window that long. Shutting down every connection accepted on port (not
@@ -169,6 +179,7 @@ bool ScreeningServer::listen(const QString& address, const ScreeningConfig& conf
         return false;
     }
     route(listener.get());
+    listener->server->set_socket_options(portOfOurOwn);
     const std::string host = address.toStdString();
     if (config.port == 0)
         listener->port = listener->server->bind_to_any_port(host);

@@ -301,6 +301,24 @@ private slots:
         }
     }
 
+    // A second program set to the same port (two units' programs share the settings) is told
+    // the port is taken; it does not share the port, with browsers handed to either program.
+    void portOfOneProgram()
+    {
+        const int port = screening()->ports().value(0);
+        ScreeningServer other(this, [](const ScreeningRequest&) { return ScreeningReply(); });
+        ScreeningConfig same = config();
+        same.port = port;
+        QString error;
+        QVERIFY(!other.start(same, "{}", &error));
+        QCOMPARE(error, QStringLiteral("Cannot listen on 127.0.0.1 port %1").arg(port));
+        QVERIFY(!other.isRunning());
+        // Once the first has stopped, after a page had been connected, the port is free again.
+        QVERIFY(m_client->logIn(password));
+        screening()->stop();
+        QVERIFY2(other.start(same, "{}", &error), qPrintable(error));
+    }
+
 private:
     // On a port the system picks.
     ScreeningConfig config() const
