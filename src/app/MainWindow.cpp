@@ -4,9 +4,6 @@
 #include "BackupActions.h"
 #include "CCallHistoryForm.h"
 #include "CCallRegistration.h"
-#include "ConsoleLog.h"
-#include "StationCallQueue.h"
-#include "StationMoveActions.h"
 #include "CConsole.h"
 #include "CDatabase.h"
 #include "CDynForm.h"
@@ -15,15 +12,16 @@
 #include "CNau8810.h"
 #include "COutCallForm.h"
 #include "CRssiMeter.h"
-#include "CSaveForm.h"
 #include "CSMSForm.h"
+#include "CSaveForm.h"
 #include "CSettingsForm.h"
+#include "CUC20.h"
+#include "CUSBHID.h"
 #include "CallKeys.h"
 #include "CallNotes.h"
 #include "CallParty.h"
 #include "CloseDuringCall.h"
-#include "CUC20.h"
-#include "CUSBHID.h"
+#include "ConsoleLog.h"
 #include "ControlBar.h"
 #include "DebugForm.h"
 #include "DesktopNotifier.h"
@@ -33,18 +31,20 @@
 #include "EventLogDialog.h"
 #include "HidapiBackend.h"
 #include "InfoForm.h"
+#include "KeychainSecretStore.h"
 #include "LogCategories.h"
 #include "MissedCallBadge.h"
 #include "NotedCallerSaver.h"
 #include "OperatorGuideDialog.h"
 #include "PhonebookForm.h"
 #include "RemoteControl.h"
+#include "RingTone.h"
 #include "ScreeningService.h"
 #include "ScreeningSettingsForm.h"
-#include "KeychainSecretStore.h"
+#include "StationCallQueue.h"
 #include "StationDatabase.h"
+#include "StationMoveActions.h"
 #include "StationSettingsForm.h"
-#include "RingTone.h"
 #include "StudioTray.h"
 #include "WindowFit.h"
 
@@ -353,9 +353,10 @@ void MainWindow::wireStationCalls(StationCallQueue* calls)
     connect(calls, &StationCallQueue::waitingChanged, waiting, show);
     statusBar()->addPermanentWidget(waiting, 0);
     if (!calls->outboxProblem().isEmpty())
-        ConsoleLog::error(m_console, tr("The calls that wait for the station server are kept only until the program "
-                                        "stops: %1")
-                                         .arg(calls->outboxProblem()));
+        ConsoleLog::error(m_console,
+            tr("The calls that wait for the station server are kept only until the program "
+               "stops: %1")
+                .arg(calls->outboxProblem()));
 }
 
 void MainWindow::wireScreening()
@@ -393,6 +394,8 @@ void MainWindow::wireEventJournal()
 {
     // Everything the console is told goes to the journal (or the events file) as well, with the
     // calls' numbers as fields of their own.
+    // The unit open, or the one this program is for while none is.
+    m_events->setUnit([this] { return m_usb->serial().isEmpty() ? m_connector->unit() : m_usb->serial(); });
     connect(m_console, &CConsole::info, m_events, &EventJournal::onInfo);
     connect(m_console, &CConsole::warn, m_events, &EventJournal::onWarning);
     connect(m_console, &CConsole::error, m_events, &EventJournal::onError);
@@ -698,7 +701,7 @@ void MainWindow::handleFirmwareVersion(const QByteArray& data)
 void MainWindow::showAbout()
 {
     const QString unit = m_firmware.isEmpty() ? tr("No unit connected.")
-                                               : tr("Connected unit: Orvane Parlona, firmware v%1.").arg(m_firmware);
+                                              : tr("Connected unit: Orvane Parlona, firmware v%1.").arg(m_firmware);
     QMessageBox::about(this, tr("About Parlona Control"),
         tr("<h3>Parlona Control %1</h3>"
            "<p>Controls the Orvane Parlona telephone hybrid: calls, levels, equaliser, phonebook and call history.</p>"

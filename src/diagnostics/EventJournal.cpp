@@ -7,7 +7,10 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <sys/uio.h>
 #include <systemd/sd-journal.h>
+
+#include <vector>
 
 namespace {
 
@@ -31,15 +34,19 @@ public:
     {
     }
 
-    void write(int priority, const QString& message, const QString& event, const QString& number)
+    void write(int priority, const QString& message, const QString& event, const QString& unit, const QString& number)
     {
         if (m_journal) {
-            const QByteArray text = message.toUtf8();
-            const QByteArray kind = event.toUtf8();
-            const QByteArray caller = number.toUtf8();
-            sd_journal_send("MESSAGE=%s", text.constData(), "PRIORITY=%i", priority, "SYSLOG_IDENTIFIER=%s", identifier,
-                "PARLONA_EVENT=%s", kind.constData(), caller.isEmpty() ? nullptr : "PARLONA_NUMBER=%s",
-                caller.constData(), nullptr);
+            QList<QByteArray> fields { "MESSAGE=" + message.toUtf8(), "PRIORITY=" + QByteArray::number(priority),
+                QByteArray("SYSLOG_IDENTIFIER=") + identifier, "PARLONA_EVENT=" + event.toUtf8() };
+            if (!unit.isEmpty())
+                fields << "PARLONA_UNIT=" + unit.toUtf8();
+            if (!number.isEmpty())
+                fields << "PARLONA_NUMBER=" + number.toUtf8();
+            std::vector<iovec> parts;
+            for (QByteArray& field : fields)
+                parts.push_back({ field.data(), static_cast<size_t>(field.size()) });
+            sd_journal_sendv(parts.data(), static_cast<int>(parts.size()));
             return;
         }
         rotateIfFull();
@@ -50,6 +57,7 @@ public:
         const QString level = QLatin1String(priority >= 0 && priority <= 6 ? levels[priority] : "");
         QString line = QDateTime::currentDateTime().toString(Qt::ISODate) + QLatin1Char(' ') + level
             + (event == level ? QString() : QLatin1Char(' ') + event)
+            + (unit.isEmpty() ? QString() : QStringLiteral(" unit=") + unit)
             + (number.isEmpty() ? QString() : QStringLiteral(" number=") + number) + QStringLiteral(": ")
             + QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '));
         file.write(line.toUtf8() + '\n');
@@ -76,8 +84,8 @@ private:
 
 EventJournal::EventJournal(QObject* parent)
     // PARLONA_EVENTS=file keeps the events in the file even where a journal runs.
-    : EventJournal(qEnvironmentVariable("PARLONA_EVENTS") == QLatin1String("file") ? File : Automatic, stateFolder(),
-        parent)
+    : EventJournal(
+        qEnvironmentVariable("PARLONA_EVENTS") == QLatin1String("file") ? File : Automatic, stateFolder(), parent)
 {
 }
 
@@ -98,7 +106,8 @@ EventJournal::~EventJournal()
 {
     // The thread works off what was posted to it before it ends: the request to end comes last.
     QThread* thread = m_thread;
-    QMetaObject::invokeMethod(m_writer, [thread] { thread->quit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_writer, [thread] { thread->quit(); }, Qt::QueuedConnection);
     m_thread->wait();
 }
 
@@ -120,9 +129,16 @@ bool EventJournal::journalRuns()
 void EventJournal::record(int priority, const QString& message, const QString& event, const QString& number)
 {
     auto* writer = static_cast<Writer*>(m_writer);
+    const QString unit = m_unit ? m_unit() : QString();
     QMetaObject::invokeMethod(
-        m_writer, [writer, priority, message, event, number] { writer->write(priority, message, event, number); },
+        m_writer,
+        [writer, priority, message, event, unit, number] { writer->write(priority, message, event, unit, number); },
         Qt::QueuedConnection);
+}
+
+void EventJournal::setUnit(std::function<QString()> serial)
+{
+    m_unit = std::move(serial);
 }
 
 void EventJournal::onInfo(QString message)
@@ -142,7 +158,8 @@ void EventJournal::onError(QString message)
 
 void EventJournal::onCallBegins(QString number, bool incoming)
 {
-    record(Info, incoming ? QStringLiteral("call from %1 rings").arg(number) : QStringLiteral("call to %1 placed").arg(number),
+    record(Info,
+        incoming ? QStringLiteral("call from %1 rings").arg(number) : QStringLiteral("call to %1 placed").arg(number),
         QStringLiteral("call-begin"), number);
 }
 

@@ -5,12 +5,14 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class QThread;
 
 // What happened overnight, kept past the console's last lines and past the program's end: every
 // console event (information, warnings, errors) and each call's begin and end. With a systemd
 // journal the events go there with their priority and fields (identifier "parlona-control",
-// PARLONA_EVENT, PARLONA_NUMBER), so that "journalctl --user -t parlona-control" shows the night;
+// PARLONA_EVENT, PARLONA_UNIT, PARLONA_NUMBER), so that "journalctl --user -t parlona-control" shows the night;
 // without one they go to a size-bounded rotating file in the user's state folder. The writing
 // happens on a thread of its own: a slow disk never holds the window up.
 class EventJournal : public QObject
@@ -43,6 +45,10 @@ public:
     // it is read too when the file alone has fewer.
     static QStringList recentEvents(const QString& fileName, int count);
 
+    // The hybrid each event is about (its serial number), asked as the event is recorded: two
+    // units' programs write into one journal, and each event says whose it is. Empty: none named.
+    void setUnit(std::function<QString()> serial);
+
 public slots:
     void record(int priority, const QString& message, const QString& event, const QString& number = QString());
     void onInfo(QString message);
@@ -58,6 +64,7 @@ private:
     QObject* m_writer;
     bool m_journal;
     QString m_fileName;
+    std::function<QString()> m_unit;
 };
 
 #endif // EVENTJOURNAL_H

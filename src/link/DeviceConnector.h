@@ -32,6 +32,7 @@ public:
     // Opens only the hybrid with this serial number from now on (another program may control
     // the others); empty for any.
     void setUnit(const QString& serial) { m_unit = serial; }
+    QString unit() const { return m_unit; }
     // The read requests every connection starts with, queued on the link in their order.
     void requestUnitState();
 

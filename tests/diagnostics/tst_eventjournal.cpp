@@ -1,6 +1,6 @@
+#include "CUC20.h"
 #include "EventJournal.h"
 #include "EventLogDialog.h"
-#include "CUC20.h"
 #include "MainWindow.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
@@ -36,6 +36,8 @@ private slots:
             journal.onInfo("Answered call with Anna");
             journal.onWarning("Module silent");
             journal.onError("The database did not take a statement:\nline two");
+            // From here on the events are about one unit of several.
+            journal.setUnit([] { return QStringLiteral("PH001234"); });
             journal.onCallBegins("0612345678", true);
             journal.onCallRecorded("0612345678", 0, QDateTime(QDate(2026, 12, 7), QTime(22, 15)), 95400);
         }
@@ -47,9 +49,10 @@ private slots:
         QCOMPARE(lines[1].section(' ', 1), "warning: Module silent");
         // One event, one line.
         QCOMPARE(lines[2].section(' ', 1), "error: The database did not take a statement: line two");
-        QCOMPARE(lines[3].section(' ', 1), "info call-begin number=0612345678: call from 0612345678 rings");
-        QVERIFY2(lines[4].contains("call-end number=0612345678: ") && lines[4].contains("2026-12-07T22:15:00")
-                && lines[4].contains("after 95 s"),
+        QCOMPARE(
+            lines[3].section(' ', 1), "info call-begin unit=PH001234 number=0612345678: call from 0612345678 rings");
+        QVERIFY2(lines[4].contains("call-end unit=PH001234 number=0612345678: ")
+                && lines[4].contains("2026-12-07T22:15:00") && lines[4].contains("after 95 s"),
             qPrintable(lines[4]));
     }
 
@@ -106,8 +109,11 @@ private slots:
             QVERIFY(rig.pumpUntil([&] { return engine->callState() == VOICECALL_IDLE; }));
         }
         const QString log = fileLines(state.filePath("parlona-control/events.log")).join('\n');
-        QVERIFY2(log.contains("call-begin number=" + number) && log.contains("call-end number=" + number)
-                && log.contains("info: Missed call from " + number),
+        // Each event names the unit: "Connected" (logged as the unit opens) as well as the calls.
+        const QString unit = QStringLiteral(" unit=") + VirtualHybridRig::serial;
+        QVERIFY2(log.contains("info" + unit + ": Connected") && log.contains("call-begin" + unit + " number=" + number)
+                && log.contains("call-end" + unit + " number=" + number)
+                && log.contains("info" + unit + ": Missed call from " + number),
             qPrintable(log));
     }
 
@@ -118,6 +124,7 @@ private slots:
         const QString mark = QUuid::createUuid().toString(QUuid::WithoutBraces);
         {
             EventJournal journal(EventJournal::Journal, QDir::tempPath());
+            journal.setUnit([] { return QStringLiteral("PH001234"); });
             journal.onCallBegins("0612345678", true);
             journal.onWarning("check " + mark);
         }
@@ -127,6 +134,7 @@ private slots:
         const QString out = QString::fromUtf8(journalctl.readAllStandardOutput());
         QVERIFY2(out.contains("MESSAGE=check " + mark), qPrintable(out.right(2000)));
         QVERIFY(out.contains("PARLONA_NUMBER=0612345678") && out.contains("PRIORITY=4"));
+        QVERIFY(out.contains("PARLONA_UNIT=PH001234"));
     }
 };
 
