@@ -59,6 +59,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QSettings>
 #include <QShortcut>
 #include <QTimer>
@@ -394,8 +395,12 @@ void MainWindow::wireEventJournal()
 {
     // Everything the console is told goes to the journal (or the events file) as well, with the
     // calls' numbers as fields of their own.
-    // The unit open, or the one this program is for while none is.
-    m_events->setUnit([this] { return m_usb->serial().isEmpty() ? m_connector->unit() : m_usb->serial(); });
+    // The unit open, or the one this program is for while none is; asked until the end, when the
+    // link and the connector may be gone before the journal.
+    m_events->setUnit([usb = QPointer<CUSBHID>(m_usb), connector = QPointer<DeviceConnector>(m_connector)] {
+        const QString open = usb ? usb->serial() : QString();
+        return !open.isEmpty() || !connector ? open : connector->unit();
+    });
     connect(m_console, &CConsole::info, m_events, &EventJournal::onInfo);
     connect(m_console, &CConsole::warn, m_events, &EventJournal::onWarning);
     connect(m_console, &CConsole::error, m_events, &EventJournal::onError);

@@ -76,10 +76,10 @@ QString SqlDialect::writeVersion(int version) const
 QStringList SqlDialect::beginUpgrade() const
 {
     // Taken before the version is read again: of two programs starting at once, the second waits
-    // and then finds the steps done.
-    // On the server the version table itself may not be there yet, and two programs creating it
-    // at once collide ("IF NOT EXISTS" does not hold between two sessions): a lock of the
-    // transaction's own, named by a number of the program's ("parlona" in ASCII), comes first.
+    // and then finds the steps done. On the server the version table itself may not be there
+    // yet, and two programs creating it at once collide ("IF NOT EXISTS" does not hold between
+    // two sessions): a lock of the transaction's own, named by a number of the program's
+    // ("parlona" in ASCII), comes first.
     if (m_engine == PostgreSQL)
         return { QStringLiteral("BEGIN"), QStringLiteral("SELECT pg_advisory_xact_lock(31632341465001569)"),
             QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)"),
