@@ -129,6 +129,8 @@ def main():
                                                   'topic': 'The new bridge', 'readyForAir': True})
     until(presenter_phone, lambda: presenter_phone.find_element(By.ID, 'callerName').get_attribute('value')
           == 'Anna de Vries')
+    # The presenter reads them in the program's window (the badge in the program's language).
+    until(producer, lambda: status()['strip'].endswith(' | Anna de Vries, Zwolle | The new bridge'))
     shoot(producer, 'call-desktop')
     shoot(presenter_phone, 'call-phone')
 

@@ -1,6 +1,8 @@
 #include "AppContext.h"
+#include "CCallHistoryForm.h"
 #include "CDatabase.h"
 #include "CUC20.h"
+#include "CallHistoryExport.h"
 #include "CallNotes.h"
 #include "MainWindow.h"
 #include "RemoteControl.h"
@@ -9,11 +11,15 @@
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 
+#include <QBuffer>
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QProcess>
+#include <QTableWidget>
 #include <QTest>
 
 #include <memory>
@@ -75,6 +81,22 @@ private slots:
         QCOMPARE(script.exitStatus(), QProcess::NormalExit);
         QCOMPARE(script.exitCode(), 0);
         QVERIFY(m_asked > 3);
+
+        // The call is in the history with the producer's notes, and in its CSV.
+        QTableWidget* history = m_rig->window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>();
+        // The newest first; the two calls before it have no notes.
+        QVERIFY(m_rig->pumpUntil([history] { return history->rowCount() == 2; }));
+        const QString notes = history->item(0, CCallHistoryForm::ColumnNotes)->text();
+        QVERIFY2(
+            notes.endsWith(QStringLiteral(" \u00b7 Anna de Vries, Zwolle \u2013 The new bridge")), qPrintable(notes));
+        QBuffer csv;
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        QCOMPARE(CallHistoryExport(m_rig->window()->context()->database).write(&csv), 3);
+        const QByteArray newest = csv.data().trimmed().split('\n').last();
+        QVERIFY2(newest.startsWith(QDate::currentDate().toString(Qt::ISODate).toLatin1())
+                && newest.contains(",0612345678,") && newest.contains(",answered,")
+                && newest.contains(",Anna de Vries,Zwolle,The new bridge,yes,"),
+            newest.constData());
     }
 
     void cleanup() { m_rig.reset(); }
@@ -93,8 +115,13 @@ private:
                 script->write("ok\n");
             } else if (line == QLatin1String("status")) {
                 const CallNote note = m_rig->window()->context()->callNotes->current();
+                // What the presenter reads in the notes strip of the window.
+                QStringList strip;
+                for (const char* name : { "label_notesReady", "label_notesCaller", "label_notesTopic" })
+                    strip << m_rig->window()->findChild<QLabel*>(QLatin1String(name))->text();
                 const QJsonObject status { { QStringLiteral("call"),
                                                RemoteControl::callStateName(uc20()->callState()) },
+                    { QStringLiteral("strip"), strip.join(QStringLiteral(" | ")) },
                     { QStringLiteral("notes"),
                         QJsonObject { { QStringLiteral("callerName"), note.callerName },
                             { QStringLiteral("place"), note.place }, { QStringLiteral("topic"), note.topic },
