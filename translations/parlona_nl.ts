@@ -578,7 +578,12 @@ Gesprekken: %2</translation>
         <translation>Nog geen notities van de producer</translation>
     </message>
     <message>
-        <location line="+101"/>
+        <location line="+86"/>
+        <source>%1 - unit %2</source>
+        <translation>%1 - eenheid %2</translation>
+    </message>
+    <message>
+        <location line="+32"/>
         <source>Answer the call (Enter)</source>
         <translation>Gesprek aannemen (Enter)</translation>
     </message>
@@ -2490,7 +2495,7 @@ Gesprekken: %2</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../src/app/MainWindow.cpp" line="+702"/>
+        <location filename="../src/app/MainWindow.cpp" line="+711"/>
         <source>About Parlona Control</source>
         <translation>Over Parlona Control</translation>
     </message>
@@ -2500,7 +2505,7 @@ Gesprekken: %2</translation>
         <translation>Statusbalk</translation>
     </message>
     <message>
-        <location filename="../src/app/MainWindow.cpp" line="-575"/>
+        <location filename="../src/app/MainWindow.cpp" line="-583"/>
         <source>%1 - v%2</source>
         <translation>%1 - v%2</translation>
     </message>
@@ -2540,7 +2545,7 @@ Gesprekken: %2</translation>
         <translation>Gesprekken die op de stationsserver wachten: %1</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>The calls that wait for the station server are kept only until the program stops: %1</source>
         <translation>De gesprekken die op de stationsserver wachten, worden alleen bewaard tot het programma stopt: %1</translation>
     </message>
@@ -2560,7 +2565,7 @@ Gesprekken: %2</translation>
         <translation>Terugzetten uit een reservekopie...</translation>
     </message>
     <message>
-        <location line="+119"/>
+        <location line="+126"/>
         <source>%1 - unit %2</source>
         <translation>%1 - eenheid %2</translation>
     </message>
@@ -3036,12 +3041,12 @@ Gesprekken: %2</translation>
 <context>
     <name>ScreeningServer</name>
     <message>
-        <location filename="../src/web/ScreeningServer.cpp" line="+168"/>
+        <location filename="../src/web/ScreeningServer.cpp" line="+178"/>
         <source>The certificate or its key cannot be read</source>
         <translation>Het certificaat of de sleutel ervan kan niet worden gelezen</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>Cannot listen on %1 port %2</source>
         <translation>Kan niet luisteren op %1 poort %2</translation>
     </message>

@@ -503,6 +503,7 @@ MainWindow::~MainWindow()
 void MainWindow::setUnit(const QString& serial)
 {
     m_connector->setUnit(serial);
+    m_incomingForm->setUnit(serial);
     setIdentity();
     if (!serial.isEmpty())
         setWindowTitle(tr("%1 - unit %2").arg(windowTitle(), serial));

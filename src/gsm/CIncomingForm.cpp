@@ -64,13 +64,13 @@ void CIncomingForm::onVoicecallStateChange(VOICECALL_STATE state, QString number
 
     switch (state) {
     case VOICECALL_CALLING:
-        setWindowTitle(tr("Calling..."));
+        setWindowTitle(titled(tr("Calling...")));
         ui->pushButton_call->hide();
         ui->pushButton_endcall->setText(QString());
         popUp();
         break;
     case VOICECALL_INCOMING:
-        setWindowTitle(tr("Incoming call..."));
+        setWindowTitle(titled(tr("Incoming call...")));
         ui->pushButton_call->show();
         ui->pushButton_endcall->setText(tr("Decline"));
         popUp();
@@ -167,10 +167,27 @@ void CIncomingForm::popUp()
     activateWindow();
 }
 
+void CIncomingForm::setUnit(const QString& serial)
+{
+    m_unit = serial;
+    // Until the operator has moved this unit's window, it opens where the window last was.
+    loadPlace();
+}
+
+QString CIncomingForm::titled(const QString& title) const
+{
+    return m_unit.isEmpty() ? title : tr("%1 - unit %2").arg(title, m_unit);
+}
+
+QString CIncomingForm::placeKey() const
+{
+    return m_unit.isEmpty() ? QLatin1String(geometryKey) : QLatin1String(geometryKey) + QLatin1Char('-') + m_unit;
+}
+
 void CIncomingForm::loadPlace()
 {
     const QSettings settings;
-    const QVariant geometry = settings.value(QLatin1String(geometryKey));
+    const QVariant geometry = settings.value(placeKey());
     if (geometry.isNull())
         return;
     setGeometry(geometry.toRect());
@@ -183,7 +200,7 @@ void CIncomingForm::storePlace()
     if (!m_placed)
         return;
     QSettings settings;
-    settings.setValue(QLatin1String(geometryKey), geometry());
+    settings.setValue(placeKey(), geometry());
 }
 
 void CIncomingForm::setCallKeys(const QKeySequence& answer, const QKeySequence& hangUp)

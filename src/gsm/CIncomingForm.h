@@ -33,6 +33,10 @@ public:
     explicit CIncomingForm(AppContext* context, QWidget* parent = nullptr);
     ~CIncomingForm() override;
 
+    // For a program that controls one unit of several: the title names the unit, and the window
+    // keeps a place of its own, so that two lines' windows need not open on top of each other.
+    void setUnit(const QString& serial);
+
 public slots:
     void onVoicecallStateChange(VOICECALL_STATE state, QString number);
     void on_pushButton_call_clicked();
@@ -55,6 +59,8 @@ private:
     void loadPlace();
     void storePlace();
     CUC20* engine() const;
+    QString titled(const QString& title) const;
+    QString placeKey() const;
 
     Ui::CIncomingForm* ui;
     AppContext* m_context;
@@ -62,6 +68,7 @@ private:
     VOICECALL_STATE m_state = VOICECALL_IDLE;
     // Whether the geometry is one worth keeping: restored from the settings or shown on screen.
     bool m_placed = false;
+    QString m_unit;
 };
 
 #endif // CINCOMINGFORM_H

@@ -472,6 +472,23 @@ private slots:
         CIncomingForm form(nullptr);
         form.onVoicecallStateChange(VOICECALL_CALLING, QStringLiteral("1"));
         QCOMPARE(form.geometry(), QRect(250, 200, 319, 172));
+
+        // The program of a second unit names it, and its window keeps a place of its own.
+        {
+            CIncomingForm other(nullptr);
+            other.setUnit(QStringLiteral("PH000002"));
+            other.onVoicecallStateChange(VOICECALL_INCOMING, QStringLiteral("1"));
+            QCOMPARE(other.windowTitle(), QStringLiteral("Incoming call... - unit PH000002"));
+            other.setGeometry(700, 200, 319, 172);
+        }
+        form.hide();
+        CIncomingForm again(nullptr);
+        again.onVoicecallStateChange(VOICECALL_INCOMING, QStringLiteral("1"));
+        QCOMPARE(again.geometry(), QRect(250, 200, 319, 172));
+        CIncomingForm otherAgain(nullptr);
+        otherAgain.setUnit(QStringLiteral("PH000002"));
+        otherAgain.onVoicecallStateChange(VOICECALL_INCOMING, QStringLiteral("1"));
+        QCOMPARE(otherAgain.geometry(), QRect(700, 200, 319, 172));
     }
 
     void numberAndCodecWhole_data()
