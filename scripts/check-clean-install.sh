@@ -4,9 +4,10 @@
 #   scripts/check-clean-install.sh build-package/parlona-control_*.deb [folder]
 # A minimal Debian 12 is put into folder (default build-clean-install/root) with debootstrap and
 # booted with systemd-nspawn. A service in it starts parlona-control.service for the user
-# "studio", crashes the program to see it started again, stops it, writes what it saw into
-# /root/report.txt and powers the machine off. The report is printed; the script fails unless
-# the service ran, came back after the crash and stopped cleanly.
+# "studio", sends it a remote command and reads the event back from the journal, crashes the
+# program to see it started again, stops it, writes what it saw into /root/report.txt and powers
+# the machine off. The report is printed; the script fails unless the service ran, its event
+# reached the journal with its fields, it came back after the crash and stopped cleanly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -46,6 +47,11 @@ echo "== dpkg"; dpkg-query -W parlona-control
 echo "== start"; as_studio systemctl --user start parlona-control.service; sleep 5
 as_studio systemctl --user show -p ActiveState -p SubState -p MainPID -p NRestarts parlona-control.service
 first=$(as_studio systemctl --user show -p MainPID --value parlona-control.service)
+# A remote command that the program refuses (no unit is attached here) is an event of the
+# journal, with the program's own fields.
+echo "== remote"; as_studio parlona-control --hangup || true; sleep 1
+as_studio journalctl --user -t parlona-control -o verbose --no-pager PARLONA_EVENT=error |
+    grep -E '^ +(PRIORITY|MESSAGE|PARLONA_[A-Z]+)=' | sed 's/^ *//'
 echo "== crash $first"; [ "$first" -gt 0 ] && kill -SEGV "$first"; sleep 9
 as_studio systemctl --user show -p ActiveState -p SubState -p MainPID -p NRestarts parlona-control.service
 echo "== stop"; as_studio systemctl --user stop parlona-control.service; sleep 1
@@ -79,4 +85,6 @@ states=$(grep -c '^ActiveState=active' "$report" || true)
 [ "$states" -eq 2 ] || { echo "check-clean-install: the service did not run, or did not come back after the crash" >&2; exit 1; }
 grep -q '^NRestarts=1' "$report" || { echo "check-clean-install: the crash was not followed by one restart" >&2; exit 1; }
 grep -q '^Result=success' "$report" || { echo "check-clean-install: the service did not stop cleanly" >&2; exit 1; }
-echo "check-clean-install: installed on a clean Debian 12, ran as the user's service, restarted after a crash, stopped cleanly"
+grep -q '^PARLONA_EVENT=error' "$report" && grep -q '^PRIORITY=3' "$report" ||
+    { echo "check-clean-install: the program's event did not reach the journal with its fields" >&2; exit 1; }
+echo "check-clean-install: installed on a clean Debian 12, ran as the user's service, wrote its events to the journal, restarted after a crash, stopped cleanly"
