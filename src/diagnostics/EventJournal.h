@@ -13,8 +13,8 @@ class QThread;
 // console event (information, warnings, errors) and each call's begin and end. With a systemd
 // journal the events go there with their priority and fields (identifier "parlona-control",
 // PARLONA_EVENT, PARLONA_UNIT, PARLONA_NUMBER), so that "journalctl --user -t parlona-control"
-// shows the night; without one they go to a size-bounded rotating file in the user's state folder. The writing
-// happens on a thread of its own: a slow disk never holds the window up.
+// shows the night; without one they go to a size-bounded rotating file in the user's state
+// folder. The writing happens on a thread of its own: a slow disk never holds the window up.
 class EventJournal : public QObject
 {
     Q_OBJECT
