@@ -1,23 +1,25 @@
 #include "AppContext.h"
 #include "CCallHistoryForm.h"
 #include "CDatabase.h"
-#include "CuttableProxy.h"
 #include "CallRegisterTable.h"
 #include "ConnectionRecipe.h"
 #include "ContactImportJob.h"
 #include "ContactSearch.h"
+#include "CuttableProxy.h"
 #include "DatabaseSchema.h"
 #include "PhonebookForm.h"
 #include "TestPostgres.h"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QSqlQuery>
-#include <QTemporaryFile>
-#include <QDir>
-#include <QLineEdit>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTcpServer>
+#include <QTemporaryFile>
 #include <QTest>
 
 #include <memory>
@@ -61,10 +63,7 @@ private slots:
         m_db->setHomeCountry(QStringLiteral("NL"));
     }
 
-    void cleanup()
-    {
-        m_db.reset();
-    }
+    void cleanup() { m_db.reset(); }
 
     // A new server database is made up to date; a second studio finds it so and writes nothing.
     void opens()
@@ -87,10 +86,18 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("calling");
         QTest::addColumn<QString>("name");
-        QTest::newRow("international stored, national calls") << "+31 6 1234 5678" << "0612345678" << "Anna Smit";
-        QTest::newRow("national stored, international calls") << "020-555 1234" << "+31205551234" << "Anna Smit";
-        QTest::newRow("another number") << "020-555 1234" << "0205551235" << "0205551235";
-        QTest::newRow("withheld") << "020-555 1234" << "" << "";
+        QTest::newRow("international stored, national calls") << "+31 6 1234 5678"
+                                                              << "0612345678"
+                                                              << "Anna Smit";
+        QTest::newRow("national stored, international calls") << "020-555 1234"
+                                                              << "+31205551234"
+                                                              << "Anna Smit";
+        QTest::newRow("another number") << "020-555 1234"
+                                        << "0205551235"
+                                        << "0205551235";
+        QTest::newRow("withheld") << "020-555 1234"
+                                  << ""
+                                  << "";
     }
 
     void lookups()
@@ -148,7 +155,8 @@ private slots:
         AppContext context;
         context.database = m_db.get();
         PhonebookForm form(&context);
-        form.addContact(QStringLiteral("Marieke"), QStringLiteral("de Vries"), QStringLiteral("+31 6 1234 5678"), QString());
+        form.addContact(
+            QStringLiteral("Marieke"), QStringLiteral("de Vries"), QStringLiteral("+31 6 1234 5678"), QString());
         form.addContact(QStringLiteral("Bert"), QStringLiteral("Bos"), QStringLiteral("020 555 1234"), QString());
         QVERIFY2(m_db->problem().isEmpty(), qPrintable(m_db->problem()));
         QCOMPARE(m_db->findContactName(QStringLiteral("0612345678")), QStringLiteral("Marieke de Vries"));
@@ -161,7 +169,8 @@ private slots:
     void calls()
     {
         m_db->setStudio(QStringLiteral("Studio Noord"));
-        const qint64 open = CallRegisterTable::open(m_db.get(), "0612345678", CallRegisterTable::Incoming, "2026-12-07 20:00:00");
+        const qint64 open
+            = CallRegisterTable::open(m_db.get(), "0612345678", CallRegisterTable::Incoming, "2026-12-07 20:00:00");
         QVERIFY2(open > 0, qPrintable(m_db->problem()));
         QVERIFY(CallRegisterTable::update(m_db.get(), open, CallRegisterTable::Incoming, 5000));
         QCOMPARE(CallRegisterTable::finishedCount(m_db.get()), 0);
@@ -169,7 +178,8 @@ private slots:
         QVERIFY(CallRegisterTable::close(m_db.get(), open, CallRegisterTable::Incoming, 61000));
 
         CallNote note { QStringLiteral("Anna"), QStringLiteral("Assen"), QStringLiteral("the road"), true };
-        QVERIFY(CallRegisterTable::insert(m_db.get(), "0201111111", CallRegisterTable::Missed, 0, "2026-12-07 20:05:00", note));
+        QVERIFY(CallRegisterTable::insert(
+            m_db.get(), "0201111111", CallRegisterTable::Missed, 0, "2026-12-07 20:05:00", note));
         QSqlQuery newest = CallRegisterTable::newest(m_db.get(), 10);
         QVERIFY(newest.next());
         const qint64 missed = newest.value(CallRegisterTable::Id).toLongLong();
@@ -201,7 +211,8 @@ private slots:
         DatabaseServer server = TestPostgres::server(m_name);
         server.port = proxy.port();
         CDatabase database(server, nullptr);
-        QVERIFY(CallRegisterTable::insert(&database, "0612345678", CallRegisterTable::Incoming, 9000, "2026-12-07 20:00:00"));
+        QVERIFY(CallRegisterTable::insert(
+            &database, "0612345678", CallRegisterTable::Incoming, 9000, "2026-12-07 20:00:00"));
         AppContext context;
         context.database = &database;
         CCallHistoryForm form(&context, nullptr);
@@ -244,8 +255,10 @@ private slots:
         QSignalSpy calls(m_db.get(), &CDatabase::callsChanged);
         QSignalSpy otherContacts(&other, &CDatabase::contactsChanged);
         for (int i = 0; i < 20; ++i)
-            QVERIFY(other.query(QStringLiteral("INSERT INTO contacts (first_name, last_name, phone_number) VALUES ('Z', ?, ?)"),
-                             { QString::number(i), QStringLiteral("06200000%1").arg(i, 2, 10, QLatin1Char('0')) })
+            QVERIFY(other
+                        .query(QStringLiteral(
+                                   "INSERT INTO contacts (first_name, last_name, phone_number) VALUES ('Z', ?, ?)"),
+                            { QString::number(i), QStringLiteral("06200000%1").arg(i, 2, 10, QLatin1Char('0')) })
                         .isActive());
         QVERIFY(contacts.wait(5000));
         QTest::qWait(300);
@@ -273,9 +286,33 @@ private slots:
         CDatabase away(server, nullptr);
         QVERIFY(!away.isOpen());
         QVERIFY(away.isUnreachable());
-        QVERIFY2(away.problem().contains(QLatin1String("Cannot reach the station database")), qPrintable(away.problem()));
+        QVERIFY2(
+            away.problem().contains(QLatin1String("Cannot reach the station database")), qPrintable(away.problem()));
         QCOMPARE(away.findContactName(QStringLiteral("0612345678")), QStringLiteral("0612345678"));
         QCOMPARE(CallRegisterTable::open(&away, "0612345678", CallRegisterTable::Incoming, "2026-12-07 20:00:00"), -1);
+    }
+
+    // The server's network gone without a word (a cable pulled): nothing closes the connection,
+    // and a statement would wait for the system's TCP retries, a quarter of an hour with the
+    // window frozen on air. It gives up within seconds and the server is taken for away. The
+    // silence is a firewall rule dropping what goes to the server, where one can be set (root).
+    void silentNetworkGivesUpSoon()
+    {
+        const QString port = QString::number(TestPostgres::server(m_name).port);
+        const QStringList rule { QStringLiteral("INPUT"), QStringLiteral("-p"), QStringLiteral("tcp"),
+            QStringLiteral("--dport"), port, QStringLiteral("-j"), QStringLiteral("DROP") };
+        if (QProcess::execute(QStringLiteral("iptables"), QStringList { QStringLiteral("-A") } + rule) != 0)
+            QSKIP("no firewall rule can be set here (iptables, as root)");
+        struct Lifted
+        {
+            QStringList rule;
+            ~Lifted() { QProcess::execute(QStringLiteral("iptables"), QStringList { QStringLiteral("-D") } + rule); }
+        } lifted { rule };
+        QElapsedTimer waited;
+        waited.start();
+        QVERIFY(!m_db->query(QStringLiteral("SELECT COUNT(*) FROM contacts")).isActive());
+        QVERIFY2(waited.elapsed() < 8000, qPrintable(QString::number(waited.elapsed())));
+        QVERIFY(m_db->isUnreachable());
     }
 };
 
