@@ -10,14 +10,13 @@
 
 #include "CDatabase.h"
 #include "CallRegisterTable.h"
-#include "DatabaseServer.h"
+#include "TestPostgres.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSqlQuery>
 #include <QTimer>
-#include <QUuid>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,17 +24,6 @@
 namespace {
 
 const double goalMs = 1000.0;
-
-DatabaseServer serverFromEnvironment(const QString& database)
-{
-    DatabaseServer server;
-    server.host = qEnvironmentVariable("PARLONA_TEST_PGHOST");
-    server.port = qEnvironmentVariableIntValue("PARLONA_TEST_PGPORT");
-    server.user = qEnvironmentVariable("PARLONA_TEST_PGUSER");
-    server.database = database;
-    server.tlsMode = QStringLiteral("disable");
-    return server;
-}
 
 // Milliseconds from write() until signal fires on watcher; -1 when it did not within 5 s.
 template <typename Signal> double latency(CDatabase* watcher, Signal signal, const std::function<bool()>& write)
@@ -69,17 +57,18 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 100;
-    if (qEnvironmentVariableIsEmpty("PARLONA_TEST_PGHOST")) {
+    if (!TestPostgres::available()) {
         std::printf("no PostgreSQL server: run me through scripts/with-postgres.sh\n");
         return 2;
     }
-    const QString name = QStringLiteral("bench_") + QUuid::createUuid().toString(QUuid::Id128);
-    {
-        CDatabase admin(serverFromEnvironment(QStringLiteral("postgres")), nullptr);
-        admin.query(QStringLiteral("CREATE DATABASE ") + name);
+    QString error;
+    const QString name = TestPostgres::freshDatabase(&error);
+    if (name.isEmpty()) {
+        std::printf("no database on the server: %s\n", qPrintable(error));
+        return 1;
     }
-    CDatabase studioA(serverFromEnvironment(name), nullptr);
-    CDatabase studioB(serverFromEnvironment(name), nullptr);
+    CDatabase studioA(TestPostgres::server(name), nullptr);
+    CDatabase studioB(TestPostgres::server(name), nullptr);
     studioA.setStudio(QStringLiteral("Studio A"));
     if (!studioA.isOpen() || !studioB.isOpen()) {
         std::printf("the server cannot be used: %s\n", qPrintable(studioA.problem()));
