@@ -114,16 +114,29 @@ private slots:
         QVERIFY(m_listener.heard.indexOf(QRegularExpression(QStringLiteral("idle\\|0612.*")))
             < m_listener.heard.indexOf(QRegularExpression(QStringLiteral("recorded\\|at\\|0612.*"))));
 
-        // A missed call: rings and stops ringing.
+        // A missed call: rings and stops ringing. A withheld caller after it is nobody's, and not
+        // the caller before.
         m_rig->unit()->ringIn(QStringLiteral("0301234567"));
         QVERIFY(hears("ringing|0301234567|"));
         m_rig->unit()->farEndHangsUp();
         QVERIFY(hears("recorded|at|0301234567||incoming|missed|0"));
+        m_rig->unit()->ringIn(QString());
+        QVERIFY(hears("ringing||Withheld number"));
+        const RemoteStatus status = run({ "--status" });
+        QVERIFY2(status[1].contains(QLatin1String("call: ringing\nnumber: \nname: Withheld number\n")),
+            qPrintable(status[1]));
+        m_rig->unit()->farEndHangsUp();
+        QVERIFY(hears("recorded|at||Withheld number|incoming|missed|0"));
 
         const QString console = m_rig->window()->context()->console->plainText();
         QVERIFY(console.contains(QRegularExpression(
             QStringLiteral("Remote control \\(tst_remotecontr\\w*, process \\d+\\): dial \\+31201234567"))));
         QVERIFY(console.contains(QLatin1String("): answer")));
+
+        // Without a unit no caller or SIM is reported.
+        m_rig->unit()->unplug();
+        QVERIFY(m_rig->pumpUntil([this] { return !m_rig->window()->context()->usb->isConnected(); }));
+        QCOMPARE(statusOf({ "simState", "number", "name" }), QStringLiteral("unknown||"));
     }
 
     void refusalsAndMalformedRequests_data()
@@ -220,28 +233,6 @@ private slots:
         QCOMPARE(m_rig->unit()->atCommandsReceived().count(QStringLiteral("ATA")), 1);
         QVERIFY(m_rig->pumpUntil([&] { return console->plainText().contains(QLatin1String(" times)")); }));
         QVERIFY2(console->lineCount() - linesBefore < 20, qPrintable(console->plainText().right(2000)));
-    }
-
-    // A withheld caller is nobody's, and not the caller before; without a unit no caller or SIM
-    // is reported.
-    void withheldCallerAndNoUnit()
-    {
-        connectUnit();
-        m_rig->unit()->ringIn(QStringLiteral("0301234567"));
-        QVERIFY(hears("ringing|0301234567|"));
-        m_rig->unit()->farEndHangsUp();
-        QVERIFY(hears("idle|0301234567|"));
-        m_rig->unit()->ringIn(QString());
-        QVERIFY(hears("ringing||Withheld number"));
-        const RemoteStatus status = run({ "--status" });
-        QVERIFY2(status[1].contains(QLatin1String("call: ringing\nnumber: \nname: Withheld number\n")),
-            qPrintable(status[1]));
-        m_rig->unit()->farEndHangsUp();
-        QVERIFY(hears("recorded|at||Withheld number|incoming|missed|0"));
-
-        m_rig->unit()->unplug();
-        QVERIFY(m_rig->pumpUntil([this] { return !m_rig->window()->context()->usb->isConnected(); }));
-        QCOMPARE(statusOf({ "simState", "number", "name" }), QStringLiteral("unknown||"));
     }
 
     void dialFromTheCommandLine_data()
