@@ -16,7 +16,6 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStackedWidget>
-#include <QStandardPaths>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>

@@ -4,7 +4,6 @@
 #include "ProgramEnvironment.h"
 #include <QFile>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
