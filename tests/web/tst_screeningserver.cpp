@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <QTimer>
 
 #include <httplib.h>
 
@@ -174,29 +173,6 @@ private slots:
         // Logged out, the session is gone on the server, not only the browser's cookie.
         QCOMPARE(m_client->post("/api/logout", "{}", m_client->page()).status, 200);
         QCOMPARE(m_client->get("/api/state", m_client->page()).status, 401);
-    }
-
-    void eventsFollowTheCall()
-    {
-        QVERIFY(m_client->logIn(password));
-        const int port = screening()->ports().value(0);
-        const std::string cookie = m_client->cookie().toStdString();
-        std::atomic<bool> sawRinging { false };
-        std::thread page([&] {
-            httplib::Client client("127.0.0.1", port);
-            std::string received;
-            client.Get("/api/events", { { "Cookie", cookie } }, [&](const char* data, size_t length) {
-                received.append(data, length);
-                sawRinging = received.find("\"call\":\"ringing\"") != std::string::npos;
-                return !sawRinging;
-            });
-        });
-        m_rig->unit()->ringIn(QString());
-        const bool heard = m_rig->pumpUntil([&] { return sawRinging.load(); });
-        m_rig->unit()->farEndHangsUp();
-        page.join();
-        QVERIFY(heard);
-        QVERIFY(state().value(QStringLiteral("withheld")).toBool() || uc20()->callState() == VOICECALL_IDLE);
     }
 
     void changesQueuedForTheWindowAreBounded()
