@@ -5,13 +5,21 @@
 #include "PhonebookForm.h"
 #include "ScreeningClient.h"
 #include "ScreeningService.h"
+#include "ScreeningSettingsForm.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QJsonDocument>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
 #include <QTableView>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,8 +38,8 @@ const QString password = QStringLiteral("studio-7 Geheim");
 } // namespace
 
 // The screening page's server spoken to as a browser would, on the whole program on a virtual
-// hybrid: what it refuses and why, a call screened through it, and the bound on changes queued
-// for the GUI thread.
+// hybrid: what it refuses and why, a call screened through it, the bound on changes queued for
+// the GUI thread, and its tab in the settings.
 class TestScreeningServer : public QObject
 {
     Q_OBJECT
@@ -42,6 +50,7 @@ private slots:
     void init()
     {
         m_rig = std::make_unique<VirtualHybridRig>();
+        QVERIFY(!screening()->isRunning()); // nothing is served before it is switched on
         QVERIFY(screening()->start(config()));
         m_client = newClient();
         QVERIFY(m_rig->connectUnit());
@@ -295,7 +304,64 @@ private slots:
         QVERIFY2(other.start(same, "{}", &error), qPrintable(error));
     }
 
+    void servedOnlyWithAPasswordAndSwitchedOn_data()
+    {
+        QTest::addColumn<QString>("password"); // empty: none set
+        QTest::addColumn<bool>("switchedOn");
+        QTest::addColumn<bool>("served");
+
+        QTest::newRow("off by default, with a password") << "Dijkstraat 9" << false << false;
+        QTest::newRow("on without a password") << "" << true << false;
+        QTest::newRow("on with a password") << "Dijkstraat 9" << true << true;
+    }
+
+    void servedOnlyWithAPasswordAndSwitchedOn()
+    {
+        QFETCH(QString, password);
+        QFETCH(bool, switchedOn);
+        QFETCH(bool, served);
+        auto* form = m_rig->window()->findChild<ScreeningSettingsForm*>();
+        QVERIFY(form);
+        ScreeningService* service = screening();
+        service->stop();
+        if (!password.isEmpty()) {
+            form->findChild<QLineEdit*>(QStringLiteral("lineEdit_screeningPassword"))->setText(password);
+            auto* set = form->findChild<QPushButton*>(QStringLiteral("pushButton_screeningPassword"));
+            set->click();
+            // The hash is made on a thread of its own.
+            QTRY_VERIFY_WITH_TIMEOUT(set->isEnabled(), 20000);
+            QSettings settings;
+            QVERIFY(ScreeningPassword::load(settings).matches(password));
+        }
+        const int port = freePort();
+        form->findChild<QCheckBox*>(QStringLiteral("checkBox_screening"))->setChecked(switchedOn);
+        form->findChild<QSpinBox*>(QStringLiteral("spinBox_screeningPort"))->setValue(port);
+        form->findChild<QLineEdit*>(QStringLiteral("lineEdit_screeningAddresses"))
+            ->setText(QStringLiteral("127.0.0.1,"));
+        form->findChild<QPushButton*>(QStringLiteral("pushButton_screeningApply"))->click();
+        QCOMPARE(service->isRunning(), served);
+        const QString status = form->findChild<QLabel*>(QStringLiteral("label_screeningStatus"))->text();
+        if (served) {
+            QCOMPARE(service->ports(), QList<int> { port });
+            QCOMPARE(status, QStringLiteral("Served at http://127.0.0.1:%1").arg(port));
+            // Switched off again, the port is free at once.
+            form->findChild<QCheckBox*>(QStringLiteral("checkBox_screening"))->setChecked(false);
+            form->findChild<QPushButton*>(QStringLiteral("pushButton_screeningApply"))->click();
+            QVERIFY(!service->isRunning());
+            QTcpServer again;
+            QVERIFY(again.listen(QHostAddress::LocalHost, static_cast<quint16>(port)));
+        } else if (switchedOn) {
+            QCOMPARE(status, QStringLiteral("Not served: No password is set"));
+        }
+    }
+
 private:
+    static int freePort()
+    {
+        QTcpServer probe;
+        return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : 0;
+    }
+
     // On a port the system picks.
     ScreeningConfig config() const
     {
