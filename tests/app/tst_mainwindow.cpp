@@ -8,16 +8,23 @@
 #include "MemoryHidBackend.h"
 #include "OrvanePPMMeter.h"
 #include "ProgramEnvironment.h"
+#include "WindowFit.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+#include <QScrollArea>
 #include <QSqlQuery>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -28,6 +35,8 @@ static const QString unitB = QStringLiteral("PH000002");
 static const QString disconnected = QStringLiteral("Status: Disconnected");
 static const QString initializing = QStringLiteral("Status: Connected [Initializing...]");
 
+// The main window, also on a laptop screen: it fits 1366 x 768, pages scroll instead of stretching
+// the window, and the meter titles are whole.
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -90,6 +99,8 @@ private slots:
     void initTestCase()
     {
         isolateSettings(m_settingsDir.path());
+        // The size desktops use; the headless platform's own is larger.
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
     }
 
     void init()
@@ -307,6 +318,71 @@ private slots:
             QVERIFY(QSqlQuery().exec(QStringLiteral("SELECT count(*) FROM call_register")));
         }
         QVERIFY(QFile::remove(databaseFile));
+    }
+
+    void fitted_data()
+    {
+        QTest::addColumn<QRect>("wanted");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("placed");
+        const QRect laptop(0, 0, 1366, 740); // a panel at the bottom takes 28 px
+        QTest::newRow("fits as it is") << QRect(100, 50, 700, 600) << laptop << QRect(100, 50, 700, 600);
+        QTest::newRow("too tall: shrunk, moved up") << QRect(100, 50, 720, 962) << laptop << QRect(100, 0, 720, 740);
+        QTest::newRow("off the right edge") << QRect(1000, 10, 700, 600) << laptop << QRect(666, 10, 700, 600);
+        QTest::newRow("off the top left") << QRect(-30, -20, 700, 600) << laptop << QRect(0, 0, 700, 600);
+        QTest::newRow("second screen, panel on top")
+            << QRect(1400, 0, 800, 1000) << QRect(1366, 30, 1920, 1050) << QRect(1400, 30, 800, 1000);
+    }
+
+    void fitted()
+    {
+        QFETCH(QRect, wanted);
+        QFETCH(QRect, available);
+        QTEST(WindowFit::fitted(wanted, available), "placed");
+    }
+
+    void fitsALaptopScreen()
+    {
+        MainWindow* window = m_window.get();
+        // Whatever page is on show, and with the console on: the window can be made short enough
+        // for 768 px less a title bar and a panel.
+        window->findChild<QDockWidget*>("dockConsole")->show();
+        QStackedWidget* pages = window->findChild<QStackedWidget*>("stackedWidget");
+        for (int page = 0; page < pages->count(); ++page) {
+            pages->setCurrentIndex(page);
+            QVERIFY2(window->minimumSizeHint().height() <= 700,
+                qPrintable(QStringLiteral("%1: %2").arg(pages->widget(page)->objectName()).arg(window->minimumSizeHint().height())));
+            QVERIFY(window->minimumSizeHint().width() <= 1366);
+        }
+        QCOMPARE(pages->parentWidget()->parentWidget(), window->findChild<QScrollArea*>("pageScrollArea"));
+        // The meter titles (receive, send) fit their boxes beside the frame; the whole text is in the tool tip.
+        for (const char* box : { "groupBox_2", "groupBox" }) {
+            auto* group = window->findChild<QGroupBox*>(box);
+            QVERIFY2(group->fontMetrics().horizontalAdvance(group->title()) + 12 <= group->maximumWidth(), box);
+            QVERIFY(group->toolTip().startsWith(group->title() + " ("));
+        }
+    }
+
+    // The console can be hidden, and stays so; a speed dial stored on the settings page is named
+    // on its button's tool tip at once. Started with the session (--minimized) without a tray, the
+    // window is minimized, never hidden out of reach.
+    void consoleSpeedDialAndStart()
+    {
+        QAction* toggle = action("actionConsole");
+        QDockWidget* dock = window().findChild<QDockWidget*>("dockConsole");
+        window().show();
+        const bool shown = dock->isVisible();
+        toggle->trigger();
+        QCOMPARE(dock->isVisible(), !shown);
+        QCOMPARE(QSettings().value("ConsoleVisible").toBool(), !shown);
+
+        QTest::keyClicks(window().findChild<QLineEdit*>("lineEdit_dialnr3"), "0201234567");
+        const QString tip = window().findChild<QAbstractButton*>("pushButton_dialnr3")->toolTip();
+        QVERIFY2(tip.contains("0201234567"), qPrintable(tip));
+
+        window().hide();
+        window().showAtStart(true);
+        QVERIFY(window().isVisible() && window().isMinimized());
     }
 };
 
