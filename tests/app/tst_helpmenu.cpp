@@ -111,21 +111,18 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("resource");
         QTest::addColumn<QStringList>("sections");
-        QTest::addColumn<QString>("otherLanguagesSection");
         QTest::addColumn<QString>("pictureSuffix");
         QTest::newRow("English") << "en"
                                  << ":/guide/operator-guide.md"
                                  << QStringList { "Answering a call", "Dialling", "Hanging up",
                                         "The control bar: colours and labels", "The meters", "Call history",
                                         "Phonebook", "When the unit or the network is lost" }
-                                 << "Een gesprek aannemen"
                                  << "/[a-z-]+\\.png$";
         QTest::newRow("Dutch") << "nl"
                                << ":/guide/operator-guide.nl.md"
                                << QStringList { "Een gesprek aannemen", "Bellen", "Ophangen",
                                       "De bedieningsbalk: kleuren en teksten", "De meters", "Gespreksgeschiedenis",
                                       "Telefoonboek", "Als het apparaat of het netwerk wegvalt" }
-                               << "Answering a call"
                                << "/[a-z-]+\\.nl\\.png$";
     }
 
@@ -136,7 +133,6 @@ private slots:
         QFETCH(QString, language);
         QFETCH(QString, resource);
         QFETCH(QStringList, sections);
-        QFETCH(QString, otherLanguagesSection);
         QFETCH(QString, pictureSuffix);
         TranslationLoader translations;
         QCOMPARE(translations.install(language), language);
@@ -148,8 +144,7 @@ private slots:
         const QStringList shown = headings(document);
         for (const QString& section : sections)
             QVERIFY2(shown.contains(section), qPrintable(section + " missing from " + shown.join(" / ")));
-        QVERIFY(!shown.contains(otherLanguagesSection));
-        // Every section of the file is shown, in its order: none is cut off.
+        // Every section of the file is shown, in its order: none is cut off, none of another language added.
         QCOMPARE(shown, headingsOf(resource));
         // No technician's matter.
         const QString text = document->toPlainText();
