@@ -6,6 +6,7 @@
 #include "MainWindow.h"
 #include "ManualClock.h"
 #include "ModalAnswer.h"
+#include "ProgramEnvironment.h"
 #include "VirtualHybridRig.h"
 #include "VirtualHybridUnit.h"
 
@@ -14,14 +15,23 @@
 #include <QKeySequenceEdit>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <csignal>
 
 // No stray click costs the operator a call or the history: Clear and closing the program ask
 // first, with the safe answer as the default, and a call declined by closing its window is told.
 // The answer and hang-up keys of the whole program work in whichever window has the keyboard.
+// Stopped by the system (a logout, a shutdown, systemctl, Ctrl+C), the program closes in order,
+// asks nobody anything, records the call going on with its talk time so far and writes its settings.
 class TestConfirmations : public QObject
 {
     Q_OBJECT
@@ -256,6 +266,65 @@ private slots:
         QCOMPARE(m_uc20->callState(), VOICECALL_INCOMING);
         QTest::keyClick(QApplication::activeWindow(), Qt::Key_A, Qt::ControlModifier);
         QVERIFY(m_rig->reaches(VOICECALL_ACTIVE));
+    }
+
+    void callOnAirIsRecordedWithoutAQuestion()
+    {
+        QTemporaryDir dir;
+        m_rig.reset();
+        m_rig = std::make_unique<VirtualHybridRig>(dir.path());
+        QVERIFY(m_rig->connectUntilSimReady());
+        QVERIFY(m_rig->answersRinging(QStringLiteral("0612345678")));
+        QVERIFY(!m_rig->pumpUntil([] { return false; }, 3000));
+        bool asked = false;
+        QObject waiting;
+        ModalAnswer::whenShown(&waiting, [&asked](QWidget* modal) {
+            asked = true;
+            static_cast<void>(modal->close());
+        }, 1000);
+        m_rig->window()->closeForShutdown();
+        QVERIFY(!asked);
+        QVERIFY(m_rig->window()->isHidden());
+        QVERIFY(QSettings().contains("AutoConnect"));
+        m_rig.reset();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "check");
+            db.setDatabaseName(dir.filePath("parlona.db"));
+            QVERIFY(db.open());
+            QSqlQuery row(db);
+            QVERIFY(row.exec("SELECT call_type, duration, (SELECT count(*) FROM call_register_open) FROM call_register"));
+            QVERIFY(row.next());
+            QCOMPARE(row.value(0).toInt(), 0); // answered
+            QVERIFY2(row.value(1).toInt() >= 3000 && row.value(1).toInt() < 4500, qPrintable(row.value(1).toString()));
+            QCOMPARE(row.value(2).toInt(), 0);
+        }
+        QSqlDatabase::removeDatabase("check");
+    }
+
+    void signalsCloseInOrder_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
+    void signalsCloseInOrder()
+    {
+        QFETCH(int, signalNumber);
+        QTemporaryDir home;
+        QProcess process;
+        process.setProcessEnvironment(isolatedProgramEnvironment(home.path()));
+        process.start(programPath(), { "--virtual-hybrid" });
+        QVERIFY(process.waitForStarted());
+        // Until the window is up and the handlers are in place.
+        QTest::qWait(2500);
+        QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        const QSettings written(home.filePath("config/Orvane/Parlona Control.conf"), QSettings::IniFormat);
+        QVERIFY2(written.contains("TrayNotices"), qPrintable(written.fileName()));
     }
 };
 
