@@ -461,34 +461,28 @@ private slots:
         QTRY_COMPARE(tones->text(), QString());
     }
 
+    // The window keeps its last place, also when destroyed while shown; the program of a second
+    // unit names it, and its window keeps a place of its own.
     void geometryRemembered()
     {
+        const auto ring = [](const QString& unit, VOICECALL_STATE state) {
+            auto form = std::make_unique<CIncomingForm>(nullptr);
+            if (!unit.isEmpty())
+                form->setUnit(unit);
+            form->onVoicecallStateChange(state, QStringLiteral("1"));
+            return form;
+        };
+        ring(QString(), VOICECALL_INCOMING)->setGeometry(250, 200, 319, 172);
+        const auto form = ring(QString(), VOICECALL_CALLING);
+        QCOMPARE(form->geometry(), QRect(250, 200, 319, 172));
         {
-            CIncomingForm form(nullptr);
-            form.onVoicecallStateChange(VOICECALL_INCOMING, QStringLiteral("1"));
-            form.setGeometry(250, 200, 319, 172);
+            const auto other = ring(QStringLiteral("PH000002"), VOICECALL_INCOMING);
+            QCOMPARE(other->windowTitle(), QStringLiteral("Incoming call... - unit PH000002"));
+            other->setGeometry(700, 200, 319, 172);
         }
-        // Destroyed while shown, the window kept its last place.
-        CIncomingForm form(nullptr);
-        form.onVoicecallStateChange(VOICECALL_CALLING, QStringLiteral("1"));
-        QCOMPARE(form.geometry(), QRect(250, 200, 319, 172));
-
-        // The program of a second unit names it, and its window keeps a place of its own.
-        {
-            CIncomingForm other(nullptr);
-            other.setUnit(QStringLiteral("PH000002"));
-            other.onVoicecallStateChange(VOICECALL_INCOMING, QStringLiteral("1"));
-            QCOMPARE(other.windowTitle(), QStringLiteral("Incoming call... - unit PH000002"));
-            other.setGeometry(700, 200, 319, 172);
-        }
-        form.hide();
-        CIncomingForm again(nullptr);
-        again.onVoicecallStateChange(VOICECALL_INCOMING, QStringLiteral("1"));
-        QCOMPARE(again.geometry(), QRect(250, 200, 319, 172));
-        CIncomingForm otherAgain(nullptr);
-        otherAgain.setUnit(QStringLiteral("PH000002"));
-        otherAgain.onVoicecallStateChange(VOICECALL_INCOMING, QStringLiteral("1"));
-        QCOMPARE(otherAgain.geometry(), QRect(700, 200, 319, 172));
+        form->hide();
+        QCOMPARE(ring(QString(), VOICECALL_INCOMING)->geometry(), QRect(250, 200, 319, 172));
+        QCOMPARE(ring(QStringLiteral("PH000002"), VOICECALL_INCOMING)->geometry(), QRect(700, 200, 319, 172));
     }
 
     void numberAndCodecWhole_data()
