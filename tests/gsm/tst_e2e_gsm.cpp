@@ -32,12 +32,8 @@
 #include <QTest>
 #include <QTimer>
 
-// The whole program against a virtual hybrid: connecting to it, and the module engine, which
-// learns everything from the unit's module through the USB frames, as it would from a real one.
-// Calls are also placed and taken the way the operator does it, with numbers as people write
-// them, and the module may fall silent. The operator is told the SIM's tries left, and a withheld
-// caller and a lost line are named. Text messages come from the service page, whose text waits
-// for the module's prompt.
+// The whole program against a virtual hybrid: the module engine learns everything from the unit's
+// module through the USB frames, as it would from a real one, and the operator works as usual.
 class TestE2eGsm : public QObject
 {
     Q_OBJECT
