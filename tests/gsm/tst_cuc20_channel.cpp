@@ -282,66 +282,59 @@ void TestCUC20Channel::responses_data()
     QTest::addColumn<QStringList>("before"); // parsed first, unobserved
     QTest::addColumn<QStringList>("response");
     QTest::addColumn<QString>("reports"); // signals as name(args), then the log, separated by " | "
-    const QStringList none;
+    const auto row = [](const char* name, const QStringList& response, const QString& reports,
+                         const QStringList& before = {}) { QTest::newRow(name) << before << response << reports; };
 
     // Only an OK response is analysed; no final code ends a call, the call list does.
-    QTest::newRow("ERROR names the echo")
-        << none << QStringList { "AT+CPIN?", "+CME ERROR: 11", "ERROR" } << "ERROR] Invalid GSM Command: AT+CPIN?";
-    QTest::newRow("NO CARRIER") << talking << QStringList { "ATH", "NO CARRIER" } << "INFO] No Carrier";
-    QTest::newRow("dial refused") << none << QStringList { "ATD12#3;", "ERROR" }
-                                  << "dialFailed(12#3, The module refused the number) | ERROR] Invalid GSM Command: ATD12#3;";
+    row("ERROR names the echo", { "AT+CPIN?", "+CME ERROR: 11", "ERROR" }, "ERROR] Invalid GSM Command: AT+CPIN?");
+    row("NO CARRIER", { "ATH", "NO CARRIER" }, "INFO] No Carrier", talking);
+    row("dial refused", { "ATD12#3;", "ERROR" },
+        "dialFailed(12#3, The module refused the number) | ERROR] Invalid GSM Command: ATD12#3;");
     // The error is no final code: the next answer closes the response.
-    QTest::newRow("dial refused, CME") << none << ok({ "ATD020;", "+CME ERROR: 3", "AT+CLCC" })
-                                       << "dialFailed(020, Operation not allowed) | ERROR] Operation not allowed";
-    QTest::newRow("dialled") << none << ok({ "ATD020;" }) << "";
-    QTest::newRow("caller hangs up") << talking << calls({}) << state(VOICECALL_IDLE, "") + " callEnded(0, 9, 0)";
-    QTest::newRow("PIN tries") << none << ok({ "AT+QPINC=\"SC\"", "+QPINC: \"SC\",2,10" })
-                               << "simAttemptsLeft(2, 10)";
-    QTest::newRow("PIN2 tries") << none << ok({ "AT+QPINC=\"P2\"", "+QPINC: \"P2\",3,10" }) << "";
-    QTest::newRow("identification, lower-case echo") << none << ok({ "at+gmm", "UC20" }) << "modelIdentification(UC20)";
+    row("dial refused, CME", ok({ "ATD020;", "+CME ERROR: 3", "AT+CLCC" }),
+        "dialFailed(020, Operation not allowed) | ERROR] Operation not allowed");
+    row("dialled", ok({ "ATD020;" }), "");
+    row("caller hangs up", calls({}), state(VOICECALL_IDLE, "") + " callEnded(0, 9, 0)", talking);
+    row("PIN tries", ok({ "AT+QPINC=\"SC\"", "+QPINC: \"SC\",2,10" }), "simAttemptsLeft(2, 10)");
+    row("PIN2 tries", ok({ "AT+QPINC=\"P2\"", "+QPINC: \"P2\",3,10" }), "");
+    row("identification, lower-case echo", ok({ "at+gmm", "UC20" }), "modelIdentification(UC20)");
 
-    QTest::newRow("rssi 20") << none << ok({ "AT+CSQ", "+CSQ: 20,99" }) << "rssiChange(20, -73)";
-    QTest::newRow("rssi 31") << none << ok({ "AT+CSQ", "+CSQ: 31,99" }) << "rssiChange(31, -51)";
-    QTest::newRow("rssi 99") << none << ok({ "AT+CSQ", "+CSQ: 99,99" }) << "rssiChange(99, 0)";
-    QTest::newRow("rssi, four lines") << none << ok({ "AT+CSQ", "+CSQ: 20,99", "" }) << "";
-    QTest::newRow("side tone") << none << ok({ "AT+QSIDET?", "+QSIDET: 5" }) << "sidetone(5)";
-    QTest::newRow("codec 6") << none << ok({ "AT+QSPCH", "+QSPCH: 1,6,0" }) << "codecChange(6, GSM AMR WB)";
-    QTest::newRow("phonebook") << none << ok({ "AT+CPBR=2", R"(+CPBR: 2,"112",145,"Smith, J.")" })
-                               << "phonebookEntry(2, 112, 145, Smith, J.)";
+    row("rssi 20", ok({ "AT+CSQ", "+CSQ: 20,99" }), "rssiChange(20, -73)");
+    row("rssi 31", ok({ "AT+CSQ", "+CSQ: 31,99" }), "rssiChange(31, -51)");
+    row("rssi 99", ok({ "AT+CSQ", "+CSQ: 99,99" }), "rssiChange(99, 0)");
+    row("rssi, four lines", ok({ "AT+CSQ", "+CSQ: 20,99", "" }), "");
+    row("side tone", ok({ "AT+QSIDET?", "+QSIDET: 5" }), "sidetone(5)");
+    row("codec 6", ok({ "AT+QSPCH", "+QSPCH: 1,6,0" }), "codecChange(6, GSM AMR WB)");
+    row("phonebook", ok({ "AT+CPBR=2", R"(+CPBR: 2,"112",145,"Smith, J.")" }),
+        "phonebookEntry(2, 112, 145, Smith, J.)");
 
     // An outgoing call first seen answered still began as an outgoing call.
-    QTest::newRow("stat 0, outgoing") << none << calls({ R"(1,0,0,0,0,"020",129)" })
-                                      << state(VOICECALL_CALLING, "020") + ' ' + state(VOICECALL_ACTIVE, "020");
-    QTest::newRow("stat 1, held") << talking << calls({ R"(1,0,1,0,0,"020",129)" }) << "";
-    QTest::newRow("stat 3, alerting") << dialling << calls({ R"(1,0,3,0,0,"020",129)" }) << "";
-    QTest::newRow("stat 5, waiting") << none << calls({ R"(1,1,5,0,0,"020",129)" }) << "";
-    QTest::newRow("comma in number") << none << calls({ R"(1,1,4,0,0,"02,0",129)" })
-                                     << state(VOICECALL_INCOMING, "02,0");
-    QTest::newRow("quote in number") << none << calls({ R"(1,1,4,0,0,"0"20",129)" })
-                                     << state(VOICECALL_INCOMING, "0\"20");
-    QTest::newRow("withheld") << none << calls({ R"(1,1,4,0,0,"",128)" }) << state(VOICECALL_INCOMING, "");
-    QTest::newRow("six fields") << none << calls({ R"(1,1,4,0,0,"020")" }) << "";
-    QTest::newRow("nine fields") << none << calls({ R"(1,1,4,0,0,"020",129,"A",1)" }) << "";
-    QTest::newRow("two calls") << talking << calls({ "1,1,0,0,0,1,129", "2,1,4,0,0,2,129" }) << "";
+    row("stat 0, outgoing", calls({ R"(1,0,0,0,0,"020",129)" }),
+        state(VOICECALL_CALLING, "020") + ' ' + state(VOICECALL_ACTIVE, "020"));
+    row("stat 1, held", calls({ R"(1,0,1,0,0,"020",129)" }), "", talking);
+    row("stat 3, alerting", calls({ R"(1,0,3,0,0,"020",129)" }), "", dialling);
+    row("stat 5, waiting", calls({ R"(1,1,5,0,0,"020",129)" }), "");
+    row("comma in number", calls({ R"(1,1,4,0,0,"02,0",129)" }), state(VOICECALL_INCOMING, "02,0"));
+    row("quote in number", calls({ R"(1,1,4,0,0,"0"20",129)" }), state(VOICECALL_INCOMING, "0\"20"));
+    row("withheld", calls({ R"(1,1,4,0,0,"",128)" }), state(VOICECALL_INCOMING, ""));
+    row("six fields", calls({ R"(1,1,4,0,0,"020")" }), "");
+    row("nine fields", calls({ R"(1,1,4,0,0,"020",129,"A",1)" }), "");
+    row("two calls", calls({ "1,1,0,0,0,1,129", "2,1,4,0,0,2,129" }), "", talking);
 
-    QTest::newRow("PIN2 is not PIN") << none << ok({ "AT+CPIN?", "+CPIN: SIM PIN2" }) << sim(SIM_PIN2);
-    QTest::newRow("PIN entry echo") << none << ok({ "AT+CPIN=1234", "+CPIN: READY" }) << "";
-    QTest::newRow("unsolicited READY") << none << ok({ "+CPIN: READY", "AT+GMI", "Quectel" }) << sim(SIM_READY);
-    QTest::newRow("CME 10") << none << ok({ "AT+CPIN?", "+CME ERROR: 10" }) << "ERROR] SIM not inserted";
-    QTest::newRow("CME 11") << none << ok({ "AT", "+CME ERROR: 11" }) << sim(SIM_PIN) + " | ERROR] SIM PIN required";
+    row("PIN2 is not PIN", ok({ "AT+CPIN?", "+CPIN: SIM PIN2" }), sim(SIM_PIN2));
+    row("PIN entry echo", ok({ "AT+CPIN=1234", "+CPIN: READY" }), "");
+    row("unsolicited READY", ok({ "+CPIN: READY", "AT+GMI", "Quectel" }), sim(SIM_READY));
+    row("CME 10", ok({ "AT+CPIN?", "+CME ERROR: 10" }), "ERROR] SIM not inserted");
+    row("CME 11", ok({ "AT", "+CME ERROR: 11" }), sim(SIM_PIN) + " | ERROR] SIM PIN required");
     // Lines the table cannot name are still told: by their code, their words or as they came.
-    QTest::newRow("CME without blank") << none << ok({ "AT+CPIN?", "+CME ERROR:10" }) << "ERROR] SIM not inserted";
-    QTest::newRow("CME in words") << none << ok({ "AT", "+cme error: sim pin required" })
-                                  << sim(SIM_PIN) + " | ERROR] SIM PIN required";
-    QTest::newRow("CME unknown code") << none << ok({ "AT", "+CME ERROR: 515" }) << "ERROR] Module error 515";
-    QTest::newRow("CME unknown words") << none << ok({ "AT", "+CME ERROR: invalid input value" })
-                                       << "ERROR] Module error: invalid input value";
-    QTest::newRow("CME without code") << none << ok({ "AT", "+CME ERROR" })
-                                      << "ERROR] Module error without a code: +CME ERROR";
-    QTest::newRow("CME colon only") << none << ok({ "AT", " +CME ERROR: " })
-                                    << "ERROR] Module error without a code: +CME ERROR:";
-    QTest::newRow("CME huge number") << none << ok({ "AT", "+CME ERROR: 99999999999" })
-                                     << "ERROR] Module error: 99999999999";
+    row("CME without blank", ok({ "AT+CPIN?", "+CME ERROR:10" }), "ERROR] SIM not inserted");
+    row("CME in words", ok({ "AT", "+cme error: sim pin required" }), sim(SIM_PIN) + " | ERROR] SIM PIN required");
+    row("CME unknown code", ok({ "AT", "+CME ERROR: 515" }), "ERROR] Module error 515");
+    row("CME unknown words", ok({ "AT", "+CME ERROR: invalid input value" }),
+        "ERROR] Module error: invalid input value");
+    row("CME without code", ok({ "AT", "+CME ERROR" }), "ERROR] Module error without a code: +CME ERROR");
+    row("CME colon only", ok({ "AT", " +CME ERROR: " }), "ERROR] Module error without a code: +CME ERROR:");
+    row("CME huge number", ok({ "AT", "+CME ERROR: 99999999999" }), "ERROR] Module error: 99999999999");
 }
 
 void TestCUC20Channel::responses()
