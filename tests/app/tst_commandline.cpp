@@ -72,36 +72,33 @@ private slots:
         QTest::addColumn<int>("status"); // -1: the program runs
         QTest::addColumn<int>("units");
         QTest::addColumn<QString>("output"); // a piece of what is printed, or of the language
-        QTest::newRow("nothing") << QStringList {} << -1 << 0 << QString();
-        QTest::newRow("one virtual unit") << QStringList { "--virtual-hybrid" } << -1 << 1 << QString();
-        QTest::newRow("three") << QStringList { "--virtual-hybrid", "3" } << -1 << 3 << QString();
-        QTest::newRow("sixteen with =") << QStringList { "--virtual-hybrid=16" } << -1 << 16 << QString();
-        QTest::newRow("with the rest") << QStringList { "--service", "--verbose", "--virtual-hybrid", "--lang", "nl" }
-                                       << -1 << 1 << "nl";
-        QTest::newRow("Qt's own options")
-            << QStringList { "-platform", "offscreen", "-style=fusion", "-reverse" } << -1 << 0 << QString();
-        QTest::newRow("seventeen") << QStringList { "--virtual-hybrid", "17" } << 2 << 0 << "1 to 16";
-        QTest::newRow("not a count") << QStringList { "--virtual-hybrid=x" } << 2 << 0 << "1 to 16";
-        QTest::newRow("two counts") << QStringList { "--virtual-hybrid", "2", "3" } << 2 << 0 << "1 to 16";
-        QTest::newRow("count alone") << QStringList { "4" } << 2 << 0 << "Unexpected argument '4'";
-        QTest::newRow("unknown option") << QStringList { "--bogus" } << 2 << 0 << "Unknown option 'bogus'";
-        QTest::newRow("language missing") << QStringList { "--lang" } << 2 << 0 << "Missing value after '--lang'";
-        QTest::newRow("two remote commands") << QStringList { "--answer", "--hangup" } << 2 << 0 << "one at a time";
-        QTest::newRow("remote with a unit")
-            << QStringList { "--status", "--virtual-hybrid" } << 2 << 0 << "one at a time";
-        QTest::newRow("unit with a space") << QStringList { "--unit", "VH 1" } << 2 << 0 << "serial number";
-        QTest::newRow("unit empty") << QStringList { "--status", "--unit=" } << 2 << 0 << "serial number";
-        QTest::newRow("dial without a number") << QStringList { "--dial" } << 2 << 0 << "Missing value after '--dial'";
-        QTest::newRow("help") << QStringList { "--help" } << 0 << 0 << "--virtual-hybrid";
-        QTest::newRow("help with Qt's options") << QStringList { "--help-all" } << 0 << 0 << "-stylesheet <file>";
-        QTest::newRow("quit after") << QStringList { "--virtual-hybrid", "--quit-after", "300" } << -1 << 1
-                                    << QString();
-        QTest::newRow("quit after nothing") << QStringList { "--quit-after=0" } << 2 << 0 << "milliseconds";
-        QTest::newRow("remote, quit after")
-            << QStringList { "--status", "--quit-after=9" } << 2 << 0 << "one at a time";
-        QTest::newRow("version") << QStringList { "--version" } << 0 << 0 << "9.8.7";
-        QTest::newRow("in the tray at the session's start") << QStringList { "--minimized" } << -1 << 0 << QString();
-        QTest::newRow("remote, minimized") << QStringList { "--hangup", "--minimized" } << 2 << 0 << "one at a time";
+        const auto row = [](const char* name, const QStringList& arguments, int status, int units,
+                             const QString& output) { QTest::newRow(name) << arguments << status << units << output; };
+        row("nothing", {}, -1, 0, {});
+        row("one virtual unit", { "--virtual-hybrid" }, -1, 1, {});
+        row("three", { "--virtual-hybrid", "3" }, -1, 3, {});
+        row("sixteen with =", { "--virtual-hybrid=16" }, -1, 16, {});
+        row("with the rest", { "--service", "--verbose", "--virtual-hybrid", "--lang", "nl" }, -1, 1, "nl");
+        row("Qt's own options", { "-platform", "offscreen", "-style=fusion", "-reverse" }, -1, 0, {});
+        row("seventeen", { "--virtual-hybrid", "17" }, 2, 0, "1 to 16");
+        row("not a count", { "--virtual-hybrid=x" }, 2, 0, "1 to 16");
+        row("two counts", { "--virtual-hybrid", "2", "3" }, 2, 0, "1 to 16");
+        row("count alone", { "4" }, 2, 0, "Unexpected argument '4'");
+        row("unknown option", { "--bogus" }, 2, 0, "Unknown option 'bogus'");
+        row("language missing", { "--lang" }, 2, 0, "Missing value after '--lang'");
+        row("two remote commands", { "--answer", "--hangup" }, 2, 0, "one at a time");
+        row("remote with a unit", { "--status", "--virtual-hybrid" }, 2, 0, "one at a time");
+        row("unit with a space", { "--unit", "VH 1" }, 2, 0, "serial number");
+        row("unit empty", { "--status", "--unit=" }, 2, 0, "serial number");
+        row("dial without a number", { "--dial" }, 2, 0, "Missing value after '--dial'");
+        row("help", { "--help" }, 0, 0, "--virtual-hybrid");
+        row("help with Qt's options", { "--help-all" }, 0, 0, "-stylesheet <file>");
+        row("quit after", { "--virtual-hybrid", "--quit-after", "300" }, -1, 1, {});
+        row("quit after nothing", { "--quit-after=0" }, 2, 0, "milliseconds");
+        row("remote, quit after", { "--status", "--quit-after=9" }, 2, 0, "one at a time");
+        row("version", { "--version" }, 0, 0, "9.8.7");
+        row("in the tray at the session's start", { "--minimized" }, -1, 0, {});
+        row("remote, minimized", { "--hangup", "--minimized" }, 2, 0, "one at a time");
     }
 
     void parse()
