@@ -1,6 +1,7 @@
 #include "ContactsTable.h"
 #include "DatabaseSchema.h"
 #include "SqlDialect.h"
+#include "TestPostgres.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -30,24 +31,16 @@ class TestStationSchema : public QObject
             file.setDatabaseName(m_folder.filePath(name + QStringLiteral(".db")));
             return file.open() ? file : QSqlDatabase();
         }
-        {
-            QSqlDatabase server = serverConnection(name + QStringLiteral("-admin"), QStringLiteral("postgres"));
-            if (!server.open() || !QSqlQuery(server).exec(QStringLiteral("CREATE DATABASE \"p%1\"").arg(name)))
-                return QSqlDatabase();
-        }
-        QSqlDatabase::removeDatabase(name + QStringLiteral("-admin"));
-        QSqlDatabase station = serverConnection(name, QStringLiteral("p") + name);
-        return station.open() ? station : QSqlDatabase();
-    }
-
-    static QSqlDatabase serverConnection(const QString& connection, const QString& database)
-    {
-        QSqlDatabase server = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
-        server.setHostName(qEnvironmentVariable("PARLONA_TEST_PGHOST"));
-        server.setPort(qEnvironmentVariableIntValue("PARLONA_TEST_PGPORT"));
-        server.setUserName(qEnvironmentVariable("PARLONA_TEST_PGUSER"));
-        server.setDatabaseName(database);
-        return server;
+        QString error;
+        const DatabaseServer server = TestPostgres::server(TestPostgres::freshDatabase(&error));
+        if (server.database.isEmpty())
+            qWarning() << error;
+        QSqlDatabase station = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        station.setHostName(server.host);
+        station.setPort(server.port);
+        station.setUserName(server.user);
+        station.setDatabaseName(server.database);
+        return !server.database.isEmpty() && station.open() ? station : QSqlDatabase();
     }
 
     static QVariantList column(QSqlQuery query)
@@ -86,7 +79,7 @@ private slots:
     {
         QFETCH(int, engine);
         QFETCH(int, from);
-        if (engine == SqlDialect::PostgreSQL && qEnvironmentVariableIsEmpty("PARLONA_TEST_PGHOST"))
+        if (engine == SqlDialect::PostgreSQL && !TestPostgres::available())
             QSKIP("no PostgreSQL server (scripts/with-postgres.sh starts one)");
         QSqlDatabase db = fresh(SqlDialect::Engine(engine));
         QVERIFY2(db.isOpen(), qPrintable(db.lastError().text()));
@@ -141,7 +134,7 @@ private slots:
     void twoProgramsAtOnce()
     {
         QFETCH(int, engine);
-        if (engine == SqlDialect::PostgreSQL && qEnvironmentVariableIsEmpty("PARLONA_TEST_PGHOST"))
+        if (engine == SqlDialect::PostgreSQL && !TestPostgres::available())
             QSKIP("no PostgreSQL server (scripts/with-postgres.sh starts one)");
         for (int round = 0; round < 8; ++round) {
             const QSqlDatabase made = fresh(SqlDialect::Engine(engine));
