@@ -81,36 +81,6 @@ private slots:
         QVERIFY(!error.isEmpty());
     }
 
-    void lookups_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("calling");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("international stored, national calls") << "+31 6 1234 5678"
-                                                              << "0612345678"
-                                                              << "Anna Smit";
-        QTest::newRow("national stored, international calls") << "020-555 1234"
-                                                              << "+31205551234"
-                                                              << "Anna Smit";
-        QTest::newRow("another number") << "020-555 1234"
-                                        << "0205551235"
-                                        << "0205551235";
-        QTest::newRow("withheld") << "020-555 1234"
-                                  << ""
-                                  << "";
-    }
-
-    void lookups()
-    {
-        QFETCH(QString, stored);
-        QFETCH(QString, calling);
-        QFETCH(QString, name);
-        addContact(QStringLiteral("Bert"), QStringLiteral("Other"), QStringLiteral("+44 20 7946 0000"));
-        addContact(QStringLiteral("Anna"), QStringLiteral("Smit"), stored);
-        QCOMPARE(m_db->findContactName(calling), name);
-        QCOMPARE(m_db->findContactId(calling) != 0, name == QLatin1String("Anna Smit"));
-    }
-
     void search_data()
     {
         QTest::addColumn<QString>("text");
