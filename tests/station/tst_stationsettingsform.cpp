@@ -96,25 +96,13 @@ private slots:
         QVERIFY(!widget->isEnabled());
     }
 
-    void applyRefusesAnUnusableServer_data()
-    {
-        QTest::addColumn<QString>("host");
-        QTest::addColumn<QString>("database");
-        QTest::addColumn<QString>("user");
-        QTest::newRow("no host") << "" << "parlona" << "parlona";
-        QTest::newRow("blank host") << "  " << "parlona" << "parlona";
-        QTest::newRow("no database") << "db.studio.lan" << "" << "parlona";
-        QTest::newRow("no user") << "db.studio.lan" << "parlona" << "";
-    }
-
+    // Which servers cannot be used is StationSettings::problem()'s to tell; the form neither saves
+    // one nor keeps its password.
     void applyRefusesAnUnusableServer()
     {
-        QFETCH(QString, host);
-        QFETCH(QString, database);
-        QFETCH(QString, user);
         QSignalSpy applied(m_form.get(), &StationSettingsForm::applied);
         QSignalSpy written(m_store.get(), &SecretStore::writeDone);
-        fillServer(host, 5432, database, user);
+        fillServer(QString(), 5432, QStringLiteral("parlona"), QStringLiteral("parlona"));
         field<QLineEdit>("password")->setText(QStringLiteral("Zendmast-42"));
         field<QPushButton>("apply")->click();
         QVERIFY(!status().isEmpty());
