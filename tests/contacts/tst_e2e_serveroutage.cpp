@@ -110,13 +110,12 @@ private slots:
             "SELECT c.phone_number, c.call_type, c.duration, s.studio, "
             "(SELECT count(*) FROM call_register_open) FROM call_register AS c "
             "LEFT JOIN call_studio AS s ON s.call_id = c.id"));
-        QVERIFY(rows.next());
-        QCOMPARE(rows.value(0).toString(), QStringLiteral("0612345678"));
-        QCOMPARE(rows.value(1).toInt(), 0); // answered
-        QCOMPARE(rows.value(2).toLongLong(), qint64(10000 + outageMs()));
-        QCOMPARE(rows.value(3).toString(), QStringLiteral("Studio Noord"));
-        QCOMPARE(rows.value(4).toInt(), 0);
-        QVERIFY2(!rows.next(), "the call is recorded once");
+        QStringList found;
+        while (rows.next())
+            found << QStringLiteral("%1|%2|%3|%4|%5").arg(rows.value(0).toString(), rows.value(1).toString(),
+                rows.value(2).toString(), rows.value(3).toString(), rows.value(4).toString());
+        // Once, answered, with its whole talk time and its studio, and no longer going on.
+        QCOMPARE(found, QStringList { QStringLiteral("0612345678|0|%1|Studio Noord|0").arg(10000 + outageMs()) });
     }
 };
 
