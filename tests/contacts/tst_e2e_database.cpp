@@ -1,5 +1,4 @@
 #include "CConsole.h"
-#include "CDatabase.h"
 #include "CUC20.h"
 #include "CallRegisterWriter.h"
 #include "FullDiskVfs.h"

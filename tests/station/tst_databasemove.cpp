@@ -8,12 +8,9 @@
 #include "TestPostgres.h"
 
 #include <QMessageBox>
-#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 // A studio's phonebook and history moved between its file and the station's server, both ways:
 // what either side knows already is left out, and a move that fails changes nothing.

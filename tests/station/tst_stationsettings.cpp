@@ -3,7 +3,6 @@
 #include "ProgramEnvironment.h"
 #include <QFile>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 

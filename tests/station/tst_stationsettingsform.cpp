@@ -12,7 +12,6 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
