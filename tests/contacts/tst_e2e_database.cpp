@@ -1,5 +1,7 @@
+#include "CCallHistoryForm.h"
 #include "CConsole.h"
 #include "CUC20.h"
+#include "CallNotes.h"
 #include "CallRegisterWriter.h"
 #include "FullDiskVfs.h"
 #include "MainWindow.h"
@@ -8,19 +10,57 @@
 #include "VirtualHybridUnit.h"
 
 #include <QLabel>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <csignal>
 
 namespace {
 
+const char* const childOption = "--killed-during";
 const QString caller = QStringLiteral("0612345678");
+
+// The program on a virtual hybrid, killed without any chance to clean up while a call rings or
+// is talked. Runs in a process of its own.
+int runAndGetKilled(const QString& moment, const QString& directory)
+{
+    VirtualHybridRig rig(directory);
+    rig.window()->findChild<QTimer*>(QStringLiteral("checkpointTimer"))->setInterval(100);
+    CUC20* engine = rig.window()->context()->uc20;
+    if (!rig.connectUnit() || !rig.stepUntil([&] { return engine->simState() == SIM_READY; }, 3000))
+        return 1;
+    rig.unit()->ringIn(caller);
+    if (!rig.stepUntil([&] { return engine->callState() == VOICECALL_INCOMING; }, 5000))
+        return 1;
+    // The producer's notes are written with the call as they come, not only when it ends.
+    CallNotes* notes = rig.window()->context()->callNotes;
+    const QString name = QStringLiteral("Jan de Vries");
+    if (!notes->setCurrent({ name, QString(), QStringLiteral("J"), true })
+        || !notes->setCurrent({ name, QString(), QStringLiteral("Ice"), true }))
+        return 1;
+    // Stored once the typing pauses.
+    QTimer* notesTimer = rig.window()->findChild<QTimer*>(QStringLiteral("notesTimer"));
+    if (!rig.pumpUntil([&] { return !notesTimer->isActive(); }, 3000))
+        return 1;
+    if (moment == QLatin1String("talking")) {
+        engine->answerCall();
+        if (!rig.stepUntil([&] { return engine->callState() == VOICECALL_ACTIVE; }, 3000))
+            return 1;
+        QTest::qWait(1200);
+    }
+    std::raise(SIGKILL);
+    return 1;
+}
 
 } // namespace
 
 // The program's database as the operator meets it during a call: held locked by another program,
-// or on a full disk.
+// on a full disk, or left behind by a program killed during the call.
 class TestE2eDatabase : public QObject
 {
     Q_OBJECT
@@ -114,6 +154,49 @@ private slots:
         QVERIFY(rig.window()->context()->console->plainText().contains("takes writes again"));
     }
 
+    // A call going on when the program is killed is in the call history at the next start.
+    void callSurvivesAKill_data()
+    {
+        QTest::addColumn<QString>("moment");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("leastMs");
+        QTest::newRow("ringing") << "ringing" << 2 << 0; // missed, as far as anyone knows
+        QTest::newRow("talking") << "talking" << 0 << 1000;
+    }
+
+    void callSurvivesAKill()
+    {
+        QFETCH(QString, moment);
+        QFETCH(int, type);
+        QFETCH(int, leastMs);
+        QTemporaryDir dir;
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), { QLatin1String(childOption), moment, dir.path() });
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+        const QString file = dir.filePath(QStringLiteral("parlona.db"));
+        QCOMPARE(SqliteFileAccess::rows(file, "PRAGMA integrity_check"), QStringList { "ok" });
+        // Left open by the program killed, to be closed at the next start.
+        QCOMPARE(calls(file, leastMs, leastMs + 4999), QStringList { caller + QStringLiteral("|%1|1|1").arg(type) });
+        QCOMPARE(SqliteFileAccess::rows(file, "SELECT caller_name, topic, ready_for_air FROM call_notes"),
+            QStringList { "Jan de Vries|Ice|1" });
+
+        // The next start shows it, says so once, and does not count it as going on any more.
+        for (int start = 0; start < 2; ++start) {
+            VirtualHybridRig rig(dir.path());
+            CConsole* console = rig.window()->context()->console;
+            const auto told = [console] { return console->plainText().count(QLatin1String("was going on when")); };
+            if (start == 0)
+                QTRY_COMPARE(told(), 1);
+            QTest::qWait(200);
+            QCOMPARE(told(), start == 0 ? 1 : 0);
+            const QTableWidget* history = rig.window()->findChild<CCallHistoryForm*>()->findChild<QTableWidget*>();
+            QCOMPARE(history->rowCount(), 1);
+            QVERIFY(history->item(0, CCallHistoryForm::ColumnNotes)->toolTip().contains(QStringLiteral("Topic: Ice")));
+        }
+    }
+
 private:
     // The file's calls as "number|type|talked between the bounds|calls still going on".
     static QStringList calls(const QString& file, int leastMs, int mostMs)
@@ -126,5 +209,13 @@ private:
     }
 };
 
-QTEST_MAIN(TestE2eDatabase)
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (argc == 4 && QLatin1String(argv[1]) == QLatin1String(childOption))
+        return runAndGetKilled(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    TestE2eDatabase test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_e2e_database.moc"
