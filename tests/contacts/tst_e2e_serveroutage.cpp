@@ -158,14 +158,10 @@ private slots:
             QVERIFY(outbox.keep(call(QStringLiteral("left"), 12000, false, gone)));
             QVERIFY(outbox.keep(call(QStringLiteral("alive"), 3000, false, QStringLiteral("studio-pc:1"))));
         }
-        AppContext context;
-        context.database = server.get();
-        StationCallQueue queue(server.get(), path);
-        context.stationCalls = &queue;
-        CCallRegistration registration(&context);
+        const Program program(server.get(), path);
         // A call of a program still running (on another computer here) is that program's to send.
         QCOMPARE(rows(server.get()), QStringList { QStringLiteral("0612345678|0|12000|Studio Zuid|false|false|") });
-        QCOMPARE(queue.waiting(), 0);
+        QCOMPARE(program.queue->waiting(), 0);
     }
 
     // Before the server is back, the calls a program gone left behind count among those waiting.
