@@ -42,7 +42,7 @@ const char* const noServer = "no PostgreSQL server (scripts/with-postgres.sh sta
 // and is recorded once, with its whole talk time, when the server is back, even when the program
 // was restarted meanwhile. The outage lasts 3 s here and half a minute in the long run
 // (PARLONA_SOAK).
-class TestE2eServerOutage : public QObject
+class TestStationServer : public QObject
 {
     Q_OBJECT
 
@@ -515,5 +515,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestE2eServerOutage)
-#include "tst_e2e_serveroutage.moc"
+QTEST_MAIN(TestStationServer)
+#include "tst_stationserver.moc"
