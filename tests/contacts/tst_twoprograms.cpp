@@ -186,14 +186,14 @@ private slots:
     }
 
     // Two studios on the station's server at the same moment: every call once, with its studio.
-    // 200 calls each here, a thousand in the long run (PARLONA_STATION_CALLS).
+    // 50 calls each here, a thousand in the long run (PARLONA_STATION_CALLS).
     void twoStudiosRecordCallsOnTheServer()
     {
         if (!TestPostgres::available())
             QSKIP("no PostgreSQL server (scripts/with-postgres.sh starts one)");
         const int calls = qEnvironmentVariableIsSet("PARLONA_STATION_CALLS")
             ? qEnvironmentVariableIntValue("PARLONA_STATION_CALLS")
-            : 200;
+            : 50;
         QString error;
         const QString name = TestPostgres::freshDatabase(&error);
         QVERIFY2(!name.isEmpty(), qPrintable(error));
