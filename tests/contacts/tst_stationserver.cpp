@@ -123,6 +123,14 @@ class TestStationServer : public QObject
         }
     };
 
+    // The case's database on the server, reached through relay.
+    DatabaseServer throughRelay(const CuttableProxy& relay) const
+    {
+        DatabaseServer server = TestPostgres::server(m_name);
+        server.port = relay.port();
+        return server;
+    }
+
 private slots:
     // Each case gets a database of its own on the server, where there is one.
     void init()
@@ -226,9 +234,7 @@ private slots:
             QSKIP(noServer);
         // The case's database, reached through a relay that can be cut.
         CuttableProxy proxy(quint16(TestPostgres::server().port));
-        DatabaseServer server = TestPostgres::server(m_name);
-        server.port = proxy.port();
-        CDatabase database(server, nullptr);
+        CDatabase database(throughRelay(proxy), nullptr);
         QVERIFY2(database.isOpen(), qPrintable(database.problem()));
         database.setStudio(QStringLiteral("Studio Noord"));
         QTemporaryDir folder;
@@ -385,9 +391,7 @@ private slots:
         if (!m_db)
             QSKIP(noServer);
         CuttableProxy proxy(quint16(TestPostgres::server().port));
-        DatabaseServer server = TestPostgres::server(m_name);
-        server.port = proxy.port();
-        CDatabase database(server, nullptr);
+        CDatabase database(throughRelay(proxy), nullptr);
         QVERIFY(CallRegisterTable::insert(
             &database, "0612345678", CallRegisterTable::Incoming, 9000, "2026-12-07 20:00:00"));
         AppContext context;
@@ -493,10 +497,8 @@ private slots:
             QSKIP(noServer);
         // Through a relay of its own, whose port alone goes silent: the other tests go on using
         // the server meanwhile.
-        DatabaseServer server = TestPostgres::server(m_name);
-        CuttableProxy relay(quint16(server.port));
-        server.port = relay.port();
-        CDatabase database(server, nullptr);
+        CuttableProxy relay(quint16(TestPostgres::server().port));
+        CDatabase database(throughRelay(relay), nullptr);
         QVERIFY(database.query(QStringLiteral("SELECT COUNT(*) FROM contacts")).isActive());
         const QStringList rule { QStringLiteral("INPUT"), QStringLiteral("-p"), QStringLiteral("tcp"),
             QStringLiteral("--dport"), QString::number(relay.port()), QStringLiteral("-j"), QStringLiteral("DROP") };
