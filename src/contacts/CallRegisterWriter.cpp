@@ -14,7 +14,6 @@ CallRegisterWriter::CallRegisterWriter(CDatabase* database, QObject* parent)
 {
     m_retry->setObjectName(QStringLiteral("registerRetryTimer"));
     m_retry->setSingleShot(true);
-    m_retry->setInterval(RetryIntervalMs);
     connect(m_retry, &QTimer::timeout, this, &CallRegisterWriter::drain);
 }
 
@@ -41,6 +40,12 @@ bool CallRegisterWriter::idle() const
     return m_jobs.empty();
 }
 
+void CallRegisterWriter::setRetryIntervals(int lockedMs, int fullMs)
+{
+    m_lockedRetryMs = lockedMs;
+    m_fullRetryMs = fullMs;
+}
+
 void CallRegisterWriter::drain()
 {
     // A Done that asks for another write lands here again: that write waits its turn.
@@ -54,7 +59,7 @@ void CallRegisterWriter::drain()
                                 << (m_database->isBusy() ? "locked;" : m_database->isFull() ? "full;" : "out of reach;")
                                 << m_jobs.size() << "writes to the call register wait";
             m_held = true;
-            m_retry->start(m_database->isBusy() ? RetryIntervalMs : FullRetryIntervalMs);
+            m_retry->start(m_database->isBusy() ? m_lockedRetryMs : m_fullRetryMs);
             break;
         }
         if (landed && std::exchange(m_held, false))

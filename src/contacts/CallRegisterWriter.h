@@ -37,6 +37,9 @@ public:
     void enqueue(Write write, Done done = Done());
     // Whether no write waits.
     bool idle() const;
+    // How long a write waits before it is tried again after a lock and after a full disk or a
+    // server out of reach.
+    void setRetryIntervals(int lockedMs, int fullMs);
 
 signals:
     // Fires when a write lands after writes were held back by a lock or a full disk.
@@ -55,6 +58,8 @@ private:
     CDatabase* m_database;
     std::deque<Job> m_jobs;
     QTimer* m_retry;
+    int m_lockedRetryMs = RetryIntervalMs;
+    int m_fullRetryMs = FullRetryIntervalMs;
     bool m_draining = false;
     bool m_held = false;
 };
