@@ -172,7 +172,7 @@ private slots:
     void diagnostics()
     {
         QFETCH(bool, verbose);
-        QStringList arguments { "--virtual-hybrid", "--quit-after", "2000" };
+        QStringList arguments { "--virtual-hybrid", "--quit-after", "1000" };
         if (verbose)
             arguments << "--verbose";
         const Run run = start(arguments, environment());

@@ -201,7 +201,7 @@ private slots:
     // and the tray does not show it a second time.
     void slowServiceNoticeTakenDown()
     {
-        m_notifications.replyDelayMs = 2500;
+        m_notifications.replyDelayMs = 500;
         DesktopNotifier notifier(QDBusConnection::sessionBus());
         QSignalSpy notShown(&notifier, &DesktopNotifier::notShown);
         notifier.show(QStringLiteral("ringing"), QStringLiteral("Incoming call"), QStringLiteral("0611223344"), true);
