@@ -80,10 +80,17 @@ CDatabase::CDatabase(const DatabaseServer& server, CConsole* console, QObject* p
         listenForChanges();
     // A studio that writes nothing for a while still learns that the server went and came back,
     // and hears of the others' changes again.
-    auto* watch = new QTimer(this);
-    watch->setObjectName(QStringLiteral("serverWatchTimer"));
-    connect(watch, &QTimer::timeout, this, [this] { serverAnswers(); });
-    watch->start(ReconnectIntervalMs);
+    m_watch = new QTimer(this);
+    m_watch->setObjectName(QStringLiteral("serverWatchTimer"));
+    connect(m_watch, &QTimer::timeout, this, [this] { serverAnswers(); });
+    m_watch->start(m_reconnectIntervalMs);
+}
+
+void CDatabase::setReconnectInterval(int ms)
+{
+    m_reconnectIntervalMs = ms;
+    if (m_watch)
+        m_watch->setInterval(ms);
 }
 
 bool CDatabase::connectionLost(const QSqlError& error)
@@ -100,7 +107,7 @@ bool CDatabase::connectionLost(const QSqlError& error)
 
 void CDatabase::tryToReconnect()
 {
-    if (m_probing || (m_sinceProbe.isValid() && !m_sinceProbe.hasExpired(ReconnectIntervalMs)))
+    if (m_probing || (m_sinceProbe.isValid() && !m_sinceProbe.hasExpired(m_reconnectIntervalMs)))
         return;
     m_probing = true;
     m_sinceProbe.start();

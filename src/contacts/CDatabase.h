@@ -15,6 +15,7 @@
 #include "SqlDialect.h"
 
 class CConsole;
+class QTimer;
 struct DatabaseServer;
 
 // The program's SQLite database "parlona.db": the phonebook (table contacts) and the record of
@@ -82,6 +83,8 @@ public:
     // Whether the server cannot be reached: the last statement failed because the connection is
     // lost, or it was not found at the start. Statements fail at once until it is back.
     bool isUnreachable() const;
+    // How often a server out of reach is tried again (ReconnectIntervalMs unless set).
+    void setReconnectInterval(int ms);
     // Ends a transaction begun with query("BEGIN") that failed, leaving isBusy() as it was.
     void rollback();
     // Tells the operator of trouble with the database: the console, the developers' log and
@@ -196,6 +199,8 @@ private:
     bool m_probing = false;
     bool m_listening = false;
     QElapsedTimer m_sinceProbe;
+    int m_reconnectIntervalMs = ReconnectIntervalMs;
+    QTimer* m_watch = nullptr; // asks a server now and then whether it is still there
     bool m_contactsChanged = false;
     bool m_callsChanged = false;
     std::unique_ptr<QSqlQuery> m_lookup;
