@@ -20,10 +20,16 @@ ScreeningPassword::ScreeningPassword(QByteArray salt, int rounds, QByteArray has
 
 ScreeningPassword ScreeningPassword::make(const QString& password)
 {
+    return make(password, Rounds);
+}
+
+ScreeningPassword ScreeningPassword::make(const QString& password, int rounds)
+{
     QByteArray salt(SaltBytes, '\0');
     for (char& byte : salt)
         byte = static_cast<char>(QRandomGenerator::system()->bounded(256));
-    return ScreeningPassword(salt, Rounds, derive(password, salt, Rounds));
+    rounds = qMax(rounds, LeastRounds);
+    return ScreeningPassword(salt, rounds, derive(password, salt, rounds));
 }
 
 ScreeningPassword ScreeningPassword::load(QSettings& settings)
@@ -32,7 +38,7 @@ ScreeningPassword ScreeningPassword::load(QSettings& settings)
     const QByteArray hash = QByteArray::fromBase64(settings.value(hashKey).toByteArray());
     const int rounds = settings.value(roundsKey, Rounds).toInt();
     // A damaged entry is no password, never one that anything matches.
-    if (salt.isEmpty() || hash.size() != HashBytes || rounds < 1000)
+    if (salt.isEmpty() || hash.size() != HashBytes || rounds < LeastRounds)
         return {};
     return ScreeningPassword(salt, rounds, hash);
 }

@@ -13,6 +13,8 @@ class ScreeningPassword
 {
 public:
     static constexpr int Rounds = 100000;
+    // Fewer are not taken from a settings file: such a hash would be quick to guess from.
+    static constexpr int LeastRounds = 1000;
     static constexpr int SaltBytes = 16;
     static constexpr int HashBytes = 32;
 
@@ -20,6 +22,9 @@ public:
     ScreeningPassword() = default;
     // A fresh salt and the hash of password with it.
     static ScreeningPassword make(const QString& password);
+    // The same with rounds of one's own, LeastRounds at the least; the rounds are kept with the
+    // hash, so that a password made with other rounds than today's still matches.
+    static ScreeningPassword make(const QString& password, int rounds);
     // The one kept in the settings' group "Screening", or none.
     static ScreeningPassword load(QSettings& settings);
     void save(QSettings& settings) const;

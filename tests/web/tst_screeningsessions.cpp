@@ -102,6 +102,12 @@ private slots:
         QVERIFY(settings.value(QStringLiteral("Screening/PasswordHash")) != firstHash);
         settings.setValue(QStringLiteral("Screening/PasswordHash"), QByteArray("dGFtcGVyZWQ="));
         QVERIFY(!ScreeningPassword::load(settings).isSet());
+        // A hash keeps its rounds; too few are raised when made and refused when read.
+        ScreeningPassword::make(QStringLiteral("Zeeland-42"), 10).save(settings);
+        QCOMPARE(settings.value(QStringLiteral("Screening/PasswordRounds")).toInt(), ScreeningPassword::LeastRounds);
+        QVERIFY(ScreeningPassword::load(settings).matches(QStringLiteral("Zeeland-42")));
+        settings.setValue(QStringLiteral("Screening/PasswordRounds"), ScreeningPassword::LeastRounds - 1);
+        QVERIFY(!ScreeningPassword::load(settings).isSet());
     }
 };
 
