@@ -21,7 +21,8 @@ owner=$(id -un)
 as_owner() {
     if [ "$(id -u)" -eq 0 ]; then runuser -u "$owner" -- "$@"; else "$@"; fi
 }
-folder=$(mktemp -d /tmp/parlona-postgres-XXXXXX)
+# In the tests' scratch folder, in memory under ./test: a database made per case costs little there.
+folder=$(mktemp -d "${TMPDIR:-/tmp}/parlona-postgres-XXXXXX")
 chown "$owner" "$folder"
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 stop() {
