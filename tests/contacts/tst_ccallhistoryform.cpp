@@ -434,10 +434,8 @@ private slots:
         QTest::addColumn<bool>("missedOnly");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("last");
-        QTest::newRow("all calls") << false << "202"
-                                   << "103";
-        QTest::newRow("missed only") << true << "201"
-                                     << "3";
+        QTest::newRow("all calls") << false << QString("202") << QString("103");
+        QTest::newRow("missed only") << true << QString("201") << QString("3");
     }
 
     void showsTheNewestHundredCalls()
