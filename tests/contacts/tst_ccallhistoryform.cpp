@@ -82,10 +82,8 @@ class TestCCallHistoryForm : public QObject
         m_database.query(contact, { "Bert", "Line\r\nTwo", "0221999888" });
         // Not the name of a withheld caller.
         m_database.query(contact, { "No", "Number", "" });
-        const auto newest = [this] {
-            QSqlQuery id = m_database.query(QStringLiteral("SELECT max(id) FROM call_register"));
-            return id.next() ? id.value(0).toLongLong() : -1;
-        };
+        const auto newest
+            = [this] { return SqliteFileAccess::number(m_database.fileName(), "SELECT max(id) FROM call_register"); };
         // Oldest first, as they were written.
         addCall("+49301234567", 0, 65000, "2025-01-31T23:59:59");
         addCall("0612345678", 2, 0, "2025-02-01T00:00:00");

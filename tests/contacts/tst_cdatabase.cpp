@@ -27,11 +27,8 @@ class TestCDatabase : public QObject
         QFile::setPermissions(
             path(name), QFile::ReadOwner | QFile::ExeOwner | (on ? QFile::WriteOwner : QFile::ReadOwner));
     }
-    // Characters SQLite counts or stores unlike Qt: ~ NUL, # U+FFFD, @ an emoji (two UTF-16 units).
-    static QString tricky(QString text)
-    {
-        return text.replace('~', QChar(0)).replace('#', QChar(0xFFFD)).replace('@', QString("\U0001F600"));
-    }
+    // A NUL, written ~, which SQLite counts and stores unlike Qt.
+    static QString tricky(QString text) { return text.replace('~', QChar(0)); }
 
 private slots:
     void initTestCase()
@@ -190,10 +187,9 @@ private slots:
         if (!calls.isEmpty()) {
             const CallNote note { QStringLiteral("Jan de Vries"), QStringLiteral("Zwolle"), QStringLiteral("Ice"),
                 true };
+            QVERIFY(CallRegisterTable::saveNote(
+                &db, SqliteFileAccess::number(db.fileName(), "SELECT max(id) FROM call_register"), note));
             QSqlQuery newest = CallRegisterTable::newest(&db, 1);
-            QVERIFY(newest.next());
-            QVERIFY(CallRegisterTable::saveNote(&db, newest.value(CallRegisterTable::Id).toLongLong(), note));
-            newest = CallRegisterTable::newest(&db, 1);
             QVERIFY(newest.next());
             QVERIFY(CallRegisterTable::note(newest) == note);
             // Taken before studios were written: nobody's.
