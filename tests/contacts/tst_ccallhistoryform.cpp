@@ -104,22 +104,26 @@ class TestCCallHistoryForm : public QObject
         m_database.query(QStringLiteral("INSERT INTO call_register_open (call_id) SELECT max(id) FROM call_register"));
     }
 
-    // Name, date, talk time and number of a row, its direction icon, and its colour.
-    static QString row(QTableWidget* table, int row)
+    // Each row's name, date, talk time and number, its direction icon, and its colour.
+    static QStringList shown(QTableWidget* table)
     {
-        const QTableWidgetItem* name = table->item(row, 0);
-        QString looks;
-        for (const char* kind : { "received", "made", "missed" }) {
-            const QString file = QStringLiteral(":/resources/png/baseline_call_%1_black_48dp.png").arg(kind);
-            if (name->icon().pixmap(24).toImage() == QIcon(file).pixmap(24).toImage())
-                looks = QLatin1String(kind);
+        QStringList rows;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const QTableWidgetItem* name = table->item(row, 0);
+            QString looks;
+            for (const char* kind : { "received", "made", "missed" }) {
+                const QString file = QStringLiteral(":/resources/png/baseline_call_%1_black_48dp.png").arg(kind);
+                if (name->icon().pixmap(24).toImage() == QIcon(file).pixmap(24).toImage())
+                    looks = QLatin1String(kind);
+            }
+            QStringList columns;
+            for (int column = 0; column < 4; ++column)
+                columns << table->item(row, column)->text();
+            const QColor colour = name->foreground().color();
+            const char* tint = colour == Qt::red ? " red" : colour == QColor(200, 100, 0) ? " orange" : "";
+            rows << columns.join('|') + ' ' + looks + tint;
         }
-        QStringList columns;
-        for (int column = 0; column < 4; ++column)
-            columns << table->item(row, column)->text();
-        const QColor colour = name->foreground().color();
-        const char* tint = colour == Qt::red ? " red" : colour == QColor(200, 100, 0) ? " orange" : "";
-        return columns.join('|') + ' ' + looks + tint;
+        return rows;
     }
 
     QLineEdit* search() const { return m_form->findChild<QLineEdit*>(QStringLiteral("search")); }
@@ -335,12 +339,6 @@ private slots:
         form.setClock([] { return QDateTime(QDate(2024, 6, 12), QTime(15, 30)); });
         auto* filter = form.findChild<QCheckBox*>(QStringLiteral("missedOnly"));
         auto* table = form.findChild<QTableWidget*>();
-        const auto shown = [table] {
-            QStringList rows;
-            for (int i = 0; i < table->rowCount(); ++i)
-                rows << row(table, i);
-            return rows;
-        };
         form.LoadTable();
         const QStringList all = { "0612345678 \u2013 declined|Wed 12.06.2024 09:12|00:00:00|0612345678 missed orange",
             "Withheld number (2)|Wed 12.06.2024 09:10|00:00:00| missed red",
@@ -351,9 +349,9 @@ private slots:
             "Anna Alpha|Wed 12.06.2024 09:05|00:00:00|0049301234567 missed red",
             "Anna Alpha|Wed 12.06.2024 09:04|00:00:42|0301234567 received",
             "Anna Alpha (3)|Wed 12.06.2024 09:01|00:00:00|0301234567 missed red" };
-        QCOMPARE(shown(), all);
+        QCOMPARE(shown(table), all);
         filter->click();
-        QCOMPARE(shown(),
+        QCOMPARE(shown(table),
             QStringList({ all[0], all[1], all[2], all[4],
                 "Anna Alpha (4)|Wed 12.06.2024 09:01|00:00:00|0301234567 missed red" }));
         // A withheld caller cannot be added to the phonebook, an unknown one can.
@@ -367,7 +365,7 @@ private slots:
             QCOMPARE(offered, i == 1 ? QString() : QStringLiteral("0612345678"));
         }
         filter->click();
-        QCOMPARE(shown(), all);
+        QCOMPARE(shown(table), all);
     }
 
     // Two studios' programs on one database: each call says whose it was; the page shows one
