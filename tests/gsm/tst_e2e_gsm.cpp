@@ -60,8 +60,7 @@ private slots:
         // From 14 characters on, the call list line no longer fits in one frame.
         for (const char* number : { "+441234567890", "+4915112345678", "+49151123456789", "+4915112345678901234" })
             QTest::addRow("%d characters", int(strlen(number))) << number << QString();
-        QTest::newRow("with a name") << "+4915112345678"
-                                     << "Funkhaus, Studio 3";
+        QTest::newRow("with a name") << "+4915112345678" << QString("Funkhaus, Studio 3");
     }
 
     void calls()
@@ -334,10 +333,8 @@ private slots:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("shown"); // for a call from +31612345678
-        QTest::newRow("national, spaced") << "06 1234 5678"
-                                          << "Anna Alpha";
-        QTest::newRow("same last nine digits, another country") << "+41 61 234 56 78"
-                                                                << "+31612345678";
+        QTest::newRow("national, spaced") << "06 1234 5678" << QString("Anna Alpha");
+        QTest::newRow("same last nine digits, another country") << "+41 61 234 56 78" << QString("+31612345678");
     }
 
     void callerNamed()
