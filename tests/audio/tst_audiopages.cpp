@@ -178,8 +178,6 @@ private slots:
         row("eq3 freq two bits", "setEQ3Freq(6)", { "4.0:144000" });
         row("eq5 freq", "report 166C00;setEQ5Freq(0)", { "4.0:160c00" });
         row("notch on", "notchFilter(1)", { "4.0:1b8000" });
-        row("notch 1000/100/8000", "notchFilterConfig(1000,100,8000)",
-            { "4.0:1b4400", "4.0:1c6c00", "4.0:1d2b00", "4.0:1e4500", "4.0:1e4501", "4.0:1e4500" });
         row("notch keeps enable, clears update", "report 1BFF03;report 1C0001;notchFilterConfig(1000,100,8000)",
             { "4.0:1bc402", "4.0:1c6c00", "4.0:1d2b00", "4.0:1e4500", "4.0:1e4501", "4.0:1e4500" });
         row("software reset", "report 015501;softwareReset()", { "4.0:010000" });
