@@ -149,8 +149,6 @@ private slots:
         QVERIFY2(qAbs(top.x() - 217) <= 3 && qAbs(top.y() - 140) <= 1,
             qPrintable(QStringLiteral("%1, %2").arg(top.x()).arg(top.y())));
         QCOMPARE(points.size(), 1024);
-        QCOMPARE(points.first(), QPoint(40, 200));
-        QCOMPARE(points.last(), QPoint(340, 200));
         const QColor anchor(199, 243, 205);
         QCOMPARE(m_panel->grab().toImage().pixelColor(217, 140), anchor);
         // Switched off, the band keeps its anchor; of no type, it has none.
