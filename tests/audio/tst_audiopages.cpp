@@ -330,7 +330,6 @@ private slots:
         QTest::newRow("send 0 dB") << "send" << 16 << "0" << Sent { "4.0:2d1000" };
         QTest::newRow("send top") << "send" << 63 << "35.25" << Sent { "4.0:2d3f00" };
         QTest::newRow("recv bottom") << "recv" << 1 << "0%" << Sent { "4.0:0b0100" };
-        QTest::newRow("recv half") << "recv" << 128 << "50%" << Sent { "4.0:0b8000" };
         QTest::newRow("recv top") << "recv" << 255 << "100%" << Sent { "4.0:0bff00" };
     }
 
