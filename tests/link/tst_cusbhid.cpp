@@ -77,7 +77,6 @@ private slots:
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<QByteArray>("report"); // report id 0, then the frame; none when refused
         QTest::newRow("firmware read") << 5 << 1 << QByteArray() << frame("00050103", 0x07, 41);
-        QTest::newRow("identify on") << 7 << 0 << QByteArray(1, '\1') << frame("0007000401", 0x02, 41);
         QTest::newRow("36 bytes") << 1 << 0 << QByteArray(36, '\1') << frame("00" + fullFrameHead, 0x26, 41);
         QTest::newRow("37 bytes") << 1 << 0 << QByteArray(37, '\1') << QByteArray();
     }
