@@ -174,7 +174,6 @@ private slots:
         row("eq gain above range", "setEQGain(2,30)", { "4.0:141800" });
         row("eq gain band 5", "report 167F01;setEQGain(4,5)", { "4.0:166501" });
         row("eq gain band 6", "setEQGain(5,3)", {});
-        row("eq1 freq", "report 120C01;setEQ1Freq(3)", { "4.0:126c01" });
         row("eq3 freq two bits", "setEQ3Freq(6)", { "4.0:144000" });
         row("eq5 freq", "report 166C00;setEQ5Freq(0)", { "4.0:160c00" });
         row("notch on", "notchFilter(1)", { "4.0:1b8000" });
