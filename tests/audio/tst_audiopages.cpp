@@ -451,7 +451,6 @@ private slots:
         row("modifier alone", "answer", Qt::Key_Control, Qt::ControlModifier, "F9|F10", false);
         row("letter", "answer", Qt::Key_A, 0, "F9|F10", true);
         row("shift and letter", "hangUp", Qt::Key_A, Qt::ShiftModifier, "F9|F10", true);
-        row("digit", "answer", Qt::Key_5, 0, "F9|F10", true);
         row("number pad digit", "answer", Qt::Key_5, Qt::KeypadModifier, "F9|F10", true);
         row("space", "hangUp", Qt::Key_Space, 0, "F9|F10", true);
         row("return", "answer", Qt::Key_Return, 0, "F9|F10", true);
