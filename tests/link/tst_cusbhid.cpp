@@ -77,7 +77,6 @@ private slots:
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<QByteArray>("report"); // report id 0, then the frame; none when refused
         QTest::newRow("firmware read") << 5 << 1 << QByteArray() << frame("00050103", 0x07, 41);
-        QTest::newRow("identify on") << 7 << 0 << QByteArray(1, '\1') << frame("0007000401", 0x02, 41);
         QTest::newRow("36 bytes") << 1 << 0 << QByteArray(36, '\1') << frame("00" + fullFrameHead, 0x26, 41);
         QTest::newRow("37 bytes") << 1 << 0 << QByteArray(37, '\1') << QByteArray();
     }
@@ -104,7 +103,6 @@ private slots:
     {
         QTest::addColumn<QByteArray>("report");
         QTest::addColumn<bool>("delivered");
-        QTest::newRow("no payload") << frame("050103", 0x07) << true;
         QTest::newRow("36 bytes") << frame(fullFrameHead, 0x26) << true;
         QTest::newRow("wrong checksum") << frame("050103", 0x17) << false;
         // Bytes 0-39 XOR to zero: a checksum over 40 bytes would match.
@@ -203,7 +201,6 @@ private slots:
         // Auto answer is the first byte.
         for (const char* hex : { "00ff", "", "ff00" })
             QCOMPARE(DevicePayload::autoAnswer(QByteArray::fromHex(hex)), hex[0] == 'f');
-        QVERIFY(DevicePayload::autoAnswer(DevicePayload::autoAnswerPayload(true)));
     }
 
     void moduleLineMessages_data()

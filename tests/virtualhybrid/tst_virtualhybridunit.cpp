@@ -152,13 +152,12 @@ private slots:
         QVERIFY(m_device->read(buffer, 41) == -1 && !open() && listed().isEmpty());
         m_clock.advance(VirtualHybridUnit::RebootMs);
         QVERIFY(listed() == QStringList { serialA } && m_unit->callStateText() == "Idle");
-        // Unplugged, the same; an old handle stays dead, and closing it does not close the next session.
+        // Unplugged, it is gone as well; an old handle stays dead, and closing it does not close the next session.
         m_device = open();
-        m_unit->ringIn("0201234567");
         m_unit->unplug();
         QVERIFY(listed().isEmpty());
         m_unit->plug();
-        QVERIFY(m_unit->callStateText() == "Idle" && m_device->read(buffer, 41) == -1);
+        QVERIFY(m_device->read(buffer, 41) == -1);
         m_device = open(); // the old handle is closed after the new one is open
         QVERIFY(m_device && m_unit->isOpen());
     }
