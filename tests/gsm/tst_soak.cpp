@@ -8,8 +8,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -35,6 +35,12 @@ class TestSoak : public QObject
 {
     Q_OBJECT
 
+    // The database in memory-backed storage where there is some: the disk's syncs are not what
+    // this test is about, and would make it take minutes. Declared before the rig, so that a
+    // failed run's rig is gone before its folder, and writes no settings into a new one.
+    QTemporaryDir m_dir { QDir(QStringLiteral("/dev/shm")).exists()
+            ? QStringLiteral("/dev/shm/parlona-soak-XXXXXX")
+            : QDir::tempPath() + QStringLiteral("/parlona-soak-XXXXXX") };
     std::unique_ptr<VirtualHybridRig> m_rig;
     CUC20* m_engine = nullptr;
 
@@ -89,11 +95,7 @@ private slots:
         const int calls = qEnvironmentVariableIntValue("PARLONA_SOAK_CALLS") > 0
             ? qEnvironmentVariableIntValue("PARLONA_SOAK_CALLS")
             : 10000;
-        // The database in memory-backed storage where there is some: the disk's syncs are not
-        // what this test is about, and would make it take minutes.
-        QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/parlona-soak-XXXXXX")
-                                                                     : QString());
-        m_rig = std::make_unique<VirtualHybridRig>(dir.path());
+        m_rig = std::make_unique<VirtualHybridRig>(m_dir.path());
         m_engine = m_rig->window()->context()->uc20;
         QVERIFY(connectAndWait());
         std::map<int, int> expected; // call_type -> rows
